@@ -1,0 +1,77 @@
+#include "test_support.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace sfc::test {
+
+std::string Show(std::string_view bytes) {
+  std::string out;
+  for (char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x7f && c != '<') {
+      out += c;
+    } else {
+      out += '<' + std::to_string(byte) + '>';
+    }
+  }
+  return out;
+}
+
+::testing::AssertionResult BytesEqual(std::string_view expected, std::string_view actual) {
+  if (expected == actual) return ::testing::AssertionSuccess();
+  std::size_t at = 0;
+  while (at < expected.size() && at < actual.size() && expected[at] == actual[at]) ++at;
+  return ::testing::AssertionFailure() << "bytes differ at offset " << at << "\n  expected: "
+                                       << Show(expected) << "\n    actual: " << Show(actual);
+}
+
+std::string B(std::initializer_list<Piece> pieces) {
+  std::string out;
+  for (const Piece& piece : pieces) out += piece.bytes;
+  return out;
+}
+
+std::filesystem::path TestDataDir() { return SFC_TEST_DATA_DIR; }
+
+std::string ReadFileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) ADD_FAILURE() << "cannot read " << path;
+  std::ostringstream buffer;
+  buffer << in.rdbuf();
+  return buffer.str();
+}
+
+std::vector<std::string> ReadLines(const std::filesystem::path& path) {
+  const std::string text = ReadFileBytes(path);
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+ConverterState StateFor(TranslitFont translit, DevanagariFont devanagari) {
+  ConverterState state = MakeStartupState();
+  PressDevanagariFontButton(state, devanagari);
+  PressTranslitFontButton(state, translit);
+  return state;
+}
+
+std::filesystem::path GitaFile(TranslitFont font) {
+  switch (font) {
+    case TranslitFont::kUrwPalladioIt:
+      return TestDataDir() / "gita.urw-palladio-it.txt";
+    case TranslitFont::kSanskritTimes:
+      return TestDataDir() / "gita.sanskrit-times.txt";
+    case TranslitFont::kItrTransTimes:
+      return TestDataDir() / "gita.itrtranstimes.txt";
+  }
+  return {};
+}
+
+}  // namespace sfc::test
