@@ -1,9 +1,354 @@
 #include "sfconv.h"
 
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "code_table_files.h"
+#include "conversion.h"
+#include "state.h"
+#include "table_dump.h"
+
 namespace sfc {
 
-int RunSfconv(const std::vector<std::string>&, std::istream&, std::ostream&, std::ostream&) {
-  return kExitUsage;
+namespace {
+
+constexpr std::string_view kUsage =
+    R"(usage: sfconv to-devanagari [options]   transliteration bytes in, Devanagari glyph bytes out
+       sfconv to-translit   [options]   Devanagari glyph bytes in, transliteration bytes out
+       sfconv tables        [options]   print the tables in force
+
+options:
+  -t, --translit-font NAME     transliteration font (default "Sanskrit-Times"; built-in:
+                               "Sanskrit-Times", "ITRTransTimes", "URW Palladio IT")
+  -d, --devanagari-font NAME   Devanagari font (default "Vedic"; built-in: "Vedic",
+                               "Dev Natraj ITR", "Sanskrit 99")
+  --tables DIR                 load sanideva.cod, lipikara.mmy and devitran.cod from DIR,
+                               then use -t and -d as font names (any name)
+  --startup                    the tables as at start-up, before any font is chosen
+                               (not with -t, -d or --tables)
+  --shift-m-to-n               (to-devanagari) write m before a consonant as n or anusvara
+  --dash-mode 1|2              (to-devanagari) 1 add aspirata (default), 2 skip dash
+  --answer CODE=TEXT           (to-translit, repeatable) the text for glyph CODE (0 to 255)
+                               whenever the conversion asks for it
+  --check DIR                  (tables) check the three code-table files in DIR
+  --export DIR                 (tables) write the tables in force as the three files in DIR
+  -i FILE, -o FILE             input and output (default standard input and output);
+                               bytes pass unchanged
+  --help                       print this help
+
+exit status: 0 done, 1 a file could not be read or written, 2 usage error,
+             3 the conversion was cut short (the output so far is written)
+)";
+
+enum class Command { kToDevanagari, kToTranslit, kTables };
+
+struct Options {
+  Command command = Command::kToDevanagari;
+  std::optional<std::string> translit_font;
+  std::optional<std::string> devanagari_font;
+  std::optional<std::string> tables_dir;
+  bool startup = false;
+  bool shift_m_to_n = false;
+  int dash_mode = kDashAddAspirata;
+  std::map<int, std::string> answers;
+  std::optional<std::string> check_dir;
+  std::optional<std::string> export_dir;
+  std::optional<std::string> input_file;
+  std::optional<std::string> output_file;
+  bool help = false;
+};
+
+// Every message of the tool goes through here.
+void Report(std::ostream& err, std::string_view message) { err << "sfconv: " << message << '\n'; }
+
+struct UsageError {
+  std::string message;
+};
+
+// Reads "--name value", "--name=value" and "-x value".
+class ArgReader {
+ public:
+  explicit ArgReader(const std::vector<std::string>& args) : args_(args) {}
+
+  bool Done() const { return at_ >= args_.size(); }
+
+  // The next option's name; sets value_ when it came as --name=value.
+  std::string NextName() {
+    std::string arg = args_[at_++];
+    inline_value_.reset();
+    if (arg.rfind("--", 0) == 0) {
+      const std::size_t eq = arg.find('=');
+      if (eq != std::string::npos) {
+        inline_value_ = arg.substr(eq + 1);
+        arg.resize(eq);
+      }
+    }
+    return arg;
+  }
+
+  std::string Value(const std::string& name) {
+    if (inline_value_) return *std::exchange(inline_value_, std::nullopt);
+    if (Done()) throw UsageError{"option " + name + " needs a value"};
+    return args_[at_++];
+  }
+
+  void NoValue(const std::string& name) const {
+    if (inline_value_) throw UsageError{"option " + name + " takes no value"};
+  }
+
+ private:
+  const std::vector<std::string>& args_;
+  std::size_t at_ = 0;
+  std::optional<std::string> inline_value_;
+};
+
+Options ParseArgs(const std::vector<std::string>& args) {
+  Options options;
+  if (args.empty()) throw UsageError{"missing subcommand"};
+  if (args[0] == "--help" || args[0] == "-h") {
+    options.help = true;
+    return options;
+  }
+  if (args[0] == "to-devanagari") {
+    options.command = Command::kToDevanagari;
+  } else if (args[0] == "to-translit") {
+    options.command = Command::kToTranslit;
+  } else if (args[0] == "tables") {
+    options.command = Command::kTables;
+  } else {
+    throw UsageError{"unknown subcommand \"" + args[0] + "\""};
+  }
+  const std::vector<std::string> rest(args.begin() + 1, args.end());
+  ArgReader reader(rest);
+  const Command command = options.command;
+  auto only_for = [&](const std::string& name, Command allowed) {
+    if (command != allowed) throw UsageError{"option " + name + " does not go with " + args[0]};
+  };
+  while (!reader.Done()) {
+    const std::string name = reader.NextName();
+    if (name == "--help" || name == "-h") {
+      reader.NoValue(name);
+      options.help = true;
+    } else if (name == "-t" || name == "--translit-font") {
+      options.translit_font = reader.Value(name);
+    } else if (name == "-d" || name == "--devanagari-font") {
+      options.devanagari_font = reader.Value(name);
+    } else if (name == "--tables") {
+      options.tables_dir = reader.Value(name);
+    } else if (name == "--startup") {
+      reader.NoValue(name);
+      options.startup = true;
+    } else if (name == "--shift-m-to-n") {
+      only_for(name, Command::kToDevanagari);
+      reader.NoValue(name);
+      options.shift_m_to_n = true;
+    } else if (name == "--dash-mode") {
+      only_for(name, Command::kToDevanagari);
+      const std::string value = reader.Value(name);
+      if (value != "1" && value != "2") throw UsageError{"--dash-mode takes 1 or 2"};
+      options.dash_mode = value == "1" ? kDashAddAspirata : kDashSkip;
+    } else if (name == "--answer") {
+      only_for(name, Command::kToTranslit);
+      const std::string value = reader.Value(name);
+      const std::size_t eq = value.find('=');
+      const std::string code = value.substr(0, eq);
+      if (eq == std::string::npos || code.empty() || code.size() > 3 ||
+          code.find_first_not_of("0123456789") != std::string::npos || std::stoi(code) > 255) {
+        throw UsageError{"--answer takes CODE=TEXT with CODE from 0 to 255"};
+      }
+      options.answers[std::stoi(code)] = value.substr(eq + 1);
+    } else if (name == "--check") {
+      only_for(name, Command::kTables);
+      options.check_dir = reader.Value(name);
+    } else if (name == "--export") {
+      only_for(name, Command::kTables);
+      options.export_dir = reader.Value(name);
+    } else if (name == "-i") {
+      if (command == Command::kTables) throw UsageError{"option -i does not go with tables"};
+      options.input_file = reader.Value(name);
+    } else if (name == "-o") {
+      options.output_file = reader.Value(name);
+    } else {
+      throw UsageError{"unknown option \"" + name + "\""};
+    }
+  }
+  if (options.help) return options;
+  if (options.startup && (options.translit_font || options.devanagari_font || options.tables_dir)) {
+    throw UsageError{"--startup does not go with -t, -d or --tables"};
+  }
+  if (!options.tables_dir) {
+    if (options.translit_font && !FindTranslitFont(*options.translit_font)) {
+      throw UsageError{"unknown transliteration font \"" + *options.translit_font +
+                       "\" (use --tables DIR for other fonts)"};
+    }
+    if (options.devanagari_font && !FindDevanagariFont(*options.devanagari_font)) {
+      throw UsageError{"unknown Devanagari font \"" + *options.devanagari_font +
+                       "\" (use --tables DIR for other fonts)"};
+    }
+  }
+  return options;
+}
+
+struct FileError {
+  std::string message;
+};
+
+// The window's state after the user actions the options stand for.
+ConverterState BuildState(const Options& options, std::ostream& err) {
+  ConverterState state = MakeStartupState();
+  if (options.startup) return state;
+  const std::string translit = options.translit_font.value_or("Sanskrit-Times");
+  const std::string devanagari = options.devanagari_font.value_or("Vedic");
+  if (options.tables_dir) {
+    const std::filesystem::path dir(*options.tables_dir);
+    std::error_code ec;
+    if (!std::filesystem::is_directory(dir, ec)) {
+      throw FileError{"--tables: \"" + *options.tables_dir + "\" is not a directory"};
+    }
+    const LoadReport report = LoadCodeTables(state, dir);
+    for (const std::string& note : report.notes) Report(err, note);
+    SetTranslitBoxFont(state, translit);
+    SetDevanagariBoxFont(state, devanagari);
+    return state;
+  }
+  PressDevanagariFontButton(state, *FindDevanagariFont(devanagari));
+  PressTranslitFontButton(state, *FindTranslitFont(translit));
+  return state;
+}
+
+std::string ReadInput(const Options& options, std::istream& in) {
+  if (!options.input_file) {
+    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) throw FileError{"cannot read standard input"};
+    return text;
+  }
+  std::ifstream file(*options.input_file, std::ios::binary);
+  if (!file) throw FileError{"cannot open \"" + *options.input_file + "\" for reading"};
+  std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  if (file.bad()) throw FileError{"cannot read \"" + *options.input_file + "\""};
+  return text;
+}
+
+void WriteOutput(const Options& options, std::ostream& out, std::string_view bytes) {
+  if (!options.output_file) {
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    if (!out) throw FileError{"cannot write standard output"};
+    return;
+  }
+  std::ofstream file(*options.output_file, std::ios::binary | std::ios::trunc);
+  if (!file) throw FileError{"cannot open \"" + *options.output_file + "\" for writing"};
+  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  file.close();
+  if (!file) throw FileError{"cannot write \"" + *options.output_file + "\""};
+}
+
+std::string OneLine(std::string_view text) {
+  std::string line(text);
+  for (char& c : line) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  return line;
+}
+
+void ReportInputBoxes(const ConversionResult& result, std::ostream& err) {
+  for (const AskedInputBox& box : result.input_boxes) {
+    Report(err, "input box \"" + OneLine(box.request.title) + "\": " + OneLine(box.request.prompt) +
+                    " -> " + QuoteBytes(box.answer));
+  }
+}
+
+int Convert(const Options& options, std::istream& in, std::ostream& out, std::ostream& err) {
+  ConverterState state = BuildState(options, err);
+  const std::string input = ReadInput(options, in);
+  ConversionResult result;
+  if (options.command == Command::kToDevanagari) {
+    state.dash_mode = options.dash_mode;
+    result = ConvertToDevanagari(state, input, options.shift_m_to_n);
+    ReportInputBoxes(result, err);
+  } else {
+    const InputBox answer = [&](const InputBoxRequest& request) {
+      const int code = request.default_text.size() == 1
+                           ? static_cast<unsigned char>(request.default_text[0])
+                           : -1;
+      const auto it = options.answers.find(code);
+      if (it != options.answers.end()) return it->second;
+      Report(err, "glyph " + std::to_string(code) + " has no --answer; it is kept as " +
+                      QuoteBytes(request.default_text));
+      return request.default_text;
+    };
+    result = RunDevanagariToTranslitCommand(state, input, answer);
+  }
+  WriteOutput(options, out, result.output);
+  if (!result.completed) {
+    Report(err,
+           "the conversion was cut short (the button would read \"ERROR\"); the output so far "
+           "was written");
+    return kExitCutShort;
+  }
+  return kExitOk;
+}
+
+int Tables(const Options& options, std::ostream& out, std::ostream& err) {
+  if (options.check_dir) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(*options.check_dir, ec)) {
+      throw FileError{"--check: \"" + *options.check_dir + "\" is not a directory"};
+    }
+    const std::vector<TableProblem> problems = CheckCodeTables(*options.check_dir);
+    std::string text;
+    for (const TableProblem& problem : problems) text += FormatProblem(problem) + '\n';
+    WriteOutput(options, out, text);
+    if (problems.empty()) {
+      Report(err, "no problems found");
+      return kExitOk;
+    }
+    Report(err, std::to_string(problems.size()) + " problem(s) found");
+    return kExitFileError;
+  }
+  const ConverterState state = BuildState(options, err);
+  if (options.export_dir) {
+    if (const std::optional<std::string> error = ExportCodeTables(state, *options.export_dir)) {
+      throw FileError{*error};
+    }
+    return kExitOk;
+  }
+  WriteOutput(options, out, DumpTables(state));
+  return kExitOk;
+}
+
+}  // namespace
+
+int RunSfconv(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+              std::ostream& err) {
+  Options options;
+  try {
+    options = ParseArgs(args);
+  } catch (const UsageError& error) {
+    Report(err, error.message);
+    err << kUsage;
+    return kExitUsage;
+  }
+  if (options.help) {
+    out << kUsage;
+    out.flush();
+    return kExitOk;
+  }
+  try {
+    if (options.command == Command::kTables) return Tables(options, out, err);
+    return Convert(options, in, out, err);
+  } catch (const FileError& error) {
+    Report(err, error.message);
+    return kExitFileError;
+  }
 }
 
 }  // namespace sfc
