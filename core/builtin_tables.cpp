@@ -458,7 +458,7 @@ const std::array<SyllableColumn, 3> kFull = {{
         "\331"sv,  // 55
         "\333"sv,  // 56
         "\323"sv,  // 57
-        " \330"sv,  // 58
+        "\330"sv,  // 58
         ":"sv,  // 59
         "F"sv,  // 60
         "F|"sv,  // 61
@@ -518,7 +518,7 @@ const std::array<SyllableColumn, 3> kFull = {{
         "\306"sv,  // 115
         "\263\347"sv,  // 116
         "\310"sv,  // 117
-        "\307\347ww"sv,  // 118
+        "\307\347w"sv,  // 118
         "\276\347"sv,  // 119
         " "sv,  // 120
         " "sv,  // 121
@@ -845,7 +845,7 @@ const std::array<SyllableColumn, 3> kHalf = {{
         "\356("sv,  // 55
         "\327("sv,  // 56
         "\372"sv,  // 57
-        "\330"sv,  // 58
+        "\347("sv,  // 58
         "\""sv,  // 59
         "i"sv,  // 60
         "I"sv,  // 61
@@ -905,7 +905,7 @@ const std::array<SyllableColumn, 3> kHalf = {{
         "X"sv,  // 115
         "XC"sv,  // 116
         "X^"sv,  // 117
-        "\307\347w"sv,  // 118
+        "\352"sv,  // 118
         "XV"sv,  // 119
         " "sv,  // 120
         " "sv,  // 121

@@ -35,9 +35,9 @@ inline constexpr std::string_view kClosingMessage =
 inline constexpr std::string_view kErrorCaption = "ERROR";
 
 struct ConversionResult {
-  std::string output;     // the text of the output box
-  std::string clipboard;  // the text the clipboard holds at the end
-  bool completed = false;  // false: the run was cut short ("ERROR")
+  std::string output;        // the text of the output box
+  std::string clipboard;     // the text the clipboard holds at the end
+  bool completed = false;    // false: the run was cut short ("ERROR")
   std::string padded_input;  // the input box's text: the input with a space on each side
   std::vector<AskedInputBox> input_boxes;  // in the order they were asked
 };

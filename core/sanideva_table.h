@@ -41,8 +41,27 @@ RangeProfile ProfileForFont(std::string_view devanagari_font_name);
 
 // The consonants that start a cluster search.
 enum class ClusterLetter {
-  kB, kC, kD, kRetroflexD, kG, kH, kJ, kK, kL, kM, kN, kVelarN, kRetroflexN,
-  kP, kS, kPalatalS, kRetroflexS, kT, kRetroflexT, kPalatalN, kV,
+  kB,
+  kC,
+  kD,
+  kRetroflexD,
+  kG,
+  kH,
+  kJ,
+  kK,
+  kL,
+  kM,
+  kN,
+  kVelarN,
+  kRetroflexN,
+  kP,
+  kS,
+  kPalatalS,
+  kRetroflexS,
+  kT,
+  kRetroflexT,
+  kPalatalN,
+  kV,
 };
 
 // LetterGroupRange: the rows searched for a cluster that starts with a letter.

@@ -71,11 +71,16 @@ std::string DumpTables(const ConverterState& state) {
   }
   const SpecialGlyphPositions& p = state.positions;
   const std::pair<std::string_view, int> singles[] = {
-      {"HalfRPos", p.half_r_pos},       {"HalfRUpperPos", p.half_r_upper_pos},
-      {"HalfRrPos", p.half_rr_pos},     {"MrPos", p.mr_pos},
-      {"TtPos", p.tt_pos},              {"VocalicRSignPos", p.vocalic_r_sign_pos},
-      {"NamPos", p.nam_pos},            {"KtPos", p.kt_pos},
-      {"LaPos", p.la_pos},              {"OpenYPos", p.open_y_pos},
+      {"HalfRPos", p.half_r_pos},
+      {"HalfRUpperPos", p.half_r_upper_pos},
+      {"HalfRrPos", p.half_rr_pos},
+      {"MrPos", p.mr_pos},
+      {"TtPos", p.tt_pos},
+      {"VocalicRSignPos", p.vocalic_r_sign_pos},
+      {"NamPos", p.nam_pos},
+      {"KtPos", p.kt_pos},
+      {"LaPos", p.la_pos},
+      {"OpenYPos", p.open_y_pos},
       {"ApostrophePos", p.apostrophe_pos},
   };
   for (const auto& [name, value] : singles) AppendPosition(out, name, std::span(&value, 1));

@@ -13,7 +13,8 @@ constexpr std::array<TranslitLetters, 3> kLetters = {{
     {"Sanskrit-Times"sv,
      {"\x80"sv, "\x85"sv, "\x99"sv, "\x8d"sv, "\x8e"sv, "\x88"sv, "\x83"sv, "\x89"sv, "\xf1"sv,
       "\x98"sv, "\x81"sv, "\x8a"sv, "\x8f"sv, "\x90"sv, "_"sv, "\x86"sv, "\x87"sv,
-      "\xf1" "a\x88"sv}},
+      "\xf1"
+      "a\x88"sv}},
     {"ITRTransTimes"sv,
      {"\xa1"sv, "\xa2"sv, "\xa3"sv, "\xa4"sv, "\xa5"sv, "\xed"sv, "\xbc"sv, "\xac"sv, "\xad"sv,
       "\xae"sv, "\xaf"sv, "\xb0"sv, "\xb6"sv, "\xb7"sv, "/-/"sv, "\xb4"sv, "\xa7"sv, "\xbb"sv}},
