@@ -754,14 +754,18 @@ class ToDevanagari {
   }
 
   // cch, jjh, jjñ, kkh, kkr, kkṣ, kkṛ: the first consonant is written half
-  // and the second starts a new cluster with the letters after it.
+  // and the second starts a new cluster with the letters after it. The
+  // letters are those of the run's transliteration font, so that the same
+  // text gives the same glyphs in every font.
   bool DoubledConsonant(int n) {
     int row = 0;
+    const bool letter = n != kNone;
     if (key_ == "cc" && n == 'h') {
       row = 12;
-    } else if (key_ == "jj" && (n == 'h' || n == 241)) {
+    } else if (key_ == "jj" && (n == 'h' || (letter && n == palatal_n_))) {
       row = 62;
-    } else if (key_ == "kk" && (n == 'h' || n == 'r' || n == 144 || n == 141)) {
+    } else if (key_ == "kk" &&
+               (n == 'h' || n == 'r' || (letter && (n == retroflex_s_ || n == vocalic_r_)))) {
       row = 67;
     }
     if (row == 0) return false;

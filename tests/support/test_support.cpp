@@ -22,8 +22,14 @@ std::string Show(std::string_view bytes) {
   if (expected == actual) return ::testing::AssertionSuccess();
   std::size_t at = 0;
   while (at < expected.size() && at < actual.size() && expected[at] == actual[at]) ++at;
-  return ::testing::AssertionFailure() << "bytes differ at offset " << at << "\n  expected: "
-                                       << Show(expected) << "\n    actual: " << Show(actual);
+  // Long texts are shown around the first difference only.
+  const std::size_t from = at > 40 ? at - 40 : 0;
+  auto window = [&](std::string_view text) {
+    return (from > 0 ? "..." : "") + Show(text.substr(std::min(from, text.size()), 120));
+  };
+  return ::testing::AssertionFailure()
+         << "bytes differ at offset " << at << "\n  expected: " << window(expected)
+         << "\n    actual: " << window(actual);
 }
 
 std::string B(std::initializer_list<Piece> pieces) {

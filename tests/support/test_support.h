@@ -26,8 +26,8 @@ std::string Show(std::string_view bytes);
 // Builds a byte string from pieces: text pieces as they are, numbers as bytes.
 // B("k", 255, "_") is the three bytes "k", 255, "_".
 struct Piece {
-  Piece(const char* text) : bytes(text) {}  // NOLINT: implicit on purpose
-  Piece(std::string_view text) : bytes(text) {}  // NOLINT
+  Piece(const char* text) : bytes(text) {}                // NOLINT: implicit on purpose
+  Piece(std::string_view text) : bytes(text) {}           // NOLINT
   Piece(int byte) : bytes(1, static_cast<char>(byte)) {}  // NOLINT
   std::string bytes;
 };
