@@ -1,0 +1,414 @@
+// Checking the three code-table files: everything the loader would read
+// differently from what their writer probably meant, with file, line and
+// column.
+
+#include <array>
+#include <optional>
+#include <set>
+
+#include "code_table_escape.h"
+#include "code_table_files.h"
+#include "field_reader.h"
+#include "glyph_positions.h"
+#include "source_file.h"
+
+namespace sfc {
+
+namespace {
+
+constexpr int kSyllableFileRows = kSyllableTableSize - 1;
+constexpr int kShortIFileRows = kShortIMapSize - 1;
+constexpr int kGlyphFileRows = kGlyphTableSize - 1;
+
+// Bytes as a user reads them in a message: in double quotation marks,
+// printable ASCII as itself, every other byte (and the marks "<" and the
+// quotation mark itself) as its decimal value in angle brackets.
+std::string Shown(std::string_view bytes) {
+  std::string out = "\"";
+  for (char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x7f && c != '"' && c != '<') {
+      out += c;
+    } else {
+      out += '<' + std::to_string(byte) + '>';
+    }
+  }
+  return out + '"';
+}
+
+std::string Ordinal(int n) {
+  const int last_two = n % 100;
+  const int last = n % 10;
+  const char* suffix = "th";
+  if (last_two < 11 || last_two > 13) {
+    if (last == 1) suffix = "st";
+    if (last == 2) suffix = "nd";
+    if (last == 3) suffix = "rd";
+  }
+  return std::to_string(n) + suffix;
+}
+
+// Every problem goes through here.
+class ProblemList {
+ public:
+  void Report(std::string_view file, FieldPosition at, std::string message) {
+    problems_.push_back({std::string(file), at.line, at.column, std::move(message)});
+  }
+  void ReportFile(std::string_view file, std::string message) {
+    problems_.push_back({std::string(file), 0, 0, std::move(message)});
+  }
+  std::vector<TableProblem> Take() { return std::move(problems_); }
+
+ private:
+  std::vector<TableProblem> problems_;
+};
+
+// The syntax of one field: quotation marks, and with escape its "!NNN!".
+void CheckFieldSyntax(std::string_view file, const Field& field, bool with_escape,
+                      ProblemList& problems) {
+  if (field.unclosed) {
+    problems.Report(file, field.value_start,
+                    "this quotation mark is never closed: the field runs to the end of the file");
+  } else if (field.spans_lines) {
+    problems.Report(file, field.value_start,
+                    "the quoted field runs over a line end, which becomes part of its value");
+  }
+  if (field.dropped_text) {
+    problems.Report(file, *field.dropped_text, "text after the closing quotation mark is dropped");
+  }
+  if (!with_escape) return;
+
+  const std::string& value = field.value;
+  FieldPosition at = field.value_start;
+  if (field.quoted) ++at.column;
+  const EscapeLook look = LookAtEscape(value);
+  const std::string written = Shown(std::string_view(value).substr(0, look.length));
+  switch (look.form) {
+    case EscapeForm::kNone:
+    case EscapeForm::kDecoded:
+      break;
+    case EscapeForm::kOutOfRange:
+      problems.Report(file, at,
+                      "escape " + written + " is above 255: the field is read as it stands");
+      break;
+    case EscapeForm::kWrongDigitCount: {
+      std::string message = "escape " + written + " needs exactly three digits";
+      const std::string digits = value.substr(1, look.length - 2);
+      if (digits.size() < 3) {
+        message += " (as \"!" + std::string(3 - digits.size(), '0') + digits + "!\")";
+      }
+      problems.Report(file, at, message + ": the field is read as it stands");
+      break;
+    }
+    case EscapeForm::kNotDigits:
+      problems.Report(
+          file, at,
+          "escape " + written + " needs three decimal digits: the field is read as it stands");
+      break;
+  }
+  const std::size_t inner = FindUndecodedEscape(value);
+  if (inner != std::string::npos) {
+    FieldPosition inner_at = at;
+    if (value.find_first_of("\r\n") > inner) inner_at.column += static_cast<int>(inner);
+    problems.Report(file, inner_at,
+                    "escape " + Shown(std::string_view(value).substr(inner, 5)) +
+                        " is not decoded: only an escape at the very start of a field is");
+  }
+}
+
+void ReportMissingOrUnreadable(std::string_view file, const SourceFile& source,
+                               ProblemList& problems) {
+  problems.ReportFile(file, DescribeFailure(source.path, source.failure, source.reason));
+}
+
+// Reads one file with `check`, reporting a file that cannot be read, an empty
+// file and fields beyond the rows of the table.
+template <typename Check>
+void CheckFile(const std::filesystem::path& dir, std::string_view file, int max_rows,
+               ProblemList& problems, Check&& check) {
+  SourceFile source = OpenSourceFile(dir / file);
+  if (source.failure != OpenFailure::kNone) {
+    ReportMissingOrUnreadable(file, source, problems);
+    return;
+  }
+  FieldReader reader(*source.stream.rdbuf());
+  const int rows = check(reader);
+  if (reader.read_failed()) {
+    source.failure = OpenFailure::kReadFailed;
+    ReportMissingOrUnreadable(file, source, problems);
+  } else if (rows == 0) {
+    problems.ReportFile(file, "the file is empty: the table keeps its contents");
+  } else if (!reader.AtEnd()) {
+    problems.Report(file, reader.position(),
+                    "the table has " + std::to_string(max_rows) +
+                        " rows: the fields from here on are not read");
+  }
+}
+
+// --- sanideva.cod -----------------------------------------------------------
+
+// The keys of the built-in rows in the three transliteration fonts.
+struct BuiltinKeys {
+  std::array<SanidevaTable, 3> tables;
+
+  BuiltinKeys() {
+    for (std::size_t i = 0; i < kTranslitFonts.size(); ++i) {
+      RewriteKeys(GetTranslitLetters(kTranslitFonts[i]), tables[i]);
+    }
+  }
+  std::vector<std::string> Row(std::size_t row) const {
+    std::vector<std::string> keys;
+    for (const SanidevaTable& table : tables) keys.push_back(table.key[row]);
+    return keys;
+  }
+};
+
+// What a key of a built-in row must start with, as a user reads it.
+std::string FirstLetterText(const BuiltinKeys& builtin, std::size_t row) {
+  const std::vector<std::string> keys = builtin.Row(row);
+  bool same = true;
+  for (const std::string& key : keys) same = same && key[0] == keys[0][0];
+  if (same) return Shown(keys[0].substr(0, 1));
+  std::string text = "the letter of the row (";
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    if (i > 0) text += i + 1 == keys.size() ? " or " : ", ";
+    text += Shown(keys[i].substr(0, 1)) + " in " + std::string(FontName(kTranslitFonts[i]));
+  }
+  return text + ")";
+}
+
+struct SyllableKeys {
+  std::optional<std::string> long_a;     // Key row 1 as the file leaves it
+  std::optional<std::string> vocalic_r;  // Key row 110
+};
+
+// Whether the rows are written one to a line, which makes a row that is not
+// worth a report: the fields are read three at a time whatever the lines.
+class RowLayout {
+ public:
+  void Add(int index, const Field& field) {
+    if (index == 0) {
+      row_ok_ = field.start.column == 1;
+      row_line_ = field.start.line;
+      row_start_ = field.start;
+    } else {
+      row_ok_ = row_ok_ && field.start.line == row_line_;
+    }
+    row_ok_ = row_ok_ && !field.spans_lines;
+    if (index == 2) row_ok_ = row_ok_ && field.end != FieldEnd::kComma;
+  }
+  // At the end of a complete row; true once, for the first row that breaks
+  // a file written one row to a line.
+  bool EndRowBreaksLayout(int row) {
+    if (row == 1) one_per_line_ = row_ok_;
+    if (!one_per_line_ || row_ok_ || reported_) return false;
+    reported_ = true;
+    return true;
+  }
+  FieldPosition row_start() const { return row_start_; }
+
+ private:
+  bool one_per_line_ = false;
+  bool reported_ = false;
+  bool row_ok_ = false;
+  int row_line_ = 0;
+  FieldPosition row_start_;
+};
+
+SyllableKeys CheckSyllableFile(const std::filesystem::path& dir, ProblemList& problems) {
+  static constexpr std::string_view kFile = kSyllableFileName;
+  static constexpr std::array<std::string_view, 3> kColumns = {"key", "full glyphs", "half glyphs"};
+  const BuiltinKeys builtin;
+  SyllableKeys keys;
+  CheckFile(dir, kFile, kSyllableFileRows, problems, [&](FieldReader& reader) {
+    RowLayout layout;
+    bool row_cut = false;
+    return ForEachRow(reader, 3, kSyllableFileRows, [&](int row, int index, const Field* field) {
+      const auto r = static_cast<std::size_t>(row);
+      if (!field) {
+        if (!row_cut) {
+          row_cut = true;
+          std::string rest = index == 1 ? "its full glyphs and half glyphs keep their contents"
+                                        : "its half glyphs keep their contents";
+          problems.Report(kFile, reader.position(),
+                          "the file ends inside row " + std::to_string(row) + " (" +
+                              std::to_string((row - 1) * 3 + index) +
+                              " fields, not a multiple of three): " + rest);
+        }
+        return;
+      }
+      CheckFieldSyntax(kFile, *field, true, problems);
+      if (!field->quoted && field->skipped_spaces > 0 && field->value.empty()) {
+        problems.Report(kFile, field->start,
+                        "this field holds only spaces, which are skipped: it reads as empty "
+                        "(write a space as !032!)");
+      }
+      layout.Add(index, *field);
+      if (index == 2 && layout.EndRowBreaksLayout(row)) {
+        problems.Report(kFile, layout.row_start(),
+                        "row " + std::to_string(row) +
+                            " is not on a line of its own: fields are read three at a time "
+                            "whatever the lines, so a missing or extra field shifts every row "
+                            "after it");
+      }
+      if (index != 0) return;
+      const std::string key = CodeTableEscape(field->value);
+      if (row == 1) keys.long_a = key;
+      if (row == 110) keys.vocalic_r = key;
+      if (row > kBuiltinSyllableRows || builtin.tables[0].key[r].empty()) return;
+      bool fits = false;
+      for (const std::string& builtin_key : builtin.Row(r)) {
+        fits = fits || (!key.empty() && key[0] == builtin_key[0]);
+      }
+      if (!fits) {
+        FieldPosition at = field->value_start;
+        if (field->quoted) ++at.column;
+        problems.Report(kFile, at,
+                        std::string(kColumns[0]) + " " + Shown(key) + " of row " +
+                            std::to_string(row) + " does not start with " +
+                            FirstLetterText(builtin, r) +
+                            ": rows keep their places, and a key may only be replaced by one "
+                            "that starts with the same letter");
+      }
+    });
+  });
+  return keys;
+}
+
+// --- lipikara.mmy -----------------------------------------------------------
+
+void CheckShortIFile(const std::filesystem::path& dir, ProblemList& problems) {
+  static constexpr std::string_view kFile = kShortIFileName;
+  CheckFile(dir, kFile, kShortIFileRows, problems, [&](FieldReader& reader) {
+    return ForEachRow(reader, 1, kShortIFileRows, [&](int, int, const Field* field) {
+      if (!field) return;
+      CheckFieldSyntax(kFile, *field, false, problems);
+      if (field->value == "y" || field->value == "n") return;
+      FieldPosition at = field->value_start;
+      if (field->quoted) ++at.column;
+      std::string message = "value " + Shown(field->value) + " is neither \"y\" nor \"n\"";
+      if (LookAtEscape(field->value).form == EscapeForm::kDecoded) {
+        message += " (this file decodes no escape)";
+      }
+      problems.Report(kFile, at, message);
+    });
+  });
+}
+
+// --- devitran.cod -----------------------------------------------------------
+
+// Names that only ever stand for a special glyph of class 5.
+bool IsClassFiveName(std::string_view name) {
+  static constexpr std::array<std::string_view, 10> kNames = {
+      "asp1", "asp2", "asp3", "asp4", "nam", "open_y", "apostrophe", "half_r", "half_R", "half_rr"};
+  for (std::string_view known : kNames) {
+    if (name == known) return true;
+  }
+  return false;
+}
+
+std::string_view ListName(PositionList list) {
+  switch (list) {
+    case PositionList::kShortISign:
+      return "short-i sign";
+    case PositionList::kVowelSign:
+      return "vowel sign";
+    case PositionList::kAspirata:
+      return "aspirata sign";
+    case PositionList::kR:
+      return "r";
+  }
+  return "";
+}
+
+void CheckGlyphEntry(const Field& field, const std::string& entry, ProblemList& problems) {
+  static constexpr std::string_view kFile = kGlyphFileName;
+  FieldPosition at = field.value_start;
+  if (field.quoted) ++at.column;
+  if (entry.empty()) {
+    problems.Report(kFile, at, "the entry is empty: it has no class digit and counts as class 0");
+    return;
+  }
+  const char last = entry.back();
+  if (last < '0' || last > '9') {
+    std::string message =
+        "entry " + Shown(entry) + " has no class digit at its end, so it counts as class 0";
+    if (IsClassFiveName(entry)) message += "; the special glyph is written " + Shown(entry + "5");
+    problems.Report(kFile, at, message);
+    return;
+  }
+  if (last == '0') {
+    problems.Report(kFile, at,
+                    "entry " + Shown(entry) + " ends in 0, which is no glyph class (1 to 9)");
+    return;
+  }
+  const std::string_view name = GlyphText(entry);
+  if (IsClassFiveName(name) && last != '5') {
+    problems.Report(kFile, at,
+                    Shown(name) + " names a special glyph of class 5, but entry " + Shown(entry) +
+                        " has class " + std::string(1, last));
+  }
+}
+
+void CheckGlyphFile(const std::filesystem::path& dir, const SyllableKeys& keys,
+                    ProblemList& problems) {
+  static constexpr std::string_view kFile = kGlyphFileName;
+  const BuiltinKeys builtin;
+  const std::vector<std::string> long_a =
+      keys.long_a ? std::vector<std::string>{*keys.long_a} : builtin.Row(1);
+  const std::vector<std::string> vocalic_r =
+      keys.vocalic_r ? std::vector<std::string>{*keys.vocalic_r} : builtin.Row(110);
+  CheckFile(dir, kFile, kGlyphFileRows, problems, [&](FieldReader& reader) {
+    SpecialGlyphPositions scratch;
+    PositionRecorder recorder(scratch);
+    std::array<int, 4> counts{};
+    return ForEachRow(reader, 1, kGlyphFileRows, [&](int row, int, const Field* field) {
+      if (!field) return;
+      CheckFieldSyntax(kFile, *field, true, problems);
+      if (!field->quoted && field->skipped_spaces > 0) {
+        problems.Report(kFile, field->start,
+                        "the spaces before this entry are skipped (write a leading space as "
+                        "!032!)");
+      }
+      const std::string entry = CodeTableEscape(field->value);
+      CheckGlyphEntry(*field, entry, problems);
+      const SpecialGlyph glyph = ClassifyGlyphEntry(entry, long_a, vocalic_r);
+      PositionList list;
+      if (!ListOf(glyph, list)) {
+        recorder.Record(glyph, row);
+        return;
+      }
+      const int count = ++counts[static_cast<std::size_t>(list)];
+      if (recorder.Record(glyph, row) == PositionRecorder::Outcome::kListFull) {
+        FieldPosition at = field->value_start;
+        if (field->quoted) ++at.column;
+        problems.Report(kFile, at,
+                        "entry " + Shown(entry) + " is the " + Ordinal(count) + " " +
+                            std::string(ListName(list)) + ": only the first " +
+                            std::to_string(ListCapacity(list)) +
+                            " are recorded, so this one is ignored");
+      }
+    });
+  });
+}
+
+}  // namespace
+
+std::string FormatProblem(const TableProblem& problem) {
+  std::string text = problem.file;
+  if (problem.line > 0) {
+    text += ':' + std::to_string(problem.line);
+    if (problem.column > 0) text += ':' + std::to_string(problem.column);
+  }
+  return text + ": " + problem.message;
+}
+
+std::vector<TableProblem> CheckCodeTables(const std::filesystem::path& dir) {
+  ProblemList problems;
+  const SyllableKeys keys = CheckSyllableFile(dir, problems);
+  CheckShortIFile(dir, problems);
+  CheckGlyphFile(dir, keys, problems);
+  return problems.Take();
+}
+
+}  // namespace sfc

@@ -1,0 +1,131 @@
+// Writing the tables in force as the three code-table files.
+
+#include <fstream>
+#include <system_error>
+
+#include "code_table_files.h"
+#include "field_writer.h"
+#include "source_file.h"
+#include "table_dump.h"
+
+namespace sfc {
+
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+// The text of one file, built field by field, with the place of every field
+// for the cells that cannot be carried exactly.
+class FileText {
+ public:
+  FileText(std::string file_name, std::vector<TableProblem>* inexact)
+      : file_name_(std::move(file_name)), inexact_(inexact) {}
+
+  void AddField(std::string_view value, bool with_escape, std::string_view what) {
+    if (!at_line_start_) Append(",");
+    const WrittenField field = WriteField(value, with_escape);
+    if (!field.exact && inexact_) {
+      inexact_->push_back({file_name_, line_, column_,
+                           std::string(what) + " " + QuoteBytes(value) +
+                               " holds a quotation mark after its first byte and a comma or "
+                               "line end, which no field can carry; written without its "
+                               "quotation marks"});
+    }
+    Append(field.text);
+    at_line_start_ = false;
+  }
+
+  void EndLine() {
+    Append(kLineEnd);
+    at_line_start_ = true;
+  }
+
+  const std::string& text() const { return text_; }
+
+ private:
+  void Append(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+      const char c = bytes[i];
+      const bool line_end =
+          c == '\n' || (c == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'));
+      if (line_end) {
+        ++line_;
+        column_ = 1;
+      } else if (c != '\r') {
+        ++column_;
+      }
+    }
+    text_ += bytes;
+  }
+
+  std::string file_name_;
+  std::vector<TableProblem>* inexact_;
+  std::string text_;
+  int line_ = 1;
+  int column_ = 1;
+  bool at_line_start_ = true;
+};
+
+std::optional<std::string> WriteFile(const std::filesystem::path& path, const std::string& text) {
+  std::ofstream out(path, std::ios::out | std::ios::binary | std::ios::trunc);
+  if (!out.is_open()) return "cannot write " + path.string();
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
+  out.close();
+  if (!out) return "cannot write " + path.string();
+  return std::nullopt;
+}
+
+std::string RowLabel(std::string_view column, std::size_t row) {
+  return std::string(column) + " of row " + std::to_string(row);
+}
+
+}  // namespace
+
+std::optional<std::string> ExportCodeTables(const ConverterState& state,
+                                            const std::filesystem::path& dir,
+                                            std::vector<TableProblem>* inexact) {
+  std::error_code error;
+  std::filesystem::create_directories(dir, error);
+  if (!std::filesystem::is_directory(dir, error)) {
+    return "cannot write into " + dir.string() + ": not a directory";
+  }
+
+  FileText syllables(kSyllableFileName, inexact);
+  for (std::size_t row = 1; row < kSyllableTableSize; ++row) {
+    syllables.AddField(state.sanideva.key[row], true, RowLabel("the key", row));
+    syllables.AddField(state.sanideva.full[row], true, RowLabel("the full glyphs", row));
+    syllables.AddField(state.sanideva.half[row], true, RowLabel("the half glyphs", row));
+    syllables.EndLine();
+  }
+
+  FileText short_i(kShortIFileName, inexact);
+  for (std::size_t code = 1; code < kShortIMapSize; ++code) {
+    short_i.AddField(state.short_i[code], false, "the value of code " + std::to_string(code));
+    short_i.EndLine();
+  }
+
+  // Rows past 255 are written up to the last one that holds an entry; the
+  // rows after it are empty in every table that has not been loaded from a
+  // longer file.
+  std::size_t glyph_rows = kBuiltinGlyphRows;
+  for (std::size_t row = kGlyphTableSize - 1; row > glyph_rows; --row) {
+    if (!state.devitran[row].empty()) {
+      glyph_rows = row;
+      break;
+    }
+  }
+  FileText glyphs(kGlyphFileName, inexact);
+  for (std::size_t row = 1; row <= glyph_rows; ++row) {
+    glyphs.AddField(state.devitran[row], true, "the entry of row " + std::to_string(row));
+    glyphs.EndLine();
+  }
+
+  for (const auto& [name, text] :
+       {std::pair{kSyllableFileName, &syllables.text()},
+        std::pair{kShortIFileName, &short_i.text()}, std::pair{kGlyphFileName, &glyphs.text()}}) {
+    if (std::optional<std::string> failure = WriteFile(dir / name, *text)) return failure;
+  }
+  return std::nullopt;
+}
+
+}  // namespace sfc

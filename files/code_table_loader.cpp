@@ -1,0 +1,95 @@
+// "Load code table  from disk": the three code-table files into the tables.
+
+#include <array>
+#include <cctype>
+#include <string>
+
+#include "code_table_escape.h"
+#include "code_table_files.h"
+#include "field_reader.h"
+#include "glyph_positions.h"
+#include "source_file.h"
+
+namespace sfc {
+
+namespace {
+
+constexpr int kSyllableFileRows = kSyllableTableSize - 1;  // rows 1 to 255
+constexpr int kShortIFileRows = kShortIMapSize - 1;        // codes 1 to 255
+constexpr int kGlyphFileRows = kGlyphTableSize - 1;        // rows 1 to 300
+
+// Reads one file with `read`, or notes why it could not be read; the table
+// of a file that cannot be opened keeps its contents.
+template <typename Read>
+void LoadFile(const std::filesystem::path& path, std::string_view table_name, LoadReport& report,
+              Read&& read) {
+  SourceFile file = OpenSourceFile(path);
+  if (file.failure == OpenFailure::kNone) {
+    FieldReader reader(*file.stream.rdbuf());
+    read(reader);
+    if (!reader.read_failed()) return;
+    file.failure = OpenFailure::kReadFailed;
+  }
+  std::string note = DescribeFailure(path, file.failure, file.reason);
+  note[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(note[0])));
+  note += file.failure == OpenFailure::kReadFailed ? "; the rows read before stay in " : "; ";
+  note += table_name;
+  note += file.failure == OpenFailure::kReadFailed ? "." : " keeps its contents.";
+  report.notes.push_back(std::move(note));
+}
+
+void ReadSyllableFile(FieldReader& reader, SanidevaTable& table) {
+  ForEachRow(reader, 3, kSyllableFileRows, [&](int row, int index, const Field* field) {
+    const auto r = static_cast<std::size_t>(row);
+    std::string& cell = index == 0 ? table.key[r] : index == 1 ? table.full[r] : table.half[r];
+    if (field) cell = field->value;  // a field that cannot be read leaves the cell
+    cell = CodeTableEscape(cell);
+  });
+}
+
+void ReadShortIFile(FieldReader& reader, ShortIMap& short_i) {
+  ForEachRow(reader, 1, kShortIFileRows, [&](int row, int, const Field* field) {
+    if (field) short_i[static_cast<std::size_t>(row)] = field->value;
+  });
+}
+
+void ReadGlyphFile(FieldReader& reader, const SanidevaTable& syllables, DevitranTable& table,
+                   SpecialGlyphPositions& positions) {
+  // Rows 1 and 110 of Key as they stand after the syllable file was read.
+  const std::array<std::string, 1> long_a = {syllables.key[1]};
+  const std::array<std::string, 1> vocalic_r = {syllables.key[110]};
+  PositionRecorder recorder(positions);
+  ForEachRow(reader, 1, kGlyphFileRows, [&](int row, int, const Field* field) {
+    std::string& cell = table[static_cast<std::size_t>(row)];
+    if (field) cell = field->value;
+    cell = CodeTableEscape(cell);
+    recorder.Record(ClassifyGlyphEntry(cell, long_a, vocalic_r), row);
+  });
+}
+
+}  // namespace
+
+LoadReport LoadCodeTables(ConverterState& state, const std::filesystem::path& dir) {
+  LoadReport report;
+  ResetForLoad(state.positions);
+  if (state.translit_button == TranslitFont::kSanskritTimes ||
+      state.translit_button == TranslitFont::kItrTransTimes) {
+    state.translit_button.reset();
+  }
+  if (state.devanagari_button == DevanagariFont::kVedic ||
+      state.devanagari_button == DevanagariFont::kDevNatrajItr) {
+    state.devanagari_button.reset();
+  }
+  state.load_button = true;
+
+  LoadFile(dir / kSyllableFileName, "the syllable code table", report,
+           [&](FieldReader& reader) { ReadSyllableFile(reader, state.sanideva); });
+  LoadFile(dir / kShortIFileName, "the short-i map", report,
+           [&](FieldReader& reader) { ReadShortIFile(reader, state.short_i); });
+  LoadFile(dir / kGlyphFileName, "the glyph code table", report, [&](FieldReader& reader) {
+    ReadGlyphFile(reader, state.sanideva, state.devitran, state.positions);
+  });
+  return report;
+}
+
+}  // namespace sfc
