@@ -1,0 +1,364 @@
+// Loading the three code-table files into the tables, rule by rule. Each
+// case loads whole files into the start-up state and compares every table
+// row with the start-up tables plus the rows the files should change.
+
+#include <fstream>
+#include <random>
+
+#include "code_table_files.h"
+#include "files_test_support.h"
+#include "test_support.h"
+
+namespace sfc {
+namespace {
+
+using test::B;
+using test::DumpRows;
+using test::TempDir;
+
+// The start-up state after a load of `files`.
+ConverterState LoadedStartup(const test::TableFiles& files, LoadReport* report = nullptr) {
+  TempDir dir;
+  test::WriteTableFiles(dir, files);
+  ConverterState state = MakeStartupState();
+  LoadReport loaded = LoadCodeTables(state, dir.path());
+  EXPECT_TRUE(report || loaded.notes.empty()) << loaded.notes.front();
+  if (report) *report = std::move(loaded);
+  return state;
+}
+
+std::string Repeat(std::string_view piece, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += piece;
+  return out;
+}
+
+// --- escapes ----------------------------------------------------------------
+
+TEST(LoadEscapes, ALeadingEscapeBecomesItsByteInTheSyllableAndGlyphFiles) {
+  const ConverterState loaded = LoadedStartup({
+      "!187!d,!034!,!044!\n"          // row 1
+      "!032!x,!000!,!255!!044!\n"     // row 2: only the first escape is decoded
+      "\"!044!\",\"!032!\",!009!\n",  // row 3: quoted fields are decoded too
+      "!121!,!110!\n",                // no escape in the short-i map
+      "!032!8,!044!8, 8,!187!!d1\n",
+  });
+  ConverterState expected = MakeStartupState();
+  expected.sanideva.key[1] = B({187, "d"});
+  expected.sanideva.full[1] = "\"";
+  expected.sanideva.half[1] = ",";
+  expected.sanideva.key[2] = " x";
+  expected.sanideva.full[2] = B({0});
+  expected.sanideva.half[2] = B({255, "!044!"});
+  expected.sanideva.key[3] = ",";
+  expected.sanideva.full[3] = " ";
+  expected.sanideva.half[3] = "\t";
+  expected.short_i[1] = "!121!";
+  expected.short_i[2] = "!110!";
+  expected.devitran[1] = " 8";  // a space of class 8
+  expected.devitran[2] = ",8";
+  expected.devitran[3] = "8";  // the space before it is skipped: empty text of class 8
+  expected.devitran[4] = B({187, "!d1"});
+  EXPECT_BYTES(DumpRows(expected), DumpRows(loaded));
+}
+
+TEST(LoadEscapes, AFieldThatIsNoWellFormedEscapeStaysAsRead) {
+  const std::vector<std::string> kept = {"!",     "!34!8",  "!0344!8", "x!034!", "!256!x",
+                                         "!999!", "!1a3!x", "!-12!",   "!034x8", " !034!"};
+  std::string devitran;
+  for (const std::string& field : kept) devitran += field + "\n";
+  const ConverterState loaded = LoadedStartup({"", "", devitran});
+  ConverterState expected = MakeStartupState();
+  for (std::size_t i = 0; i < kept.size(); ++i) expected.devitran[i + 1] = kept[i];
+  expected.devitran[10] = "\"";  // the skipped space puts the escape at the start
+  EXPECT_BYTES(DumpRows(expected), DumpRows(loaded));
+}
+
+// --- field syntax -----------------------------------------------------------
+
+TEST(LoadFieldSyntax, FieldsRunOverLinesAsTheyComeInEveryFile) {
+  const ConverterState loaded = LoadedStartup({
+      "a ,  \"x,y\"  , \r\nb\"c,\"d\ne\"tail,\rz,,\t",  // lines play no part in the rows
+      "y ,n\r\n\n\"n\"",
+      "ka1,\"k,a\n1\",\"\"\r\n",
+  });
+  ConverterState expected = MakeStartupState();
+  expected.sanideva.key[1] = "a ";
+  expected.sanideva.full[1] = "x,y";
+  expected.sanideva.half[1] = "";
+  expected.sanideva.key[2] = "b\"c";
+  expected.sanideva.full[2] = "d\ne";
+  expected.sanideva.half[2] = "";  // the comma and the lone carriage return around it
+  expected.sanideva.key[3] = "z";
+  expected.sanideva.full[3] = "";
+  expected.sanideva.half[3] = "\t";
+  expected.short_i[1] = "y ";
+  expected.short_i[2] = "n";
+  expected.short_i[3] = "";
+  expected.short_i[4] = "n";
+  expected.devitran[1] = "ka1";
+  expected.devitran[2] = "k,a\n1";
+  expected.devitran[3] = "";
+  EXPECT_BYTES(DumpRows(expected), DumpRows(loaded));
+}
+
+// --- bounds -----------------------------------------------------------------
+
+TEST(LoadBounds, EachFileStopsAtTheLastRowOfItsTable) {
+  const ConverterState loaded = LoadedStartup({
+      Repeat("k,f,h\n", 256) + "never,read,here\n",
+      Repeat("n,", 300),
+      Repeat("x8\n", 300) + "beyond8\n",
+  });
+  ConverterState expected = MakeStartupState();
+  for (int row = 1; row <= 255; ++row) {
+    expected.sanideva.key[row] = "k";
+    expected.sanideva.full[row] = "f";
+    expected.sanideva.half[row] = "h";
+    expected.short_i[row] = "n";
+  }
+  for (int row = 1; row <= 300; ++row) expected.devitran[row] = "x8";
+  EXPECT_BYTES(DumpRows(expected), DumpRows(loaded));
+  EXPECT_EQ(loaded.sanideva.key[0], "");
+  EXPECT_EQ(loaded.devitran[0], "");
+}
+
+TEST(LoadBounds, RowsAFileDoesNotReachKeepWhatTheyHeld) {
+  const ConverterState loaded = LoadedStartup({
+      "k,f,h\nk2",                          // the file ends inside row 2
+      "n,n", Repeat("x8,", 199) + "last8",  // 200 fields
+  });
+  ConverterState expected = MakeStartupState();
+  expected.sanideva.key[1] = "k";
+  expected.sanideva.full[1] = "f";
+  expected.sanideva.half[1] = "h";
+  expected.sanideva.key[2] = "k2";
+  expected.short_i[1] = expected.short_i[2] = "n";
+  for (int row = 1; row < 200; ++row) expected.devitran[row] = "x8";
+  expected.devitran[200] = "last8";
+  EXPECT_BYTES(DumpRows(expected), DumpRows(loaded));
+}
+
+TEST(LoadBounds, ACellThatCannotBeReadStillGoesThroughTheEscape) {
+  TempDir dir;
+  ConverterState state = MakeStartupState();
+  // "!033!" makes the cell start with an "!" that a later escape step reads.
+  test::WriteTableFiles(dir, {"k,!033!065!x,!033!066!", "", ""});
+  LoadCodeTables(state, dir.path());
+  EXPECT_EQ(state.sanideva.full[1], "!065!x");
+  test::WriteTableFiles(dir, {"k2,f2", "", ""});
+  LoadCodeTables(state, dir.path());
+  EXPECT_EQ(state.sanideva.key[1], "k2");
+  EXPECT_EQ(state.sanideva.full[1], "f2");
+  EXPECT_EQ(state.sanideva.half[1], "B");
+}
+
+// --- positions --------------------------------------------------------------
+
+SpecialGlyphPositions ResetPositions() {
+  SpecialGlyphPositions p;
+  p.half_r_pos = p.half_r_upper_pos = p.half_rr_pos = p.mr_pos = p.tt_pos = 256;
+  p.vocalic_r_sign_pos = 256;
+  p.short_i_sign_positions.fill(256);
+  p.vowel_sign_positions.fill(256);
+  p.aspirata_positions.fill(256);
+  p.r_positions.fill(256);
+  return p;
+}
+
+// A glyph file with the given entries at the given rows and "x8" elsewhere.
+std::string GlyphFile(const std::vector<std::pair<int, std::string>>& entries, int rows) {
+  std::vector<std::string> fields(static_cast<std::size_t>(rows), "x8");
+  for (const auto& [row, entry] : entries) fields[static_cast<std::size_t>(row - 1)] = entry;
+  std::string text;
+  for (const std::string& field : fields) text += field + "\n";
+  return text;
+}
+
+TEST(LoadPositions, EveryLoadStartsFromTheResetValuesAndTheButtonsItReplacesAreCleared) {
+  ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kVedic);
+  state.positions.r_positions = {82, 156, 179, 220};  // as an earlier load left them
+  TempDir dir;
+  test::WriteTableFiles(dir, {"", "", "ka1\n"});
+  LoadCodeTables(state, dir.path());
+  EXPECT_EQ(state.positions, ResetPositions());
+  EXPECT_EQ(state.translit_button, std::nullopt);
+  EXPECT_EQ(state.devanagari_button, std::nullopt);
+  EXPECT_TRUE(state.load_button);
+
+  ConverterState kept = test::StateFor(TranslitFont::kUrwPalladioIt, DevanagariFont::kSanskrit99);
+  LoadCodeTables(kept, dir.path());
+  EXPECT_EQ(kept.translit_button, TranslitFont::kUrwPalladioIt);
+  EXPECT_EQ(kept.devanagari_button, DevanagariFont::kSanskrit99);
+  EXPECT_TRUE(kept.load_button);
+  EXPECT_EQ(kept.translit_box_font, "URW Palladio IT");  // the font lists are the window's
+}
+
+TEST(LoadPositions, SpecialEntriesRecordTheirRows) {
+  std::vector<std::pair<int, std::string>> entries = {
+      {91, "half_r5"},    {94, "half_R5"},      {137, "half_rr5"}, {124, "mr2"},
+      {230, "tt2"},       {92, "nam5"},         {95, "kt5"},       {108, "la5"},
+      {228, "open_y5"},   {140, "apostrophe5"}, {40, "asp15"},     {170, "asp25"},
+      {173, "asp35"},     {177, "asp45"},       {178, "asp15"},    {82, "r2"},
+      {156, "r2"},        {179, "r2"},          {220, "r2"},       {221, "r2"},
+      {1, "half_r2"},     {2, "nam3"},          {3, "open_y"},     {4, "mr5"},
+      {5, "bracket5"},    {6, B({128, "3"})},  // the ā letter of Key row 1: nothing
+      {7, B({141, "3"})}, {8, B({141, "3"})},  // the ṛ letter of Key row 110: the later one
+      {9, "au3"},
+  };
+  for (int i = 0; i < 21; ++i) entries.push_back({10 + i, "i3"});
+  for (int i = 0; i < 20; ++i) entries.push_back({40 + i + 1, "e3"});
+  const ConverterState loaded = LoadedStartup({"", "", GlyphFile(entries, 255)});
+
+  SpecialGlyphPositions expected = ResetPositions();
+  expected.half_r_pos = 91;
+  expected.half_r_upper_pos = 94;
+  expected.half_rr_pos = 137;
+  expected.mr_pos = 124;
+  expected.tt_pos = 230;
+  expected.nam_pos = 92;
+  expected.kt_pos = 95;
+  expected.la_pos = 108;
+  expected.open_y_pos = 228;
+  expected.apostrophe_pos = 140;
+  expected.aspirata_positions = {40, 170, 173, 177};
+  expected.r_positions = {82, 156, 179, 220};
+  expected.vocalic_r_sign_pos = 8;
+  for (int i = 0; i < 20; ++i) expected.short_i_sign_positions[i] = 10 + i;  // not the 21st
+  expected.vowel_sign_positions[0] = 2;  // "nam3" is a vowel sign by its class
+  expected.vowel_sign_positions[1] = 9;
+  for (int i = 2; i < 20; ++i) expected.vowel_sign_positions[i] = 41 + i - 2;
+  EXPECT_EQ(loaded.positions, expected);
+}
+
+TEST(LoadPositions, TheLongAAndVocalicRSignsAreNamedByKeyRowsAsTheSyllableFileLeftThem) {
+  std::string sanideva = "A,a,a\n" + Repeat(",,\n", 108) + "R,r,r\n";  // rows 1 and 110
+  const ConverterState loaded = LoadedStartup({sanideva, "",
+                                               GlyphFile(
+                                                   {
+                                                       {1, "A3"},
+                                                       {2, "R3"},
+                                                       {3, B({128, "3"})},
+                                                   },
+                                                   3)});
+  SpecialGlyphPositions expected = ResetPositions();
+  expected.vocalic_r_sign_pos = 2;
+  expected.vowel_sign_positions[0] = 3;  // the Sanskrit-Times ā is an ordinary sign now
+  EXPECT_EQ(loaded.positions, expected);
+}
+
+// --- missing files ----------------------------------------------------------
+
+TEST(LoadMissingFiles, AFileThatCannotBeOpenedLeavesItsTableAndTheOthersLoad) {
+  TempDir dir;
+  dir.Write(kGlyphFileName, "ka1");
+  std::filesystem::create_directory(dir.path() / kShortIFileName);
+  ConverterState state = MakeStartupState();
+  const LoadReport report = LoadCodeTables(state, dir.path());
+  ConverterState expected = MakeStartupState();
+  expected.devitran[1] = "ka1";
+  EXPECT_BYTES(DumpRows(expected), DumpRows(state));
+  const std::vector<std::string> notes = {
+      "There is no such file as " + (dir.path() / "sanideva.cod").string() +
+          "; the syllable code table keeps its contents.",
+      (dir.path() / "lipikara.mmy").string() +
+          " is a directory, not a file; the short-i map keeps its contents.",
+  };
+  EXPECT_EQ(report.notes, notes);
+}
+
+TEST(LoadMissingFiles, NoDirectoryAtAllChangesNoRowAndResetsThePositions) {
+  ConverterState state =
+      test::StateFor(TranslitFont::kItrTransTimes, DevanagariFont::kDevNatrajItr);
+  const std::string before = DumpRows(state);
+  const LoadReport report = LoadCodeTables(state, "/nonexistent/sfc/tables");
+  EXPECT_EQ(report.notes.size(), 3u);
+  EXPECT_BYTES(before, DumpRows(state));
+  EXPECT_EQ(state.positions, ResetPositions());
+}
+
+TEST(LoadMissingFiles, AnUnreadableFileIsNoted) {
+  TempDir dir;
+  dir.Write(kGlyphFileName, "ka1");
+  std::filesystem::permissions(dir.path() / kGlyphFileName, std::filesystem::perms::none);
+  if (std::ifstream(dir.path() / kGlyphFileName).is_open()) {
+    GTEST_SKIP() << "this user reads files whatever their permissions";
+  }
+  ConverterState state = MakeStartupState();
+  const LoadReport report = LoadCodeTables(state, dir.path());
+  ASSERT_EQ(report.notes.size(), 3u);
+  EXPECT_EQ(report.notes[2], (dir.path() / "devitran.cod").string() +
+                                 " cannot be opened (Permission denied); the glyph code table "
+                                 "keeps its contents.");
+  EXPECT_EQ(state.devitran[1], MakeStartupState().devitran[1]);
+}
+
+// --- a second load ----------------------------------------------------------
+
+TEST(LoadTwice, TheSecondLoadOverwritesOnlyTheRowsItReachesAndResetsEveryPosition) {
+  TempDir dir;
+  ConverterState state = MakeStartupState();
+  test::WriteTableFiles(dir, {Repeat("k,f,h\n", 200), Repeat("n\n", 255),
+                              GlyphFile({{10, "r2"}, {11, "r2"}, {12, "r2"}, {90, "nam5"}}, 280)});
+  LoadCodeTables(state, dir.path());
+  ConverterState expected = state;
+
+  test::WriteTableFiles(dir, {"K,F,H\n", "y\n", GlyphFile({{3, "r2"}}, 5)});
+  LoadCodeTables(state, dir.path());
+  expected.sanideva.key[1] = "K";
+  expected.sanideva.full[1] = "F";
+  expected.sanideva.half[1] = "H";
+  expected.short_i[1] = "y";
+  for (int row = 1; row <= 5; ++row) expected.devitran[row] = row == 3 ? "r2" : "x8";
+  EXPECT_BYTES(DumpRows(expected), DumpRows(state));
+  SpecialGlyphPositions positions = ResetPositions();
+  positions.r_positions[0] = 3;  // the slots of the first load are gone
+  EXPECT_EQ(state.positions, positions);
+}
+
+// --- bad input --------------------------------------------------------------
+
+TEST(LoadBadInput, AnyBytesEndInADefinedLoad) {
+  std::mt19937 random(4);
+  std::uniform_int_distribution<int> byte(0, 255);
+  for (int round = 0; round < 20; ++round) {
+    std::string noise(static_cast<std::size_t>(round * 500), '\0');
+    for (char& c : noise) c = static_cast<char>(byte(random));
+    LoadReport report;
+    const ConverterState loaded = LoadedStartup({noise, noise, noise}, &report);
+    EXPECT_TRUE(report.notes.empty());
+    // However many fields it held, no row past the bounds moved.
+    EXPECT_EQ(loaded.sanideva.key[0], "");
+    EXPECT_EQ(loaded.short_i[0], "");
+    EXPECT_EQ(loaded.devitran[0], "");
+  }
+}
+
+TEST(LoadBadInput, EmptyFilesChangeNothing) {
+  const ConverterState loaded = LoadedStartup({"", "", ""});
+  EXPECT_BYTES(DumpRows(MakeStartupState()), DumpRows(loaded));
+}
+
+TEST(LoadBadInput, OneEnormousLineWithoutLineEndsStopsAtTheBounds) {
+  const std::string line = Repeat("ab,", 400000);
+  const ConverterState loaded = LoadedStartup({line, line, line});
+  ConverterState expected = MakeStartupState();
+  for (int row = 1; row <= 255; ++row) {
+    expected.sanideva.key[row] = expected.sanideva.full[row] = expected.sanideva.half[row] = "ab";
+    expected.short_i[row] = "ab";
+  }
+  for (int row = 1; row <= 300; ++row) expected.devitran[row] = "ab";
+  EXPECT_BYTES(DumpRows(expected), DumpRows(loaded));
+}
+
+TEST(LoadBadInput, AQuotationMarkThatIsNeverClosedTakesTheRestOfTheFile) {
+  const ConverterState loaded = LoadedStartup({"a,\"b,c\nd,e,f\n", "", "\"x8\ny8\n"});
+  ConverterState expected = MakeStartupState();
+  expected.sanideva.key[1] = "a";
+  expected.sanideva.full[1] = "b,c\nd,e,f\n";
+  expected.devitran[1] = "x8\ny8\n";
+  EXPECT_BYTES(DumpRows(expected), DumpRows(loaded));
+}
+
+}  // namespace
+}  // namespace sfc
