@@ -10,6 +10,7 @@
 #include "code_table_files.h"
 #include "field_reader.h"
 #include "glyph_positions.h"
+#include "message_text.h"
 #include "source_file.h"
 
 namespace sfc {
@@ -19,34 +20,6 @@ namespace {
 constexpr int kSyllableFileRows = kSyllableTableSize - 1;
 constexpr int kShortIFileRows = kShortIMapSize - 1;
 constexpr int kGlyphFileRows = kGlyphTableSize - 1;
-
-// Bytes as a user reads them in a message: in double quotation marks,
-// printable ASCII as itself, every other byte (and the marks "<" and the
-// quotation mark itself) as its decimal value in angle brackets.
-std::string Shown(std::string_view bytes) {
-  std::string out = "\"";
-  for (char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte < 0x7f && c != '"' && c != '<') {
-      out += c;
-    } else {
-      out += '<' + std::to_string(byte) + '>';
-    }
-  }
-  return out + '"';
-}
-
-std::string Ordinal(int n) {
-  const int last_two = n % 100;
-  const int last = n % 10;
-  const char* suffix = "th";
-  if (last_two < 11 || last_two > 13) {
-    if (last == 1) suffix = "st";
-    if (last == 2) suffix = "nd";
-    if (last == 3) suffix = "rd";
-  }
-  return std::to_string(n) + suffix;
-}
 
 // Every problem goes through here.
 class ProblemList {
@@ -82,7 +55,7 @@ void CheckFieldSyntax(std::string_view file, const Field& field, bool with_escap
   FieldPosition at = field.value_start;
   if (field.quoted) ++at.column;
   const EscapeLook look = LookAtEscape(value);
-  const std::string written = Shown(std::string_view(value).substr(0, look.length));
+  const std::string written = ShownBytes(std::string_view(value).substr(0, look.length));
   switch (look.form) {
     case EscapeForm::kNone:
     case EscapeForm::kDecoded:
@@ -111,7 +84,7 @@ void CheckFieldSyntax(std::string_view file, const Field& field, bool with_escap
     FieldPosition inner_at = at;
     if (value.find_first_of("\r\n") > inner) inner_at.column += static_cast<int>(inner);
     problems.Report(file, inner_at,
-                    "escape " + Shown(std::string_view(value).substr(inner, 5)) +
+                    "escape " + ShownBytes(std::string_view(value).substr(inner, 5)) +
                         " is not decoded: only an escape at the very start of a field is");
   }
 }
@@ -168,11 +141,11 @@ std::string FirstLetterText(const BuiltinKeys& builtin, std::size_t row) {
   const std::vector<std::string> keys = builtin.Row(row);
   bool same = true;
   for (const std::string& key : keys) same = same && key[0] == keys[0][0];
-  if (same) return Shown(keys[0].substr(0, 1));
+  if (same) return ShownBytes(keys[0].substr(0, 1));
   std::string text = "the letter of the row (";
   for (std::size_t i = 0; i < keys.size(); ++i) {
     if (i > 0) text += i + 1 == keys.size() ? " or " : ", ";
-    text += Shown(keys[i].substr(0, 1)) + " in " + std::string(FontName(kTranslitFonts[i]));
+    text += ShownBytes(keys[i].substr(0, 1)) + " in " + std::string(FontName(kTranslitFonts[i]));
   }
   return text + ")";
 }
@@ -264,7 +237,7 @@ SyllableKeys CheckSyllableFile(const std::filesystem::path& dir, ProblemList& pr
         FieldPosition at = field->value_start;
         if (field->quoted) ++at.column;
         problems.Report(kFile, at,
-                        std::string(kColumns[0]) + " " + Shown(key) + " of row " +
+                        std::string(kColumns[0]) + " " + ShownBytes(key) + " of row " +
                             std::to_string(row) + " does not start with " +
                             FirstLetterText(builtin, r) +
                             ": rows keep their places, and a key may only be replaced by one "
@@ -286,7 +259,7 @@ void CheckShortIFile(const std::filesystem::path& dir, ProblemList& problems) {
       if (field->value == "y" || field->value == "n") return;
       FieldPosition at = field->value_start;
       if (field->quoted) ++at.column;
-      std::string message = "value " + Shown(field->value) + " is neither \"y\" nor \"n\"";
+      std::string message = "value " + ShownBytes(field->value) + " is neither \"y\" nor \"n\"";
       if (LookAtEscape(field->value).form == EscapeForm::kDecoded) {
         message += " (this file decodes no escape)";
       }
@@ -332,21 +305,22 @@ void CheckGlyphEntry(const Field& field, const std::string& entry, ProblemList& 
   const char last = entry.back();
   if (last < '0' || last > '9') {
     std::string message =
-        "entry " + Shown(entry) + " has no class digit at its end, so it counts as class 0";
-    if (IsClassFiveName(entry)) message += "; the special glyph is written " + Shown(entry + "5");
+        "entry " + ShownBytes(entry) + " has no class digit at its end, so it counts as class 0";
+    if (IsClassFiveName(entry))
+      message += "; the special glyph is written " + ShownBytes(entry + "5");
     problems.Report(kFile, at, message);
     return;
   }
   if (last == '0') {
     problems.Report(kFile, at,
-                    "entry " + Shown(entry) + " ends in 0, which is no glyph class (1 to 9)");
+                    "entry " + ShownBytes(entry) + " ends in 0, which is no glyph class (1 to 9)");
     return;
   }
   const std::string_view name = GlyphText(entry);
   if (IsClassFiveName(name) && last != '5') {
     problems.Report(kFile, at,
-                    Shown(name) + " names a special glyph of class 5, but entry " + Shown(entry) +
-                        " has class " + std::string(1, last));
+                    ShownBytes(name) + " names a special glyph of class 5, but entry " +
+                        ShownBytes(entry) + " has class " + std::string(1, last));
   }
 }
 
@@ -383,7 +357,7 @@ void CheckGlyphFile(const std::filesystem::path& dir, const SyllableKeys& keys,
         FieldPosition at = field->value_start;
         if (field->quoted) ++at.column;
         problems.Report(kFile, at,
-                        "entry " + Shown(entry) + " is the " + Ordinal(count) + " " +
+                        "entry " + ShownBytes(entry) + " is the " + Ordinal(count) + " " +
                             std::string(ListName(list)) + ": only the first " +
                             std::to_string(ListCapacity(list)) +
                             " are recorded, so this one is ignored");

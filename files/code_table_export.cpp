@@ -5,8 +5,8 @@
 
 #include "code_table_files.h"
 #include "field_writer.h"
+#include "message_text.h"
 #include "source_file.h"
-#include "table_dump.h"
 
 namespace sfc {
 
@@ -26,9 +26,9 @@ class FileText {
     const WrittenField field = WriteField(value, with_escape);
     if (!field.exact && inexact_) {
       inexact_->push_back({file_name_, line_, column_,
-                           std::string(what) + " " + QuoteBytes(value) +
-                               " holds a quotation mark after its first byte and a comma or "
-                               "line end, which no field can carry; written without its "
+                           std::string(what) + " " + ShownBytes(value) +
+                               " cannot be written exactly: its field needs quotation marks "
+                               "around it and it holds one itself; written without its "
                                "quotation marks"});
     }
     Append(field.text);

@@ -2,11 +2,21 @@
 #pragma once
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <string_view>
 
 #include "code_table_files.h"
 #include "state.h"
+
+namespace sfc {
+
+// How a failing test shows a problem.
+inline void PrintTo(const TableProblem& problem, std::ostream* out) {
+  *out << FormatProblem(problem);
+}
+
+}  // namespace sfc
 
 namespace sfc::test {
 

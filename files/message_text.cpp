@@ -1,0 +1,30 @@
+#include "message_text.h"
+
+namespace sfc {
+
+std::string ShownBytes(std::string_view bytes) {
+  std::string out = "\"";
+  for (char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x7f && c != '"' && c != '<') {
+      out += c;
+    } else {
+      out += '<' + std::to_string(byte) + '>';
+    }
+  }
+  return out + '"';
+}
+
+std::string Ordinal(int n) {
+  const int last_two = n % 100;
+  const int last = n % 10;
+  const char* suffix = "th";
+  if (last_two < 11 || last_two > 13) {
+    if (last == 1) suffix = "st";
+    if (last == 2) suffix = "nd";
+    if (last == 3) suffix = "rd";
+  }
+  return std::to_string(n) + suffix;
+}
+
+}  // namespace sfc
