@@ -1,8 +1,10 @@
 // Transliteration to Devanagari: one letter or letter cluster per step, left
 // to right over the padded text.
 
+#include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -70,6 +72,51 @@ class WorkBuffer {
   std::size_t head_ = 0;
 };
 
+// The glyphs written so far. Appends are the hot path: a plain byte buffer
+// with its own length keeps them to a few instructions.
+class Output {
+ public:
+  void Reserve(std::size_t n) { data_.resize(n); }
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  unsigned char back() const { return static_cast<unsigned char>(data_[size_ - 1]); }
+  unsigned char operator[](std::size_t i) const { return static_cast<unsigned char>(data_[i]); }
+  void pop_back() { --size_; }
+
+  Output& operator+=(std::string_view bytes) {
+    const std::size_t n = bytes.size();
+    if (size_ + n > data_.size()) Grow(n);
+    char* to = data_.data() + size_;
+    for (std::size_t i = 0; i < n; ++i) to[i] = bytes[i];
+    size_ += n;
+    return *this;
+  }
+  Output& operator+=(char byte) {
+    if (size_ == data_.size()) Grow(1);
+    data_[size_++] = byte;
+    return *this;
+  }
+  void Insert(std::size_t at, std::string_view bytes) {
+    const std::size_t n = bytes.size();
+    if (size_ + n > data_.size()) Grow(n);
+    std::memmove(data_.data() + at + n, data_.data() + at, size_ - at);
+    std::memcpy(data_.data() + at, bytes.data(), n);
+    size_ += n;
+  }
+  std::string_view View() const { return {data_.data(), size_}; }
+  std::string Take() {
+    data_.resize(size_);
+    size_ = 0;
+    return std::move(data_);
+  }
+
+ private:
+  void Grow(std::size_t n) { data_.resize(std::max(data_.size() * 2, size_ + n) + 16); }
+
+  std::string data_;
+  std::size_t size_ = 0;
+};
+
 // What the dispatch decides for a current letter, in the order of the rules.
 enum class Rule : unsigned char {
   kDrop,
@@ -119,12 +166,12 @@ class ToDevanagari {
         table_(state.sanideva),
         shift_m_to_n_(shift_m_to_n),
         input_box_(input_box),
-        font_(state.devanagari_box_font),
-        profile_(ProfileForFont(font_)),
+        font_(FontOf(state.devanagari_box_font)),
+        profile_(ProfileForFont(state.devanagari_box_font)),
         work_(Padded(input)) {
     ReadLetters();
     BuildDispatch();
-    output_.reserve(input.size() * 2 + 16);
+    output_.Reserve(input.size() + input.size() / 4 + 16);
   }
 
   ConversionResult Run(std::string_view input) {
@@ -136,12 +183,28 @@ class ToDevanagari {
     }
     result.completed = work_.size() < 3;
     result.clipboard = Clipboard();
-    result.output = std::move(output_);
+    result.output = output_.Take();
     result.input_boxes = std::move(asked_);
     return result;
   }
 
  private:
+  // The Devanagari fonts with rules of their own.
+  enum class Font { kVedic, kDevNatrajItr, kSanskrit99, kOther };
+  static Font FontOf(std::string_view name) {
+    const std::optional<DevanagariFont> font = FindDevanagariFont(name);
+    if (!font) return Font::kOther;
+    switch (*font) {
+      case DevanagariFont::kVedic:
+        return Font::kVedic;
+      case DevanagariFont::kDevNatrajItr:
+        return Font::kDevNatrajItr;
+      case DevanagariFont::kSanskrit99:
+        return Font::kSanskrit99;
+    }
+    return Font::kOther;
+  }
+
   static std::string Padded(std::string_view input) {
     std::string padded;
     padded.reserve(input.size() + 2);
@@ -301,9 +364,7 @@ class ToDevanagari {
   }
 
   // ---- the output ----
-  int LastByte() const {
-    return output_.empty() ? kNone : static_cast<unsigned char>(output_.back());
-  }
+  int LastByte() const { return output_.empty() ? kNone : output_.back(); }
   // A single byte equals a glyph string only when that string is one byte.
   static bool Equals(int byte, const std::string& glyph) {
     return byte != kNone && glyph.size() == 1 && static_cast<unsigned char>(glyph[0]) == byte;
@@ -320,15 +381,16 @@ class ToDevanagari {
   // separate "a" since the clipboard was last set to the whole output.
   void SyncClipboard() { off_clipboard_.clear(); }
   std::string Clipboard() const {
-    if (off_clipboard_.empty()) return output_;
+    const std::string_view output = output_.View();
+    if (off_clipboard_.empty()) return std::string(output);
     std::string clipboard;
-    clipboard.reserve(output_.size());
+    clipboard.reserve(output.size());
     std::size_t from = 0;
     for (std::size_t at : off_clipboard_) {
-      clipboard.append(output_, from, at - from);
+      clipboard.append(output.substr(from, at - from));
       from = at + 1;
     }
-    clipboard.append(output_, from, std::string::npos);
+    clipboard.append(output.substr(from));
     return clipboard;
   }
 
@@ -336,7 +398,7 @@ class ToDevanagari {
   const std::string& Half(int row) const { return table_.half[static_cast<std::size_t>(row)]; }
 
   void TakeRepha() {
-    chunk_ += pending_repha_;
+    output_ += pending_repha_;
     pending_repha_.clear();
   }
 
@@ -344,7 +406,6 @@ class ToDevanagari {
   void Step() {
     if (work_.empty()) throw RunEnded{};
     DashLookAhead();
-    chunk_.clear();
     const int current = Current();
     const Dispatch d = current == kNone ? Dispatch{} : dispatch_[static_cast<std::size_t>(current)];
     switch (d.rule) {
@@ -362,7 +423,7 @@ class ToDevanagari {
         break;
       case Rule::kI:
         if (BeginsWord()) {
-          chunk_ = Full(60);
+          output_ += Full(60);
         } else {
           ShortI();
         }
@@ -389,7 +450,7 @@ class ToDevanagari {
         Vowel(independent_l_, dependent_l_);
         break;
       case Rule::kLongVocalicL:
-        chunk_ = Full(171);
+        output_ += Full(171);
         break;
       case Rule::kY:
         LetterY();
@@ -398,53 +459,53 @@ class ToDevanagari {
         LetterR();
         break;
       case Rule::kVisarga:
-        chunk_ = Full(59);
+        output_ += Full(59);
         break;
       case Rule::kAnusvara:
         if (Equals(LastByte(), Half(106))) {
           RemoveLastByte();
-          chunk_ = Full(173);
+          output_ += Full(173);
         } else {
-          chunk_ = Half(85);
+          output_ += Half(85);
         }
         break;
       case Rule::kSpace:
         TakeRepha();
-        chunk_ += ' ';
+        output_ += ' ';
         break;
       case Rule::kLineEnd:
       case Rule::kDigit:
-        chunk_ = static_cast<char>(current);
+        output_ += static_cast<char>(current);
         break;
       case Rule::kApostrophe:
         if (LastByte() == ' ') RemoveLastByte();
-        chunk_ = Full(152);
+        output_ += Full(152);
         break;
       case Rule::kAltSpace:
-        chunk_ = '\x1f';
+        output_ += '\x1f';
         break;
       case Rule::kDash:
         if (Previous() == '_') {
           RemoveLastByte();
           state_.dash_state = kDashArmed;
         }
-        chunk_ = Full(183);
+        output_ += Full(183);
         break;
       case Rule::kSlash:
-        chunk_ = Full(184);
+        output_ += Full(184);
         break;
       case Rule::kSign:
-        chunk_ = Full(d.arg);
-        if (Next() == 'a') chunk_ += '\x1b';
+        output_ += Full(d.arg);
+        if (Next() == 'a') output_ += '\x1b';
         break;
       case Rule::kPunctuation:
-        chunk_ = static_cast<char>(d.arg);
+        output_ += static_cast<char>(d.arg);
         break;
       case Rule::kPlus:
-        chunk_ = Full(188);
+        output_ += Full(188);
         break;
       case Rule::kUnderscore:
-        chunk_ = Full(189);
+        output_ += Full(189);
         break;
       case Rule::kDrop:
         break;
@@ -453,7 +514,6 @@ class ToDevanagari {
   }
 
   void Emit() {
-    output_ += chunk_;
     if (!work_.RemoveFront()) throw RunEnded{};
   }
 
@@ -479,34 +539,34 @@ class ToDevanagari {
   // A vowel letter other than "a", "i" after a consonant, "o", "u" and ḹ.
   void Vowel(const std::string& word_start, const std::string& after_consonant) {
     if (BeginsWord()) {
-      chunk_ = word_start;
+      output_ += word_start;
     } else {
-      chunk_ = after_consonant;
+      output_ += after_consonant;
       TakeRepha();
     }
   }
 
   void LetterO() {
     if (!BeginsWord()) {
-      chunk_ = Half(100);
+      output_ += Half(100);
       TakeRepha();
     } else if (Next() != kNone && Next() == anusvara_) {
-      chunk_ = Full(174);
+      output_ += Full(174);
       RemoveExtraLetter();
     } else {
-      chunk_ = word_start_o_;
+      output_ += word_start_o_;
     }
   }
 
   void LetterU() {
     if (BeginsWord()) {
-      chunk_ = Full(141);
+      output_ += Full(141);
       return;
     }
-    if (font_ == "Vedic" && LastByte() == 'k') {
-      chunk_ = '\xda';  // 218: u joined to k
+    if (font_ == Font::kVedic && LastByte() == 'k') {
+      output_ += '\xda';  // 218: u joined to k
     } else {
-      chunk_ = Half(141);
+      output_ += Half(141);
     }
     TakeRepha();
   }
@@ -531,22 +591,22 @@ class ToDevanagari {
     const int next = Next();
     if (next == 'i') {
       if (word_start_) {
-        chunk_ = word_start_ai_;
+        output_ += word_start_ai_;
       } else {
-        chunk_ = Half(3);
+        output_ += Half(3);
         TakeRepha();
       }
       RemoveExtraLetter();
     } else if (next == 'u') {
       if (word_start_) {
-        chunk_ = word_start_au_;
+        output_ += word_start_au_;
       } else {
-        chunk_ = Half(4);
+        output_ += Half(4);
         TakeRepha();
       }
       RemoveExtraLetter();
     } else {
-      chunk_ = word_start_ ? Full(2) : pending_repha_;
+      output_ += word_start_ ? Full(2) : pending_repha_;
       pending_repha_.clear();
     }
     return true;
@@ -557,7 +617,7 @@ class ToDevanagari {
   void ShortI() {
     const std::size_t len = output_.size();
     auto byte_at = [&](std::size_t p) {  // p counted from the end
-      return static_cast<unsigned char>(output_[len - 1 - p]);
+      return output_[len - 1 - p];
     };
     const std::string& kt_end = Full(177);
     const int kt_end_byte =
@@ -585,7 +645,7 @@ class ToDevanagari {
     }
     const std::string* sign = &Half(60);
     if (k > 1 && !(bracket && k == 2)) sign = &Full(168);
-    output_.insert(len - k, *sign);
+    output_.Insert(len - k, *sign);
     output_ += pending_repha_;
     pending_repha_.clear();
     SyncClipboard();
@@ -604,28 +664,27 @@ class ToDevanagari {
       const int next = Next();
       if (next == 'a' || next == 'e' || next == 'i' || next == 'u' ||
           (next != kNone && (next == vocalic_r_ || next == long_vocalic_r_ || next == long_u_))) {
-        chunk_ = Full(146);  // the vowel's own chunk writes the pending repha
+        output_ += Full(146);  // the vowel's own chunk writes the pending repha
       } else if (next != kNone && (next == long_a_ || next == long_i_ || next == 'o')) {
-        chunk_ = Full(146);
+        output_ += Full(146);
       } else if (next == ' ') {
-        chunk_ = Full(146);
+        output_ += Full(146);
         TakeRepha();
-        chunk_ += Full(178);
+        output_ += Full(178);
       } else {
-        chunk_ = Half(146);
+        output_ += Half(146);
       }
       return;
     }
-    const int before =
-        output_.size() >= 2 ? static_cast<unsigned char>(output_[output_.size() - 2]) : kNone;
+    const int before = output_.size() >= 2 ? output_[output_.size() - 2] : kNone;
     bool opens = false;
     for (int row : {93, 14, 39, 15, 106, 40, 65, 135, 136})
       opens |= EqualsFirstByte(before, Full(row));
     if (opens) {
       RemoveLastByte();
-      chunk_ = Full(182);
+      output_ += Full(182);
     } else {
-      chunk_ = Full(146);
+      output_ += Full(146);
     }
     TakeRepha();
   }
@@ -636,24 +695,25 @@ class ToDevanagari {
     const int next = Next();
     if (previous == '\'' || previous == ' ' || IsVowelLetter(previous)) {
       if (next == 'u') {
-        chunk_ = Full(107);
+        output_ += Full(107);
         RemoveExtraLetter();
       } else if (next != kNone && next == long_u_) {
-        chunk_ = Full(108);
+        output_ += Full(108);
         RemoveExtraLetter();
       } else if (IsVowelLetter(next)) {
-        chunk_ = Full(106);
+        output_ += Full(106);
       } else if (next == ' ' || next == '_') {
-        chunk_ = Full(106) + Full(178);
+        output_ += Full(106);
+        output_ += Full(178);
       } else if (IsDash(next)) {
-        chunk_ = Full(106);
+        output_ += Full(106);
       } else {
         pending_repha_ = Half(106);
       }
       return;
     }
     if (previous == '_') {
-      chunk_ = Full(106);
+      output_ += Full(106);
       return;
     }
     // r after a consonant joins its cluster.
@@ -662,63 +722,109 @@ class ToDevanagari {
     auto removes_n = [&](int n_glyph) {
       if (g != n_glyph || Full(88) == " ") return false;
       RemoveLastByte();
-      chunk_ = Full(88);
+      output_ += Full(88);
       return true;
     };
-    if (font_ == "Vedic") {
+    if (font_ == Font::kVedic) {
       if (g == '.' || g == '/' || g == 'b' || g == 'f' || g == 'g' || g == 'm' || g == 'p' ||
           g == 'q' || g == 'v' || g == 'W') {
-        chunk_ = Full(176);
+        output_ += Full(176);
         done = true;
       } else {
         done = removes_n('n');
       }
-    } else if (font_ == "Dev Natraj ITR") {
+    } else if (font_ == Font::kDevNatrajItr) {
       if (g == 135 || g == 164 || g == 167 || g == 162 || g == 'T' || g == 170 || g == 156 ||
           g == 's' || g == 196 || g == 174) {
-        chunk_ = Full(176);
+        output_ += Full(176);
         done = true;
       } else {
         done = removes_n(140);
       }
-    } else if (font_ == "Sanskrit 99") {
+    } else if (font_ == Font::kSanskrit99) {
       done = true;
       if (g == 'f') {
-        chunk_ = "\xe1r";
+        output_ += "\xe1r";
       } else if (g == 'q') {
-        chunk_ = "Wr";
+        output_ += "Wr";
       } else if (g == 'y') {
-        chunk_ = "Yr";
+        output_ += "Yr";
       } else if (g == 'W') {
-        chunk_ = ":r";
+        output_ += ":r";
       } else {
         done = false;
       }
     }
-    if (!done) chunk_ = Equals(g, Full(183)) ? Full(106) : Full(175);
-    if (!IsVowelLetter(next)) chunk_ += Full(178);
+    if (!done) output_ += Equals(g, Full(183)) ? Full(106) : Full(175);
+    if (!IsVowelLetter(next)) output_ += Full(178);
+  }
+
+  // The keys of a letter group as a tree: the root stands for the group's
+  // first letter, every node for that letter and the bytes on the way to it.
+  // A node's row is the first row of the range whose key it is (0 when no
+  // key of the range is that string). Rows whose glyphs are a single space
+  // (combinations the font does not have) are left out.
+  struct KeyNode {
+    int row = 0;
+    std::vector<std::pair<unsigned char, int>> children;  // byte, node index
+  };
+  struct KeyTree {
+    bool built = false;
+    int base = 0;
+    std::vector<KeyNode> nodes;
+  };
+
+  const KeyTree& TreeFor(ClusterLetter letter, unsigned char first_letter) {
+    KeyTree& tree = trees_[static_cast<std::size_t>(letter)];
+    if (tree.built) return tree;
+    const LetterGroupRange range = GroupRange(letter, profile_);
+    tree.built = true;
+    tree.base = range.base;
+    tree.nodes.emplace_back();
+    for (int row = range.first; row <= range.last; ++row) {
+      const std::string& key = table_.key[static_cast<std::size_t>(row)];
+      if (key.size() < 2 || static_cast<unsigned char>(key[0]) != first_letter ||
+          Full(row) == " ") {
+        continue;
+      }
+      std::size_t node = 0;
+      for (std::size_t i = 1; i < key.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(key[i]);
+        int child = -1;
+        for (const auto& [b, index] : tree.nodes[node].children) {
+          if (b == byte) child = index;
+        }
+        if (child < 0) {
+          child = static_cast<int>(tree.nodes.size());
+          tree.nodes[node].children.emplace_back(byte, child);
+          tree.nodes.emplace_back();
+        }
+        node = static_cast<std::size_t>(child);
+      }
+      if (tree.nodes[node].row == 0) tree.nodes[node].row = row;
+    }
+    return tree;
   }
 
   // Returns false when the step ended on its own (a doubled consonant).
   bool Cluster(ClusterLetter letter) {
-    const LetterGroupRange range = GroupRange(letter, profile_);
-    int matched = range.base;
-    key_.assign(1, static_cast<char>(Current()));
+    const auto first_letter = static_cast<unsigned char>(Current());
+    const KeyTree& tree = TreeFor(letter, first_letter);
+    int matched = tree.base;
+    key_.assign(1, static_cast<char>(first_letter));
+    // The key grows by one letter while the longer key is in the range.
+    std::size_t node = 0;
     for (;;) {
       const int next = Next();
       if (next == kNone) break;
-      int found = 0;
-      for (int row = range.first; row <= range.last; ++row) {
-        const std::string& key = table_.key[static_cast<std::size_t>(row)];
-        if (key.size() == key_.size() + 1 && key.compare(0, key_.size(), key_) == 0 &&
-            static_cast<unsigned char>(key.back()) == next && Full(row) != " ") {
-          found = row;
-          break;
-        }
+      int found = -1;
+      for (const auto& [byte, index] : tree.nodes[node].children) {
+        if (byte == next) found = index;
       }
-      if (found == 0) break;
+      if (found < 0 || tree.nodes[static_cast<std::size_t>(found)].row == 0) break;
+      node = static_cast<std::size_t>(found);
       key_ += static_cast<char>(next);
-      matched = found;
+      matched = tree.nodes[node].row;
       if (!work_.RemoveFront()) throw RunEnded{};
     }
     const int n = Next();
@@ -726,29 +832,32 @@ class ToDevanagari {
     if (key_ == "dd" && (n == 'b' || n == 'd' || n == 'g')) AskAboutDdd();
 
     if (n == ' ') {
-      chunk_ = Full(matched) + Full(178);
+      output_ += Full(matched);
+      output_ += Full(178);
     } else if (IsDash(n) || n == '_' || n == 160) {
       const int follows = work_.At(3);
       if (IsVowelLetter(follows)) {
-        chunk_ = Full(matched);
+        output_ += Full(matched);
       } else if (state_.dash_state == kDashWaiting) {
-        chunk_ = Full(matched) + Full(178);
+        output_ += Full(matched);
+        output_ += Full(178);
       } else {
-        chunk_ = Half(matched);
+        output_ += Half(matched);
       }
     } else if (IsVowelLetter(n) || n == 'r') {
-      chunk_ = Full(matched);
+      output_ += Full(matched);
     } else {
-      chunk_ = Half(matched);
-      if (shift_m_to_n_ && chunk_ == Half(82)) {
+      const std::string* half = &Half(matched);
+      if (shift_m_to_n_ && *half == Half(82)) {
         if (n == 'd' || n == 't') {
-          chunk_ = Half(86);
+          half = &Half(86);
         } else if (n != kNone && (n == retroflex_d_ || n == retroflex_t_)) {
-          chunk_ = Half(99);
+          half = &Half(99);
         } else if (n == 'h' || n == 's' || n == 'y' || (n != kNone && n == palatal_s_)) {
-          chunk_ = Half(85);
+          half = &Half(85);
         }
       }
+      output_ += *half;
     }
     return true;
   }
@@ -758,6 +867,7 @@ class ToDevanagari {
   // letters are those of the run's transliteration font, so that the same
   // text gives the same glyphs in every font.
   bool DoubledConsonant(int n) {
+    if (key_.size() != 2 || key_[0] != key_[1]) return false;
     int row = 0;
     const bool letter = n != kNone;
     if (key_ == "cc" && n == 'h') {
@@ -787,14 +897,14 @@ class ToDevanagari {
   const SanidevaTable& table_;
   const bool shift_m_to_n_;
   const InputBox& input_box_;
-  const std::string font_;
+  const Font font_;
   const RangeProfile profile_;
 
   WorkBuffer work_;
   std::array<Dispatch, 256> dispatch_{};
-  std::string output_;
+  std::array<KeyTree, 21> trees_{};
+  Output output_;
   std::vector<std::size_t> off_clipboard_;
-  std::string chunk_;
   std::string key_;
   std::string pending_repha_;
   bool word_start_ = false;
