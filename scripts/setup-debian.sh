@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          clang-format hyperfine)
+          clang-format hyperfine time)
 
 missing=()
 for p in "${packages[@]}"; do
