@@ -2,9 +2,10 @@
 // differently from what their writer probably meant, with file, line and
 // column.
 
+#include <algorithm>
 #include <array>
 #include <optional>
-#include <set>
+#include <tuple>
 
 #include "code_table_escape.h"
 #include "code_table_files.h"
@@ -30,7 +31,24 @@ class ProblemList {
   void ReportFile(std::string_view file, std::string message) {
     problems_.push_back({std::string(file), 0, 0, std::move(message)});
   }
-  std::vector<TableProblem> Take() { return std::move(problems_); }
+  // The problems file by file, in the order the files were first named, and
+  // in each file by line and column.
+  std::vector<TableProblem> Take() {
+    std::vector<std::string> files;
+    for (const TableProblem& problem : problems_) {
+      if (std::find(files.begin(), files.end(), problem.file) == files.end()) {
+        files.push_back(problem.file);
+      }
+    }
+    const auto rank = [&](const TableProblem& problem) {
+      return std::tuple(std::find(files.begin(), files.end(), problem.file) - files.begin(),
+                        problem.line, problem.column);
+    };
+    std::stable_sort(
+        problems_.begin(), problems_.end(),
+        [&](const TableProblem& a, const TableProblem& b) { return rank(a) < rank(b); });
+    return std::move(problems_);
+  }
 
  private:
   std::vector<TableProblem> problems_;
@@ -120,34 +138,105 @@ void CheckFile(const std::filesystem::path& dir, std::string_view file, int max_
 
 // --- sanideva.cod -----------------------------------------------------------
 
-// The keys of the built-in rows in the three transliteration fonts.
-struct BuiltinKeys {
-  std::array<SanidevaTable, 3> tables;
+// The rule for the keys of the built-in rows: a key keeps the first letter
+// of the row it replaces. For a row that starts with a special letter (ā,
+// ṛ, ...) that letter is the one of any of the three transliteration fonts,
+// or, for a font of the user's own, the one the file itself gives in the row
+// that holds the letter alone; that row takes any key that does not start
+// with a plain ASCII letter.
+class KeyRules {
+ public:
+  using FileKeys = std::array<std::optional<std::string>, kBuiltinSyllableRows + 1>;
 
-  BuiltinKeys() {
-    for (std::size_t i = 0; i < kTranslitFonts.size(); ++i) {
-      RewriteKeys(GetTranslitLetters(kTranslitFonts[i]), tables[i]);
+  KeyRules() {
+    std::array<SanidevaTable, 3> tables;
+    for (std::size_t f = 0; f < kTranslitFonts.size(); ++f) {
+      RewriteKeys(GetTranslitLetters(kTranslitFonts[f]), tables[f]);
+    }
+    for (std::size_t row = 1; row <= kBuiltinSyllableRows; ++row) {
+      for (std::size_t f = 0; f < tables.size(); ++f) keys_[row][f] = tables[f].key[row];
+    }
+    for (std::size_t row = 1; row <= kBuiltinSyllableRows; ++row) {
+      if (keys_[row][0].empty() || SameFirstByte(row)) continue;
+      for (std::size_t alone : kLetterAloneRows) {
+        bool starts = true;
+        for (std::size_t f = 0; f < tables.size(); ++f) {
+          starts = starts && keys_[row][f].starts_with(keys_[alone][f]);
+        }
+        if (starts) {
+          letter_row_[row] = alone;
+          break;
+        }
+      }
     }
   }
-  std::vector<std::string> Row(std::size_t row) const {
-    std::vector<std::string> keys;
-    for (const SanidevaTable& table : tables) keys.push_back(table.key[row]);
-    return keys;
+
+  // The problem with a key of row 1 to 189, if it has one.
+  std::optional<std::string> Check(std::size_t row, const std::string& key,
+                                   const FileKeys& file_keys) const {
+    const std::array<std::string, 3>& builtin = keys_[row];
+    if (builtin[0].empty()) return std::nullopt;
+    bool fits = false;
+    for (const std::string& builtin_key : builtin) {
+      fits = fits || (!key.empty() && key[0] == builtin_key[0]);
+    }
+    const std::size_t alone = letter_row_[row];
+    std::string own_letter;
+    if (!fits && alone == row) {
+      fits = !key.empty() && !IsAsciiLetter(key[0]);
+    } else if (!fits && alone != 0 && file_keys[alone] && !file_keys[alone]->empty()) {
+      own_letter = file_keys[alone]->substr(0, 1);
+      fits = !key.empty() && key[0] == own_letter[0];
+    }
+    if (fits) return std::nullopt;
+    std::string message =
+        "key " + ShownBytes(key) + " of row " + std::to_string(row) + " does not start with ";
+    if (SameFirstByte(row)) {
+      message += ShownBytes(builtin[0].substr(0, 1));
+    } else {
+      message += "the letter of the row (";
+      for (std::size_t f = 0; f < builtin.size(); ++f) {
+        if (f > 0) message += f + 1 == builtin.size() ? " or " : ", ";
+        message +=
+            ShownBytes(builtin[f].substr(0, 1)) + " in " + std::string(FontName(kTranslitFonts[f]));
+      }
+      message += ")";
+      if (!own_letter.empty()) {
+        message += " or the one this file gives in row " + std::to_string(alone) + " (" +
+                   ShownBytes(own_letter) + ")";
+      }
+    }
+    return message +
+           ": rows keep their places, and a key may only be replaced by one that starts with "
+           "the same letter";
   }
+
+ private:
+  // The rows that hold a special letter alone (ā, ī, ū, ṛ, ṝ, ṃ, ḥ, ṅ, ñ, ṭ,
+  // ḍ, ṇ, ś, ṣ, the hidden-dash mark, ḷ, ḹ and the sign of row 171).
+  static constexpr std::array<std::size_t, 18> kLetterAloneRows = {
+      1, 61, 142, 110, 109, 85, 59, 93, 138, 135, 39, 99, 115, 123, 172, 169, 170, 171};
+
+  static bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+  bool SameFirstByte(std::size_t row) const {
+    const std::array<std::string, 3>& keys = keys_[row];
+    return keys[0][0] == keys[1][0] && keys[0][0] == keys[2][0];
+  }
+
+  std::array<std::array<std::string, 3>, kBuiltinSyllableRows + 1> keys_;
+  std::array<std::size_t, kBuiltinSyllableRows + 1> letter_row_{};
 };
 
-// What a key of a built-in row must start with, as a user reads it.
-std::string FirstLetterText(const BuiltinKeys& builtin, std::size_t row) {
-  const std::vector<std::string> keys = builtin.Row(row);
-  bool same = true;
-  for (const std::string& key : keys) same = same && key[0] == keys[0][0];
-  if (same) return ShownBytes(keys[0].substr(0, 1));
-  std::string text = "the letter of the row (";
-  for (std::size_t i = 0; i < keys.size(); ++i) {
-    if (i > 0) text += i + 1 == keys.size() ? " or " : ", ";
-    text += ShownBytes(keys[i].substr(0, 1)) + " in " + std::string(FontName(kTranslitFonts[i]));
+// A row's key in each of the three transliteration fonts.
+std::vector<std::string> BuiltinKeysOfRow(std::size_t row) {
+  std::vector<std::string> keys;
+  for (TranslitFont font : kTranslitFonts) {
+    SanidevaTable table;
+    RewriteKeys(GetTranslitLetters(font), table);
+    keys.push_back(table.key[row]);
   }
-  return text + ")";
+  return keys;
 }
 
 struct SyllableKeys {
@@ -190,60 +279,60 @@ class RowLayout {
 
 SyllableKeys CheckSyllableFile(const std::filesystem::path& dir, ProblemList& problems) {
   static constexpr std::string_view kFile = kSyllableFileName;
-  static constexpr std::array<std::string_view, 3> kColumns = {"key", "full glyphs", "half glyphs"};
-  const BuiltinKeys builtin;
   SyllableKeys keys;
   CheckFile(dir, kFile, kSyllableFileRows, problems, [&](FieldReader& reader) {
     RowLayout layout;
     bool row_cut = false;
-    return ForEachRow(reader, 3, kSyllableFileRows, [&](int row, int index, const Field* field) {
-      const auto r = static_cast<std::size_t>(row);
-      if (!field) {
-        if (!row_cut) {
-          row_cut = true;
-          std::string rest = index == 1 ? "its full glyphs and half glyphs keep their contents"
-                                        : "its half glyphs keep their contents";
-          problems.Report(kFile, reader.position(),
-                          "the file ends inside row " + std::to_string(row) + " (" +
-                              std::to_string((row - 1) * 3 + index) +
-                              " fields, not a multiple of three): " + rest);
-        }
-        return;
+    KeyRules::FileKeys file_keys;
+    std::array<FieldPosition, kBuiltinSyllableRows + 1> key_at;
+    const int rows =
+        ForEachRow(reader, 3, kSyllableFileRows, [&](int row, int index, const Field* field) {
+          const auto r = static_cast<std::size_t>(row);
+          if (!field) {
+            if (!row_cut) {
+              row_cut = true;
+              problems.Report(kFile, reader.position(),
+                              "the file ends inside row " + std::to_string(row) + " (" +
+                                  std::to_string((row - 1) * 3 + index) +
+                                  " fields, not a multiple of three): " +
+                                  (index == 1 ? "its full glyphs and half glyphs keep their "
+                                                "contents"
+                                              : "its half glyphs keep their contents"));
+            }
+            return;
+          }
+          CheckFieldSyntax(kFile, *field, true, problems);
+          if (!field->quoted && field->skipped_spaces > 0 && field->value.empty()) {
+            problems.Report(kFile, field->start,
+                            "this field holds only spaces, which are skipped: it reads as "
+                            "empty (write a space as !032!)");
+          }
+          layout.Add(index, *field);
+          if (index == 2 && layout.EndRowBreaksLayout(row)) {
+            problems.Report(kFile, layout.row_start(),
+                            "row " + std::to_string(row) +
+                                " is not on a line of its own: fields are read three at a time "
+                                "whatever the lines, so a missing or extra field shifts every "
+                                "row after it");
+          }
+          if (index != 0) return;
+          std::string key = CodeTableEscape(field->value);
+          if (row == 1) keys.long_a = key;
+          if (row == 110) keys.vocalic_r = key;
+          if (r < file_keys.size()) {
+            file_keys[r] = std::move(key);
+            key_at[r] = field->value_start;
+            if (field->quoted) ++key_at[r].column;
+          }
+        });
+    const KeyRules rules;
+    for (std::size_t row = 1; row < file_keys.size(); ++row) {
+      if (!file_keys[row]) continue;
+      if (std::optional<std::string> problem = rules.Check(row, *file_keys[row], file_keys)) {
+        problems.Report(kFile, key_at[row], std::move(*problem));
       }
-      CheckFieldSyntax(kFile, *field, true, problems);
-      if (!field->quoted && field->skipped_spaces > 0 && field->value.empty()) {
-        problems.Report(kFile, field->start,
-                        "this field holds only spaces, which are skipped: it reads as empty "
-                        "(write a space as !032!)");
-      }
-      layout.Add(index, *field);
-      if (index == 2 && layout.EndRowBreaksLayout(row)) {
-        problems.Report(kFile, layout.row_start(),
-                        "row " + std::to_string(row) +
-                            " is not on a line of its own: fields are read three at a time "
-                            "whatever the lines, so a missing or extra field shifts every row "
-                            "after it");
-      }
-      if (index != 0) return;
-      const std::string key = CodeTableEscape(field->value);
-      if (row == 1) keys.long_a = key;
-      if (row == 110) keys.vocalic_r = key;
-      if (row > kBuiltinSyllableRows || builtin.tables[0].key[r].empty()) return;
-      bool fits = false;
-      for (const std::string& builtin_key : builtin.Row(r)) {
-        fits = fits || (!key.empty() && key[0] == builtin_key[0]);
-      }
-      if (!fits) {
-        FieldPosition at = field->value_start;
-        if (field->quoted) ++at.column;
-        problems.Report(kFile, at,
-                        std::string(kColumns[0]) + " " + ShownBytes(key) + " of row " +
-                            std::to_string(row) + " does not start with " +
-                            FirstLetterText(builtin, r) +
-                            ": rows keep their places, and a key may only be replaced by one "
-                            "that starts with the same letter");
-      }
-    });
+    }
+    return rows;
   });
   return keys;
 }
@@ -327,11 +416,10 @@ void CheckGlyphEntry(const Field& field, const std::string& entry, ProblemList& 
 void CheckGlyphFile(const std::filesystem::path& dir, const SyllableKeys& keys,
                     ProblemList& problems) {
   static constexpr std::string_view kFile = kGlyphFileName;
-  const BuiltinKeys builtin;
   const std::vector<std::string> long_a =
-      keys.long_a ? std::vector<std::string>{*keys.long_a} : builtin.Row(1);
+      keys.long_a ? std::vector<std::string>{*keys.long_a} : BuiltinKeysOfRow(1);
   const std::vector<std::string> vocalic_r =
-      keys.vocalic_r ? std::vector<std::string>{*keys.vocalic_r} : builtin.Row(110);
+      keys.vocalic_r ? std::vector<std::string>{*keys.vocalic_r} : BuiltinKeysOfRow(110);
   CheckFile(dir, kFile, kGlyphFileRows, problems, [&](FieldReader& reader) {
     SpecialGlyphPositions scratch;
     PositionRecorder recorder(scratch);
