@@ -2,6 +2,7 @@
 // directions for every font pair, chained conversions between Devanagari
 // fonts, and glyph tables loaded from disk read with the recorded positions.
 
+#include <array>
 #include <cstdio>
 
 #include "../../tools/word_compare.h"
@@ -111,44 +112,36 @@ ConverterState LoadedUnderOtherName(ConverterState state) {
                     &pos.tt_pos, &pos.vocalic_r_sign_pos}) {
     *code = kNoGlyph;
   }
+  const std::vector<std::pair<std::string, int*>> singles = {
+      {"mr2", &pos.mr_pos},
+      {"tt2", &pos.tt_pos},
+      {"nam5", &pos.nam_pos},
+      {"la5", &pos.la_pos},
+      {"kt5", &pos.kt_pos},
+      {"open_y5", &pos.open_y_pos},
+      {"apostrophe5", &pos.apostrophe_pos},
+      {"half_r5", &pos.half_r_pos},
+      {"half_R5", &pos.half_r_upper_pos},
+      {"half_rr5", &pos.half_rr_pos},
+      {state.sanideva.key[110] + "3", &pos.vocalic_r_sign_pos}};
+  std::array<std::size_t, 4> filled{};
+  auto add = [&filled](auto& list, std::size_t which, int code) {
+    if (filled[which] < list.size()) list[filled[which]++] = code;
+  };
   pos.short_i_sign_positions.fill(kNoGlyph);
   pos.vowel_sign_positions.fill(kNoGlyph);
   pos.aspirata_positions.fill(kNoGlyph);
-  std::size_t short_i = 0, vowel = 0, aspirata = 0, r = 0;
-  auto add = [](auto& list, std::size_t& count, int code) {
-    if (count < list.size()) list[count++] = code;
-  };
   for (int code = 1; code <= 255; ++code) {
     const std::string& entry = state.devitran[static_cast<std::size_t>(code)];
-    const std::string_view name = GlyphText(entry);
-    switch (GlyphClass(entry)) {
-      case 2:
-        if (name == "mr") pos.mr_pos = code;
-        if (name == "tt") pos.tt_pos = code;
-        if (name == "r") add(pos.r_positions, r, code);
-        break;
-      case 3:
-        if (name == "i") {
-          add(pos.short_i_sign_positions, short_i, code);
-        } else if (name == state.sanideva.key[110]) {
-          pos.vocalic_r_sign_pos = code;
-        } else if (name != state.sanideva.key[1]) {
-          add(pos.vowel_sign_positions, vowel, code);
-        }
-        break;
-      case 5:
-        if (name.starts_with("asp")) add(pos.aspirata_positions, aspirata, code);
-        if (name == "nam") pos.nam_pos = code;
-        if (name == "la") pos.la_pos = code;
-        if (name == "kt") pos.kt_pos = code;
-        if (name == "open_y") pos.open_y_pos = code;
-        if (name == "apostrophe") pos.apostrophe_pos = code;
-        if (name == "half_r") pos.half_r_pos = code;
-        if (name == "half_R") pos.half_r_upper_pos = code;
-        if (name == "half_rr") pos.half_rr_pos = code;
-        break;
-      default:
-        break;
+    for (const auto& [name, position] : singles) {
+      if (entry == name) *position = code;
+    }
+    if (entry == "r2") add(pos.r_positions, 0, code);
+    if (entry == "i3") add(pos.short_i_sign_positions, 1, code);
+    if (entry.starts_with("asp") && GlyphClass(entry) == 5) add(pos.aspirata_positions, 2, code);
+    if (GlyphClass(entry) == 3 && entry != "i3" && GlyphText(entry) != state.sanideva.key[1] &&
+        GlyphText(entry) != state.sanideva.key[110]) {
+      add(pos.vowel_sign_positions, 3, code);
     }
   }
   SetDevanagariBoxFont(state, "Vedic From Disk");

@@ -28,10 +28,6 @@ std::string Read(DevanagariFont font, std::string_view input) {
   return result.output;
 }
 
-std::string Vedic(std::string_view input) { return Read(DevanagariFont::kVedic, input); }
-std::string Natraj(std::string_view input) { return Read(DevanagariFont::kDevNatrajItr, input); }
-std::string Sanskrit99(std::string_view input) { return Read(DevanagariFont::kSanskrit99, input); }
-
 // --- The run as a whole -----------------------------------------------------
 
 TEST(ToTranslitRun, EmptyInputReadsThePaddingSpace) {
@@ -52,7 +48,7 @@ TEST(ToTranslitRun, AGlyphWithAnEmptyEntryCutsTheRunShort) {
 }
 
 TEST(ToTranslitRun, ByteTwentySevenIsASeparateA) {
-  EXPECT_BYTES("kaaka ", Vedic(B({"k", 27, "k"})));
+  EXPECT_BYTES("kaaka ", Read(DevanagariFont::kVedic, B({"k", 27, "k"})));
 }
 
 TEST(ToTranslitRun, ClipboardHoldsTheOutputAsOfTheLastAppend) {
@@ -83,182 +79,142 @@ TEST(ToTranslitRun, LettersFollowTheTransliterationFont) {
   }
 }
 
-// --- Class 1: full syllables --------------------------------------------------
+// --- The rules of the glyph classes ---------------------------------------------
 
-TEST(ToTranslitFullSyllable, KeepsItsABeforeAConsonantAndDropsItBeforeASign) {
-  EXPECT_BYTES("kama ", Vedic("km"));
-  EXPECT_BYTES(B({"k", kLongA, "ke", "k", kVocalicR, " "}), Vedic("k;kekO"));
-  // An aspirata sign (the virama) takes the "a" and writes nothing.
-  EXPECT_BYTES("d ", Vedic("d("));
-  // A text that does not end in "a" is written as it stands.
-  EXPECT_BYTES(B({"d", kVocalicR, "ka "}), Vedic(B({184, "k"})));
+constexpr DevanagariFont kV = DevanagariFont::kVedic;
+constexpr DevanagariFont kN = DevanagariFont::kDevNatrajItr;
+constexpr DevanagariFont kS = DevanagariFont::kSanskrit99;
+
+struct Case {
+  const char* rule;
+  DevanagariFont font;
+  std::string input;
+  std::string expected;
+};
+
+void ExpectReadings(const std::vector<Case>& cases) {
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rule);
+    EXPECT_BYTES(c.expected, Read(c.font, c.input));
+  }
 }
 
-TEST(ToTranslitFullSyllable, ShortISignIsWrittenAfterTheFollowingSyllable) {
-  EXPECT_BYTES("ki ", Vedic("ik"));
-  EXPECT_BYTES("kimaki ", Vedic("ikmik"));
-  // Before a back-r form the i waits, and the form writes it.
-  EXPECT_BYTES("pri ", Vedic("ip["));
+TEST(ToTranslitRules, FullSyllables) {
+  ExpectReadings({
+      {"a kept before a consonant", kV, "km", "kama "},
+      {"a dropped before signs", kV, "k;kekO", B({"k", kLongA, "kek", kVocalicR, " "})},
+      {"the virama takes the a, writes nothing", kV, "d(", "d "},
+      {"a text without a final a", kV, B({184, "k"}), B({"d", kVocalicR, "ka "})},
+      {"short i after its syllable", kV, "ikmik", "kimaki "},
+      {"short i waits for the back-r form", kV, "ip[", "pri "},
+      {"short i keeps the a before it", kS, B({201, "vit"}), "bhavati "},
+  });
 }
 
-TEST(ToTranslitFullSyllable, ShortISignDoesNotTakeTheAOfTheSyllableBefore) {
-  // Sanskrit 99: bha va (short i) ta.
-  EXPECT_BYTES("bhavati ", Sanskrit99(B({201, "vit"})));
+TEST(ToTranslitRules, BackR) {
+  ExpectReadings({
+      {"r glyph before the last syllable", kV, "/mR", "dharma "},
+      {"r after the space of the word", kV, "k mR", "ka rma "},
+      {"vowel marks passed first", kV, "/m;R", B({"dharm", kLongA, " "})},
+      {"a count that reaches the start", kV, "mR", "rma "},
+      {"the run goes on after it", kN, B({"F", 124, " N"}), "r i ka "},
+      {"mr glyph: r and the anusvara", kV, B({"sv", 124}), B({"sarva", kAnusvara, " "})},
+      {"mr glyph after a long a", kV, B({"k;y", 124}), B({"k", kLongA, "rya", kAnusvara, " "})},
+      {"mr glyph, Sanskrit 99", kS, B({"sv", 161}), B({"sarva", kAnusvara, " "})},
+  });
 }
 
-// --- Class 2: half syllables, back r, tt ------------------------------------
-
-TEST(ToTranslitBackR, RGlyphGoesBeforeTheLastSyllable) {
-  EXPECT_BYTES("dharma ", Vedic("/mR"));
-  // After the first syllable of a word the r follows the space.
-  EXPECT_BYTES("ka rma ", Vedic("k mR"));
-  // Vowel marks at the end are passed over before the consonant.
-  EXPECT_BYTES(B({"dhar", "m", kLongA, " "}), Vedic("/m;R"));
+TEST(ToTranslitRules, HalfSyllablesAndTt) {
+  ExpectReadings({
+      {"half forms as they stand", kV, "KTy", "ktya "},
+      {"tt before the long-a sign", kV, B({255, ";"}), B({"tt", kLongA, " "})},
+      {"tt before a consonant", kV, B({"s", 255, "v"}), "sattva "},
+      {"tt and underscore read kt", kV, B({"yu", 255, "_"}), "yukta "},
+      {"kt before a sign", kV, B({"yu", 255, "_;"}), B({"yukt", kLongA, " "})},
+      {"no kt outside Vedic", kS, B({197, "_"}), "ttbh "},
+      {"half cc with the stroke", kN, B({128, 231}), "cca "},
+      {"half tt with the stroke", kN, B({220, 231}), "tta "},
+      {"half s with the stroke", kN, B({199, 231}), B({kPalatalS, "a "})},
+  });
 }
 
-TEST(ToTranslitBackR, ACountReachingTheStartPutsTheRThere) {
-  EXPECT_BYTES("rma ", Vedic("mR"));
-  // Dev Natraj ITR writes the independent long i with its r glyph: the run
-  // goes on to the end of the text.
-  EXPECT_BYTES("r i ka ", Natraj(B({"F", 124, " N"})));
+TEST(ToTranslitRules, VowelSignsAndTheStrokeFlag) {
+  ExpectReadings({
+      {"long a and O", kV, ";O", B({kVocalicL, " "})},
+      {"long a and x", kN, B({231, "x"}), B({kVocalicL, " "})},
+      {"long a and 171", kS, B({"a", 171}), B({kVocalicL, " "})},
+      {"o as long a and e", kS, "kae", "ko "},
+      {"au as long a and ai", kS, "kaE", "kau "},
+      {"o with the anusvara", kN, B({"N", 231, 245}), B({"ko", kAnusvara, " "})},
+      {"au with the anusvara", kN, B({"N", 231, 248}), B({"kau", kAnusvara, " "})},
+      {"Vedic has signs of its own", kV, "k;e", B({"k", kLongA, "e "})},
+      {"o in Dev Natraj ITR", kN, B({"N", 231, "z"}), "ko "},
+      {"a stroke is no long a", kN, B({128, 231, "z"}), "cce "},
+      {"the flag lasts two steps", kN, B({128, 231, "N", 231, "z"}), "ccako "},
+      {"long a after a flag setter", kN, B({39, 231, "z"}), B({" ", kLongA, "e "})},
+  });
 }
 
-TEST(ToTranslitBackR, MrGlyphWritesTheRAndTheAnusvara) {
-  EXPECT_BYTES(B({"sarva", kAnusvara, " "}), Vedic(B({"sv", 124})));
-  EXPECT_BYTES(B({"k", kLongA, "rya", kAnusvara, " "}), Vedic(B({"k;y", 124})));
-  EXPECT_BYTES(B({"sarva", kAnusvara, " "}), Sanskrit99(B({"sv", 161})));
+TEST(ToTranslitRules, CharactersTakenAsTheyAre) {
+  ExpectReadings({
+      {"digits and spaces", kV, "12 3", "12 3 "},
+      {"class 8 texts", kV, B({15, 209}), B({":o", kAnusvara, " "})},
+      {"a pending i after a class 8 text", kV, B({"i", 15, "k"}), ":ika "},
+  });
 }
 
-TEST(ToTranslitHalfSyllable, HalfFormsAreWrittenAsTheyStand) { EXPECT_BYTES("ktya ", Vedic("KTy")); }
-
-TEST(ToTranslitTt, ReadsAsItselfBeforeTheLongASignAndBeforeConsonants) {
-  EXPECT_BYTES(B({"tt", kLongA, " "}), Vedic(B({255, ";"})));
-  EXPECT_BYTES("sattva ", Vedic(B({"s", 255, "v"})));
-  EXPECT_BYTES("sattva ", Vedic(B({"s", 230, "v"})));
+TEST(ToTranslitRules, SpecialGlyphs) {
+  ExpectReadings({
+      {"la", kV, "l", "la "},
+      {"la before a sign", kV, "l;", B({"l", kLongA, " "})},
+      {"la and O", kV, "lO", B({kVocalicL, " "})},
+      {"half_r", kV, "p[", "pra "},
+      {"half_r before a sign", kV, "p[e", "pre "},
+      {"half_rr", kV, B({"p", 137}), "pra "},
+      {"half_R of Sanskrit 99", kS, "p+", "pra "},
+      {"open y of Sanskrit 99", kS, "p(", "pya "},
+      {"n glyph", kN, B({170, 146}), "mna "},
+      {"n glyph writes the pending i", kN, B({117, "T", 215}), "gni "},
+      {"nam", kV, "\\", B({241, "a", kAnusvara, " "})},
+      {"slash", kV, ")", "/ "},
+      {"apostrophe", kV, B({"so", 140, "h"}), "so 'ha "},
+      {"aspirata", kV, B({"k", 170}), "k "},
+      {"kt before the last consonants", kV, "sTT_", "sakta "},
+      {"kt at the start", kV, "T_", "kta "},
+      {"open y", kV, B({"p", 228}), "pya "},
+      {"open y before a sign", kV, B({"p", 228, ";"}), B({"py", kLongA, " "})},
+      {"a class-5 glyph without a role", kN, "NKN", "kaka "},
+  });
 }
 
-TEST(ToTranslitTt, BeforeAnUnderscoreReadsKt) {
-  EXPECT_BYTES("yukta ", Vedic(B({"yu", 255, "_"})));
-  EXPECT_BYTES(B({"yukt", kLongA, " "}), Vedic(B({"yu", 255, "_;"})));
-  // Only Vedic and loaded tables read the pair so: in Sanskrit 99 the
-  // underscore is a half bh.
-  EXPECT_BYTES("ttbh ", Sanskrit99(B({197, "_"})));
+TEST(ToTranslitRules, FullVowels) {
+  ExpectReadings({
+      {"a and long a", kV, "a;", B({" ", kLongA, " "})},
+      {"a and o", kV, "ao", " o "},
+      {"e and e", kV, "Ee", " ai "},
+      {"a and au", kV, "a*", " au "},
+      {"a alone", kV, "ak", " aka "},
+      {"a, long a, e", kN, B({"E", 231, "z"}), " o "},
+      {"e and e sign", kN, "Lz", " ai "},
+      {"a, long a, e sign", kS, "Aae", " o "},
+      {"a, long a, ai sign", kS, "AaE", " au "},
+      {"42 is dya here", kS, "A*", " adya "},
+      {"111 is ta here", kN, "Lo", " eta "},
+  });
 }
 
-TEST(ToTranslitJoinedLongA, NatrajHalfSyllablesReadWithTheStroke) {
-  EXPECT_BYTES("cca ", Natraj(B({128, 231})));
-  EXPECT_BYTES("tta ", Natraj(B({220, 231})));
-  EXPECT_BYTES(B({kPalatalS, "a "}), Natraj(B({199, 231})));
-  EXPECT_BYTES("cc ", Natraj(B({128})));
+TEST(ToTranslitRules, SmallLettersAndMendedCells) {
+  ExpectReadings({
+      {"small ma joins", kN, B({"W", 150}), B({kVelarN, "ma "})},
+      {"small ka before a sign", kN, B({"W", 148, 231}), B({kVelarN, "k", kLongA, " "})},
+      {"tt with its a", kN, B({102}), B({kRetroflexT, kRetroflexT, "a "})},
+      {"nkha", kS, B({140}), B({kVelarN, "kha "})},
+      {"ghna", kS, B({185}), "ghna "},
+      {"vocalic r sign", kS, B({"k", 175}), B({"k", kVocalicR, " "})},
+  });
 }
 
-TEST(ToTranslitJoinedLongA, TheStrokeFlagHoldsOffTheOSpelling) {
-  // Long-a sign then e sign is o, unless the long-a sign was a stroke.
-  EXPECT_BYTES("ko ", Natraj(B({"N", 231, "z"})));
-  EXPECT_BYTES("cce ", Natraj(B({128, 231, "z"})));
-  // The flag lasts two steps.
-  EXPECT_BYTES("ccako ", Natraj(B({128, 231, "N", 231, "z"})));
-  // A long-a sign after a glyph that sets the flag still writes its text.
-  EXPECT_BYTES(B({" ", kLongA, "e "}), Natraj(B({39, 231, "z"})));
-}
-
-// --- Class 3: vowel signs -----------------------------------------------------
-
-TEST(ToTranslitVowelSign, LongASignAndItsRow169Partner) {
-  EXPECT_BYTES(B({kVocalicL, " "}), Vedic(";O"));
-  EXPECT_BYTES(B({kVocalicL, " "}), Natraj(B({231, "x"})));
-  EXPECT_BYTES(B({kVocalicL, " "}), Sanskrit99(B({"a", 171})));
-}
-
-TEST(ToTranslitVowelSign, OAndAuWrittenWithTheLongASign) {
-  EXPECT_BYTES("ko ", Sanskrit99("kae"));
-  EXPECT_BYTES("kau ", Sanskrit99("kaE"));
-  EXPECT_BYTES(B({"ko", kAnusvara, " "}), Natraj(B({"N", 231, 245})));
-  EXPECT_BYTES(B({"kau", kAnusvara, " "}), Natraj(B({"N", 231, 248})));
-  // Vedic has signs of its own for o and au.
-  EXPECT_BYTES(B({"k", kLongA, "e "}), Vedic("k;e"));
-}
-
-// --- Class 4 and class 8: characters taken as they are ----------------------
-
-TEST(ToTranslitAsIs, DigitsSpacesAndPunctuation) {
-  EXPECT_BYTES("12 3 ", Vedic("12 3"));
-  EXPECT_BYTES(B({":o", kAnusvara, " "}), Vedic(B({15, 209})));
-}
-
-TEST(ToTranslitAsIs, PendingShortIFollowsAClass8Text) {
-  EXPECT_BYTES(":ika ", Vedic(B({"i", 15, "k"})));
-}
-
-// --- Class 5: special glyphs ----------------------------------------------------
-
-TEST(ToTranslitSpecial, LaGlyph) {
-  EXPECT_BYTES("la ", Vedic("l"));
-  EXPECT_BYTES(B({"l", kLongA, " "}), Vedic("l;"));
-  EXPECT_BYTES(B({kVocalicL, " "}), Vedic("lO"));
-}
-
-TEST(ToTranslitSpecial, BackRForms) {
-  EXPECT_BYTES("pra ", Vedic("p["));
-  EXPECT_BYTES("pre ", Vedic("p[e"));
-  EXPECT_BYTES("pra ", Vedic("p^"));
-  EXPECT_BYTES("pra ", Vedic(B({"p", 137})));
-  // Sanskrit 99's back r and open y, with their class digits mended.
-  EXPECT_BYTES("pra ", Sanskrit99("p+"));
-  EXPECT_BYTES("pya ", Sanskrit99("p("));
-}
-
-TEST(ToTranslitSpecial, NatrajNGlyphsReadLikeABackR) {
-  EXPECT_BYTES("mna ", Natraj(B({170, 146})));
-  EXPECT_BYTES("gni ", Natraj(B({117, "T", 215})));
-}
-
-TEST(ToTranslitSpecial, NamSlashApostropheAspirata) {
-  EXPECT_BYTES(B({241, "a", kAnusvara, " "}), Vedic("\\"));
-  EXPECT_BYTES("/ ", Vedic(")"));
-  EXPECT_BYTES("so 'ha ", Vedic(B({"so", 140, "h"})));
-  EXPECT_BYTES("k ", Vedic(B({"k", 170})));
-}
-
-TEST(ToTranslitSpecial, KtGlyphPutsKBeforeTheLastConsonants) {
-  EXPECT_BYTES("sakta ", Vedic("sTT_"));
-  EXPECT_BYTES("kta ", Vedic("T_"));
-  EXPECT_BYTES(B({"kt", kLongA, " "}), Vedic("T_;"));
-}
-
-TEST(ToTranslitSpecial, OpenYAddsTheAUnlessASignFollows) {
-  EXPECT_BYTES("pya ", Vedic(B({"p", 228})));
-  EXPECT_BYTES(B({"py", kLongA, " "}), Vedic(B({"p", 228, ";"})));
-  EXPECT_BYTES(B({"pyu", kAnusvara, " "}), Natraj(B({156, 176, 236, 230})));
-}
-
-TEST(ToTranslitSpecial, AGlyphWithoutARoleWritesNothing) {
-  // Dev Natraj ITR's "la5" at 75: its la role lies at 194.
-  EXPECT_BYTES("kaka ", Natraj("NKN"));
-}
-
-// --- Class 6: full vowels ------------------------------------------------------
-
-TEST(ToTranslitFullVowel, JoinsTheSignAfterIt) {
-  EXPECT_BYTES(B({" ", kLongA, " "}), Vedic("a;"));
-  EXPECT_BYTES(" o ", Vedic("ao"));
-  EXPECT_BYTES(" ai ", Vedic("Ee"));
-  EXPECT_BYTES(" au ", Vedic("a*"));
-  EXPECT_BYTES(" aka ", Vedic("ak"));
-  EXPECT_BYTES(" o ", Natraj(B({"E", 231, "z"})));
-  EXPECT_BYTES(" au ", Natraj(B({"E", 231, "{"})));
-  EXPECT_BYTES(" ai ", Natraj("Lz"));
-  EXPECT_BYTES(" o ", Sanskrit99("Aae"));
-  EXPECT_BYTES(" au ", Sanskrit99("AaE"));
-  EXPECT_BYTES(" ai ", Sanskrit99("@e"));
-}
-
-TEST(ToTranslitFullVowel, ConsonantsAtTheVedicSignCodesStayConsonants) {
-  EXPECT_BYTES(" adya ", Sanskrit99("A*"));  // 42 is dya
-  EXPECT_BYTES(" eta ", Natraj("Lo"));       // 111 is ta
-}
-
-TEST(ToTranslitFullVowel, ANextGlyphWithoutEntryEndsTheRun) {
+TEST(ToTranslitRules, ANextGlyphWithoutEntryEndsAFullVowel) {
   const ConversionResult result = Convert(DevanagariFont::kVedic, B({"ka", 0, "k"}));
   EXPECT_FALSE(result.completed);
   EXPECT_BYTES("ka", result.output);
@@ -289,23 +245,6 @@ TEST(ToTranslitAsk, TabAndLineEndsPassWithoutAsking) {
   const ConversionResult result = Convert(DevanagariFont::kVedic, "k\tk\r\nk");
   EXPECT_BYTES("ka\tka\r\nka ", result.output);
   EXPECT_TRUE(result.input_boxes.empty());
-}
-
-// --- Class 9: small letters ------------------------------------------------------
-
-TEST(ToTranslitSmallLetter, JoinsTheSyllableBefore) {
-  EXPECT_BYTES(B({kVelarN, "ma "}), Natraj(B({"W", 150})));
-  // ...and drops its own a before a sign.
-  EXPECT_BYTES(B({kVelarN, "k", kLongA, " "}), Natraj(B({"W", 148, 231})));
-}
-
-// --- Mended cells of the built-in tables --------------------------------------
-
-TEST(ToTranslitTableCells, ReadAsTheSyllableTableWritesThem) {
-  EXPECT_BYTES(B({kRetroflexT, kRetroflexT, "a "}), Natraj(B({102})));
-  EXPECT_BYTES(B({kVelarN, "kha "}), Sanskrit99(B({140})));
-  EXPECT_BYTES("ghna ", Sanskrit99(B({185})));
-  EXPECT_BYTES(B({"k", kVocalicR, " "}), Sanskrit99(B({"k", 175})));
 }
 
 // --- Any bytes ---------------------------------------------------------------------
