@@ -829,7 +829,10 @@ class ToDevanagari {
     }
     const int n = Next();
     if (DoubledConsonant(n)) return false;
-    if (key_ == "dd" && (n == 'b' || n == 'd' || n == 'g')) AskAboutDdd();
+    if (key_.size() == 2 && key_[0] == 'd' && key_[1] == 'd' &&
+        (n == 'b' || n == 'd' || n == 'g')) {
+      AskAboutDdd();
+    }
 
     if (n == ' ') {
       output_ += Full(matched);
