@@ -285,6 +285,7 @@ SyllableKeys CheckSyllableFile(const std::filesystem::path& dir, ProblemList& pr
     bool row_cut = false;
     KeyRules::FileKeys file_keys;
     std::array<FieldPosition, kBuiltinSyllableRows + 1> key_at;
+    std::size_t shifted_after = file_keys.size();  // the row where the layout broke
     const int rows =
         ForEachRow(reader, 3, kSyllableFileRows, [&](int row, int index, const Field* field) {
           const auto r = static_cast<std::size_t>(row);
@@ -313,7 +314,9 @@ SyllableKeys CheckSyllableFile(const std::filesystem::path& dir, ProblemList& pr
                             "row " + std::to_string(row) +
                                 " is not on a line of its own: fields are read three at a time "
                                 "whatever the lines, so a missing or extra field shifts every "
-                                "row after it");
+                                "row after it (their keys are not checked until this is "
+                                "mended)");
+            shifted_after = r;
           }
           if (index != 0) return;
           std::string key = CodeTableEscape(field->value);
@@ -326,7 +329,7 @@ SyllableKeys CheckSyllableFile(const std::filesystem::path& dir, ProblemList& pr
           }
         });
     const KeyRules rules;
-    for (std::size_t row = 1; row < file_keys.size(); ++row) {
+    for (std::size_t row = 1; row < file_keys.size() && row <= shifted_after; ++row) {
       if (!file_keys[row]) continue;
       if (std::optional<std::string> problem = rules.Check(row, *file_keys[row], file_keys)) {
         problems.Report(kFile, key_at[row], std::move(*problem));
