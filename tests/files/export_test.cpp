@@ -48,13 +48,6 @@ TEST(ExportTables, EveryBuiltInFontPairComesBackByteForByte) {
   }
 }
 
-TEST(ExportTables, TheStartUpTablesComeBackToo) {
-  const ConverterState state = MakeStartupState();
-  TempDir dir;
-  ASSERT_EQ(ExportCodeTables(state, dir.path()), std::nullopt);
-  EXPECT_BYTES(DumpRows(state), DumpRows(LoadedAs(dir.path(), "Sanskrit-Times", "Vedic")));
-}
-
 // Cells that the field syntax cannot write as they are.
 ConverterState AwkwardCells() {
   ConverterState state = MakeStartupState();

@@ -35,42 +35,30 @@ std::string Repeat(std::string_view piece, int times) {
 
 // --- escapes ----------------------------------------------------------------
 
-TEST(LoadEscapes, ALeadingEscapeBecomesItsByteInTheSyllableAndGlyphFiles) {
+TEST(LoadEscapes, OnlyAWellFormedEscapeAtTheStartOfAFieldIsDecoded) {
+  const std::vector<std::string> kept = {"!",      "!34!8",  "!0344!8", "x!034!",
+                                         "!256!x", "!1a3!x", "!034x8",  "!-12!"};
+  std::string devitran = "!032!8,!044!8, 8, !034!,!187!!d1\n";
+  for (const std::string& field : kept) devitran += field + "\n";
   const ConverterState loaded = LoadedStartup({
-      "!187!d,!034!,!044!\n"          // row 1
-      "!032!x,!000!,!255!!044!\n"     // row 2: only the first escape is decoded
-      "\"!044!\",\"!032!\",!009!\n",  // row 3: quoted fields are decoded too
+      "!187!d,!034!,!044!\n"
+      "!032!x,!000!,!255!!044!\n"
+      "\"!044!\",\"!032!\",!009!\n",  // quoted fields are decoded too
       "!121!,!110!\n",                // no escape in the short-i map
-      "!032!8,!044!8, 8,!187!!d1\n",
+      devitran,
   });
   ConverterState expected = MakeStartupState();
-  expected.sanideva.key[1] = B({187, "d"});
-  expected.sanideva.full[1] = "\"";
-  expected.sanideva.half[1] = ",";
-  expected.sanideva.key[2] = " x";
-  expected.sanideva.full[2] = B({0});
-  expected.sanideva.half[2] = B({255, "!044!"});
-  expected.sanideva.key[3] = ",";
-  expected.sanideva.full[3] = " ";
-  expected.sanideva.half[3] = "\t";
-  expected.short_i[1] = "!121!";
-  expected.short_i[2] = "!110!";
+  SanidevaTable& s = expected.sanideva;
+  s.key[1] = B({187, "d"}), s.full[1] = "\"", s.half[1] = ",";
+  s.key[2] = " x", s.full[2] = B({0}), s.half[2] = B({255, "!044!"});
+  s.key[3] = ",", s.full[3] = " ", s.half[3] = "\t";
+  expected.short_i[1] = "!121!", expected.short_i[2] = "!110!";
   expected.devitran[1] = " 8";  // a space of class 8
   expected.devitran[2] = ",8";
-  expected.devitran[3] = "8";  // the space before it is skipped: empty text of class 8
-  expected.devitran[4] = B({187, "!d1"});
-  EXPECT_BYTES(DumpRows(expected), DumpRows(loaded));
-}
-
-TEST(LoadEscapes, AFieldThatIsNoWellFormedEscapeStaysAsRead) {
-  const std::vector<std::string> kept = {"!",     "!34!8",  "!0344!8", "x!034!", "!256!x",
-                                         "!999!", "!1a3!x", "!-12!",   "!034x8", " !034!"};
-  std::string devitran;
-  for (const std::string& field : kept) devitran += field + "\n";
-  const ConverterState loaded = LoadedStartup({"", "", devitran});
-  ConverterState expected = MakeStartupState();
-  for (std::size_t i = 0; i < kept.size(); ++i) expected.devitran[i + 1] = kept[i];
-  expected.devitran[10] = "\"";  // the skipped space puts the escape at the start
+  expected.devitran[3] = "8";              // the space before it is skipped: empty text of class 8
+  expected.devitran[4] = "\"";             // so is this one, which puts the escape at the start
+  expected.devitran[5] = B({187, "!d1"});  // only the first escape
+  for (std::size_t i = 0; i < kept.size(); ++i) expected.devitran[6 + i] = kept[i];
   EXPECT_BYTES(DumpRows(expected), DumpRows(loaded));
 }
 
@@ -80,7 +68,7 @@ TEST(LoadFieldSyntax, FieldsRunOverLinesAsTheyComeInEveryFile) {
   const ConverterState loaded = LoadedStartup({
       "a ,  \"x,y\"  , \r\nb\"c,\"d\ne\"tail,\rz,,\t",  // lines play no part in the rows
       "y ,n\r\n\n\"n\"",
-      "ka1,\"k,a\n1\",\"\"\r\n",
+      B({"ka1,\"k,a\n1\",\"\"\r\n", 146, 150, "x", 151, 171, 187, "8\n\"x8,\ny8\n"}),
   });
   ConverterState expected = MakeStartupState();
   expected.sanideva.key[1] = "a ";
@@ -99,6 +87,8 @@ TEST(LoadFieldSyntax, FieldsRunOverLinesAsTheyComeInEveryFile) {
   expected.devitran[1] = "ka1";
   expected.devitran[2] = "k,a\n1";
   expected.devitran[3] = "";
+  expected.devitran[4] = B({146, 150, "x", 151, 171, 187, "8"});  // ordinary bytes
+  expected.devitran[5] = "x8,\ny8\n";  // never closed: runs to the end of the file
   EXPECT_BYTES(DumpRows(expected), DumpRows(loaded));
 }
 
@@ -267,16 +257,6 @@ TEST(LoadMissingFiles, AFileThatCannotBeOpenedLeavesItsTableAndTheOthersLoad) {
   EXPECT_EQ(report.notes, notes);
 }
 
-TEST(LoadMissingFiles, NoDirectoryAtAllChangesNoRowAndResetsThePositions) {
-  ConverterState state =
-      test::StateFor(TranslitFont::kItrTransTimes, DevanagariFont::kDevNatrajItr);
-  const std::string before = DumpRows(state);
-  const LoadReport report = LoadCodeTables(state, "/nonexistent/sfc/tables");
-  EXPECT_EQ(report.notes.size(), 3u);
-  EXPECT_BYTES(before, DumpRows(state));
-  EXPECT_EQ(state.positions, ResetPositions());
-}
-
 TEST(LoadMissingFiles, AnUnreadableFileIsNoted) {
   TempDir dir;
   dir.Write(kGlyphFileName, "ka1");
@@ -334,11 +314,6 @@ TEST(LoadBadInput, AnyBytesEndInADefinedLoad) {
   }
 }
 
-TEST(LoadBadInput, EmptyFilesChangeNothing) {
-  const ConverterState loaded = LoadedStartup({"", "", ""});
-  EXPECT_BYTES(DumpRows(MakeStartupState()), DumpRows(loaded));
-}
-
 TEST(LoadBadInput, OneEnormousLineWithoutLineEndsStopsAtTheBounds) {
   const std::string line = Repeat("ab,", 400000);
   const ConverterState loaded = LoadedStartup({line, line, line});
@@ -348,15 +323,6 @@ TEST(LoadBadInput, OneEnormousLineWithoutLineEndsStopsAtTheBounds) {
     expected.short_i[row] = "ab";
   }
   for (int row = 1; row <= 300; ++row) expected.devitran[row] = "ab";
-  EXPECT_BYTES(DumpRows(expected), DumpRows(loaded));
-}
-
-TEST(LoadBadInput, AQuotationMarkThatIsNeverClosedTakesTheRestOfTheFile) {
-  const ConverterState loaded = LoadedStartup({"a,\"b,c\nd,e,f\n", "", "\"x8\ny8\n"});
-  ConverterState expected = MakeStartupState();
-  expected.sanideva.key[1] = "a";
-  expected.sanideva.full[1] = "b,c\nd,e,f\n";
-  expected.devitran[1] = "x8\ny8\n";
   EXPECT_BYTES(DumpRows(expected), DumpRows(loaded));
 }
 
