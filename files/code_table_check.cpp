@@ -70,8 +70,7 @@ void CheckFieldSyntax(std::string_view file, const Field& field, bool with_escap
   if (!with_escape) return;
 
   const std::string& value = field.value;
-  FieldPosition at = field.value_start;
-  if (field.quoted) ++at.column;
+  const FieldPosition at = field.ValueAt();
   const EscapeLook look = LookAtEscape(value);
   const std::string written = ShownBytes(std::string_view(value).substr(0, look.length));
   switch (look.form) {
@@ -99,9 +98,7 @@ void CheckFieldSyntax(std::string_view file, const Field& field, bool with_escap
   }
   const std::size_t inner = FindUndecodedEscape(value);
   if (inner != std::string::npos) {
-    FieldPosition inner_at = at;
-    if (value.find_first_of("\r\n") > inner) inner_at.column += static_cast<int>(inner);
-    problems.Report(file, inner_at,
+    problems.Report(file, field.ValueAt(inner),
                     "escape " + ShownBytes(std::string_view(value).substr(inner, 5)) +
                         " is not decoded: only an escape at the very start of a field is");
   }
@@ -324,8 +321,7 @@ SyllableKeys CheckSyllableFile(const std::filesystem::path& dir, ProblemList& pr
           if (row == 110) keys.vocalic_r = key;
           if (r < file_keys.size()) {
             file_keys[r] = std::move(key);
-            key_at[r] = field->value_start;
-            if (field->quoted) ++key_at[r].column;
+            key_at[r] = field->ValueAt();
           }
         });
     const KeyRules rules;
@@ -349,8 +345,7 @@ void CheckShortIFile(const std::filesystem::path& dir, ProblemList& problems) {
       if (!field) return;
       CheckFieldSyntax(kFile, *field, false, problems);
       if (field->value == "y" || field->value == "n") return;
-      FieldPosition at = field->value_start;
-      if (field->quoted) ++at.column;
+      const FieldPosition at = field->ValueAt();
       std::string message = "value " + ShownBytes(field->value) + " is neither \"y\" nor \"n\"";
       if (LookAtEscape(field->value).form == EscapeForm::kDecoded) {
         message += " (this file decodes no escape)";
@@ -388,8 +383,7 @@ std::string_view ListName(PositionList list) {
 
 void CheckGlyphEntry(const Field& field, const std::string& entry, ProblemList& problems) {
   static constexpr std::string_view kFile = kGlyphFileName;
-  FieldPosition at = field.value_start;
-  if (field.quoted) ++at.column;
+  const FieldPosition at = field.ValueAt();
   if (entry.empty()) {
     problems.Report(kFile, at, "the entry is empty: it has no class digit and counts as class 0");
     return;
@@ -445,9 +439,7 @@ void CheckGlyphFile(const std::filesystem::path& dir, const SyllableKeys& keys,
       }
       const int count = ++counts[static_cast<std::size_t>(list)];
       if (recorder.Record(glyph, row) == PositionRecorder::Outcome::kListFull) {
-        FieldPosition at = field->value_start;
-        if (field->quoted) ++at.column;
-        problems.Report(kFile, at,
+        problems.Report(kFile, field->ValueAt(),
                         "entry " + ShownBytes(entry) + " is the " + Ordinal(count) + " " +
                             std::string(ListName(list)) + ": only the first " +
                             std::to_string(ListCapacity(list)) +

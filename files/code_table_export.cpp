@@ -1,5 +1,6 @@
 // Writing the tables in force as the three code-table files.
 
+#include <climits>
 #include <fstream>
 #include <system_error>
 
@@ -49,9 +50,9 @@ class FileText {
       const bool line_end =
           c == '\n' || (c == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'));
       if (line_end) {
-        ++line_;
+        if (line_ < INT_MAX) ++line_;
         column_ = 1;
-      } else if (c != '\r') {
+      } else if (c != '\r' && column_ < INT_MAX) {
         ++column_;
       }
     }

@@ -13,9 +13,21 @@ void Step(int& counter) {
   if (counter < INT_MAX) ++counter;  // positions saturate in absurdly long files
 }
 
+void StepBy(int& counter, std::size_t by) {
+  counter =
+      by >= static_cast<std::size_t>(INT_MAX - counter) ? INT_MAX : counter + static_cast<int>(by);
+}
+
 bool IsSeparator(int c) { return c == ',' || c == '\r' || c == '\n'; }
 
 }  // namespace
+
+FieldPosition Field::ValueAt(std::size_t offset) const {
+  FieldPosition at = value_start;
+  if (quoted) Step(at.column);
+  if (value.find_first_of("\r\n") >= offset) StepBy(at.column, offset);
+  return at;
+}
 
 int FieldReader::Peek() {
   if (read_failed_) return Traits::eof();

@@ -40,6 +40,11 @@ struct Field {
   bool spans_lines = false;                   // quoted and running over a line end
   std::optional<FieldPosition> dropped_text;  // non-blank text after the closing mark
   FieldEnd end = FieldEnd::kEndOfFile;
+
+  // Where byte `offset` of the value stands in the file (past the opening
+  // mark of a quoted field); where the value starts when a line end comes
+  // before that byte.
+  FieldPosition ValueAt(std::size_t offset = 0) const;
 };
 
 // Reads fields one after the other from a byte source. A source that fails

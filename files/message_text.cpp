@@ -3,8 +3,9 @@
 namespace sfc {
 
 std::string ShownBytes(std::string_view bytes) {
+  constexpr std::size_t kShownAtMost = 60;
   std::string out = "\"";
-  for (char c : bytes) {
+  for (char c : bytes.substr(0, kShownAtMost)) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte >= 0x20 && byte < 0x7f && c != '"' && c != '<') {
       out += c;
@@ -12,7 +13,11 @@ std::string ShownBytes(std::string_view bytes) {
       out += '<' + std::to_string(byte) + '>';
     }
   }
-  return out + '"';
+  out += '"';
+  if (bytes.size() > kShownAtMost) {
+    out += "... (" + std::to_string(bytes.size()) + " bytes)";
+  }
+  return out;
 }
 
 std::string Ordinal(int n) {
