@@ -18,10 +18,6 @@ namespace sfc {
 
 namespace {
 
-constexpr int kSyllableFileRows = kSyllableTableSize - 1;
-constexpr int kShortIFileRows = kShortIMapSize - 1;
-constexpr int kGlyphFileRows = kGlyphTableSize - 1;
-
 // Every problem goes through here.
 class ProblemList {
  public:
@@ -241,8 +237,9 @@ struct SyllableKeys {
   std::optional<std::string> vocalic_r;  // Key row 110
 };
 
-// Whether the rows are written one to a line, which makes a row that is not
-// worth a report: the fields are read three at a time whatever the lines.
+// Watches whether a file is written one row to a line. In such a file a row
+// that is not alone on its line is worth a report: fields are read three at
+// a time whatever the lines, so it shifts every row after it.
 class RowLayout {
  public:
   void Add(int index, const Field& field) {

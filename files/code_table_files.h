@@ -18,6 +18,12 @@ inline constexpr const char* kShortIFileName = "lipikara.mmy";
 inline constexpr const char* kGlyphFileName = "devitran.cod";
 inline constexpr const char* kInputFileName = "sanskrit.txt";
 
+// The rows each code-table file can fill, from row 1; a file with more
+// fields stops there.
+inline constexpr int kSyllableFileRows = kSyllableTableSize - 1;  // 255
+inline constexpr int kShortIFileRows = kShortIMapSize - 1;        // 255
+inline constexpr int kGlyphFileRows = kGlyphTableSize - 1;        // 300
+
 // The program's data directory: $LIPIKARA_DIR when set, else c:\lipikara\ on
 // Windows and ~/lipikara/ elsewhere.
 std::filesystem::path DataDirectory();

@@ -14,10 +14,6 @@ namespace sfc {
 
 namespace {
 
-constexpr int kSyllableFileRows = kSyllableTableSize - 1;  // rows 1 to 255
-constexpr int kShortIFileRows = kShortIMapSize - 1;        // codes 1 to 255
-constexpr int kGlyphFileRows = kGlyphTableSize - 1;        // rows 1 to 300
-
 // Reads one file with `read`, or notes why it could not be read; the table
 // of a file that cannot be opened keeps its contents.
 template <typename Read>
