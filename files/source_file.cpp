@@ -18,6 +18,11 @@ SourceFile OpenSourceFile(const std::filesystem::path& path) {
     file.failure = OpenFailure::kDirectory;
     return file;
   }
+  if (status.type() != std::filesystem::file_type::regular && !error) {
+    file.failure = OpenFailure::kNotOpened;  // a device or a pipe: it may never end
+    file.reason = "not a regular file";
+    return file;
+  }
   errno = 0;
   file.stream.open(path, std::ios::in | std::ios::binary);
   if (!file.stream.is_open()) {

@@ -257,6 +257,19 @@ TEST(LoadMissingFiles, AFileThatCannotBeOpenedLeavesItsTableAndTheOthersLoad) {
   EXPECT_EQ(report.notes, notes);
 }
 
+#ifndef _WIN32
+TEST(LoadMissingFiles, ADeviceIsNoFileToReadTablesFrom) {
+  TempDir dir;
+  std::filesystem::create_symlink("/dev/zero", dir.path() / kGlyphFileName);
+  ConverterState state = MakeStartupState();
+  const LoadReport report = LoadCodeTables(state, dir.path());
+  ASSERT_EQ(report.notes.size(), 3u);
+  EXPECT_EQ(report.notes[2], (dir.path() / kGlyphFileName).string() +
+                                 " cannot be opened (not a regular file); the glyph code table "
+                                 "keeps its contents.");
+}
+#endif
+
 TEST(LoadMissingFiles, AnUnreadableFileIsNoted) {
   TempDir dir;
   dir.Write(kGlyphFileName, "ka1");
