@@ -208,7 +208,7 @@ struct FontRules {
 
   bool Is(Role role, int code) const {
     return code >= 0 && code < static_cast<int>(kByteValues) &&
-           sets[role].test(static_cast<std::size_t>(code));
+           sets[role][static_cast<std::size_t>(code)];
   }
   // Codes outside 1 to 255 (0 and 256 mean "none") are never glyphs of a text.
   void Add(Role role, int code) {
@@ -302,8 +302,12 @@ class OutputText {
   explicit OutputText(std::size_t expected_size) { text_.reserve(expected_size); }
 
   void Append(std::string_view piece) {
-    text_ += piece;
-    edits_since_append_.clear();
+    if (piece.size() == 1) {
+      text_.push_back(piece.front());
+    } else {
+      text_.append(piece);
+    }
+    if (!edits_since_append_.empty()) edits_since_append_.clear();
     appended_ = true;
   }
   bool EndsWith(std::string_view tail) const { return text_.ends_with(tail); }
@@ -354,13 +358,16 @@ class Converter {
  public:
   Converter(const DevitranTable& table, const FontRules& rules, const KeyLetters& letters,
             std::string_view padded, const InputBox& input_box, std::vector<AskedInputBox>& asked)
-      : table_(table),
-        rules_(rules),
+      : rules_(rules),
         letters_(letters),
         input_(padded),
         input_box_(input_box),
         asked_(asked),
-        out_(padded.size() + padded.size() / 4) {
+        out_(padded.size() + padded.size() / 2) {
+    // The entries of the byte codes, split once.
+    for (std::size_t code = 0; code < kByteValues; ++code) {
+      glyphs_[code] = {GlyphText(table[code]), GlyphClass(table[code]), table[code].empty()};
+    }
     // Characters the back-r insertion counts as vowel marks; the kt scan uses
     // the same set without the apostrophe.
     for (const char mark : "aeiou "sv) AddMark(kt_marks_, mark);
@@ -414,14 +421,14 @@ class Converter {
       stroke_flag_ = false;
     }
     const int code = Current();
-    const std::string& entry = table_[static_cast<std::size_t>(code)];
-    if (entry.empty()) return false;
-    const std::string_view text = GlyphText(entry);
+    const Glyph& glyph = glyphs_[static_cast<std::size_t>(code)];
+    if (glyph.empty) return false;
+    const std::string_view text = glyph.text;
     if (code == 27) {  // a separately written a
       Append("a");
       return true;
     }
-    switch (GlyphClass(entry)) {
+    switch (glyph.glyph_class) {
       case 1:
         return FullSyllable(text);
       case 2:
@@ -429,7 +436,7 @@ class Converter {
       case 3:
         return VowelSign(code, text);
       case 4:
-        Append(std::string(1, static_cast<char>(code)));
+        Append(input_.substr(at_ + 1, 1));  // the glyph character itself
         return true;
       case 5:
         return SpecialGlyph(code);
@@ -604,9 +611,9 @@ class Converter {
   bool FullVowel(std::string_view text) {
     const int next = Next();
     if (next < 0) return false;
-    const std::string& next_entry = table_[static_cast<std::size_t>(next)];
-    if (next_entry.empty()) return false;
-    const std::string_view next_text = GlyphText(next_entry);
+    const Glyph& next_glyph = glyphs_[static_cast<std::size_t>(next)];
+    if (next_glyph.empty) return false;
+    const std::string_view next_text = next_glyph.text;
     // A full vowel and the sign after it make one vowel: the sign is read
     // with the vowel and consumed.
     std::string piece = " ";
@@ -624,7 +631,7 @@ class Converter {
   void AskUser(int code) {
     const char glyph = static_cast<char>(code);
     if (glyph == '\t' || glyph == '\n' || glyph == '\r') {
-      Append(std::string(1, glyph));
+      Append(input_.substr(at_ + 1, 1));
       return;
     }
     InputBoxRequest request{"", std::string(kAskPrompt), std::string(1, glyph)};
@@ -675,7 +682,13 @@ class Converter {
     out_.Insert(length - std::min(count, length), std::string_view(&letter, 1));
   }
 
-  const DevitranTable& table_;
+  struct Glyph {
+    std::string_view text;
+    int glyph_class = 0;
+    bool empty = true;  // no entry: the run ends at this glyph
+  };
+
+  std::array<Glyph, kByteValues> glyphs_;
   const FontRules& rules_;
   const KeyLetters& letters_;
   std::string_view input_;
