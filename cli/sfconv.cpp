@@ -316,9 +316,12 @@ int Tables(const Options& options, std::ostream& out, std::ostream& err) {
   }
   const ConverterState state = BuildState(options, err);
   if (options.export_dir) {
-    if (const std::optional<std::string> error = ExportCodeTables(state, *options.export_dir)) {
+    std::vector<TableProblem> inexact;
+    if (const std::optional<std::string> error =
+            ExportCodeTables(state, *options.export_dir, &inexact)) {
       throw FileError{*error};
     }
+    for (const TableProblem& cell : inexact) Report(err, FormatProblem(cell));
     return kExitOk;
   }
   WriteOutput(options, out, DumpTables(state));
