@@ -16,10 +16,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "conversion.h"
+#include "translit_output.h"
 
 namespace sfc {
 namespace {
@@ -294,63 +296,7 @@ FontRules LoadedRules(const ConverterState& state, const KeyLetters& letters) {
   return rules;
 }
 
-// The output text. Every rule edits this one text; the clipboard holds it as
-// it stood after the last piece appended. Edits made since that append are
-// logged so that the clipboard text can be computed once at the end.
-class OutputText {
- public:
-  explicit OutputText(std::size_t expected_size) { text_.reserve(expected_size); }
-
-  void Append(std::string_view piece) {
-    if (piece.size() == 1) {
-      text_.push_back(piece.front());
-    } else {
-      text_.append(piece);
-    }
-    if (!edits_since_append_.empty()) edits_since_append_.clear();
-    appended_ = true;
-  }
-  bool EndsWith(std::string_view tail) const { return text_.ends_with(tail); }
-  const std::string& text() const { return text_; }
-
-  void Insert(std::size_t at, std::string_view bytes) { Replace(at, 0, bytes); }
-  void RemoveLast(std::size_t count) {
-    count = std::min(count, text_.size());
-    Replace(text_.size() - count, count, {});
-  }
-  void ReplaceLast(std::size_t count, std::string_view bytes) {
-    count = std::min(count, text_.size());
-    Replace(text_.size() - count, count, bytes);
-  }
-
-  // The clipboard's text: empty before the first append.
-  std::string Clipboard() const {
-    if (!appended_) return {};
-    std::string clip = text_;
-    for (auto edit = edits_since_append_.rbegin(); edit != edits_since_append_.rend(); ++edit) {
-      clip.replace(edit->at, edit->inserted, edit->removed);
-    }
-    return clip;
-  }
-
-  std::string Take() && { return std::move(text_); }
-
- private:
-  struct Edit {
-    std::size_t at;
-    std::size_t inserted;
-    std::string removed;
-  };
-
-  void Replace(std::size_t at, std::size_t count, std::string_view bytes) {
-    edits_since_append_.push_back({at, bytes.size(), text_.substr(at, count)});
-    text_.replace(at, count, bytes);
-  }
-
-  std::string text_;
-  std::vector<Edit> edits_since_append_;
-  bool appended_ = false;
-};
+using translit_output::OutputText;
 
 constexpr std::string_view kAskPrompt = "Enter new character for this code!";
 
@@ -363,20 +309,18 @@ class Converter {
         input_(padded),
         input_box_(input_box),
         asked_(asked),
-        out_(padded.size() + padded.size() / 2) {
+        out_(padded.size() + padded.size() / 2, VowelMarks(letters, true),
+             VowelMarks(letters, false)) {
     // The entries of the byte codes, split once.
     for (std::size_t code = 0; code < kByteValues; ++code) {
       glyphs_[code] = {GlyphText(table[code]), GlyphClass(table[code]), table[code].empty()};
     }
-    // Characters the back-r insertion counts as vowel marks; the kt scan uses
-    // the same set without the apostrophe.
-    for (const char mark : "aeiou "sv) AddMark(kt_marks_, mark);
-    for (const std::string* letter : {&letters.long_a, &letters.long_i, &letters.long_u,
-                                      &letters.vocalic_r, &letters.long_vocalic_r}) {
-      if (letter->size() == 1) AddMark(kt_marks_, (*letter)[0]);
+    // Room for every input box the text can ask for.
+    std::size_t askable = 0;
+    for (const char glyph : padded) {
+      askable += glyphs_[static_cast<unsigned char>(glyph)].glyph_class == 7 ? 1 : 0;
     }
-    back_r_marks_ = kt_marks_;
-    AddMark(back_r_marks_, '\'');
+    asked_.reserve(askable);
   }
 
   // Runs the main loop until the window can no longer be read or a rule
@@ -389,11 +333,22 @@ class Converter {
     return input_.size() - at_ < 3;
   }
 
-  std::string Clipboard() const { return out_.Clipboard(); }
-  std::string TakeOutput() && { return std::move(out_).Take(); }
+  // The output text and the clipboard's text.
+  std::pair<std::string, std::string> Finish() && { return std::move(out_).Finish(); }
 
  private:
-  static void AddMark(GlyphSet& marks, char mark) { marks.set(static_cast<unsigned char>(mark)); }
+  // The characters the back-r insertion counts as vowel marks; the kt scan
+  // uses the same without the apostrophe.
+  static GlyphSet VowelMarks(const KeyLetters& letters, bool with_apostrophe) {
+    GlyphSet marks;
+    for (const char mark : "aeiou "sv) marks.set(static_cast<unsigned char>(mark));
+    for (const std::string* letter : {&letters.long_a, &letters.long_i, &letters.long_u,
+                                      &letters.vocalic_r, &letters.long_vocalic_r}) {
+      if (letter->size() == 1) marks.set(static_cast<unsigned char>((*letter)[0]));
+    }
+    if (with_apostrophe) marks.set(static_cast<unsigned char>('\''));
+    return marks;
+  }
 
   static int Code(char glyph) { return static_cast<unsigned char>(glyph); }
   // Character 1 of the window: the glyph handled before.
@@ -473,11 +428,11 @@ class Converter {
 
   bool HalfSyllable(int code, std::string_view text) {
     if (Is(kRGlyph, code)) {
-      InsertBeforeLastSyllable('r', 0, back_r_marks_);
+      out_.InsertBeforeLastConsonants('r', 0, OutputText::kBackRScan);
       return true;
     }
     if (Is(kMrGlyph, code)) {
-      InsertBeforeLastSyllable('r', 1, back_r_marks_);
+      out_.InsertBeforeLastConsonants('r', 1, OutputText::kBackRScan);
       Append(letters_.anusvara);
       return true;
     }
@@ -577,7 +532,7 @@ class Converter {
       return true;
     }
     if (Is(kKtGlyph, code)) {
-      InsertBeforeLastSyllable('k', 0, kt_marks_);
+      out_.InsertBeforeLastConsonants('k', 0, OutputText::kKtScan);
       if (out_.EndsWith("tt")) out_.RemoveLast(1);
       const int next = Next();
       if (next < 0) return false;
@@ -663,25 +618,6 @@ class Converter {
     return true;
   }
 
-  // Puts a letter in front of the last syllable of the output: counting back
-  // from `skip` characters before the end, vowel marks are passed until a
-  // consonant has been passed; the first vowel mark after that ends the
-  // count. A count that reaches the start puts the letter at the start.
-  void InsertBeforeLastSyllable(char letter, std::size_t skip, const GlyphSet& vowel_marks) {
-    const std::string& text = out_.text();
-    const std::size_t length = text.size();
-    std::size_t count = skip;
-    bool passed_consonant = false;
-    while (count < length) {
-      const bool vowel_mark =
-          vowel_marks.test(static_cast<unsigned char>(text[length - 1 - count]));
-      if (vowel_mark && passed_consonant) break;
-      if (!vowel_mark) passed_consonant = true;
-      ++count;
-    }
-    out_.Insert(length - std::min(count, length), std::string_view(&letter, 1));
-  }
-
   struct Glyph {
     std::string_view text;
     int glyph_class = 0;
@@ -700,8 +636,6 @@ class Converter {
   bool short_i_pending_ = false;
   bool stroke_flag_ = false;
   int stroke_steps_ = 0;
-  GlyphSet back_r_marks_;
-  GlyphSet kt_marks_;
 };
 
 }  // namespace
@@ -723,8 +657,7 @@ ConversionResult ConvertDevanagariToTranslit(ConverterState& state, std::string_
   Converter converter(state.devitran, rules, letters, result.padded_input, input_box,
                       result.input_boxes);
   result.completed = converter.Run();
-  result.clipboard = converter.Clipboard();
-  result.output = std::move(converter).TakeOutput();
+  std::tie(result.output, result.clipboard) = std::move(converter).Finish();
 
   state.devanagari_font_name = state.devanagari_box_font;
   return result;
