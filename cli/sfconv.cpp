@@ -224,16 +224,31 @@ ConverterState BuildState(const Options& options, std::ostream& err) {
   return state;
 }
 
+// Reads a whole stream in large blocks.
+bool ReadAll(std::istream& in, std::string& text) {
+  constexpr std::size_t kBlock = 1 << 16;
+  std::size_t size = 0;
+  do {
+    text.resize(size + kBlock);
+    in.read(text.data() + size, static_cast<std::streamsize>(kBlock));
+    size += static_cast<std::size_t>(in.gcount());
+  } while (in);
+  text.resize(size);
+  return !in.bad();
+}
+
 std::string ReadInput(const Options& options, std::istream& in) {
+  std::string text;
   if (!options.input_file) {
-    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) throw FileError{"cannot read standard input"};
+    if (!ReadAll(in, text)) throw FileError{"cannot read standard input"};
     return text;
   }
   std::ifstream file(*options.input_file, std::ios::binary);
   if (!file) throw FileError{"cannot open \"" + *options.input_file + "\" for reading"};
-  std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  if (file.bad()) throw FileError{"cannot read \"" + *options.input_file + "\""};
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(*options.input_file, ec);
+  if (!ec) text.reserve(static_cast<std::size_t>(size) + (1 << 16));
+  if (!ReadAll(file, text)) throw FileError{"cannot read \"" + *options.input_file + "\""};
   return text;
 }
 

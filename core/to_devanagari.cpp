@@ -10,6 +10,14 @@
 
 #include "conversion.h"
 
+#if defined(__GNUC__)
+#define SFC_ALWAYS_INLINE [[gnu::always_inline]] inline
+#define SFC_NO_INLINE [[gnu::noinline]]
+#else
+#define SFC_ALWAYS_INLINE inline
+#define SFC_NO_INLINE
+#endif
+
 namespace sfc {
 
 namespace {
@@ -25,51 +33,62 @@ class WorkBuffer {
     data_.reserve(kSpare + padded.size());
     data_.assign(kSpare, '\0');
     data_.append(padded);
-    head_ = kSpare;
+    Point(kSpare);
   }
 
-  std::size_t size() const { return data_.size() - head_; }
-  bool empty() const { return size() == 0; }
+  std::size_t size() const { return static_cast<std::size_t>(end_ - head_); }
+  bool empty() const { return head_ == end_; }
 
   // The letter at index i, or kNone past the end.
-  int At(std::size_t i) const {
-    return i < size() ? static_cast<unsigned char>(data_[head_ + i]) : kNone;
-  }
+  int At(std::size_t i) const { return i < size() ? head_[i] : kNone; }
   // The last of the first n letters that exist.
   int LastOfFirst(std::size_t n) const {
     const std::size_t len = size();
-    if (len == 0) return kNone;
-    return At((n <= len ? n : len) - 1);
+    if (len >= n) return head_[n - 1];
+    return len == 0 ? kNone : end_[-1];
   }
 
   // Removes the first letter; false when there is none.
   bool RemoveFront() {
-    if (empty()) return false;
+    if (head_ == end_) return false;
     ++head_;
     return true;
   }
 
   // Inserts a letter before index i (i <= size()).
   void Insert(std::size_t i, char letter) {
-    if (head_ == 0) {
-      data_.insert(data_.begin() + static_cast<std::ptrdiff_t>(i), letter);
-      return;
+    std::size_t at = Offset();
+    if (at == 0) {
+      data_.insert(0, kSpare, '\0');
+      at = kSpare;
     }
-    std::memmove(&data_[head_ - 1], &data_[head_], i);
-    --head_;
-    data_[head_ + i] = letter;
+    std::memmove(&data_[at - 1], &data_[at], i);
+    data_[at - 1 + i] = letter;
+    Point(at - 1);
   }
 
   // Removes the letter at index i (i < size()).
   void Erase(std::size_t i) {
-    std::memmove(&data_[head_ + 1], &data_[head_], i);
-    ++head_;
+    const std::size_t at = Offset();
+    std::memmove(&data_[at + 1], &data_[at], i);
+    Point(at + 1);
   }
 
  private:
   static constexpr std::size_t kSpare = 8;
+
+  std::size_t Offset() const {
+    return static_cast<std::size_t>(head_ - reinterpret_cast<const unsigned char*>(data_.data()));
+  }
+  void Point(std::size_t at) {
+    const auto* base = reinterpret_cast<const unsigned char*>(data_.data());
+    head_ = base + at;
+    end_ = base + data_.size();
+  }
+
   std::string data_;
-  std::size_t head_ = 0;
+  const unsigned char* head_ = nullptr;
+  const unsigned char* end_ = nullptr;
 };
 
 // The glyphs written so far. Appends are the hot path: a plain byte buffer
@@ -83,7 +102,7 @@ class Output {
   unsigned char operator[](std::size_t i) const { return static_cast<unsigned char>(data_[i]); }
   void pop_back() { --size_; }
 
-  Output& operator+=(std::string_view bytes) {
+  SFC_ALWAYS_INLINE Output& operator+=(std::string_view bytes) {
     const std::size_t n = bytes.size();
     if (size_ + n > data_.size()) Grow(n);
     char* to = data_.data() + size_;
@@ -91,7 +110,7 @@ class Output {
     size_ += n;
     return *this;
   }
-  Output& operator+=(char byte) {
+  SFC_ALWAYS_INLINE Output& operator+=(char byte) {
     if (size_ == data_.size()) Grow(1);
     data_[size_++] = byte;
     return *this;
@@ -111,7 +130,9 @@ class Output {
   }
 
  private:
-  void Grow(std::size_t n) { data_.resize(std::max(data_.size() * 2, size_ + n) + 16); }
+  SFC_NO_INLINE void Grow(std::size_t n) {
+    data_.resize(std::max(data_.size() * 2, size_ + n) + 16);
+  }
 
   std::string data_;
   std::size_t size_ = 0;
