@@ -203,7 +203,7 @@ TEST(ToTranslitRules, FullVowels) {
   });
 }
 
-TEST(ToTranslitRules, SmallLettersAndMendedCells) {
+TEST(ToTranslitRules, SmallLettersAndConjunctCells) {
   ExpectReadings({
       {"small ma joins", kN, B({"W", 150}), B({kVelarN, "ma "})},
       {"small ka before a sign", kN, B({"W", 148, 231}), B({kVelarN, "k", kLongA, " "})},
