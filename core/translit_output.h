@@ -45,6 +45,13 @@ class GapText {
       after_.push_back(c);
     }
   }
+  void Append(std::string_view bytes) {
+    if (after_.empty()) {
+      before_.append(bytes);
+    } else {
+      after_.insert(after_.end(), bytes.begin(), bytes.end());
+    }
+  }
   char PopBack() {
     char c;
     if (after_.empty()) {
@@ -221,7 +228,14 @@ class OutputText {
 
   void Append(std::string_view piece) {
     text_.CloseSmallGap();
-    for (const char c : piece) PushBack(c);
+    std::size_t at = text_.size();
+    char before = at > 0 ? text_.FromEnd(0) : ' ';
+    text_.Append(piece);
+    for (const char c : piece) {
+      for (ConsonantRuns& runs : runs_) runs.Appended(c, at, before);
+      before = c;
+      ++at;
+    }
     if (!edits_since_append_.empty()) edits_since_append_.clear();
     appended_ = true;
   }
