@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdio>
 
-#include "../../tools/word_compare.h"
+#include "word_compare.h"
 #include "conversion.h"
 #include "test_support.h"
 
