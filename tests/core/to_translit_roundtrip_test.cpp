@@ -5,9 +5,9 @@
 #include <array>
 #include <cstdio>
 
-#include "word_compare.h"
 #include "conversion.h"
 #include "test_support.h"
+#include "word_compare.h"
 
 namespace sfc {
 namespace {
