@@ -9,7 +9,6 @@
 // positions the loader recorded. One main loop serves all fonts.
 #include <algorithm>
 #include <array>
-#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
@@ -201,7 +200,7 @@ const BuiltinFontRules& BuiltinRulesFor(DevanagariFont font) {
 }
 
 inline constexpr std::size_t kByteValues = 256;
-using GlyphSet = std::bitset<kByteValues>;
+using GlyphSet = translit_output::ByteSet;
 
 // The rules in force for one run: a set of glyph codes per role.
 struct FontRules {

@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bitset>
 #include <cstddef>
 #include <deque>
 #include <string>
@@ -21,7 +20,15 @@
 
 namespace sfc::translit_output {
 
-using ByteSet = std::bitset<256>;
+// A set of byte values, tested with one load.
+class ByteSet {
+ public:
+  void set(std::size_t byte) { bits_[byte] = true; }
+  bool operator[](std::size_t byte) const { return bits_[byte]; }
+
+ private:
+  std::array<bool, 256> bits_{};
+};
 
 inline std::size_t ByteOf(char c) { return static_cast<unsigned char>(c); }
 
@@ -31,9 +38,12 @@ class GapText {
  public:
   explicit GapText(std::size_t expected_size) { before_.reserve(expected_size); }
 
-  std::size_t size() const { return before_.size() + after_.size(); }
+  std::size_t size() const {
+    return after_.empty() ? before_.size() : before_.size() + after_.size();
+  }
   // The character `back` places before the end (0: the last one).
   char FromEnd(std::size_t back) const {
+    if (after_.empty()) return before_[before_.size() - 1 - back];
     return back < after_.size() ? after_[after_.size() - 1 - back]
                                 : before_[before_.size() - 1 - (back - after_.size())];
   }
