@@ -24,6 +24,7 @@ namespace sfc::translit_output {
 class ByteSet {
  public:
   void set(std::size_t byte) { bits_[byte] = true; }
+  void reset(std::size_t byte) { bits_[byte] = false; }
   bool operator[](std::size_t byte) const { return bits_[byte]; }
 
  private:
