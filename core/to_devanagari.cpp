@@ -192,6 +192,10 @@ class ToDevanagari {
         work_(Padded(input)) {
     ReadLetters();
     BuildDispatch();
+    for (int c : std::initializer_list<int>{'a', 'e', 'i', 'o', 'u', long_a_, long_i_, vocalic_r_,
+                                            long_vocalic_r_, long_u_}) {
+      if (c != kNone) vowel_letter_[static_cast<std::size_t>(c)] = true;
+    }
     output_.Reserve(input.size() + input.size() / 4 + 16);
   }
 
@@ -374,9 +378,7 @@ class ToDevanagari {
   int AfterNext() const { return work_.LastOfFirst(4); }
 
   bool IsVowelLetter(int c) const {
-    return c != kNone &&
-           (c == 'a' || c == 'e' || c == 'i' || c == 'o' || c == 'u' || c == long_a_ ||
-            c == long_i_ || c == vocalic_r_ || c == long_vocalic_r_ || c == long_u_);
+    return c != kNone && vowel_letter_[static_cast<std::size_t>(c)];
   }
   static bool IsDash(int c) { return c == '-' || c == 150; }
   bool BeginsWord() const {
@@ -926,6 +928,7 @@ class ToDevanagari {
 
   WorkBuffer work_;
   std::array<Dispatch, 256> dispatch_{};
+  std::array<bool, 256> vowel_letter_{};  // a ā e i ī o ṛ ṝ u ū
   std::array<KeyTree, 21> trees_{};
   Output output_;
   std::vector<std::size_t> off_clipboard_;
