@@ -35,7 +35,7 @@ extern const std::array<GlyphRow, 23> kStartupGlyphRows;
 // Glyph bytes before which a short-i sign may not stand ("n" in ShortIMap).
 extern const std::array<unsigned char, 39> kStartupNoShortI;
 extern const std::array<unsigned char, 38> kVedicNoShortI;
-extern const std::array<unsigned char, 46> kDevNatrajNoShortI;
+extern const std::array<unsigned char, 48> kDevNatrajNoShortI;
 extern const std::array<unsigned char, 32> kSanskrit99NoShortI;
 
 }  // namespace sfc::builtin

@@ -57,6 +57,10 @@ TEST(DevanagariFontButtons, CorrectedDevNatrajCells) {
       test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kDevNatrajItr);
   EXPECT_BYTES(B({216}), state.sanideva.full[58]);
   EXPECT_BYTES(B({199, 231, "w"}), state.sanideva.full[118]);
+  EXPECT_EQ(state.sanideva.full[26], "tw");  // d with the vocalic-r sign w, not x
+  // The half forms that take the stroke 231 for their full form.
+  EXPECT_EQ(state.short_i[199], "n");
+  EXPECT_EQ(state.short_i[220], "n");
 }
 
 TEST(TranslitFontButtons, RewriteKeysInTheFontsLetters) {

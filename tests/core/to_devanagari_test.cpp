@@ -111,6 +111,10 @@ TEST(ShortI, GoesBeforeItsCluster) {
   EXPECT_BYTES(B({178, "Sqit "}), Vedic("sthiti"));
 }
 
+TEST(ShortI, GoesBeforeAHalfFormAndItsStroke) {
+  EXPECT_BYTES(B({"v", 220, 231, " "}), ToDevanagari("tti", DevanagariFont::kDevNatrajItr).output);
+}
+
 TEST(ShortI, KtCountsAsOneSyllable) {
   EXPECT_BYTES(B({".", 178, 255, "_ "}), Vedic("bhakti"));
   EXPECT_BYTES(B({"yu", 178, 255, "_ "}), Vedic("yukti"));

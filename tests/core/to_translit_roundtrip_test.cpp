@@ -42,7 +42,7 @@ std::string ToTranslit(ConverterState& state, std::string_view devanagari) {
 }
 
 double MinimumShare(DevanagariFont font) {
-  return font == DevanagariFont::kDevNatrajItr ? 98.0 : 99.8;
+  return font == DevanagariFont::kDevNatrajItr ? 99.5 : 99.8;
 }
 
 TEST(ToTranslitRoundTrip, GitaWordsComeBackInEveryFontPair) {
