@@ -26,7 +26,7 @@ struct SourceFile {
 SourceFile OpenSourceFile(const std::filesystem::path& path);
 
 // The one description of a file that cannot be read, naming its path, e.g.
-// "there is no such file as /home/u/lipikara/devitran.cod".
+// "there is no such file as ~/lipikara/devitran.cod" with the path written out.
 std::string DescribeFailure(const std::filesystem::path& path, OpenFailure failure,
                             const std::string& reason = {});
 
