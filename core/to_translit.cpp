@@ -409,15 +409,25 @@ class Converter {
     }
   }
 
-  bool FullSyllable(std::string_view text) {
+  // Appends a syllable; one that ends in "a" loses it before a glyph that
+  // brings its own vowel. `next` is that glyph, or -1 when the text does not
+  // end in "a". False when the glyph is needed and the text has ended.
+  bool AppendSyllable(std::string_view text, int& next) {
+    next = -1;
     if (!text.ends_with('a')) {
       Append(text);
       return true;
     }
-    const int next = Next();
+    next = Next();
     if (next < 0) return false;
     Append(Is(kInherentVowel, next) ? text.substr(0, text.size() - 1) : text);
-    if (short_i_pending_ && !Is(kKeepsShortIPending, next)) {
+    return true;
+  }
+
+  bool FullSyllable(std::string_view text) {
+    int next = -1;
+    if (!AppendSyllable(text, next)) return false;
+    if (next >= 0 && short_i_pending_ && !Is(kKeepsShortIPending, next)) {
       if (out_.EndsWith("a")) out_.RemoveLast(1);
       Append("i");
       short_i_pending_ = false;
@@ -607,14 +617,8 @@ class Converter {
 
   bool SmallLetter(std::string_view text) {
     if (out_.EndsWith("a")) out_.RemoveLast(1);
-    if (!text.ends_with('a')) {
-      Append(text);
-      return true;
-    }
-    const int next = Next();
-    if (next < 0) return false;
-    Append(Is(kInherentVowel, next) ? text.substr(0, text.size() - 1) : text);
-    return true;
+    int next = -1;
+    return AppendSyllable(text, next);
   }
 
   struct Glyph {

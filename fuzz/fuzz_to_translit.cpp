@@ -5,16 +5,12 @@
 #include <string_view>
 
 #include "conversion.h"
-#include "state.h"
+#include "fuzz_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   const std::uint8_t choice = data[0];
-  sfc::ConverterState state = sfc::MakeStartupState();
-  if ((choice & 0x80) == 0) {
-    sfc::PressDevanagariFontButton(state, sfc::kDevanagariFonts[choice % 3]);
-    sfc::PressTranslitFontButton(state, sfc::kTranslitFonts[(choice / 3) % 3]);
-  }
+  sfc::ConverterState state = StateFromChoice(choice);
   const std::string_view input(reinterpret_cast<const char*>(data + 1), size - 1);
   const sfc::ConversionResult result = sfc::RunDevanagariToTranslitCommand(
       state, input, [](const sfc::InputBoxRequest& request) { return request.default_text; });
