@@ -88,6 +88,16 @@ TEST(SfconvToTranslit, ConvertsBack) {
   EXPECT_NE(back.out.find("namaste"), std::string::npos) << test::Show(back.out);
 }
 
+TEST(SfconvToTranslit, AnswersForGlyphsThatAsk) {
+  // Vedic glyph 143 asks for its text at every occurrence.
+  Outcome run = Sfconv({"to-translit", "--answer", "143=X", "--answer=143=Y"}, B({143, 143}));
+  EXPECT_EQ(run.status, kExitOk);
+  EXPECT_BYTES("YY ", run.out);
+  run = Sfconv({"to-translit"}, B({143}));
+  EXPECT_BYTES(B({143, " "}), run.out);
+  EXPECT_NE(run.err.find("glyph 143"), std::string::npos) << run.err;
+}
+
 TEST(SfconvTables, DumpsEveryRowInOrder) {
   const Outcome run = Sfconv({"tables", "-t", "ITRTransTimes", "-d", "Sanskrit 99"});
   EXPECT_EQ(run.status, kExitOk);
