@@ -834,7 +834,9 @@ class ToDevanagari {
     const auto first_letter = static_cast<unsigned char>(Current());
     const KeyTree& tree = TreeFor(letter, first_letter);
     int matched = tree.base;
-    key_.assign(1, static_cast<char>(first_letter));
+    // Only the doubled consonants look at the key, and only at two letters.
+    doubled_ = 0;
+    int key_length = 1;
     // The key grows by one letter while the longer key is in the range.
     std::size_t node = 0;
     for (;;) {
@@ -846,14 +848,13 @@ class ToDevanagari {
       }
       if (found < 0 || tree.nodes[static_cast<std::size_t>(found)].row == 0) break;
       node = static_cast<std::size_t>(found);
-      key_ += static_cast<char>(next);
+      doubled_ = (++key_length == 2 && next == first_letter) ? next : 0;
       matched = tree.nodes[node].row;
       if (!work_.RemoveFront()) throw RunEnded{};
     }
     const int n = Next();
     if (DoubledConsonant(n)) return false;
-    if (key_.size() == 2 && key_[0] == 'd' && key_[1] == 'd' &&
-        (n == 'b' || n == 'd' || n == 'g')) {
+    if (doubled_ == 'd' && (n == 'b' || n == 'd' || n == 'g')) {
       AskAboutDdd();
     }
 
@@ -893,14 +894,14 @@ class ToDevanagari {
   // letters are those of the run's transliteration font, so that the same
   // text gives the same glyphs in every font.
   bool DoubledConsonant(int n) {
-    if (key_.size() != 2 || key_[0] != key_[1]) return false;
+    if (doubled_ == 0) return false;
     int row = 0;
     const bool letter = n != kNone;
-    if (key_ == "cc" && n == 'h') {
+    if (doubled_ == 'c' && n == 'h') {
       row = 12;
-    } else if (key_ == "jj" && (n == 'h' || (letter && n == palatal_n_))) {
+    } else if (doubled_ == 'j' && (n == 'h' || (letter && n == palatal_n_))) {
       row = 62;
-    } else if (key_ == "kk" &&
+    } else if (doubled_ == 'k' &&
                (n == 'h' || n == 'r' || (letter && (n == retroflex_s_ || n == vocalic_r_)))) {
       row = 67;
     }
@@ -932,7 +933,7 @@ class ToDevanagari {
   std::array<KeyTree, 21> trees_{};
   Output output_;
   std::vector<std::size_t> off_clipboard_;
-  std::string key_;
+  int doubled_ = 0;  // the letter of a cluster key of two equal letters, else 0
   std::string pending_repha_;
   bool word_start_ = false;
   std::vector<AskedInputBox> asked_;
