@@ -3,7 +3,9 @@
 // system clipboard themselves.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,8 +14,16 @@
 
 namespace sfc {
 
+// Why a conversion asks the user something.
+enum class InputRequestKind {
+  kCheckLater,    // transliteration to Devanagari: "ddd", "ddb" or "ddg" found
+  kGlyphReading,  // Devanagari to transliteration: how a class-7 glyph reads
+};
+
 // An input box the conversion asks the user to answer.
 struct InputBoxRequest {
+  InputRequestKind kind = InputRequestKind::kCheckLater;
+  int glyph_code = -1;  // kGlyphReading: the glyph code (0 to 255) asked about
   std::string title;
   std::string prompt;
   std::string default_text;
@@ -41,6 +51,84 @@ struct ConversionResult {
   std::string padded_input;  // the input box's text: the input with a space on each side
   std::vector<AskedInputBox> input_boxes;  // in the order they were asked
 };
+
+// ---- The streaming face (the command-line tool) ----
+
+// Receives the output in order, in pieces, as it becomes final; the pieces
+// joined are the output text.
+using OutputSink = std::function<void(std::string_view)>;
+
+// One change made to the output since the clipboard was last set to it:
+// `inserted` bytes at offset `at` replaced `removed`. Undoing them from the
+// last to the first gives the clipboard's text.
+struct ClipboardEdit {
+  std::uint64_t at = 0;
+  std::uint64_t inserted = 0;
+  std::string removed;
+};
+
+struct StreamOptions {
+  // Record what the clipboard's text would be (the whole-text face needs it).
+  bool clipboard = false;
+  // Hold the whole output until the end instead of passing on what is final
+  // (the reference that tests compare the streamed output with).
+  bool hold_output = false;
+};
+
+struct StreamEnd {
+  bool completed = false;                  // false: the run was cut short ("ERROR")
+  std::vector<AskedInputBox> input_boxes;  // in the order they were asked
+  // With StreamOptions::clipboard: whether the clipboard was set at all, and
+  // the edits to undo on the output to get its text.
+  bool clipboard_set = false;
+  std::vector<ClipboardEdit> clipboard_edits;
+};
+
+// Transliteration to Devanagari over input given in blocks. Any cut of the
+// input into blocks gives the same output, input boxes and end as the whole
+// text at once. The state is read when the stream is made and its dash
+// state written as the conversion goes; it must outlive the stream.
+class ToDevanagariStream {
+ public:
+  ToDevanagariStream(ConverterState& state, bool shift_m_to_n, InputBox input_box, OutputSink sink,
+                     StreamOptions options = {});
+  ~ToDevanagariStream();
+  ToDevanagariStream(const ToDevanagariStream&) = delete;
+  ToDevanagariStream& operator=(const ToDevanagariStream&) = delete;
+
+  void Feed(std::string_view block);
+  // Ends the input; passes on the rest of the output. Call once.
+  StreamEnd Finish();
+
+  class Engine;
+
+ private:
+  std::unique_ptr<Engine> engine_;
+};
+
+// Devanagari to transliteration over input given in blocks, like
+// ToDevanagariStream. Run FillGlyphCodeTable first, as the conversion command
+// does. Sets the Devanagari box's font from the current Devanagari font name
+// when made, and the current Devanagari font name from the box's font at
+// Finish.
+class ToTranslitStream {
+ public:
+  ToTranslitStream(ConverterState& state, InputBox input_box, OutputSink sink,
+                   StreamOptions options = {});
+  ~ToTranslitStream();
+  ToTranslitStream(const ToTranslitStream&) = delete;
+  ToTranslitStream& operator=(const ToTranslitStream&) = delete;
+
+  void Feed(std::string_view block);
+  StreamEnd Finish();
+
+  class Engine;
+
+ private:
+  std::unique_ptr<Engine> engine_;
+};
+
+// ---- The whole-text face (the window) ----
 
 // Transliteration bytes to Devanagari glyph bytes. Reads the tables and the
 // Devanagari box's font; reads and writes state.dash_state.

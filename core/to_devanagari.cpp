@@ -912,7 +912,7 @@ class ToDevanagari {
   }
 
   void AskAboutDdd() {
-    InputBoxRequest request{"CHECK LATER",
+    InputBoxRequest request{InputRequestKind::kCheckLater, -1, "CHECK LATER",
                             "Program has found\rthe combination of this letters:\r'ddd' or "
                             "'ddb' or 'ddg'",
                             "Please check this manual!"};

@@ -598,7 +598,8 @@ class Converter {
       Append(input_.substr(at_ + 1, 1));
       return;
     }
-    InputBoxRequest request{"", std::string(kAskPrompt), std::string(1, glyph)};
+    InputBoxRequest request{InputRequestKind::kGlyphReading, code, "", std::string(kAskPrompt),
+                            std::string(1, glyph)};
     std::string answer = input_box_ ? input_box_(request) : request.default_text;
     Append(answer);
     asked_.push_back({std::move(request), std::move(answer)});
