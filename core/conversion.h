@@ -73,6 +73,9 @@ struct StreamOptions {
   // Hold the whole output until the end instead of passing on what is final
   // (the reference that tests compare the streamed output with).
   bool hold_output = false;
+  // How much output is gathered before what is final of it is passed on
+  // (tests make it small to pass on after every block).
+  std::size_t pass_on_threshold = std::size_t{1} << 16;
 };
 
 struct StreamEnd {
@@ -129,6 +132,10 @@ class ToTranslitStream {
 };
 
 // ---- The whole-text face (the window) ----
+
+// The clipboard's text at the end of a run that wrote `output`: the output
+// with the run's clipboard edits undone (empty when it was never set).
+std::string ClipboardText(std::string_view output, const StreamEnd& end);
 
 // Transliteration bytes to Devanagari glyph bytes. Reads the tables and the
 // Devanagari box's font; reads and writes state.dash_state.

@@ -3,8 +3,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
+#include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -24,20 +27,31 @@ namespace {
 
 constexpr int kNone = -1;  // a letter or byte that does not exist
 
-// The padded input, consumed from the front. Its first letter is the
-// previous letter, its second the current one. A few spare bytes before the
-// front make the small insertions of the dash look-ahead cheap.
+// The padded input not yet consumed, fed in blocks and consumed from the
+// front. Its first letter is the previous letter, its second the current
+// one. Spare bytes before the front make the small insertions of the dash
+// look-ahead cheap.
 class WorkBuffer {
  public:
-  explicit WorkBuffer(std::string_view padded) {
-    data_.reserve(kSpare + padded.size());
+  WorkBuffer() {
     data_.assign(kSpare, '\0');
-    data_.append(padded);
     Point(kSpare);
   }
 
   std::size_t size() const { return static_cast<std::size_t>(end_ - head_); }
   bool empty() const { return head_ == end_; }
+
+  void Append(std::string_view block) {
+    std::size_t at = Offset();
+    const std::size_t len = size();
+    if (at > kSpare && at - kSpare >= len) {  // the consumed front outweighs the rest
+      std::memmove(&data_[kSpare], &data_[at], len);
+      data_.resize(kSpare + len);
+      at = kSpare;
+    }
+    data_.append(block);
+    Point(at);
+  }
 
   // The letter at index i, or kNone past the end.
   int At(std::size_t i) const { return i < size() ? head_[i] : kNone; }
@@ -91,51 +105,192 @@ class WorkBuffer {
   const unsigned char* end_ = nullptr;
 };
 
-// The glyphs written so far. Appends are the hot path: a plain byte buffer
-// with its own length keeps them to a few instructions.
-class Output {
+// The glyphs written and not yet passed on. Offsets are counted from the
+// start of the whole output; the bytes before `passed()` have gone to the
+// sink and no rule may touch them again. Appends are the hot path: a plain
+// byte buffer with its own ends keeps them to a few instructions. Room before
+// the held text makes an insertion near its start cheap.
+class HeldOutput {
  public:
-  void Reserve(std::size_t n) { data_.resize(n); }
-  std::size_t size() const { return size_; }
-  bool empty() const { return size_ == 0; }
-  unsigned char back() const { return static_cast<unsigned char>(data_[size_ - 1]); }
-  unsigned char operator[](std::size_t i) const { return static_cast<unsigned char>(data_[i]); }
-  void pop_back() { --size_; }
+  using Offset = std::uint64_t;
 
-  SFC_ALWAYS_INLINE Output& operator+=(std::string_view bytes) {
+  Offset size() const { return passed_ + (end_ - begin_); }
+  bool empty() const { return size() == 0; }
+  Offset passed() const { return passed_; }
+  std::size_t held() const { return end_ - begin_; }
+
+  unsigned char back() const { return static_cast<unsigned char>(data_[end_ - 1]); }
+  // The byte at an offset of the whole output.
+  unsigned char operator[](Offset at) const {
+    Reachable(at);
+    return static_cast<unsigned char>(data_[begin_ + static_cast<std::size_t>(at - passed_)]);
+  }
+  void pop_back() {
+    Reachable(size() - 1);
+    --end_;
+  }
+
+  SFC_ALWAYS_INLINE HeldOutput& operator+=(std::string_view bytes) {
     const std::size_t n = bytes.size();
-    if (size_ + n > data_.size()) Grow(n);
-    char* to = data_.data() + size_;
+    if (end_ + n > data_.size()) Grow(n);
+    char* to = data_.data() + end_;
     for (std::size_t i = 0; i < n; ++i) to[i] = bytes[i];
-    size_ += n;
+    end_ += n;
     return *this;
   }
-  SFC_ALWAYS_INLINE Output& operator+=(char byte) {
-    if (size_ == data_.size()) Grow(1);
-    data_[size_++] = byte;
+  SFC_ALWAYS_INLINE HeldOutput& operator+=(char byte) {
+    if (end_ == data_.size()) Grow(1);
+    data_[end_++] = byte;
     return *this;
   }
-  void Insert(std::size_t at, std::string_view bytes) {
+
+  void Insert(Offset at, std::string_view bytes) {
+    Reachable(at);
+    const std::size_t rel = static_cast<std::size_t>(at - passed_);
     const std::size_t n = bytes.size();
-    if (size_ + n > data_.size()) Grow(n);
-    std::memmove(data_.data() + at + n, data_.data() + at, size_ - at);
-    std::memcpy(data_.data() + at, bytes.data(), n);
-    size_ += n;
+    if (rel <= held() - rel) {  // nearer the start: move the bytes before it
+      if (begin_ < n) MakeRoomBefore(n);
+      std::memmove(data_.data() + begin_ - n, data_.data() + begin_, rel);
+      begin_ -= n;
+    } else {
+      if (end_ + n > data_.size()) Grow(n);
+      std::memmove(data_.data() + begin_ + rel + n, data_.data() + begin_ + rel, held() - rel);
+      end_ += n;
+    }
+    std::memcpy(data_.data() + begin_ + rel, bytes.data(), n);
   }
-  std::string_view View() const { return {data_.data(), size_}; }
-  std::string Take() {
-    data_.resize(size_);
-    size_ = 0;
-    return std::move(data_);
+
+  // Passes the bytes before offset `to` to the sink.
+  void PassOn(Offset to, const OutputSink& sink) {
+    const std::size_t n = static_cast<std::size_t>(to - passed_);
+    if (n == 0) return;
+    if (sink) sink(std::string_view(data_.data() + begin_, n));
+    begin_ += n;
+    passed_ = to;
   }
 
  private:
-  SFC_NO_INLINE void Grow(std::size_t n) {
-    data_.resize(std::max(data_.size() * 2, size_ + n) + 16);
+  static constexpr std::size_t kRoomBefore = 64;
+
+  // A rule that reaches into output already passed on is a fault of the
+  // pass-on rule, never of the input.
+  void Reachable(Offset at) const {
+    if (at < passed_) throw std::logic_error("the conversion reached into output passed on");
   }
 
-  std::string data_;
-  std::size_t size_ = 0;
+  SFC_NO_INLINE void Grow(std::size_t n) {
+    const std::size_t len = held();
+    if (begin_ > kRoomBefore && begin_ - kRoomBefore >= len && end_ + n <= data_.size() + begin_) {
+      std::memmove(data_.data() + kRoomBefore, data_.data() + begin_, len);
+      begin_ = kRoomBefore;
+      end_ = begin_ + len;
+      if (end_ + n <= data_.size()) return;
+    }
+    data_.resize(std::max(data_.size() * 2, end_ + n) + kRoomBefore);
+  }
+
+  SFC_NO_INLINE void MakeRoomBefore(std::size_t n) {
+    const std::size_t len = held();
+    const std::size_t room = std::max({n, len / 2, kRoomBefore});
+    std::string grown(room + len + std::max(len / 2, kRoomBefore), '\0');
+    std::memcpy(grown.data() + room, data_.data() + begin_, len);
+    data_ = std::move(grown);
+    begin_ = room;
+    end_ = room + len;
+  }
+
+  std::string data_ = std::string(kRoomBefore, '\0');
+  std::size_t begin_ = kRoomBefore;
+  std::size_t end_ = kRoomBefore;
+  Offset passed_ = 0;
+};
+
+// Where the short-i sign may go: the output bytes that count as a syllable
+// for it (a byte the short-i map marks "y", or the byte before the kt
+// ending). Found lazily: offsets before `scanned_` are known; the last byte
+// is never among them, since the byte after it decides too.
+class SyllableMarks {
+ public:
+  using Offset = HeldOutput::Offset;
+
+  SyllableMarks(const std::array<bool, 256>& syllable, int kt_end) : syllable_(syllable) {
+    kt_end_ = kt_end;
+  }
+
+  bool IsSyllable(const HeldOutput& out, Offset at) const {
+    if (syllable_[out[at]]) return true;
+    return at + 1 < out.size() && out[at + 1] == kt_end_;
+  }
+
+  // Brings the marks up to the byte before the last.
+  void Scan(const HeldOutput& out) {
+    const Offset last = out.size() == 0 ? 0 : out.size() - 1;
+    for (; scanned_ < last; ++scanned_) {
+      if (syllable_[out[scanned_]] || out[scanned_ + 1] == kt_end_) marks_.push_back(scanned_);
+    }
+  }
+
+  // The n-th syllable byte from the end (1: the last), or nullopt. Scan first.
+  std::optional<Offset> FromEnd(const HeldOutput& out, std::size_t n) const {
+    if (out.size() > 0 && syllable_[out.back()]) {
+      if (n == 1) return out.size() - 1;
+      --n;
+    }
+    if (marks_.size() - first_ < n) return std::nullopt;
+    return marks_[marks_.size() - n];
+  }
+
+  // The last byte is gone: the byte before it lost the byte after it.
+  void Popped(const HeldOutput& out) {
+    const Offset last = out.size() == 0 ? 0 : out.size() - 1;
+    while (marks_.size() > first_ && marks_.back() >= last) marks_.pop_back();
+    scanned_ = std::min(scanned_, last);
+  }
+
+  // n bytes went in at offset `at`: the marks after it move; the byte before
+  // it and the new bytes are looked at again.
+  void Inserted(const HeldOutput& out, Offset at, std::size_t n) {
+    const Offset redo = at == 0 ? 0 : at - 1;
+    if (scanned_ <= redo) return;
+    std::array<Offset, 8> moved{};
+    std::size_t count = 0;
+    while (marks_.size() > first_ && marks_.back() >= redo) {
+      const Offset mark = marks_.back();
+      marks_.pop_back();
+      if (mark < at) continue;
+      if (count == moved.size()) {  // many marks after the insertion: scan again
+        scanned_ = redo;
+        while (marks_.size() > first_ && marks_.back() >= redo) marks_.pop_back();
+        return;
+      }
+      moved[count++] = mark + n;
+    }
+    if (scanned_ <= at) {
+      scanned_ = redo;
+      return;
+    }
+    scanned_ += n;
+    for (Offset o = redo; o < at + n; ++o) {
+      if (IsSyllable(out, o)) marks_.push_back(o);
+    }
+    while (count > 0) marks_.push_back(moved[--count]);
+  }
+
+  // Forgets the marks before an offset (that output was passed on).
+  void Forget(Offset before) {
+    while (first_ < marks_.size() && marks_[first_] < before) ++first_;
+    if (first_ > 1024 && first_ * 2 > marks_.size()) {
+      marks_.erase(marks_.begin(), marks_.begin() + static_cast<std::ptrdiff_t>(first_));
+      first_ = 0;
+    }
+  }
+
+ private:
+  const std::array<bool, 256>& syllable_;
+  int kt_end_ = kNone;
+  std::vector<Offset> marks_;
+  std::size_t first_ = 0;
+  Offset scanned_ = 0;
 };
 
 // What the dispatch decides for a current letter, in the order of the rules.
@@ -179,38 +334,71 @@ struct Dispatch {
 // The run ended through the end handler.
 struct RunEnded {};
 
-class ToDevanagari {
+}  // namespace
+
+class ToDevanagariStream::Engine {
  public:
-  ToDevanagari(ConverterState& state, bool shift_m_to_n, const InputBox& input_box,
-               std::string_view input)
+  Engine(ConverterState& state, bool shift_m_to_n, InputBox input_box, OutputSink sink,
+         StreamOptions options)
       : state_(state),
         table_(state.sanideva),
         shift_m_to_n_(shift_m_to_n),
-        input_box_(input_box),
+        input_box_(std::move(input_box)),
+        sink_(std::move(sink)),
+        options_(options),
         font_(FontOf(state.devanagari_box_font)),
         profile_(ProfileForFont(state.devanagari_box_font)),
-        work_(Padded(input)) {
+        marks_(short_i_syllable_, KtEndByte(state.sanideva)) {
     ReadLetters();
     BuildDispatch();
     for (int c : std::initializer_list<int>{'a', 'e', 'i', 'o', 'u', long_a_, long_i_, vocalic_r_,
                                             long_vocalic_r_, long_u_}) {
       if (c != kNone) vowel_letter_[static_cast<std::size_t>(c)] = true;
     }
-    output_.Reserve(input.size() + input.size() / 4 + 16);
+    for (std::size_t byte = 0; byte < 256; ++byte)
+      short_i_syllable_[byte] = state.short_i[byte] == "y";
+    std::size_t longest_key = 0;
+    for (const std::string& key : table_.key) longest_key = std::max(longest_key, key.size());
+    look_ahead_ = longest_key + 8;
+    passes_on_ =
+        !options_.hold_output && RemovalsReplaceWhatTheyRemove() && ShortISignCountsAsSyllable();
+    next_pass_ = options_.pass_on_threshold;
+    work_.Append(" ");
   }
 
-  ConversionResult Run(std::string_view input) {
-    ConversionResult result;
-    result.padded_input = Padded(input);
-    try {
-      for (;;) Step();
-    } catch (const RunEnded&) {
+  void Feed(std::string_view block) {
+    if (ended_) {
+      left_after_end_ += block.size();
+      return;
     }
-    result.completed = work_.size() < 3;
-    result.clipboard = Clipboard();
-    result.output = output_.Take();
-    result.input_boxes = std::move(asked_);
-    return result;
+    work_.Append(block);
+    try {
+      while (work_.size() >= look_ahead_) Step();
+    } catch (const RunEnded&) {
+      ended_ = true;
+    }
+    MaybePassOn();
+  }
+
+  StreamEnd Finish() {
+    if (ended_) {
+      ++left_after_end_;  // the closing space
+    } else {
+      work_.Append(" ");
+      try {
+        for (;;) Step();
+      } catch (const RunEnded&) {
+      }
+    }
+    StreamEnd end;
+    end.completed = work_.size() + left_after_end_ < 3;
+    output_.PassOn(output_.size(), sink_);
+    end.input_boxes = std::move(asked_);
+    if (options_.clipboard) {
+      end.clipboard_set = true;
+      for (const HeldOutput::Offset at : off_clipboard_) end.clipboard_edits.push_back({at, 1, {}});
+    }
+    return end;
   }
 
  private:
@@ -228,15 +416,6 @@ class ToDevanagari {
         return Font::kSanskrit99;
     }
     return Font::kOther;
-  }
-
-  static std::string Padded(std::string_view input) {
-    std::string padded;
-    padded.reserve(input.size() + 2);
-    padded += ' ';
-    padded.append(input);
-    padded += ' ';
-    return padded;
   }
 
   static int LetterOf(const std::string& key) {
@@ -398,24 +577,12 @@ class ToDevanagari {
   void RemoveLastByte() {
     if (output_.empty()) throw RunEnded{};
     output_.pop_back();
+    marks_.Popped(output_);
     SyncClipboard();
   }
   // The clipboard equals the output except for the bytes 27 written for a
   // separate "a" since the clipboard was last set to the whole output.
   void SyncClipboard() { off_clipboard_.clear(); }
-  std::string Clipboard() const {
-    const std::string_view output = output_.View();
-    if (off_clipboard_.empty()) return std::string(output);
-    std::string clipboard;
-    clipboard.reserve(output.size());
-    std::size_t from = 0;
-    for (std::size_t at : off_clipboard_) {
-      clipboard.append(output.substr(from, at - from));
-      from = at + 1;
-    }
-    clipboard.append(output.substr(from));
-    return clipboard;
-  }
 
   const std::string& Full(int row) const { return table_.full[static_cast<std::size_t>(row)]; }
   const std::string& Half(int row) const { return table_.half[static_cast<std::size_t>(row)]; }
@@ -603,7 +770,7 @@ class ToDevanagari {
                previous == 'u') {
       if (shift_m_to_n_) {
         // A separately written "a": a mark in the text, not on the clipboard.
-        off_clipboard_.push_back(output_.size());
+        if (options_.clipboard) off_clipboard_.push_back(output_.size());
         output_ += '\x1b';
         if (!work_.RemoveFront()) throw RunEnded{};
         return false;
@@ -636,42 +803,33 @@ class ToDevanagari {
   }
 
   // The short-i sign is written before the cluster it follows in speech:
-  // walk back over the glyphs written to the start of that cluster.
+  // after the second syllable glyph from the end.
   void ShortI() {
-    const std::size_t len = output_.size();
-    auto byte_at = [&](std::size_t p) {  // p counted from the end
-      return output_[len - 1 - p];
-    };
-    const std::string& kt_end = Full(177);
-    const int kt_end_byte =
-        (kt_end.size() == 1 && kt_end[0] != ' ') ? static_cast<unsigned char>(kt_end[0]) : kNone;
-    std::size_t p = 0;
-    int count = 0;
-    bool bracket = false;
-    bool counts_as_syllable = false;  // the byte before a kt ending
-    for (; p < len; ++p) {
-      const unsigned char byte = byte_at(p);
-      const bool syllable = counts_as_syllable || state_.short_i[byte] == "y";
-      counts_as_syllable = (byte == kt_end_byte);
-      if (!syllable) {
-        if (byte == '[') bracket = true;
-        continue;
-      }
-      count += 5;
-      if (count >= 6) break;
-    }
-    const std::size_t stop = p;
-    std::size_t k = stop;  // stop - 1, plus 1 unless that byte is an r or kt ending
-    if (stop >= 1 && stop - 1 < len) {
-      const int byte = byte_at(stop - 1);
-      if (Equals(byte, Half(106)) || Equals(byte, kt_end) || Equals(byte, Full(176))) k = stop - 1;
+    marks_.Scan(output_);
+    const HeldOutput::Offset len = output_.size();
+    const std::optional<HeldOutput::Offset> second = marks_.FromEnd(output_, 2);
+    const HeldOutput::Offset stop = second ? len - 1 - *second : len;  // counted from the end
+    HeldOutput::Offset k = stop;  // stop - 1 when the byte after it is an r or kt ending
+    if (stop >= 1) {
+      const int byte = output_[len - stop];
+      if (Equals(byte, Half(106)) || Equals(byte, Full(177)) || Equals(byte, Full(176)))
+        k = stop - 1;
     }
     const std::string* sign = &Half(60);
-    if (k > 1 && !(bracket && k == 2)) sign = &Full(168);
+    if (k > 1 && !(k == 2 && BracketAfter(len - stop))) sign = &Full(168);
     output_.Insert(len - k, *sign);
+    marks_.Inserted(output_, len - k, sign->size());
     output_ += pending_repha_;
     pending_repha_.clear();
     SyncClipboard();
+  }
+
+  // Whether a "[" that is no syllable glyph lies from an offset to the end.
+  bool BracketAfter(HeldOutput::Offset from) const {
+    for (HeldOutput::Offset at = from; at < output_.size(); ++at) {
+      if (output_[at] == '[' && !marks_.IsSyllable(output_, at)) return true;
+    }
+    return false;
   }
 
   void LetterY() {
@@ -920,19 +1078,80 @@ class ToDevanagari {
     asked_.push_back({std::move(request), std::move(answer)});
   }
 
+  // ---- passing on what is final ----
+
+  // The kt ending as the byte the short-i map's syllables are read with.
+  static int KtEndByte(const SanidevaTable& table) {
+    const std::string& kt_end = table.full[177];
+    return kt_end.size() == 1 && kt_end[0] != ' ' ? static_cast<unsigned char>(kt_end[0]) : kNone;
+  }
+
+  // A rule that removes the last glyph writes at least one glyph in its
+  // place, so no later rule removes a glyph written before the last one.
+  bool RemovalsReplaceWhatTheyRemove() const {
+    for (int row : {152, 173, 182, 183, 88}) {
+      if (Full(row).empty()) return false;
+    }
+    return true;
+  }
+
+  // The short-i sign holds a syllable glyph, so that inserting it never moves
+  // the next insertion further back.
+  bool ShortISignCountsAsSyllable() const {
+    for (const std::string* sign : {&Half(60), &Full(168)}) {
+      bool syllable = false;
+      for (const char c : *sign) syllable |= short_i_syllable_[static_cast<unsigned char>(c)];
+      if (!syllable) return false;
+    }
+    return true;
+  }
+
+  // Output before the fourth syllable glyph from the end, and not among the
+  // last few glyphs, is final: the short-i sign goes after the second
+  // syllable glyph from the end, a removal takes only the last glyph, and
+  // each rule that removes or inserts moves those marks back by at most one.
+  // When the output holds no such glyphs for long, the check waits until the
+  // held output has doubled, so that looking costs linear time.
+  void MaybePassOn() {
+    if (!passes_on_ || output_.held() < next_pass_) return;
+    marks_.Scan(output_);
+    const std::optional<HeldOutput::Offset> mark = marks_.FromEnd(output_, kMarksKept);
+    const HeldOutput::Offset len = output_.size();
+    if (mark && len > kTailKept) {
+      const HeldOutput::Offset to = std::min(*mark, len - kTailKept);
+      if (to > output_.passed()) {
+        output_.PassOn(to, sink_);
+        marks_.Forget(to);
+      }
+    }
+    next_pass_ = std::max(options_.pass_on_threshold, 2 * output_.held());
+  }
+
+  static constexpr std::size_t kMarksKept = 6;
+  static constexpr HeldOutput::Offset kTailKept = 16;
+
   ConverterState& state_;
   const SanidevaTable& table_;
   const bool shift_m_to_n_;
-  const InputBox& input_box_;
+  const InputBox input_box_;
+  const OutputSink sink_;
+  const StreamOptions options_;
   const Font font_;
   const RangeProfile profile_;
 
+  std::array<bool, 256> short_i_syllable_{};  // the short-i map's "y" glyphs
   WorkBuffer work_;
+  std::size_t look_ahead_ = 0;  // letters a step may read, with room to spare
+  bool ended_ = false;
+  std::uint64_t left_after_end_ = 0;  // input letters given after the run ended
+  HeldOutput output_;
+  SyllableMarks marks_;
+  bool passes_on_ = false;
+  std::size_t next_pass_ = 0;
   std::array<Dispatch, 256> dispatch_{};
   std::array<bool, 256> vowel_letter_{};  // a ā e i ī o ṛ ṝ u ū
   std::array<KeyTree, 21> trees_{};
-  Output output_;
-  std::vector<std::size_t> off_clipboard_;
+  std::vector<HeldOutput::Offset> off_clipboard_;
   int doubled_ = 0;  // the letter of a cluster key of two equal letters, else 0
   std::string pending_repha_;
   bool word_start_ = false;
@@ -950,12 +1169,36 @@ class ToDevanagari {
   std::string word_start_au_;
 };
 
-}  // namespace
+ToDevanagariStream::ToDevanagariStream(ConverterState& state, bool shift_m_to_n, InputBox input_box,
+                                       OutputSink sink, StreamOptions options)
+    : engine_(std::make_unique<Engine>(state, shift_m_to_n, std::move(input_box), std::move(sink),
+                                       options)) {}
+
+ToDevanagariStream::~ToDevanagariStream() = default;
+
+void ToDevanagariStream::Feed(std::string_view block) { engine_->Feed(block); }
+
+StreamEnd ToDevanagariStream::Finish() { return engine_->Finish(); }
 
 ConversionResult ConvertToDevanagari(ConverterState& state, std::string_view input,
                                      bool shift_m_to_n, const InputBox& input_box) {
-  ToDevanagari run(state, shift_m_to_n, input_box, input);
-  return run.Run(input);
+  ConversionResult result;
+  result.output.reserve(input.size() + input.size() / 4 + 16);
+  StreamOptions options;
+  options.clipboard = true;
+  ToDevanagariStream stream(
+      state, shift_m_to_n, input_box,
+      [&result](std::string_view piece) { result.output.append(piece); }, options);
+  stream.Feed(input);
+  StreamEnd end = stream.Finish();
+  result.completed = end.completed;
+  result.input_boxes = std::move(end.input_boxes);
+  result.clipboard = ClipboardText(result.output, end);
+  result.padded_input.reserve(input.size() + 2);
+  result.padded_input += ' ';
+  result.padded_input += input;
+  result.padded_input += ' ';
+  return result;
 }
 
 }  // namespace sfc

@@ -1,22 +1,68 @@
 // Any bytes, any font pair, any options: the conversion ends in a defined
-// result, and a run that is cut short leaves at least three letters unread.
+// result, the same input gives the same output, and the input cut into
+// blocks (with output passed on as soon as it is final) gives what the whole
+// text at once gives.
 
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include "conversion.h"
 #include "fuzz_state.h"
 
+namespace {
+
+struct Streamed {
+  std::string output;
+  sfc::StreamEnd end;
+  int dash_state = 0;
+};
+
+// The second byte sets the block length (0: the whole text at once).
+Streamed Run(sfc::ConverterState state, std::string_view input, bool shift_m_to_n,
+             std::size_t block, bool hold) {
+  Streamed run;
+  sfc::StreamOptions options;
+  options.hold_output = hold;
+  options.pass_on_threshold = 1;
+  sfc::ToDevanagariStream stream(
+      state, shift_m_to_n, [](const sfc::InputBoxRequest& r) { return r.prompt.substr(0, 3); },
+      [&run](std::string_view piece) { run.output.append(piece); }, options);
+  if (block == 0) block = input.size() + 1;
+  for (std::size_t at = 0; at < input.size(); at += block) stream.Feed(input.substr(at, block));
+  run.end = stream.Finish();
+  run.dash_state = state.dash_state;
+  return run;
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size == 0) return 0;
+  if (size < 2) return 0;
   // The first byte chooses the fonts and options.
   const std::uint8_t choice = data[0];
   sfc::ConverterState state = StateFromChoice(choice);
   state.dash_mode = (choice & 0x40) ? sfc::kDashSkip : sfc::kDashAddAspirata;
-  const std::string_view input(reinterpret_cast<const char*>(data + 1), size - 1);
-  const sfc::ConversionResult result = sfc::ConvertToDevanagari(state, input, (choice & 0x20) != 0);
-  if (result.padded_input.size() != input.size() + 2) std::abort();
-  if (state.dash_state != sfc::kDashArmed && state.dash_state != sfc::kDashWaiting) std::abort();
+  const bool shift_m_to_n = (choice & 0x20) != 0;
+  const std::size_t block = data[1] % 17;
+  const std::string_view input(reinterpret_cast<const char*>(data + 2), size - 2);
+
+  const Streamed whole = Run(state, input, shift_m_to_n, 0, true);
+  const Streamed again = Run(state, input, shift_m_to_n, 0, true);
+  const Streamed cut = Run(state, input, shift_m_to_n, block, false);
+  for (const Streamed* other : {&again, &cut}) {
+    if (other->output != whole.output || other->end.completed != whole.end.completed ||
+        other->end.input_boxes.size() != whole.end.input_boxes.size() ||
+        other->dash_state != whole.dash_state) {
+      std::abort();
+    }
+  }
+  if (whole.dash_state != sfc::kDashArmed && whole.dash_state != sfc::kDashWaiting) std::abort();
+  sfc::ConverterState copy = state;
+  const sfc::ConversionResult result = sfc::ConvertToDevanagari(copy, input, shift_m_to_n);
+  if (result.output != whole.output || result.padded_input.size() != input.size() + 2) {
+    std::abort();
+  }
   return 0;
 }
