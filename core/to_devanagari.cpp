@@ -125,6 +125,12 @@ class HeldOutput {
     Reachable(at);
     return static_cast<unsigned char>(data_[begin_ + static_cast<std::size_t>(at - passed_)]);
   }
+  // The held bytes from an offset on.
+  const unsigned char* From(Offset at) const {
+    Reachable(at);
+    return reinterpret_cast<const unsigned char*>(data_.data()) + begin_ +
+           static_cast<std::size_t>(at - passed_);
+  }
   void pop_back() {
     Reachable(size() - 1);
     --end_;
@@ -225,9 +231,13 @@ class SyllableMarks {
   // Brings the marks up to the byte before the last.
   void Scan(const HeldOutput& out) {
     const Offset last = out.size() == 0 ? 0 : out.size() - 1;
-    for (; scanned_ < last; ++scanned_) {
-      if (syllable_[out[scanned_]] || out[scanned_ + 1] == kt_end_) marks_.push_back(scanned_);
+    if (scanned_ >= last) return;
+    const unsigned char* bytes = out.From(scanned_);
+    const std::size_t n = static_cast<std::size_t>(last - scanned_);
+    for (std::size_t i = 0; i < n; ++i) {
+      if (syllable_[bytes[i]] || bytes[i + 1] == kt_end_) marks_.push_back(scanned_ + i);
     }
+    scanned_ = last;
   }
 
   // The n-th syllable byte from the end (1: the last), or nullopt. Scan first.
@@ -278,7 +288,10 @@ class SyllableMarks {
 
   // Forgets the marks before an offset (that output was passed on).
   void Forget(Offset before) {
-    while (first_ < marks_.size() && marks_[first_] < before) ++first_;
+    first_ = static_cast<std::size_t>(
+        std::lower_bound(marks_.begin() + static_cast<std::ptrdiff_t>(first_), marks_.end(),
+                         before) -
+        marks_.begin());
     if (first_ > 1024 && first_ * 2 > marks_.size()) {
       marks_.erase(marks_.begin(), marks_.begin() + static_cast<std::ptrdiff_t>(first_));
       first_ = 0;
@@ -955,9 +968,14 @@ class ToDevanagariStream::Engine {
     std::vector<KeyNode> nodes;
   };
 
-  const KeyTree& TreeFor(ClusterLetter letter, unsigned char first_letter) {
+  SFC_ALWAYS_INLINE const KeyTree& TreeFor(ClusterLetter letter, unsigned char first_letter) {
     KeyTree& tree = trees_[static_cast<std::size_t>(letter)];
     if (tree.built) return tree;
+    return BuildTree(tree, letter, first_letter);
+  }
+
+  SFC_NO_INLINE const KeyTree& BuildTree(KeyTree& tree, ClusterLetter letter,
+                                         unsigned char first_letter) {
     const LetterGroupRange range = GroupRange(letter, profile_);
     tree.built = true;
     tree.base = range.base;
