@@ -108,32 +108,36 @@ class WorkBuffer {
 // The glyphs written and not yet passed on. Offsets are counted from the
 // start of the whole output; the bytes before `passed()` have gone to the
 // sink and no rule may touch them again. Appends are the hot path: a plain
-// byte buffer with its own ends keeps them to a few instructions. Room before
-// the held text makes an insertion near its start cheap.
+// byte buffer with its own ends keeps them to a few instructions. The held
+// text keeps a gap at its last insertion point, so that insertions that
+// move through a long held text cost the distance moved, not its length.
 class HeldOutput {
  public:
   using Offset = std::uint64_t;
 
-  Offset size() const { return passed_ + (end_ - begin_); }
+  Offset size() const { return passed_ + held(); }
   bool empty() const { return size() == 0; }
   Offset passed() const { return passed_; }
-  std::size_t held() const { return end_ - begin_; }
+  std::size_t held() const { return (gap_ - begin_) + (end_ - after_gap_); }
 
-  unsigned char back() const { return static_cast<unsigned char>(data_[end_ - 1]); }
+  unsigned char back() const {
+    return static_cast<unsigned char>(end_ > after_gap_ ? data_[end_ - 1] : data_[gap_ - 1]);
+  }
   // The byte at an offset of the whole output.
   unsigned char operator[](Offset at) const {
     Reachable(at);
-    return static_cast<unsigned char>(data_[begin_ + static_cast<std::size_t>(at - passed_)]);
-  }
-  // The held bytes from an offset on.
-  const unsigned char* From(Offset at) const {
-    Reachable(at);
-    return reinterpret_cast<const unsigned char*>(data_.data()) + begin_ +
-           static_cast<std::size_t>(at - passed_);
+    const std::size_t rel = static_cast<std::size_t>(at - passed_);
+    const std::size_t before_gap = gap_ - begin_;
+    return static_cast<unsigned char>(rel < before_gap ? data_[begin_ + rel]
+                                                       : data_[after_gap_ + rel - before_gap]);
   }
   void pop_back() {
     Reachable(size() - 1);
-    --end_;
+    if (end_ > after_gap_) {
+      --end_;
+    } else {
+      --gap_;
+    }
   }
 
   SFC_ALWAYS_INLINE HeldOutput& operator+=(std::string_view bytes) {
@@ -152,31 +156,28 @@ class HeldOutput {
 
   void Insert(Offset at, std::string_view bytes) {
     Reachable(at);
-    const std::size_t rel = static_cast<std::size_t>(at - passed_);
-    const std::size_t n = bytes.size();
-    if (rel <= held() - rel) {  // nearer the start: move the bytes before it
-      if (begin_ < n) MakeRoomBefore(n);
-      std::memmove(data_.data() + begin_ - n, data_.data() + begin_, rel);
-      begin_ -= n;
-    } else {
-      if (end_ + n > data_.size()) Grow(n);
-      std::memmove(data_.data() + begin_ + rel + n, data_.data() + begin_ + rel, held() - rel);
-      end_ += n;
+    MoveGap(static_cast<std::size_t>(at - passed_));
+    if (after_gap_ == end_) {  // nothing after the gap: an append
+      *this += bytes;
+      return;
     }
-    std::memcpy(data_.data() + begin_ + rel, bytes.data(), n);
+    if (after_gap_ - gap_ < bytes.size()) Rebuild(bytes.size());
+    std::memcpy(data_.data() + gap_, bytes.data(), bytes.size());
+    gap_ += bytes.size();
   }
 
   // Passes the bytes before offset `to` to the sink.
   void PassOn(Offset to, const OutputSink& sink) {
     const std::size_t n = static_cast<std::size_t>(to - passed_);
     if (n == 0) return;
+    MoveGap(held());
     if (sink) sink(std::string_view(data_.data() + begin_, n));
     begin_ += n;
     passed_ = to;
   }
 
  private:
-  static constexpr std::size_t kRoomBefore = 64;
+  static constexpr std::size_t kRoom = 64;
 
   // A rule that reaches into output already passed on is a fault of the
   // pass-on rule, never of the input.
@@ -184,30 +185,67 @@ class HeldOutput {
     if (at < passed_) throw std::logic_error("the conversion reached into output passed on");
   }
 
-  SFC_NO_INLINE void Grow(std::size_t n) {
-    const std::size_t len = held();
-    if (begin_ > kRoomBefore && begin_ - kRoomBefore >= len && end_ + n <= data_.size() + begin_) {
-      std::memmove(data_.data() + kRoomBefore, data_.data() + begin_, len);
-      begin_ = kRoomBefore;
-      end_ = begin_ + len;
-      if (end_ + n <= data_.size()) return;
+  // Moves the gap to `rel` bytes after the start of the held text.
+  void MoveGap(std::size_t rel) {
+    const std::size_t before_gap = gap_ - begin_;
+    if (rel < before_gap) {
+      const std::size_t n = before_gap - rel;
+      std::memmove(data_.data() + after_gap_ - n, data_.data() + gap_ - n, n);
+      gap_ -= n;
+      after_gap_ -= n;
+    } else if (rel > before_gap) {
+      const std::size_t n = rel - before_gap;
+      std::memmove(data_.data() + gap_, data_.data() + after_gap_, n);
+      gap_ += n;
+      after_gap_ += n;
     }
-    data_.resize(std::max(data_.size() * 2, end_ + n) + kRoomBefore);
+    if (gap_ == after_gap_ || after_gap_ == end_) {  // no text after the gap: close it
+      end_ = gap_ + (end_ - after_gap_);
+      after_gap_ = gap_;
+    }
   }
 
-  SFC_NO_INLINE void MakeRoomBefore(std::size_t n) {
-    const std::size_t len = held();
-    const std::size_t room = std::max({n, len / 2, kRoomBefore});
-    std::string grown(room + len + std::max(len / 2, kRoomBefore), '\0');
-    std::memcpy(grown.data() + room, data_.data() + begin_, len);
-    data_ = std::move(grown);
-    begin_ = room;
-    end_ = room + len;
+  // Lays the held text out afresh with room in front, a gap of at least
+  // `gap` bytes and room at the end.
+  SFC_NO_INLINE void Rebuild(std::size_t gap) {
+    const std::size_t before_gap = gap_ - begin_;
+    const std::size_t after = end_ - after_gap_;
+    const std::size_t len = before_gap + after;
+    const std::size_t new_gap = std::max({gap, len / 2, kRoom});
+    std::string data(kRoom + len + new_gap + len / 2 + kRoom, '\0');
+    std::memcpy(data.data() + kRoom, data_.data() + begin_, before_gap);
+    std::memcpy(data.data() + kRoom + before_gap + new_gap, data_.data() + after_gap_, after);
+    data_ = std::move(data);
+    begin_ = kRoom;
+    gap_ = begin_ + before_gap;
+    after_gap_ = gap_ + new_gap;
+    end_ = after_gap_ + after;
   }
 
-  std::string data_ = std::string(kRoomBefore, '\0');
-  std::size_t begin_ = kRoomBefore;
-  std::size_t end_ = kRoomBefore;
+  // Makes room for n more bytes at the end, closing the gap.
+  SFC_NO_INLINE void Grow(std::size_t n) {
+    const std::size_t before_gap = gap_ - begin_;
+    const std::size_t after = end_ - after_gap_;
+    const std::size_t len = before_gap + after;
+    const std::size_t size = kRoom + std::max(2 * len, len + n) + kRoom;
+    if (size <= data_.size() && begin_ >= kRoom) {  // move down within the buffer
+      std::memmove(data_.data() + kRoom, data_.data() + begin_, before_gap);
+      std::memmove(data_.data() + kRoom + before_gap, data_.data() + after_gap_, after);
+    } else {
+      std::string data(size, '\0');
+      std::memcpy(data.data() + kRoom, data_.data() + begin_, before_gap);
+      std::memcpy(data.data() + kRoom + before_gap, data_.data() + after_gap_, after);
+      data_ = std::move(data);
+    }
+    begin_ = kRoom;
+    gap_ = after_gap_ = end_ = kRoom + len;
+  }
+
+  std::string data_ = std::string(kRoom, '\0');
+  std::size_t begin_ = kRoom;      // the held text's first byte
+  std::size_t gap_ = kRoom;        // the gap: from gap_ to after_gap_
+  std::size_t after_gap_ = kRoom;  // the text after the gap runs to end_
+  std::size_t end_ = kRoom;
   Offset passed_ = 0;
 };
 
@@ -232,12 +270,12 @@ class SyllableMarks {
   void Scan(const HeldOutput& out) {
     const Offset last = out.size() == 0 ? 0 : out.size() - 1;
     if (scanned_ >= last) return;
-    const unsigned char* bytes = out.From(scanned_);
-    const std::size_t n = static_cast<std::size_t>(last - scanned_);
-    for (std::size_t i = 0; i < n; ++i) {
-      if (syllable_[bytes[i]] || bytes[i + 1] == kt_end_) marks_.push_back(scanned_ + i);
+    unsigned char byte = out[scanned_];
+    for (; scanned_ < last; ++scanned_) {
+      const unsigned char next = out[scanned_ + 1];
+      if (syllable_[byte] || next == kt_end_) marks_.push_back(scanned_);
+      byte = next;
     }
-    scanned_ = last;
   }
 
   // The n-th syllable byte from the end (1: the last), or nullopt. Scan first.
@@ -386,7 +424,10 @@ class ToDevanagariStream::Engine {
     }
     work_.Append(block);
     try {
-      while (work_.size() >= look_ahead_) Step();
+      while (work_.size() >= look_ahead_) {
+        Step();
+        if (output_.held() >= next_pass_) MaybePassOn();
+      }
     } catch (const RunEnded&) {
       ended_ = true;
     }
