@@ -1,5 +1,6 @@
 #include "test_support.h"
 
+#include <cctype>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -84,7 +85,11 @@ std::filesystem::path GitaFile(TranslitFont font) {
 TempDir::TempDir() {
   std::random_device random;
   const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-  const std::string name = test ? std::string(test->name()) : "files";
+  std::string name = test ? std::string(test->name()) : "test";
+  // A parameterized test's name holds a "/".
+  for (char& c : name) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '-';
+  }
   for (;;) {
     path_ = std::filesystem::temp_directory_path() /
             ("sfc-" + name + "-" + std::to_string(random()) + std::to_string(random()));
