@@ -53,6 +53,38 @@ TEST(Clusters, DoubledConsonantsWriteTheFirstHalfAndStartAgain) {
   EXPECT_BYTES("Cz ", Vedic("ccha"));
 }
 
+// kkṣ, kkṛ, kkr, jjñ and jjh: the same glyphs from every transliteration
+// font, whose ṣ, ṛ and ñ lie at bytes of their own (the URW Palladio IT ṣ is
+// the Sanskrit-Times ñ).
+TEST(Clusters, DoubledConsonantsBeforeLettersOfEveryTransliterationFont) {
+  struct Glyphs {
+    DevanagariFont font;
+    std::string kks, kkr_vocalic, kkr, jjn, jjh;
+  };
+  const Glyphs expected[] = {
+      {DevanagariFont::kVedic, "K= ", B({"K", 213, "t "}), B({"K", 163, " "}), "JD ", "JZ "},
+      {DevanagariFont::kDevNatrajItr, "Mq ", "MNwo ", B({"MN", 192, " "}), "[r ", "[^ "},
+      {DevanagariFont::kSanskrit99, "K] ", B({"Kk", 171, "t "}), B({"K", 179, " "}), "J} ", "JH "},
+  };
+  for (TranslitFont translit : kTranslitFonts) {
+    const TranslitLetters& letters = GetTranslitLetters(translit);
+    for (const Glyphs& glyphs : expected) {
+      SCOPED_TRACE(std::string(FontName(translit)) + " / " + std::string(FontName(glyphs.font)));
+      auto convert = [&](const std::string& text) {
+        ConverterState state = test::StateFor(translit, glyphs.font);
+        const ConversionResult result = ConvertToDevanagari(state, text, false);
+        EXPECT_TRUE(result.completed) << test::Show(text);
+        return result.output;
+      };
+      EXPECT_BYTES(glyphs.kks, convert(B({"kk", letters[Letter::kRetroflexS], "a"})));
+      EXPECT_BYTES(glyphs.kkr_vocalic, convert(B({"kk", letters[Letter::kVocalicR], "ta"})));
+      EXPECT_BYTES(glyphs.kkr, convert("kkra"));
+      EXPECT_BYTES(glyphs.jjn, convert(B({"jj", letters[Letter::kPalatalN], "a"})));
+      EXPECT_BYTES(glyphs.jjh, convert("jjha"));
+    }
+  }
+}
+
 TEST(Clusters, AlternativeSpaceAndDashLookAtTheLetterAfter) {
   EXPECT_BYTES(B({255, "_", 31, " "}), Vedic(B({"kt", 160, "a"})));
   EXPECT_BYTES(B({"K", 31, "t "}), Vedic(B({"k", 160, "ta"})));

@@ -1,4 +1,4 @@
-// Helpers of the code-table file tests: a temporary data directory.
+// Helpers of the code-table file tests: the three files in a temporary directory.
 #pragma once
 
 #include <filesystem>
@@ -8,6 +8,7 @@
 
 #include "code_table_files.h"
 #include "state.h"
+#include "test_support.h"
 
 namespace sfc {
 
@@ -19,23 +20,6 @@ inline void PrintTo(const TableProblem& problem, std::ostream* out) {
 }  // namespace sfc
 
 namespace sfc::test {
-
-// A directory of its own under the system's temporary directory, removed
-// with everything in it at the end of its scope.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  const std::filesystem::path& path() const { return path_; }
-  // Writes a file of the directory, byte for byte.
-  void Write(std::string_view name, std::string_view bytes) const;
-
- private:
-  std::filesystem::path path_;
-};
 
 // The three files at once.
 struct TableFiles {

@@ -94,5 +94,44 @@ TEST(LoadedVedicTables, WriteTheGitaAsTheBuiltInVedicTablesDoSaveWhereARuleNames
   }
 }
 
+// A glyph table of 21 short-i signs, read under a font name of its own: the
+// load records the first 20 (there are 20 slots), and the conversion moves
+// only the signs of the first six slots after their consonant; the others,
+// recorded or not, read as an "i" where they stand.
+TEST(LoadedShortISigns, OnlyTheFirstSixOfTheTwentyRecordedFollowTheirConsonant) {
+  constexpr int kFirstSign = 'A';  // codes 65 to 85
+  constexpr int kSigns = 21;
+  std::string devitran;
+  for (int code = 1; code <= 'k'; ++code) {
+    if (code >= kFirstSign && code < kFirstSign + kSigns) {
+      devitran += "i3\n";
+    } else if (code == 'k') {
+      devitran += "ka1\n";
+    } else if (code == ' ') {
+      devitran += "!032!8\n";
+    } else {
+      devitran += "x8\n";
+    }
+  }
+  test::TempDir dir;
+  test::WriteTableFiles(dir, {"", "", devitran});
+  ConverterState state = MakeStartupState();
+  LoadCodeTables(state, dir.path());
+  SetTranslitBoxFont(state, "Sanskrit-Times");
+  SetDevanagariBoxFont(state, "My Font");
+
+  for (int slot = 0; slot < 20; ++slot) {
+    EXPECT_EQ(state.positions.short_i_sign_positions[static_cast<std::size_t>(slot)],
+              kFirstSign + slot);
+  }
+  for (int n = 1; n <= kSigns; ++n) {
+    const int code = kFirstSign + n - 1;
+    SCOPED_TRACE("short-i sign " + std::to_string(n) + ", code " + std::to_string(code));
+    const ConversionResult result = ConvertDevanagariToTranslit(state, test::B({code, "k"}));
+    EXPECT_TRUE(result.completed);
+    EXPECT_BYTES(n <= 6 ? "ki " : "ika ", result.output);
+  }
+}
+
 }  // namespace
 }  // namespace sfc

@@ -184,6 +184,31 @@ TEST(LoadPositions, EveryLoadStartsFromTheResetValuesAndTheButtonsItReplacesAreC
   EXPECT_EQ(kept.translit_box_font, "URW Palladio IT");  // the font lists are the window's
 }
 
+TEST(LoadPositions, ALoadClearsTheButtonsOfEveryBuiltInPairButSanskrit99AndUrwPalladioIt) {
+  TempDir dir;
+  test::WriteTableFiles(dir, {"", "", "ka1\n"});
+  for (TranslitFont translit : kTranslitFonts) {
+    for (DevanagariFont devanagari : kDevanagariFonts) {
+      SCOPED_TRACE(std::string(FontName(translit)) + " / " + std::string(FontName(devanagari)));
+      ConverterState state = test::StateFor(translit, devanagari);
+      LoadCodeTables(state, dir.path());
+      EXPECT_EQ(state.translit_button,
+                translit == TranslitFont::kUrwPalladioIt ? std::optional(translit) : std::nullopt);
+      EXPECT_EQ(state.devanagari_button, devanagari == DevanagariFont::kSanskrit99
+                                             ? std::optional(devanagari)
+                                             : std::nullopt);
+      EXPECT_TRUE(state.load_button);
+    }
+  }
+  // With no Devanagari button left, a transliteration button presses Vedic.
+  ConverterState state =
+      test::StateFor(TranslitFont::kItrTransTimes, DevanagariFont::kDevNatrajItr);
+  LoadCodeTables(state, dir.path());
+  PressTranslitFontButton(state, TranslitFont::kItrTransTimes);
+  EXPECT_EQ(state.devanagari_button, DevanagariFont::kVedic);
+  EXPECT_EQ(state.devanagari_box_font, "Vedic");
+}
+
 TEST(LoadPositions, SpecialEntriesRecordTheirRows) {
   std::vector<std::pair<int, std::string>> entries = {
       {91, "half_r5"},    {94, "half_R5"},      {137, "half_rr5"}, {124, "mr2"},

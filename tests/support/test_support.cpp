@@ -1,6 +1,8 @@
 #include "test_support.h"
 
+#include <cctype>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 namespace sfc::test {
@@ -78,6 +80,34 @@ std::filesystem::path GitaFile(TranslitFont font) {
       return TestDataDir() / "gita.itrtranstimes.txt";
   }
   return {};
+}
+
+TempDir::TempDir() {
+  std::random_device random;
+  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = test ? std::string(test->name()) : "test";
+  // A parameterized test's name holds a "/".
+  for (char& c : name) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '-';
+  }
+  for (;;) {
+    path_ = std::filesystem::temp_directory_path() /
+            ("sfc-" + name + "-" + std::to_string(random()) + std::to_string(random()));
+    if (std::filesystem::create_directory(path_)) break;
+  }
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add, ignored);
+  std::filesystem::remove_all(path_, ignored);
+}
+
+void TempDir::Write(std::string_view name, std::string_view bytes) const {
+  std::ofstream out(path_ / name, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  ASSERT_TRUE(out.good()) << "cannot write " << (path_ / name);
 }
 
 }  // namespace sfc::test

@@ -45,4 +45,21 @@ ConverterState StateFor(TranslitFont translit, DevanagariFont devanagari);
 // The corpus file of the Gita in a transliteration font.
 std::filesystem::path GitaFile(TranslitFont font);
 
+// A directory of its own under the system's temporary directory, removed
+// with everything in it at the end of its scope.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  // Writes a file of the directory, byte for byte.
+  void Write(std::string_view name, std::string_view bytes) const;
+
+ private:
+  std::filesystem::path path_;
+};
+
 }  // namespace sfc::test
