@@ -44,11 +44,9 @@ options:
   --check DIR                  (tables) check the three code-table files in DIR
   --export DIR                 (tables) write the tables in force as the three files in DIR
   -i FILE, -o FILE             input and output (default standard input and output);
-                               bytes pass unchanged
+                               bytes pass unchanged; -o FILE is replaced at the end of
+                               the run, and a run that fails leaves it as it was
   --help                       print this help
-
-  -o writes a temporary file beside FILE and renames it over FILE at the end; a run that
-  fails leaves FILE as it was
 
 exit status: 0 done, 1 a file could not be read or written (or memory ran out),
              2 usage error, 3 the conversion was cut short (the output so far is written)
