@@ -66,6 +66,21 @@ std::filesystem::path FollowLinks(std::filesystem::path path) {
   return path;
 }
 
+// The open file descriptor that a name such as /dev/stdout or /dev/fd/3
+// stands for, or -1.
+int DescriptorNamed(const std::string& name) {
+  if (name == "/dev/stdout") return 1;
+  if (name == "/dev/stderr") return 2;
+  for (const std::string_view prefix : {"/dev/fd/", "/proc/self/fd/"}) {
+    if (name.size() > prefix.size() && name.size() <= prefix.size() + 6 &&
+        name.compare(0, prefix.size(), prefix) == 0 &&
+        name.find_first_not_of("0123456789", prefix.size()) == std::string::npos) {
+      return std::stoi(name.substr(prefix.size()));
+    }
+  }
+  return -1;
+}
+
 // A name for a temporary file that no one else is likely to choose.
 std::string UniqueSuffix() {
   static std::atomic<std::uint64_t> counter{0};
@@ -89,6 +104,15 @@ std::string SystemReason(int error_number) {
 }
 
 AtomicFile::AtomicFile(const std::filesystem::path& target) : target_(target) {
+  buffer_.reserve(kBufferSize);
+  if (const int descriptor = DescriptorNamed(target.string()); descriptor >= 0) {
+    // Opening the name anew would start at the beginning of the file the
+    // descriptor may be appending to; a copy of the descriptor writes on.
+    destination_ = target;
+    fd_ = ::fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
+    if (fd_ < 0) Fail("cannot write", errno);
+    return;
+  }
   struct stat status {};
   const bool exists = ::stat(target.c_str(), &status) == 0;
   if (!exists && errno != ENOENT) Fail("cannot write", errno);
@@ -98,7 +122,6 @@ AtomicFile::AtomicFile(const std::filesystem::path& target) : target_(target) {
     destination_ = target;
     fd_ = ::open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
     if (fd_ < 0) Fail("cannot open", errno);
-    buffer_.reserve(kBufferSize);
     return;
   }
   destination_ = FollowLinks(target);
@@ -130,7 +153,6 @@ AtomicFile::AtomicFile(const std::filesystem::path& target) : target_(target) {
     }
     if (::fchmod(fd_, status.st_mode & 0777) != 0) Fail("cannot set the permissions of", errno);
   }
-  buffer_.reserve(kBufferSize);
 }
 
 AtomicFile::~AtomicFile() { Discard(); }

@@ -33,7 +33,9 @@ std::string SystemReason(int error_number);
 // A symbolic link is followed: the file it names is replaced, not the link.
 // A target that is not a regular file (a device such as /dev/null, or a
 // FIFO) cannot be replaced; it is opened and written directly, and Commit()
-// only flushes the last bytes to it.
+// only flushes the last bytes to it. A name of an open file descriptor
+// (/dev/stdout, /dev/stderr, /dev/fd/N, /proc/self/fd/N) writes directly to
+// a copy of that descriptor, wherever it points.
 //
 // Every failure throws IoError.
 class AtomicFile {

@@ -2,6 +2,9 @@
 
 #include "atomic_file.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -100,6 +103,22 @@ TEST(AtomicFileTest, ADeviceIsWrittenDirectlyAndAFullOneFails) {
   } catch (const IoError& error) {
     EXPECT_EQ(std::string(error.what()), "cannot write \"/dev/full\"" + SystemReason(ENOSPC));
   }
+}
+
+TEST(AtomicFileTest, ADescriptorNameWritesOnWhereTheDescriptorIs) {
+  test::TempDir dir;
+  dir.Write("log.txt", "old ");
+  const int descriptor = ::open((dir.path() / "log.txt").c_str(), O_WRONLY | O_APPEND);
+  ASSERT_GE(descriptor, 0);
+  {
+    AtomicFile file("/dev/fd/" + std::to_string(descriptor));
+    EXPECT_TRUE(file.temporary().empty());
+    file.Write("new");
+    file.Commit();
+  }
+  ::close(descriptor);
+  EXPECT_EQ(test::ReadFileBytes(dir.path() / "log.txt"), "old new");
+  EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"log.txt"});
 }
 
 TEST(AtomicFileTest, FailuresNameTheFile) {
