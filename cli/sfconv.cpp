@@ -1,22 +1,25 @@
 #include "sfconv.h"
 
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <map>
+#include <memory>
+#include <new>
 #include <optional>
-#include <sstream>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
 
 #include "code_table_files.h"
 #include "conversion.h"
+#include "sfconv_io.h"
 #include "state.h"
 #include "table_dump.h"
 
 namespace sfc {
+
+void Report(std::ostream& err, std::string_view message) { err << "sfconv: " << message << '\n'; }
 
 namespace {
 
@@ -41,11 +44,12 @@ options:
   --check DIR                  (tables) check the three code-table files in DIR
   --export DIR                 (tables) write the tables in force as the three files in DIR
   -i FILE, -o FILE             input and output (default standard input and output);
-                               bytes pass unchanged
+                               bytes pass unchanged; -o FILE is replaced at the end of
+                               the run, and a run that fails leaves it as it was
   --help                       print this help
 
-exit status: 0 done, 1 a file could not be read or written, 2 usage error,
-             3 the conversion was cut short (the output so far is written)
+exit status: 0 done, 1 a file could not be read or written (or memory ran out),
+             2 usage error, 3 the conversion was cut short (the output so far is written)
 )";
 
 enum class Command { kToDevanagari, kToTranslit, kTables };
@@ -65,9 +69,6 @@ struct Options {
   std::optional<std::string> output_file;
   bool help = false;
 };
-
-// Every message of the tool goes through here.
-void Report(std::ostream& err, std::string_view message) { err << "sfconv: " << message << '\n'; }
 
 struct UsageError {
   std::string message;
@@ -224,46 +225,21 @@ ConverterState BuildState(const Options& options, std::ostream& err) {
   return state;
 }
 
-// Reads a whole stream in large blocks.
-bool ReadAll(std::istream& in, std::string& text) {
-  constexpr std::size_t kBlock = 1 << 16;
-  std::size_t size = 0;
-  do {
-    text.resize(size + kBlock);
-    in.read(text.data() + size, static_cast<std::streamsize>(kBlock));
-    size += static_cast<std::size_t>(in.gcount());
-  } while (in);
-  text.resize(size);
-  return !in.bad();
+std::unique_ptr<InputSource> OpenInput(const Options& options, std::istream& in) {
+  if (!options.input_file) return std::make_unique<InputSource>(in);
+  return std::make_unique<InputSource>(std::filesystem::path(*options.input_file));
 }
 
-std::string ReadInput(const Options& options, std::istream& in) {
-  std::string text;
-  if (!options.input_file) {
-    if (!ReadAll(in, text)) throw FileError{"cannot read standard input"};
-    return text;
-  }
-  std::ifstream file(*options.input_file, std::ios::binary);
-  if (!file) throw FileError{"cannot open \"" + *options.input_file + "\" for reading"};
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(*options.input_file, ec);
-  if (!ec) text.reserve(static_cast<std::size_t>(size) + (1 << 16));
-  if (!ReadAll(file, text)) throw FileError{"cannot read \"" + *options.input_file + "\""};
-  return text;
+std::unique_ptr<OutputTarget> OpenOutput(const Options& options, std::ostream& out) {
+  if (!options.output_file) return std::make_unique<OutputTarget>(out);
+  return std::make_unique<OutputTarget>(std::filesystem::path(*options.output_file));
 }
 
+// The whole output of a run that writes it at once.
 void WriteOutput(const Options& options, std::ostream& out, std::string_view bytes) {
-  if (!options.output_file) {
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) throw FileError{"cannot write standard output"};
-    return;
-  }
-  std::ofstream file(*options.output_file, std::ios::binary | std::ios::trunc);
-  if (!file) throw FileError{"cannot open \"" + *options.output_file + "\" for writing"};
-  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  file.close();
-  if (!file) throw FileError{"cannot write \"" + *options.output_file + "\""};
+  const std::unique_ptr<OutputTarget> output = OpenOutput(options, out);
+  output->Write(bytes);
+  output->Commit();
 }
 
 std::string OneLine(std::string_view text) {
@@ -283,7 +259,10 @@ void ReportInputBoxes(const ConversionResult& result, std::ostream& err) {
 
 int Convert(const Options& options, std::istream& in, std::ostream& out, std::ostream& err) {
   ConverterState state = BuildState(options, err);
-  const std::string input = ReadInput(options, in);
+  const std::unique_ptr<InputSource> source = OpenInput(options, in);
+  const std::unique_ptr<OutputTarget> output = OpenOutput(options, out);
+  // The conversions take the whole text for now.
+  const std::string input = source->ReadAll();
   ConversionResult result;
   if (options.command == Command::kToDevanagari) {
     state.dash_mode = options.dash_mode;
@@ -302,7 +281,8 @@ int Convert(const Options& options, std::istream& in, std::ostream& out, std::os
     };
     result = RunDevanagariToTranslitCommand(state, input, answer);
   }
-  WriteOutput(options, out, result.output);
+  output->Write(result.output);
+  output->Commit();
   if (!result.completed) {
     Report(err,
            "the conversion was cut short (the button would read \"ERROR\"); the output so far "
@@ -355,16 +335,32 @@ int RunSfconv(const std::vector<std::string>& args, std::istream& in, std::ostre
     err << kUsage;
     return kExitUsage;
   }
-  if (options.help) {
-    out << kUsage;
-    out.flush();
-    return kExitOk;
-  }
   try {
+    if (options.help) {
+      OutputTarget help(out);
+      help.Write(kUsage);
+      help.Commit();
+      return kExitOk;
+    }
     if (options.command == Command::kTables) return Tables(options, out, err);
     return Convert(options, in, out, err);
   } catch (const FileError& error) {
     Report(err, error.message);
+    return kExitFileError;
+  } catch (const IoError& error) {
+    Report(err, error.what());
+    return kExitFileError;
+  } catch (const std::bad_alloc&) {
+    Report(err, "out of memory");
+    return kExitFileError;
+  } catch (const std::length_error&) {
+    Report(err, "out of memory (the text is too long)");
+    return kExitFileError;
+  } catch (const std::exception& error) {
+    Report(err, "stopped by an unexpected error: " + std::string(error.what()));
+    return kExitFileError;
+  } catch (...) {
+    Report(err, "stopped by an unexpected error");
     return kExitFileError;
   }
 }

@@ -3,6 +3,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace sfc {
@@ -13,8 +14,12 @@ inline constexpr int kExitFileError = 1;
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitCutShort = 3;
 
+// Every message of the tool goes through here: "sfconv: " and one line.
+void Report(std::ostream& err, std::string_view message);
+
 // Runs sfconv with the arguments after the program name. Input and output
-// are byte streams; nothing is translated.
+// are byte streams; nothing is translated. Every failure, running out of
+// memory included, is reported on err and gives a status.
 int RunSfconv(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
               std::ostream& err);
 

@@ -2,13 +2,34 @@
 
 #include "sfconv.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
+#include "atomic_file.h"
 #include "test_support.h"
+
+extern char** environ;
+
+#if defined(__SANITIZE_ADDRESS__)
+#define SFC_TEST_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SFC_TEST_UNDER_ASAN 1
+#endif
+#endif
 
 namespace sfc {
 namespace {
@@ -33,6 +54,16 @@ Outcome Sfconv(std::vector<std::string> args, const std::string& input = "") {
 void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream file(path, std::ios::binary);
   file << bytes;
+}
+
+// The names in a directory, in order.
+std::vector<std::string> Names(const std::filesystem::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 TEST(SfconvToDevanagari, ConvertsStandardInput) {
@@ -162,6 +193,51 @@ TEST(SfconvFiles, InputAndOutputFilesPassBytesUnchanged) {
   EXPECT_BYTES(Sfconv({"to-devanagari"}, input).out, test::ReadFileBytes(dir.path() / "out.txt"));
 }
 
+TEST(SfconvFiles, AFailedRunLeavesTheOutputFileAsItWas) {
+  TempDir dir;
+  const std::string out = (dir.path() / "out.txt").string();
+  const std::string sub = (dir.path() / "sub").string();
+  WriteFile(out, "old");
+  std::filesystem::create_directory(sub);
+  EXPECT_EQ(Sfconv({"to-devanagari", "-o", out, "--frobnicate"}, "ka").status, kExitUsage);
+  EXPECT_EQ(Sfconv({"to-devanagari", "-i", (dir.path() / "absent").string(), "-o", out}).status,
+            kExitFileError);
+  // A directory opens but cannot be read: the temporary file is there by then.
+  const Outcome unreadable = Sfconv({"to-devanagari", "-i", sub, "-o", out});
+  EXPECT_EQ(unreadable.status, kExitFileError);
+  EXPECT_EQ(unreadable.err, "sfconv: cannot read \"" + sub + "\"" + SystemReason(EISDIR) + "\n");
+  EXPECT_EQ(test::ReadFileBytes(out), "old");
+  EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"out.txt", "sub"}));
+}
+
+TEST(SfconvFiles, TheOutputFileMayBeTheInputFile) {
+  TempDir dir;
+  const std::filesystem::path verse = dir.path() / "verse.txt";
+  std::filesystem::create_directory(dir.path() / "sub");
+  WriteFile(verse, "namaste");
+  EXPECT_EQ(Sfconv({"to-devanagari", "-i", verse.string(), "-o", verse.string()}).status, kExitOk);
+  EXPECT_BYTES("nmSte ", test::ReadFileBytes(verse));
+  WriteFile(verse, "namaste");
+  const std::filesystem::path same = dir.path() / "sub" / ".." / "verse.txt";
+  EXPECT_EQ(Sfconv({"to-devanagari", "-i", verse.string(), "-o", same.string()}).status, kExitOk);
+  EXPECT_BYTES("nmSte ", test::ReadFileBytes(verse));
+  EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"sub", "verse.txt"}));
+}
+
+TEST(SfconvFiles, AReplacedFileKeepsItsPermissionsAndItsLinks) {
+  namespace fs = std::filesystem;
+  TempDir dir;
+  WriteFile(dir.path() / "out.txt", "old");
+  fs::permissions(dir.path() / "out.txt", fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_symlink("out.txt", dir.path() / "link");
+  EXPECT_EQ(Sfconv({"to-devanagari", "-o", (dir.path() / "link").string()}, "ka").status, kExitOk);
+  EXPECT_TRUE(fs::is_symlink(dir.path() / "link"));
+  EXPECT_BYTES("k ", test::ReadFileBytes(dir.path() / "out.txt"));
+  EXPECT_EQ(fs::status(dir.path() / "out.txt").permissions(),
+            fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"link", "out.txt"}));
+}
+
 TEST(SfconvTables, ExportThenLoadGivesTheSameTables) {
   TempDir dir;
   const Outcome exported = Sfconv(
@@ -215,6 +291,136 @@ TEST(SfconvProgram, ExitStatuses) {
   EXPECT_EQ(RunProgram("to-devanagari --tables " + dir.path().string() + " -d Mine" + in,
                        dir.path() / "out.txt"),
             kExitCutShort);
+}
+
+// Runs a shell script in which $SFCONV is the program; its exit status.
+int RunScript(const std::string& script) {
+  const std::string command = "SFCONV='" + std::string(SFC_SFCONV_PATH) + "'; " + script;
+  const int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Starts the program with the given standard input and output, standard error
+// to a file, and the default actions for the signals it changes; -1 when it
+// cannot be started.
+pid_t Start(const std::vector<std::string>& args, int in, int out,
+            const std::filesystem::path& err) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, in, 0);
+  posix_spawn_file_actions_adddup2(&actions, out, 1);
+  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGPIPE);
+  sigaddset(&defaults, SIGTERM);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+  std::vector<std::string> words = {SFC_SFCONV_PATH};
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  pid_t pid = -1;
+  const int error = posix_spawn(&pid, SFC_SFCONV_PATH, &actions, &attributes, argv.data(), environ);
+  posix_spawnattr_destroy(&attributes);
+  posix_spawn_file_actions_destroy(&actions);
+  return error == 0 ? pid : -1;
+}
+
+int Wait(pid_t pid) {
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  return status;
+}
+
+TEST(SfconvProgram, AWriteErrorIsOneMessageAndStatusOne) {
+  TempDir dir;
+  const std::string path = dir.path().string();
+  WriteFile(dir.path() / "in.txt", "ka");
+  WriteFile(dir.path() / "big.txt", std::string(100000, 'k'));
+  std::filesystem::create_directory(dir.path() / "out");
+  WriteFile(dir.path() / "out" / "out.txt", "old");
+  const std::vector<std::string> scripts = {
+      "$SFCONV to-devanagari -i " + path + "/in.txt -o /dev/full",
+      "$SFCONV to-devanagari -i " + path + "/in.txt > /dev/full",
+      // A file size limit stands in for a full disk.
+      "ulimit -f 1; $SFCONV to-devanagari -i " + path + "/big.txt -o " + path + "/out/out.txt",
+  };
+  for (const std::string& script : scripts) {
+    EXPECT_EQ(RunScript(script + " 2> " + path + "/err.txt"), kExitFileError) << script;
+    const std::string err = test::ReadFileBytes(dir.path() / "err.txt");
+    EXPECT_EQ(err.rfind("sfconv: cannot write ", 0), 0u) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+  }
+  EXPECT_EQ(test::ReadFileBytes(dir.path() / "out" / "out.txt"), "old");
+  EXPECT_EQ(Names(dir.path() / "out"), std::vector<std::string>{"out.txt"});
+}
+
+TEST(SfconvProgram, AClosedPipeOnStandardOutputIsAWriteError) {
+  TempDir dir;
+  WriteFile(dir.path() / "in.txt", "namaste");
+  int output[2];
+  ASSERT_EQ(::pipe2(output, O_CLOEXEC), 0);
+  ::close(output[0]);
+  const int null = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+  const pid_t pid = Start({"to-devanagari", "-i", (dir.path() / "in.txt").string()}, null,
+                          output[1], dir.path() / "err.txt");
+  ::close(output[1]);
+  ::close(null);
+  ASSERT_GT(pid, 0);
+  const int status = Wait(pid);
+  ASSERT_TRUE(WIFEXITED(status)) << status;
+  EXPECT_EQ(WEXITSTATUS(status), kExitFileError);
+  EXPECT_EQ(test::ReadFileBytes(dir.path() / "err.txt"),
+            "sfconv: cannot write standard output" + SystemReason(EPIPE) + "\n");
+}
+
+TEST(SfconvProgram, ATerminatedRunLeavesNoTemporaryFile) {
+  TempDir dir;
+  const std::filesystem::path out = dir.path() / "out";
+  std::filesystem::create_directory(out);
+  WriteFile(out / "out.txt", "old");
+  int input[2];
+  ASSERT_EQ(::pipe2(input, O_CLOEXEC), 0);
+  const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+  const pid_t pid = Start({"to-devanagari", "-o", (out / "out.txt").string()}, input[0], null,
+                          dir.path() / "err.txt");
+  ::close(input[0]);
+  ::close(null);
+  ASSERT_GT(pid, 0);
+  EXPECT_EQ(::write(input[1], "ka", 2), 2);
+  // The temporary file appears while the program waits for the rest of its input.
+  for (int wait = 0; wait < 1000 && Names(out).size() < 2; ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(Names(out).size(), 2u);
+  ::kill(pid, SIGTERM);
+  const int status = Wait(pid);
+  ::close(input[1]);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+  EXPECT_EQ(test::ReadFileBytes(out / "out.txt"), "old");
+  EXPECT_EQ(Names(out), std::vector<std::string>{"out.txt"});
+}
+
+TEST(SfconvProgram, RunningOutOfMemoryIsReported) {
+#ifdef SFC_TEST_UNDER_ASAN
+  GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+#endif
+  TempDir dir;
+  const std::string path = dir.path().string();
+  WriteFile(dir.path() / "big.txt", std::string(8 << 20, 'k'));
+  std::filesystem::create_directory(dir.path() / "out");
+  WriteFile(dir.path() / "out" / "out.txt", "old");
+  EXPECT_EQ(RunScript("ulimit -v 16000; $SFCONV to-devanagari -i " + path + "/big.txt -o " + path +
+                      "/out/out.txt 2> " + path + "/err.txt"),
+            kExitFileError);
+  EXPECT_EQ(test::ReadFileBytes(dir.path() / "err.txt"), "sfconv: out of memory\n");
+  EXPECT_EQ(test::ReadFileBytes(dir.path() / "out" / "out.txt"), "old");
+  EXPECT_EQ(Names(dir.path() / "out"), std::vector<std::string>{"out.txt"});
 }
 
 }  // namespace
