@@ -88,6 +88,12 @@ std::string Hex(unsigned value, int digits) {
   return out;
 }
 
+std::string Missing(std::string_view what, int first, int last) {
+  if (first == last) return std::string(what) + " " + std::to_string(first) + " is missing";
+  return std::string(what) + "s " + std::to_string(first) + " to " + std::to_string(last) +
+         " are missing";
+}
+
 bool IsRowName(std::string_view name) {
   if (name.empty() || name[0] < 'a' || name[0] > 'z') return false;
   char previous = '\0';
@@ -239,18 +245,16 @@ class Parser {
       case Section::kSyllables: {
         const auto count = static_cast<int>(tables_.syllables.size());
         if (count < kSyllableRowCount) {
-          return Fail("[syllables] ends after row " + std::to_string(count) + "; rows " +
-                      std::to_string(count + 1) + " to " + std::to_string(kSyllableRowCount) +
-                      " are missing");
+          return Fail("[syllables] ends after row " + std::to_string(count) + "; " +
+                      Missing("row", count + 1, kSyllableRowCount));
         }
         return true;
       }
       case Section::kGlyphs: {
         const auto count = static_cast<int>(tables_.glyphs[0].size());
         if (count < kGlyphCodeCount) {
-          return Fail("[glyphs] ends after code " + std::to_string(count) + "; codes " +
-                      std::to_string(count + 1) + " to " + std::to_string(kGlyphCodeCount) +
-                      " are missing");
+          return Fail("[glyphs] ends after code " + std::to_string(count) + "; " +
+                      Missing("code", count + 1, kGlyphCodeCount));
         }
         return true;
       }
