@@ -1,6 +1,9 @@
-// Raw data of the built-in code tables (builtin_tables.cpp). Only the table
-// modules read these arrays; everything else goes through SanidevaTable and
-// DevitranTable.
+// Raw data of the built-in code tables. The data source is
+// core/tables/builtin_tables.txt; the build generates the definitions
+// (builtin_tables.cpp in the build directory) from it. Only the table modules
+// read these arrays; everything else goes through SanidevaTable and
+// DevitranTable. Rows of the syllable table by name: syllable_rows.h
+// (generated as well).
 #pragma once
 
 #include <array>
@@ -21,6 +24,12 @@ struct GlyphRow {
   std::string_view entry;  // literal bytes, no letter placeholders
 };
 
+struct StartupSyllableRow {
+  int row;
+  std::string_view full;
+  std::string_view half;
+};
+
 // Key column with letter placeholders (see ExpandLetters).
 extern const std::array<std::string_view, kSyllableRows> kKeyTemplate;
 // Full and Half columns, indexed by DevanagariFont.
@@ -30,12 +39,14 @@ extern const std::array<SyllableColumn, 3> kHalf;
 extern const std::array<GlyphColumn, 3> kGlyphTemplate;
 // Rows in which the glyph table at start-up differs from the Vedic one
 // written in Sanskrit-Times letters.
-extern const std::array<GlyphRow, 23> kStartupGlyphRows;
+extern const std::span<const GlyphRow> kStartupGlyphRows;
+// Cells in which the syllable table at start-up differs from the Vedic one.
+extern const std::span<const StartupSyllableRow> kStartupSyllableRows;
 
 // Glyph bytes before which a short-i sign may not stand ("n" in ShortIMap).
-extern const std::array<unsigned char, 39> kStartupNoShortI;
-extern const std::array<unsigned char, 38> kVedicNoShortI;
-extern const std::array<unsigned char, 48> kDevNatrajNoShortI;
-extern const std::array<unsigned char, 32> kSanskrit99NoShortI;
+extern const std::span<const unsigned char> kStartupNoShortI;
+extern const std::span<const unsigned char> kVedicNoShortI;
+extern const std::span<const unsigned char> kDevNatrajNoShortI;
+extern const std::span<const unsigned char> kSanskrit99NoShortI;
 
 }  // namespace sfc::builtin

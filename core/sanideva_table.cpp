@@ -77,10 +77,10 @@ LetterGroupRange GroupRange(ClusterLetter letter, RangeProfile profile) {
 void FillStartupSyllables(SanidevaTable& table, ShortIMap& short_i) {
   RewriteKeys(GetTranslitLetters(TranslitFont::kSanskritTimes), table);
   FillBuiltinSyllables(DevanagariFont::kVedic, table, short_i);
-  table.full[149] = table.half[149] = "\x9e";  // 158
-  table.full[168] = "\xae";                    // 174
-  table.half[168].clear();
-  table.full[170] = table.half[170] = ";l";
+  for (const builtin::StartupSyllableRow& row : builtin::kStartupSyllableRows) {
+    table.full[row.row] = row.full;
+    table.half[row.row] = row.half;
+  }
   FillShortI(builtin::kStartupNoShortI, short_i);
 }
 
