@@ -7,11 +7,13 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "conversion.h"
+#include "syllable_rows.h"
 
 #if defined(__GNUC__)
 #define SFC_ALWAYS_INLINE [[gnu::always_inline]] inline
@@ -382,6 +384,39 @@ struct Dispatch {
   unsigned char arg = 0;  // ClusterLetter, sign row or punctuation byte
 };
 
+// How a Devanagari font joins an r or a u to the glyph written before it.
+struct GlyphWithR {
+  int glyph;
+  std::string_view with_r;  // the glyph and the r, written together
+};
+struct FontJoins {
+  std::string_view r_below;  // glyphs that take the r as the half-r sign
+  int n_before_r;            // the n glyph that an r turns into the nra row, or kNone
+  std::span<const GlyphWithR> r_forms;
+  int u_after;                // the glyph that a u joins to, or kNone
+  std::string_view u_joined;  // that glyph's u sign
+};
+constexpr std::array<GlyphWithR, 4> kSanskrit99RForms = {
+    {{'f', "\xe1r"}, {'q', "Wr"}, {'y', "Yr"}, {'W', ":r"}}};
+constexpr FontJoins kVedicJoins{"./bfgmpqvW", 'n', {}, 'k', "\xda"};
+constexpr FontJoins kDevNatrajItrJoins{"\x87\xa4\xa7\xa2T\xaa\x9cs\xc4\xae", 140, {}, kNone, {}};
+constexpr FontJoins kSanskrit99Joins{{}, kNone, kSanskrit99RForms, kNone, {}};
+constexpr FontJoins kOtherFontJoins{{}, kNone, {}, kNone, {}};
+
+const FontJoins& JoinsOf(std::string_view font_name) {
+  const std::optional<DevanagariFont> font = FindDevanagariFont(font_name);
+  if (!font) return kOtherFontJoins;
+  switch (*font) {
+    case DevanagariFont::kVedic:
+      return kVedicJoins;
+    case DevanagariFont::kDevNatrajItr:
+      return kDevNatrajItrJoins;
+    case DevanagariFont::kSanskrit99:
+      return kSanskrit99Joins;
+  }
+  return kOtherFontJoins;
+}
+
 // The run ended through the end handler.
 struct RunEnded {};
 
@@ -397,7 +432,7 @@ class ToDevanagariStream::Engine {
         input_box_(std::move(input_box)),
         sink_(std::move(sink)),
         options_(options),
-        font_(FontOf(state.devanagari_box_font)),
+        joins_(JoinsOf(state.devanagari_box_font)),
         profile_(ProfileForFont(state.devanagari_box_font)),
         marks_(short_i_syllable_, KtEndByte(state.sanideva)) {
     ReadLetters();
@@ -456,50 +491,34 @@ class ToDevanagariStream::Engine {
   }
 
  private:
-  // The Devanagari fonts with rules of their own.
-  enum class Font { kVedic, kDevNatrajItr, kSanskrit99, kOther };
-  static Font FontOf(std::string_view name) {
-    const std::optional<DevanagariFont> font = FindDevanagariFont(name);
-    if (!font) return Font::kOther;
-    switch (*font) {
-      case DevanagariFont::kVedic:
-        return Font::kVedic;
-      case DevanagariFont::kDevNatrajItr:
-        return Font::kDevNatrajItr;
-      case DevanagariFont::kSanskrit99:
-        return Font::kSanskrit99;
-    }
-    return Font::kOther;
-  }
-
   static int LetterOf(const std::string& key) {
     return key.size() == 1 ? static_cast<unsigned char>(key[0]) : kNone;
   }
 
   void ReadLetters() {
     const auto& key = table_.key;
-    long_a_ = LetterOf(key[1]);
-    long_i_ = LetterOf(key[61]);
-    long_u_ = LetterOf(key[142]);
-    vocalic_r_ = LetterOf(key[110]);
-    long_vocalic_r_ = LetterOf(key[109]);
-    retroflex_d_ = LetterOf(key[39]);
-    visarga_ = LetterOf(key[59]);
-    anusvara_ = LetterOf(key[85]);
-    velar_n_ = LetterOf(key[93]);
-    palatal_n_ = LetterOf(key[138]);
-    retroflex_n_ = LetterOf(key[99]);
-    palatal_s_ = LetterOf(key[115]);
-    retroflex_s_ = LetterOf(key[123]);
-    retroflex_t_ = LetterOf(key[135]);
-    vocalic_l_ = LetterOf(key[169]);
-    long_vocalic_l_ = LetterOf(key[170]);
-    independent_l_ = table_.full[78] + table_.half[110];
-    dependent_l_ = table_.half[1] + table_.half[110];
-    word_start_long_a_ = table_.full[2] + table_.half[1];
-    word_start_o_ = table_.full[2] + table_.half[100];
-    word_start_ai_ = table_.full[41] + table_.half[41];
-    word_start_au_ = table_.full[2] + table_.half[4];
+    long_a_ = LetterOf(key[Row::kLongA]);
+    long_i_ = LetterOf(key[Row::kLongI]);
+    long_u_ = LetterOf(key[Row::kLongU]);
+    vocalic_r_ = LetterOf(key[Row::kVocalicR]);
+    long_vocalic_r_ = LetterOf(key[Row::kLongVocalicR]);
+    retroflex_d_ = LetterOf(key[Row::kRetroflexDa]);
+    visarga_ = LetterOf(key[Row::kVisarga]);
+    anusvara_ = LetterOf(key[Row::kAnusvara]);
+    velar_n_ = LetterOf(key[Row::kVelarNa]);
+    palatal_n_ = LetterOf(key[Row::kPalatalNa]);
+    retroflex_n_ = LetterOf(key[Row::kRetroflexNa]);
+    palatal_s_ = LetterOf(key[Row::kPalatalSa]);
+    retroflex_s_ = LetterOf(key[Row::kRetroflexSa]);
+    retroflex_t_ = LetterOf(key[Row::kRetroflexTa]);
+    vocalic_l_ = LetterOf(key[Row::kVocalicL]);
+    long_vocalic_l_ = LetterOf(key[Row::kLongVocalicL]);
+    independent_l_ = table_.full[Row::kLa] + table_.half[Row::kVocalicR];
+    dependent_l_ = table_.half[Row::kLongA] + table_.half[Row::kVocalicR];
+    word_start_long_a_ = table_.full[Row::kA] + table_.half[Row::kLongA];
+    word_start_o_ = table_.full[Row::kA] + table_.half[Row::kO];
+    word_start_ai_ = table_.full[Row::kE] + table_.half[Row::kE];
+    word_start_au_ = table_.full[Row::kA] + table_.half[Row::kAu];
   }
 
   // The dispatch table: for every byte the first rule that matches it.
@@ -562,14 +581,14 @@ class ToDevanagariStream::Engine {
     order.push_back({'-', simple(Rule::kDash)});
     order.push_back({150, simple(Rule::kDash)});  // the long dash reads as "-"
     order.push_back({'/', simple(Rule::kSlash)});
-    const std::array<std::pair<int, int>, 8> signs = {{{232, 185},
-                                                       {154, 186},
-                                                       {158, 187},
-                                                       {'f', 147},
-                                                       {'q', 148},
-                                                       {'w', 149},
-                                                       {'x', 150},
-                                                       {'z', 151}}};
+    const std::array<std::pair<int, int>, 8> signs = {{{232, Row::kSign232},
+                                                       {154, Row::kSign154},
+                                                       {158, Row::kSign158},
+                                                       {'f', Row::kSignF},
+                                                       {'q', Row::kSignQ},
+                                                       {'w', Row::kSignW},
+                                                       {'x', Row::kSignX},
+                                                       {'z', Row::kSignZ}}};
     for (const auto& [letter, row] : signs) {
       order.push_back({letter, {Rule::kSign, static_cast<unsigned char>(row)}});
     }
@@ -660,20 +679,20 @@ class ToDevanagariStream::Engine {
         if (!LetterA()) return;
         break;
       case Rule::kLongA:
-        Vowel(word_start_long_a_, Half(1));
+        Vowel(word_start_long_a_, Half(Row::kLongA));
         break;
       case Rule::kE:
-        Vowel(Full(41), Half(41));
+        Vowel(Full(Row::kE), Half(Row::kE));
         break;
       case Rule::kI:
         if (BeginsWord()) {
-          output_ += Full(60);
+          output_ += Full(Row::kI);
         } else {
           ShortI();
         }
         break;
       case Rule::kLongI:
-        Vowel(Full(61), Half(61));
+        Vowel(Full(Row::kLongI), Half(Row::kLongI));
         break;
       case Rule::kO:
         LetterO();
@@ -682,19 +701,19 @@ class ToDevanagariStream::Engine {
         LetterU();
         break;
       case Rule::kLongU:
-        Vowel(Full(142), Half(142));
+        Vowel(Full(Row::kLongU), Half(Row::kLongU));
         break;
       case Rule::kVocalicR:
-        Vowel(Full(110), Half(110));
+        Vowel(Full(Row::kVocalicR), Half(Row::kVocalicR));
         break;
       case Rule::kLongVocalicR:
-        Vowel(Full(109), Half(109));
+        Vowel(Full(Row::kLongVocalicR), Half(Row::kLongVocalicR));
         break;
       case Rule::kVocalicL:
         Vowel(independent_l_, dependent_l_);
         break;
       case Rule::kLongVocalicL:
-        output_ += Full(171);
+        output_ += Full(Row::kNam);
         break;
       case Rule::kY:
         LetterY();
@@ -703,14 +722,14 @@ class ToDevanagariStream::Engine {
         LetterR();
         break;
       case Rule::kVisarga:
-        output_ += Full(59);
+        output_ += Full(Row::kVisarga);
         break;
       case Rule::kAnusvara:
-        if (Equals(LastByte(), Half(106))) {
+        if (Equals(LastByte(), Half(Row::kRa))) {
           RemoveLastByte();
-          output_ += Full(173);
+          output_ += Full(Row::kRephaAnusvara);
         } else {
-          output_ += Half(85);
+          output_ += Half(Row::kAnusvara);
         }
         break;
       case Rule::kSpace:
@@ -723,7 +742,7 @@ class ToDevanagariStream::Engine {
         break;
       case Rule::kApostrophe:
         if (LastByte() == ' ') RemoveLastByte();
-        output_ += Full(152);
+        output_ += Full(Row::kApostrophe);
         break;
       case Rule::kAltSpace:
         output_ += '\x1f';
@@ -733,10 +752,10 @@ class ToDevanagariStream::Engine {
           RemoveLastByte();
           state_.dash_state = kDashArmed;
         }
-        output_ += Full(183);
+        output_ += Full(Row::kDash);
         break;
       case Rule::kSlash:
-        output_ += Full(184);
+        output_ += Full(Row::kSlash);
         break;
       case Rule::kSign:
         output_ += Full(d.arg);
@@ -746,10 +765,10 @@ class ToDevanagariStream::Engine {
         output_ += static_cast<char>(d.arg);
         break;
       case Rule::kPlus:
-        output_ += Full(188);
+        output_ += Full(Row::kPlusSign);
         break;
       case Rule::kUnderscore:
-        output_ += Full(189);
+        output_ += Full(Row::kUnderscore);
         break;
       case Rule::kDrop:
         break;
@@ -792,10 +811,10 @@ class ToDevanagariStream::Engine {
 
   void LetterO() {
     if (!BeginsWord()) {
-      output_ += Half(100);
+      output_ += Half(Row::kO);
       TakeRepha();
     } else if (Next() != kNone && Next() == anusvara_) {
-      output_ += Full(174);
+      output_ += Full(Row::kOm);
       RemoveExtraLetter();
     } else {
       output_ += word_start_o_;
@@ -804,13 +823,13 @@ class ToDevanagariStream::Engine {
 
   void LetterU() {
     if (BeginsWord()) {
-      output_ += Full(141);
+      output_ += Full(Row::kU);
       return;
     }
-    if (font_ == Font::kVedic && LastByte() == 'k') {
-      output_ += '\xda';  // 218: u joined to k
+    if (joins_.u_after != kNone && LastByte() == joins_.u_after) {
+      output_ += joins_.u_joined;
     } else {
-      output_ += Half(141);
+      output_ += Half(Row::kU);
     }
     TakeRepha();
   }
@@ -837,7 +856,7 @@ class ToDevanagariStream::Engine {
       if (word_start_) {
         output_ += word_start_ai_;
       } else {
-        output_ += Half(3);
+        output_ += Half(Row::kAi);
         TakeRepha();
       }
       RemoveExtraLetter();
@@ -845,12 +864,12 @@ class ToDevanagariStream::Engine {
       if (word_start_) {
         output_ += word_start_au_;
       } else {
-        output_ += Half(4);
+        output_ += Half(Row::kAu);
         TakeRepha();
       }
       RemoveExtraLetter();
     } else {
-      output_ += word_start_ ? Full(2) : pending_repha_;
+      output_ += word_start_ ? Full(Row::kA) : pending_repha_;
       pending_repha_.clear();
     }
     return true;
@@ -866,11 +885,12 @@ class ToDevanagariStream::Engine {
     HeldOutput::Offset k = stop;  // stop - 1 when the byte after it is an r or kt ending
     if (stop >= 1) {
       const int byte = output_[len - stop];
-      if (Equals(byte, Half(106)) || Equals(byte, Full(177)) || Equals(byte, Full(176)))
+      if (Equals(byte, Half(Row::kRa)) || Equals(byte, Full(Row::kKtaEnd)) ||
+          Equals(byte, Full(Row::kHalfR)))
         k = stop - 1;
     }
-    const std::string* sign = &Half(60);
-    if (k > 1 && !(k == 2 && BracketAfter(len - stop))) sign = &Full(168);
+    const std::string* sign = &Half(Row::kI);
+    if (k > 1 && !(k == 2 && BracketAfter(len - stop))) sign = &Full(Row::kISignWide);
     output_.Insert(len - k, *sign);
     marks_.Inserted(output_, len - k, sign->size());
     output_ += pending_repha_;
@@ -893,33 +913,36 @@ class ToDevanagariStream::Engine {
     const int g = LastByte();
     bool after_aspirata = false;
     if (after_letter) {
-      for (int row = 178; row <= 181; ++row) after_aspirata |= EqualsFirstByte(g, Full(row));
+      for (int row : {Row::kAspirata1, Row::kAspirata2, Row::kAspirata3, Row::kAspirata4}) {
+        after_aspirata |= EqualsFirstByte(g, Full(row));
+      }
     }
     if (!after_aspirata) {
       const int next = Next();
       if (next == 'a' || next == 'e' || next == 'i' || next == 'u' ||
           (next != kNone && (next == vocalic_r_ || next == long_vocalic_r_ || next == long_u_))) {
-        output_ += Full(146);  // the vowel's own chunk writes the pending repha
+        output_ += Full(Row::kYa);  // the vowel's own chunk writes the pending repha
       } else if (next != kNone && (next == long_a_ || next == long_i_ || next == 'o')) {
-        output_ += Full(146);
+        output_ += Full(Row::kYa);
       } else if (next == ' ') {
-        output_ += Full(146);
+        output_ += Full(Row::kYa);
         TakeRepha();
-        output_ += Full(178);
+        output_ += Full(Row::kAspirata1);
       } else {
-        output_ += Half(146);
+        output_ += Half(Row::kYa);
       }
       return;
     }
     const int before = output_.size() >= 2 ? output_[output_.size() - 2] : kNone;
     bool opens = false;
-    for (int row : {93, 14, 39, 15, 106, 40, 65, 135, 136})
+    for (int row : {Row::kVelarNa, Row::kCha, Row::kRetroflexDa, Row::kDa, Row::kRa,
+                    Row::kRetroflexDha, Row::kJha, Row::kRetroflexTa, Row::kRetroflexTha})
       opens |= EqualsFirstByte(before, Full(row));
     if (opens) {
       RemoveLastByte();
-      output_ += Full(182);
+      output_ += Full(Row::kOpenYa);
     } else {
-      output_ += Full(146);
+      output_ += Full(Row::kYa);
     }
     TakeRepha();
   }
@@ -930,68 +953,56 @@ class ToDevanagariStream::Engine {
     const int next = Next();
     if (previous == '\'' || previous == ' ' || IsVowelLetter(previous)) {
       if (next == 'u') {
-        output_ += Full(107);
+        output_ += Full(Row::kRu);
         RemoveExtraLetter();
       } else if (next != kNone && next == long_u_) {
-        output_ += Full(108);
+        output_ += Full(Row::kRLongU);
         RemoveExtraLetter();
       } else if (IsVowelLetter(next)) {
-        output_ += Full(106);
+        output_ += Full(Row::kRa);
       } else if (next == ' ' || next == '_') {
-        output_ += Full(106);
-        output_ += Full(178);
+        output_ += Full(Row::kRa);
+        output_ += Full(Row::kAspirata1);
       } else if (IsDash(next)) {
-        output_ += Full(106);
+        output_ += Full(Row::kRa);
       } else {
-        pending_repha_ = Half(106);
+        pending_repha_ = Half(Row::kRa);
       }
       return;
     }
     if (previous == '_') {
-      output_ += Full(106);
+      output_ += Full(Row::kRa);
       return;
     }
     // r after a consonant joins its cluster.
     const int g = LastByte();
     bool done = false;
     auto removes_n = [&](int n_glyph) {
-      if (g != n_glyph || Full(88) == " ") return false;
+      if (g != n_glyph || Full(Row::kNra) == " ") return false;
       RemoveLastByte();
-      output_ += Full(88);
+      output_ += Full(Row::kNra);
       return true;
     };
-    if (font_ == Font::kVedic) {
-      if (g == '.' || g == '/' || g == 'b' || g == 'f' || g == 'g' || g == 'm' || g == 'p' ||
-          g == 'q' || g == 'v' || g == 'W') {
-        output_ += Full(176);
-        done = true;
-      } else {
-        done = removes_n('n');
-      }
-    } else if (font_ == Font::kDevNatrajItr) {
-      if (g == 135 || g == 164 || g == 167 || g == 162 || g == 'T' || g == 170 || g == 156 ||
-          g == 's' || g == 196 || g == 174) {
-        output_ += Full(176);
-        done = true;
-      } else {
-        done = removes_n(140);
-      }
-    } else if (font_ == Font::kSanskrit99) {
+    if (g != kNone && joins_.r_below.find(static_cast<char>(g)) != std::string_view::npos) {
+      output_ += Full(Row::kHalfR);
       done = true;
-      if (g == 'f') {
-        output_ += "\xe1r";
-      } else if (g == 'q') {
-        output_ += "Wr";
-      } else if (g == 'y') {
-        output_ += "Yr";
-      } else if (g == 'W') {
-        output_ += ":r";
-      } else {
-        done = false;
-      }
+    } else if (const std::string_view* form = RForm(g)) {
+      output_ += *form;
+      done = true;
+    } else if (joins_.n_before_r != kNone) {
+      done = removes_n(joins_.n_before_r);
     }
-    if (!done) output_ += Equals(g, Full(183)) ? Full(106) : Full(175);
-    if (!IsVowelLetter(next)) output_ += Full(178);
+    if (!done) output_ += Equals(g, Full(Row::kDash)) ? Full(Row::kRa) : Full(Row::kHalfRUpper);
+    if (!IsVowelLetter(next)) output_ += Full(Row::kAspirata1);
+  }
+
+  // The bytes an r after the glyph g is written as, when the font has a form
+  // of its own for the pair.
+  const std::string_view* RForm(int g) const {
+    for (const GlyphWithR& form : joins_.r_forms) {
+      if (form.glyph == g) return &form.with_r;
+    }
+    return nullptr;
   }
 
   // The keys of a letter group as a tree: the root stands for the group's
@@ -1077,14 +1088,14 @@ class ToDevanagariStream::Engine {
 
     if (n == ' ') {
       output_ += Full(matched);
-      output_ += Full(178);
+      output_ += Full(Row::kAspirata1);
     } else if (IsDash(n) || n == '_' || n == 160) {
       const int follows = work_.At(3);
       if (IsVowelLetter(follows)) {
         output_ += Full(matched);
       } else if (state_.dash_state == kDashWaiting) {
         output_ += Full(matched);
-        output_ += Full(178);
+        output_ += Full(Row::kAspirata1);
       } else {
         output_ += Half(matched);
       }
@@ -1092,13 +1103,13 @@ class ToDevanagariStream::Engine {
       output_ += Full(matched);
     } else {
       const std::string* half = &Half(matched);
-      if (shift_m_to_n_ && *half == Half(82)) {
+      if (shift_m_to_n_ && *half == Half(Row::kMa)) {
         if (n == 'd' || n == 't') {
-          half = &Half(86);
+          half = &Half(Row::kNa);
         } else if (n != kNone && (n == retroflex_d_ || n == retroflex_t_)) {
-          half = &Half(99);
+          half = &Half(Row::kRetroflexNa);
         } else if (n == 'h' || n == 's' || n == 'y' || (n != kNone && n == palatal_s_)) {
-          half = &Half(85);
+          half = &Half(Row::kAnusvara);
         }
       }
       output_ += *half;
@@ -1115,12 +1126,12 @@ class ToDevanagariStream::Engine {
     int row = 0;
     const bool letter = n != kNone;
     if (doubled_ == 'c' && n == 'h') {
-      row = 12;
+      row = Row::kCa;
     } else if (doubled_ == 'j' && (n == 'h' || (letter && n == palatal_n_))) {
-      row = 62;
+      row = Row::kJa;
     } else if (doubled_ == 'k' &&
                (n == 'h' || n == 'r' || (letter && (n == retroflex_s_ || n == vocalic_r_)))) {
-      row = 67;
+      row = Row::kKa;
     }
     if (row == 0) return false;
     output_ += Half(row);
@@ -1141,14 +1152,14 @@ class ToDevanagariStream::Engine {
 
   // The kt ending as the byte the short-i map's syllables are read with.
   static int KtEndByte(const SanidevaTable& table) {
-    const std::string& kt_end = table.full[177];
+    const std::string& kt_end = table.full[Row::kKtaEnd];
     return kt_end.size() == 1 && kt_end[0] != ' ' ? static_cast<unsigned char>(kt_end[0]) : kNone;
   }
 
   // A rule that removes the last glyph writes at least one glyph in its
   // place, so no later rule removes a glyph written before the last one.
   bool RemovalsReplaceWhatTheyRemove() const {
-    for (int row : {152, 173, 182, 183, 88}) {
+    for (int row : {Row::kApostrophe, Row::kRephaAnusvara, Row::kOpenYa, Row::kDash, Row::kNra}) {
       if (Full(row).empty()) return false;
     }
     return true;
@@ -1157,7 +1168,7 @@ class ToDevanagariStream::Engine {
   // The short-i sign holds a syllable glyph, so that inserting it never moves
   // the next insertion further back.
   bool ShortISignCountsAsSyllable() const {
-    for (const std::string* sign : {&Half(60), &Full(168)}) {
+    for (const std::string* sign : {&Half(Row::kI), &Full(Row::kISignWide)}) {
       bool syllable = false;
       for (const char c : *sign) syllable |= short_i_syllable_[static_cast<unsigned char>(c)];
       if (!syllable) return false;
@@ -1195,7 +1206,7 @@ class ToDevanagariStream::Engine {
   const InputBox input_box_;
   const OutputSink sink_;
   const StreamOptions options_;
-  const Font font_;
+  const FontJoins& joins_;
   const RangeProfile profile_;
 
   std::array<bool, 256> short_i_syllable_{};  // the short-i map's "y" glyphs

@@ -265,7 +265,7 @@ TEST(SyllableRowNames, NameTheRowsOfTheTables) {
   static_assert(Row::kLongA == 1);
   static_assert(Row::kRa == 106);
   static_assert(Row::kKtaEnd == 177);
-  static_assert(Row::kPlus == 189);
+  static_assert(Row::kUnderscore == 189);
   EXPECT_EQ(kSyllableRowNames[Row::kKtaEnd], "kta_end");
   const ConverterState state = test::StateFor(TranslitFont::kUrwPalladioIt, DevanagariFont::kVedic);
   EXPECT_EQ(state.sanideva.key[Row::kKtaEnd], "kt_end");
