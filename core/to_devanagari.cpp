@@ -346,34 +346,37 @@ class SyllableMarks {
   Offset scanned_ = 0;
 };
 
-// What the dispatch decides for a current letter, in the order of the rules.
+// What the dispatch decides for a current letter.
 enum class Rule : unsigned char {
   kDrop,
-  kLongA,
-  kA,
   kCluster,
+  kA,
+  // vowel letters other than "a"
+  kLongA,
   kE,
-  kVisarga,
   kI,
   kLongI,
-  kAnusvara,
   kO,
-  kR,
-  kLongVocalicR,
-  kVocalicR,
   kU,
   kLongU,
-  kY,
-  kSpace,
+  kVocalicR,
+  kLongVocalicR,
   kVocalicL,
   kLongVocalicL,
+  // letters that join their neighbours
+  kR,
+  kY,
+  // signs, spaces and punctuation
+  kVisarga,
+  kAnusvara,
+  kSpace,
   kLineEnd,
   kDigit,
   kApostrophe,
   kAltSpace,
   kDash,
   kSlash,
-  kSign,         // bytes 232, 154, 158 and f, q, w, x, z: a sign row, 27 before "a"
+  kSign,         // a sign row, 27 before "a"
   kPunctuation,  // a fixed control byte
   kPlus,
   kUnderscore,
@@ -383,6 +386,48 @@ struct Dispatch {
   Rule rule = Rule::kDrop;
   unsigned char arg = 0;  // ClusterLetter, sign row or punctuation byte
 };
+
+struct DispatchEntry {
+  int letter;  // kNone: the font has no such letter
+  Dispatch dispatch;
+};
+
+// Letters that write a sign row, 27 after it before an "a".
+constexpr std::array<std::pair<int, int>, 8> kSignRows = {{{232, Row::kSign232},
+                                                           {154, Row::kSign154},
+                                                           {158, Row::kSign158},
+                                                           {'f', Row::kSignF},
+                                                           {'q', Row::kSignQ},
+                                                           {'w', Row::kSignW},
+                                                           {'x', Row::kSignX},
+                                                           {'z', Row::kSignZ}}};
+
+// The bytes 0 to 31, for the punctuation written as one of them.
+constexpr std::string_view kControlBytes(
+    "\x00\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c\x0d\x0e\x0f"
+    "\x10\x11\x12\x13\x14\x15\x16\x17\x18\x19\x1a\x1b\x1c\x1d\x1e\x1f",
+    32);
+
+// Punctuation written as a fixed control byte.
+constexpr std::array<std::pair<int, int>, 19> kPunctuation = {{{'~', 1},
+                                                               {'{', 2},
+                                                               {96, 3},
+                                                               {',', 4},
+                                                               {'.', 5},
+                                                               {';', 6},
+                                                               {':', 15},
+                                                               {'<', 17},
+                                                               {'>', 18},
+                                                               {'!', 19},
+                                                               {'#', 20},
+                                                               {'$', 21},
+                                                               {'%', 22},
+                                                               {'&', 23},
+                                                               {'*', 24},
+                                                               {'(', 25},
+                                                               {')', 26},
+                                                               {'?', 28},
+                                                               {'=', 29}}};
 
 // How a Devanagari font joins an r or a u to the glyph written before it.
 struct GlyphWithR {
@@ -524,16 +569,23 @@ class ToDevanagariStream::Engine {
   // The dispatch table: for every byte the first rule that matches it.
   // Filled from the last rule to the first so that earlier rules win.
   void BuildDispatch() {
-    struct Entry {
-      int letter;
-      Dispatch dispatch;
-    };
+    const std::vector<DispatchEntry> order = RuleOrder();
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+      if (it->letter >= 0 && it->letter < 256) {
+        dispatch_[static_cast<std::size_t>(it->letter)] = it->dispatch;
+      }
+    }
+  }
+
+  // The rules in the order they are tried: the letters of the current
+  // transliteration font first, then signs and punctuation.
+  std::vector<DispatchEntry> RuleOrder() const {
     using CL = ClusterLetter;
     auto cluster = [](CL letter) {
       return Dispatch{Rule::kCluster, static_cast<unsigned char>(letter)};
     };
     auto simple = [](Rule rule) { return Dispatch{rule, 0}; };
-    std::vector<Entry> order = {
+    std::vector<DispatchEntry> order = {
         {long_a_, simple(Rule::kLongA)},
         {'a', simple(Rule::kA)},
         {'b', cluster(CL::kB)},
@@ -581,46 +633,15 @@ class ToDevanagariStream::Engine {
     order.push_back({'-', simple(Rule::kDash)});
     order.push_back({150, simple(Rule::kDash)});  // the long dash reads as "-"
     order.push_back({'/', simple(Rule::kSlash)});
-    const std::array<std::pair<int, int>, 8> signs = {{{232, Row::kSign232},
-                                                       {154, Row::kSign154},
-                                                       {158, Row::kSign158},
-                                                       {'f', Row::kSignF},
-                                                       {'q', Row::kSignQ},
-                                                       {'w', Row::kSignW},
-                                                       {'x', Row::kSignX},
-                                                       {'z', Row::kSignZ}}};
-    for (const auto& [letter, row] : signs) {
+    for (const auto& [letter, row] : kSignRows) {
       order.push_back({letter, {Rule::kSign, static_cast<unsigned char>(row)}});
     }
-    const std::array<std::pair<int, int>, 19> punctuation = {{{'~', 1},
-                                                              {'{', 2},
-                                                              {96, 3},
-                                                              {',', 4},
-                                                              {'.', 5},
-                                                              {';', 6},
-                                                              {':', 15},
-                                                              {'<', 17},
-                                                              {'>', 18},
-                                                              {'!', 19},
-                                                              {'#', 20},
-                                                              {'$', 21},
-                                                              {'%', 22},
-                                                              {'&', 23},
-                                                              {'*', 24},
-                                                              {'(', 25},
-                                                              {')', 26},
-                                                              {'?', 28},
-                                                              {'=', 29}}};
-    for (const auto& [letter, byte] : punctuation) {
+    for (const auto& [letter, byte] : kPunctuation) {
       order.push_back({letter, {Rule::kPunctuation, static_cast<unsigned char>(byte)}});
     }
     order.push_back({'+', simple(Rule::kPlus)});
     order.push_back({'_', simple(Rule::kUnderscore)});
-    for (auto it = order.rbegin(); it != order.rend(); ++it) {
-      if (it->letter >= 0 && it->letter < 256) {
-        dispatch_[static_cast<std::size_t>(it->letter)] = it->dispatch;
-      }
-    }
+    return order;
   }
 
   // ---- letters of the work buffer ----
@@ -672,58 +693,71 @@ class ToDevanagariStream::Engine {
     const int current = Current();
     const Dispatch d = current == kNone ? Dispatch{} : dispatch_[static_cast<std::size_t>(current)];
     switch (d.rule) {
+      case Rule::kDrop:
+        break;
       case Rule::kCluster:
         if (!Cluster(static_cast<ClusterLetter>(d.arg))) return;
         break;
       case Rule::kA:
         if (!LetterA()) return;
         break;
+      case Rule::kR:
+        LetterR();
+        break;
+      case Rule::kY:
+        LetterY();
+        break;
+      default:
+        if (d.rule < Rule::kR) {
+          VowelLetter(d.rule);
+        } else {
+          SignOrPunctuation(d, current);
+        }
+    }
+    Emit();
+  }
+
+  // A vowel letter other than "a".
+  void VowelLetter(Rule rule) {
+    switch (rule) {
       case Rule::kLongA:
-        Vowel(word_start_long_a_, Half(Row::kLongA));
-        break;
+        return Vowel(word_start_long_a_, Half(Row::kLongA));
       case Rule::kE:
-        Vowel(Full(Row::kE), Half(Row::kE));
-        break;
+        return Vowel(Full(Row::kE), Half(Row::kE));
       case Rule::kI:
         if (BeginsWord()) {
           output_ += Full(Row::kI);
         } else {
           ShortI();
         }
-        break;
+        return;
       case Rule::kLongI:
-        Vowel(Full(Row::kLongI), Half(Row::kLongI));
-        break;
+        return Vowel(Full(Row::kLongI), Half(Row::kLongI));
       case Rule::kO:
-        LetterO();
-        break;
+        return LetterO();
       case Rule::kU:
-        LetterU();
-        break;
+        return LetterU();
       case Rule::kLongU:
-        Vowel(Full(Row::kLongU), Half(Row::kLongU));
-        break;
+        return Vowel(Full(Row::kLongU), Half(Row::kLongU));
       case Rule::kVocalicR:
-        Vowel(Full(Row::kVocalicR), Half(Row::kVocalicR));
-        break;
+        return Vowel(Full(Row::kVocalicR), Half(Row::kVocalicR));
       case Rule::kLongVocalicR:
-        Vowel(Full(Row::kLongVocalicR), Half(Row::kLongVocalicR));
-        break;
+        return Vowel(Full(Row::kLongVocalicR), Half(Row::kLongVocalicR));
       case Rule::kVocalicL:
-        Vowel(independent_l_, dependent_l_);
-        break;
+        return Vowel(independent_l_, dependent_l_);
       case Rule::kLongVocalicL:
         output_ += Full(Row::kNam);
-        break;
-      case Rule::kY:
-        LetterY();
-        break;
-      case Rule::kR:
-        LetterR();
-        break;
+        return;
+      default:
+        return;
+    }
+  }
+
+  void SignOrPunctuation(Dispatch d, int current) {
+    switch (d.rule) {
       case Rule::kVisarga:
         output_ += Full(Row::kVisarga);
-        break;
+        return;
       case Rule::kAnusvara:
         if (Equals(LastByte(), Half(Row::kRa))) {
           RemoveLastByte();
@@ -731,49 +765,51 @@ class ToDevanagariStream::Engine {
         } else {
           output_ += Half(Row::kAnusvara);
         }
-        break;
+        return;
       case Rule::kSpace:
         TakeRepha();
         output_ += ' ';
-        break;
+        return;
       case Rule::kLineEnd:
       case Rule::kDigit:
         output_ += static_cast<char>(current);
-        break;
+        return;
       case Rule::kApostrophe:
         if (LastByte() == ' ') RemoveLastByte();
         output_ += Full(Row::kApostrophe);
-        break;
-      case Rule::kAltSpace:
-        output_ += '\x1f';
-        break;
+        return;
       case Rule::kDash:
         if (Previous() == '_') {
           RemoveLastByte();
           state_.dash_state = kDashArmed;
         }
         output_ += Full(Row::kDash);
-        break;
-      case Rule::kSlash:
-        output_ += Full(Row::kSlash);
-        break;
+        return;
       case Rule::kSign:
         output_ += Full(d.arg);
         if (Next() == 'a') output_ += '\x1b';
-        break;
-      case Rule::kPunctuation:
-        output_ += static_cast<char>(d.arg);
-        break;
-      case Rule::kPlus:
-        output_ += Full(Row::kPlusSign);
-        break;
-      case Rule::kUnderscore:
-        output_ += Full(Row::kUnderscore);
-        break;
-      case Rule::kDrop:
-        break;
+        return;
+      default:
+        output_ += FixedPiece(d);
     }
-    Emit();
+  }
+
+  // What a letter writes whatever its neighbours.
+  std::string_view FixedPiece(Dispatch d) const {
+    switch (d.rule) {
+      case Rule::kAltSpace:
+        return "\x1f";
+      case Rule::kSlash:
+        return Full(Row::kSlash);
+      case Rule::kPunctuation:
+        return kControlBytes.substr(d.arg, 1);
+      case Rule::kPlus:
+        return Full(Row::kPlusSign);
+      case Rule::kUnderscore:
+        return Full(Row::kUnderscore);
+      default:
+        return {};
+    }
   }
 
   void Emit() {
