@@ -133,6 +133,15 @@ class HeldOutput {
     return static_cast<unsigned char>(rel < before_gap ? data_[begin_ + rel]
                                                        : data_[after_gap_ + rel - before_gap]);
   }
+  // The held bytes from an offset to the end, when no gap lies among them.
+  const unsigned char* Contiguous(Offset at) const {
+    Reachable(at);
+    const std::size_t rel = static_cast<std::size_t>(at - passed_);
+    if (end_ != after_gap_ && rel < gap_ - begin_) return nullptr;
+    const std::size_t from =
+        rel < gap_ - begin_ ? begin_ + rel : after_gap_ + rel - (gap_ - begin_);
+    return reinterpret_cast<const unsigned char*>(data_.data()) + from;
+  }
   void pop_back() {
     Reachable(size() - 1);
     if (end_ > after_gap_) {
@@ -163,9 +172,10 @@ class HeldOutput {
       *this += bytes;
       return;
     }
-    if (after_gap_ - gap_ < bytes.size()) Rebuild(bytes.size());
+    if (after_gap_ - gap_ < bytes.size()) Widen(bytes.size());
     std::memcpy(data_.data() + gap_, bytes.data(), bytes.size());
     gap_ += bytes.size();
+    if (end_ - after_gap_ <= kRoom) MoveGap(held());  // a short tail: close the gap
   }
 
   // Passes the bytes before offset `to` to the sink.
@@ -205,6 +215,20 @@ class HeldOutput {
       end_ = gap_ + (end_ - after_gap_);
       after_gap_ = gap_;
     }
+  }
+
+  // Makes the gap at least n bytes wide: moves a short text after it
+  // towards the end, or lays the whole text out afresh.
+  void Widen(std::size_t n) {
+    const std::size_t after = end_ - after_gap_;
+    const std::size_t more = n - (after_gap_ - gap_);
+    if (after <= kRoom && end_ + more <= data_.size()) {
+      std::memmove(data_.data() + after_gap_ + more, data_.data() + after_gap_, after);
+      after_gap_ += more;
+      end_ += more;
+      return;
+    }
+    Rebuild(n);
   }
 
   // Lays the held text out afresh with room in front, a gap of at least
@@ -272,6 +296,14 @@ class SyllableMarks {
   void Scan(const HeldOutput& out) {
     const Offset last = out.size() == 0 ? 0 : out.size() - 1;
     if (scanned_ >= last) return;
+    if (const unsigned char* bytes = out.Contiguous(scanned_)) {
+      const std::size_t n = static_cast<std::size_t>(last - scanned_);
+      for (std::size_t i = 0; i < n; ++i) {
+        if (syllable_[bytes[i]] || bytes[i + 1] == kt_end_) marks_.push_back(scanned_ + i);
+      }
+      scanned_ = last;
+      return;
+    }
     unsigned char byte = out[scanned_];
     for (; scanned_ < last; ++scanned_) {
       const unsigned char next = out[scanned_ + 1];
