@@ -1,26 +1,64 @@
 #!/usr/bin/env bash
-# Times `sfconv` in both directions beside `iconv -f CP1252 -t UTF-8` (which only
-# maps bytes) on the same 10 MB file, and reports sfconv's peak memory.
+# The whole tool against `iconv -c -f CP1252 -t UTF-8` (which only maps bytes)
+# on the same 10 MB files, per Devanagari font and direction; then sfconv's
+# peak memory for 10 MB, 200 MB and 2 GB of input (from a file and from a
+# pipe), and the time of inputs ten times as large. SFC_BENCH_SIZES overrides
+# the memory sizes in MB (for example "10 200" to skip the 2 GB run).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 corpus=${SFC_CORPUS_DIR:-../shared/corpus}
 scripts/setup-debian.sh
 cmake --preset release >/dev/null && cmake --build build >/dev/null
+sfconv=build/bin/sfconv
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-while [ "$(stat -c %s "$tmp/in.txt" 2>/dev/null || echo 0)" -lt 10000000 ]; do
-  cat "$corpus/gita.sanskrit-times.txt" >>"$tmp/in.txt"
+
+# Repeats a file to at least N bytes.
+repeat_to() {
+  local from=$1 to=$2 size=$3
+  : >"$to"
+  while [ "$(stat -c %s "$to")" -lt "$size" ]; do cat "$from" >>"$to"; done
+}
+
+repeat_to "$corpus/gita.sanskrit-times.txt" "$tmp/in.txt" 10000000
+fonts=("Vedic" "Dev Natraj ITR" "Sanskrit 99")
+runs=()
+for font in "${fonts[@]}"; do
+  f=${font// /_}
+  $sfconv to-devanagari -d "$font" -i "$tmp/in.txt" -o "$tmp/in.$f"
+  runs+=("$sfconv to-devanagari -d '$font' -i $tmp/in.txt -o $tmp/out"
+         "$sfconv to-translit -d '$font' -i $tmp/in.$f -o $tmp/out"
+         "iconv -c -f CP1252 -t UTF-8 $tmp/in.$f -o $tmp/out")
 done
-build/bin/sfconv to-devanagari -i "$tmp/in.txt" -o "$tmp/in.vedic"
-echo "input: $(stat -c %s "$tmp/in.txt") bytes of transliteration, $(stat -c %s "$tmp/in.vedic") bytes of Devanagari"
+runs+=("iconv -c -f CP1252 -t UTF-8 $tmp/in.txt -o $tmp/out")
+echo "input: $(stat -c %s "$tmp/in.txt") bytes of transliteration"
 # CP1252 leaves five byte values undefined (the fonts use them), so iconv needs -c
 # to read the whole file; it then exits with 1, which hyperfine is told to accept.
-hyperfine --warmup 1 --runs 5 --ignore-failure \
-  "build/bin/sfconv to-devanagari -i $tmp/in.txt -o $tmp/out1" \
-  "iconv -c -f CP1252 -t UTF-8 $tmp/in.txt -o $tmp/out2" \
-  "build/bin/sfconv to-translit -i $tmp/in.vedic -o $tmp/out3" \
-  "iconv -c -f CP1252 -t UTF-8 $tmp/in.vedic -o $tmp/out4"
-for dir in to-devanagari to-translit; do
-  in=$tmp/in.txt; [ $dir = to-translit ] && in=$tmp/in.vedic
-  /usr/bin/time -f "sfconv $dir: peak memory %M KB" build/bin/sfconv $dir -i "$in" -o "$tmp/out"
+hyperfine --warmup 1 --runs 5 --ignore-failure "${runs[@]}"
+
+echo "== peak memory (maximum resident set)"
+for mb in ${SFC_BENCH_SIZES:-10 200 2000}; do
+  repeat_to "$tmp/in.txt" "$tmp/big.txt" $((mb * 1000000))
+  $sfconv to-devanagari -i "$tmp/big.txt" -o "$tmp/big.vedic"
+  for dir in to-devanagari to-translit; do
+    in=$tmp/big.txt; [ $dir = to-translit ] && in=$tmp/big.vedic
+    /usr/bin/time -f "sfconv $dir, $mb MB from a file: %M KB, %e s" \
+      $sfconv $dir -i "$in" -o "$tmp/out"
+    cat "$in" | /usr/bin/time -f "sfconv $dir, $mb MB from a pipe: %M KB, %e s" \
+      $sfconv $dir >/dev/null
+  done
+  rm -f "$tmp/big.txt" "$tmp/big.vedic" "$tmp/out"
+done
+
+echo "== ten times the input (time should grow at most 10.5 times)"
+for n in 1 10; do  # "b" n times 500,000, then "i" as often
+  { head -c $((n * 500000)) /dev/zero | tr '\0' b
+    head -c $((n * 500000)) /dev/zero | tr '\0' i; } >"$tmp/bi-$n.txt"
+done
+repeat_to "$corpus/gita.sanskrit-times.txt" "$tmp/gita-1.txt" 1000000
+repeat_to "$corpus/gita.sanskrit-times.txt" "$tmp/gita-10.txt" 10000000
+for base in bi gita; do
+  hyperfine --warmup 1 --runs 3 \
+    "$sfconv to-devanagari -i $tmp/$base-1.txt -o $tmp/out" \
+    "$sfconv to-devanagari -i $tmp/$base-10.txt -o $tmp/out"
 done
