@@ -2,10 +2,9 @@
 
 namespace sfc {
 
-std::string ShownBytes(std::string_view bytes) {
-  constexpr std::size_t kShownAtMost = 60;
+std::string ShownBytes(std::string_view bytes, std::size_t at_most) {
   std::string out = "\"";
-  for (char c : bytes.substr(0, kShownAtMost)) {
+  for (char c : bytes.substr(0, at_most)) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte >= 0x20 && byte < 0x7f && c != '"' && c != '<') {
       out += c;
@@ -14,7 +13,7 @@ std::string ShownBytes(std::string_view bytes) {
     }
   }
   out += '"';
-  if (bytes.size() > kShownAtMost) {
+  if (bytes.size() > at_most) {
     out += "... (" + std::to_string(bytes.size()) + " bytes)";
   }
   return out;

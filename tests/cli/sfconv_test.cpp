@@ -14,6 +14,7 @@ namespace sfc {
 namespace {
 
 using test::B;
+using test::TempDir;
 
 struct Outcome {
   int status;
@@ -28,21 +29,6 @@ Outcome Sfconv(std::vector<std::string> args, const std::string& input = "") {
   const int status = RunSfconv(args, in, out, err);
   return {status, out.str(), err.str()};
 }
-
-class TempDir {
- public:
-  TempDir() {
-    path_ = std::filesystem::temp_directory_path() /
-            ("sfconv-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
-    std::filesystem::create_directories(path_);
-  }
-  ~TempDir() { std::filesystem::remove_all(path_); }
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  static inline int counter_ = 0;
-  std::filesystem::path path_;
-};
 
 void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream file(path, std::ios::binary);

@@ -1,7 +1,6 @@
 // Checking the three files: every problem with its file, line and column.
 
 #include "code_table_files.h"
-#include "files_test_support.h"
 #include "test_support.h"
 
 namespace sfc {

@@ -2,7 +2,6 @@
 // fresh start-up state gives the same tables byte for byte.
 
 #include "code_table_files.h"
-#include "files_test_support.h"
 #include "test_support.h"
 
 namespace sfc {

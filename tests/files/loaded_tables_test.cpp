@@ -6,7 +6,6 @@
 
 #include "code_table_files.h"
 #include "conversion.h"
-#include "files_test_support.h"
 #include "test_support.h"
 
 namespace sfc {

@@ -6,7 +6,6 @@
 #include <random>
 
 #include "code_table_files.h"
-#include "files_test_support.h"
 #include "test_support.h"
 
 namespace sfc {
