@@ -1,5 +1,9 @@
 #include "message_text.h"
 
+#include <algorithm>
+
+#include "code_table_files.h"
+
 namespace sfc {
 
 std::string ShownBytes(std::string_view bytes, std::size_t at_most) {
@@ -29,6 +33,22 @@ std::string Ordinal(int n) {
     if (last == 3) suffix = "rd";
   }
   return std::to_string(n) + suffix;
+}
+
+std::string FormatProblem(const TableProblem& problem) {
+  if (problem.file.empty()) return problem.message;
+  std::string text = problem.file;
+  if (problem.line > 0) {
+    text += ':' + std::to_string(problem.line);
+    if (problem.column > 0) text += ':' + std::to_string(problem.column);
+  }
+  return text + ": " + problem.message;
+}
+
+bool HasError(const std::vector<TableProblem>& problems) {
+  return std::any_of(problems.begin(), problems.end(), [](const TableProblem& problem) {
+    return problem.severity == Severity::kError;
+  });
 }
 
 }  // namespace sfc

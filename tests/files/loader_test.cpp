@@ -21,7 +21,9 @@ ConverterState LoadedStartup(const test::TableFiles& files, LoadReport* report =
   test::WriteTableFiles(dir, files);
   ConverterState state = MakeStartupState();
   LoadReport loaded = LoadCodeTables(state, dir.path());
-  EXPECT_TRUE(report || loaded.notes.empty()) << loaded.notes.front();
+  if (!report) {
+    EXPECT_EQ(loaded.problems, std::vector<TableProblem>{});
+  }
   if (report) *report = std::move(loaded);
   return state;
 }
@@ -247,13 +249,15 @@ TEST(LoadMissingFiles, AFileThatCannotBeOpenedLeavesItsTableAndTheOthersLoad) {
   ConverterState expected = MakeStartupState();
   expected.devitran[1] = "ka1";
   EXPECT_BYTES(DumpRows(expected), DumpRows(state));
-  const std::vector<std::string> notes = {
-      "There is no such file as " + (dir.path() / "sanideva.cod").string() +
-          "; the syllable code table keeps its contents.",
-      (dir.path() / "lipikara.mmy").string() +
-          " is a directory, not a file; the short-i map keeps its contents.",
+  const std::vector<TableProblem> notes = {
+      {Severity::kNote, kSyllableFileName, 0, 0,
+       "there is no such file as " + (dir.path() / "sanideva.cod").string() +
+           "; the syllable code table keeps its contents"},
+      {Severity::kNote, kShortIFileName, 0, 0,
+       (dir.path() / "lipikara.mmy").string() +
+           " is a directory, not a file; the short-i map keeps its contents"},
   };
-  EXPECT_EQ(report.notes, notes);
+  EXPECT_EQ(report.problems, notes);
 }
 
 #ifndef _WIN32
@@ -262,10 +266,10 @@ TEST(LoadMissingFiles, ADeviceIsNoFileToReadTablesFrom) {
   std::filesystem::create_symlink("/dev/zero", dir.path() / kGlyphFileName);
   ConverterState state = MakeStartupState();
   const LoadReport report = LoadCodeTables(state, dir.path());
-  ASSERT_EQ(report.notes.size(), 3u);
-  EXPECT_EQ(report.notes[2], (dir.path() / kGlyphFileName).string() +
-                                 " cannot be opened (not a regular file); the glyph code table "
-                                 "keeps its contents.");
+  ASSERT_EQ(report.problems.size(), 3u);
+  EXPECT_EQ(FormatProblem(report.problems[2]),
+            "devitran.cod: " + (dir.path() / kGlyphFileName).string() +
+                " cannot be opened (not a regular file); the glyph code table keeps its contents");
 }
 #endif
 
@@ -278,10 +282,10 @@ TEST(LoadMissingFiles, AnUnreadableFileIsNoted) {
   }
   ConverterState state = MakeStartupState();
   const LoadReport report = LoadCodeTables(state, dir.path());
-  ASSERT_EQ(report.notes.size(), 3u);
-  EXPECT_EQ(report.notes[2], (dir.path() / "devitran.cod").string() +
-                                 " cannot be opened (Permission denied); the glyph code table "
-                                 "keeps its contents.");
+  ASSERT_EQ(report.problems.size(), 3u);
+  EXPECT_EQ(FormatProblem(report.problems[2]),
+            "devitran.cod: " + (dir.path() / "devitran.cod").string() +
+                " cannot be opened (Permission denied); the glyph code table keeps its contents");
   EXPECT_EQ(state.devitran[1], MakeStartupState().devitran[1]);
 }
 
@@ -318,7 +322,7 @@ TEST(LoadBadInput, AnyBytesEndInADefinedLoad) {
     for (char& c : noise) c = static_cast<char>(byte(random));
     LoadReport report;
     const ConverterState loaded = LoadedStartup({noise, noise, noise}, &report);
-    EXPECT_TRUE(report.notes.empty());
+    EXPECT_TRUE(report.problems.empty());
     // However many fields it held, no row past the bounds moved.
     EXPECT_EQ(loaded.sanideva.key[0], "");
     EXPECT_EQ(loaded.short_i[0], "");
