@@ -22,12 +22,14 @@ class FileText {
   FileText(std::string file_name, std::vector<TableProblem>& problems)
       : file_name_(std::move(file_name)), problems_(&problems) {}
 
-  void AddField(std::string_view value, bool with_escape, std::string_view what) {
+  // `what` and `number` name the cell in a warning: "the key of row " and 3.
+  void AddField(std::string_view value, bool with_escape, std::string_view what,
+                std::size_t number) {
     if (!at_line_start_) Append(",");
     const WrittenField field = WriteField(value, with_escape);
     if (!field.exact) {
       problems_->push_back({Severity::kWarning, file_name_, line_, column_,
-                            std::string(what) + " " + ShownBytes(value) +
+                            std::string(what) + std::to_string(number) + " " + ShownBytes(value) +
                                 " cannot be written exactly: its field needs quotation marks "
                                 "around it and it holds one itself; written without its "
                                 "quotation marks"});
@@ -75,10 +77,6 @@ bool WriteFile(const std::filesystem::path& path, const std::string& text) {
   return static_cast<bool>(out);
 }
 
-std::string RowLabel(std::string_view column, std::size_t row) {
-  return std::string(column) + " of row " + std::to_string(row);
-}
-
 }  // namespace
 
 std::vector<TableProblem> ExportCodeTables(const ConverterState& state,
@@ -94,15 +92,15 @@ std::vector<TableProblem> ExportCodeTables(const ConverterState& state,
 
   FileText syllables(kSyllableFileName, problems);
   for (std::size_t row = 1; row < kSyllableTableSize; ++row) {
-    syllables.AddField(state.sanideva.key[row], true, RowLabel("the key", row));
-    syllables.AddField(state.sanideva.full[row], true, RowLabel("the full glyphs", row));
-    syllables.AddField(state.sanideva.half[row], true, RowLabel("the half glyphs", row));
+    syllables.AddField(state.sanideva.key[row], true, "the key of row ", row);
+    syllables.AddField(state.sanideva.full[row], true, "the full glyphs of row ", row);
+    syllables.AddField(state.sanideva.half[row], true, "the half glyphs of row ", row);
     syllables.EndLine();
   }
 
   FileText short_i(kShortIFileName, problems);
   for (std::size_t code = 1; code < kShortIMapSize; ++code) {
-    short_i.AddField(state.short_i[code], false, "the value of code " + std::to_string(code));
+    short_i.AddField(state.short_i[code], false, "the value of code ", code);
     short_i.EndLine();
   }
 
@@ -118,7 +116,7 @@ std::vector<TableProblem> ExportCodeTables(const ConverterState& state,
   }
   FileText glyphs(kGlyphFileName, problems);
   for (std::size_t row = 1; row <= glyph_rows; ++row) {
-    glyphs.AddField(state.devitran[row], true, "the entry of row " + std::to_string(row));
+    glyphs.AddField(state.devitran[row], true, "the entry of row ", row);
     glyphs.EndLine();
   }
 
