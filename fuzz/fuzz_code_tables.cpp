@@ -240,8 +240,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   RequireExportLoadsBack(state, true);
   // With option bit 2, cells of the tables take the pieces of the text
-  // between "|" as they are, in turn a half-glyph cell, a short-i value and
-  // a glyph entry, from row 1.
+  // between "|" as they are, in turn a half-glyph cell and a short-i value
+  // from row 1 and a glyph entry from row 300 back (where the export stops
+  // after the last entry that is not empty).
   if (options & 4) {
     sfc::ConverterState cells = state;
     std::string_view pieces = parts[3].value_or("");
@@ -250,7 +251,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const std::size_t row = i / 3 + 1;
       (i % 3 == 0   ? cells.sanideva.half[row]
        : i % 3 == 1 ? cells.short_i[row]
-                    : cells.devitran[row]) = pieces.substr(0, bar);
+                    : cells.devitran[sfc::kGlyphTableSize - row]) = pieces.substr(0, bar);
       pieces.remove_prefix(std::min(bar + 1, pieces.size()));
     }
     RequireExportLoadsBack(cells, false);
