@@ -30,7 +30,8 @@ std::filesystem::path DataDirectory();
 // How much a problem found in loading, checking or exporting the files
 // matters.
 enum class Severity {
-  kNote,     // a load went on without a file: its table kept what it held
+  kNote,     // a load went on without a file or its end: the table kept the
+             // rows the file did not reach
   kWarning,  // a file is read otherwise than its writer probably meant, or a
              // cell is written as near as it can be
   kError,    // the work could not be done: a file could not be read or written
