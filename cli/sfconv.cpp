@@ -215,7 +215,7 @@ ConverterState BuildState(const Options& options, std::ostream& err) {
       throw FileError{"--tables: \"" + *options.tables_dir + "\" is not a directory"};
     }
     const LoadReport report = LoadCodeTables(state, dir);
-    for (const std::string& note : report.notes) Report(err, note);
+    for (const TableProblem& note : report.problems) Report(err, FormatProblem(note));
     SetTranslitBoxFont(state, translit);
     SetDevanagariBoxFont(state, devanagari);
     return state;
@@ -311,12 +311,11 @@ int Tables(const Options& options, std::ostream& out, std::ostream& err) {
   }
   const ConverterState state = BuildState(options, err);
   if (options.export_dir) {
-    std::vector<TableProblem> inexact;
-    if (const std::optional<std::string> error =
-            ExportCodeTables(state, *options.export_dir, &inexact)) {
-      throw FileError{*error};
+    const std::vector<TableProblem> problems = ExportCodeTables(state, *options.export_dir);
+    for (const TableProblem& problem : problems) {
+      if (problem.severity == Severity::kError) throw FileError{FormatProblem(problem)};
     }
-    for (const TableProblem& cell : inexact) Report(err, FormatProblem(cell));
+    for (const TableProblem& cell : problems) Report(err, FormatProblem(cell));
     return kExitOk;
   }
   WriteOutput(options, out, DumpTables(state));

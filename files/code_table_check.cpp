@@ -21,11 +21,14 @@ namespace {
 // Every problem goes through here.
 class ProblemList {
  public:
+  // A place that is read otherwise than its writer probably meant.
   void Report(std::string_view file, FieldPosition at, std::string message) {
-    problems_.push_back({std::string(file), at.line, at.column, std::move(message)});
+    problems_.push_back(
+        {Severity::kWarning, std::string(file), at.line, at.column, std::move(message)});
   }
-  void ReportFile(std::string_view file, std::string message) {
-    problems_.push_back({std::string(file), 0, 0, std::move(message)});
+  void ReportFile(std::string_view file, std::string message,
+                  Severity severity = Severity::kWarning) {
+    problems_.push_back({severity, std::string(file), 0, 0, std::move(message)});
   }
   // The problems file by file, in the order the files were first named, and
   // in each file by line and column.
@@ -102,7 +105,8 @@ void CheckFieldSyntax(std::string_view file, const Field& field, bool with_escap
 
 void ReportMissingOrUnreadable(std::string_view file, const SourceFile& source,
                                ProblemList& problems) {
-  problems.ReportFile(file, DescribeFailure(source.path, source.failure, source.reason));
+  problems.ReportFile(file, DescribeFailure(source.path, source.failure, source.reason),
+                      Severity::kError);
 }
 
 // Reads one file with `check`, reporting a file that cannot be read, an empty
@@ -447,15 +451,6 @@ void CheckGlyphFile(const std::filesystem::path& dir, const SyllableKeys& keys,
 }
 
 }  // namespace
-
-std::string FormatProblem(const TableProblem& problem) {
-  std::string text = problem.file;
-  if (problem.line > 0) {
-    text += ':' + std::to_string(problem.line);
-    if (problem.column > 0) text += ':' + std::to_string(problem.column);
-  }
-  return text + ": " + problem.message;
-}
 
 std::vector<TableProblem> CheckCodeTables(const std::filesystem::path& dir) {
   ProblemList problems;

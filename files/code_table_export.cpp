@@ -19,18 +19,20 @@ constexpr std::string_view kLineEnd = "\r\n";
 // for the cells that cannot be carried exactly.
 class FileText {
  public:
-  FileText(std::string file_name, std::vector<TableProblem>* inexact)
-      : file_name_(std::move(file_name)), inexact_(inexact) {}
+  FileText(std::string file_name, std::vector<TableProblem>& problems)
+      : file_name_(std::move(file_name)), problems_(&problems) {}
 
-  void AddField(std::string_view value, bool with_escape, std::string_view what) {
+  // `what` and `number` name the cell in a warning: "the key of row " and 3.
+  void AddField(std::string_view value, bool with_escape, std::string_view what,
+                std::size_t number) {
     if (!at_line_start_) Append(",");
     const WrittenField field = WriteField(value, with_escape);
-    if (!field.exact && inexact_) {
-      inexact_->push_back({file_name_, line_, column_,
-                           std::string(what) + " " + ShownBytes(value) +
-                               " cannot be written exactly: its field needs quotation marks "
-                               "around it and it holds one itself; written without its "
-                               "quotation marks"});
+    if (!field.exact) {
+      problems_->push_back({Severity::kWarning, file_name_, line_, column_,
+                            std::string(what) + std::to_string(number) + " " + ShownBytes(value) +
+                                " cannot be written exactly: its field needs quotation marks "
+                                "around it and it holds one itself; written without its "
+                                "quotation marks"});
     }
     Append(field.text);
     at_line_start_ = false;
@@ -60,48 +62,45 @@ class FileText {
   }
 
   std::string file_name_;
-  std::vector<TableProblem>* inexact_;
+  std::vector<TableProblem>* problems_;
   std::string text_;
   int line_ = 1;
   int column_ = 1;
   bool at_line_start_ = true;
 };
 
-std::optional<std::string> WriteFile(const std::filesystem::path& path, const std::string& text) {
+bool WriteFile(const std::filesystem::path& path, const std::string& text) {
   std::ofstream out(path, std::ios::out | std::ios::binary | std::ios::trunc);
-  if (!out.is_open()) return "cannot write " + path.string();
+  if (!out.is_open()) return false;
   out.write(text.data(), static_cast<std::streamsize>(text.size()));
   out.close();
-  if (!out) return "cannot write " + path.string();
-  return std::nullopt;
-}
-
-std::string RowLabel(std::string_view column, std::size_t row) {
-  return std::string(column) + " of row " + std::to_string(row);
+  return static_cast<bool>(out);
 }
 
 }  // namespace
 
-std::optional<std::string> ExportCodeTables(const ConverterState& state,
-                                            const std::filesystem::path& dir,
-                                            std::vector<TableProblem>* inexact) {
+std::vector<TableProblem> ExportCodeTables(const ConverterState& state,
+                                           const std::filesystem::path& dir) {
+  std::vector<TableProblem> problems;
   std::error_code error;
   std::filesystem::create_directories(dir, error);
   if (!std::filesystem::is_directory(dir, error)) {
-    return "cannot write into " + dir.string() + ": not a directory";
+    problems.push_back(
+        {Severity::kError, "", 0, 0, "cannot write into " + dir.string() + ": not a directory"});
+    return problems;
   }
 
-  FileText syllables(kSyllableFileName, inexact);
+  FileText syllables(kSyllableFileName, problems);
   for (std::size_t row = 1; row < kSyllableTableSize; ++row) {
-    syllables.AddField(state.sanideva.key[row], true, RowLabel("the key", row));
-    syllables.AddField(state.sanideva.full[row], true, RowLabel("the full glyphs", row));
-    syllables.AddField(state.sanideva.half[row], true, RowLabel("the half glyphs", row));
+    syllables.AddField(state.sanideva.key[row], true, "the key of row ", row);
+    syllables.AddField(state.sanideva.full[row], true, "the full glyphs of row ", row);
+    syllables.AddField(state.sanideva.half[row], true, "the half glyphs of row ", row);
     syllables.EndLine();
   }
 
-  FileText short_i(kShortIFileName, inexact);
+  FileText short_i(kShortIFileName, problems);
   for (std::size_t code = 1; code < kShortIMapSize; ++code) {
-    short_i.AddField(state.short_i[code], false, "the value of code " + std::to_string(code));
+    short_i.AddField(state.short_i[code], false, "the value of code ", code);
     short_i.EndLine();
   }
 
@@ -115,18 +114,21 @@ std::optional<std::string> ExportCodeTables(const ConverterState& state,
       break;
     }
   }
-  FileText glyphs(kGlyphFileName, inexact);
+  FileText glyphs(kGlyphFileName, problems);
   for (std::size_t row = 1; row <= glyph_rows; ++row) {
-    glyphs.AddField(state.devitran[row], true, "the entry of row " + std::to_string(row));
+    glyphs.AddField(state.devitran[row], true, "the entry of row ", row);
     glyphs.EndLine();
   }
 
   for (const auto& [name, text] :
        {std::pair{kSyllableFileName, &syllables.text()},
         std::pair{kShortIFileName, &short_i.text()}, std::pair{kGlyphFileName, &glyphs.text()}}) {
-    if (std::optional<std::string> failure = WriteFile(dir / name, *text)) return failure;
+    if (!WriteFile(dir / name, *text)) {
+      problems.push_back({Severity::kError, name, 0, 0, "cannot write " + (dir / name).string()});
+      break;
+    }
   }
-  return std::nullopt;
+  return problems;
 }
 
 }  // namespace sfc

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,10 +27,37 @@ inline constexpr int kGlyphFileRows = kGlyphTableSize - 1;        // 300
 // Windows and ~/lipikara/ elsewhere.
 std::filesystem::path DataDirectory();
 
+// How much a problem found in loading, checking or exporting the files
+// matters.
+enum class Severity {
+  kNote,     // a load went on without a file or its end: the table kept the
+             // rows the file did not reach
+  kWarning,  // a file is read otherwise than its writer probably meant, or a
+             // cell is written as near as it can be
+  kError,    // the work could not be done: a file could not be read or written
+};
+
+// One problem, found by the load, the check or the export.
+struct TableProblem {
+  Severity severity = Severity::kWarning;
+  std::string file;  // file name, e.g. "devitran.cod"; empty for the directory
+  int line = 0;      // 1-based; 0 for the file as a whole
+  int column = 0;    // 1-based; 0 for the file or line as a whole
+  std::string message;
+
+  bool operator==(const TableProblem&) const = default;
+};
+// The one form in which problems are shown: "file:line:column: message";
+// "file:line: message" without a column, "file: message" for the file as a
+// whole and the message alone for the directory.
+std::string FormatProblem(const TableProblem& problem);
+// Whether any of the problems is an error.
+bool HasError(const std::vector<TableProblem>& problems);
+
 struct LoadReport {
-  // One line per file that could not be opened (its table kept its contents)
+  // A note per file that could not be opened (its table kept its contents)
   // or could not be read to its end (the rows read before stay).
-  std::vector<std::string> notes;
+  std::vector<TableProblem> problems;
 };
 
 // "Load code table  from disk" over a directory: resets the special glyph
@@ -39,31 +65,20 @@ struct LoadReport {
 // files into the tables. Never fails: a file that cannot be read is noted.
 LoadReport LoadCodeTables(ConverterState& state, const std::filesystem::path& dir);
 
-struct TableProblem {
-  std::string file;  // file name, e.g. "devitran.cod"
-  int line = 0;      // 1-based; 0 for the file as a whole
-  int column = 0;    // 1-based; 0 for the file or line as a whole
-  std::string message;
-
-  bool operator==(const TableProblem&) const = default;
-};
-// "file:line:column: message"; "file:line: message" without a column and
-// "file: message" for the file as a whole.
-std::string FormatProblem(const TableProblem& problem);
-
 // Reads the three files as the loader does and reports every problem found,
-// file by file (sanideva.cod, lipikara.mmy, devitran.cod) in file order.
+// file by file (sanideva.cod, lipikara.mmy, devitran.cod) in file order: a
+// file that cannot be read is an error, everything else a warning.
 std::vector<TableProblem> CheckCodeTables(const std::filesystem::path& dir);
 
 // Writes the tables in force as the three files, so that loading them back
 // gives the same tables byte for byte: sanideva.cod and lipikara.mmy rows 1
 // to 255, devitran.cod rows 1 to 255 or to its last non-empty row. Creates
-// the directory when needed. Returns an error message on failure. A cell
-// that no field can carry exactly is written as near as it can be and, when
-// `inexact` is given, listed there (file, line and column of the field).
-std::optional<std::string> ExportCodeTables(const ConverterState& state,
-                                            const std::filesystem::path& dir,
-                                            std::vector<TableProblem>* inexact = nullptr);
+// the directory when needed. A cell that no field can carry exactly is
+// written as near as it can be and reported as a warning (file, line and
+// column of the field); a failure to write is an error, after which nothing
+// more is written.
+std::vector<TableProblem> ExportCodeTables(const ConverterState& state,
+                                           const std::filesystem::path& dir);
 
 // LOAD: the input file read field by field, every field followed by one
 // comma. When the file is missing or cannot be read, found is false and the

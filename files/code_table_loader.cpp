@@ -1,7 +1,6 @@
 // "Load code table  from disk": the three code-table files into the tables.
 
 #include <array>
-#include <cctype>
 #include <string>
 
 #include "code_table_escape.h"
@@ -17,8 +16,9 @@ namespace {
 // Reads one file with `read`, or notes why it could not be read; the table
 // of a file that cannot be opened keeps its contents.
 template <typename Read>
-void LoadFile(const std::filesystem::path& path, std::string_view table_name, LoadReport& report,
-              Read&& read) {
+void LoadFile(const std::filesystem::path& dir, std::string_view file_name,
+              std::string_view table_name, LoadReport& report, Read&& read) {
+  const std::filesystem::path path = dir / file_name;
   SourceFile file = OpenSourceFile(path);
   if (file.failure == OpenFailure::kNone) {
     FieldReader reader(*file.stream.rdbuf());
@@ -27,11 +27,10 @@ void LoadFile(const std::filesystem::path& path, std::string_view table_name, Lo
     file.failure = OpenFailure::kReadFailed;
   }
   std::string note = DescribeFailure(path, file.failure, file.reason);
-  note[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(note[0])));
   note += file.failure == OpenFailure::kReadFailed ? "; the rows read before stay in " : "; ";
   note += table_name;
-  note += file.failure == OpenFailure::kReadFailed ? "." : " keeps its contents.";
-  report.notes.push_back(std::move(note));
+  if (file.failure != OpenFailure::kReadFailed) note += " keeps its contents";
+  report.problems.push_back({Severity::kNote, std::string(file_name), 0, 0, std::move(note)});
 }
 
 void ReadSyllableFile(FieldReader& reader, SanidevaTable& table) {
@@ -78,11 +77,11 @@ LoadReport LoadCodeTables(ConverterState& state, const std::filesystem::path& di
   }
   state.load_button = true;
 
-  LoadFile(dir / kSyllableFileName, "the syllable code table", report,
+  LoadFile(dir, kSyllableFileName, "the syllable code table", report,
            [&](FieldReader& reader) { ReadSyllableFile(reader, state.sanideva); });
-  LoadFile(dir / kShortIFileName, "the short-i map", report,
+  LoadFile(dir, kShortIFileName, "the short-i map", report,
            [&](FieldReader& reader) { ReadShortIFile(reader, state.short_i); });
-  LoadFile(dir / kGlyphFileName, "the glyph code table", report, [&](FieldReader& reader) {
+  LoadFile(dir, kGlyphFileName, "the glyph code table", report, [&](FieldReader& reader) {
     ReadGlyphFile(reader, state.sanideva, state.devitran, state.positions);
   });
   return report;

@@ -58,7 +58,8 @@ WrittenField WriteField(std::string_view value, bool with_escape) {
   if (value.empty()) return {};
   if (with_escape) {
     const auto first = static_cast<unsigned char>(value[0]);
-    const bool escape_first = EscapedFirstByte(first) || CodeTableEscape(value) != value;
+    const bool escape_first =
+        EscapedFirstByte(first) || LookAtEscape(value).form == EscapeForm::kDecoded;
     const std::string head = escape_first ? Escape(first) : std::string();
     const std::string_view rest = escape_first ? value.substr(1) : value;
     if (!NeedsQuotes(rest)) return {head + std::string(rest), true};

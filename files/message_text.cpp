@@ -1,11 +1,14 @@
 #include "message_text.h"
 
+#include <algorithm>
+
+#include "code_table_files.h"
+
 namespace sfc {
 
-std::string ShownBytes(std::string_view bytes) {
-  constexpr std::size_t kShownAtMost = 60;
+std::string ShownBytes(std::string_view bytes, std::size_t at_most) {
   std::string out = "\"";
-  for (char c : bytes.substr(0, kShownAtMost)) {
+  for (char c : bytes.substr(0, at_most)) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte >= 0x20 && byte < 0x7f && c != '"' && c != '<') {
       out += c;
@@ -14,7 +17,7 @@ std::string ShownBytes(std::string_view bytes) {
     }
   }
   out += '"';
-  if (bytes.size() > kShownAtMost) {
+  if (bytes.size() > at_most) {
     out += "... (" + std::to_string(bytes.size()) + " bytes)";
   }
   return out;
@@ -30,6 +33,22 @@ std::string Ordinal(int n) {
     if (last == 3) suffix = "rd";
   }
   return std::to_string(n) + suffix;
+}
+
+std::string FormatProblem(const TableProblem& problem) {
+  if (problem.file.empty()) return problem.message;
+  std::string text = problem.file;
+  if (problem.line > 0) {
+    text += ':' + std::to_string(problem.line);
+    if (problem.column > 0) text += ':' + std::to_string(problem.column);
+  }
+  return text + ": " + problem.message;
+}
+
+bool HasError(const std::vector<TableProblem>& problems) {
+  return std::any_of(problems.begin(), problems.end(), [](const TableProblem& problem) {
+    return problem.severity == Severity::kError;
+  });
 }
 
 }  // namespace sfc

@@ -2,7 +2,6 @@
 // fresh start-up state gives the same tables byte for byte.
 
 #include "code_table_files.h"
-#include "files_test_support.h"
 #include "test_support.h"
 
 namespace sfc {
@@ -11,14 +10,14 @@ namespace {
 using test::B;
 using test::DumpRows;
 using test::TempDir;
+using Problems = std::vector<TableProblem>;
 
 // What `sfconv --tables DIR -t ... -d ...` sets up: start-up, the load, the
 // two font lists.
 ConverterState LoadedAs(const std::filesystem::path& dir, std::string translit_font,
                         std::string devanagari_font) {
   ConverterState state = MakeStartupState();
-  const LoadReport report = LoadCodeTables(state, dir);
-  EXPECT_TRUE(report.notes.empty());
+  EXPECT_EQ(LoadCodeTables(state, dir).problems, Problems{});
   SetTranslitBoxFont(state, std::move(translit_font));
   SetDevanagariBoxFont(state, std::move(devanagari_font));
   return state;
@@ -38,9 +37,7 @@ TEST(ExportTables, EveryBuiltInFontPairComesBackByteForByte) {
       SCOPED_TRACE(std::string(FontName(translit)) + " / " + std::string(FontName(devanagari)));
       const ConverterState state = test::StateFor(translit, devanagari);
       TempDir dir;
-      std::vector<TableProblem> inexact;
-      ASSERT_EQ(ExportCodeTables(state, dir.path(), &inexact), std::nullopt);
-      EXPECT_TRUE(inexact.empty());
+      ASSERT_EQ(ExportCodeTables(state, dir.path()), Problems{});
       const ConverterState loaded =
           LoadedAs(dir.path(), std::string(FontName(translit)), std::string(FontName(devanagari)));
       EXPECT_BYTES(DumpRows(state), DumpRows(loaded));
@@ -78,7 +75,7 @@ ConverterState AwkwardCells() {
 TEST(ExportTables, AwkwardCellsAreEscapedOrQuotedAndComeBack) {
   const ConverterState state = AwkwardCells();
   TempDir dir;
-  ASSERT_EQ(ExportCodeTables(state, dir.path()), std::nullopt);
+  ASSERT_EQ(ExportCodeTables(state, dir.path()), Problems{});
   EXPECT_BYTES(DumpRows(state), DumpRows(LoadedAs(dir.path(), "Sanskrit-Times", "Vedic")));
 
   const std::vector<std::string> syllables = FileLines(dir.path() / kSyllableFileName);
@@ -105,17 +102,15 @@ TEST(ExportTables, AQuotationMarkInsideACellThatMustBeQuotedCannotBeCarried) {
   state.devitran[9] = "x\"\n8";
   state.short_i[4] = "\"y";
   TempDir dir;
-  std::vector<TableProblem> inexact;
-  ASSERT_EQ(ExportCodeTables(state, dir.path(), &inexact), std::nullopt);
   const std::string why =
       " cannot be written exactly: its field needs quotation marks around it and it holds one "
       "itself; written without its quotation marks";
-  const std::vector<TableProblem> expected = {
-      {"sanideva.cod", 3, 7, "the half glyphs of row 3 \"a<34>b,c\"" + why},
-      {"lipikara.mmy", 4, 1, "the value of code 4 \"<34>y\"" + why},
-      {"devitran.cod", 9, 1, "the entry of row 9 \"x<34><10>8\"" + why},
+  const Problems expected = {
+      {Severity::kWarning, "sanideva.cod", 3, 7, "the half glyphs of row 3 \"a<34>b,c\"" + why},
+      {Severity::kWarning, "lipikara.mmy", 4, 1, "the value of code 4 \"<34>y\"" + why},
+      {Severity::kWarning, "devitran.cod", 9, 1, "the entry of row 9 \"x<34><10>8\"" + why},
   };
-  EXPECT_EQ(inexact, expected);
+  ASSERT_EQ(ExportCodeTables(state, dir.path()), expected);
   const ConverterState loaded = LoadedAs(dir.path(), "Sanskrit-Times", "Vedic");
   EXPECT_EQ(loaded.sanideva.half[3], "ab,c");
   EXPECT_EQ(loaded.devitran[9], "x\n8");
@@ -128,12 +123,12 @@ TEST(ExportTables, AQuotationMarkInsideACellThatMustBeQuotedCannotBeCarried) {
 TEST(ExportTables, GlyphRowsPast255AreWrittenUpToTheLastThatHoldsAnEntry) {
   ConverterState state = MakeStartupState();
   TempDir plain;
-  ASSERT_EQ(ExportCodeTables(state, plain.path()), std::nullopt);
+  ASSERT_EQ(ExportCodeTables(state, plain.path()), Problems{});
   EXPECT_EQ(FileLines(plain.path() / kGlyphFileName).size(), 255u);
 
   state.devitran[280] = "ka1";
   TempDir longer;
-  ASSERT_EQ(ExportCodeTables(state, longer.path()), std::nullopt);
+  ASSERT_EQ(ExportCodeTables(state, longer.path()), Problems{});
   EXPECT_EQ(FileLines(longer.path() / kGlyphFileName).size(), 280u);
   EXPECT_BYTES(DumpRows(state), DumpRows(LoadedAs(longer.path(), "Sanskrit-Times", "Vedic")));
 }
@@ -141,16 +136,20 @@ TEST(ExportTables, GlyphRowsPast255AreWrittenUpToTheLastThatHoldsAnEntry) {
 TEST(ExportTables, ItCreatesTheDirectoryAndSaysWhenItCannotWrite) {
   TempDir dir;
   const ConverterState state = MakeStartupState();
-  EXPECT_EQ(ExportCodeTables(state, dir.path() / "new" / "font"), std::nullopt);
+  EXPECT_EQ(ExportCodeTables(state, dir.path() / "new" / "font"), Problems{});
   EXPECT_TRUE(std::filesystem::is_regular_file(dir.path() / "new" / "font" / kGlyphFileName));
 
   dir.Write("plain", "x");
-  EXPECT_EQ(ExportCodeTables(state, dir.path() / "plain"),
-            "cannot write into " + (dir.path() / "plain").string() + ": not a directory");
+  EXPECT_EQ(
+      ExportCodeTables(state, dir.path() / "plain"),
+      (Problems{{Severity::kError, "", 0, 0,
+                 "cannot write into " + (dir.path() / "plain").string() + ": not a directory"}}));
   std::filesystem::create_directory(dir.path() / "blocked");
   std::filesystem::create_directory(dir.path() / "blocked" / kShortIFileName);
   EXPECT_EQ(ExportCodeTables(state, dir.path() / "blocked"),
-            "cannot write " + (dir.path() / "blocked" / kShortIFileName).string());
+            (Problems{{Severity::kError, kShortIFileName, 0, 0,
+                       "cannot write " + (dir.path() / "blocked" / kShortIFileName).string()}}));
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "blocked" / kGlyphFileName));
 }
 
 }  // namespace

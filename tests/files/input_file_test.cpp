@@ -5,7 +5,6 @@
 
 #include "code_table_files.h"
 #include "field_reader.h"
-#include "files_test_support.h"
 #include "test_support.h"
 
 namespace sfc {

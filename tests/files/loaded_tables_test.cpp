@@ -1,16 +1,18 @@
-// The strongest check of tables loaded from disk: the built-in Vedic tables,
+// Tables loaded from disk in the conversions: the built-in Vedic tables,
 // written out and loaded back under a font name of their own, against the
-// built-in Vedic tables themselves, over every line of the Gita.
+// built-in Vedic tables themselves over every line of the Gita, and glyph
+// entries of the user's own read with the positions the load records.
 
 #include <cstdio>
 
 #include "code_table_files.h"
 #include "conversion.h"
-#include "files_test_support.h"
 #include "test_support.h"
 
 namespace sfc {
 namespace {
+
+using test::B;
 
 constexpr const char* kOwnName = "My Vedic";
 
@@ -18,7 +20,7 @@ constexpr const char* kOwnName = "My Vedic";
 // `sfconv --tables DIR -t <font> -d "My Vedic"` sets it up.
 ConverterState VedicUnderItsOwnName(TranslitFont translit, const std::filesystem::path& dir) {
   ConverterState state = MakeStartupState();
-  EXPECT_TRUE(LoadCodeTables(state, dir).notes.empty());
+  EXPECT_TRUE(LoadCodeTables(state, dir).problems.empty());
   SetTranslitBoxFont(state, std::string(FontName(translit)));
   SetDevanagariBoxFont(state, kOwnName);
   return state;
@@ -32,7 +34,7 @@ struct VedicPair {
 VedicPair VedicBothWays(TranslitFont translit) {
   VedicPair pair{test::StateFor(translit, DevanagariFont::kVedic), {}};
   test::TempDir dir;
-  EXPECT_EQ(ExportCodeTables(pair.builtin, dir.path()), std::nullopt);
+  EXPECT_TRUE(ExportCodeTables(pair.builtin, dir.path()).empty());
   pair.loaded = VedicUnderItsOwnName(translit, dir.path());
   return pair;
 }
@@ -92,6 +94,41 @@ TEST(LoadedVedicTables, WriteTheGitaAsTheBuiltInVedicTablesDoSaveWhereARuleNames
                 std::string(FontName(translit)).c_str(), differing);
     EXPECT_LE(differing, kDifferingLines);
   }
+}
+
+// Devanagari bytes read with the Vedic tables, some glyph entries changed,
+// written out and loaded back under a font name of their own.
+std::string ReadLoaded(std::string_view input,
+                       std::initializer_list<std::pair<int, std::string>> changed_rows = {}) {
+  ConverterState vedic = test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kVedic);
+  for (const auto& [row, entry] : changed_rows)
+    vedic.devitran[static_cast<std::size_t>(row)] = entry;
+  test::TempDir dir;
+  EXPECT_TRUE(ExportCodeTables(vedic, dir.path()).empty());
+  ConverterState loaded = VedicUnderItsOwnName(TranslitFont::kSanskritTimes, dir.path());
+  const ConversionResult result = ConvertDevanagariToTranslit(loaded, input);
+  EXPECT_TRUE(result.completed);
+  return result.output;
+}
+
+constexpr int kLongA = 128, kVocalicL = 134;  // in Sanskrit-Times
+
+TEST(ToTranslitLoadedTable, ShortIStaysPendingThroughAClass8Text) {
+  EXPECT_BYTES(":ki ", ReadLoaded(B({"i", 15, "k"})));
+}
+
+TEST(ToTranslitLoadedTable, SmallLettersJoinTheSyllableBefore) {
+  EXPECT_BYTES("kma ", ReadLoaded(B({"k", 250}), {{250, "ma9"}}));
+}
+
+TEST(ToTranslitLoadedTable, AnASignAfterAKeptAMakesTheLongA) {
+  EXPECT_BYTES(B({"k", kLongA, " "}), ReadLoaded(B({251, 252}), {{251, "ka8"}, {252, "a3"}}));
+}
+
+TEST(ToTranslitLoadedTable, AnyVowelSignReadingAsLongAIsTheLongASign) {
+  // 253 reads as the long a; the vocalic-r sign recorded last (200) makes
+  // the row-169 letter with it.
+  EXPECT_BYTES(B({"k", kVocalicL, " "}), ReadLoaded(B({"k", 253, 200}), {{253, B({kLongA, "3"})}}));
 }
 
 // A glyph table of 21 short-i signs, read under a font name of its own: the

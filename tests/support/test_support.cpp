@@ -1,24 +1,15 @@
 #include "test_support.h"
 
-#include <cctype>
 #include <fstream>
 #include <random>
 #include <sstream>
 
+#include "message_text.h"
+#include "table_dump.h"
+
 namespace sfc::test {
 
-std::string Show(std::string_view bytes) {
-  std::string out;
-  for (char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte < 0x7f && c != '<') {
-      out += c;
-    } else {
-      out += '<' + std::to_string(byte) + '>';
-    }
-  }
-  return out;
-}
+std::string Show(std::string_view bytes) { return ShownBytes(bytes, bytes.size()); }
 
 ::testing::AssertionResult BytesEqual(std::string_view expected, std::string_view actual) {
   if (expected == actual) return ::testing::AssertionSuccess();
@@ -38,6 +29,34 @@ std::string B(std::initializer_list<Piece> pieces) {
   std::string out;
   for (const Piece& piece : pieces) out += piece.bytes;
   return out;
+}
+
+TempDir::TempDir() {
+  std::random_device random;
+  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = test ? std::string(test->name()) : "test";
+  // A parameterized test's name holds a "/".
+  for (char& c : name) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '-';
+  }
+  for (;;) {
+    path_ = std::filesystem::temp_directory_path() /
+            ("sfc-" + name + "-" + std::to_string(random()) + std::to_string(random()));
+    if (std::filesystem::create_directory(path_)) break;
+  }
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add, ignored);
+  std::filesystem::remove_all(path_, ignored);
+}
+
+void TempDir::Write(std::string_view name, std::string_view bytes) const {
+  std::ofstream out(path_ / name, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  ASSERT_TRUE(out.good()) << "cannot write " << (path_ / name);
 }
 
 std::filesystem::path TestDataDir() { return SFC_TEST_DATA_DIR; }
@@ -82,32 +101,17 @@ std::filesystem::path GitaFile(TranslitFont font) {
   return {};
 }
 
-TempDir::TempDir() {
-  std::random_device random;
-  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = test ? std::string(test->name()) : "test";
-  // A parameterized test's name holds a "/".
-  for (char& c : name) {
-    if (!std::isalnum(static_cast<unsigned char>(c))) c = '-';
-  }
-  for (;;) {
-    path_ = std::filesystem::temp_directory_path() /
-            ("sfc-" + name + "-" + std::to_string(random()) + std::to_string(random()));
-    if (std::filesystem::create_directory(path_)) break;
-  }
+void WriteTableFiles(const TempDir& dir, const TableFiles& files) {
+  dir.Write(kSyllableFileName, files.sanideva);
+  dir.Write(kShortIFileName, files.lipikara);
+  dir.Write(kGlyphFileName, files.devitran);
 }
 
-TempDir::~TempDir() {
-  std::error_code ignored;
-  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                               std::filesystem::perm_options::add, ignored);
-  std::filesystem::remove_all(path_, ignored);
-}
-
-void TempDir::Write(std::string_view name, std::string_view bytes) const {
-  std::ofstream out(path_ / name, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  ASSERT_TRUE(out.good()) << "cannot write " << (path_ / name);
+std::string DumpRows(const ConverterState& state) {
+  std::string dump = DumpTables(state);
+  dump.erase(0, dump.find('\n') + 1);   // the font line
+  dump.erase(dump.find("position\t"));  // the positions at the end
+  return dump;
 }
 
 }  // namespace sfc::test

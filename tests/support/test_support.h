@@ -4,18 +4,29 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "code_table_files.h"
 #include "sanideva_table.h"
 #include "state.h"
 #include "translit_letters.h"
 
+namespace sfc {
+
+// How a failing test shows a problem.
+inline void PrintTo(const TableProblem& problem, std::ostream* out) {
+  *out << FormatProblem(problem);
+}
+
+}  // namespace sfc
+
 namespace sfc::test {
 
-// Bytes as text for failure messages: printable ASCII as itself, every other
-// byte as <NNN> (decimal).
+// Bytes as text for failure messages, in full, the way messages to users
+// show them (ShownBytes).
 std::string Show(std::string_view bytes);
 
 // Compares two byte strings and, on a mismatch, prints both in Show() form
@@ -33,18 +44,6 @@ struct Piece {
 };
 std::string B(std::initializer_list<Piece> pieces);
 
-std::filesystem::path TestDataDir();
-std::string ReadFileBytes(const std::filesystem::path& path);
-// The lines of a file, without their line feeds.
-std::vector<std::string> ReadLines(const std::filesystem::path& path);
-
-// The window state after start-up, the Devanagari font button and then the
-// transliteration font button.
-ConverterState StateFor(TranslitFont translit, DevanagariFont devanagari);
-
-// The corpus file of the Gita in a transliteration font.
-std::filesystem::path GitaFile(TranslitFont font);
-
 // A directory of its own under the system's temporary directory, removed
 // with everything in it at the end of its scope.
 class TempDir {
@@ -61,5 +60,29 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+std::filesystem::path TestDataDir();
+std::string ReadFileBytes(const std::filesystem::path& path);
+// The lines of a file, without their line feeds.
+std::vector<std::string> ReadLines(const std::filesystem::path& path);
+
+// The window state after start-up, the Devanagari font button and then the
+// transliteration font button.
+ConverterState StateFor(TranslitFont translit, DevanagariFont devanagari);
+
+// The corpus file of the Gita in a transliteration font.
+std::filesystem::path GitaFile(TranslitFont font);
+
+// The three code-table files at once.
+struct TableFiles {
+  std::string sanideva;
+  std::string lipikara;
+  std::string devitran;
+};
+void WriteTableFiles(const TempDir& dir, const TableFiles& files);
+
+// The tables listing without its font line and positions: what a load is
+// expected to reproduce.
+std::string DumpRows(const ConverterState& state);
 
 }  // namespace sfc::test
