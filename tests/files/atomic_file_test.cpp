@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "files_test_support.h"
 #include "test_support.h"
 
 namespace sfc {
