@@ -13,6 +13,7 @@
 
 #include "code_table_files.h"
 #include "conversion.h"
+#include "session.h"
 #include "sfconv_io.h"
 #include "state.h"
 #include "table_dump.h"
@@ -202,10 +203,14 @@ struct FileError {
   std::string message;
 };
 
-// The window's state after the user actions the options stand for.
-ConverterState BuildState(const Options& options, std::ostream& err) {
-  ConverterState state = MakeStartupState();
-  if (options.startup) return state;
+// The window's session after the user actions the options stand for.
+Session BuildSession(const Options& options, std::ostream& err) {
+  Session session;
+  session.ChooseDirection(options.command == Command::kToTranslit ? Direction::kToTranslit
+                                                                  : Direction::kToDevanagari);
+  session.SetDashMode(options.dash_mode);
+  session.SetShiftMToN(options.shift_m_to_n);
+  if (options.startup) return session;
   const std::string translit = options.translit_font.value_or("Sanskrit-Times");
   const std::string devanagari = options.devanagari_font.value_or("Vedic");
   if (options.tables_dir) {
@@ -214,15 +219,16 @@ ConverterState BuildState(const Options& options, std::ostream& err) {
     if (!std::filesystem::is_directory(dir, ec)) {
       throw FileError{"--tables: \"" + *options.tables_dir + "\" is not a directory"};
     }
-    const LoadReport report = LoadCodeTables(state, dir);
+    const LoadReport report =
+        session.LoadTables([&dir](ConverterState& state) { return LoadCodeTables(state, dir); });
     for (const TableProblem& note : report.problems) Report(err, FormatProblem(note));
-    SetTranslitBoxFont(state, translit);
-    SetDevanagariBoxFont(state, devanagari);
-    return state;
+    session.ChooseTranslitFontName(translit);
+    session.ChooseDevanagariFontName(devanagari);
+    return session;
   }
-  PressDevanagariFontButton(state, *FindDevanagariFont(devanagari));
-  PressTranslitFontButton(state, *FindTranslitFont(translit));
-  return state;
+  session.PressDevanagariFontButton(*FindDevanagariFont(devanagari));
+  session.PressTranslitFontButton(*FindTranslitFont(translit));
+  return session;
 }
 
 std::unique_ptr<InputSource> OpenInput(const Options& options, std::istream& in) {
@@ -250,40 +256,37 @@ std::string OneLine(std::string_view text) {
   return line;
 }
 
-void ReportInputBoxes(const ConversionResult& result, std::ostream& err) {
-  for (const AskedInputBox& box : result.input_boxes) {
+void ReportInputBoxes(const std::vector<AskedInputBox>& boxes, std::ostream& err) {
+  for (const AskedInputBox& box : boxes) {
+    if (box.request.kind != InputRequestKind::kCheckLater) continue;
     Report(err, "input box \"" + OneLine(box.request.title) + "\": " + OneLine(box.request.prompt) +
                     " -> " + QuoteBytes(box.answer));
   }
 }
 
+// Converts the input block by block; the output is written as it becomes
+// final.
 int Convert(const Options& options, std::istream& in, std::ostream& out, std::ostream& err) {
-  ConverterState state = BuildState(options, err);
+  Session session = BuildSession(options, err);
   const std::unique_ptr<InputSource> source = OpenInput(options, in);
   const std::unique_ptr<OutputTarget> output = OpenOutput(options, out);
-  // The conversions take the whole text for now.
-  const std::string input = source->ReadAll();
-  ConversionResult result;
-  if (options.command == Command::kToDevanagari) {
-    state.dash_mode = options.dash_mode;
-    result = ConvertToDevanagari(state, input, options.shift_m_to_n);
-    ReportInputBoxes(result, err);
-  } else {
-    const InputBox answer = [&](const InputBoxRequest& request) {
-      const int code = request.default_text.size() == 1
-                           ? static_cast<unsigned char>(request.default_text[0])
-                           : -1;
-      const auto it = options.answers.find(code);
-      if (it != options.answers.end()) return it->second;
-      Report(err, "glyph " + std::to_string(code) + " has no --answer; it is kept as " +
-                      QuoteBytes(request.default_text));
-      return request.default_text;
-    };
-    result = RunDevanagariToTranslitCommand(state, input, answer);
-  }
-  output->Write(result.output);
+  const InputBox answer = [&](const InputBoxRequest& request) {
+    if (request.kind != InputRequestKind::kGlyphReading) return request.default_text;
+    const auto it = options.answers.find(request.glyph_code);
+    if (it != options.answers.end()) return it->second;
+    Report(err, "glyph " + std::to_string(request.glyph_code) + " has no --answer; it is kept as " +
+                    QuoteBytes(request.default_text));
+    return request.default_text;
+  };
+  const StreamEnd end = session.ConvertStream(
+      [&source](std::string& block) {
+        block = source->NextBlock();
+        return !block.empty();
+      },
+      [&output](std::string_view piece) { output->Write(piece); }, answer);
+  ReportInputBoxes(end.input_boxes, err);
   output->Commit();
-  if (!result.completed) {
+  if (!end.completed) {
     Report(err,
            "the conversion was cut short (the button would read \"ERROR\"); the output so far "
            "was written");
@@ -309,7 +312,8 @@ int Tables(const Options& options, std::ostream& out, std::ostream& err) {
     Report(err, std::to_string(problems.size()) + " problem(s) found");
     return kExitFileError;
   }
-  const ConverterState state = BuildState(options, err);
+  const Session session = BuildSession(options, err);
+  const ConverterState& state = session.state();
   if (options.export_dir) {
     const std::vector<TableProblem> problems = ExportCodeTables(state, *options.export_dir);
     for (const TableProblem& problem : problems) {
