@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "syllable_rows.h"
 #include "translit_letters.h"
 
 namespace sfc {
@@ -30,6 +31,18 @@ struct SanidevaTable {
   std::array<std::string, kSyllableTableSize> full;
   std::array<std::string, kSyllableTableSize> half;
 };
+
+// The rows whose key is a special letter alone, in the order of Letter:
+// the conversions, the loader and the check read the letters of the table in
+// force from these rows.
+inline constexpr std::array<int, kLetterCount> kLetterRows = {
+    Row::kLongA,       Row::kLongI,        Row::kLongU,     Row::kVocalicR,    Row::kLongVocalicR,
+    Row::kAnusvara,    Row::kVisarga,      Row::kVelarNa,   Row::kPalatalNa,   Row::kRetroflexTa,
+    Row::kRetroflexDa, Row::kRetroflexNa,  Row::kPalatalSa, Row::kRetroflexSa, Row::kHiddenDash,
+    Row::kVocalicL,    Row::kLongVocalicL, Row::kNam};
+inline constexpr int LetterRow(Letter letter) {
+  return kLetterRows[static_cast<std::size_t>(letter) - 1];
+}
 
 // ShortIMap: per glyph byte "y" when a short-i sign may stand before it, "n"
 // for half forms and joining signs.

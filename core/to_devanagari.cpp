@@ -568,28 +568,29 @@ class ToDevanagariStream::Engine {
   }
 
  private:
-  static int LetterOf(const std::string& key) {
+  // A special letter of the table in force, when it is one byte.
+  int LetterOf(Letter letter) const {
+    const std::string& key = table_.key[static_cast<std::size_t>(LetterRow(letter))];
     return key.size() == 1 ? static_cast<unsigned char>(key[0]) : kNone;
   }
 
   void ReadLetters() {
-    const auto& key = table_.key;
-    long_a_ = LetterOf(key[Row::kLongA]);
-    long_i_ = LetterOf(key[Row::kLongI]);
-    long_u_ = LetterOf(key[Row::kLongU]);
-    vocalic_r_ = LetterOf(key[Row::kVocalicR]);
-    long_vocalic_r_ = LetterOf(key[Row::kLongVocalicR]);
-    retroflex_d_ = LetterOf(key[Row::kRetroflexDa]);
-    visarga_ = LetterOf(key[Row::kVisarga]);
-    anusvara_ = LetterOf(key[Row::kAnusvara]);
-    velar_n_ = LetterOf(key[Row::kVelarNa]);
-    palatal_n_ = LetterOf(key[Row::kPalatalNa]);
-    retroflex_n_ = LetterOf(key[Row::kRetroflexNa]);
-    palatal_s_ = LetterOf(key[Row::kPalatalSa]);
-    retroflex_s_ = LetterOf(key[Row::kRetroflexSa]);
-    retroflex_t_ = LetterOf(key[Row::kRetroflexTa]);
-    vocalic_l_ = LetterOf(key[Row::kVocalicL]);
-    long_vocalic_l_ = LetterOf(key[Row::kLongVocalicL]);
+    long_a_ = LetterOf(Letter::kLongA);
+    long_i_ = LetterOf(Letter::kLongI);
+    long_u_ = LetterOf(Letter::kLongU);
+    vocalic_r_ = LetterOf(Letter::kVocalicR);
+    long_vocalic_r_ = LetterOf(Letter::kLongVocalicR);
+    retroflex_d_ = LetterOf(Letter::kRetroflexD);
+    visarga_ = LetterOf(Letter::kVisarga);
+    anusvara_ = LetterOf(Letter::kAnusvara);
+    velar_n_ = LetterOf(Letter::kVelarN);
+    palatal_n_ = LetterOf(Letter::kPalatalN);
+    retroflex_n_ = LetterOf(Letter::kRetroflexN);
+    palatal_s_ = LetterOf(Letter::kPalatalS);
+    retroflex_s_ = LetterOf(Letter::kRetroflexS);
+    retroflex_t_ = LetterOf(Letter::kRetroflexT);
+    vocalic_l_ = LetterOf(Letter::kVocalicL);
+    long_vocalic_l_ = LetterOf(Letter::kLongVocalicL);
     independent_l_ = table_.full[Row::kLa] + table_.half[Row::kVocalicR];
     dependent_l_ = table_.half[Row::kLongA] + table_.half[Row::kVocalicR];
     word_start_long_a_ = table_.full[Row::kA] + table_.half[Row::kLongA];

@@ -155,7 +155,8 @@ class KeyRules {
     }
     for (std::size_t row = 1; row <= kBuiltinSyllableRows; ++row) {
       if (keys_[row][0].empty() || SameFirstByte(row)) continue;
-      for (std::size_t alone : kLetterAloneRows) {
+      for (const int letter_row : kLetterRows) {  // the rows of a special letter alone
+        const auto alone = static_cast<std::size_t>(letter_row);
         bool starts = true;
         for (std::size_t f = 0; f < tables.size(); ++f) {
           starts = starts && keys_[row][f].starts_with(keys_[alone][f]);
@@ -209,11 +210,6 @@ class KeyRules {
   }
 
  private:
-  // The rows that hold a special letter alone (ā, ī, ū, ṛ, ṝ, ṃ, ḥ, ṅ, ñ, ṭ,
-  // ḍ, ṇ, ś, ṣ, the hidden-dash mark, ḷ, ḹ and the sign of row 171).
-  static constexpr std::array<std::size_t, 18> kLetterAloneRows = {
-      1, 61, 142, 110, 109, 85, 59, 93, 138, 135, 39, 99, 115, 123, 172, 169, 170, 171};
-
   static bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
   bool SameFirstByte(std::size_t row) const {

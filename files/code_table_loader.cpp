@@ -50,9 +50,9 @@ void ReadShortIFile(FieldReader& reader, ShortIMap& short_i) {
 
 void ReadGlyphFile(FieldReader& reader, const SanidevaTable& syllables, DevitranTable& table,
                    SpecialGlyphPositions& positions) {
-  // Rows 1 and 110 of Key as they stand after the syllable file was read.
-  const std::array<std::string, 1> long_a = {syllables.key[1]};
-  const std::array<std::string, 1> vocalic_r = {syllables.key[110]};
+  // The keys of ā and ṛ as they stand after the syllable file was read.
+  const std::array<std::string, 1> long_a = {syllables.key[LetterRow(Letter::kLongA)]};
+  const std::array<std::string, 1> vocalic_r = {syllables.key[LetterRow(Letter::kVocalicR)]};
   PositionRecorder recorder(positions);
   ForEachRow(reader, 1, kGlyphFileRows, [&](int row, int, const Field* field) {
     std::string& cell = table[static_cast<std::size_t>(row)];
