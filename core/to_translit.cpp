@@ -352,6 +352,8 @@ enum GlyphFlag : std::uint16_t {
   kStrokeSetterFlag = 1 << 10,
   kEndsInAFlag = 1 << 11,         // its text ends in "a"
   kKtAfterTtGlyphFlag = 1 << 12,  // "_": after the tt glyph the two make kt
+  kJoinsFullVowelFlag = 1 << 13,  // read together with a full vowel before it
+  kStopFlag = 1 << 14,            // no entry
 };
 
 // Texts up to this size are kept in the glyph and copied as a whole block.
@@ -361,12 +363,10 @@ inline constexpr std::uint8_t kLongText = 0xff;
 inline constexpr std::size_t kStepRoom = 4 * kInlineText;
 
 // The bits of the run's state that the short way of a step reads and writes:
-// a short i waits for its syllable; the stroke flag is set (every step takes
-// the full way); always set (glyphs without a short way test it); something
-// was appended (the clipboard was set); edits were made since the last
-// append; the glyph before sends this step the full way.
+// a short i waits for its syllable; always set (glyphs without a short way
+// test it); something was appended (the clipboard was set); edits were made
+// since the last append; the glyph before sends this step the full way.
 inline constexpr std::uint8_t kPendingIBit = 1 << 0;
-inline constexpr std::uint8_t kStrokeBit = 1 << 1;
 inline constexpr std::uint8_t kAlwaysBit = 1 << 2;
 inline constexpr std::uint8_t kAppendedBit = 1 << 3;
 inline constexpr std::uint8_t kEditsBit = 1 << 4;
@@ -390,8 +390,9 @@ struct Glyph {
 // slow_previous.
 struct ShortWay {
   bool fast = false;
-  bool drops = false;
+  std::uint16_t drops = 0;  // the flag of the next glyph that drops the final "a"
   bool writes_pending_i = false;
+  bool pending_i_unless_dropped = false;  // else only before a glyph that ends it
   bool double_a = false;
   std::uint8_t slow_state = 0;
   std::uint8_t keep = 0xff;
@@ -402,9 +403,9 @@ struct ShortWay {
 
 // The flags of the next glyph that the short way reads; glyphs alike in
 // these (and in what they test of the glyph before them) form one class.
-inline constexpr std::uint16_t kNextClassFlags = kEndsShortIPendingFlag | kInherentVowelFlag |
-                                                 kRow169AfterLaFlag | kRow169AfterLongAFlag |
-                                                 kKtAfterTtGlyphFlag | kLongASignFlag;
+inline constexpr std::uint16_t kNextClassFlags =
+    kEndsShortIPendingFlag | kInherentVowelFlag | kBackRInherentVowelFlag | kRow169AfterLaFlag |
+    kRow169AfterLongAFlag | kKtAfterTtGlyphFlag | kLongASignFlag | kJoinsFullVowelFlag | kStopFlag;
 
 // The count of "a"s at the output's end that makes the short way replace
 // them, and one it never reaches.
@@ -614,7 +615,12 @@ class ToTranslitStream::Engine {
     }
     if (!entry.empty()) {
       joined_vowels_[code] = JoinedVowel(text, letters_);
-      if (!joined_vowels_[code].empty()) joined_vowels_[code].insert(0, 1, ' ');
+      if (!joined_vowels_[code].empty()) {
+        joined_vowels_[code].insert(0, 1, ' ');
+        glyph.flags |= kJoinsFullVowelFlag;
+      }
+    } else {
+      glyph.flags |= kStopFlag;
     }
 
     const char itself = static_cast<char>(code);
@@ -653,6 +659,7 @@ class ToTranslitStream::Engine {
           action = Action::kFullVowel;
           full_vowels_[code] = " ";
           full_vowels_[code] += text;
+          written = full_vowels_[code];
           break;
         case 7:
           if (itself == '\t' || itself == '\n' || itself == '\r') {
@@ -704,7 +711,7 @@ class ToTranslitStream::Engine {
       case Action::kFullSyllable:
       case Action::kLa:
         if (glyph.action == Action::kLa || (glyph.flags & kEndsInAFlag)) {
-          way.drops = true;
+          way.drops = kInherentVowelFlag;
           way.writes_pending_i = true;
         }
         if (glyph.action == Action::kLa) way.slow_next = kRow169AfterLaFlag;
@@ -727,6 +734,15 @@ class ToTranslitStream::Engine {
         break;
       case Action::kTakenAsIs:
         if (class8_writes_pending_i_) way.slow_state |= kPendingIBit;
+        break;
+      case Action::kBackRForm:  // its text is the letter and "a"
+        way.drops = kBackRInherentVowelFlag;
+        way.writes_pending_i = true;
+        way.pending_i_unless_dropped = true;
+        break;
+      case Action::kFullVowel:  // its text is a space and the vowel
+        way.double_a = true;
+        way.slow_next = kJoinsFullVowelFlag | kStopFlag;
         break;
       default:
         way.fast = false;
@@ -773,16 +789,17 @@ class ToTranslitStream::Engine {
     const Glyph& glyph = glyphs_[code];
     const std::uint16_t next_flags = flags_[next];
     Pair pair;
-    pair.slow_state = static_cast<std::uint8_t>(way.slow_state | kStrokeBit | kNextSlowBit);
+    pair.slow_state = static_cast<std::uint8_t>(way.slow_state | kNextSlowBit);
     if (!way.fast || (next_flags & way.slow_next)) {
       pair.slow_state |= kAlwaysBit;
       return pair;
     }
     pair.text = glyph.text;
-    const bool drop = way.drops && (next_flags & kInherentVowelFlag);
+    const bool drop = (next_flags & way.drops) != 0;
     pair.size = static_cast<std::uint8_t>(glyph.size - (drop ? 1 : 0));
     pair.final_a = pair.size > 0 && pair.text[pair.size - 1U] == 'a' ? 1 : 0;
-    if (way.writes_pending_i && (next_flags & kEndsShortIPendingFlag)) {
+    if (way.writes_pending_i &&
+        (way.pending_i_unless_dropped ? !drop : (next_flags & kEndsShortIPendingFlag))) {
       pair.writes_i = kPendingIBit;
       // Nothing written: the character before decides, which the full step
       // reads.
@@ -818,7 +835,7 @@ class ToTranslitStream::Engine {
       return Action::kPiece;
     }
     if (rules.Is(kBackRForm, c) || rules.Is(kNGlyph, c)) {
-      written = rules.Is(kBackRForm, c) ? "r" : "n";
+      written = rules.Is(kBackRForm, c) ? "ra" : "na";
       return Action::kBackRForm;
     }
     if (rules.Is(kNamGlyph, c)) {
@@ -853,12 +870,10 @@ class ToTranslitStream::Engine {
   }
 
   // The main loop before the end of the input. Most steps take the short
-  // way: straight-line code driven by the glyph's fields, with the output's
-  // end, the pending short i and the clipboard state in locals. The rest
-  // take the full step.
+  // way: straight-line code driven by a Pair, with the output's end and the
+  // run's state in locals. The rest take the full step.
   const Byte* RunShortWay(const Byte* p, const Byte* stop, const Byte* end) {
-    std::uint32_t state = LoadState(p);
-    std::uint32_t final_as = FinalAs();
+    ShortState st = LoadState(p);
     while (p < stop) {
       // As many steps as the room at the end of the output surely holds.
       char* w = out_.End();
@@ -868,6 +883,9 @@ class ToTranslitStream::Engine {
         continue;
       }
       const Byte* const chunk_stop = stop - p > static_cast<std::ptrdiff_t>(fit) ? p + fit : stop;
+      std::uint32_t state = st.bits;
+      std::uint32_t final_as = st.final_as;
+      std::uint32_t stroke = st.stroke;
       bool full_step = false;
       while (p < chunk_stop) {
         const Pair& pair = pairs_[std::size_t{next_class_[p[2]]} << 8 | p[1]];
@@ -885,54 +903,64 @@ class ToTranslitStream::Engine {
         w += write_i;
         final_as &= write_i - 1;
         state = ((state & pair.keep) | pair.set) ^ write_i;
+        stroke >>= 1;
+        ++p;
         if (final_as == pair.double_a) [[unlikely]] {
           // A final "aa" becomes the long a.
           out_.SetEnd(w);
-          StoreState(state);
+          StoreState({state, final_as, stroke});
           ReplaceDoubleA();
           w = out_.End();
-          ++p;
-          state = LoadState(p);
-          final_as = FinalAs();
+          st = LoadState(p);
           break;
         }
-        ++p;
       }
       out_.SetEnd(w);
-      if (full_step) {
-        // The step the short way could not take, the full way.
-        StoreState(state);
-        const bool ok = Step<false>(p, end);
-        if (!ok) {
-          stopped_ = true;
-          break;
-        }
-        ++p;
-        state = LoadState(p);
-        final_as = FinalAs();
+      if (!full_step) {
+        if (p == chunk_stop) st = {state, final_as, stroke};
+        continue;
       }
+      // The step the short way could not take, the full way.
+      StoreState({state, final_as, stroke});
+      if (!Step<false>(p, end)) {
+        stopped_ = true;
+        break;
+      }
+      ++p;
+      st = LoadState(p);
     }
-    StoreState(state);
+    StoreState(st);
     return p;
   }
 
-  // The "a"s at the output's end, up to kDoubleA.
-  std::uint32_t FinalAs() const { return out_.EndsWith('a') ? (out_.EndsWith("aa") ? 2 : 1) : 0; }
+  // The run's state in the short way: the state bits, the "a"s at the
+  // output's end (up to kDoubleA) and the steps for which the stroke flag
+  // stays set (one bit each, the next step's lowest).
+  struct ShortState {
+    std::uint32_t bits = 0;
+    std::uint32_t final_as = 0;
+    std::uint32_t stroke = 0;
+  };
 
   // `p` is the window of the next step.
-  std::uint32_t LoadState(const Byte* p) const {
-    std::uint32_t state = kAlwaysBit;
-    if (flags_[p[0]] & slow_previous_[p[1]]) state |= kNextSlowBit;
-    if (short_i_pending_) state |= kPendingIBit;
-    if (stroke_flag_) state |= kStrokeBit;
-    if (out_.appended()) state |= kAppendedBit;
-    if (out_.HasEdits()) state |= kEditsBit;
-    return state;
+  ShortState LoadState(const Byte* p) const {
+    ShortState st;
+    st.bits = kAlwaysBit;
+    if (flags_[p[0]] & slow_previous_[p[1]]) st.bits |= kNextSlowBit;
+    if (short_i_pending_) st.bits |= kPendingIBit;
+    if (out_.appended()) st.bits |= kAppendedBit;
+    if (out_.HasEdits()) st.bits |= kEditsBit;
+    st.final_as = out_.EndsWith('a') ? (out_.EndsWith("aa") ? 2 : 1) : 0;
+    // The flag is cleared at the start of the step that counts it past 2.
+    if (stroke_flag_) st.stroke = (1U << (2 - stroke_steps_)) - 1;
+    return st;
   }
-  void StoreState(std::uint32_t state) {
-    short_i_pending_ = (state & kPendingIBit) != 0;
-    if (state & kAppendedBit) out_.SetAppended();
-    if (!(state & kEditsBit)) out_.ClearEdits();
+  void StoreState(const ShortState& st) {
+    short_i_pending_ = (st.bits & kPendingIBit) != 0;
+    if (st.bits & kAppendedBit) out_.SetAppended();
+    if (!(st.bits & kEditsBit)) out_.ClearEdits();
+    stroke_flag_ = st.stroke != 0;
+    stroke_steps_ = st.stroke == 1 ? 1 : 0;
   }
 
   // The next glyph, -1 when the input has none.
