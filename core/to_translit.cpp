@@ -421,15 +421,13 @@ struct Pair {
   std::uint8_t slow_state = 0xff;
   std::uint8_t keep = 0xff;
   std::uint8_t set = 0;
-  std::uint8_t writes_i = 0;  // kPendingIBit: a pending short i is written
-  std::uint8_t final_a = 0;   // 1: the text as written ends in "a"
-  // The "a"s at the output's end, counted up to 2, after the text: the
-  // count before masked with a_keep (0xff when the text is all "a"s), plus
-  // a_add.
-  std::uint8_t a_keep = 0;
-  std::uint8_t a_add = 0;
+  std::uint8_t writes_i = 0;           // kPendingIBit: a pending short i is written
+  std::uint8_t final_a = 0;            // 1: the text as written ends in "a"
   std::uint8_t double_a = kNoDoubleA;  // kDoubleA: a final "aa" becomes the long a
-  std::array<std::uint8_t, 7> unused{};
+  // The "a"s at the output's end (up to kDoubleA) after the text, by their
+  // count before it.
+  std::array<std::uint8_t, 3> final_as{};
+  std::array<std::uint8_t, 6> unused{};
 };
 static_assert(sizeof(Pair) == 32);
 
@@ -805,18 +803,17 @@ class ToTranslitStream::Engine {
       // reads.
       if (pair.size == 0) pair.slow_state |= kPendingIBit;
     }
-    pair.keep = static_cast<std::uint8_t>(way.keep & ~kNextSlowBit);
+    // A pending short i is written, or there is none: it is gone after.
+    pair.keep = static_cast<std::uint8_t>(way.keep & ~kNextSlowBit & ~pair.writes_i);
     pair.set = way.set;
     if (glyph.flags & next_way.slow_previous) pair.set |= kNextSlowBit;
     pair.double_a = way.double_a ? kDoubleA : kNoDoubleA;
     const std::string_view text(pair.text.data(), pair.size);
     const std::size_t not_a = text.find_last_not_of('a');
-    if (not_a == std::string_view::npos) {
-      pair.a_keep = 0xff;
-      pair.a_add = static_cast<std::uint8_t>(std::min<std::size_t>(text.size(), kDoubleA));
-    } else {
-      pair.a_add =
-          static_cast<std::uint8_t>(std::min<std::size_t>(text.size() - 1 - not_a, kDoubleA));
+    for (std::size_t before = 0; before <= kDoubleA; ++before) {
+      const std::size_t count =
+          not_a == std::string_view::npos ? before + text.size() : text.size() - 1 - not_a;
+      pair.final_as[before] = static_cast<std::uint8_t>(std::min<std::size_t>(count, kDoubleA));
     }
     return pair;
   }
@@ -887,22 +884,22 @@ class ToTranslitStream::Engine {
       std::uint32_t final_as = st.final_as;
       std::uint32_t stroke = st.stroke;
       bool full_step = false;
+      const Pair* const pairs = pairs_.data();
       while (p < chunk_stop) {
-        const Pair& pair = pairs_[std::size_t{next_class_[p[2]]} << 8 | p[1]];
+        const Pair& pair = pairs[std::size_t{next_class_[p[2]]} << 8 | p[1]];
         if (state & pair.slow_state) [[unlikely]] {
           full_step = true;
           break;
         }
         std::memcpy(w, pair.text.data(), kInlineText);
         w += pair.size;
-        final_as = std::min((final_as & pair.a_keep) + pair.a_add, kDoubleA);
         // A pending short i takes the place of the syllable's final "a".
         const std::uint32_t write_i = state & pair.writes_i;
         w -= write_i & pair.final_a;
         *w = 'i';
         w += write_i;
-        final_as &= write_i - 1;
-        state = ((state & pair.keep) | pair.set) ^ write_i;
+        final_as = pair.final_as[final_as] & (write_i - 1);
+        state = (state & pair.keep) | pair.set;
         stroke >>= 1;
         ++p;
         if (final_as == pair.double_a) [[unlikely]] {
@@ -918,6 +915,17 @@ class ToTranslitStream::Engine {
       out_.SetEnd(w);
       if (!full_step) {
         if (p == chunk_stop) st = {state, final_as, stroke};
+        continue;
+      }
+      if (glyphs_[p[1]].action == Action::kBackR) {
+        // The back-r glyph changes neither the end of the output nor the
+        // state: only the insertion.
+        if (!(state & kEditsBit)) out_.ClearEdits();
+        out_.InsertBeforeLastConsonants('r', 0, translit_output::kBackRScan);
+        ++p;
+        st = {state & ~std::uint32_t{kNextSlowBit}, final_as, stroke >> 1};
+        if (out_.HasEdits()) st.bits |= kEditsBit;
+        if (flags_[p[0]] & slow_previous_[p[1]]) st.bits |= kNextSlowBit;
         continue;
       }
       // The step the short way could not take, the full way.

@@ -33,6 +33,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -309,6 +310,12 @@ class OutputText {
     const std::uint64_t last = n - 1 - skip;
     const ByteSet& marks = marks_[scan];
     RunCache& cache = caches_[scan];
+    std::uint64_t consonant;
+    std::uint64_t start;
+    if (NearEnd(skip, marks, consonant, start)) {
+      UpdateCache(cache, start, consonant, last);
+      return start;
+    }
     std::uint64_t i = last;
     // Back over vowel marks to the last consonant.
     while (true) {
@@ -320,9 +327,8 @@ class OutputText {
       if (i == 0) return 0;
       --i;
     }
-    const std::uint64_t consonant = i;
+    consonant = i;
     // Back over consonants to the start of their group.
-    std::uint64_t start;
     while (true) {
       if (cache.valid && i >= cache.x && i < cache.y) {
         start = cache.x;
@@ -334,22 +340,52 @@ class OutputText {
       }
       --i;
     }
+    UpdateCache(cache, start, consonant, last);
+    return start;
+  }
+
+  // The last consonant and the start of its group when both lie among the
+  // last kWindow characters (and the character before the group too).
+  bool NearEnd(std::size_t skip, const ByteSet& marks, std::uint64_t& consonant,
+               std::uint64_t& start) const {
+    static constexpr unsigned kWindow = 8;
+    if (static_cast<std::size_t>(end_ - buf_) < kWindow) return false;
+    unsigned mark_bits = 0;  // bit j: the character j places before the end is a mark
+    for (unsigned j = 0; j < kWindow; ++j) {
+      mark_bits |= static_cast<unsigned>(marks[ByteOf(end_[-1 - static_cast<int>(j)])]) << j;
+    }
+    const unsigned consonants = ~mark_bits & (0xffU << skip) & 0xffU;
+    if (consonants == 0) return false;
+    const int c = std::countr_zero(consonants);
+    const unsigned before = mark_bits & (0xffU << c);
+    if (before == 0) return false;
+    const std::uint64_t n = size();
+    consonant = n - 1 - static_cast<unsigned>(c);
+    start = n - static_cast<unsigned>(std::countr_zero(before));
+    return true;
+  }
+
+  // What the search for the group found, kept for the next search.
+  static void UpdateCache(RunCache& cache, std::uint64_t start, std::uint64_t consonant,
+                          std::uint64_t last) {
     if (cache.valid && start == cache.x && consonant + 1 <= cache.y) {
       if (consonant + 1 == cache.y) cache.v = std::max(cache.v, last + 1);
     } else {
       cache = {start, consonant + 1, last + 1, true};
     }
-    return start;
   }
 
   void InsertAt(std::uint64_t at, char letter) {
     if (at < base_) ReachedPassedOn();
     const auto i = static_cast<std::size_t>(at - base_);
     const std::size_t after = Held() - i;
-    Reserve(1);
+    Reserve(kNearEnd + 1);
     if (after <= kNearEnd) {
+      // The characters after the point move in one block of kNearEnd.
       char* const p = end_ - after;
-      std::memmove(p + 1, p, after);
+      std::array<char, kNearEnd> moved;
+      std::memcpy(moved.data(), p, kNearEnd);
+      std::memcpy(p + 1, moved.data(), kNearEnd);
       *p = letter;
       ++end_;
       return;
