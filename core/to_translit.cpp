@@ -371,6 +371,9 @@ inline constexpr std::uint8_t kAlwaysBit = 1 << 2;
 inline constexpr std::uint8_t kAppendedBit = 1 << 3;
 inline constexpr std::uint8_t kEditsBit = 1 << 4;
 inline constexpr std::uint8_t kNextSlowBit = 1 << 5;
+// Not kept in the state but or-ed into it for the test: the stroke flag is set
+// for this step.
+inline constexpr std::uint8_t kStrokeBit = 1 << 7;
 
 struct Glyph {
   std::array<char, kInlineText> text{};  // a longer text is in long_texts_
@@ -427,7 +430,9 @@ struct Pair {
   // The "a"s at the output's end (up to kDoubleA) after the text, by their
   // count before it.
   std::array<std::uint8_t, 3> final_as{};
-  std::array<std::uint8_t, 6> unused{};
+  std::uint8_t back = 0;    // characters removed from the end before the text
+  std::int8_t advance = 0;  // size less back
+  std::array<std::uint8_t, 4> unused{};
 };
 static_assert(sizeof(Pair) == 32);
 
@@ -717,7 +722,8 @@ class ToTranslitStream::Engine {
       case Action::kVowelSign:
         way.keep &= static_cast<std::uint8_t>(~kPendingIBit);
         way.double_a = true;
-        if (glyph.flags & (kESignFlag | kAiSignFlag)) way.slow_previous = kLongASignFlag;
+        // After a long-a sign the e and ai signs make o and au: the pairs
+        // after a long-a sign do (MakePairs).
         break;
       case Action::kLongASign:
         way.double_a = true;
@@ -767,7 +773,7 @@ class ToTranslitStream::Engine {
       const std::uint32_t key = (flags_[code] & kNextClassFlags) |
                                 (static_cast<std::uint32_t>(ways[code].slow_previous) << 16);
       const auto found = std::find(classes.begin(), classes.end(), key);
-      next_class_[code] = static_cast<std::uint8_t>(found - classes.begin());
+      next_offset_[code] = static_cast<std::uint32_t>(found - classes.begin()) * kByteValues;
       if (found == classes.end()) {
         classes.push_back(key);
         members.push_back(code);
@@ -779,6 +785,66 @@ class ToTranslitStream::Engine {
       for (std::size_t code = 0; code < kByteValues; ++code) {
         pairs_[k * kByteValues + code] = MakePair(code, ways[code], next, ways[next]);
       }
+    }
+    // The pairs after a long-a sign differ where an e or ai sign makes o or
+    // au; fonts without such signs need none.
+    for (std::size_t code = 0; code < kByteValues; ++code) {
+      if (glyphs_[code].action == Action::kVowelSign &&
+          (flags_[code] & (kESignFlag | kAiSignFlag))) {
+        makes_o_au_ = true;
+      }
+    }
+    for (std::size_t code = 0; code < kByteValues; ++code) {
+      if (glyphs_[code].action == Action::kJoinsLongA || (flags_[code] & kStrokeSetterFlag)) {
+        sets_stroke_ = true;
+      }
+    }
+    if (!makes_o_au_) return;
+    // The second half of the table: after a long-a sign.
+    const std::size_t half = pairs_.size();
+    pairs_.resize(2 * half);
+    std::copy(pairs_.begin(), pairs_.begin() + static_cast<std::ptrdiff_t>(half),
+              pairs_.begin() + static_cast<std::ptrdiff_t>(half));
+    for (std::size_t code = 0; code < kByteValues; ++code) {
+      if (flags_[code] & kLongASignFlag) previous_half_[code] = static_cast<std::uint32_t>(half);
+    }
+    for (std::size_t k = 0; k < members.size(); ++k) {
+      for (std::size_t code = 0; code < kByteValues; ++code) {
+        Pair& pair = pairs_[half + k * kByteValues + code];
+        if (glyphs_[code].action == Action::kVowelSign &&
+            (flags_[code] & (kESignFlag | kAiSignFlag))) {
+          MakeOAu(code, pair);
+        }
+      }
+    }
+  }
+
+  // An e or ai sign after a long-a sign: the long a's last character goes,
+  // o or au (with the anusvara for the signs that carry it) is appended.
+  void MakeOAu(std::size_t code, Pair& pair) const {
+    std::string piece = (flags_[code] & kESignFlag) ? "o" : "au";
+    if (flags_[code] & kSignWithAnusvaraFlag) piece += letters_.anusvara;
+    if (piece.size() > kInlineText || (pair.slow_state & kAlwaysBit)) {
+      pair.slow_state |= kAlwaysBit;
+      return;
+    }
+    pair.text = {};
+    std::copy(piece.begin(), piece.end(), pair.text.begin());
+    pair.size = static_cast<std::uint8_t>(piece.size());
+    pair.back = 1;
+    pair.advance = static_cast<std::int8_t>(pair.size - 1);
+    // With the stroke flag set the two stay apart: the full step.
+    pair.slow_state |= kStrokeBit;
+    SetFinalAs(pair);
+  }
+
+  static void SetFinalAs(Pair& pair) {
+    const std::string_view text(pair.text.data(), pair.size);
+    const std::size_t not_a = text.find_last_not_of('a');
+    for (std::size_t before = 0; before <= kDoubleA; ++before) {
+      const std::size_t count =
+          not_a == std::string_view::npos ? before + text.size() : text.size() - 1 - not_a;
+      pair.final_as[before] = static_cast<std::uint8_t>(std::min<std::size_t>(count, kDoubleA));
     }
   }
 
@@ -795,6 +861,7 @@ class ToTranslitStream::Engine {
     pair.text = glyph.text;
     const bool drop = (next_flags & way.drops) != 0;
     pair.size = static_cast<std::uint8_t>(glyph.size - (drop ? 1 : 0));
+    pair.advance = static_cast<std::int8_t>(pair.size);
     pair.final_a = pair.size > 0 && pair.text[pair.size - 1U] == 'a' ? 1 : 0;
     if (way.writes_pending_i &&
         (way.pending_i_unless_dropped ? !drop : (next_flags & kEndsShortIPendingFlag))) {
@@ -808,13 +875,7 @@ class ToTranslitStream::Engine {
     pair.set = way.set;
     if (glyph.flags & next_way.slow_previous) pair.set |= kNextSlowBit;
     pair.double_a = way.double_a ? kDoubleA : kNoDoubleA;
-    const std::string_view text(pair.text.data(), pair.size);
-    const std::size_t not_a = text.find_last_not_of('a');
-    for (std::size_t before = 0; before <= kDoubleA; ++before) {
-      const std::size_t count =
-          not_a == std::string_view::npos ? before + text.size() : text.size() - 1 - not_a;
-      pair.final_as[before] = static_cast<std::uint8_t>(std::min<std::size_t>(count, kDoubleA));
-    }
+    SetFinalAs(pair);
     return pair;
   }
 
@@ -855,7 +916,11 @@ class ToTranslitStream::Engine {
   // follow every window start, so the steps see what the whole text shows.
   template <bool kAtEnd>
   const Byte* Run(const Byte* p, const Byte* stop, const Byte* end) {
-    if constexpr (!kAtEnd) return RunShortWay(p, stop, end);
+    if constexpr (!kAtEnd) {
+      if (!makes_o_au_) return RunShortWay<false, false>(p, stop, end);
+      return sets_stroke_ ? RunShortWay<true, true>(p, stop, end)
+                          : RunShortWay<true, false>(p, stop, end);
+    }
     while (p < stop) {
       if (!Step<kAtEnd>(p, end)) {
         stopped_ = true;
@@ -869,6 +934,9 @@ class ToTranslitStream::Engine {
   // The main loop before the end of the input. Most steps take the short
   // way: straight-line code driven by a Pair, with the output's end and the
   // run's state in locals. The rest take the full step.
+  // kOAu: the font's e and ai signs make o and au after a long-a sign;
+  // kStroke: its glyphs set the stroke flag.
+  template <bool kOAu, bool kStroke>
   const Byte* RunShortWay(const Byte* p, const Byte* stop, const Byte* end) {
     ShortState st = LoadState(p);
     while (p < stop) {
@@ -886,21 +954,24 @@ class ToTranslitStream::Engine {
       bool full_step = false;
       const Pair* const pairs = pairs_.data();
       while (p < chunk_stop) {
-        const Pair& pair = pairs[std::size_t{next_class_[p[2]]} << 8 | p[1]];
-        if (state & pair.slow_state) [[unlikely]] {
+        std::size_t index = next_offset_[p[2]] + p[1];
+        std::uint32_t test = state;
+        if constexpr (kOAu) index += previous_half_[p[0]];
+        if constexpr (kStroke) test |= stroke << 7;  // kStrokeBit
+        const Pair& pair = pairs[index];
+        if (test & pair.slow_state) [[unlikely]] {
           full_step = true;
           break;
         }
-        std::memcpy(w, pair.text.data(), kInlineText);
-        w += pair.size;
+        std::memcpy(kOAu ? w - pair.back : w, pair.text.data(), kInlineText);
         // A pending short i takes the place of the syllable's final "a".
         const std::uint32_t write_i = state & pair.writes_i;
-        w -= write_i & pair.final_a;
-        *w = 'i';
-        w += write_i;
+        char* const i_at = w + (pair.advance - (write_i & pair.final_a));
+        *i_at = 'i';
+        w = i_at + write_i;
         final_as = pair.final_as[final_as] & (write_i - 1);
         state = (state & pair.keep) | pair.set;
-        stroke >>= 1;
+        if constexpr (kStroke) stroke >>= 1;
         ++p;
         if (final_as == pair.double_a) [[unlikely]] {
           // A final "aa" becomes the long a.
@@ -1230,8 +1301,13 @@ class ToTranslitStream::Engine {
   std::array<Glyph, kByteValues> glyphs_;
   std::array<std::uint16_t, kByteValues> flags_{};  // the glyphs' flags, together
   std::array<std::uint16_t, kByteValues> slow_previous_{};
-  std::array<std::uint8_t, kByteValues> next_class_{};
+  std::array<std::uint32_t, kByteValues> next_offset_{};  // the next glyph's class in pairs_
   std::vector<Pair> pairs_;  // by class of the next glyph, then current glyph
+  // With makes_o_au_, a second half after a long-a sign, where previous_half_
+  // of the glyph before points.
+  bool makes_o_au_ = false;
+  bool sets_stroke_ = false;  // some glyph sets the stroke flag
+  std::array<std::uint32_t, kByteValues> previous_half_{};
   std::array<std::string, kByteValues> long_texts_;
   std::array<std::string, kByteValues> full_vowels_;    // class 6: " " and the text
   std::array<std::string, kByteValues> joined_vowels_;  // as the sign after a full vowel
