@@ -251,6 +251,8 @@ struct KeyLetters {
   std::string anusvara;        // row 85
   std::string row169;          // row 169
   std::string row171;          // row 171
+
+  bool operator==(const KeyLetters&) const = default;
 };
 
 KeyLetters ReadKeyLetters(const SanidevaTable& table) {
@@ -459,140 +461,45 @@ std::string_view JoinedVowel(std::string_view sign_text, const KeyLetters& lette
   return {};
 }
 
-}  // namespace
-
-// The conversion: one step per glyph over a window of three (the glyph
-// before, the current one and the next), as the whole text would show it.
-class ToTranslitStream::Engine {
+// Everything a stream reads from the state's tables, worked out once per
+// fill of the tables: the glyphs' actions, flags and texts, and the pairs of
+// the short way. Streams made while the tables stay as they are share it.
+class GlyphTables {
  public:
-  Engine(ConverterState& state, InputBox input_box, OutputSink sink, StreamOptions options)
-      : state_(state),
-        input_box_(std::move(input_box)),
-        sink_(std::move(sink)),
-        options_(options),
+  explicit GlyphTables(const ConverterState& state)
+      : font_name_(state.devanagari_box_font),
+        positions_(state.positions),
+        half_110_(state.sanideva.half[110]),
         letters_(ReadKeyLetters(state.sanideva)),
-        out_(VowelMarks(letters_, true), VowelMarks(letters_, false), options.clipboard) {
-    state.devanagari_box_font = state.devanagari_font_name;
-    const std::optional<DevanagariFont> font = FindDevanagariFont(state.devanagari_box_font);
+        back_r_marks_(VowelMarks(letters_, true)),
+        kt_marks_(VowelMarks(letters_, false)) {
+    std::copy(state.devitran.begin(), state.devitran.begin() + kByteValues, entries_.begin());
+    const std::optional<DevanagariFont> font = FindDevanagariFont(font_name_);
     const FontRules rules =
         font ? FromBuiltin(BuiltinRulesFor(*font)) : LoadedRules(state, letters_);
     kta_before_underscore_ = rules.flags.kta_before_underscore;
     class8_writes_pending_i_ = rules.flags.class8_writes_pending_i;
     for (std::size_t code = 0; code < kByteValues; ++code) {
-      ReadGlyph(code, state.devitran[code], rules);
+      ReadGlyph(code, entries_[code], rules);
       flags_[code] = glyphs_[code].flags;
     }
     MakePairs();
     // An insertion is known not to move the start of a consonant group back
     // only when the letters inserted are consonants to both scans.
-    const GlyphSet back_r_marks = VowelMarks(letters_, true);
-    pass_on_ = !options.hold_output && !back_r_marks[ByteOf('r')] && !back_r_marks[ByteOf('k')];
+    inserts_consonants_ = !back_r_marks_[ByteOf('r')] && !back_r_marks_[ByteOf('k')];
   }
 
-  void Feed(std::string_view block) {
-    fed_ += block.size();
-    if (stopped_) return;
-    if (carry_.size() + block.size() <= kSmallBlock) {
-      carry_ += block;
-      if (carry_.size() > kLookAhead) {
-        const Byte* const c = Bytes(carry_);
-        const Byte* const p = Run<false>(c, c + carry_.size() - kLookAhead, c + carry_.size());
-        const auto read = static_cast<std::size_t>(p - c);
-        if (stopped_) {
-          stop_at_ = carry_at_ + read;
-          return;
-        }
-        carry_.erase(0, read);
-        carry_at_ += read;
-      }
-      MaybePassOn();
-      return;
+  // Whether these tables were made from a state with the same tables.
+  bool MadeFrom(const ConverterState& state) const {
+    if (state.devanagari_box_font != font_name_ || !(state.positions == positions_) ||
+        state.sanideva.half[110] != half_110_ || !(ReadKeyLetters(state.sanideva) == letters_)) {
+      return false;
     }
-    // The glyphs still in the carry, read with the start of the block...
-    const std::size_t carried = carry_.size();
-    carry_.append(block.substr(0, kLookAhead));
-    const Byte* const c = Bytes(carry_);
-    const Byte* p = Run<false>(c, c + carried, c + carry_.size());
-    if (stopped_) {
-      stop_at_ = carry_at_ + static_cast<std::uint64_t>(p - c);
-      return;
-    }
-    // ... then the block itself, in chunks between which the final output
-    // is passed on.
-    const std::uint64_t block_at = carry_at_ + carried;
-    const Byte* const b = Bytes(block);
-    const Byte* const block_end = b + block.size();
-    p = b + (p - (c + carried));
-    const Byte* const last = block_end - kLookAhead;
-    while (p < last) {
-      const Byte* const chunk_end = last - p > kChunk ? p + kChunk : last;
-      p = Run<false>(p, chunk_end, block_end);
-      if (stopped_) {
-        stop_at_ = block_at + static_cast<std::uint64_t>(p - b);
-        return;
-      }
-      MaybePassOn();
-    }
-    carry_.assign(reinterpret_cast<const char*>(p), static_cast<std::size_t>(block_end - p));
-    carry_at_ = block_at + static_cast<std::uint64_t>(p - b);
-  }
-
-  StreamEnd Finish() {
-    if (!stopped_) {
-      carry_ += ' ';  // the padding after the input
-      const Byte* const c = Bytes(carry_);
-      const Byte* const p = Run<true>(c, c + carry_.size() - 1, c + carry_.size());
-      stop_at_ = carry_at_ + static_cast<std::uint64_t>(p - c);
-    }
-    carry_.clear();
-    auto sink = Sink();
-    out_.PassOnAll(sink);
-    state_.devanagari_font_name = state_.devanagari_box_font;
-
-    StreamEnd end;
-    // Fewer than three characters of the padded input left unread.
-    end.completed = fed_ + 2 - stop_at_ < 3;
-    end.input_boxes = std::move(asked_);
-    if (options_.clipboard && out_.appended()) {
-      end.clipboard_set = true;
-      end.clipboard_edits = std::move(out_).TakeEdits();
-    }
-    return end;
+    return std::equal(entries_.begin(), entries_.end(), state.devitran.begin());
   }
 
  private:
-  using Byte = unsigned char;
-
-  // A step reads the window and at most one glyph beyond it.
-  static constexpr std::size_t kLookAhead = 3;
-  // Blocks this small are added to the carry and read from there.
-  static constexpr std::size_t kSmallBlock = 64;
-  // Input read between two looks at what can be passed on.
-  static constexpr std::ptrdiff_t kChunk = 1 << 16;
-  // The held output at which passing on is first tried.
-  static constexpr std::size_t kFirstPassOn = 16;
-
-  static const Byte* Bytes(std::string_view text) {
-    return reinterpret_cast<const Byte*>(text.data());
-  }
-
-  // Passes pieces on to the caller's sink, if any.
-  struct PassOnSink {
-    const OutputSink& sink;
-    void operator()(std::string_view piece) const {
-      if (sink) sink(piece);
-    }
-  };
-  PassOnSink Sink() const { return {sink_}; }
-
-  // Tries to pass on what is final once the held output has doubled since
-  // the last try, so that the tries cost time in proportion to the output.
-  void MaybePassOn() {
-    if (!pass_on_ || out_.Held() < next_pass_on_) return;
-    auto sink = Sink();
-    out_.PassOn(out_.SafeFlushPoint(), sink);
-    next_pass_on_ = std::max(kFirstPassOn, 2 * out_.Held());
-  }
+  friend class sfc::ToTranslitStream::Engine;
 
   void ReadGlyph(std::size_t code, std::string_view entry, const FontRules& rules) {
     Glyph& glyph = glyphs_[code];
@@ -779,11 +686,22 @@ class ToTranslitStream::Engine {
         members.push_back(code);
       }
     }
-    pairs_.assign(classes.size() * kByteValues, Pair{});
+    // Every glyph's pair with its final "a" kept and dropped, then the pairs
+    // for each class of next glyphs.
+    std::array<std::array<Pair, 2>, kByteValues> drops;
+    for (std::size_t code = 0; code < kByteValues; ++code) {
+      if (!ways[code].fast) continue;
+      for (const bool drop : {false, true}) drops[code][drop] = BasePair(code, ways[code], drop);
+    }
+    Pair slow;
+    slow.slow_state = kAlwaysBit;
+    pairs_.assign(classes.size() * kByteValues, slow);
     for (std::size_t k = 0; k < members.size(); ++k) {
       const std::size_t next = members[k];
       for (std::size_t code = 0; code < kByteValues; ++code) {
-        pairs_[k * kByteValues + code] = MakePair(code, ways[code], next, ways[next]);
+        if (ways[code].fast) {
+          MakePair(code, ways[code], drops[code], next, ways[next], pairs_[k * kByteValues + code]);
+        }
       }
     }
     // The pairs after a long-a sign differ where an e or ai sign makes o or
@@ -848,35 +766,45 @@ class ToTranslitStream::Engine {
     }
   }
 
-  Pair MakePair(std::size_t code, const ShortWay& way, std::size_t next,
-                const ShortWay& next_way) const {
+  // A glyph's pair before any next glyph: the text, without its final "a"
+  // when `drop`.
+  Pair BasePair(std::size_t code, const ShortWay& way, bool drop) const {
     const Glyph& glyph = glyphs_[code];
-    const std::uint16_t next_flags = flags_[next];
     Pair pair;
     pair.slow_state = static_cast<std::uint8_t>(way.slow_state | kNextSlowBit);
-    if (!way.fast || (next_flags & way.slow_next)) {
+    if (!way.fast || (drop && glyph.size == 0)) {
       pair.slow_state |= kAlwaysBit;
       return pair;
     }
     pair.text = glyph.text;
-    const bool drop = (next_flags & way.drops) != 0;
     pair.size = static_cast<std::uint8_t>(glyph.size - (drop ? 1 : 0));
     pair.advance = static_cast<std::int8_t>(pair.size);
     pair.final_a = pair.size > 0 && pair.text[pair.size - 1U] == 'a' ? 1 : 0;
+    pair.keep = static_cast<std::uint8_t>(way.keep & ~kNextSlowBit);
+    pair.set = way.set;
+    pair.double_a = way.double_a ? kDoubleA : kNoDoubleA;
+    SetFinalAs(pair);
+    return pair;
+  }
+
+  // The pair of a glyph and a class of next glyphs (`next` is one of them),
+  // written over a slow one.
+  void MakePair(std::size_t code, const ShortWay& way, const std::array<Pair, 2>& drops,
+                std::size_t next, const ShortWay& next_way, Pair& pair) const {
+    const std::uint16_t next_flags = flags_[next];
+    if (next_flags & way.slow_next) return;
+    const bool drop = (next_flags & way.drops) != 0;
+    std::memcpy(&pair, &drops[drop], sizeof(Pair));
     if (way.writes_pending_i &&
         (way.pending_i_unless_dropped ? !drop : (next_flags & kEndsShortIPendingFlag))) {
       pair.writes_i = kPendingIBit;
       // Nothing written: the character before decides, which the full step
       // reads.
       if (pair.size == 0) pair.slow_state |= kPendingIBit;
+      // A pending short i is written, or there is none: it is gone after.
+      pair.keep &= static_cast<std::uint8_t>(~kPendingIBit);
     }
-    // A pending short i is written, or there is none: it is gone after.
-    pair.keep = static_cast<std::uint8_t>(way.keep & ~kNextSlowBit & ~pair.writes_i);
-    pair.set = way.set;
-    if (glyph.flags & next_way.slow_previous) pair.set |= kNextSlowBit;
-    pair.double_a = way.double_a ? kDoubleA : kNoDoubleA;
-    SetFinalAs(pair);
-    return pair;
+    if (glyphs_[code].flags & next_way.slow_previous) pair.set |= kNextSlowBit;
   }
 
   // Class 5: the roles in the order the rules test them. Pieces are written
@@ -909,6 +837,171 @@ class ToTranslitStream::Engine {
     return Action::kNothing;  // no role in this font
   }
 
+  // What the tables were made from.
+  std::string font_name_;
+  SpecialGlyphPositions positions_;
+  std::string half_110_;
+  std::array<std::string, kByteValues> entries_;
+
+  KeyLetters letters_;
+  GlyphSet back_r_marks_;
+  GlyphSet kt_marks_;
+  bool inserts_consonants_ = true;
+
+  // The glyph table, read once.
+  std::array<Glyph, kByteValues> glyphs_;
+  std::array<std::uint16_t, kByteValues> flags_{};  // the glyphs' flags, together
+  std::array<std::uint16_t, kByteValues> slow_previous_{};
+  std::array<std::uint32_t, kByteValues> next_offset_{};  // the next glyph's class in pairs_
+  std::vector<Pair> pairs_;  // by class of the next glyph, then current glyph
+  // With makes_o_au_, a second half after a long-a sign, where previous_half_
+  // of the glyph before points.
+  bool makes_o_au_ = false;
+  bool sets_stroke_ = false;  // some glyph sets the stroke flag
+  std::array<std::uint32_t, kByteValues> previous_half_{};
+  std::array<std::string, kByteValues> long_texts_;
+  std::array<std::string, kByteValues> full_vowels_;    // class 6: " " and the text
+  std::array<std::string, kByteValues> joined_vowels_;  // as the sign after a full vowel
+  bool kta_before_underscore_ = false;
+  bool class8_writes_pending_i_ = false;
+};
+
+// The tables for a state: those of the last stream made on this thread when
+// the state's tables are still the same.
+std::shared_ptr<const GlyphTables> TablesFor(const ConverterState& state) {
+  thread_local std::shared_ptr<const GlyphTables> last;
+  if (!last || !last->MadeFrom(state)) last = std::make_shared<const GlyphTables>(state);
+  return last;
+}
+
+// The Devanagari box takes the current Devanagari font name, as a run
+// starts.
+ConverterState& TakeCurrentFont(ConverterState& state) {
+  state.devanagari_box_font = state.devanagari_font_name;
+  return state;
+}
+
+}  // namespace
+
+// The conversion: one step per glyph over a window of three (the glyph
+// before, the current one and the next), as the whole text would show it.
+class ToTranslitStream::Engine {
+ public:
+  Engine(ConverterState& state, InputBox input_box, OutputSink sink, StreamOptions options)
+      : state_(TakeCurrentFont(state)),
+        input_box_(std::move(input_box)),
+        sink_(std::move(sink)),
+        options_(options),
+        tables_(TablesFor(state)),
+        t_(*tables_),
+        out_(t_.back_r_marks_, t_.kt_marks_, options.clipboard),
+        pass_on_(!options.hold_output && t_.inserts_consonants_) {}
+
+  void Feed(std::string_view block) {
+    fed_ += block.size();
+    if (stopped_) return;
+    if (carry_.size() + block.size() <= kSmallBlock) {
+      carry_ += block;
+      if (carry_.size() > kLookAhead) {
+        const Byte* const c = Bytes(carry_);
+        const Byte* const p = Run<false>(c, c + carry_.size() - kLookAhead, c + carry_.size());
+        const auto read = static_cast<std::size_t>(p - c);
+        if (stopped_) {
+          stop_at_ = carry_at_ + read;
+          return;
+        }
+        carry_.erase(0, read);
+        carry_at_ += read;
+      }
+      MaybePassOn();
+      return;
+    }
+    // The glyphs still in the carry, read with the start of the block...
+    const std::size_t carried = carry_.size();
+    carry_.append(block.substr(0, kLookAhead));
+    const Byte* const c = Bytes(carry_);
+    const Byte* p = Run<false>(c, c + carried, c + carry_.size());
+    if (stopped_) {
+      stop_at_ = carry_at_ + static_cast<std::uint64_t>(p - c);
+      return;
+    }
+    // ... then the block itself, in chunks between which the final output
+    // is passed on.
+    const std::uint64_t block_at = carry_at_ + carried;
+    const Byte* const b = Bytes(block);
+    const Byte* const block_end = b + block.size();
+    p = b + (p - (c + carried));
+    const Byte* const last = block_end - kLookAhead;
+    while (p < last) {
+      const Byte* const chunk_end = last - p > kChunk ? p + kChunk : last;
+      p = Run<false>(p, chunk_end, block_end);
+      if (stopped_) {
+        stop_at_ = block_at + static_cast<std::uint64_t>(p - b);
+        return;
+      }
+      MaybePassOn();
+    }
+    carry_.assign(reinterpret_cast<const char*>(p), static_cast<std::size_t>(block_end - p));
+    carry_at_ = block_at + static_cast<std::uint64_t>(p - b);
+  }
+
+  StreamEnd Finish() {
+    if (!stopped_) {
+      carry_ += ' ';  // the padding after the input
+      const Byte* const c = Bytes(carry_);
+      const Byte* const p = Run<true>(c, c + carry_.size() - 1, c + carry_.size());
+      stop_at_ = carry_at_ + static_cast<std::uint64_t>(p - c);
+    }
+    carry_.clear();
+    auto sink = Sink();
+    out_.PassOnAll(sink);
+    state_.devanagari_font_name = state_.devanagari_box_font;
+
+    StreamEnd end;
+    // Fewer than three characters of the padded input left unread.
+    end.completed = fed_ + 2 - stop_at_ < 3;
+    end.input_boxes = std::move(asked_);
+    if (options_.clipboard && out_.appended()) {
+      end.clipboard_set = true;
+      end.clipboard_edits = std::move(out_).TakeEdits();
+    }
+    return end;
+  }
+
+ private:
+  using Byte = unsigned char;
+
+  // A step reads the window and at most one glyph beyond it.
+  static constexpr std::size_t kLookAhead = 3;
+  // Blocks this small are added to the carry and read from there.
+  static constexpr std::size_t kSmallBlock = 64;
+  // Input read between two looks at what can be passed on.
+  static constexpr std::ptrdiff_t kChunk = 1 << 16;
+  // The held output at which passing on is first tried.
+  static constexpr std::size_t kFirstPassOn = 16;
+
+  static const Byte* Bytes(std::string_view text) {
+    return reinterpret_cast<const Byte*>(text.data());
+  }
+
+  // Passes pieces on to the caller's sink, if any.
+  struct PassOnSink {
+    const OutputSink& sink;
+    void operator()(std::string_view piece) const {
+      if (sink) sink(piece);
+    }
+  };
+  PassOnSink Sink() const { return {sink_}; }
+
+  // Tries to pass on what is final once the held output has doubled since
+  // the last try, so that the tries cost time in proportion to the output.
+  void MaybePassOn() {
+    if (!pass_on_ || out_.Held() < next_pass_on_) return;
+    auto sink = Sink();
+    out_.PassOn(out_.SafeFlushPoint(), sink);
+    next_pass_on_ = std::max(kFirstPassOn, 2 * out_.Held());
+  }
+
   // ---- The main loop ----
 
   // Runs steps for the windows starting before `stop`; `end` ends the bytes
@@ -917,9 +1010,9 @@ class ToTranslitStream::Engine {
   template <bool kAtEnd>
   const Byte* Run(const Byte* p, const Byte* stop, const Byte* end) {
     if constexpr (!kAtEnd) {
-      if (!makes_o_au_) return RunShortWay<false, false>(p, stop, end);
-      return sets_stroke_ ? RunShortWay<true, true>(p, stop, end)
-                          : RunShortWay<true, false>(p, stop, end);
+      if (!t_.makes_o_au_) return RunShortWay<false, false>(p, stop, end);
+      return t_.sets_stroke_ ? RunShortWay<true, true>(p, stop, end)
+                             : RunShortWay<true, false>(p, stop, end);
     }
     while (p < stop) {
       if (!Step<kAtEnd>(p, end)) {
@@ -952,11 +1045,11 @@ class ToTranslitStream::Engine {
       std::uint32_t final_as = st.final_as;
       std::uint32_t stroke = st.stroke;
       bool full_step = false;
-      const Pair* const pairs = pairs_.data();
+      const Pair* const pairs = t_.pairs_.data();
       while (p < chunk_stop) {
-        std::size_t index = next_offset_[p[2]] + p[1];
+        std::size_t index = t_.next_offset_[p[2]] + p[1];
         std::uint32_t test = state;
-        if constexpr (kOAu) index += previous_half_[p[0]];
+        if constexpr (kOAu) index += t_.previous_half_[p[0]];
         if constexpr (kStroke) test |= stroke << 7;  // kStrokeBit
         const Pair& pair = pairs[index];
         if (test & pair.slow_state) [[unlikely]] {
@@ -988,7 +1081,7 @@ class ToTranslitStream::Engine {
         if (p == chunk_stop) st = {state, final_as, stroke};
         continue;
       }
-      if (glyphs_[p[1]].action == Action::kBackR) {
+      if (t_.glyphs_[p[1]].action == Action::kBackR) {
         // The back-r glyph changes neither the end of the output nor the
         // state: only the insertion.
         if (!(state & kEditsBit)) out_.ClearEdits();
@@ -996,7 +1089,7 @@ class ToTranslitStream::Engine {
         ++p;
         st = {state & ~std::uint32_t{kNextSlowBit}, final_as, stroke >> 1};
         if (out_.HasEdits()) st.bits |= kEditsBit;
-        if (flags_[p[0]] & slow_previous_[p[1]]) st.bits |= kNextSlowBit;
+        if (t_.flags_[p[0]] & t_.slow_previous_[p[1]]) st.bits |= kNextSlowBit;
         continue;
       }
       // The step the short way could not take, the full way.
@@ -1025,7 +1118,7 @@ class ToTranslitStream::Engine {
   ShortState LoadState(const Byte* p) const {
     ShortState st;
     st.bits = kAlwaysBit;
-    if (flags_[p[0]] & slow_previous_[p[1]]) st.bits |= kNextSlowBit;
+    if (t_.flags_[p[0]] & t_.slow_previous_[p[1]]) st.bits |= kNextSlowBit;
     if (short_i_pending_) st.bits |= kPendingIBit;
     if (out_.appended()) st.bits |= kAppendedBit;
     if (out_.HasEdits()) st.bits |= kEditsBit;
@@ -1050,7 +1143,7 @@ class ToTranslitStream::Engine {
     }
     return p[2];
   }
-  std::uint16_t Flags(int code) const { return flags_[static_cast<std::size_t>(code)]; }
+  std::uint16_t Flags(int code) const { return t_.flags_[static_cast<std::size_t>(code)]; }
 
   void AppendText(const Glyph& glyph, std::size_t code, std::size_t size) {
     if (glyph.size != kLongText) {
@@ -1058,7 +1151,7 @@ class ToTranslitStream::Engine {
       out_.Advance(size);
       out_.MarkAppended();
     } else {
-      out_.Append(std::string_view(long_texts_[code]).substr(0, size));
+      out_.Append(std::string_view(t_.long_texts_[code]).substr(0, size));
     }
   }
   void AppendText(const Glyph& glyph, std::size_t code) {
@@ -1069,7 +1162,7 @@ class ToTranslitStream::Engine {
     if (!piece.empty()) out_.Append(piece);
   }
   void ReplaceDoubleA() {
-    if (out_.EndsWith("aa")) out_.ReplaceLast(2, letters_.long_a);
+    if (out_.EndsWith("aa")) out_.ReplaceLast(2, t_.letters_.long_a);
   }
   // A pending short i is written after the syllable, in place of its "a".
   void WritePendingI(int next) {
@@ -1088,7 +1181,7 @@ class ToTranslitStream::Engine {
     }
     out_.Reserve(kStepRoom);
     const std::size_t code = p[1];
-    const Glyph& glyph = glyphs_[code];
+    const Glyph& glyph = t_.glyphs_[code];
     switch (glyph.action) {
       case Action::kStop:
         return false;
@@ -1117,14 +1210,14 @@ class ToTranslitStream::Engine {
         return true;
       case Action::kBackRWithAnusvara:
         out_.InsertBeforeLastConsonants('r', 1, translit_output::kBackRScan);
-        out_.Append(letters_.anusvara);
+        out_.Append(t_.letters_.anusvara);
         return true;
       case Action::kTt: {
         const int next = Next<kAtEnd>(p, end);
         if (next < 0) return false;
         // Before the long-a sign the glyph reads as itself; before "_" the
         // two make kt.
-        if (!(Flags(next) & kTtBeforeLongAFlag) && kta_before_underscore_ && next == '_') {
+        if (!(Flags(next) & kTtBeforeLongAFlag) && t_.kta_before_underscore_ && next == '_') {
           ++p;
           return FullSyllable<kAtEnd>("kta", p, end);
         }
@@ -1153,7 +1246,7 @@ class ToTranslitStream::Engine {
         if (Flags(p[0]) & kStrokeSetterFlag) stroke_flag_ = true;
         if (Flags(next) & kRow169AfterLongAFlag) {
           ++p;
-          out_.Append(letters_.row169);
+          out_.Append(t_.letters_.row169);
         } else {
           AppendText(glyph, code);
         }
@@ -1168,7 +1261,7 @@ class ToTranslitStream::Engine {
         if (next < 0) return false;
         if (Flags(next) & kRow169AfterLaFlag) {
           ++p;
-          AppendPiece(letters_.row169);
+          AppendPiece(t_.letters_.row169);
           return true;
         }
         return FullSyllable<kAtEnd>("la", p, end);
@@ -1202,17 +1295,17 @@ class ToTranslitStream::Engine {
       }
       case Action::kFullVowel: {
         const int next = Next<kAtEnd>(p, end);
-        if (next < 0 || glyphs_[static_cast<std::size_t>(next)].action == Action::kStop) {
+        if (next < 0 || t_.glyphs_[static_cast<std::size_t>(next)].action == Action::kStop) {
           return false;
         }
         // A full vowel and the sign after it make one vowel: the sign is read
         // with the vowel and consumed.
-        const std::string& joined = joined_vowels_[static_cast<std::size_t>(next)];
+        const std::string& joined = t_.joined_vowels_[static_cast<std::size_t>(next)];
         if (!joined.empty()) {
           ++p;
           out_.Append(joined);
         } else {
-          out_.Append(full_vowels_[code]);
+          out_.Append(t_.full_vowels_[code]);
         }
         ReplaceDoubleA();
         return true;
@@ -1221,7 +1314,7 @@ class ToTranslitStream::Engine {
         AskUser(static_cast<int>(code));
         return true;
       case Action::kTakenAsIs:
-        if (class8_writes_pending_i_ && short_i_pending_) {
+        if (t_.class8_writes_pending_i_ && short_i_pending_) {
           std::string piece(Text(glyph, code));
           piece += 'i';
           out_.Append(piece);
@@ -1248,7 +1341,7 @@ class ToTranslitStream::Engine {
 
   std::string_view Text(const Glyph& glyph, std::size_t code) const {
     return glyph.size != kLongText ? std::string_view(glyph.text.data(), glyph.size)
-                                   : std::string_view(long_texts_[code]);
+                                   : std::string_view(t_.long_texts_[code]);
   }
 
   // A syllable written by a rule; one that ends in "a" loses it before a
@@ -1274,7 +1367,7 @@ class ToTranslitStream::Engine {
       // o and au are written as the long-a sign and the e or ai sign.
       out_.RemoveLast(1);
       std::string piece = e_sign ? "o" : "au";
-      if (glyph.flags & kSignWithAnusvaraFlag) piece += letters_.anusvara;
+      if (glyph.flags & kSignWithAnusvaraFlag) piece += t_.letters_.anusvara;
       out_.Append(piece);
     } else {
       AppendText(glyph, code);
@@ -1295,24 +1388,8 @@ class ToTranslitStream::Engine {
   InputBox input_box_;
   OutputSink sink_;
   StreamOptions options_;
-  KeyLetters letters_;
-
-  // The glyph table, read once.
-  std::array<Glyph, kByteValues> glyphs_;
-  std::array<std::uint16_t, kByteValues> flags_{};  // the glyphs' flags, together
-  std::array<std::uint16_t, kByteValues> slow_previous_{};
-  std::array<std::uint32_t, kByteValues> next_offset_{};  // the next glyph's class in pairs_
-  std::vector<Pair> pairs_;  // by class of the next glyph, then current glyph
-  // With makes_o_au_, a second half after a long-a sign, where previous_half_
-  // of the glyph before points.
-  bool makes_o_au_ = false;
-  bool sets_stroke_ = false;  // some glyph sets the stroke flag
-  std::array<std::uint32_t, kByteValues> previous_half_{};
-  std::array<std::string, kByteValues> long_texts_;
-  std::array<std::string, kByteValues> full_vowels_;    // class 6: " " and the text
-  std::array<std::string, kByteValues> joined_vowels_;  // as the sign after a full vowel
-  bool kta_before_underscore_ = false;
-  bool class8_writes_pending_i_ = false;
+  std::shared_ptr<const GlyphTables> tables_;
+  const GlyphTables& t_;
 
   // The input: the padded input from carry_at_ on, as far as it was fed.
   std::string carry_ = " ";
