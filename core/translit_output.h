@@ -36,8 +36,10 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -180,27 +182,23 @@ class OutputText {
   // ---- Passing on ----
 
   // The point before which no rule can reach any more (see the top of the
-  // file); at least passed_on().
-  std::uint64_t SafeFlushPoint() const {
+  // file); at least passed_on(). Its searches fill the same cache as the
+  // insertions, so that a long group is not searched again and again.
+  std::uint64_t SafeFlushPoint() {
     const std::uint64_t n = size();
     if (n < 4) return base_;
     // The shortest end: the last character may go, and every "a" and "t"
     // before it.
-    std::uint64_t shortest = n - 1;
-    while (shortest > base_ && IsWornAway(CharAt(shortest - 1))) --shortest;
-    if (shortest < base_ + 2) return base_;
+    const std::uint64_t worn = BackWhile(n - 2, base_, [](char c) { return IsWornAway(c); });
+    if (worn == kNone || worn < base_ + 1) return base_;
+    const std::uint64_t shortest = worn + 1;
     std::uint64_t point = shortest;
-    for (const ByteSet& marks : marks_) {
+    for (std::size_t scan = 0; scan < marks_.size(); ++scan) {
       // The start of the group of the last consonant at or before the
       // second-to-last character of that end, and the character before it.
-      std::uint64_t i = shortest - 2;
-      while (marks[ByteOf(CharAt(i))]) {
-        if (i == base_) return base_;
-        --i;
-      }
-      while (i > base_ && !marks[ByteOf(CharAt(i - 1))]) --i;
-      if (i <= base_ + 1) return base_;
-      point = std::min(point, i - 1);
+      const std::uint64_t start = GroupStart(shortest - 2, static_cast<Scan>(scan));
+      if (start == kNone || start <= base_ + 1) return base_;
+      point = std::min(point, start - 1);
     }
     return point;
   }
@@ -237,7 +235,6 @@ class OutputText {
   }
   template <typename Sink>
   void PassOnAll(Sink& sink) {
-    if (hole_ > 0) CloseHole();
     PassOn(size(), sink);
   }
 
@@ -254,6 +251,7 @@ class OutputText {
   static constexpr std::size_t kInitialCapacity = 1 << 12;
   static constexpr std::size_t kShrinkAbove = 1 << 20;
   static constexpr std::size_t kMinHole = 64;
+  static constexpr std::uint64_t kNone = ~std::uint64_t{0};
   // Zero bytes before the buffer: the two characters before End() can
   // always be read, and are never letters when the text is shorter.
   static constexpr std::size_t kGuard = 2;
@@ -296,52 +294,75 @@ class OutputText {
 
   char* AfterHole() const { return buf_ + gap_ + hole_; }
 
-  char CharAt(std::uint64_t at) const {
-    if (at < base_) ReachedPassedOn();
-    const auto i = static_cast<std::size_t>(at - base_);
-    return buf_[hole_ > 0 && i >= gap_ ? i + hole_ : i];
-  }
-
   // The start of the group of the last consonant at or before the character
   // `skip` places before the end; 0 when there is none.
   std::uint64_t InsertionPoint(std::size_t skip, Scan scan) {
     const std::uint64_t n = size();
     if (n <= skip) return 0;
     const std::uint64_t last = n - 1 - skip;
-    const ByteSet& marks = marks_[scan];
-    RunCache& cache = caches_[scan];
     std::uint64_t consonant;
     std::uint64_t start;
-    if (NearEnd(skip, marks, consonant, start)) {
-      UpdateCache(cache, start, consonant, last);
+    if (NearEnd(skip, marks_[scan], consonant, start)) {
+      UpdateCache(caches_[scan], start, consonant, last);
       return start;
     }
-    std::uint64_t i = last;
+    start = GroupStart(last, scan);
+    if (start == kNone) ReachedPassedOn();
+    return start;
+  }
+
+  // The start of the group of the last consonant at or before `last` (0
+  // when there is none), found back through the held text with the help of
+  // the cache; kNone when the search would pass the start of the held text.
+  std::uint64_t GroupStart(std::uint64_t last, Scan scan) {
+    const ByteSet& marks = marks_[scan];
+    RunCache& cache = caches_[scan];
+    auto is_mark = [&marks](char c) { return marks[ByteOf(c)]; };
+    auto is_consonant = [&marks](char c) { return !marks[ByteOf(c)]; };
     // Back over vowel marks to the last consonant.
-    while (true) {
-      if (cache.valid && i >= cache.y && i < cache.v) {
-        i = cache.y - 1;
-        break;
-      }
-      if (!marks[ByteOf(CharAt(i))]) break;
-      if (i == 0) return 0;
-      --i;
+    std::uint64_t consonant;
+    if (cache.valid && last >= cache.y) {
+      consonant = last < cache.v ? kNone : BackWhile(last, cache.v, is_mark);
+      if (consonant == kNone) consonant = cache.y - 1;  // the marks run on to y
+    } else {
+      consonant = BackWhile(last, base_, is_mark);
+      if (consonant == kNone) return base_ == 0 ? 0 : kNone;
     }
-    consonant = i;
     // Back over consonants to the start of their group.
-    while (true) {
-      if (cache.valid && i >= cache.x && i < cache.y) {
-        start = cache.x;
-        break;
-      }
-      if (i == 0 || marks[ByteOf(CharAt(i - 1))]) {
-        start = i;
-        break;
-      }
-      --i;
+    std::uint64_t start;
+    if (cache.valid && consonant >= cache.x && consonant < cache.y) {
+      start = cache.x;
+    } else if (cache.valid && consonant >= cache.y) {
+      const std::uint64_t mark = BackWhile(consonant, cache.y, is_consonant);
+      start = mark == kNone ? cache.x : mark + 1;
+    } else {
+      const std::uint64_t mark = BackWhile(consonant, base_, is_consonant);
+      if (mark == kNone && base_ > 0) return kNone;
+      start = mark == kNone ? 0 : mark + 1;
     }
     UpdateCache(cache, start, consonant, last);
     return start;
+  }
+
+  // Back from `from` to `stop` (both held, stop <= from + 1) while `pass`
+  // holds: the position of the first character where it does not, kNone when
+  // it holds down to stop.
+  template <typename Pass>
+  std::uint64_t BackWhile(std::uint64_t from, std::uint64_t stop, Pass pass) const {
+    if (from + 1 <= stop) return kNone;
+    if (stop < base_) ReachedPassedOn();
+    const auto high = static_cast<std::size_t>(from - base_);
+    const auto low = static_cast<std::size_t>(stop - base_);
+    // The part after the hole, then the part before it.
+    std::size_t i = high + 1;
+    if (hole_ > 0 && i > gap_) {
+      const char* const after = buf_ + hole_;
+      const std::size_t floor = std::max(low, gap_);
+      while (i > floor && pass(after[i - 1])) --i;
+      if (i > floor) return base_ + i - 1;
+    }
+    while (i > low && pass(buf_[i - 1])) --i;
+    return i > low ? base_ + i - 1 : kNone;
   }
 
   // The last consonant and the start of its group when both lie among the
@@ -392,7 +413,10 @@ class OutputText {
     }
     char* const buf = buf_;
     if (hole_ == 0) {
-      const std::size_t hole = std::max(kMinHole, after);
+      // A hole of an eighth of what follows: refilling it costs a move of
+      // what follows once per that many insertions, and it takes little
+      // fresh memory.
+      const std::size_t hole = std::max(kMinHole, after / 8);
       Reserve(hole);
       char* const b = buf_;
       std::memmove(b + i + hole, b + i, after);
@@ -427,20 +451,27 @@ class OutputText {
     Resize(std::max({capacity * 2, used + count + kNearEnd, kInitialCapacity}));
   }
 
+  // A new size for the buffer, by realloc: large buffers grow without their
+  // contents being copied.
   void Resize(std::size_t capacity) {
     const auto used = static_cast<std::size_t>(end_ - buf_);
-    auto storage = std::make_unique_for_overwrite<char[]>(kGuard + capacity);
-    std::memset(storage.get(), 0, kGuard);
-    if (used > 0) std::memcpy(storage.get() + kGuard, buf_, used);
-    storage_ = std::move(storage);
-    buf_ = storage_.get() + kGuard;
+    const bool fresh = storage_ == nullptr;
+    char* const storage = static_cast<char*>(std::realloc(storage_.get(), kGuard + capacity));
+    if (storage == nullptr) throw std::bad_alloc();
+    (void)storage_.release();
+    storage_.reset(storage);
+    if (fresh) std::memset(storage, 0, kGuard);
+    buf_ = storage + kGuard;
     end_ = buf_ + used;
     limit_ = buf_ + capacity;
   }
 
   // The held text: buf_[0, gap_), a hole of hole_ bytes, then the rest up
   // to end_; without a hole simply buf_[0, end_).
-  std::unique_ptr<char[]> storage_;
+  struct Free {
+    void operator()(char* storage) const { std::free(storage); }
+  };
+  std::unique_ptr<char, Free> storage_;
   char* buf_ = nullptr;  // kGuard bytes after the start of storage_
   char* end_ = nullptr;
   char* limit_ = nullptr;
