@@ -84,14 +84,17 @@ void BM_ToTranslit(benchmark::State& bench, sfc::DevanagariFont font) {
 
 // The same through the stream, in blocks of 64 KB, into a sink that only
 // counts: the conversion without the whole text's copies.
-void BM_ToTranslitStream(benchmark::State& bench, sfc::DevanagariFont font) {
-  sfc::ConverterState state = StateFor(font);
+void StreamGita(benchmark::State& bench, const sfc::ConverterState& state) {
+  sfc::ConverterState writer = StateFor(sfc::DevanagariFont::kVedic);
+  if (const auto font = sfc::FindDevanagariFont(state.devanagari_box_font)) {
+    writer = StateFor(*font);
+  }
   const std::string devanagari =
-      sfc::ConvertToDevanagari(state, ReadCorpus("gita.sanskrit-times.txt"), false).output;
+      sfc::ConvertToDevanagari(writer, ReadCorpus("gita.sanskrit-times.txt"), false).output;
   const std::string input = Repeat(devanagari, kTargetBytes);
   constexpr std::size_t kBlock = 1 << 16;
   for (auto _ : bench) {
-    sfc::ConverterState run_state = StateFor(font);
+    sfc::ConverterState run_state = state;
     sfc::FillGlyphCodeTable(run_state);
     std::size_t written = 0;
     sfc::ToTranslitStream stream(run_state, {},
@@ -104,6 +107,10 @@ void BM_ToTranslitStream(benchmark::State& bench, sfc::DevanagariFont font) {
     if (!end.completed) bench.SkipWithError("cut short");
   }
   bench.SetBytesProcessed(static_cast<int64_t>(bench.iterations() * input.size()));
+}
+
+void BM_ToTranslitStream(benchmark::State& bench, sfc::DevanagariFont font) {
+  StreamGita(bench, StateFor(font));
 }
 
 // The Vedic tables written out as code-table files and loaded back under a
@@ -138,6 +145,8 @@ void BM_ToTranslitLoaded(benchmark::State& bench) {
   }
   bench.SetBytesProcessed(static_cast<int64_t>(bench.iterations() * input.size()));
 }
+
+void BM_ToTranslitStreamLoaded(benchmark::State& bench) { StreamGita(bench, LoadedVedicState()); }
 
 // Vedic glyph runs that the rules reach back through. The time per byte
 // stays the same from 1 MB to 10 MB.
@@ -203,6 +212,7 @@ BENCHMARK_CAPTURE(BM_ToTranslitStream, DevNatrajItr, DevanagariFont::kDevNatrajI
 BENCHMARK_CAPTURE(BM_ToTranslitStream, Sanskrit99, DevanagariFont::kSanskrit99)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ToTranslitLoaded)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ToTranslitStreamLoaded)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ToTranslitLongRun, BackR_1MB, LongRun::kBackR, 1)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ToTranslitLongRun, BackR_10MB, LongRun::kBackR, 10)

@@ -1045,11 +1045,18 @@ class ToTranslitStream::Engine {
       std::uint32_t final_as = st.final_as;
       std::uint32_t stroke = st.stroke;
       bool full_step = false;
+      // The tables and the window in registers: a char written may alias
+      // anything, so nothing is read again through `this`.
       const Pair* const pairs = t_.pairs_.data();
+      const std::uint32_t* const next_offset = t_.next_offset_.data();
+      const std::uint32_t* const previous_half = t_.previous_half_.data();
+      std::size_t previous = p[0];
+      std::size_t current = p[1];
       while (p < chunk_stop) {
-        std::size_t index = t_.next_offset_[p[2]] + p[1];
+        const std::size_t next = p[2];
+        std::size_t index = next_offset[next] + current;
         std::uint32_t test = state;
-        if constexpr (kOAu) index += t_.previous_half_[p[0]];
+        if constexpr (kOAu) index += previous_half[previous];
         if constexpr (kStroke) test |= stroke << 7;  // kStrokeBit
         const Pair& pair = pairs[index];
         if (test & pair.slow_state) [[unlikely]] {
@@ -1066,6 +1073,8 @@ class ToTranslitStream::Engine {
         state = (state & pair.keep) | pair.set;
         if constexpr (kStroke) stroke >>= 1;
         ++p;
+        previous = current;
+        current = next;
         if (final_as == pair.double_a) [[unlikely]] {
           // A final "aa" becomes the long a.
           out_.SetEnd(w);
@@ -1228,11 +1237,16 @@ class ToTranslitStream::Engine {
         const int next = Next<kAtEnd>(p, end);
         if (next < 0) return false;
         if (Flags(next) & kLongASignFlag) {
-          std::string syllable(Text(glyph, code));
-          syllable += 'a';
+          // The syllable with its "a", read as a full syllable before the
+          // glyph after the sign.
           ++p;
           stroke_flag_ = true;
-          return FullSyllable<kAtEnd>(syllable, p, end);
+          const int after = Next<kAtEnd>(p, end);
+          if (after < 0) return false;
+          AppendText(glyph, code);
+          if (!(Flags(after) & kInherentVowelFlag)) out_.Append("a");
+          WritePendingI(after);
+          return true;
         }
         AppendText(glyph, code);
         return true;
