@@ -339,8 +339,6 @@ enum class Action : std::uint8_t {
 
 // What the rules test about a glyph when it stands next to the current one.
 enum GlyphFlag : std::uint16_t {
-  // Bit 0 meets kPendingIBit and bit 1 the drop of a final "a" in the short
-  // way of a step; the others are tested by the full step only.
   kEndsShortIPendingFlag = 1 << 0,  // a pending short i is written before it
   kInherentVowelFlag = 1 << 1,
   kBackRInherentVowelFlag = 1 << 2,
@@ -361,7 +359,7 @@ enum GlyphFlag : std::uint16_t {
 // Texts up to this size are kept in the glyph and copied as a whole block.
 inline constexpr std::size_t kInlineText = 16;
 inline constexpr std::uint8_t kLongText = 0xff;
-// Room made at the output's end before every step: three inline texts.
+// Room made at the output's end before every step: four inline texts.
 inline constexpr std::size_t kStepRoom = 4 * kInlineText;
 
 // The bits of the run's state that the short way of a step reads and writes:
@@ -369,10 +367,10 @@ inline constexpr std::size_t kStepRoom = 4 * kInlineText;
 // test it); something was appended (the clipboard was set); edits were made
 // since the last append; the glyph before sends this step the full way.
 inline constexpr std::uint8_t kPendingIBit = 1 << 0;
-inline constexpr std::uint8_t kAlwaysBit = 1 << 2;
-inline constexpr std::uint8_t kAppendedBit = 1 << 3;
-inline constexpr std::uint8_t kEditsBit = 1 << 4;
-inline constexpr std::uint8_t kNextSlowBit = 1 << 5;
+inline constexpr std::uint8_t kAlwaysBit = 1 << 1;
+inline constexpr std::uint8_t kAppendedBit = 1 << 2;
+inline constexpr std::uint8_t kEditsBit = 1 << 3;
+inline constexpr std::uint8_t kNextSlowBit = 1 << 4;
 // Not kept in the state but or-ed into it for the test: the stroke flag is set
 // for this step.
 inline constexpr std::uint8_t kStrokeBit = 1 << 7;
@@ -380,7 +378,6 @@ inline constexpr std::uint8_t kStrokeBit = 1 << 7;
 struct Glyph {
   std::array<char, kInlineText> text{};  // a longer text is in long_texts_
   std::uint16_t flags = 0;
-
   std::uint8_t size = 0;  // kLongText: the text is longer than kInlineText
   Action action = Action::kStop;
 };
@@ -1044,7 +1041,10 @@ class ToTranslitStream::Engine {
       std::uint32_t state = st.bits;
       std::uint32_t final_as = st.final_as;
       std::uint32_t stroke = st.stroke;
-      bool full_step = false;
+      // The short way removes at most a character of the held text (a final
+      // "a" it wrote itself, the long a before o and au); with fewer than two
+      // held before the end the full step, which checks, is taken.
+      bool full_step = out_.End() - out_.Start() < 2;
       // The tables and the window in registers: a char written may alias
       // anything, so nothing is read again through `this`.
       const Pair* const pairs = t_.pairs_.data();
@@ -1052,7 +1052,7 @@ class ToTranslitStream::Engine {
       const std::uint32_t* const previous_half = t_.previous_half_.data();
       std::size_t previous = p[0];
       std::size_t current = p[1];
-      while (p < chunk_stop) {
+      while (!full_step && p < chunk_stop) {
         const std::size_t next = p[2];
         std::size_t index = next_offset[next] + current;
         std::uint32_t test = state;
