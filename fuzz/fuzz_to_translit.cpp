@@ -20,7 +20,7 @@ namespace {
 constexpr std::array<std::string_view, 12> kPieces = {"",   "a", "t", "r",  "k", "aa",
                                                       "tt", "'", " ", "ka", "o", "\x80"};
 
-std::string_view Piece(std::uint8_t byte) { return kPieces[byte % kPieces.size()]; }
+std::string_view Piece(std::size_t n) { return kPieces[n % kPieces.size()]; }
 
 // Special glyph positions, a glyph entry and letters from 8 bytes; the
 // tables are then read with the rules for a loaded table.
@@ -44,7 +44,7 @@ void MakeOdd(sfc::ConverterState& state, std::string_view bytes) {
 }
 
 std::string Answer(const sfc::InputBoxRequest& request) {
-  return std::string(Piece(static_cast<std::uint8_t>(request.glyph_code)));
+  return std::string(Piece(static_cast<std::size_t>(request.glyph_code)));
 }
 
 bool SameBoxes(const std::vector<sfc::AskedInputBox>& a, const std::vector<sfc::AskedInputBox>& b) {
