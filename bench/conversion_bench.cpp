@@ -1,14 +1,18 @@
 // Throughput of the two conversions over real text repeated to at least
-// 10 MB. The corpus directory can be given with SFC_CORPUS_DIR.
+// 10 MB, and of Devanagari to transliteration over a glyph table loaded from
+// disk and over long runs that the rules reach back through. The corpus
+// directory can be given with SFC_CORPUS_DIR.
 
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
 
+#include "code_table_files.h"
 #include "conversion.h"
 #include "state.h"
 
@@ -78,6 +82,114 @@ void BM_ToTranslit(benchmark::State& bench, sfc::DevanagariFont font) {
   bench.SetBytesProcessed(static_cast<int64_t>(bench.iterations() * input.size()));
 }
 
+// The same through the stream, in blocks of 64 KB, into a sink that only
+// counts: the conversion without the whole text's copies.
+void StreamGita(benchmark::State& bench, const sfc::ConverterState& state) {
+  sfc::ConverterState writer = StateFor(sfc::DevanagariFont::kVedic);
+  if (const auto font = sfc::FindDevanagariFont(state.devanagari_box_font)) {
+    writer = StateFor(*font);
+  }
+  const std::string devanagari =
+      sfc::ConvertToDevanagari(writer, ReadCorpus("gita.sanskrit-times.txt"), false).output;
+  const std::string input = Repeat(devanagari, kTargetBytes);
+  constexpr std::size_t kBlock = 1 << 16;
+  for (auto _ : bench) {
+    sfc::ConverterState run_state = state;
+    sfc::FillGlyphCodeTable(run_state);
+    std::size_t written = 0;
+    sfc::ToTranslitStream stream(run_state, {},
+                                 [&written](std::string_view piece) { written += piece.size(); });
+    for (std::size_t at = 0; at < input.size(); at += kBlock) {
+      stream.Feed(std::string_view(input).substr(at, kBlock));
+    }
+    const sfc::StreamEnd end = stream.Finish();
+    benchmark::DoNotOptimize(written);
+    if (!end.completed) bench.SkipWithError("cut short");
+  }
+  bench.SetBytesProcessed(static_cast<int64_t>(bench.iterations() * input.size()));
+}
+
+void BM_ToTranslitStream(benchmark::State& bench, sfc::DevanagariFont font) {
+  StreamGita(bench, StateFor(font));
+}
+
+// The Vedic tables written out as code-table files and loaded back under a
+// font name of their own: the rules for a loaded table read them.
+sfc::ConverterState LoadedVedicState() {
+  const sfc::ConverterState vedic = StateFor(sfc::DevanagariFont::kVedic);
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / "sfc-bench-loaded-vedic";
+  if (const auto error = sfc::ExportCodeTables(vedic, dir)) {
+    std::cerr << "cannot export the tables: " << *error << '\n';
+    std::exit(1);
+  }
+  sfc::ConverterState state = sfc::MakeStartupState();
+  sfc::LoadCodeTables(state, dir);
+  std::filesystem::remove_all(dir);
+  sfc::SetTranslitBoxFont(state, "Sanskrit-Times");
+  sfc::SetDevanagariBoxFont(state, "My Vedic");
+  return state;
+}
+
+void BM_ToTranslitLoaded(benchmark::State& bench) {
+  sfc::ConverterState vedic = StateFor(sfc::DevanagariFont::kVedic);
+  const std::string devanagari =
+      sfc::ConvertToDevanagari(vedic, ReadCorpus("gita.sanskrit-times.txt"), false).output;
+  const std::string input = Repeat(devanagari, kTargetBytes);
+  const sfc::ConverterState loaded = LoadedVedicState();
+  for (auto _ : bench) {
+    sfc::ConverterState run_state = loaded;
+    sfc::ConversionResult result = sfc::RunDevanagariToTranslitCommand(run_state, input);
+    benchmark::DoNotOptimize(result.output.data());
+    if (!result.completed) bench.SkipWithError("cut short");
+  }
+  bench.SetBytesProcessed(static_cast<int64_t>(bench.iterations() * input.size()));
+}
+
+void BM_ToTranslitStreamLoaded(benchmark::State& bench) { StreamGita(bench, LoadedVedicState()); }
+
+// Vedic glyph runs that the rules reach back through. The time per byte
+// stays the same from 1 MB to 10 MB.
+enum class LongRun {
+  kBackR,               // "k" and then back-r glyphs: each puts an r before "k"
+  kHalfForms,           // half forms and one back-r glyph at the end
+  kHalfFormsWithBackR,  // half form, back-r glyph, half form, ...: every r goes to the front
+};
+
+std::string LongRunInput(LongRun run, std::size_t bytes) {
+  switch (run) {
+    case LongRun::kBackR:
+      return "k" + std::string(bytes - 1, 'R');
+    case LongRun::kHalfForms:
+      return std::string(bytes - 1, 'K') + "R";
+    case LongRun::kHalfFormsWithBackR:
+      break;
+  }
+  return Repeat("KR", bytes);
+}
+
+// Through the stream in blocks of 64 KB into a sink that only counts, so
+// that the time is the conversion's own and not that of collecting the
+// output in fresh memory.
+void BM_ToTranslitLongRun(benchmark::State& bench, LongRun run, std::size_t megabytes) {
+  const std::string input = LongRunInput(run, megabytes * 1'000'000);
+  constexpr std::size_t kBlock = 1 << 16;
+  for (auto _ : bench) {
+    sfc::ConverterState state = StateFor(sfc::DevanagariFont::kVedic);
+    sfc::FillGlyphCodeTable(state);
+    std::size_t written = 0;
+    sfc::ToTranslitStream stream(state, {},
+                                 [&written](std::string_view piece) { written += piece.size(); });
+    for (std::size_t at = 0; at < input.size(); at += kBlock) {
+      stream.Feed(std::string_view(input).substr(at, kBlock));
+    }
+    const sfc::StreamEnd end = stream.Finish();
+    benchmark::DoNotOptimize(written);
+    if (!end.completed) bench.SkipWithError("cut short");
+  }
+  bench.SetBytesProcessed(static_cast<int64_t>(bench.iterations() * input.size()));
+}
+
 using sfc::DevanagariFont;
 BENCHMARK_CAPTURE(BM_ToDevanagari, Vedic, DevanagariFont::kVedic, 1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ToDevanagari, DevNatrajItr, DevanagariFont::kDevNatrajItr, 1)
@@ -91,6 +203,27 @@ BENCHMARK_CAPTURE(BM_ToTranslit, Vedic, DevanagariFont::kVedic)->Unit(benchmark:
 BENCHMARK_CAPTURE(BM_ToTranslit, DevNatrajItr, DevanagariFont::kDevNatrajItr)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ToTranslit, Sanskrit99, DevanagariFont::kSanskrit99)
+    ->Unit(benchmark::kMillisecond);
+
+BENCHMARK_CAPTURE(BM_ToTranslitStream, Vedic, DevanagariFont::kVedic)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ToTranslitStream, DevNatrajItr, DevanagariFont::kDevNatrajItr)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ToTranslitStream, Sanskrit99, DevanagariFont::kSanskrit99)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ToTranslitLoaded)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ToTranslitStreamLoaded)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ToTranslitLongRun, BackR_1MB, LongRun::kBackR, 1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ToTranslitLongRun, BackR_10MB, LongRun::kBackR, 10)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ToTranslitLongRun, HalfForms_1MB, LongRun::kHalfForms, 1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ToTranslitLongRun, HalfForms_10MB, LongRun::kHalfForms, 10)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ToTranslitLongRun, HalfFormsWithBackR_1MB, LongRun::kHalfFormsWithBackR, 1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ToTranslitLongRun, HalfFormsWithBackR_10MB, LongRun::kHalfFormsWithBackR, 10)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -6,16 +6,26 @@
 // their own (the back r, the short-i sign written before its consonant, the
 // long-a sign, ...). Their codes are data: one table per built-in font below,
 // and for a glyph table loaded from disk the same structure filled from the
-// positions the loader recorded. One main loop serves all fonts.
+// positions the loader recorded. When a stream is made, the classes and roles
+// become one action and a set of flags per glyph code; one main loop serves
+// all fonts.
+//
+// The input comes in blocks. A step sees the glyph before, the current one,
+// the next one and, after reading two glyphs as one, the one after that; so
+// until the input ends the loop stops three bytes before the end of what it
+// was given and carries those bytes over to the next block. At the end the
+// padding space is added and the loop runs on as over the whole text.
+// The output passes on as soon as no rule can reach it (translit_output.h).
 #include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -241,6 +251,8 @@ struct KeyLetters {
   std::string anusvara;        // row 85
   std::string row169;          // row 169
   std::string row171;          // row 171
+
+  bool operator==(const KeyLetters&) const = default;
 };
 
 KeyLetters ReadKeyLetters(const SanidevaTable& table) {
@@ -295,375 +307,1170 @@ FontRules LoadedRules(const ConverterState& state, const KeyLetters& letters) {
   return rules;
 }
 
+using translit_output::ByteOf;
 using translit_output::OutputText;
 
 constexpr std::string_view kAskPrompt = "Enter new character for this code!";
 
-class Converter {
+// What a glyph does in a step, decided once per stream from its class and
+// its roles (in the order the rules test them).
+enum class Action : std::uint8_t {
+  kStop,               // no entry: the run ends at this glyph
+  kNothing,            // reads as nothing
+  kAppend,             // appends its text, even an empty one
+  kPiece,              // appends its text unless it is empty
+  kFullSyllable,       // class 1
+  kBackR,              // class 2 r glyph
+  kBackRWithAnusvara,  // class 2 mr glyph
+  kTt,                 // class 2 tt glyph
+  kJoinsLongA,         // class 2, read together with a long-a sign after it
+  kShortISign,         // class 3
+  kLongASign,          // class 3
+  kVowelSign,          // class 3, any other
+  kLa,                 // class 5
+  kBackRForm,          // class 5 back-r form or n glyph; its text is the letter
+  kKt,                 // class 5
+  kOpenY,              // class 5
+  kFullVowel,          // class 6
+  kAsk,                // class 7
+  kTakenAsIs,          // class 8
+  kSmallLetter,        // class 9 where small letters join
+};
+
+// What the rules test about a glyph when it stands next to the current one.
+enum GlyphFlag : std::uint16_t {
+  kEndsShortIPendingFlag = 1 << 0,  // a pending short i is written before it
+  kInherentVowelFlag = 1 << 1,
+  kBackRInherentVowelFlag = 1 << 2,
+  kTtBeforeLongAFlag = 1 << 3,
+  kLongASignFlag = 1 << 4,
+  kRow169AfterLongAFlag = 1 << 5,
+  kRow169AfterLaFlag = 1 << 6,
+  kESignFlag = 1 << 7,
+  kAiSignFlag = 1 << 8,
+  kSignWithAnusvaraFlag = 1 << 9,
+  kStrokeSetterFlag = 1 << 10,
+  kEndsInAFlag = 1 << 11,         // its text ends in "a"
+  kKtAfterTtGlyphFlag = 1 << 12,  // "_": after the tt glyph the two make kt
+  kJoinsFullVowelFlag = 1 << 13,  // read together with a full vowel before it
+  kStopFlag = 1 << 14,            // no entry
+};
+
+// Texts up to this size are kept in the glyph and copied as a whole block.
+inline constexpr std::size_t kInlineText = 16;
+inline constexpr std::uint8_t kLongText = 0xff;
+// Room made at the output's end before every step: four inline texts.
+inline constexpr std::size_t kStepRoom = 4 * kInlineText;
+
+// The bits of the run's state that the short way of a step reads and writes:
+// a short i waits for its syllable; always set (glyphs without a short way
+// test it); something was appended (the clipboard was set); edits were made
+// since the last append; the glyph before sends this step the full way.
+inline constexpr std::uint8_t kPendingIBit = 1 << 0;
+inline constexpr std::uint8_t kAlwaysBit = 1 << 1;
+inline constexpr std::uint8_t kAppendedBit = 1 << 2;
+inline constexpr std::uint8_t kEditsBit = 1 << 3;
+inline constexpr std::uint8_t kNextSlowBit = 1 << 4;
+// Not kept in the state but or-ed into it for the test: the stroke flag is set
+// for this step.
+inline constexpr std::uint8_t kStrokeBit = 1 << 7;
+
+struct Glyph {
+  std::array<char, kInlineText> text{};  // a longer text is in long_texts_
+  std::uint16_t flags = 0;
+  std::uint8_t size = 0;  // kLongText: the text is longer than kInlineText
+  Action action = Action::kStop;
+};
+
+// How a glyph takes the short way through a step (see ShortWayFor): its
+// text is appended, without its final "a" (drops) before a glyph with the
+// inherent-vowel flag; a pending short i is written in place of a final "a"
+// (writes_pending_i) before a glyph that ends it; the run's state bits are
+// kept (keep) and set (set); a final "aa" becomes the long a (double_a). The
+// full step is taken instead when the run's state has a bit of slow_state,
+// the next glyph a flag of slow_next or the glyph before a flag of
+// slow_previous.
+struct ShortWay {
+  bool fast = false;
+  std::uint16_t drops = 0;  // the flag of the next glyph that drops the final "a"
+  bool writes_pending_i = false;
+  bool pending_i_unless_dropped = false;  // else only before a glyph that ends it
+  bool double_a = false;
+  std::uint8_t slow_state = 0;
+  std::uint8_t keep = 0xff;
+  std::uint8_t set = 0;
+  std::uint16_t slow_next = 0;
+  std::uint16_t slow_previous = 0;
+};
+
+// The flags of the next glyph that the short way reads; glyphs alike in
+// these (and in what they test of the glyph before them) form one class.
+inline constexpr std::uint16_t kNextClassFlags =
+    kEndsShortIPendingFlag | kInherentVowelFlag | kBackRInherentVowelFlag | kRow169AfterLaFlag |
+    kRow169AfterLongAFlag | kKtAfterTtGlyphFlag | kLongASignFlag | kJoinsFullVowelFlag | kStopFlag;
+
+// The count of "a"s at the output's end that makes the short way replace
+// them, and one it never reaches.
+inline constexpr std::uint32_t kDoubleA = 2;
+inline constexpr std::uint8_t kNoDoubleA = 3;
+
+// A step's short way for one current glyph and one class of next glyphs,
+// worked out when the stream is made: the text to copy (a whole block of
+// kInlineText) and how far the end moves, and the bits of ShortWay.
+struct Pair {
+  std::array<char, kInlineText> text{};
+  std::uint8_t size = 0;  // of the text as written
+  std::uint8_t slow_state = 0xff;
+  std::uint8_t keep = 0xff;
+  std::uint8_t set = 0;
+  std::uint8_t writes_i = 0;           // kPendingIBit: a pending short i is written
+  std::uint8_t final_a = 0;            // 1: the text as written ends in "a"
+  std::uint8_t double_a = kNoDoubleA;  // kDoubleA: a final "aa" becomes the long a
+  // The "a"s at the output's end (up to kDoubleA) after the text, by their
+  // count before it.
+  std::array<std::uint8_t, 3> final_as{};
+  std::uint8_t back = 0;    // characters removed from the end before the text
+  std::int8_t advance = 0;  // size less back
+  std::array<std::uint8_t, 4> unused{};
+};
+static_assert(sizeof(Pair) == 32);
+
+// The characters the back-r insertion counts as vowel marks; the kt scan
+// uses the same without the apostrophe.
+GlyphSet VowelMarks(const KeyLetters& letters, bool with_apostrophe) {
+  GlyphSet marks;
+  for (const char mark : "aeiou "sv) marks.set(static_cast<unsigned char>(mark));
+  for (const std::string* letter : {&letters.long_a, &letters.long_i, &letters.long_u,
+                                    &letters.vocalic_r, &letters.long_vocalic_r}) {
+    if (letter->size() == 1) marks.set(static_cast<unsigned char>((*letter)[0]));
+  }
+  if (with_apostrophe) marks.set(static_cast<unsigned char>('\''));
+  return marks;
+}
+
+// What a full vowel followed by a sign of this text reads as; empty when the
+// two stay apart.
+std::string_view JoinedVowel(std::string_view sign_text, const KeyLetters& letters) {
+  if (!letters.long_a.empty() && sign_text == letters.long_a) return letters.long_a;
+  if (sign_text == "o") return "o";
+  if (sign_text == "e") return "ai";
+  if (sign_text == "au") return "au";
+  return {};
+}
+
+// Everything a stream reads from the state's tables, worked out once per
+// fill of the tables: the glyphs' actions, flags and texts, and the pairs of
+// the short way. Streams made while the tables stay as they are share it.
+class GlyphTables {
  public:
-  Converter(const DevitranTable& table, const FontRules& rules, const KeyLetters& letters,
-            std::string_view padded, const InputBox& input_box, std::vector<AskedInputBox>& asked)
-      : rules_(rules),
-        letters_(letters),
-        input_(padded),
-        input_box_(input_box),
-        asked_(asked),
-        out_(padded.size() + padded.size() / 2, VowelMarks(letters, true),
-             VowelMarks(letters, false)) {
-    // The entries of the byte codes, split once.
+  explicit GlyphTables(const ConverterState& state)
+      : font_name_(state.devanagari_box_font),
+        positions_(state.positions),
+        half_110_(state.sanideva.half[110]),
+        letters_(ReadKeyLetters(state.sanideva)),
+        back_r_marks_(VowelMarks(letters_, true)),
+        kt_marks_(VowelMarks(letters_, false)) {
+    std::copy(state.devitran.begin(), state.devitran.begin() + kByteValues, entries_.begin());
+    const std::optional<DevanagariFont> font = FindDevanagariFont(font_name_);
+    const FontRules rules =
+        font ? FromBuiltin(BuiltinRulesFor(*font)) : LoadedRules(state, letters_);
+    kta_before_underscore_ = rules.flags.kta_before_underscore;
+    class8_writes_pending_i_ = rules.flags.class8_writes_pending_i;
     for (std::size_t code = 0; code < kByteValues; ++code) {
-      glyphs_[code] = {GlyphText(table[code]), GlyphClass(table[code]), table[code].empty()};
+      ReadGlyph(code, entries_[code], rules);
+      flags_[code] = glyphs_[code].flags;
     }
-    // Room for every input box the text can ask for.
-    std::size_t askable = 0;
-    for (const char glyph : padded) {
-      askable += glyphs_[static_cast<unsigned char>(glyph)].glyph_class == 7 ? 1 : 0;
-    }
-    asked_.reserve(askable);
+    MakePairs();
+    // An insertion is known not to move the start of a consonant group back
+    // only when the letters inserted are consonants to both scans.
+    inserts_consonants_ = !back_r_marks_[ByteOf('r')] && !back_r_marks_[ByteOf('k')];
   }
 
-  // Runs the main loop until the window can no longer be read or a rule
-  // fails. Returns true when the whole input was read.
-  bool Run() {
-    while (at_ + 1 < input_.size()) {
-      if (!Step()) break;
-      ++at_;
+  // Whether these tables were made from a state with the same tables.
+  bool MadeFrom(const ConverterState& state) const {
+    if (state.devanagari_box_font != font_name_ || !(state.positions == positions_) ||
+        state.sanideva.half[110] != half_110_ || !(ReadKeyLetters(state.sanideva) == letters_)) {
+      return false;
     }
-    return input_.size() - at_ < 3;
+    return std::equal(entries_.begin(), entries_.end(), state.devitran.begin());
   }
-
-  // The output text and the clipboard's text.
-  std::pair<std::string, std::string> Finish() && { return std::move(out_).Finish(); }
 
  private:
-  // The characters the back-r insertion counts as vowel marks; the kt scan
-  // uses the same without the apostrophe.
-  static GlyphSet VowelMarks(const KeyLetters& letters, bool with_apostrophe) {
-    GlyphSet marks;
-    for (const char mark : "aeiou "sv) marks.set(static_cast<unsigned char>(mark));
-    for (const std::string* letter : {&letters.long_a, &letters.long_i, &letters.long_u,
-                                      &letters.vocalic_r, &letters.long_vocalic_r}) {
-      if (letter->size() == 1) marks.set(static_cast<unsigned char>((*letter)[0]));
+  friend class sfc::ToTranslitStream::Engine;
+
+  void ReadGlyph(std::size_t code, std::string_view entry, const FontRules& rules) {
+    Glyph& glyph = glyphs_[code];
+    const int c = static_cast<int>(code);
+    const std::string_view text = GlyphText(entry);
+    auto flag = [&](Role role, GlyphFlag bit) {
+      if (rules.Is(role, c)) glyph.flags |= bit;
+    };
+    flag(kInherentVowel, kInherentVowelFlag);
+    flag(kBackRInherentVowel, kBackRInherentVowelFlag);
+    if (!rules.Is(kKeepsShortIPending, c)) glyph.flags |= kEndsShortIPendingFlag;
+    flag(kTtBeforeLongA, kTtBeforeLongAFlag);
+    flag(kLongASign, kLongASignFlag);
+    flag(kRow169AfterLongA, kRow169AfterLongAFlag);
+    flag(kRow169AfterLa, kRow169AfterLaFlag);
+    flag(kESign, kESignFlag);
+    flag(kAiSign, kAiSignFlag);
+    flag(kSignWithAnusvara, kSignWithAnusvaraFlag);
+    flag(kStrokeSetter, kStrokeSetterFlag);
+    if (text.ends_with('a')) glyph.flags |= kEndsInAFlag;
+    if (code == '_' && kta_before_underscore_ && !rules.Is(kTtBeforeLongA, c)) {
+      glyph.flags |= kKtAfterTtGlyphFlag;
     }
-    if (with_apostrophe) marks.set(static_cast<unsigned char>('\''));
-    return marks;
+    if (!entry.empty()) {
+      joined_vowels_[code] = JoinedVowel(text, letters_);
+      if (!joined_vowels_[code].empty()) {
+        joined_vowels_[code].insert(0, 1, ' ');
+        glyph.flags |= kJoinsFullVowelFlag;
+      }
+    } else {
+      glyph.flags |= kStopFlag;
+    }
+
+    const char itself = static_cast<char>(code);
+    std::string_view written = text;  // what the glyph's text slot holds
+    Action action = Action::kNothing;
+    if (entry.empty()) {
+      action = Action::kStop;
+    } else if (code == 27) {  // a separately written a
+      action = Action::kAppend;
+      written = "a";
+    } else {
+      switch (GlyphClass(entry)) {
+        case 1:
+          action = Action::kFullSyllable;
+          break;
+        case 2:
+          action = rules.Is(kRGlyph, c)       ? Action::kBackR
+                   : rules.Is(kMrGlyph, c)    ? Action::kBackRWithAnusvara
+                   : rules.Is(kTtGlyph, c)    ? Action::kTt
+                   : rules.Is(kJoinsLongA, c) ? Action::kJoinsLongA
+                                              : Action::kAppend;
+          break;
+        case 3:
+          action = rules.Is(kShortISign, c)  ? Action::kShortISign
+                   : rules.Is(kLongASign, c) ? Action::kLongASign
+                                             : Action::kVowelSign;
+          break;
+        case 4:
+          action = Action::kAppend;
+          written = std::string_view(&itself, 1);
+          break;
+        case 5:
+          action = SpecialAction(c, rules, written);
+          break;
+        case 6:
+          action = Action::kFullVowel;
+          full_vowels_[code] = " ";
+          full_vowels_[code] += text;
+          written = full_vowels_[code];
+          break;
+        case 7:
+          if (itself == '\t' || itself == '\n' || itself == '\r') {
+            action = Action::kAppend;
+            written = std::string_view(&itself, 1);
+          } else {
+            action = Action::kAsk;
+          }
+          break;
+        case 8:
+          action = Action::kTakenAsIs;
+          break;
+        case 9:
+          action = rules.flags.small_letters_join ? Action::kSmallLetter : Action::kNothing;
+          break;
+        default:
+          break;
+      }
+    }
+    if (action == Action::kLa) written = "la";
+    if (action == Action::kNothing || action == Action::kShortISign) written = {};
+    glyph.action = action;
+    glyph.size =
+        written.size() <= kInlineText ? static_cast<std::uint8_t>(written.size()) : kLongText;
+    if (written.size() <= kInlineText) {
+      std::copy(written.begin(), written.end(), glyph.text.begin());
+    } else {
+      long_texts_[code] = written;
+    }
   }
 
-  static int Code(char glyph) { return static_cast<unsigned char>(glyph); }
-  // Character 1 of the window: the glyph handled before.
-  int Previous() const { return Code(input_[at_]); }
-  // Character 2: the current glyph.
-  int Current() const { return Code(input_[at_ + 1]); }
-  // Character 3: the next glyph, -1 when the input has none.
-  int Next() const { return at_ + 2 < input_.size() ? Code(input_[at_ + 2]) : -1; }
-  // The next glyph becomes the current one of this step.
-  void Consume() { ++at_; }
+  ShortWay ShortWayFor(const Glyph& glyph) const {
+    ShortWay way;
+    way.fast = glyph.size != kLongText;
+    bool appends = true;
+    switch (glyph.action) {
+      case Action::kNothing:
+        appends = false;
+        break;
+      case Action::kShortISign:
+        appends = false;
+        way.set = kPendingIBit;
+        break;
+      case Action::kAppend:
+        break;
+      case Action::kPiece:
+        appends = glyph.size > 0;
+        break;
+      case Action::kFullSyllable:
+      case Action::kLa:
+        if (glyph.action == Action::kLa || (glyph.flags & kEndsInAFlag)) {
+          way.drops = kInherentVowelFlag;
+          way.writes_pending_i = true;
+        }
+        if (glyph.action == Action::kLa) way.slow_next = kRow169AfterLaFlag;
+        break;
+      case Action::kVowelSign:
+        way.keep &= static_cast<std::uint8_t>(~kPendingIBit);
+        way.double_a = true;
+        // After a long-a sign the e and ai signs make o and au: the pairs
+        // after a long-a sign do (MakePairs).
+        break;
+      case Action::kLongASign:
+        way.double_a = true;
+        way.slow_next = kRow169AfterLongAFlag;
+        way.slow_previous = kStrokeSetterFlag;
+        break;
+      case Action::kTt:
+        way.slow_next = kKtAfterTtGlyphFlag;
+        break;
+      case Action::kJoinsLongA:
+        way.slow_next = kLongASignFlag;
+        break;
+      case Action::kTakenAsIs:
+        if (class8_writes_pending_i_) way.slow_state |= kPendingIBit;
+        break;
+      case Action::kBackRForm:  // its text is the letter and "a"
+        way.drops = kBackRInherentVowelFlag;
+        way.writes_pending_i = true;
+        way.pending_i_unless_dropped = true;
+        break;
+      case Action::kFullVowel:  // its text is a space and the vowel
+        way.double_a = true;
+        way.slow_next = kJoinsFullVowelFlag | kStopFlag;
+        break;
+      default:
+        way.fast = false;
+        break;
+    }
+    if (appends) {
+      way.keep &= static_cast<std::uint8_t>(~kEditsBit);
+      way.set |= kAppendedBit;
+    }
+    return way;
+  }
 
-  bool Is(Role role, int code) const { return rules_.Is(role, code); }
-  void Append(std::string_view piece) { out_.Append(piece); }
-  // A class-5 piece: an empty one changes nothing.
+  // The classes of next glyphs, and the short way of every pair of a
+  // current glyph and a class.
+  void MakePairs() {
+    std::array<ShortWay, kByteValues> ways;
+    for (std::size_t code = 0; code < kByteValues; ++code) {
+      ways[code] = ShortWayFor(glyphs_[code]);
+      slow_previous_[code] = ways[code].slow_previous;
+    }
+    std::vector<std::uint32_t> classes;  // the class's flags, and what it tests before it
+    std::vector<std::size_t> members;    // one glyph of each class
+    for (std::size_t code = 0; code < kByteValues; ++code) {
+      const std::uint32_t key = (flags_[code] & kNextClassFlags) |
+                                (static_cast<std::uint32_t>(ways[code].slow_previous) << 16);
+      const auto found = std::find(classes.begin(), classes.end(), key);
+      next_offset_[code] = static_cast<std::uint32_t>(found - classes.begin()) * kByteValues;
+      if (found == classes.end()) {
+        classes.push_back(key);
+        members.push_back(code);
+      }
+    }
+    // Every glyph's pair with its final "a" kept and dropped, then the pairs
+    // for each class of next glyphs.
+    std::array<std::array<Pair, 2>, kByteValues> drops;
+    for (std::size_t code = 0; code < kByteValues; ++code) {
+      if (!ways[code].fast) continue;
+      for (const bool drop : {false, true}) drops[code][drop] = BasePair(code, ways[code], drop);
+    }
+    Pair slow;
+    slow.slow_state = kAlwaysBit;
+    pairs_.assign(classes.size() * kByteValues, slow);
+    for (std::size_t k = 0; k < members.size(); ++k) {
+      const std::size_t next = members[k];
+      for (std::size_t code = 0; code < kByteValues; ++code) {
+        if (ways[code].fast) {
+          MakePair(code, ways[code], drops[code], next, ways[next], pairs_[k * kByteValues + code]);
+        }
+      }
+    }
+    // The pairs after a long-a sign differ where an e or ai sign makes o or
+    // au; fonts without such signs need none.
+    for (std::size_t code = 0; code < kByteValues; ++code) {
+      if (glyphs_[code].action == Action::kVowelSign &&
+          (flags_[code] & (kESignFlag | kAiSignFlag))) {
+        makes_o_au_ = true;
+      }
+    }
+    for (std::size_t code = 0; code < kByteValues; ++code) {
+      if (glyphs_[code].action == Action::kJoinsLongA || (flags_[code] & kStrokeSetterFlag)) {
+        sets_stroke_ = true;
+      }
+    }
+    if (!makes_o_au_) return;
+    // The second half of the table: after a long-a sign.
+    const std::size_t half = pairs_.size();
+    pairs_.resize(2 * half);
+    std::copy(pairs_.begin(), pairs_.begin() + static_cast<std::ptrdiff_t>(half),
+              pairs_.begin() + static_cast<std::ptrdiff_t>(half));
+    for (std::size_t code = 0; code < kByteValues; ++code) {
+      if (flags_[code] & kLongASignFlag) previous_half_[code] = static_cast<std::uint32_t>(half);
+    }
+    for (std::size_t k = 0; k < members.size(); ++k) {
+      for (std::size_t code = 0; code < kByteValues; ++code) {
+        Pair& pair = pairs_[half + k * kByteValues + code];
+        if (glyphs_[code].action == Action::kVowelSign &&
+            (flags_[code] & (kESignFlag | kAiSignFlag))) {
+          MakeOAu(code, pair);
+        }
+      }
+    }
+  }
+
+  // An e or ai sign after a long-a sign: the long a's last character goes,
+  // o or au (with the anusvara for the signs that carry it) is appended.
+  void MakeOAu(std::size_t code, Pair& pair) const {
+    std::string piece = (flags_[code] & kESignFlag) ? "o" : "au";
+    if (flags_[code] & kSignWithAnusvaraFlag) piece += letters_.anusvara;
+    if (piece.size() > kInlineText || (pair.slow_state & kAlwaysBit)) {
+      pair.slow_state |= kAlwaysBit;
+      return;
+    }
+    pair.text = {};
+    std::copy(piece.begin(), piece.end(), pair.text.begin());
+    pair.size = static_cast<std::uint8_t>(piece.size());
+    pair.back = 1;
+    pair.advance = static_cast<std::int8_t>(pair.size - 1);
+    // With the stroke flag set the two stay apart: the full step.
+    pair.slow_state |= kStrokeBit;
+    SetFinalAs(pair);
+  }
+
+  static void SetFinalAs(Pair& pair) {
+    const std::string_view text(pair.text.data(), pair.size);
+    const std::size_t not_a = text.find_last_not_of('a');
+    for (std::size_t before = 0; before <= kDoubleA; ++before) {
+      const std::size_t count =
+          not_a == std::string_view::npos ? before + text.size() : text.size() - 1 - not_a;
+      pair.final_as[before] = static_cast<std::uint8_t>(std::min<std::size_t>(count, kDoubleA));
+    }
+  }
+
+  // A glyph's pair before any next glyph: the text, without its final "a"
+  // when `drop`.
+  Pair BasePair(std::size_t code, const ShortWay& way, bool drop) const {
+    const Glyph& glyph = glyphs_[code];
+    Pair pair;
+    pair.slow_state = static_cast<std::uint8_t>(way.slow_state | kNextSlowBit);
+    if (!way.fast || (drop && glyph.size == 0)) {
+      pair.slow_state |= kAlwaysBit;
+      return pair;
+    }
+    pair.text = glyph.text;
+    pair.size = static_cast<std::uint8_t>(glyph.size - (drop ? 1 : 0));
+    pair.advance = static_cast<std::int8_t>(pair.size);
+    pair.final_a = pair.size > 0 && pair.text[pair.size - 1U] == 'a' ? 1 : 0;
+    pair.keep = static_cast<std::uint8_t>(way.keep & ~kNextSlowBit);
+    pair.set = way.set;
+    pair.double_a = way.double_a ? kDoubleA : kNoDoubleA;
+    SetFinalAs(pair);
+    return pair;
+  }
+
+  // The pair of a glyph and a class of next glyphs (`next` is one of them),
+  // written over a slow one.
+  void MakePair(std::size_t code, const ShortWay& way, const std::array<Pair, 2>& drops,
+                std::size_t next, const ShortWay& next_way, Pair& pair) const {
+    const std::uint16_t next_flags = flags_[next];
+    if (next_flags & way.slow_next) return;
+    const bool drop = (next_flags & way.drops) != 0;
+    std::memcpy(&pair, &drops[drop], sizeof(Pair));
+    if (way.writes_pending_i &&
+        (way.pending_i_unless_dropped ? !drop : (next_flags & kEndsShortIPendingFlag))) {
+      pair.writes_i = kPendingIBit;
+      // Nothing written: the character before decides, which the full step
+      // reads.
+      if (pair.size == 0) pair.slow_state |= kPendingIBit;
+      // A pending short i is written, or there is none: it is gone after.
+      pair.keep &= static_cast<std::uint8_t>(~kPendingIBit);
+    }
+    if (glyphs_[code].flags & next_way.slow_previous) pair.set |= kNextSlowBit;
+  }
+
+  // Class 5: the roles in the order the rules test them. Pieces are written
+  // into `written`.
+  Action SpecialAction(int c, const FontRules& rules, std::string_view& written) {
+    if (rules.Is(kLaGlyph, c)) return Action::kLa;
+    if (rules.Is(kAspirataSign, c)) return Action::kNothing;
+    if (rules.Is(kDashGlyph, c)) {
+      written = "-";
+      return Action::kPiece;
+    }
+    if (rules.Is(kSlashGlyph, c)) {
+      written = "/";
+      return Action::kPiece;
+    }
+    if (rules.Is(kBackRForm, c) || rules.Is(kNGlyph, c)) {
+      written = rules.Is(kBackRForm, c) ? "ra" : "na";
+      return Action::kBackRForm;
+    }
+    if (rules.Is(kNamGlyph, c)) {
+      written = letters_.row171;
+      return Action::kPiece;
+    }
+    if (rules.Is(kKtGlyph, c)) return Action::kKt;
+    if (rules.Is(kApostropheGlyph, c)) {
+      written = " '";
+      return Action::kPiece;
+    }
+    if (rules.Is(kOpenYGlyph, c)) return Action::kOpenY;
+    return Action::kNothing;  // no role in this font
+  }
+
+  // What the tables were made from.
+  std::string font_name_;
+  SpecialGlyphPositions positions_;
+  std::string half_110_;
+  std::array<std::string, kByteValues> entries_;
+
+  KeyLetters letters_;
+  GlyphSet back_r_marks_;
+  GlyphSet kt_marks_;
+  bool inserts_consonants_ = true;
+
+  // The glyph table, read once.
+  std::array<Glyph, kByteValues> glyphs_;
+  std::array<std::uint16_t, kByteValues> flags_{};  // the glyphs' flags, together
+  std::array<std::uint16_t, kByteValues> slow_previous_{};
+  std::array<std::uint32_t, kByteValues> next_offset_{};  // the next glyph's class in pairs_
+  std::vector<Pair> pairs_;  // by class of the next glyph, then current glyph
+  // With makes_o_au_, a second half after a long-a sign, where previous_half_
+  // of the glyph before points.
+  bool makes_o_au_ = false;
+  bool sets_stroke_ = false;  // some glyph sets the stroke flag
+  std::array<std::uint32_t, kByteValues> previous_half_{};
+  std::array<std::string, kByteValues> long_texts_;
+  std::array<std::string, kByteValues> full_vowels_;    // class 6: " " and the text
+  std::array<std::string, kByteValues> joined_vowels_;  // as the sign after a full vowel
+  bool kta_before_underscore_ = false;
+  bool class8_writes_pending_i_ = false;
+};
+
+// The tables for a state: those of the last stream made on this thread when
+// the state's tables are still the same.
+std::shared_ptr<const GlyphTables> TablesFor(const ConverterState& state) {
+  thread_local std::shared_ptr<const GlyphTables> last;
+  if (!last || !last->MadeFrom(state)) last = std::make_shared<const GlyphTables>(state);
+  return last;
+}
+
+// The Devanagari box takes the current Devanagari font name, as a run
+// starts.
+ConverterState& TakeCurrentFont(ConverterState& state) {
+  state.devanagari_box_font = state.devanagari_font_name;
+  return state;
+}
+
+}  // namespace
+
+// The conversion: one step per glyph over a window of three (the glyph
+// before, the current one and the next), as the whole text would show it.
+class ToTranslitStream::Engine {
+ public:
+  Engine(ConverterState& state, InputBox input_box, OutputSink sink, StreamOptions options)
+      : state_(TakeCurrentFont(state)),
+        input_box_(std::move(input_box)),
+        sink_(std::move(sink)),
+        options_(options),
+        tables_(TablesFor(state)),
+        t_(*tables_),
+        out_(t_.back_r_marks_, t_.kt_marks_, options.clipboard),
+        pass_on_(!options.hold_output && t_.inserts_consonants_) {}
+
+  void Feed(std::string_view block) {
+    fed_ += block.size();
+    if (stopped_) return;
+    if (carry_.size() + block.size() <= kSmallBlock) {
+      carry_ += block;
+      if (carry_.size() > kLookAhead) {
+        const Byte* const c = Bytes(carry_);
+        const Byte* const p = Run<false>(c, c + carry_.size() - kLookAhead, c + carry_.size());
+        const auto read = static_cast<std::size_t>(p - c);
+        if (stopped_) {
+          stop_at_ = carry_at_ + read;
+          return;
+        }
+        carry_.erase(0, read);
+        carry_at_ += read;
+      }
+      MaybePassOn();
+      return;
+    }
+    // The glyphs still in the carry, read with the start of the block...
+    const std::size_t carried = carry_.size();
+    carry_.append(block.substr(0, kLookAhead));
+    const Byte* const c = Bytes(carry_);
+    const Byte* p = Run<false>(c, c + carried, c + carry_.size());
+    if (stopped_) {
+      stop_at_ = carry_at_ + static_cast<std::uint64_t>(p - c);
+      return;
+    }
+    // ... then the block itself, in chunks between which the final output
+    // is passed on.
+    const std::uint64_t block_at = carry_at_ + carried;
+    const Byte* const b = Bytes(block);
+    const Byte* const block_end = b + block.size();
+    p = b + (p - (c + carried));
+    const Byte* const last = block_end - kLookAhead;
+    while (p < last) {
+      const Byte* const chunk_end = last - p > kChunk ? p + kChunk : last;
+      p = Run<false>(p, chunk_end, block_end);
+      if (stopped_) {
+        stop_at_ = block_at + static_cast<std::uint64_t>(p - b);
+        return;
+      }
+      MaybePassOn();
+    }
+    carry_.assign(reinterpret_cast<const char*>(p), static_cast<std::size_t>(block_end - p));
+    carry_at_ = block_at + static_cast<std::uint64_t>(p - b);
+  }
+
+  StreamEnd Finish() {
+    if (!stopped_) {
+      carry_ += ' ';  // the padding after the input
+      const Byte* const c = Bytes(carry_);
+      const Byte* const p = Run<true>(c, c + carry_.size() - 1, c + carry_.size());
+      stop_at_ = carry_at_ + static_cast<std::uint64_t>(p - c);
+    }
+    carry_.clear();
+    auto sink = Sink();
+    out_.PassOnAll(sink);
+    state_.devanagari_font_name = state_.devanagari_box_font;
+
+    StreamEnd end;
+    // Fewer than three characters of the padded input left unread.
+    end.completed = fed_ + 2 - stop_at_ < 3;
+    end.input_boxes = std::move(asked_);
+    if (options_.clipboard && out_.appended()) {
+      end.clipboard_set = true;
+      end.clipboard_edits = std::move(out_).TakeEdits();
+    }
+    return end;
+  }
+
+ private:
+  using Byte = unsigned char;
+
+  // A step reads the window and at most one glyph beyond it.
+  static constexpr std::size_t kLookAhead = 3;
+  // Blocks this small are added to the carry and read from there.
+  static constexpr std::size_t kSmallBlock = 64;
+  // Input read between two looks at what can be passed on.
+  static constexpr std::ptrdiff_t kChunk = 1 << 16;
+  // The held output at which passing on is first tried.
+  static constexpr std::size_t kFirstPassOn = 16;
+
+  static const Byte* Bytes(std::string_view text) {
+    return reinterpret_cast<const Byte*>(text.data());
+  }
+
+  // Passes pieces on to the caller's sink, if any.
+  struct PassOnSink {
+    const OutputSink& sink;
+    void operator()(std::string_view piece) const {
+      if (sink) sink(piece);
+    }
+  };
+  PassOnSink Sink() const { return {sink_}; }
+
+  // Tries to pass on what is final once the held output has doubled since
+  // the last try, so that the tries cost time in proportion to the output.
+  void MaybePassOn() {
+    if (!pass_on_ || out_.Held() < next_pass_on_) return;
+    auto sink = Sink();
+    out_.PassOn(out_.SafeFlushPoint(), sink);
+    next_pass_on_ = std::max(kFirstPassOn, 2 * out_.Held());
+  }
+
+  // ---- The main loop ----
+
+  // Runs steps for the windows starting before `stop`; `end` ends the bytes
+  // known. Before the end of the input (kAtEnd false) at least three bytes
+  // follow every window start, so the steps see what the whole text shows.
+  template <bool kAtEnd>
+  const Byte* Run(const Byte* p, const Byte* stop, const Byte* end) {
+    if constexpr (!kAtEnd) {
+      if (!t_.makes_o_au_) return RunShortWay<false, false>(p, stop, end);
+      return t_.sets_stroke_ ? RunShortWay<true, true>(p, stop, end)
+                             : RunShortWay<true, false>(p, stop, end);
+    }
+    while (p < stop) {
+      if (!Step<kAtEnd>(p, end)) {
+        stopped_ = true;
+        break;
+      }
+      ++p;
+    }
+    return p;
+  }
+
+  // The main loop before the end of the input. Most steps take the short
+  // way: straight-line code driven by a Pair, with the output's end and the
+  // run's state in locals. The rest take the full step.
+  // kOAu: the font's e and ai signs make o and au after a long-a sign;
+  // kStroke: its glyphs set the stroke flag.
+  template <bool kOAu, bool kStroke>
+  const Byte* RunShortWay(const Byte* p, const Byte* stop, const Byte* end) {
+    ShortState st = LoadState(p);
+    while (p < stop) {
+      // As many steps as the room at the end of the output surely holds.
+      char* w = out_.End();
+      const auto fit = static_cast<std::size_t>(out_.Limit() - w) / kStepRoom;
+      if (fit == 0) {
+        out_.Reserve(kStepRoom * 256);
+        continue;
+      }
+      const Byte* const chunk_stop = stop - p > static_cast<std::ptrdiff_t>(fit) ? p + fit : stop;
+      std::uint32_t state = st.bits;
+      std::uint32_t final_as = st.final_as;
+      std::uint32_t stroke = st.stroke;
+      // The short way removes at most a character of the held text (a final
+      // "a" it wrote itself, the long a before o and au); with fewer than two
+      // held before the end the full step, which checks, is taken.
+      bool full_step = out_.End() - out_.Start() < 2;
+      // The tables and the window in registers: a char written may alias
+      // anything, so nothing is read again through `this`.
+      const Pair* const pairs = t_.pairs_.data();
+      const std::uint32_t* const next_offset = t_.next_offset_.data();
+      const std::uint32_t* const previous_half = t_.previous_half_.data();
+      std::size_t previous = p[0];
+      std::size_t current = p[1];
+      while (!full_step && p < chunk_stop) {
+        const std::size_t next = p[2];
+        std::size_t index = next_offset[next] + current;
+        std::uint32_t test = state;
+        if constexpr (kOAu) index += previous_half[previous];
+        if constexpr (kStroke) test |= stroke << 7;  // kStrokeBit
+        const Pair& pair = pairs[index];
+        if (test & pair.slow_state) [[unlikely]] {
+          full_step = true;
+          break;
+        }
+        std::memcpy(kOAu ? w - pair.back : w, pair.text.data(), kInlineText);
+        // A pending short i takes the place of the syllable's final "a".
+        const std::uint32_t write_i = state & pair.writes_i;
+        char* const i_at = w + (pair.advance - (write_i & pair.final_a));
+        *i_at = 'i';
+        w = i_at + write_i;
+        final_as = pair.final_as[final_as] & (write_i - 1);
+        state = (state & pair.keep) | pair.set;
+        if constexpr (kStroke) stroke >>= 1;
+        ++p;
+        previous = current;
+        current = next;
+        if (final_as == pair.double_a) [[unlikely]] {
+          // A final "aa" becomes the long a.
+          out_.SetEnd(w);
+          StoreState({state, final_as, stroke});
+          ReplaceDoubleA();
+          w = out_.End();
+          st = LoadState(p);
+          break;
+        }
+      }
+      out_.SetEnd(w);
+      if (!full_step) {
+        if (p == chunk_stop) st = {state, final_as, stroke};
+        continue;
+      }
+      if (t_.glyphs_[p[1]].action == Action::kBackR) {
+        // The back-r glyph changes neither the end of the output nor the
+        // state: only the insertion.
+        if (!(state & kEditsBit)) out_.ClearEdits();
+        out_.InsertBeforeLastConsonants('r', 0, translit_output::kBackRScan);
+        ++p;
+        st = {state & ~std::uint32_t{kNextSlowBit}, final_as, stroke >> 1};
+        if (out_.HasEdits()) st.bits |= kEditsBit;
+        if (t_.flags_[p[0]] & t_.slow_previous_[p[1]]) st.bits |= kNextSlowBit;
+        continue;
+      }
+      // The step the short way could not take, the full way.
+      StoreState({state, final_as, stroke});
+      if (!Step<false>(p, end)) {
+        stopped_ = true;
+        break;
+      }
+      ++p;
+      st = LoadState(p);
+    }
+    StoreState(st);
+    return p;
+  }
+
+  // The run's state in the short way: the state bits, the "a"s at the
+  // output's end (up to kDoubleA) and the steps for which the stroke flag
+  // stays set (one bit each, the next step's lowest).
+  struct ShortState {
+    std::uint32_t bits = 0;
+    std::uint32_t final_as = 0;
+    std::uint32_t stroke = 0;
+  };
+
+  // `p` is the window of the next step.
+  ShortState LoadState(const Byte* p) const {
+    ShortState st;
+    st.bits = kAlwaysBit;
+    if (t_.flags_[p[0]] & t_.slow_previous_[p[1]]) st.bits |= kNextSlowBit;
+    if (short_i_pending_) st.bits |= kPendingIBit;
+    if (out_.appended()) st.bits |= kAppendedBit;
+    if (out_.HasEdits()) st.bits |= kEditsBit;
+    st.final_as = out_.EndsWith('a') ? (out_.EndsWith("aa") ? 2 : 1) : 0;
+    // The flag is cleared at the start of the step that counts it past 2.
+    if (stroke_flag_) st.stroke = (1U << (2 - stroke_steps_)) - 1;
+    return st;
+  }
+  void StoreState(const ShortState& st) {
+    short_i_pending_ = (st.bits & kPendingIBit) != 0;
+    if (st.bits & kAppendedBit) out_.SetAppended();
+    if (!(st.bits & kEditsBit)) out_.ClearEdits();
+    stroke_flag_ = st.stroke != 0;
+    stroke_steps_ = st.stroke == 1 ? 1 : 0;
+  }
+
+  // The next glyph, -1 when the input has none.
+  template <bool kAtEnd>
+  static int Next(const Byte* p, const Byte* end) {
+    if constexpr (kAtEnd) {
+      if (p + 2 >= end) return -1;
+    }
+    return p[2];
+  }
+  std::uint16_t Flags(int code) const { return t_.flags_[static_cast<std::size_t>(code)]; }
+
+  void AppendText(const Glyph& glyph, std::size_t code, std::size_t size) {
+    if (glyph.size != kLongText) {
+      std::memcpy(out_.End(), glyph.text.data(), kInlineText);
+      out_.Advance(size);
+      out_.MarkAppended();
+    } else {
+      out_.Append(std::string_view(t_.long_texts_[code]).substr(0, size));
+    }
+  }
+  void AppendText(const Glyph& glyph, std::size_t code) {
+    AppendText(glyph, code, Text(glyph, code).size());
+  }
+  // A piece that changes nothing when empty.
   void AppendPiece(std::string_view piece) {
     if (!piece.empty()) out_.Append(piece);
   }
   void ReplaceDoubleA() {
-    if (out_.EndsWith("aa")) out_.ReplaceLast(2, letters_.long_a);
+    if (out_.EndsWith("aa")) out_.ReplaceLast(2, t_.letters_.long_a);
+  }
+  // A pending short i is written after the syllable, in place of its "a".
+  void WritePendingI(int next) {
+    if (short_i_pending_ && (Flags(next) & kEndsShortIPendingFlag)) {
+      if (out_.EndsWith('a')) out_.RemoveLast(1);
+      out_.Append("i");
+      short_i_pending_ = false;
+    }
   }
 
-  bool Step() {
+  template <bool kAtEnd>
+  bool Step(const Byte*& p, const Byte* end) {
     if (stroke_flag_ && ++stroke_steps_ > 2) {
       stroke_steps_ = 0;
       stroke_flag_ = false;
     }
-    const int code = Current();
-    const Glyph& glyph = glyphs_[static_cast<std::size_t>(code)];
-    if (glyph.empty) return false;
-    const std::string_view text = glyph.text;
-    if (code == 27) {  // a separately written a
-      Append("a");
-      return true;
+    out_.Reserve(kStepRoom);
+    const std::size_t code = p[1];
+    const Glyph& glyph = t_.glyphs_[code];
+    switch (glyph.action) {
+      case Action::kStop:
+        return false;
+      case Action::kNothing:
+        return true;
+      case Action::kAppend:
+        AppendText(glyph, code);
+        return true;
+      case Action::kPiece:
+        if (glyph.size != 0) AppendText(glyph, code);
+        return true;
+      case Action::kFullSyllable: {
+        if (!(glyph.flags & kEndsInAFlag)) {
+          AppendText(glyph, code);
+          return true;
+        }
+        const int next = Next<kAtEnd>(p, end);
+        if (next < 0) return false;
+        AppendText(glyph, code,
+                   Text(glyph, code).size() - ((Flags(next) & kInherentVowelFlag) ? 1 : 0));
+        WritePendingI(next);
+        return true;
+      }
+      case Action::kBackR:
+        out_.InsertBeforeLastConsonants('r', 0, translit_output::kBackRScan);
+        return true;
+      case Action::kBackRWithAnusvara:
+        out_.InsertBeforeLastConsonants('r', 1, translit_output::kBackRScan);
+        out_.Append(t_.letters_.anusvara);
+        return true;
+      case Action::kTt: {
+        const int next = Next<kAtEnd>(p, end);
+        if (next < 0) return false;
+        // Before the long-a sign the glyph reads as itself; before "_" the
+        // two make kt.
+        if (!(Flags(next) & kTtBeforeLongAFlag) && t_.kta_before_underscore_ && next == '_') {
+          ++p;
+          return FullSyllable<kAtEnd>("kta", p, end);
+        }
+        AppendText(glyph, code);
+        return true;
+      }
+      case Action::kJoinsLongA: {
+        const int next = Next<kAtEnd>(p, end);
+        if (next < 0) return false;
+        if (Flags(next) & kLongASignFlag) {
+          // The syllable with its "a", read as a full syllable before the
+          // glyph after the sign.
+          ++p;
+          stroke_flag_ = true;
+          const int after = Next<kAtEnd>(p, end);
+          if (after < 0) return false;
+          AppendText(glyph, code);
+          if (!(Flags(after) & kInherentVowelFlag)) out_.Append("a");
+          WritePendingI(after);
+          return true;
+        }
+        AppendText(glyph, code);
+        return true;
+      }
+      case Action::kShortISign:
+        short_i_pending_ = true;
+        return true;
+      case Action::kLongASign: {
+        const int next = Next<kAtEnd>(p, end);
+        if (next < 0) return false;
+        if (Flags(p[0]) & kStrokeSetterFlag) stroke_flag_ = true;
+        if (Flags(next) & kRow169AfterLongAFlag) {
+          ++p;
+          out_.Append(t_.letters_.row169);
+        } else {
+          AppendText(glyph, code);
+        }
+        ReplaceDoubleA();
+        return true;
+      }
+      case Action::kVowelSign:
+        VowelSign(glyph, code, p[0]);
+        return true;
+      case Action::kLa: {
+        const int next = Next<kAtEnd>(p, end);
+        if (next < 0) return false;
+        if (Flags(next) & kRow169AfterLaFlag) {
+          ++p;
+          AppendPiece(t_.letters_.row169);
+          return true;
+        }
+        return FullSyllable<kAtEnd>("la", p, end);
+      }
+      case Action::kBackRForm: {
+        const int next = Next<kAtEnd>(p, end);
+        if (next < 0) return false;
+        std::array<char, 2> piece = {glyph.text[0], 0};
+        std::size_t size = 1;
+        if (!(Flags(next) & kBackRInherentVowelFlag)) {
+          piece[size++] = short_i_pending_ ? 'i' : 'a';
+          short_i_pending_ = false;
+        }
+        out_.Append(std::string_view(piece.data(), size));
+        return true;
+      }
+      case Action::kKt: {
+        out_.InsertBeforeLastConsonants('k', 0, translit_output::kKtScan);
+        if (out_.EndsWith("tt")) out_.RemoveLast(1);
+        const int next = Next<kAtEnd>(p, end);
+        if (next < 0) return false;
+        if (!(Flags(next) & kInherentVowelFlag)) out_.Append("a");
+        return true;
+      }
+      case Action::kOpenY: {
+        out_.Append("y");
+        const int next = Next<kAtEnd>(p, end);
+        if (next < 0) return false;
+        if (!(Flags(next) & kInherentVowelFlag)) out_.Append("a");
+        return true;
+      }
+      case Action::kFullVowel: {
+        const int next = Next<kAtEnd>(p, end);
+        if (next < 0 || t_.glyphs_[static_cast<std::size_t>(next)].action == Action::kStop) {
+          return false;
+        }
+        // A full vowel and the sign after it make one vowel: the sign is read
+        // with the vowel and consumed.
+        const std::string& joined = t_.joined_vowels_[static_cast<std::size_t>(next)];
+        if (!joined.empty()) {
+          ++p;
+          out_.Append(joined);
+        } else {
+          out_.Append(t_.full_vowels_[code]);
+        }
+        ReplaceDoubleA();
+        return true;
+      }
+      case Action::kAsk:
+        AskUser(static_cast<int>(code));
+        return true;
+      case Action::kTakenAsIs:
+        if (t_.class8_writes_pending_i_ && short_i_pending_) {
+          std::string piece(Text(glyph, code));
+          piece += 'i';
+          out_.Append(piece);
+          short_i_pending_ = false;
+          return true;
+        }
+        AppendText(glyph, code);
+        return true;
+      case Action::kSmallLetter: {
+        if (out_.EndsWith('a')) out_.RemoveLast(1);
+        if (!(glyph.flags & kEndsInAFlag)) {
+          AppendText(glyph, code);
+          return true;
+        }
+        const int next = Next<kAtEnd>(p, end);
+        if (next < 0) return false;
+        AppendText(glyph, code,
+                   Text(glyph, code).size() - ((Flags(next) & kInherentVowelFlag) ? 1 : 0));
+        return true;
+      }
     }
-    switch (glyph.glyph_class) {
-      case 1:
-        return FullSyllable(text);
-      case 2:
-        return HalfSyllable(code, text);
-      case 3:
-        return VowelSign(code, text);
-      case 4:
-        Append(input_.substr(at_ + 1, 1));  // the glyph character itself
-        return true;
-      case 5:
-        return SpecialGlyph(code);
-      case 6:
-        return FullVowel(text);
-      case 7:
-        AskUser(code);
-        return true;
-      case 8:
-        TakenAsIs(text);
-        return true;
-      case 9:
-        return rules_.flags.small_letters_join ? SmallLetter(text) : true;
-      default:
-        return true;
-    }
+    return true;
   }
 
-  // Appends a syllable; one that ends in "a" loses it before a glyph that
-  // brings its own vowel. `next` is that glyph, or -1 when the text does not
-  // end in "a". False when the glyph is needed and the text has ended.
-  bool AppendSyllable(std::string_view text, int& next) {
-    next = -1;
+  std::string_view Text(const Glyph& glyph, std::size_t code) const {
+    return glyph.size != kLongText ? std::string_view(glyph.text.data(), glyph.size)
+                                   : std::string_view(t_.long_texts_[code]);
+  }
+
+  // A syllable written by a rule; one that ends in "a" loses it before a
+  // glyph that brings its own vowel, and a pending short i follows it.
+  template <bool kAtEnd>
+  bool FullSyllable(std::string_view text, const Byte* p, const Byte* end) {
     if (!text.ends_with('a')) {
-      Append(text);
+      out_.Append(text);
       return true;
     }
-    next = Next();
+    const int next = Next<kAtEnd>(p, end);
     if (next < 0) return false;
-    Append(Is(kInherentVowel, next) ? text.substr(0, text.size() - 1) : text);
+    out_.Append((Flags(next) & kInherentVowelFlag) ? text.substr(0, text.size() - 1) : text);
+    WritePendingI(next);
     return true;
   }
 
-  bool FullSyllable(std::string_view text) {
-    int next = -1;
-    if (!AppendSyllable(text, next)) return false;
-    if (next >= 0 && short_i_pending_ && !Is(kKeepsShortIPending, next)) {
-      if (out_.EndsWith("a")) out_.RemoveLast(1);
-      Append("i");
-      short_i_pending_ = false;
-    }
-    return true;
-  }
-
-  bool HalfSyllable(int code, std::string_view text) {
-    if (Is(kRGlyph, code)) {
-      out_.InsertBeforeLastConsonants('r', 0, OutputText::kBackRScan);
-      return true;
-    }
-    if (Is(kMrGlyph, code)) {
-      out_.InsertBeforeLastConsonants('r', 1, OutputText::kBackRScan);
-      Append(letters_.anusvara);
-      return true;
-    }
-    if (Is(kTtGlyph, code)) {
-      const int next = Next();
-      if (next < 0) return false;
-      // Before the long-a sign the glyph reads as itself; before "_" the two
-      // make kt.
-      if (!Is(kTtBeforeLongA, next) && rules_.flags.kta_before_underscore && next == '_') {
-        Consume();
-        return FullSyllable("kta");
-      }
-      Append(text);
-      return true;
-    }
-    if (Is(kJoinsLongA, code)) {
-      const int next = Next();
-      if (next < 0) return false;
-      if (Is(kLongASign, next)) {
-        std::string syllable(text);
-        syllable += 'a';
-        Consume();
-        stroke_flag_ = true;
-        return FullSyllable(syllable);
-      }
-    }
-    Append(text);
-    return true;
-  }
-
-  bool VowelSign(int code, std::string_view text) {
-    if (Is(kShortISign, code)) {
-      short_i_pending_ = true;
-      return true;
-    }
-    if (Is(kLongASign, code)) {
-      const int next = Next();
-      if (next < 0) return false;
-      if (Is(kStrokeSetter, Previous())) stroke_flag_ = true;
-      if (Is(kRow169AfterLongA, next)) {
-        Consume();
-        Append(letters_.row169);
-      } else {
-        Append(text);
-      }
+  void VowelSign(const Glyph& glyph, std::size_t code, int previous) {
+    short_i_pending_ = false;
+    const bool e_sign = (glyph.flags & kESignFlag) != 0;
+    if ((e_sign || (glyph.flags & kAiSignFlag)) && (Flags(previous) & kLongASignFlag) &&
+        !stroke_flag_) {
+      // o and au are written as the long-a sign and the e or ai sign.
+      out_.RemoveLast(1);
+      std::string piece = e_sign ? "o" : "au";
+      if (glyph.flags & kSignWithAnusvaraFlag) piece += t_.letters_.anusvara;
+      out_.Append(piece);
     } else {
-      short_i_pending_ = false;
-      const bool e_sign = Is(kESign, code);
-      if ((e_sign || Is(kAiSign, code)) && Is(kLongASign, Previous()) && !stroke_flag_) {
-        // o and au are written as the long-a sign and the e or ai sign.
-        out_.RemoveLast(1);
-        std::string piece = e_sign ? "o" : "au";
-        if (Is(kSignWithAnusvara, code)) piece += letters_.anusvara;
-        Append(piece);
-      } else {
-        Append(text);
-      }
+      AppendText(glyph, code);
     }
     ReplaceDoubleA();
-    return true;
-  }
-
-  bool SpecialGlyph(int code) {
-    if (Is(kLaGlyph, code)) {
-      const int next = Next();
-      if (next < 0) return false;
-      if (Is(kRow169AfterLa, next)) {
-        Consume();
-        AppendPiece(letters_.row169);
-        return true;
-      }
-      return FullSyllable("la");
-    }
-    if (Is(kAspirataSign, code)) return true;
-    if (Is(kDashGlyph, code)) {
-      AppendPiece("-");
-      return true;
-    }
-    if (Is(kSlashGlyph, code)) {
-      AppendPiece("/");
-      return true;
-    }
-    if (Is(kBackRForm, code) || Is(kNGlyph, code)) {
-      const char letter = Is(kBackRForm, code) ? 'r' : 'n';
-      const int next = Next();
-      if (next < 0) return false;
-      std::string piece(1, letter);
-      if (!Is(kBackRInherentVowel, next)) {
-        piece += short_i_pending_ ? 'i' : 'a';
-        short_i_pending_ = false;
-      }
-      AppendPiece(piece);
-      return true;
-    }
-    if (Is(kNamGlyph, code)) {
-      AppendPiece(letters_.row171);
-      return true;
-    }
-    if (Is(kKtGlyph, code)) {
-      out_.InsertBeforeLastConsonants('k', 0, OutputText::kKtScan);
-      if (out_.EndsWith("tt")) out_.RemoveLast(1);
-      const int next = Next();
-      if (next < 0) return false;
-      if (!Is(kInherentVowel, next)) AppendPiece("a");
-      return true;
-    }
-    if (Is(kApostropheGlyph, code)) {
-      AppendPiece(" '");
-      return true;
-    }
-    if (Is(kOpenYGlyph, code)) {
-      Append("y");
-      const int next = Next();
-      if (next < 0) return false;
-      if (!Is(kInherentVowel, next)) AppendPiece("a");
-      return true;
-    }
-    return true;  // no role in this font: nothing
-  }
-
-  // What a full vowel followed by a sign of this text reads as; empty when
-  // the two stay apart.
-  std::string_view JoinedVowel(std::string_view sign_text) const {
-    if (!letters_.long_a.empty() && sign_text == letters_.long_a) return letters_.long_a;
-    if (sign_text == "o") return "o";
-    if (sign_text == "e") return "ai";
-    if (sign_text == "au") return "au";
-    return {};
-  }
-
-  bool FullVowel(std::string_view text) {
-    const int next = Next();
-    if (next < 0) return false;
-    const Glyph& next_glyph = glyphs_[static_cast<std::size_t>(next)];
-    if (next_glyph.empty) return false;
-    const std::string_view next_text = next_glyph.text;
-    // A full vowel and the sign after it make one vowel: the sign is read
-    // with the vowel and consumed.
-    std::string piece = " ";
-    if (const std::string_view joined = JoinedVowel(next_text); !joined.empty()) {
-      piece += joined;
-      Consume();
-    } else {
-      piece += text;
-    }
-    Append(piece);
-    ReplaceDoubleA();
-    return true;
   }
 
   void AskUser(int code) {
     const char glyph = static_cast<char>(code);
-    if (glyph == '\t' || glyph == '\n' || glyph == '\r') {
-      Append(input_.substr(at_ + 1, 1));
-      return;
-    }
     InputBoxRequest request{InputRequestKind::kGlyphReading, code, "", std::string(kAskPrompt),
                             std::string(1, glyph)};
     std::string answer = input_box_ ? input_box_(request) : request.default_text;
-    Append(answer);
+    out_.Append(answer);
     asked_.push_back({std::move(request), std::move(answer)});
   }
 
-  void TakenAsIs(std::string_view text) {
-    if (rules_.flags.class8_writes_pending_i && short_i_pending_) {
-      std::string piece(text);
-      piece += 'i';
-      Append(piece);
-      short_i_pending_ = false;
-      return;
-    }
-    Append(text);
-  }
+  ConverterState& state_;
+  InputBox input_box_;
+  OutputSink sink_;
+  StreamOptions options_;
+  std::shared_ptr<const GlyphTables> tables_;
+  const GlyphTables& t_;
 
-  bool SmallLetter(std::string_view text) {
-    if (out_.EndsWith("a")) out_.RemoveLast(1);
-    int next = -1;
-    return AppendSyllable(text, next);
-  }
+  // The input: the padded input from carry_at_ on, as far as it was fed.
+  std::string carry_ = " ";
+  std::uint64_t carry_at_ = 0;
+  std::uint64_t fed_ = 0;
+  bool stopped_ = false;
+  std::uint64_t stop_at_ = 0;  // where the window stood when the run ended
 
-  struct Glyph {
-    std::string_view text;
-    int glyph_class = 0;
-    bool empty = true;  // no entry: the run ends at this glyph
-  };
-
-  std::array<Glyph, kByteValues> glyphs_;
-  const FontRules& rules_;
-  const KeyLetters& letters_;
-  std::string_view input_;
-  const InputBox& input_box_;
-  std::vector<AskedInputBox>& asked_;
-
-  OutputText out_;
-  std::size_t at_ = 0;  // start of the working copy in the padded input
   bool short_i_pending_ = false;
   bool stroke_flag_ = false;
   int stroke_steps_ = 0;
+
+  OutputText out_;
+  bool pass_on_ = true;
+  std::size_t next_pass_on_ = kFirstPassOn;
+  std::vector<AskedInputBox> asked_;
 };
+
+ToTranslitStream::ToTranslitStream(ConverterState& state, InputBox input_box, OutputSink sink,
+                                   StreamOptions options)
+    : engine_(std::make_unique<Engine>(state, std::move(input_box), std::move(sink), options)) {}
+
+ToTranslitStream::~ToTranslitStream() = default;
+
+void ToTranslitStream::Feed(std::string_view block) { engine_->Feed(block); }
+
+StreamEnd ToTranslitStream::Finish() { return engine_->Finish(); }
+
+namespace {
+
+// The output with the edits undone from the last to the first.
+std::string UndoEdits(std::string_view output, const std::vector<ClipboardEdit>& edits) {
+  if (edits.empty()) return std::string(output);
+  std::uint64_t from = output.size();
+  for (const ClipboardEdit& edit : edits) from = std::min(from, edit.at);
+  const auto start = static_cast<std::size_t>(from);
+  std::string tail(output.substr(start));
+  for (auto edit = edits.rbegin(); edit != edits.rend(); ++edit) {
+    tail.replace(static_cast<std::size_t>(edit->at - from),
+                 static_cast<std::size_t>(edit->inserted), edit->removed);
+  }
+  std::string clipboard;
+  clipboard.reserve(start + tail.size());
+  clipboard += output.substr(0, start);
+  clipboard += tail;
+  return clipboard;
+}
 
 }  // namespace
 
 ConversionResult ConvertDevanagariToTranslit(ConverterState& state, std::string_view input,
                                              const InputBox& input_box) {
-  state.devanagari_box_font = state.devanagari_font_name;
-  const KeyLetters letters = ReadKeyLetters(state.sanideva);
-
   ConversionResult result;
   result.padded_input.reserve(input.size() + 2);
   result.padded_input += ' ';
   result.padded_input += input;
   result.padded_input += ' ';
 
-  const std::optional<DevanagariFont> font = FindDevanagariFont(state.devanagari_box_font);
-  const FontRules rules = font ? FromBuiltin(BuiltinRulesFor(*font)) : LoadedRules(state, letters);
-
-  Converter converter(state.devitran, rules, letters, result.padded_input, input_box,
-                      result.input_boxes);
-  result.completed = converter.Run();
-  std::tie(result.output, result.clipboard) = std::move(converter).Finish();
-
-  state.devanagari_font_name = state.devanagari_box_font;
+  std::string& output = result.output;
+  output.reserve(input.size() + input.size() / 2 + 2);
+  ToTranslitStream stream(state, input_box, [&output](std::string_view piece) { output += piece; },
+                          {.clipboard = true});
+  stream.Feed(input);
+  StreamEnd end = stream.Finish();
+  result.completed = end.completed;
+  result.input_boxes = std::move(end.input_boxes);
+  if (end.clipboard_set) result.clipboard = UndoEdits(output, end.clipboard_edits);
   return result;
 }
 

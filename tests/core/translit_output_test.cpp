@@ -1,9 +1,11 @@
 // The output text of the Devanagari-to-transliteration conversion against a
-// plain string that scans back character by character, over random edits.
+// plain string that scans back character by character, over random edits of
+// the kinds the rules make, with the text passed on at every safe point.
 
 #include "translit_output.h"
 
 #include <random>
+#include <stdexcept>
 
 #include "test_support.h"
 
@@ -14,9 +16,15 @@ namespace {
 struct PlainText {
   std::string text;
   std::string clipboard;
+  bool appended = false;
   ByteSet marks[2];
 
-  void Insert(char letter, std::size_t skip, OutputText::Scan scan) {
+  void Append(std::string_view piece) {
+    text += piece;
+    clipboard = text;
+    appended = true;
+  }
+  void Insert(char letter, std::size_t skip, Scan scan) {
     std::size_t count = skip;
     bool passed_consonant = false;
     while (count < text.size()) {
@@ -29,63 +37,149 @@ struct PlainText {
   }
 };
 
-TEST(TranslitOutput, AgreesWithAPlainScanOverRandomEdits) {
+// The output passed on, and the clipboard from the edits.
+struct Passed {
+  std::string text;
+  void operator()(std::string_view piece) { text += piece; }
+};
+
+std::string Clipboard(const std::string& output, const OutputText& out) {
+  if (!out.appended()) return {};
+  std::string clipboard = output;
+  const std::vector<ClipboardEdit>& edits = out.edits();
+  for (auto edit = edits.rbegin(); edit != edits.rend(); ++edit) {
+    clipboard.replace(edit->at, edit->inserted, edit->removed);
+  }
+  return clipboard;
+}
+
+// Random edits as the rules make them: pieces appended; an "a" removed from
+// the end; a "t" removed from a final "tt"; a final "aa" replaced; the last
+// character of a piece just appended replaced by another; a letter put
+// before the last consonant group. The letters are weighted so that long
+// consonant groups and long runs of vowel marks occur.
+void RunRandomEdits(std::string_view letters, int runs, unsigned seed) {
   ByteSet back_r_marks;
   for (const char c : std::string_view("aeiu '")) back_r_marks.set(ByteOf(c));
   ByteSet kt_marks = back_r_marks;
   kt_marks.reset(ByteOf('\''));
-  const std::string_view letters = "kkkkttra  a'e";
-  std::mt19937 random(4711);
-  for (int run = 0; run < 2000; ++run) {
-    OutputText out(16, back_r_marks, kt_marks);
-    PlainText plain{{}, {}, {back_r_marks, kt_marks}};
-    for (int step = 0; step < 60; ++step) {
+  std::mt19937 random(seed);
+  for (int run = 0; run < runs; ++run) {
+    OutputText out(back_r_marks, kt_marks, true);
+    PlainText plain{{}, {}, false, {back_r_marks, kt_marks}};
+    Passed passed;
+    const int steps = 20 + static_cast<int>(random() % 400);
+    for (int step = 0; step < steps; ++step) {
       const char letter = letters[random() % letters.size()];
-      switch (random() % 6) {
+      switch (random() % 8) {
         case 0:
         case 1: {
           const std::string piece(random() % 3, letter);
           out.Append(piece);
-          plain.text += piece;
-          plain.clipboard = plain.text;
+          plain.Append(piece);
           break;
         }
         case 2:
-          if (!plain.text.empty() && plain.text.back() == letter) {
+          ASSERT_EQ(out.EndsWith('a'), plain.text.ends_with('a'));
+          if (plain.text.ends_with('a')) {
             out.RemoveLast(1);
             plain.text.pop_back();
           }
-          ASSERT_EQ(out.EndsWith(std::string(1, letter)), plain.text.ends_with(letter));
           break;
         case 3:
-          if (plain.text.size() >= 2) {
-            out.ReplaceLast(2, "A");
-            plain.text.replace(plain.text.size() - 2, 2, "A");
+          ASSERT_EQ(out.EndsWith("tt"), plain.text.ends_with("tt"));
+          if (plain.text.ends_with("tt")) {
+            out.RemoveLast(1);
+            plain.text.pop_back();
           }
           break;
+        case 4: {
+          ASSERT_EQ(out.EndsWith("aa"), plain.text.ends_with("aa"));
+          const std::string_view long_a = random() % 2 ? "A" : "a";
+          if (plain.text.ends_with("aa")) {
+            out.ReplaceLast(2, long_a);
+            plain.text.replace(plain.text.size() - 2, 2, long_a);
+          }
+          break;
+        }
+        case 5: {
+          const std::string piece(1 + random() % 2, letter);
+          out.Append(piece);
+          out.RemoveLast(1);
+          out.Append("o");
+          plain.Append(piece);
+          plain.text.pop_back();
+          plain.Append("o");
+          break;
+        }
         default: {
           const std::size_t skip = random() % 2;
-          const auto scan = static_cast<OutputText::Scan>(random() % 2);
-          out.InsertBeforeLastConsonants(letter == 'k' ? 'r' : 'k', skip, scan);
-          plain.Insert(letter == 'k' ? 'r' : 'k', skip, scan);
+          const auto scan = static_cast<Scan>(random() % 2);
+          const char inserted = random() % 2 ? 'r' : 'k';
+          out.InsertBeforeLastConsonants(inserted, skip, scan);
+          plain.Insert(inserted, skip, scan);
         }
       }
+      ASSERT_EQ(out.size(), plain.text.size());
+      if (random() % 3 == 0) out.PassOn(out.SafeFlushPoint(), passed);
     }
-    auto [text, clipboard] = std::move(out).Finish();
-    ASSERT_EQ(text, plain.text);
-    ASSERT_EQ(clipboard, plain.clipboard);
+    out.PassOnAll(passed);
+    ASSERT_EQ(passed.text, plain.text);
+    ASSERT_EQ(out.appended(), plain.appended);
+    ASSERT_EQ(Clipboard(passed.text, out), plain.appended ? plain.clipboard : "");
   }
+}
+
+TEST(TranslitOutput, AgreesWithAPlainScanOverRandomEdits) {
+  RunRandomEdits("kkkkttra  a'e", 1500, 4711);
+}
+
+TEST(TranslitOutput, AgreesWithAPlainScanOverLongConsonantGroups) {
+  RunRandomEdits("kkkkkkkkkkkkkkkttttttrrra", 500, 815);
+}
+
+TEST(TranslitOutput, AgreesWithAPlainScanOverLongRunsOfVowelMarks) {
+  RunRandomEdits("aaaaaaaaeeeeeeiiii     ''k", 500, 1234);
 }
 
 TEST(TranslitOutput, ALongConsonantRunTakesItsLettersAtTheFront) {
   ByteSet marks;
   marks.set(ByteOf('a'));
-  OutputText out(16, marks, marks);
+  OutputText out(marks, marks, true);
+  Passed passed;
   out.Append("a" + std::string(5000, 'k'));
-  for (int i = 0; i < 3000; ++i) out.InsertBeforeLastConsonants('r', i % 2, OutputText::kBackRScan);
-  auto [text, clipboard] = std::move(out).Finish();
-  EXPECT_EQ(text, "a" + std::string(3000, 'r') + std::string(5000, 'k'));
-  EXPECT_EQ(clipboard, "a" + std::string(5000, 'k'));
+  for (int i = 0; i < 3000; ++i) {
+    out.InsertBeforeLastConsonants('r', i % 2, kBackRScan);
+    out.PassOn(out.SafeFlushPoint(), passed);
+  }
+  // The group is still open: only the "a" before it could be passed on.
+  EXPECT_LE(passed.text.size(), 1U);
+  out.PassOnAll(passed);
+  EXPECT_EQ(passed.text, "a" + std::string(3000, 'r') + std::string(5000, 'k'));
+  EXPECT_EQ(Clipboard(passed.text, out), "a" + std::string(5000, 'k'));
+}
+
+TEST(TranslitOutput, WhatNoRuleReachesIsPassedOn) {
+  ByteSet marks;
+  for (const char c : std::string_view("aeiou ")) marks.set(ByteOf(c));
+  OutputText out(marks, marks, false);
+  Passed passed;
+  for (int i = 0; i < 1000; ++i) out.Append("dharma ");
+  out.PassOn(out.SafeFlushPoint(), passed);
+  EXPECT_GE(passed.text.size(), out.size() - 16);
+  EXPECT_EQ(out.size(), 7000U);
+}
+
+TEST(TranslitOutput, ReachingIntoTheTextPassedOnThrows) {
+  ByteSet marks;
+  marks.set(ByteOf('a'));
+  OutputText out(marks, marks, false);
+  Passed passed;
+  out.Append("kakakakaka");
+  out.PassOn(out.size() - 1, passed);  // more than is safe
+  EXPECT_THROW(out.RemoveLast(2), std::logic_error);
+  EXPECT_THROW((void)out.EndsWith("aa"), std::logic_error);
+  EXPECT_THROW(out.InsertBeforeLastConsonants('r', 0, kBackRScan), std::logic_error);
 }
 
 }  // namespace

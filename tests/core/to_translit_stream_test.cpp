@@ -1,0 +1,324 @@
+// Devanagari to transliteration as a stream: any cut of the input into
+// blocks gives the whole text's output, input boxes, end and clipboard, and
+// so does holding the output until the end. The output passes on while the
+// input comes, except for what a rule can still reach.
+
+#include <random>
+
+#include "conversion.h"
+#include "test_support.h"
+
+namespace sfc {
+namespace {
+
+// Where the input is cut: the sizes of the blocks in order.
+using Cuts = std::vector<std::size_t>;
+
+Cuts OneByteBlocks(std::size_t size) { return Cuts(size, 1); }
+
+// Mostly small blocks, some empty ones and a few large ones.
+Cuts RandomCuts(std::size_t size, std::mt19937& random) {
+  Cuts cuts;
+  std::size_t left = size;
+  while (left > 0) {
+    std::size_t block = 0;
+    switch (random() % 8) {
+      case 0:
+        block = 0;
+        break;
+      case 1:
+        block = 1 + random() % 5000;
+        break;
+      case 2:
+        block = 60 + random() % 10;  // around the size up to which blocks are carried
+        break;
+      default:
+        block = 1 + random() % 7;
+    }
+    block = std::min(block, left);
+    cuts.push_back(block);
+    left -= block;
+  }
+  return cuts;
+}
+
+// An input box that answers by the glyph's code, the same every time.
+std::string Answer(const InputBoxRequest& request) {
+  static const std::string answers[] = {"", "a", "tt", "r", "kaa", " "};
+  return answers[static_cast<std::size_t>(request.glyph_code) % 6];
+}
+
+struct Streamed {
+  std::string output;
+  std::string clipboard;
+  StreamEnd end;
+  std::string font_name;  // the current Devanagari font name afterwards
+  std::size_t passed_before_finish = 0;
+};
+
+Streamed Stream(ConverterState state, std::string_view input, const Cuts& cuts,
+                StreamOptions options, const InputBox& input_box = Answer) {
+  Streamed streamed;
+  ToTranslitStream stream(
+      state, input_box, [&](std::string_view piece) { streamed.output += piece; }, options);
+  std::size_t at = 0;
+  for (const std::size_t block : cuts) {
+    stream.Feed(input.substr(at, block));
+    at += block;
+  }
+  EXPECT_EQ(at, input.size());
+  streamed.passed_before_finish = streamed.output.size();
+  streamed.end = stream.Finish();
+  if (streamed.end.clipboard_set) {
+    streamed.clipboard = streamed.output;
+    const std::vector<ClipboardEdit>& edits = streamed.end.clipboard_edits;
+    for (auto edit = edits.rbegin(); edit != edits.rend(); ++edit) {
+      streamed.clipboard.replace(edit->at, edit->inserted, edit->removed);
+    }
+  }
+  streamed.font_name = state.devanagari_font_name;
+  return streamed;
+}
+
+::testing::AssertionResult Same(const ConversionResult& whole, const Streamed& streamed,
+                                bool with_clipboard) {
+  if (whole.output != streamed.output) {
+    return ::testing::AssertionFailure()
+           << "output: " << test::BytesEqual(whole.output, streamed.output).message();
+  }
+  if (with_clipboard && whole.clipboard != streamed.clipboard) {
+    return ::testing::AssertionFailure()
+           << "clipboard: " << test::BytesEqual(whole.clipboard, streamed.clipboard).message();
+  }
+  if (!with_clipboard && streamed.end.clipboard_set) {
+    return ::testing::AssertionFailure() << "clipboard set without being asked for";
+  }
+  if (whole.completed != streamed.end.completed) {
+    return ::testing::AssertionFailure()
+           << "completed " << whole.completed << " against " << streamed.end.completed;
+  }
+  const std::vector<AskedInputBox>& boxes = streamed.end.input_boxes;
+  if (whole.input_boxes.size() != boxes.size()) {
+    return ::testing::AssertionFailure()
+           << whole.input_boxes.size() << " input boxes against " << boxes.size();
+  }
+  for (std::size_t i = 0; i < boxes.size(); ++i) {
+    const AskedInputBox& a = whole.input_boxes[i];
+    const AskedInputBox& b = boxes[i];
+    if (a.answer != b.answer || a.request.kind != b.request.kind ||
+        a.request.glyph_code != b.request.glyph_code || a.request.title != b.request.title ||
+        a.request.prompt != b.request.prompt || a.request.default_text != b.request.default_text) {
+      return ::testing::AssertionFailure() << "input box " << i << " differs";
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// The whole text at once, then the stream cut every way given, with the
+// clipboard, without it and holding the output.
+void ExpectStreamsAsWhole(const ConverterState& state, std::string_view input,
+                          const std::vector<Cuts>& cut_ways, const InputBox& input_box = Answer) {
+  ConverterState whole_state = state;
+  const ConversionResult whole = ConvertDevanagariToTranslit(whole_state, input, input_box);
+  for (const Cuts& cuts : cut_ways) {
+    EXPECT_TRUE(Same(whole, Stream(state, input, cuts, {.clipboard = true}, input_box), true))
+        << test::Show(input.substr(0, 200));
+    EXPECT_TRUE(Same(whole, Stream(state, input, cuts, {}, input_box), false))
+        << test::Show(input.substr(0, 200));
+    EXPECT_TRUE(
+        Same(whole, Stream(state, input, cuts, {.clipboard = true, .hold_output = true}, input_box),
+             true))
+        << test::Show(input.substr(0, 200));
+  }
+  const Streamed once = Stream(state, input, {input.size()}, {.clipboard = true}, input_box);
+  EXPECT_EQ(once.font_name, whole_state.devanagari_font_name);
+}
+
+// A built-in font's tables under a font name of their own: the rules for a
+// loaded table read them, with the special glyphs found by their entries.
+ConverterState UnderOwnName(ConverterState state) {
+  SpecialGlyphPositions& pos = state.positions;
+  pos = SpecialGlyphPositions{};
+  pos.short_i_sign_positions.fill(kNoGlyph);
+  pos.aspirata_positions.fill(kNoGlyph);
+  std::size_t short_i = 0, aspirata = 0, r = 0;
+  for (int code = 1; code <= 255; ++code) {
+    const std::string& entry = state.devitran[static_cast<std::size_t>(code)];
+    if (entry == "half_r5") pos.half_r_pos = code;
+    if (entry == "half_rr5") pos.half_rr_pos = code;
+    if (entry == "mr2") pos.mr_pos = code;
+    if (entry == "tt2") pos.tt_pos = code;
+    if (entry == "kt5") pos.kt_pos = code;
+    if (entry == "la5") pos.la_pos = code;
+    if (entry == "open_y5") pos.open_y_pos = code;
+    if (entry == "apostrophe5") pos.apostrophe_pos = code;
+    if (entry == "nam5") pos.nam_pos = code;
+    if (entry == "r2" && r < pos.r_positions.size()) pos.r_positions[r++] = code;
+    if (entry == "i3" && short_i < pos.short_i_sign_positions.size()) {
+      pos.short_i_sign_positions[short_i++] = code;
+    }
+    if (entry.starts_with("asp") && aspirata < pos.aspirata_positions.size()) {
+      pos.aspirata_positions[aspirata++] = code;
+    }
+  }
+  SetDevanagariBoxFont(state, "Own Name");
+  return state;
+}
+
+std::string GitaInDevanagari(ConverterState& state, TranslitFont translit) {
+  const ConversionResult there =
+      ConvertToDevanagari(state, test::ReadFileBytes(test::GitaFile(translit)), false);
+  EXPECT_TRUE(there.completed);
+  return there.output;
+}
+
+TEST(ToTranslitStream, TheGitaInEveryFontPairStreamsAsTheWholeText) {
+  std::mt19937 random(2024);
+  for (const TranslitFont translit : kTranslitFonts) {
+    for (const DevanagariFont devanagari : kDevanagariFonts) {
+      SCOPED_TRACE(std::string(FontName(translit)) + " / " + std::string(FontName(devanagari)));
+      ConverterState state = test::StateFor(translit, devanagari);
+      const std::string input = GitaInDevanagari(state, translit);
+      ExpectStreamsAsWhole(state, input,
+                           {OneByteBlocks(input.size()), RandomCuts(input.size(), random),
+                            RandomCuts(input.size(), random)});
+    }
+  }
+}
+
+TEST(ToTranslitStream, TheGitaStreamsAsTheWholeTextWithALoadedTable) {
+  std::mt19937 random(7);
+  for (const DevanagariFont devanagari : kDevanagariFonts) {
+    SCOPED_TRACE(FontName(devanagari));
+    ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, devanagari);
+    const std::string input = GitaInDevanagari(state, TranslitFont::kSanskritTimes);
+    ExpectStreamsAsWhole(UnderOwnName(state), input,
+                         {OneByteBlocks(input.size()), RandomCuts(input.size(), random)});
+  }
+}
+
+// Random text over a few glyph codes at a time, so that runs of one kind of
+// glyph (back-r glyphs, half forms, signs) occur.
+std::string RandomGlyphs(std::mt19937& random, std::size_t max_size) {
+  std::vector<char> codes;
+  const std::size_t kinds = 1 + random() % 6;
+  for (std::size_t i = 0; i < kinds; ++i) codes.push_back(static_cast<char>(random() % 256));
+  if (random() % 2) codes.push_back(' ');
+  std::string text(random() % (max_size + 1), ' ');
+  for (char& c : text) c = codes[random() % codes.size()];
+  return text;
+}
+
+// Every way to cut a short input in two, one-byte blocks and random cuts.
+std::vector<Cuts> ManyCuts(std::size_t size, std::mt19937& random) {
+  std::vector<Cuts> cut_ways = {OneByteBlocks(size), RandomCuts(size, random)};
+  if (size <= 40) {
+    for (std::size_t at = 0; at <= size; ++at) cut_ways.push_back({at, size - at});
+  }
+  return cut_ways;
+}
+
+TEST(ToTranslitStream, RandomGlyphsStreamAsTheWholeText) {
+  std::mt19937 random(99);
+  std::vector<ConverterState> states = {MakeStartupState()};
+  for (const TranslitFont translit : kTranslitFonts) {
+    for (const DevanagariFont devanagari : kDevanagariFonts) {
+      states.push_back(test::StateFor(translit, devanagari));
+    }
+  }
+  states.push_back(
+      UnderOwnName(test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kVedic)));
+  for (const ConverterState& state : states) {
+    SCOPED_TRACE(state.devanagari_box_font + " / " + state.translit_box_font);
+    for (int run = 0; run < 150; ++run) {
+      const std::string input = RandomGlyphs(random, run % 3 == 0 ? 40 : 300);
+      ExpectStreamsAsWhole(state, input, ManyCuts(input.size(), random));
+    }
+  }
+}
+
+// Tables as a loader may leave them: any entries, any recorded positions,
+// any letters, read with the rules for a loaded table. The letters include
+// the ones that the rules remove from the end ("a", "t") and the ones they
+// insert ("r", "k").
+ConverterState OddTables(std::mt19937& random) {
+  static const char* const pieces[] = {"",   "a",  "t",  "r",  "k",  "aa",       "tt",
+                                       "ka", "'",  " ",  "e",  "rt", "at",       "i",
+                                       "o",  "au", "ta", "kt", "ra", "\x80\x81", "\x86"};
+  constexpr std::size_t kPieces = sizeof(pieces) / sizeof(pieces[0]);
+  ConverterState state =
+      test::StateFor(kTranslitFonts[random() % 3], kDevanagariFonts[random() % 3]);
+  auto code = [&random] { return static_cast<int>(random() % 258); };
+  SpecialGlyphPositions& pos = state.positions;
+  for (int* position : {&pos.half_r_pos, &pos.half_r_upper_pos, &pos.half_rr_pos, &pos.mr_pos,
+                        &pos.tt_pos, &pos.vocalic_r_sign_pos, &pos.nam_pos, &pos.kt_pos,
+                        &pos.la_pos, &pos.open_y_pos, &pos.apostrophe_pos}) {
+    *position = code();
+  }
+  for (int& position : pos.short_i_sign_positions) position = random() % 3 ? 0 : code();
+  for (int& position : pos.aspirata_positions) position = code();
+  for (int& position : pos.r_positions) position = code();
+  const std::size_t changed = random() % 16;
+  for (std::size_t i = 0; i < changed; ++i) {
+    std::string entry = pieces[random() % kPieces];
+    if (random() % 2) entry += pieces[random() % kPieces];
+    entry += static_cast<char>('0' + random() % 10);
+    state.devitran[random() % 256] = entry;
+  }
+  for (const int row : {1, 61, 142, 110, 109, 85, 169, 171}) {
+    if (random() % 3 == 0)
+      state.sanideva.key[static_cast<std::size_t>(row)] = pieces[random() % kPieces];
+  }
+  SetDevanagariBoxFont(
+      state, random() % 8 ? "Odd Tables" : std::string(FontName(kDevanagariFonts[random() % 3])));
+  return state;
+}
+
+TEST(ToTranslitStream, RandomGlyphsStreamAsTheWholeTextWithOddTables) {
+  std::mt19937 random(31337);
+  for (int run = 0; run < 2500; ++run) {
+    const ConverterState state = OddTables(random);
+    const std::string input = RandomGlyphs(random, run % 2 ? 40 : 200);
+    ExpectStreamsAsWhole(state, input, ManyCuts(input.size(), random));
+    if (HasFailure()) return;
+  }
+}
+
+TEST(ToTranslitStream, TheOutputPassesOnAsTheInputComes) {
+  ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kVedic);
+  const std::string input = GitaInDevanagari(state, TranslitFont::kSanskritTimes);
+  const Cuts cuts(input.size() / 1000, 1000);
+  const std::string_view fed = std::string_view(input).substr(0, cuts.size() * 1000);
+  const Streamed streamed = Stream(state, fed, cuts, {});
+  // Only the end of the last line waits for Finish.
+  EXPECT_LT(streamed.output.size() - streamed.passed_before_finish, 64U);
+  const Streamed held = Stream(state, fed, cuts, {.hold_output = true});
+  EXPECT_EQ(held.passed_before_finish, 0U);
+  EXPECT_EQ(held.output, streamed.output);
+}
+
+TEST(ToTranslitStream, AConsonantGroupThatRulesStillReachIsHeld) {
+  // Half forms with back-r glyphs between them: every r goes before the
+  // whole group, so nothing of it passes on before the end.
+  ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kVedic);
+  std::string input = "km ";
+  for (int i = 0; i < 2000; ++i) input += "KR";
+  const Streamed streamed = Stream(state, input, Cuts(input.size(), 1), {});
+  EXPECT_LE(streamed.passed_before_finish, 5U);
+  const std::string group = std::string(2000, 'r') + std::string(2000, 'k');
+  EXPECT_TRUE(streamed.output.ends_with(" " + group + " "))
+      << test::Show(streamed.output.substr(0, 20));
+}
+
+TEST(ToTranslitStream, AStepThatFailsEndsTheRunInAnyBlock) {
+  ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kVedic);
+  const std::string input = test::B({"kmk", 0, "kmkmkmkmkm"});
+  std::mt19937 random(5);
+  ExpectStreamsAsWhole(state, input, ManyCuts(input.size(), random));
+  const Streamed streamed = Stream(state, input, OneByteBlocks(input.size()), {});
+  EXPECT_FALSE(streamed.end.completed);
+  EXPECT_BYTES("kamaka", streamed.output);
+}
+
+}  // namespace
+}  // namespace sfc
