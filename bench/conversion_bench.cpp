@@ -119,8 +119,11 @@ sfc::ConverterState LoadedVedicState() {
   const sfc::ConverterState vedic = StateFor(sfc::DevanagariFont::kVedic);
   const std::filesystem::path dir =
       std::filesystem::temp_directory_path() / "sfc-bench-loaded-vedic";
-  if (const auto error = sfc::ExportCodeTables(vedic, dir)) {
-    std::cerr << "cannot export the tables: " << *error << '\n';
+  const std::vector<sfc::TableProblem> problems = sfc::ExportCodeTables(vedic, dir);
+  if (sfc::HasError(problems)) {
+    for (const sfc::TableProblem& problem : problems) {
+      std::cerr << "cannot export the tables: " << sfc::FormatProblem(problem) << '\n';
+    }
     std::exit(1);
   }
   sfc::ConverterState state = sfc::MakeStartupState();
