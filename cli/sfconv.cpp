@@ -112,6 +112,88 @@ class ArgReader {
   std::optional<std::string> inline_value_;
 };
 
+Command ParseCommand(const std::string& name) {
+  if (name == "to-devanagari") return Command::kToDevanagari;
+  if (name == "to-translit") return Command::kToTranslit;
+  if (name == "tables") return Command::kTables;
+  throw UsageError{"unknown subcommand \"" + name + "\""};
+}
+
+// "--answer CODE=TEXT".
+void ParseAnswer(const std::string& value, Options& options) {
+  const std::size_t eq = value.find('=');
+  const std::string code = value.substr(0, eq);
+  if (eq == std::string::npos || code.empty() || code.size() > 3 ||
+      code.find_first_not_of("0123456789") != std::string::npos || std::stoi(code) > 255) {
+    throw UsageError{"--answer takes CODE=TEXT with CODE from 0 to 255"};
+  }
+  options.answers[std::stoi(code)] = value.substr(eq + 1);
+}
+
+// Reads one option and its value into `options`.
+void ParseOption(const std::string& name, const std::string& subcommand, ArgReader& reader,
+                 Options& options) {
+  auto only_for = [&](Command allowed) {
+    if (options.command != allowed) {
+      throw UsageError{"option " + name + " does not go with " + subcommand};
+    }
+  };
+  if (name == "--help" || name == "-h") {
+    reader.NoValue(name);
+    options.help = true;
+  } else if (name == "-t" || name == "--translit-font") {
+    options.translit_font = reader.Value(name);
+  } else if (name == "-d" || name == "--devanagari-font") {
+    options.devanagari_font = reader.Value(name);
+  } else if (name == "--tables") {
+    options.tables_dir = reader.Value(name);
+  } else if (name == "--startup") {
+    reader.NoValue(name);
+    options.startup = true;
+  } else if (name == "--shift-m-to-n") {
+    only_for(Command::kToDevanagari);
+    reader.NoValue(name);
+    options.shift_m_to_n = true;
+  } else if (name == "--dash-mode") {
+    only_for(Command::kToDevanagari);
+    const std::string value = reader.Value(name);
+    if (value != "1" && value != "2") throw UsageError{"--dash-mode takes 1 or 2"};
+    options.dash_mode = value == "1" ? kDashAddAspirata : kDashSkip;
+  } else if (name == "--answer") {
+    only_for(Command::kToTranslit);
+    ParseAnswer(reader.Value(name), options);
+  } else if (name == "--check") {
+    only_for(Command::kTables);
+    options.check_dir = reader.Value(name);
+  } else if (name == "--export") {
+    only_for(Command::kTables);
+    options.export_dir = reader.Value(name);
+  } else if (name == "-i") {
+    if (options.command == Command::kTables) throw UsageError{"option -i does not go with tables"};
+    options.input_file = reader.Value(name);
+  } else if (name == "-o") {
+    options.output_file = reader.Value(name);
+  } else {
+    throw UsageError{"unknown option \"" + name + "\""};
+  }
+}
+
+// The options that only make sense together.
+void CheckOptions(const Options& options) {
+  if (options.startup && (options.translit_font || options.devanagari_font || options.tables_dir)) {
+    throw UsageError{"--startup does not go with -t, -d or --tables"};
+  }
+  if (options.tables_dir) return;
+  if (options.translit_font && !FindTranslitFont(*options.translit_font)) {
+    throw UsageError{"unknown transliteration font \"" + *options.translit_font +
+                     "\" (use --tables DIR for other fonts)"};
+  }
+  if (options.devanagari_font && !FindDevanagariFont(*options.devanagari_font)) {
+    throw UsageError{"unknown Devanagari font \"" + *options.devanagari_font +
+                     "\" (use --tables DIR for other fonts)"};
+  }
+}
+
 Options ParseArgs(const std::vector<std::string>& args) {
   Options options;
   if (args.empty()) throw UsageError{"missing subcommand"};
@@ -119,83 +201,11 @@ Options ParseArgs(const std::vector<std::string>& args) {
     options.help = true;
     return options;
   }
-  if (args[0] == "to-devanagari") {
-    options.command = Command::kToDevanagari;
-  } else if (args[0] == "to-translit") {
-    options.command = Command::kToTranslit;
-  } else if (args[0] == "tables") {
-    options.command = Command::kTables;
-  } else {
-    throw UsageError{"unknown subcommand \"" + args[0] + "\""};
-  }
+  options.command = ParseCommand(args[0]);
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   ArgReader reader(rest);
-  const Command command = options.command;
-  auto only_for = [&](const std::string& name, Command allowed) {
-    if (command != allowed) throw UsageError{"option " + name + " does not go with " + args[0]};
-  };
-  while (!reader.Done()) {
-    const std::string name = reader.NextName();
-    if (name == "--help" || name == "-h") {
-      reader.NoValue(name);
-      options.help = true;
-    } else if (name == "-t" || name == "--translit-font") {
-      options.translit_font = reader.Value(name);
-    } else if (name == "-d" || name == "--devanagari-font") {
-      options.devanagari_font = reader.Value(name);
-    } else if (name == "--tables") {
-      options.tables_dir = reader.Value(name);
-    } else if (name == "--startup") {
-      reader.NoValue(name);
-      options.startup = true;
-    } else if (name == "--shift-m-to-n") {
-      only_for(name, Command::kToDevanagari);
-      reader.NoValue(name);
-      options.shift_m_to_n = true;
-    } else if (name == "--dash-mode") {
-      only_for(name, Command::kToDevanagari);
-      const std::string value = reader.Value(name);
-      if (value != "1" && value != "2") throw UsageError{"--dash-mode takes 1 or 2"};
-      options.dash_mode = value == "1" ? kDashAddAspirata : kDashSkip;
-    } else if (name == "--answer") {
-      only_for(name, Command::kToTranslit);
-      const std::string value = reader.Value(name);
-      const std::size_t eq = value.find('=');
-      const std::string code = value.substr(0, eq);
-      if (eq == std::string::npos || code.empty() || code.size() > 3 ||
-          code.find_first_not_of("0123456789") != std::string::npos || std::stoi(code) > 255) {
-        throw UsageError{"--answer takes CODE=TEXT with CODE from 0 to 255"};
-      }
-      options.answers[std::stoi(code)] = value.substr(eq + 1);
-    } else if (name == "--check") {
-      only_for(name, Command::kTables);
-      options.check_dir = reader.Value(name);
-    } else if (name == "--export") {
-      only_for(name, Command::kTables);
-      options.export_dir = reader.Value(name);
-    } else if (name == "-i") {
-      if (command == Command::kTables) throw UsageError{"option -i does not go with tables"};
-      options.input_file = reader.Value(name);
-    } else if (name == "-o") {
-      options.output_file = reader.Value(name);
-    } else {
-      throw UsageError{"unknown option \"" + name + "\""};
-    }
-  }
-  if (options.help) return options;
-  if (options.startup && (options.translit_font || options.devanagari_font || options.tables_dir)) {
-    throw UsageError{"--startup does not go with -t, -d or --tables"};
-  }
-  if (!options.tables_dir) {
-    if (options.translit_font && !FindTranslitFont(*options.translit_font)) {
-      throw UsageError{"unknown transliteration font \"" + *options.translit_font +
-                       "\" (use --tables DIR for other fonts)"};
-    }
-    if (options.devanagari_font && !FindDevanagariFont(*options.devanagari_font)) {
-      throw UsageError{"unknown Devanagari font \"" + *options.devanagari_font +
-                       "\" (use --tables DIR for other fonts)"};
-    }
-  }
+  while (!reader.Done()) ParseOption(reader.NextName(), args[0], reader, options);
+  if (!options.help) CheckOptions(options);
   return options;
 }
 
