@@ -133,14 +133,14 @@ class HeldOutput {
     return static_cast<unsigned char>(rel < before_gap ? data_[begin_ + rel]
                                                        : data_[after_gap_ + rel - before_gap]);
   }
-  // The held bytes from an offset to the end, when no gap lies among them.
-  const unsigned char* Contiguous(Offset at) const {
+  // The held bytes from an offset up to the gap or the end.
+  std::span<const unsigned char> RunFrom(Offset at) const {
     Reachable(at);
     const std::size_t rel = static_cast<std::size_t>(at - passed_);
-    if (end_ != after_gap_ && rel < gap_ - begin_) return nullptr;
-    const std::size_t from =
-        rel < gap_ - begin_ ? begin_ + rel : after_gap_ + rel - (gap_ - begin_);
-    return reinterpret_cast<const unsigned char*>(data_.data()) + from;
+    const std::size_t before_gap = gap_ - begin_;
+    const std::size_t from = rel < before_gap ? begin_ + rel : after_gap_ + rel - before_gap;
+    const std::size_t to = rel < before_gap ? gap_ : end_;
+    return {reinterpret_cast<const unsigned char*>(data_.data()) + from, to - from};
   }
   void pop_back() {
     Reachable(size() - 1);
@@ -295,21 +295,31 @@ class SyllableMarks {
   // Brings the marks up to the byte before the last.
   void Scan(const HeldOutput& out) {
     const Offset last = out.size() == 0 ? 0 : out.size() - 1;
-    if (scanned_ >= last) return;
-    if (const unsigned char* bytes = out.Contiguous(scanned_)) {
-      const std::size_t n = static_cast<std::size_t>(last - scanned_);
-      for (std::size_t i = 0; i < n; ++i) {
-        if (syllable_[bytes[i]] || bytes[i + 1] == kt_end_) marks_.push_back(scanned_ + i);
+    while (scanned_ < last) {
+      const std::span<const unsigned char> run = out.RunFrom(scanned_);
+      const auto n = static_cast<std::size_t>(std::min<Offset>(run.size(), last - scanned_ + 1));
+      if (n < 2) {  // the byte after this one lies past a gap
+        if (IsSyllable(out, scanned_)) marks_.push_back(scanned_);
+        ++scanned_;
+        continue;
       }
-      scanned_ = last;
-      return;
+      ScanRun(run.first(n));
     }
-    unsigned char byte = out[scanned_];
-    for (; scanned_ < last; ++scanned_) {
-      const unsigned char next = out[scanned_ + 1];
-      if (syllable_[byte] || next == kt_end_) marks_.push_back(scanned_);
-      byte = next;
+  }
+
+  // The marks of all bytes of a run but its last, which is looked at with
+  // the byte after it.
+  void ScanRun(std::span<const unsigned char> bytes) {
+    const std::size_t n = bytes.size() - 1;
+    std::size_t count = marks_.size();
+    marks_.resize(count + n);
+    Offset* to = marks_.data();
+    for (std::size_t i = 0; i < n; ++i) {
+      to[count] = scanned_ + i;
+      count += static_cast<std::size_t>(syllable_[bytes[i]] | (bytes[i + 1] == kt_end_));
     }
+    marks_.resize(count);
+    scanned_ += n;
   }
 
   // The n-th syllable byte from the end (1: the last), or nullopt. Scan first.
