@@ -107,6 +107,25 @@ class WorkBuffer {
   const unsigned char* end_ = nullptr;
 };
 
+// A table cell kept for appending: a short cell is copied as one block of
+// kInline bytes, of which the first `size` count.
+struct Cell {
+  static constexpr std::size_t kInline = 16;
+
+  Cell() = default;
+  explicit Cell(const std::string& text) : size(text.size()) {
+    if (size > kInline) {
+      whole = text;
+    } else {
+      std::memcpy(bytes.data(), text.data(), size);
+    }
+  }
+
+  std::array<char, kInline> bytes{};
+  std::size_t size = 0;
+  std::string whole;  // the cell, when longer than kInline
+};
+
 // The glyphs written and not yet passed on. Offsets are counted from the
 // start of the whole output; the bytes before `passed()` have gone to the
 // sink and no rule may touch them again. Appends are the hot path: a plain
@@ -157,6 +176,13 @@ class HeldOutput {
     char* to = data_.data() + end_;
     for (std::size_t i = 0; i < n; ++i) to[i] = bytes[i];
     end_ += n;
+    return *this;
+  }
+  SFC_ALWAYS_INLINE HeldOutput& operator+=(const Cell& cell) {
+    if (cell.size > Cell::kInline) return *this += std::string_view(cell.whole);
+    if (end_ + Cell::kInline > data_.size()) Grow(Cell::kInline);
+    std::memcpy(data_.data() + end_, cell.bytes.data(), Cell::kInline);
+    end_ += cell.size;
     return *this;
   }
   SFC_ALWAYS_INLINE HeldOutput& operator+=(char byte) {
@@ -601,12 +627,16 @@ class ToDevanagariStream::Engine {
     retroflex_t_ = LetterOf(Letter::kRetroflexT);
     vocalic_l_ = LetterOf(Letter::kVocalicL);
     long_vocalic_l_ = LetterOf(Letter::kLongVocalicL);
-    independent_l_ = table_.full[Row::kLa] + table_.half[Row::kVocalicR];
-    dependent_l_ = table_.half[Row::kLongA] + table_.half[Row::kVocalicR];
-    word_start_long_a_ = table_.full[Row::kA] + table_.half[Row::kLongA];
-    word_start_o_ = table_.full[Row::kA] + table_.half[Row::kO];
-    word_start_ai_ = table_.full[Row::kE] + table_.half[Row::kE];
-    word_start_au_ = table_.full[Row::kA] + table_.half[Row::kAu];
+    independent_l_ = Cell(table_.full[Row::kLa] + table_.half[Row::kVocalicR]);
+    dependent_l_ = Cell(table_.half[Row::kLongA] + table_.half[Row::kVocalicR]);
+    word_start_long_a_ = Cell(table_.full[Row::kA] + table_.half[Row::kLongA]);
+    word_start_o_ = Cell(table_.full[Row::kA] + table_.half[Row::kO]);
+    word_start_ai_ = Cell(table_.full[Row::kE] + table_.half[Row::kE]);
+    word_start_au_ = Cell(table_.full[Row::kA] + table_.half[Row::kAu]);
+    for (std::size_t row = 0; row < full_cells_.size(); ++row) {
+      full_cells_[row] = Cell(table_.full[row]);
+      half_cells_[row] = Cell(table_.half[row]);
+    }
   }
 
   // The dispatch table: for every byte the first rule that matches it.
@@ -723,10 +753,13 @@ class ToDevanagariStream::Engine {
 
   const std::string& Full(int row) const { return table_.full[static_cast<std::size_t>(row)]; }
   const std::string& Half(int row) const { return table_.half[static_cast<std::size_t>(row)]; }
+  const Cell& FullCell(int row) const { return full_cells_[static_cast<std::size_t>(row)]; }
+  const Cell& HalfCell(int row) const { return half_cells_[static_cast<std::size_t>(row)]; }
 
   void TakeRepha() {
-    output_ += pending_repha_;
-    pending_repha_.clear();
+    if (pending_repha_ == nullptr) return;
+    output_ += *pending_repha_;
+    pending_repha_ = nullptr;
   }
 
   // ---- one step ----
@@ -764,32 +797,32 @@ class ToDevanagariStream::Engine {
   void VowelLetter(Rule rule) {
     switch (rule) {
       case Rule::kLongA:
-        return Vowel(word_start_long_a_, Half(Row::kLongA));
+        return Vowel(word_start_long_a_, HalfCell(Row::kLongA));
       case Rule::kE:
-        return Vowel(Full(Row::kE), Half(Row::kE));
+        return Vowel(FullCell(Row::kE), HalfCell(Row::kE));
       case Rule::kI:
         if (BeginsWord()) {
-          output_ += Full(Row::kI);
+          output_ += FullCell(Row::kI);
         } else {
           ShortI();
         }
         return;
       case Rule::kLongI:
-        return Vowel(Full(Row::kLongI), Half(Row::kLongI));
+        return Vowel(FullCell(Row::kLongI), HalfCell(Row::kLongI));
       case Rule::kO:
         return LetterO();
       case Rule::kU:
         return LetterU();
       case Rule::kLongU:
-        return Vowel(Full(Row::kLongU), Half(Row::kLongU));
+        return Vowel(FullCell(Row::kLongU), HalfCell(Row::kLongU));
       case Rule::kVocalicR:
-        return Vowel(Full(Row::kVocalicR), Half(Row::kVocalicR));
+        return Vowel(FullCell(Row::kVocalicR), HalfCell(Row::kVocalicR));
       case Rule::kLongVocalicR:
-        return Vowel(Full(Row::kLongVocalicR), Half(Row::kLongVocalicR));
+        return Vowel(FullCell(Row::kLongVocalicR), HalfCell(Row::kLongVocalicR));
       case Rule::kVocalicL:
         return Vowel(independent_l_, dependent_l_);
       case Rule::kLongVocalicL:
-        output_ += Full(Row::kNam);
+        output_ += FullCell(Row::kNam);
         return;
       default:
         return;
@@ -799,14 +832,14 @@ class ToDevanagariStream::Engine {
   void SignOrPunctuation(Dispatch d, int current) {
     switch (d.rule) {
       case Rule::kVisarga:
-        output_ += Full(Row::kVisarga);
+        output_ += FullCell(Row::kVisarga);
         return;
       case Rule::kAnusvara:
         if (Equals(LastByte(), Half(Row::kRa))) {
           RemoveLastByte();
-          output_ += Full(Row::kRephaAnusvara);
+          output_ += FullCell(Row::kRephaAnusvara);
         } else {
-          output_ += Half(Row::kAnusvara);
+          output_ += HalfCell(Row::kAnusvara);
         }
         return;
       case Rule::kSpace:
@@ -819,17 +852,17 @@ class ToDevanagariStream::Engine {
         return;
       case Rule::kApostrophe:
         if (LastByte() == ' ') RemoveLastByte();
-        output_ += Full(Row::kApostrophe);
+        output_ += FullCell(Row::kApostrophe);
         return;
       case Rule::kDash:
         if (Previous() == '_') {
           RemoveLastByte();
           state_.dash_state = kDashArmed;
         }
-        output_ += Full(Row::kDash);
+        output_ += FullCell(Row::kDash);
         return;
       case Rule::kSign:
-        output_ += Full(d.arg);
+        output_ += FullCell(d.arg);
         if (Next() == 'a') output_ += '\x1b';
         return;
       default:
@@ -879,7 +912,7 @@ class ToDevanagariStream::Engine {
   }
 
   // A vowel letter other than "a", "i" after a consonant, "o", "u" and ḹ.
-  void Vowel(const std::string& word_start, const std::string& after_consonant) {
+  void Vowel(const Cell& word_start, const Cell& after_consonant) {
     if (BeginsWord()) {
       output_ += word_start;
     } else {
@@ -890,10 +923,10 @@ class ToDevanagariStream::Engine {
 
   void LetterO() {
     if (!BeginsWord()) {
-      output_ += Half(Row::kO);
+      output_ += HalfCell(Row::kO);
       TakeRepha();
     } else if (Next() != kNone && Next() == anusvara_) {
-      output_ += Full(Row::kOm);
+      output_ += FullCell(Row::kOm);
       RemoveExtraLetter();
     } else {
       output_ += word_start_o_;
@@ -902,13 +935,13 @@ class ToDevanagariStream::Engine {
 
   void LetterU() {
     if (BeginsWord()) {
-      output_ += Full(Row::kU);
+      output_ += FullCell(Row::kU);
       return;
     }
     if (joins_.u_after != kNone && LastByte() == joins_.u_after) {
       output_ += joins_.u_joined;
     } else {
-      output_ += Half(Row::kU);
+      output_ += HalfCell(Row::kU);
     }
     TakeRepha();
   }
@@ -935,7 +968,7 @@ class ToDevanagariStream::Engine {
       if (word_start_) {
         output_ += word_start_ai_;
       } else {
-        output_ += Half(Row::kAi);
+        output_ += HalfCell(Row::kAi);
         TakeRepha();
       }
       RemoveExtraLetter();
@@ -943,13 +976,16 @@ class ToDevanagariStream::Engine {
       if (word_start_) {
         output_ += word_start_au_;
       } else {
-        output_ += Half(Row::kAu);
+        output_ += HalfCell(Row::kAu);
         TakeRepha();
       }
       RemoveExtraLetter();
     } else {
-      output_ += word_start_ ? Full(Row::kA) : pending_repha_;
-      pending_repha_.clear();
+      if (word_start_) {
+        output_ += FullCell(Row::kA);
+        pending_repha_ = nullptr;  // a word's first "a" drops a repha held back
+      }
+      TakeRepha();
     }
     return true;
   }
@@ -972,8 +1008,7 @@ class ToDevanagariStream::Engine {
     if (k > 1 && !(k == 2 && BracketAfter(len - stop))) sign = &Full(Row::kISignWide);
     output_.Insert(len - k, *sign);
     marks_.Inserted(output_, len - k, sign->size());
-    output_ += pending_repha_;
-    pending_repha_.clear();
+    TakeRepha();
     SyncClipboard();
   }
 
@@ -1000,15 +1035,15 @@ class ToDevanagariStream::Engine {
       const int next = Next();
       if (next == 'a' || next == 'e' || next == 'i' || next == 'u' ||
           (next != kNone && (next == vocalic_r_ || next == long_vocalic_r_ || next == long_u_))) {
-        output_ += Full(Row::kYa);  // the vowel's own chunk writes the pending repha
+        output_ += FullCell(Row::kYa);  // the vowel's own chunk writes the pending repha
       } else if (next != kNone && (next == long_a_ || next == long_i_ || next == 'o')) {
-        output_ += Full(Row::kYa);
+        output_ += FullCell(Row::kYa);
       } else if (next == ' ') {
-        output_ += Full(Row::kYa);
+        output_ += FullCell(Row::kYa);
         TakeRepha();
-        output_ += Full(Row::kAspirata1);
+        output_ += FullCell(Row::kAspirata1);
       } else {
-        output_ += Half(Row::kYa);
+        output_ += HalfCell(Row::kYa);
       }
       return;
     }
@@ -1019,9 +1054,9 @@ class ToDevanagariStream::Engine {
       opens |= EqualsFirstByte(before, Full(row));
     if (opens) {
       RemoveLastByte();
-      output_ += Full(Row::kOpenYa);
+      output_ += FullCell(Row::kOpenYa);
     } else {
-      output_ += Full(Row::kYa);
+      output_ += FullCell(Row::kYa);
     }
     TakeRepha();
   }
@@ -1032,25 +1067,25 @@ class ToDevanagariStream::Engine {
     const int next = Next();
     if (previous == '\'' || previous == ' ' || IsVowelLetter(previous)) {
       if (next == 'u') {
-        output_ += Full(Row::kRu);
+        output_ += FullCell(Row::kRu);
         RemoveExtraLetter();
       } else if (next != kNone && next == long_u_) {
-        output_ += Full(Row::kRLongU);
+        output_ += FullCell(Row::kRLongU);
         RemoveExtraLetter();
       } else if (IsVowelLetter(next)) {
-        output_ += Full(Row::kRa);
+        output_ += FullCell(Row::kRa);
       } else if (next == ' ' || next == '_') {
-        output_ += Full(Row::kRa);
-        output_ += Full(Row::kAspirata1);
+        output_ += FullCell(Row::kRa);
+        output_ += FullCell(Row::kAspirata1);
       } else if (IsDash(next)) {
-        output_ += Full(Row::kRa);
+        output_ += FullCell(Row::kRa);
       } else {
-        pending_repha_ = Half(Row::kRa);
+        pending_repha_ = &HalfCell(Row::kRa);
       }
       return;
     }
     if (previous == '_') {
-      output_ += Full(Row::kRa);
+      output_ += FullCell(Row::kRa);
       return;
     }
     // r after a consonant joins its cluster.
@@ -1059,11 +1094,11 @@ class ToDevanagariStream::Engine {
     auto removes_n = [&](int n_glyph) {
       if (g != n_glyph || Full(Row::kNra) == " ") return false;
       RemoveLastByte();
-      output_ += Full(Row::kNra);
+      output_ += FullCell(Row::kNra);
       return true;
     };
     if (g != kNone && joins_.r_below.find(static_cast<char>(g)) != std::string_view::npos) {
-      output_ += Full(Row::kHalfR);
+      output_ += FullCell(Row::kHalfR);
       done = true;
     } else if (const std::string_view* form = RForm(g)) {
       output_ += *form;
@@ -1072,7 +1107,7 @@ class ToDevanagariStream::Engine {
       done = removes_n(joins_.n_before_r);
     }
     if (!done) output_ += Equals(g, Full(Row::kDash)) ? Full(Row::kRa) : Full(Row::kHalfRUpper);
-    if (!IsVowelLetter(next)) output_ += Full(Row::kAspirata1);
+    if (!IsVowelLetter(next)) output_ += FullCell(Row::kAspirata1);
   }
 
   // The bytes an r after the glyph g is written as, when the font has a form
@@ -1166,29 +1201,29 @@ class ToDevanagariStream::Engine {
     }
 
     if (n == ' ') {
-      output_ += Full(matched);
-      output_ += Full(Row::kAspirata1);
+      output_ += FullCell(matched);
+      output_ += FullCell(Row::kAspirata1);
     } else if (IsDash(n) || n == '_' || n == 160) {
       const int follows = work_.At(3);
       if (IsVowelLetter(follows)) {
-        output_ += Full(matched);
+        output_ += FullCell(matched);
       } else if (state_.dash_state == kDashWaiting) {
-        output_ += Full(matched);
-        output_ += Full(Row::kAspirata1);
+        output_ += FullCell(matched);
+        output_ += FullCell(Row::kAspirata1);
       } else {
-        output_ += Half(matched);
+        output_ += HalfCell(matched);
       }
     } else if (IsVowelLetter(n) || n == 'r') {
-      output_ += Full(matched);
+      output_ += FullCell(matched);
     } else {
-      const std::string* half = &Half(matched);
-      if (shift_m_to_n_ && *half == Half(Row::kMa)) {
+      const Cell* half = &HalfCell(matched);
+      if (shift_m_to_n_ && Half(matched) == Half(Row::kMa)) {
         if (n == 'd' || n == 't') {
-          half = &Half(Row::kNa);
+          half = &HalfCell(Row::kNa);
         } else if (n != kNone && (n == retroflex_d_ || n == retroflex_t_)) {
-          half = &Half(Row::kRetroflexNa);
+          half = &HalfCell(Row::kRetroflexNa);
         } else if (n == 'h' || n == 's' || n == 'y' || (n != kNone && n == palatal_s_)) {
-          half = &Half(Row::kAnusvara);
+          half = &HalfCell(Row::kAnusvara);
         }
       }
       output_ += *half;
@@ -1213,7 +1248,7 @@ class ToDevanagariStream::Engine {
       row = Row::kKa;
     }
     if (row == 0) return false;
-    output_ += Half(row);
+    output_ += HalfCell(row);
     SyncClipboard();
     return true;
   }
@@ -1301,8 +1336,8 @@ class ToDevanagariStream::Engine {
   std::array<bool, 256> vowel_letter_{};  // a ā e i ī o ṛ ṝ u ū
   std::array<KeyTree, 21> trees_{};
   std::vector<HeldOutput::Offset> off_clipboard_;
-  int doubled_ = 0;  // the letter of a cluster key of two equal letters, else 0
-  std::string pending_repha_;
+  int doubled_ = 0;                      // the letter of a cluster key of two equal letters, else 0
+  const Cell* pending_repha_ = nullptr;  // the repha held back, if any
   bool word_start_ = false;
   std::vector<AskedInputBox> asked_;
 
@@ -1310,12 +1345,14 @@ class ToDevanagariStream::Engine {
       long_vocalic_r_ = kNone, retroflex_d_ = kNone, visarga_ = kNone, anusvara_ = kNone,
       velar_n_ = kNone, palatal_n_ = kNone, retroflex_n_ = kNone, palatal_s_ = kNone,
       retroflex_s_ = kNone, retroflex_t_ = kNone, vocalic_l_ = kNone, long_vocalic_l_ = kNone;
-  std::string independent_l_;
-  std::string dependent_l_;
-  std::string word_start_long_a_;
-  std::string word_start_o_;
-  std::string word_start_ai_;
-  std::string word_start_au_;
+  std::array<Cell, kSyllableTableSize> full_cells_;  // the table's cells, for appending
+  std::array<Cell, kSyllableTableSize> half_cells_;
+  Cell independent_l_;
+  Cell dependent_l_;
+  Cell word_start_long_a_;
+  Cell word_start_o_;
+  Cell word_start_ai_;
+  Cell word_start_au_;
 };
 
 ToDevanagariStream::ToDevanagariStream(ConverterState& state, bool shift_m_to_n, InputBox input_box,
