@@ -64,6 +64,11 @@ class WorkBuffer {
     return len == 0 ? kNone : end_[-1];
   }
 
+  // The letters from the front; index i < size() only.
+  const unsigned char* Letters() const { return head_; }
+  // Removes the first n letters (n <= size()).
+  void RemoveFirst(std::size_t n) { head_ += n; }
+
   // Removes the first letter; false when there is none.
   bool RemoveFront() {
     if (head_ == end_) return false;
@@ -573,7 +578,7 @@ class ToDevanagariStream::Engine {
     work_.Append(block);
     try {
       while (work_.size() >= look_ahead_) {
-        Step();
+        if (!ShortStep()) Step();
         if (output_.held() >= next_pass_) MaybePassOn();
       }
     } catch (const RunEnded&) {
@@ -775,7 +780,7 @@ class ToDevanagariStream::Engine {
         if (!Cluster(static_cast<ClusterLetter>(d.arg))) return;
         break;
       case Rule::kA:
-        if (!LetterA()) return;
+        if (!LetterA(Previous(), Next())) return;
         break;
       case Rule::kR:
         LetterR();
@@ -791,6 +796,65 @@ class ToDevanagariStream::Engine {
         }
     }
     Emit();
+  }
+
+  // The short way of a step for the common letters, while the buffer holds
+  // the look-ahead: the same output as Step, without its checks. False when
+  // the step needs the full way; nothing has changed then.
+  bool ShortStep() {
+    const unsigned char* letters = work_.Letters();  // previous, current, next, ...
+    if (state_.dash_state == kDashArmed && IsDash(letters[3])) return false;
+    const Dispatch d = dispatch_[letters[1]];
+    std::size_t taken = 1;
+    switch (d.rule) {
+      case Rule::kCluster:
+        taken = ShortCluster(static_cast<ClusterLetter>(d.arg), letters);
+        if (taken == 0) return false;
+        break;
+      case Rule::kA:
+        if (!LetterA(letters[0], letters[2])) return true;
+        break;
+      case Rule::kSpace:
+        TakeRepha();
+        output_ += ' ';
+        break;
+      default:
+        if (d.rule <= Rule::kA || d.rule >= Rule::kR) return false;
+        VowelLetter(d.rule);
+    }
+    work_.RemoveFirst(taken);
+    return true;
+  }
+
+  // A cluster the short way: the letters it takes, or 0 for the full way
+  // (doubled consonants, a dash or space sign after it, m written as n).
+  std::size_t ShortCluster(ClusterLetter letter, const unsigned char* letters) {
+    const unsigned char first_letter = letters[1];
+    const KeyTree& tree = TreeFor(letter, first_letter);
+    int matched = tree.base;
+    std::size_t taken = 1;
+    std::size_t node = 0;
+    for (;;) {
+      const int child = tree.Child(node, letters[taken + 1]);
+      if (child < 0) break;
+      node = static_cast<std::size_t>(child);
+      matched = tree.nodes[node].row;
+      ++taken;
+    }
+    if (taken == 2 && letters[2] == first_letter) return 0;
+    const unsigned char n = letters[taken + 1];
+    if (n == ' ') {
+      output_ += FullCell(matched);
+      output_ += FullCell(Row::kAspirata1);
+    } else if (IsDash(n) || n == '_' || n == 160) {
+      return 0;
+    } else if (IsVowelLetter(n) || n == 'r') {
+      output_ += FullCell(matched);
+    } else {
+      if (shift_m_to_n_) return 0;
+      output_ += HalfCell(matched);
+    }
+    return taken;
   }
 
   // A vowel letter other than "a".
@@ -947,9 +1011,8 @@ class ToDevanagariStream::Engine {
   }
 
   // Returns false when the step ended on its own (no emit).
-  bool LetterA() {
-    const int previous = Previous();
-    if (BeginsWord() || IsDash(previous)) {
+  bool LetterA(int previous, int next) {
+    if (previous == 10 || previous == 13 || previous == 32 || IsDash(previous)) {
       word_start_ = true;
     } else if (previous == 'a' || previous == 'e' || previous == 'i' || previous == 'o' ||
                previous == 'u') {
@@ -963,7 +1026,6 @@ class ToDevanagariStream::Engine {
     } else {
       word_start_ = false;
     }
-    const int next = Next();
     if (next == 'i') {
       if (word_start_) {
         output_ += word_start_ai_;
@@ -1132,6 +1194,15 @@ class ToDevanagariStream::Engine {
     bool built = false;
     int base = 0;
     std::vector<KeyNode> nodes;
+
+    // The node that a letter leads to from a node, when its key is in the
+    // range; else -1.
+    int Child(std::size_t node, int letter) const {
+      for (const auto& [byte, index] : nodes[node].children) {
+        if (byte == letter) return nodes[static_cast<std::size_t>(index)].row == 0 ? -1 : index;
+      }
+      return -1;
+    }
   };
 
   SFC_ALWAYS_INLINE const KeyTree& TreeFor(ClusterLetter letter, unsigned char first_letter) {
