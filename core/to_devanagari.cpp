@@ -803,7 +803,7 @@ class ToDevanagariStream::Engine {
   // the step needs the full way; nothing has changed then.
   bool ShortStep() {
     const unsigned char* letters = work_.Letters();  // previous, current, next, ...
-    if (state_.dash_state == kDashArmed && IsDash(letters[3])) return false;
+    if (IsDash(letters[3]) && state_.dash_state == kDashArmed) return false;
     const Dispatch d = dispatch_[letters[1]];
     std::size_t taken = 1;
     switch (d.rule) {
@@ -1194,10 +1194,12 @@ class ToDevanagariStream::Engine {
     bool built = false;
     int base = 0;
     std::vector<KeyNode> nodes;
+    std::array<bool, 256> in_keys{};  // the letters after the first in the keys
 
     // The node that a letter leads to from a node, when its key is in the
     // range; else -1.
-    int Child(std::size_t node, int letter) const {
+    int Child(std::size_t node, unsigned char letter) const {
+      if (!in_keys[letter]) return -1;
       for (const auto& [byte, index] : nodes[node].children) {
         if (byte == letter) return nodes[static_cast<std::size_t>(index)].row == 0 ? -1 : index;
       }
@@ -1226,6 +1228,7 @@ class ToDevanagariStream::Engine {
       std::size_t node = 0;
       for (std::size_t i = 1; i < key.size(); ++i) {
         const auto byte = static_cast<unsigned char>(key[i]);
+        tree.in_keys[byte] = true;
         int child = -1;
         for (const auto& [b, index] : tree.nodes[node].children) {
           if (b == byte) child = index;
