@@ -353,6 +353,26 @@ class SyllableMarks {
     scanned_ += n;
   }
 
+  // The n-th syllable byte from the end (1: the last), or nullopt. It is
+  // mostly among the last few bytes: looks back over at most kLookBack bytes
+  // and scans only when it lies further back, so that the marks are kept up
+  // for a long output without syllable bytes alone.
+  std::optional<Offset> Find(const HeldOutput& out, std::size_t n) {
+    const Offset size = out.size();
+    const Offset floor = std::max(out.passed(), size > kLookBack ? size - kLookBack : 0);
+    std::size_t left = n;
+    bool kt_after = false;  // the byte after this one is the kt ending
+    for (Offset at = size; at > floor;) {
+      --at;
+      const unsigned char byte = out[at];
+      if ((syllable_[byte] || kt_after) && --left == 0) return at;
+      kt_after = byte == kt_end_;
+    }
+    if (floor == out.passed()) return std::nullopt;
+    Scan(out);
+    return FromEnd(out, n);
+  }
+
   // The n-th syllable byte from the end (1: the last), or nullopt. Scan first.
   std::optional<Offset> FromEnd(const HeldOutput& out, std::size_t n) const {
     if (out.size() > 0 && syllable_[out.back()]) {
@@ -401,6 +421,7 @@ class SyllableMarks {
 
   // Forgets the marks before an offset (that output was passed on).
   void Forget(Offset before) {
+    scanned_ = std::max(scanned_, before);
     first_ = static_cast<std::size_t>(
         std::lower_bound(marks_.begin() + static_cast<std::ptrdiff_t>(first_), marks_.end(),
                          before) -
@@ -412,6 +433,8 @@ class SyllableMarks {
   }
 
  private:
+  static constexpr Offset kLookBack = 64;
+
   const std::array<bool, 256>& syllable_;
   int kt_end_ = kNone;
   std::vector<Offset> marks_;
@@ -1055,9 +1078,8 @@ class ToDevanagariStream::Engine {
   // The short-i sign is written before the cluster it follows in speech:
   // after the second syllable glyph from the end.
   void ShortI() {
-    marks_.Scan(output_);
     const HeldOutput::Offset len = output_.size();
-    const std::optional<HeldOutput::Offset> second = marks_.FromEnd(output_, 2);
+    const std::optional<HeldOutput::Offset> second = marks_.Find(output_, 2);
     const HeldOutput::Offset stop = second ? len - 1 - *second : len;  // counted from the end
     HeldOutput::Offset k = stop;  // stop - 1 when the byte after it is an r or kt ending
     if (stop >= 1) {
@@ -1372,8 +1394,7 @@ class ToDevanagariStream::Engine {
   // held output has doubled, so that looking costs linear time.
   void MaybePassOn() {
     if (!passes_on_ || output_.held() < next_pass_) return;
-    marks_.Scan(output_);
-    const std::optional<HeldOutput::Offset> mark = marks_.FromEnd(output_, kMarksKept);
+    const std::optional<HeldOutput::Offset> mark = marks_.Find(output_, kMarksKept);
     const HeldOutput::Offset len = output_.size();
     if (mark && len > kTailKept) {
       const HeldOutput::Offset to = std::min(*mark, len - kTailKept);
