@@ -600,9 +600,10 @@ class ToDevanagariStream::Engine {
     }
     work_.Append(block);
     try {
-      while (work_.size() >= look_ahead_) {
+      // The held output is looked at every few steps; a step writes a few bytes.
+      for (std::size_t steps = 1; work_.size() >= look_ahead_; ++steps) {
         if (!ShortStep()) Step();
-        if (output_.held() >= next_pass_) MaybePassOn();
+        if (steps % kStepsPerLook == 0 && output_.held() >= next_pass_) MaybePassOn();
       }
     } catch (const RunEnded&) {
       ended_ = true;
@@ -1407,6 +1408,7 @@ class ToDevanagariStream::Engine {
   }
 
   static constexpr std::size_t kMarksKept = 6;
+  static constexpr std::size_t kStepsPerLook = 16;  // steps between looks at the held output
   static constexpr HeldOutput::Offset kTailKept = 16;
 
   ConverterState& state_;
