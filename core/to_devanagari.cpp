@@ -478,6 +478,14 @@ enum class Rule : unsigned char {
   kUnderscore,
 };
 
+// How the short way writes a cluster before the letter after it.
+enum class AfterCluster : unsigned char {
+  kHalf,
+  kFull,             // before a vowel letter or r
+  kFullAndAspirata,  // before a space
+  kFullWay,          // the cluster takes the full way of a step
+};
+
 struct Dispatch {
   Rule rule = Rule::kDrop;
   unsigned char arg = 0;  // ClusterLetter, sign row or punctuation byte
@@ -584,6 +592,7 @@ class ToDevanagariStream::Engine {
     }
     for (std::size_t byte = 0; byte < 256; ++byte)
       short_i_syllable_[byte] = state.short_i[byte] == "y";
+    for (std::size_t c = 0; c < 256; ++c) after_cluster_[c] = AfterClusterOf(static_cast<int>(c));
     std::size_t longest_key = 0;
     for (const std::string& key : table_.key) longest_key = std::max(longest_key, key.size());
     look_ahead_ = longest_key + 8;
@@ -746,6 +755,14 @@ class ToDevanagariStream::Engine {
     return order;
   }
 
+  // How a cluster is written in the short way before a letter.
+  AfterCluster AfterClusterOf(int n) const {
+    if (n == ' ') return AfterCluster::kFullAndAspirata;
+    if (IsDash(n) || n == '_' || n == 160) return AfterCluster::kFullWay;
+    if (IsVowelLetter(n) || n == 'r') return AfterCluster::kFull;
+    return shift_m_to_n_ ? AfterCluster::kFullWay : AfterCluster::kHalf;
+  }
+
   // ---- letters of the work buffer ----
   int Previous() const { return work_.At(0); }
   int Current() const { return work_.At(1); }
@@ -866,17 +883,19 @@ class ToDevanagariStream::Engine {
       ++taken;
     }
     if (taken == 2 && letters[2] == first_letter) return 0;
-    const unsigned char n = letters[taken + 1];
-    if (n == ' ') {
-      output_ += FullCell(matched);
-      output_ += FullCell(Row::kAspirata1);
-    } else if (IsDash(n) || n == '_' || n == 160) {
-      return 0;
-    } else if (IsVowelLetter(n) || n == 'r') {
-      output_ += FullCell(matched);
-    } else {
-      if (shift_m_to_n_) return 0;
-      output_ += HalfCell(matched);
+    switch (after_cluster_[letters[taken + 1]]) {
+      case AfterCluster::kFull:
+        output_ += FullCell(matched);
+        break;
+      case AfterCluster::kHalf:
+        output_ += HalfCell(matched);
+        break;
+      case AfterCluster::kFullAndAspirata:
+        output_ += FullCell(matched);
+        output_ += FullCell(Row::kAspirata1);
+        break;
+      case AfterCluster::kFullWay:
+        return 0;
     }
     return taken;
   }
@@ -1431,6 +1450,7 @@ class ToDevanagariStream::Engine {
   std::size_t next_pass_ = 0;
   std::array<Dispatch, 256> dispatch_{};
   std::array<bool, 256> vowel_letter_{};  // a ā e i ī o ṛ ṝ u ū
+  std::array<AfterCluster, 256> after_cluster_{};
   std::array<KeyTree, 21> trees_{};
   std::vector<HeldOutput::Offset> off_clipboard_;
   int doubled_ = 0;                      // the letter of a cluster key of two equal letters, else 0
