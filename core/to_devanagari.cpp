@@ -198,6 +198,7 @@ class HeldOutput {
 
   void Insert(Offset at, std::string_view bytes) {
     Reachable(at);
+    if (InsertNearEnd(static_cast<std::size_t>(at - passed_), bytes)) return;
     MoveGap(static_cast<std::size_t>(at - passed_));
     if (after_gap_ == end_) {  // nothing after the gap: an append
       *this += bytes;
@@ -207,6 +208,20 @@ class HeldOutput {
     std::memcpy(data_.data() + gap_, bytes.data(), bytes.size());
     gap_ += bytes.size();
     if (end_ - after_gap_ <= kRoom) MoveGap(held());  // a short tail: close the gap
+  }
+
+  // Inserts without a gap when none is open and few bytes follow: the
+  // common case of a short-i sign. False when the gap is needed.
+  bool InsertNearEnd(std::size_t rel, std::string_view bytes) {
+    const std::size_t n = bytes.size();
+    if (gap_ != after_gap_ || end_ - (begin_ + rel) > kNearEnd || end_ + n > data_.size()) {
+      return false;
+    }
+    char* const to = data_.data() + begin_ + rel;
+    for (std::size_t i = end_ - (begin_ + rel); i-- > 0;) to[n + i] = to[i];
+    for (std::size_t i = 0; i < n; ++i) to[i] = bytes[i];
+    end_ += n;
+    return true;
   }
 
   // Passes the bytes before offset `to` to the sink.
@@ -221,6 +236,7 @@ class HeldOutput {
 
  private:
   static constexpr std::size_t kRoom = 64;
+  static constexpr std::size_t kNearEnd = 16;  // bytes after an insertion moved one by one
 
   // A rule that reaches into output already passed on is a fault of the
   // pass-on rule, never of the input.
