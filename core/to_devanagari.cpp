@@ -369,10 +369,10 @@ class SyllableMarks {
     scanned_ += n;
   }
 
-  // The n-th syllable byte from the end (1: the last), or nullopt. It is
-  // mostly among the last few bytes: looks back over at most kLookBack bytes
-  // and scans only when it lies further back, so that the marks are kept up
-  // for a long output without syllable bytes alone.
+  // The n-th syllable byte from the end (1: the last), or nullopt. It mostly
+  // lies among the last few bytes, so this looks back over at most kLookBack
+  // bytes; only beyond them does it bring the marks up to date, which keeps
+  // the time linear when the output holds few syllable bytes.
   std::optional<Offset> Find(const HeldOutput& out, std::size_t n) {
     const Offset size = out.size();
     const Offset floor = std::max(out.passed(), size > kLookBack ? size - kLookBack : 0);
@@ -875,7 +875,7 @@ class ToDevanagariStream::Engine {
         TakeRepha();
         output_ += ' ';
         break;
-      default:
+      default:  // the vowel letters other than "a" lie between kA and kR
         if (d.rule <= Rule::kA || d.rule >= Rule::kR) return false;
         VowelLetter(d.rule);
     }
@@ -884,7 +884,8 @@ class ToDevanagariStream::Engine {
   }
 
   // A cluster the short way: the letters it takes, or 0 for the full way
-  // (doubled consonants, a dash or space sign after it, m written as n).
+  // (a doubled consonant; a dash, an underscore or a hard space after it; an
+  // m that may be written as n). Nothing has changed when it returns 0.
   std::size_t ShortCluster(ClusterLetter letter, const unsigned char* letters) {
     const unsigned char first_letter = letters[1];
     const KeyTree& tree = TreeFor(letter, first_letter);
