@@ -875,9 +875,19 @@ class ToDevanagariStream::Engine {
         TakeRepha();
         output_ += ' ';
         break;
+      case Rule::kR:
+        LetterR();
+        break;
+      case Rule::kY:
+        LetterY();
+        break;
       default:  // the vowel letters other than "a" lie between kA and kR
-        if (d.rule <= Rule::kA || d.rule >= Rule::kR) return false;
-        VowelLetter(d.rule);
+        if (d.rule <= Rule::kA) return false;
+        if (d.rule < Rule::kR) {
+          VowelLetter(d.rule);
+        } else {
+          SignOrPunctuation(d, letters[1]);
+        }
     }
     work_.RemoveFirst(taken);
     return true;
