@@ -818,7 +818,7 @@ class ToDevanagariStream::Engine {
   const Cell& FullCell(int row) const { return full_cells_[static_cast<std::size_t>(row)]; }
   const Cell& HalfCell(int row) const { return half_cells_[static_cast<std::size_t>(row)]; }
 
-  void TakeRepha() {
+  SFC_ALWAYS_INLINE void TakeRepha() {
     if (pending_repha_ == nullptr) return;
     output_ += *pending_repha_;
     pending_repha_ = nullptr;
