@@ -1046,7 +1046,7 @@ class ToDevanagariStream::Engine {
   }
 
   // A vowel letter other than "a", "i" after a consonant, "o", "u" and ḹ.
-  void Vowel(const Cell& word_start, const Cell& after_consonant) {
+  SFC_ALWAYS_INLINE void Vowel(const Cell& word_start, const Cell& after_consonant) {
     if (BeginsWord()) {
       output_ += word_start;
     } else {
