@@ -1081,7 +1081,7 @@ class ToDevanagariStream::Engine {
   }
 
   // Returns false when the step ended on its own (no emit).
-  bool LetterA(int previous, int next) {
+  SFC_ALWAYS_INLINE bool LetterA(int previous, int next) {
     if (previous == 10 || previous == 13 || previous == 32 || IsDash(previous)) {
       word_start_ = true;
     } else if (previous == 'a' || previous == 'e' || previous == 'i' || previous == 'o' ||
