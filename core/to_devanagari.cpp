@@ -881,6 +881,9 @@ class ToDevanagariStream::Engine {
       case Rule::kY:
         LetterY();
         break;
+      case Rule::kLongA:  // the commonest vowel letter after "a", inline
+        Vowel(word_start_long_a_, HalfCell(Row::kLongA));
+        break;
       default:  // the vowel letters other than "a" lie between kA and kR
         if (d.rule <= Rule::kA) return false;
         if (d.rule < Rule::kR) {
