@@ -609,6 +609,11 @@ class ToDevanagariStream::Engine {
     for (std::size_t byte = 0; byte < 256; ++byte)
       short_i_syllable_[byte] = state.short_i[byte] == "y";
     for (std::size_t c = 0; c < 256; ++c) after_cluster_[c] = AfterClusterOf(static_cast<int>(c));
+    aspirata_first_ =
+        FirstBytesOf({Row::kAspirata1, Row::kAspirata2, Row::kAspirata3, Row::kAspirata4});
+    opens_ya_first_ =
+        FirstBytesOf({Row::kVelarNa, Row::kCha, Row::kRetroflexDa, Row::kDa, Row::kRa,
+                      Row::kRetroflexDha, Row::kJha, Row::kRetroflexTa, Row::kRetroflexTha});
     std::size_t longest_key = 0;
     for (const std::string& key : table_.key) longest_key = std::max(longest_key, key.size());
     look_ahead_ = longest_key + 8;
@@ -771,6 +776,15 @@ class ToDevanagariStream::Engine {
     return order;
   }
 
+  // The first bytes of the glyphs of some rows.
+  std::array<bool, 256> FirstBytesOf(std::initializer_list<int> rows) const {
+    std::array<bool, 256> first{};
+    for (const int row : rows) {
+      if (!Full(row).empty()) first[static_cast<unsigned char>(Full(row)[0])] = true;
+    }
+    return first;
+  }
+
   // How a cluster is written in the short way before a letter.
   AfterCluster AfterClusterOf(int n) const {
     if (n == ' ') return AfterCluster::kFullAndAspirata;
@@ -799,9 +813,6 @@ class ToDevanagariStream::Engine {
   // A single byte equals a glyph string only when that string is one byte.
   static bool Equals(int byte, const std::string& glyph) {
     return byte != kNone && glyph.size() == 1 && static_cast<unsigned char>(glyph[0]) == byte;
-  }
-  static bool EqualsFirstByte(int byte, const std::string& glyph) {
-    return byte != kNone && !glyph.empty() && static_cast<unsigned char>(glyph[0]) == byte;
   }
   void RemoveLastByte() {
     if (output_.empty()) throw RunEnded{};
@@ -1159,12 +1170,7 @@ class ToDevanagariStream::Engine {
     const bool after_letter =
         !(previous == 10 || previous == 13 || previous == 32 || previous == 150 || previous == 160);
     const int g = LastByte();
-    bool after_aspirata = false;
-    if (after_letter) {
-      for (int row : {Row::kAspirata1, Row::kAspirata2, Row::kAspirata3, Row::kAspirata4}) {
-        after_aspirata |= EqualsFirstByte(g, Full(row));
-      }
-    }
+    const bool after_aspirata = after_letter && g != kNone && aspirata_first_[g];
     if (!after_aspirata) {
       const int next = Next();
       if (next == 'a' || next == 'e' || next == 'i' || next == 'u' ||
@@ -1182,11 +1188,7 @@ class ToDevanagariStream::Engine {
       return;
     }
     const int before = output_.size() >= 2 ? output_[output_.size() - 2] : kNone;
-    bool opens = false;
-    for (int row : {Row::kVelarNa, Row::kCha, Row::kRetroflexDa, Row::kDa, Row::kRa,
-                    Row::kRetroflexDha, Row::kJha, Row::kRetroflexTa, Row::kRetroflexTha})
-      opens |= EqualsFirstByte(before, Full(row));
-    if (opens) {
+    if (before != kNone && opens_ya_first_[before]) {
       RemoveLastByte();
       output_ += FullCell(Row::kOpenYa);
     } else {
@@ -1481,6 +1483,8 @@ class ToDevanagariStream::Engine {
   std::array<Dispatch, 256> dispatch_{};
   std::array<bool, 256> vowel_letter_{};  // a ā e i ī o ṛ ṝ u ū
   std::array<AfterCluster, 256> after_cluster_{};
+  std::array<bool, 256> aspirata_first_{};  // first bytes of the aspirata glyphs
+  std::array<bool, 256> opens_ya_first_{};  // first bytes of the glyphs a y opens
   std::array<KeyTree, 21> trees_{};
   std::vector<HeldOutput::Offset> off_clipboard_;
   int doubled_ = 0;                      // the letter of a cluster key of two equal letters, else 0
