@@ -866,9 +866,11 @@ class ToDevanagariStream::Engine {
     Emit();
   }
 
-  // The short way of a step for the common letters, while the buffer holds
-  // the look-ahead: the same output as Step, without its checks. False when
-  // the step needs the full way; nothing has changed then.
+  // The short way of a step, while the buffer holds the look-ahead: the same
+  // output as Step, without its checks on the buffer's end, and the common
+  // clusters without the full cluster rule. False when the step needs the
+  // full way (the dash look-ahead may act, a letter to drop, a cluster the
+  // short way leaves alone); nothing has changed then.
   bool ShortStep() {
     const unsigned char* letters = work_.Letters();  // previous, current, next, ...
     if (IsDash(letters[3]) && state_.dash_state == kDashArmed) return false;
