@@ -157,13 +157,13 @@ class HeldOutput {
     return static_cast<unsigned char>(rel < before_gap ? data_[begin_ + rel]
                                                        : data_[after_gap_ + rel - before_gap]);
   }
-  // The held bytes from an offset up to the gap or the end.
+  // The held bytes from an offset up to an open gap or the end.
   std::span<const unsigned char> RunFrom(Offset at) const {
     Reachable(at);
     const std::size_t rel = static_cast<std::size_t>(at - passed_);
     const std::size_t before_gap = gap_ - begin_;
     const std::size_t from = rel < before_gap ? begin_ + rel : after_gap_ + rel - before_gap;
-    const std::size_t to = rel < before_gap ? gap_ : end_;
+    const std::size_t to = rel < before_gap && gap_ != after_gap_ ? gap_ : end_;
     return {reinterpret_cast<const unsigned char*>(data_.data()) + from, to - from};
   }
   void pop_back() {
@@ -376,15 +376,17 @@ class SyllableMarks {
   std::optional<Offset> Find(const HeldOutput& out, std::size_t n) {
     const Offset size = out.size();
     const Offset floor = std::max(out.passed(), size > kLookBack ? size - kLookBack : 0);
-    std::size_t left = n;
-    bool kt_after = false;  // the byte after this one is the kt ending
-    for (Offset at = size; at > floor;) {
-      --at;
-      const unsigned char byte = out[at];
-      if ((syllable_[byte] || kt_after) && --left == 0) return at;
-      kt_after = byte == kt_end_;
+    const std::span<const unsigned char> last = out.RunFrom(floor);
+    if (last.size() == size - floor) {  // no gap among the last bytes
+      std::size_t left = n;
+      bool kt_after = false;  // the byte after this one is the kt ending
+      for (std::size_t i = last.size(); i-- > 0;) {
+        const unsigned char byte = last[i];
+        if ((syllable_[byte] || kt_after) && --left == 0) return floor + i;
+        kt_after = byte == kt_end_;
+      }
+      if (floor == out.passed()) return std::nullopt;
     }
-    if (floor == out.passed()) return std::nullopt;
     Scan(out);
     return FromEnd(out, n);
   }
