@@ -64,6 +64,11 @@ class WorkBuffer {
     return len == 0 ? kNone : end_[-1];
   }
 
+  // The letters from the front; index i < size() only.
+  const unsigned char* Letters() const { return head_; }
+  // Removes the first n letters (n <= size()).
+  void RemoveFirst(std::size_t n) { head_ += n; }
+
   // Removes the first letter; false when there is none.
   bool RemoveFront() {
     if (head_ == end_) return false;
@@ -107,6 +112,25 @@ class WorkBuffer {
   const unsigned char* end_ = nullptr;
 };
 
+// A table cell kept for appending: a short cell is copied as one block of
+// kInline bytes, of which the first `size` count.
+struct Cell {
+  static constexpr std::size_t kInline = 16;
+
+  Cell() = default;
+  explicit Cell(const std::string& text) : size(text.size()) {
+    if (size > kInline) {
+      whole = text;
+    } else {
+      std::memcpy(bytes.data(), text.data(), size);
+    }
+  }
+
+  std::array<char, kInline> bytes{};
+  std::size_t size = 0;
+  std::string whole;  // the cell, when longer than kInline
+};
+
 // The glyphs written and not yet passed on. Offsets are counted from the
 // start of the whole output; the bytes before `passed()` have gone to the
 // sink and no rule may touch them again. Appends are the hot path: a plain
@@ -133,14 +157,14 @@ class HeldOutput {
     return static_cast<unsigned char>(rel < before_gap ? data_[begin_ + rel]
                                                        : data_[after_gap_ + rel - before_gap]);
   }
-  // The held bytes from an offset to the end, when no gap lies among them.
-  const unsigned char* Contiguous(Offset at) const {
+  // The held bytes from an offset up to an open gap or the end.
+  std::span<const unsigned char> RunFrom(Offset at) const {
     Reachable(at);
     const std::size_t rel = static_cast<std::size_t>(at - passed_);
-    if (end_ != after_gap_ && rel < gap_ - begin_) return nullptr;
-    const std::size_t from =
-        rel < gap_ - begin_ ? begin_ + rel : after_gap_ + rel - (gap_ - begin_);
-    return reinterpret_cast<const unsigned char*>(data_.data()) + from;
+    const std::size_t before_gap = gap_ - begin_;
+    const std::size_t from = rel < before_gap ? begin_ + rel : after_gap_ + rel - before_gap;
+    const std::size_t to = rel < before_gap && gap_ != after_gap_ ? gap_ : end_;
+    return {reinterpret_cast<const unsigned char*>(data_.data()) + from, to - from};
   }
   void pop_back() {
     Reachable(size() - 1);
@@ -159,6 +183,13 @@ class HeldOutput {
     end_ += n;
     return *this;
   }
+  SFC_ALWAYS_INLINE HeldOutput& operator+=(const Cell& cell) {
+    if (cell.size > Cell::kInline) return *this += std::string_view(cell.whole);
+    if (end_ + Cell::kInline > data_.size()) Grow(Cell::kInline);
+    std::memcpy(data_.data() + end_, cell.bytes.data(), Cell::kInline);
+    end_ += cell.size;
+    return *this;
+  }
   SFC_ALWAYS_INLINE HeldOutput& operator+=(char byte) {
     if (end_ == data_.size()) Grow(1);
     data_[end_++] = byte;
@@ -167,6 +198,7 @@ class HeldOutput {
 
   void Insert(Offset at, std::string_view bytes) {
     Reachable(at);
+    if (InsertNearEnd(static_cast<std::size_t>(at - passed_), bytes)) return;
     MoveGap(static_cast<std::size_t>(at - passed_));
     if (after_gap_ == end_) {  // nothing after the gap: an append
       *this += bytes;
@@ -176,6 +208,20 @@ class HeldOutput {
     std::memcpy(data_.data() + gap_, bytes.data(), bytes.size());
     gap_ += bytes.size();
     if (end_ - after_gap_ <= kRoom) MoveGap(held());  // a short tail: close the gap
+  }
+
+  // Inserts without a gap when none is open and few bytes follow: the
+  // common case of a short-i sign. False when the gap is needed.
+  bool InsertNearEnd(std::size_t rel, std::string_view bytes) {
+    const std::size_t n = bytes.size();
+    if (gap_ != after_gap_ || end_ - (begin_ + rel) > kNearEnd || end_ + n > data_.size()) {
+      return false;
+    }
+    char* const to = data_.data() + begin_ + rel;
+    for (std::size_t i = end_ - (begin_ + rel); i-- > 0;) to[n + i] = to[i];
+    for (std::size_t i = 0; i < n; ++i) to[i] = bytes[i];
+    end_ += n;
+    return true;
   }
 
   // Passes the bytes before offset `to` to the sink.
@@ -190,6 +236,7 @@ class HeldOutput {
 
  private:
   static constexpr std::size_t kRoom = 64;
+  static constexpr std::size_t kNearEnd = 16;  // bytes after an insertion moved one by one
 
   // A rule that reaches into output already passed on is a fault of the
   // pass-on rule, never of the input.
@@ -295,21 +342,53 @@ class SyllableMarks {
   // Brings the marks up to the byte before the last.
   void Scan(const HeldOutput& out) {
     const Offset last = out.size() == 0 ? 0 : out.size() - 1;
-    if (scanned_ >= last) return;
-    if (const unsigned char* bytes = out.Contiguous(scanned_)) {
-      const std::size_t n = static_cast<std::size_t>(last - scanned_);
-      for (std::size_t i = 0; i < n; ++i) {
-        if (syllable_[bytes[i]] || bytes[i + 1] == kt_end_) marks_.push_back(scanned_ + i);
+    while (scanned_ < last) {
+      const std::span<const unsigned char> run = out.RunFrom(scanned_);
+      const auto n = static_cast<std::size_t>(std::min<Offset>(run.size(), last - scanned_ + 1));
+      if (n < 2) {  // the byte after this one lies past a gap
+        if (IsSyllable(out, scanned_)) marks_.push_back(scanned_);
+        ++scanned_;
+        continue;
       }
-      scanned_ = last;
-      return;
+      ScanRun(run.first(n));
     }
-    unsigned char byte = out[scanned_];
-    for (; scanned_ < last; ++scanned_) {
-      const unsigned char next = out[scanned_ + 1];
-      if (syllable_[byte] || next == kt_end_) marks_.push_back(scanned_);
-      byte = next;
+  }
+
+  // The marks of all bytes of a run but its last, which is looked at with
+  // the byte after it.
+  void ScanRun(std::span<const unsigned char> bytes) {
+    const std::size_t n = bytes.size() - 1;
+    std::size_t count = marks_.size();
+    marks_.resize(count + n);
+    Offset* to = marks_.data();
+    for (std::size_t i = 0; i < n; ++i) {
+      to[count] = scanned_ + i;
+      count += static_cast<std::size_t>(syllable_[bytes[i]] | (bytes[i + 1] == kt_end_));
     }
+    marks_.resize(count);
+    scanned_ += n;
+  }
+
+  // The n-th syllable byte from the end (1: the last), or nullopt. It mostly
+  // lies among the last few bytes, so this looks back over at most kLookBack
+  // bytes; only beyond them does it bring the marks up to date, which keeps
+  // the time linear when the output holds few syllable bytes.
+  std::optional<Offset> Find(const HeldOutput& out, std::size_t n) {
+    const Offset size = out.size();
+    const Offset floor = std::max(out.passed(), size > kLookBack ? size - kLookBack : 0);
+    const std::span<const unsigned char> last = out.RunFrom(floor);
+    if (last.size() == size - floor) {  // no gap among the last bytes
+      std::size_t left = n;
+      bool kt_after = false;  // the byte after this one is the kt ending
+      for (std::size_t i = last.size(); i-- > 0;) {
+        const unsigned char byte = last[i];
+        if ((syllable_[byte] || kt_after) && --left == 0) return floor + i;
+        kt_after = byte == kt_end_;
+      }
+      if (floor == out.passed()) return std::nullopt;
+    }
+    Scan(out);
+    return FromEnd(out, n);
   }
 
   // The n-th syllable byte from the end (1: the last), or nullopt. Scan first.
@@ -360,6 +439,7 @@ class SyllableMarks {
 
   // Forgets the marks before an offset (that output was passed on).
   void Forget(Offset before) {
+    scanned_ = std::max(scanned_, before);
     first_ = static_cast<std::size_t>(
         std::lower_bound(marks_.begin() + static_cast<std::ptrdiff_t>(first_), marks_.end(),
                          before) -
@@ -371,6 +451,8 @@ class SyllableMarks {
   }
 
  private:
+  static constexpr Offset kLookBack = 64;
+
   const std::array<bool, 256>& syllable_;
   int kt_end_ = kNone;
   std::vector<Offset> marks_;
@@ -412,6 +494,14 @@ enum class Rule : unsigned char {
   kPunctuation,  // a fixed control byte
   kPlus,
   kUnderscore,
+};
+
+// How the short way writes a cluster before the letter after it.
+enum class AfterCluster : unsigned char {
+  kHalf,
+  kFull,             // before a vowel letter or r
+  kFullAndAspirata,  // before a space
+  kFullWay,          // the cluster takes the full way of a step
 };
 
 struct Dispatch {
@@ -520,6 +610,12 @@ class ToDevanagariStream::Engine {
     }
     for (std::size_t byte = 0; byte < 256; ++byte)
       short_i_syllable_[byte] = state.short_i[byte] == "y";
+    for (std::size_t c = 0; c < 256; ++c) after_cluster_[c] = AfterClusterOf(static_cast<int>(c));
+    aspirata_first_ =
+        FirstBytesOf({Row::kAspirata1, Row::kAspirata2, Row::kAspirata3, Row::kAspirata4});
+    opens_ya_first_ =
+        FirstBytesOf({Row::kVelarNa, Row::kCha, Row::kRetroflexDa, Row::kDa, Row::kRa,
+                      Row::kRetroflexDha, Row::kJha, Row::kRetroflexTa, Row::kRetroflexTha});
     std::size_t longest_key = 0;
     for (const std::string& key : table_.key) longest_key = std::max(longest_key, key.size());
     look_ahead_ = longest_key + 8;
@@ -536,9 +632,10 @@ class ToDevanagariStream::Engine {
     }
     work_.Append(block);
     try {
-      while (work_.size() >= look_ahead_) {
-        Step();
-        if (output_.held() >= next_pass_) MaybePassOn();
+      // The held output is looked at every few steps; a step writes a few bytes.
+      for (std::size_t steps = 1; work_.size() >= look_ahead_; ++steps) {
+        if (!ShortStep()) Step();
+        if (steps % kStepsPerLook == 0 && output_.held() >= next_pass_) MaybePassOn();
       }
     } catch (const RunEnded&) {
       ended_ = true;
@@ -591,12 +688,16 @@ class ToDevanagariStream::Engine {
     retroflex_t_ = LetterOf(Letter::kRetroflexT);
     vocalic_l_ = LetterOf(Letter::kVocalicL);
     long_vocalic_l_ = LetterOf(Letter::kLongVocalicL);
-    independent_l_ = table_.full[Row::kLa] + table_.half[Row::kVocalicR];
-    dependent_l_ = table_.half[Row::kLongA] + table_.half[Row::kVocalicR];
-    word_start_long_a_ = table_.full[Row::kA] + table_.half[Row::kLongA];
-    word_start_o_ = table_.full[Row::kA] + table_.half[Row::kO];
-    word_start_ai_ = table_.full[Row::kE] + table_.half[Row::kE];
-    word_start_au_ = table_.full[Row::kA] + table_.half[Row::kAu];
+    independent_l_ = Cell(table_.full[Row::kLa] + table_.half[Row::kVocalicR]);
+    dependent_l_ = Cell(table_.half[Row::kLongA] + table_.half[Row::kVocalicR]);
+    word_start_long_a_ = Cell(table_.full[Row::kA] + table_.half[Row::kLongA]);
+    word_start_o_ = Cell(table_.full[Row::kA] + table_.half[Row::kO]);
+    word_start_ai_ = Cell(table_.full[Row::kE] + table_.half[Row::kE]);
+    word_start_au_ = Cell(table_.full[Row::kA] + table_.half[Row::kAu]);
+    for (std::size_t row = 0; row < full_cells_.size(); ++row) {
+      full_cells_[row] = Cell(table_.full[row]);
+      half_cells_[row] = Cell(table_.half[row]);
+    }
   }
 
   // The dispatch table: for every byte the first rule that matches it.
@@ -677,6 +778,23 @@ class ToDevanagariStream::Engine {
     return order;
   }
 
+  // The first bytes of the glyphs of some rows.
+  std::array<bool, 256> FirstBytesOf(std::initializer_list<int> rows) const {
+    std::array<bool, 256> first{};
+    for (const int row : rows) {
+      if (!Full(row).empty()) first[static_cast<unsigned char>(Full(row)[0])] = true;
+    }
+    return first;
+  }
+
+  // How a cluster is written in the short way before a letter.
+  AfterCluster AfterClusterOf(int n) const {
+    if (n == ' ') return AfterCluster::kFullAndAspirata;
+    if (IsDash(n) || n == '_' || n == 160) return AfterCluster::kFullWay;
+    if (IsVowelLetter(n) || n == 'r') return AfterCluster::kFull;
+    return shift_m_to_n_ ? AfterCluster::kFullWay : AfterCluster::kHalf;
+  }
+
   // ---- letters of the work buffer ----
   int Previous() const { return work_.At(0); }
   int Current() const { return work_.At(1); }
@@ -698,9 +816,6 @@ class ToDevanagariStream::Engine {
   static bool Equals(int byte, const std::string& glyph) {
     return byte != kNone && glyph.size() == 1 && static_cast<unsigned char>(glyph[0]) == byte;
   }
-  static bool EqualsFirstByte(int byte, const std::string& glyph) {
-    return byte != kNone && !glyph.empty() && static_cast<unsigned char>(glyph[0]) == byte;
-  }
   void RemoveLastByte() {
     if (output_.empty()) throw RunEnded{};
     output_.pop_back();
@@ -713,10 +828,13 @@ class ToDevanagariStream::Engine {
 
   const std::string& Full(int row) const { return table_.full[static_cast<std::size_t>(row)]; }
   const std::string& Half(int row) const { return table_.half[static_cast<std::size_t>(row)]; }
+  const Cell& FullCell(int row) const { return full_cells_[static_cast<std::size_t>(row)]; }
+  const Cell& HalfCell(int row) const { return half_cells_[static_cast<std::size_t>(row)]; }
 
-  void TakeRepha() {
-    output_ += pending_repha_;
-    pending_repha_.clear();
+  SFC_ALWAYS_INLINE void TakeRepha() {
+    if (pending_repha_ == nullptr) return;
+    output_ += *pending_repha_;
+    pending_repha_ = nullptr;
   }
 
   // ---- one step ----
@@ -732,7 +850,7 @@ class ToDevanagariStream::Engine {
         if (!Cluster(static_cast<ClusterLetter>(d.arg))) return;
         break;
       case Rule::kA:
-        if (!LetterA()) return;
+        if (!LetterA(Previous(), Next())) return;
         break;
       case Rule::kR:
         LetterR();
@@ -750,36 +868,113 @@ class ToDevanagariStream::Engine {
     Emit();
   }
 
+  // The short way of a step, while the buffer holds the look-ahead: the same
+  // output as Step, without its checks on the buffer's end, and the common
+  // clusters without the full cluster rule. False when the step needs the
+  // full way (the dash look-ahead may act, a letter to drop, a cluster the
+  // short way leaves alone); nothing has changed then.
+  bool ShortStep() {
+    const unsigned char* letters = work_.Letters();  // previous, current, next, ...
+    if (IsDash(letters[3]) && state_.dash_state == kDashArmed) return false;
+    const Dispatch d = dispatch_[letters[1]];
+    std::size_t taken = 1;
+    switch (d.rule) {
+      case Rule::kCluster:
+        taken = ShortCluster(static_cast<ClusterLetter>(d.arg), letters);
+        if (taken == 0) return false;
+        break;
+      case Rule::kA:
+        if (!LetterA(letters[0], letters[2])) return true;
+        break;
+      case Rule::kSpace:
+        TakeRepha();
+        output_ += ' ';
+        break;
+      case Rule::kR:
+        LetterR();
+        break;
+      case Rule::kY:
+        LetterY();
+        break;
+      case Rule::kLongA:  // the commonest vowel letter after "a", inline
+        Vowel(word_start_long_a_, HalfCell(Row::kLongA));
+        break;
+      default:  // the vowel letters other than "a" lie between kA and kR
+        if (d.rule <= Rule::kA) return false;
+        if (d.rule < Rule::kR) {
+          VowelLetter(d.rule);
+        } else {
+          SignOrPunctuation(d, letters[1]);
+        }
+    }
+    work_.RemoveFirst(taken);
+    return true;
+  }
+
+  // A cluster the short way: the letters it takes, or 0 for the full way
+  // (a doubled consonant; a dash, an underscore or a hard space after it; an
+  // m that may be written as n). Nothing has changed when it returns 0.
+  std::size_t ShortCluster(ClusterLetter letter, const unsigned char* letters) {
+    const unsigned char first_letter = letters[1];
+    const KeyTree& tree = TreeFor(letter, first_letter);
+    int matched = tree.base;
+    std::size_t taken = 1;
+    std::size_t node = 0;
+    for (;;) {
+      const int child = tree.Child(node, letters[taken + 1]);
+      if (child < 0) break;
+      node = static_cast<std::size_t>(child);
+      matched = tree.nodes[node].row;
+      ++taken;
+    }
+    if (taken == 2 && letters[2] == first_letter) return 0;
+    switch (after_cluster_[letters[taken + 1]]) {
+      case AfterCluster::kFull:
+        output_ += FullCell(matched);
+        break;
+      case AfterCluster::kHalf:
+        output_ += HalfCell(matched);
+        break;
+      case AfterCluster::kFullAndAspirata:
+        output_ += FullCell(matched);
+        output_ += FullCell(Row::kAspirata1);
+        break;
+      case AfterCluster::kFullWay:
+        return 0;
+    }
+    return taken;
+  }
+
   // A vowel letter other than "a".
   void VowelLetter(Rule rule) {
     switch (rule) {
       case Rule::kLongA:
-        return Vowel(word_start_long_a_, Half(Row::kLongA));
+        return Vowel(word_start_long_a_, HalfCell(Row::kLongA));
       case Rule::kE:
-        return Vowel(Full(Row::kE), Half(Row::kE));
+        return Vowel(FullCell(Row::kE), HalfCell(Row::kE));
       case Rule::kI:
         if (BeginsWord()) {
-          output_ += Full(Row::kI);
+          output_ += FullCell(Row::kI);
         } else {
           ShortI();
         }
         return;
       case Rule::kLongI:
-        return Vowel(Full(Row::kLongI), Half(Row::kLongI));
+        return Vowel(FullCell(Row::kLongI), HalfCell(Row::kLongI));
       case Rule::kO:
         return LetterO();
       case Rule::kU:
         return LetterU();
       case Rule::kLongU:
-        return Vowel(Full(Row::kLongU), Half(Row::kLongU));
+        return Vowel(FullCell(Row::kLongU), HalfCell(Row::kLongU));
       case Rule::kVocalicR:
-        return Vowel(Full(Row::kVocalicR), Half(Row::kVocalicR));
+        return Vowel(FullCell(Row::kVocalicR), HalfCell(Row::kVocalicR));
       case Rule::kLongVocalicR:
-        return Vowel(Full(Row::kLongVocalicR), Half(Row::kLongVocalicR));
+        return Vowel(FullCell(Row::kLongVocalicR), HalfCell(Row::kLongVocalicR));
       case Rule::kVocalicL:
         return Vowel(independent_l_, dependent_l_);
       case Rule::kLongVocalicL:
-        output_ += Full(Row::kNam);
+        output_ += FullCell(Row::kNam);
         return;
       default:
         return;
@@ -789,14 +984,14 @@ class ToDevanagariStream::Engine {
   void SignOrPunctuation(Dispatch d, int current) {
     switch (d.rule) {
       case Rule::kVisarga:
-        output_ += Full(Row::kVisarga);
+        output_ += FullCell(Row::kVisarga);
         return;
       case Rule::kAnusvara:
         if (Equals(LastByte(), Half(Row::kRa))) {
           RemoveLastByte();
-          output_ += Full(Row::kRephaAnusvara);
+          output_ += FullCell(Row::kRephaAnusvara);
         } else {
-          output_ += Half(Row::kAnusvara);
+          output_ += HalfCell(Row::kAnusvara);
         }
         return;
       case Rule::kSpace:
@@ -809,17 +1004,17 @@ class ToDevanagariStream::Engine {
         return;
       case Rule::kApostrophe:
         if (LastByte() == ' ') RemoveLastByte();
-        output_ += Full(Row::kApostrophe);
+        output_ += FullCell(Row::kApostrophe);
         return;
       case Rule::kDash:
         if (Previous() == '_') {
           RemoveLastByte();
           state_.dash_state = kDashArmed;
         }
-        output_ += Full(Row::kDash);
+        output_ += FullCell(Row::kDash);
         return;
       case Rule::kSign:
-        output_ += Full(d.arg);
+        output_ += FullCell(d.arg);
         if (Next() == 'a') output_ += '\x1b';
         return;
       default:
@@ -869,7 +1064,7 @@ class ToDevanagariStream::Engine {
   }
 
   // A vowel letter other than "a", "i" after a consonant, "o", "u" and ḹ.
-  void Vowel(const std::string& word_start, const std::string& after_consonant) {
+  SFC_ALWAYS_INLINE void Vowel(const Cell& word_start, const Cell& after_consonant) {
     if (BeginsWord()) {
       output_ += word_start;
     } else {
@@ -880,10 +1075,10 @@ class ToDevanagariStream::Engine {
 
   void LetterO() {
     if (!BeginsWord()) {
-      output_ += Half(Row::kO);
+      output_ += HalfCell(Row::kO);
       TakeRepha();
     } else if (Next() != kNone && Next() == anusvara_) {
-      output_ += Full(Row::kOm);
+      output_ += FullCell(Row::kOm);
       RemoveExtraLetter();
     } else {
       output_ += word_start_o_;
@@ -892,21 +1087,20 @@ class ToDevanagariStream::Engine {
 
   void LetterU() {
     if (BeginsWord()) {
-      output_ += Full(Row::kU);
+      output_ += FullCell(Row::kU);
       return;
     }
     if (joins_.u_after != kNone && LastByte() == joins_.u_after) {
       output_ += joins_.u_joined;
     } else {
-      output_ += Half(Row::kU);
+      output_ += HalfCell(Row::kU);
     }
     TakeRepha();
   }
 
   // Returns false when the step ended on its own (no emit).
-  bool LetterA() {
-    const int previous = Previous();
-    if (BeginsWord() || IsDash(previous)) {
+  SFC_ALWAYS_INLINE bool LetterA(int previous, int next) {
+    if (previous == 10 || previous == 13 || previous == 32 || IsDash(previous)) {
       word_start_ = true;
     } else if (previous == 'a' || previous == 'e' || previous == 'i' || previous == 'o' ||
                previous == 'u') {
@@ -920,12 +1114,11 @@ class ToDevanagariStream::Engine {
     } else {
       word_start_ = false;
     }
-    const int next = Next();
     if (next == 'i') {
       if (word_start_) {
         output_ += word_start_ai_;
       } else {
-        output_ += Half(Row::kAi);
+        output_ += HalfCell(Row::kAi);
         TakeRepha();
       }
       RemoveExtraLetter();
@@ -933,13 +1126,16 @@ class ToDevanagariStream::Engine {
       if (word_start_) {
         output_ += word_start_au_;
       } else {
-        output_ += Half(Row::kAu);
+        output_ += HalfCell(Row::kAu);
         TakeRepha();
       }
       RemoveExtraLetter();
     } else {
-      output_ += word_start_ ? Full(Row::kA) : pending_repha_;
-      pending_repha_.clear();
+      if (word_start_) {
+        output_ += FullCell(Row::kA);
+        pending_repha_ = nullptr;  // a word's first "a" drops a repha held back
+      }
+      TakeRepha();
     }
     return true;
   }
@@ -947,9 +1143,8 @@ class ToDevanagariStream::Engine {
   // The short-i sign is written before the cluster it follows in speech:
   // after the second syllable glyph from the end.
   void ShortI() {
-    marks_.Scan(output_);
     const HeldOutput::Offset len = output_.size();
-    const std::optional<HeldOutput::Offset> second = marks_.FromEnd(output_, 2);
+    const std::optional<HeldOutput::Offset> second = marks_.Find(output_, 2);
     const HeldOutput::Offset stop = second ? len - 1 - *second : len;  // counted from the end
     HeldOutput::Offset k = stop;  // stop - 1 when the byte after it is an r or kt ending
     if (stop >= 1) {
@@ -962,8 +1157,7 @@ class ToDevanagariStream::Engine {
     if (k > 1 && !(k == 2 && BracketAfter(len - stop))) sign = &Full(Row::kISignWide);
     output_.Insert(len - k, *sign);
     marks_.Inserted(output_, len - k, sign->size());
-    output_ += pending_repha_;
-    pending_repha_.clear();
+    TakeRepha();
     SyncClipboard();
   }
 
@@ -980,38 +1174,29 @@ class ToDevanagariStream::Engine {
     const bool after_letter =
         !(previous == 10 || previous == 13 || previous == 32 || previous == 150 || previous == 160);
     const int g = LastByte();
-    bool after_aspirata = false;
-    if (after_letter) {
-      for (int row : {Row::kAspirata1, Row::kAspirata2, Row::kAspirata3, Row::kAspirata4}) {
-        after_aspirata |= EqualsFirstByte(g, Full(row));
-      }
-    }
+    const bool after_aspirata = after_letter && g != kNone && aspirata_first_[g];
     if (!after_aspirata) {
       const int next = Next();
       if (next == 'a' || next == 'e' || next == 'i' || next == 'u' ||
           (next != kNone && (next == vocalic_r_ || next == long_vocalic_r_ || next == long_u_))) {
-        output_ += Full(Row::kYa);  // the vowel's own chunk writes the pending repha
+        output_ += FullCell(Row::kYa);  // the vowel's own chunk writes the pending repha
       } else if (next != kNone && (next == long_a_ || next == long_i_ || next == 'o')) {
-        output_ += Full(Row::kYa);
+        output_ += FullCell(Row::kYa);
       } else if (next == ' ') {
-        output_ += Full(Row::kYa);
+        output_ += FullCell(Row::kYa);
         TakeRepha();
-        output_ += Full(Row::kAspirata1);
+        output_ += FullCell(Row::kAspirata1);
       } else {
-        output_ += Half(Row::kYa);
+        output_ += HalfCell(Row::kYa);
       }
       return;
     }
     const int before = output_.size() >= 2 ? output_[output_.size() - 2] : kNone;
-    bool opens = false;
-    for (int row : {Row::kVelarNa, Row::kCha, Row::kRetroflexDa, Row::kDa, Row::kRa,
-                    Row::kRetroflexDha, Row::kJha, Row::kRetroflexTa, Row::kRetroflexTha})
-      opens |= EqualsFirstByte(before, Full(row));
-    if (opens) {
+    if (before != kNone && opens_ya_first_[before]) {
       RemoveLastByte();
-      output_ += Full(Row::kOpenYa);
+      output_ += FullCell(Row::kOpenYa);
     } else {
-      output_ += Full(Row::kYa);
+      output_ += FullCell(Row::kYa);
     }
     TakeRepha();
   }
@@ -1022,25 +1207,25 @@ class ToDevanagariStream::Engine {
     const int next = Next();
     if (previous == '\'' || previous == ' ' || IsVowelLetter(previous)) {
       if (next == 'u') {
-        output_ += Full(Row::kRu);
+        output_ += FullCell(Row::kRu);
         RemoveExtraLetter();
       } else if (next != kNone && next == long_u_) {
-        output_ += Full(Row::kRLongU);
+        output_ += FullCell(Row::kRLongU);
         RemoveExtraLetter();
       } else if (IsVowelLetter(next)) {
-        output_ += Full(Row::kRa);
+        output_ += FullCell(Row::kRa);
       } else if (next == ' ' || next == '_') {
-        output_ += Full(Row::kRa);
-        output_ += Full(Row::kAspirata1);
+        output_ += FullCell(Row::kRa);
+        output_ += FullCell(Row::kAspirata1);
       } else if (IsDash(next)) {
-        output_ += Full(Row::kRa);
+        output_ += FullCell(Row::kRa);
       } else {
-        pending_repha_ = Half(Row::kRa);
+        pending_repha_ = &HalfCell(Row::kRa);
       }
       return;
     }
     if (previous == '_') {
-      output_ += Full(Row::kRa);
+      output_ += FullCell(Row::kRa);
       return;
     }
     // r after a consonant joins its cluster.
@@ -1049,11 +1234,11 @@ class ToDevanagariStream::Engine {
     auto removes_n = [&](int n_glyph) {
       if (g != n_glyph || Full(Row::kNra) == " ") return false;
       RemoveLastByte();
-      output_ += Full(Row::kNra);
+      output_ += FullCell(Row::kNra);
       return true;
     };
     if (g != kNone && joins_.r_below.find(static_cast<char>(g)) != std::string_view::npos) {
-      output_ += Full(Row::kHalfR);
+      output_ += FullCell(Row::kHalfR);
       done = true;
     } else if (const std::string_view* form = RForm(g)) {
       output_ += *form;
@@ -1062,7 +1247,7 @@ class ToDevanagariStream::Engine {
       done = removes_n(joins_.n_before_r);
     }
     if (!done) output_ += Equals(g, Full(Row::kDash)) ? Full(Row::kRa) : Full(Row::kHalfRUpper);
-    if (!IsVowelLetter(next)) output_ += Full(Row::kAspirata1);
+    if (!IsVowelLetter(next)) output_ += FullCell(Row::kAspirata1);
   }
 
   // The bytes an r after the glyph g is written as, when the font has a form
@@ -1087,6 +1272,17 @@ class ToDevanagariStream::Engine {
     bool built = false;
     int base = 0;
     std::vector<KeyNode> nodes;
+    std::array<bool, 256> in_keys{};  // the letters after the first in the keys
+
+    // The node that a letter leads to from a node, when its key is in the
+    // range; else -1.
+    int Child(std::size_t node, unsigned char letter) const {
+      if (!in_keys[letter]) return -1;
+      for (const auto& [byte, index] : nodes[node].children) {
+        if (byte == letter) return nodes[static_cast<std::size_t>(index)].row == 0 ? -1 : index;
+      }
+      return -1;
+    }
   };
 
   SFC_ALWAYS_INLINE const KeyTree& TreeFor(ClusterLetter letter, unsigned char first_letter) {
@@ -1110,6 +1306,7 @@ class ToDevanagariStream::Engine {
       std::size_t node = 0;
       for (std::size_t i = 1; i < key.size(); ++i) {
         const auto byte = static_cast<unsigned char>(key[i]);
+        tree.in_keys[byte] = true;
         int child = -1;
         for (const auto& [b, index] : tree.nodes[node].children) {
           if (b == byte) child = index;
@@ -1156,29 +1353,29 @@ class ToDevanagariStream::Engine {
     }
 
     if (n == ' ') {
-      output_ += Full(matched);
-      output_ += Full(Row::kAspirata1);
+      output_ += FullCell(matched);
+      output_ += FullCell(Row::kAspirata1);
     } else if (IsDash(n) || n == '_' || n == 160) {
       const int follows = work_.At(3);
       if (IsVowelLetter(follows)) {
-        output_ += Full(matched);
+        output_ += FullCell(matched);
       } else if (state_.dash_state == kDashWaiting) {
-        output_ += Full(matched);
-        output_ += Full(Row::kAspirata1);
+        output_ += FullCell(matched);
+        output_ += FullCell(Row::kAspirata1);
       } else {
-        output_ += Half(matched);
+        output_ += HalfCell(matched);
       }
     } else if (IsVowelLetter(n) || n == 'r') {
-      output_ += Full(matched);
+      output_ += FullCell(matched);
     } else {
-      const std::string* half = &Half(matched);
-      if (shift_m_to_n_ && *half == Half(Row::kMa)) {
+      const Cell* half = &HalfCell(matched);
+      if (shift_m_to_n_ && Half(matched) == Half(Row::kMa)) {
         if (n == 'd' || n == 't') {
-          half = &Half(Row::kNa);
+          half = &HalfCell(Row::kNa);
         } else if (n != kNone && (n == retroflex_d_ || n == retroflex_t_)) {
-          half = &Half(Row::kRetroflexNa);
+          half = &HalfCell(Row::kRetroflexNa);
         } else if (n == 'h' || n == 's' || n == 'y' || (n != kNone && n == palatal_s_)) {
-          half = &Half(Row::kAnusvara);
+          half = &HalfCell(Row::kAnusvara);
         }
       }
       output_ += *half;
@@ -1203,7 +1400,7 @@ class ToDevanagariStream::Engine {
       row = Row::kKa;
     }
     if (row == 0) return false;
-    output_ += Half(row);
+    output_ += HalfCell(row);
     SyncClipboard();
     return true;
   }
@@ -1253,8 +1450,7 @@ class ToDevanagariStream::Engine {
   // held output has doubled, so that looking costs linear time.
   void MaybePassOn() {
     if (!passes_on_ || output_.held() < next_pass_) return;
-    marks_.Scan(output_);
-    const std::optional<HeldOutput::Offset> mark = marks_.FromEnd(output_, kMarksKept);
+    const std::optional<HeldOutput::Offset> mark = marks_.Find(output_, kMarksKept);
     const HeldOutput::Offset len = output_.size();
     if (mark && len > kTailKept) {
       const HeldOutput::Offset to = std::min(*mark, len - kTailKept);
@@ -1267,6 +1463,7 @@ class ToDevanagariStream::Engine {
   }
 
   static constexpr std::size_t kMarksKept = 6;
+  static constexpr std::size_t kStepsPerLook = 16;  // steps between looks at the held output
   static constexpr HeldOutput::Offset kTailKept = 16;
 
   ConverterState& state_;
@@ -1289,10 +1486,13 @@ class ToDevanagariStream::Engine {
   std::size_t next_pass_ = 0;
   std::array<Dispatch, 256> dispatch_{};
   std::array<bool, 256> vowel_letter_{};  // a ā e i ī o ṛ ṝ u ū
+  std::array<AfterCluster, 256> after_cluster_{};
+  std::array<bool, 256> aspirata_first_{};  // first bytes of the aspirata glyphs
+  std::array<bool, 256> opens_ya_first_{};  // first bytes of the glyphs a y opens
   std::array<KeyTree, 21> trees_{};
   std::vector<HeldOutput::Offset> off_clipboard_;
-  int doubled_ = 0;  // the letter of a cluster key of two equal letters, else 0
-  std::string pending_repha_;
+  int doubled_ = 0;                      // the letter of a cluster key of two equal letters, else 0
+  const Cell* pending_repha_ = nullptr;  // the repha held back, if any
   bool word_start_ = false;
   std::vector<AskedInputBox> asked_;
 
@@ -1300,12 +1500,14 @@ class ToDevanagariStream::Engine {
       long_vocalic_r_ = kNone, retroflex_d_ = kNone, visarga_ = kNone, anusvara_ = kNone,
       velar_n_ = kNone, palatal_n_ = kNone, retroflex_n_ = kNone, palatal_s_ = kNone,
       retroflex_s_ = kNone, retroflex_t_ = kNone, vocalic_l_ = kNone, long_vocalic_l_ = kNone;
-  std::string independent_l_;
-  std::string dependent_l_;
-  std::string word_start_long_a_;
-  std::string word_start_o_;
-  std::string word_start_ai_;
-  std::string word_start_au_;
+  std::array<Cell, kSyllableTableSize> full_cells_;  // the table's cells, for appending
+  std::array<Cell, kSyllableTableSize> half_cells_;
+  Cell independent_l_;
+  Cell dependent_l_;
+  Cell word_start_long_a_;
+  Cell word_start_o_;
+  Cell word_start_ai_;
+  Cell word_start_au_;
 };
 
 ToDevanagariStream::ToDevanagariStream(ConverterState& state, bool shift_m_to_n, InputBox input_box,
