@@ -193,7 +193,68 @@ void BM_ToTranslitLongRun(benchmark::State& bench, LongRun run, std::size_t mega
   bench.SetBytesProcessed(static_cast<int64_t>(bench.iterations() * input.size()));
 }
 
+// Transliteration to Devanagari through the stream, in blocks of 64 KB, into
+// a sink that only counts.
+void StreamToDevanagari(benchmark::State& bench, const sfc::ConverterState& state,
+                        const std::string& input) {
+  constexpr std::size_t kBlock = 1 << 16;
+  for (auto _ : bench) {
+    sfc::ConverterState run_state = state;
+    std::size_t written = 0;
+    sfc::ToDevanagariStream stream(run_state, false, {},
+                                   [&written](std::string_view piece) { written += piece.size(); });
+    for (std::size_t at = 0; at < input.size(); at += kBlock) {
+      stream.Feed(std::string_view(input).substr(at, kBlock));
+    }
+    const sfc::StreamEnd end = stream.Finish();
+    benchmark::DoNotOptimize(written);
+    if (!end.completed) bench.SkipWithError("cut short");
+  }
+  bench.SetBytesProcessed(static_cast<int64_t>(bench.iterations() * input.size()));
+}
+
+void BM_ToDevanagariStream(benchmark::State& bench, sfc::DevanagariFont font) {
+  StreamToDevanagari(bench, StateFor(font), GitaTranslit());
+}
+
+void BM_ToDevanagariStreamLoaded(benchmark::State& bench) {
+  StreamToDevanagari(bench, LoadedVedicState(), GitaTranslit());
+}
+
+// Inputs where the short-i sign reaches back far, at 1 and 10 MB: "b" n times
+// then "i" n times (every sign goes after the second syllable glyph from the
+// end), and lines of "kami" with a loaded table whose short-i map is all "n"
+// (no glyph is a syllable: every sign goes to the start of the output).
+enum class ShortIRun { kHalfFormsThenI, kNoSyllableGlyphs };
+
+void BM_ToDevanagariLongRun(benchmark::State& bench, ShortIRun run, std::size_t megabytes) {
+  const std::size_t bytes = megabytes * 1'000'000;
+  if (run == ShortIRun::kHalfFormsThenI) {
+    StreamToDevanagari(bench, StateFor(sfc::DevanagariFont::kVedic),
+                       std::string(bytes / 2, 'b') + std::string(bytes / 2, 'i'));
+    return;
+  }
+  sfc::ConverterState state = LoadedVedicState();
+  state.short_i.fill("n");
+  StreamToDevanagari(bench, state, Repeat("kami\n", bytes));
+}
+
 using sfc::DevanagariFont;
+BENCHMARK_CAPTURE(BM_ToDevanagariStream, Vedic, DevanagariFont::kVedic)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ToDevanagariStream, DevNatrajItr, DevanagariFont::kDevNatrajItr)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ToDevanagariStream, Sanskrit99, DevanagariFont::kSanskrit99)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ToDevanagariStreamLoaded)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ToDevanagariLongRun, HalfFormsThenI_1MB, ShortIRun::kHalfFormsThenI, 1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ToDevanagariLongRun, HalfFormsThenI_10MB, ShortIRun::kHalfFormsThenI, 10)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ToDevanagariLongRun, NoSyllableGlyphs_1MB, ShortIRun::kNoSyllableGlyphs, 1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ToDevanagariLongRun, NoSyllableGlyphs_10MB, ShortIRun::kNoSyllableGlyphs, 10)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ToDevanagari, Vedic, DevanagariFont::kVedic, 1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ToDevanagari, DevNatrajItr, DevanagariFont::kDevNatrajItr, 1)
     ->Unit(benchmark::kMillisecond);
