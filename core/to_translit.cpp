@@ -251,8 +251,6 @@ struct KeyLetters {
   std::string anusvara;        // row 85
   std::string row169;          // row 169
   std::string row171;          // row 171
-
-  bool operator==(const KeyLetters&) const = default;
 };
 
 KeyLetters ReadKeyLetters(const SanidevaTable& table) {
@@ -458,41 +456,28 @@ std::string_view JoinedVowel(std::string_view sign_text, const KeyLetters& lette
   return {};
 }
 
-// Everything a stream reads from the state's tables, worked out once per
-// fill of the tables: the glyphs' actions, flags and texts, and the pairs of
-// the short way. Streams made while the tables stay as they are share it.
+// Everything a stream reads from the state's tables, worked out as the stream
+// is made: the glyphs' actions, flags and texts, and the pairs of the short
+// way.
 class GlyphTables {
  public:
   explicit GlyphTables(const ConverterState& state)
-      : font_name_(state.devanagari_box_font),
-        positions_(state.positions),
-        half_110_(state.sanideva.half[110]),
-        letters_(ReadKeyLetters(state.sanideva)),
+      : letters_(ReadKeyLetters(state.sanideva)),
         back_r_marks_(VowelMarks(letters_, true)),
         kt_marks_(VowelMarks(letters_, false)) {
-    std::copy(state.devitran.begin(), state.devitran.begin() + kByteValues, entries_.begin());
-    const std::optional<DevanagariFont> font = FindDevanagariFont(font_name_);
+    const std::optional<DevanagariFont> font = FindDevanagariFont(state.devanagari_box_font);
     const FontRules rules =
         font ? FromBuiltin(BuiltinRulesFor(*font)) : LoadedRules(state, letters_);
     kta_before_underscore_ = rules.flags.kta_before_underscore;
     class8_writes_pending_i_ = rules.flags.class8_writes_pending_i;
     for (std::size_t code = 0; code < kByteValues; ++code) {
-      ReadGlyph(code, entries_[code], rules);
+      ReadGlyph(code, state.devitran[code], rules);
       flags_[code] = glyphs_[code].flags;
     }
     MakePairs();
     // An insertion is known not to move the start of a consonant group back
     // only when the letters inserted are consonants to both scans.
     inserts_consonants_ = !back_r_marks_[ByteOf('r')] && !back_r_marks_[ByteOf('k')];
-  }
-
-  // Whether these tables were made from a state with the same tables.
-  bool MadeFrom(const ConverterState& state) const {
-    if (state.devanagari_box_font != font_name_ || !(state.positions == positions_) ||
-        state.sanideva.half[110] != half_110_ || !(ReadKeyLetters(state.sanideva) == letters_)) {
-      return false;
-    }
-    return std::equal(entries_.begin(), entries_.end(), state.devitran.begin());
   }
 
  private:
@@ -834,12 +819,6 @@ class GlyphTables {
     return Action::kNothing;  // no role in this font
   }
 
-  // What the tables were made from.
-  std::string font_name_;
-  SpecialGlyphPositions positions_;
-  std::string half_110_;
-  std::array<std::string, kByteValues> entries_;
-
   KeyLetters letters_;
   GlyphSet back_r_marks_;
   GlyphSet kt_marks_;
@@ -863,14 +842,6 @@ class GlyphTables {
   bool class8_writes_pending_i_ = false;
 };
 
-// The tables for a state: those of the last stream made on this thread when
-// the state's tables are still the same.
-std::shared_ptr<const GlyphTables> TablesFor(const ConverterState& state) {
-  thread_local std::shared_ptr<const GlyphTables> last;
-  if (!last || !last->MadeFrom(state)) last = std::make_shared<const GlyphTables>(state);
-  return last;
-}
-
 // The Devanagari box takes the current Devanagari font name, as a run
 // starts.
 ConverterState& TakeCurrentFont(ConverterState& state) {
@@ -889,8 +860,7 @@ class ToTranslitStream::Engine {
         input_box_(std::move(input_box)),
         sink_(std::move(sink)),
         options_(options),
-        tables_(TablesFor(state)),
-        t_(*tables_),
+        t_(state_),
         out_(t_.back_r_marks_, t_.kt_marks_, options.clipboard),
         pass_on_(!options.hold_output && t_.inserts_consonants_) {}
 
@@ -1402,8 +1372,7 @@ class ToTranslitStream::Engine {
   InputBox input_box_;
   OutputSink sink_;
   StreamOptions options_;
-  std::shared_ptr<const GlyphTables> tables_;
-  const GlyphTables& t_;
+  const GlyphTables t_;  // built for this stream
 
   // The input: the padded input from carry_at_ on, as far as it was fed.
   std::string carry_ = " ";
