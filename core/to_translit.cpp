@@ -1152,12 +1152,10 @@ class ToTranslitStream::Engine {
     }
   }
 
+  // One step, the full way: the rules of the current glyph's action group.
   template <bool kAtEnd>
   bool Step(const Byte*& p, const Byte* end) {
-    if (stroke_flag_ && ++stroke_steps_ > 2) {
-      stroke_steps_ = 0;
-      stroke_flag_ = false;
-    }
+    CountStrokeStep();
     out_.Reserve(kStepRoom);
     const std::size_t code = p[1];
     const Glyph& glyph = t_.glyphs_[code];
@@ -1167,23 +1165,217 @@ class ToTranslitStream::Engine {
       case Action::kNothing:
         return true;
       case Action::kAppend:
-        AppendText(glyph, code);
-        return true;
+      case Action::kPiece:
+      case Action::kAsk:
+      case Action::kTakenAsIs:
+      case Action::kSmallLetter:
+        return TextStep<kAtEnd>(glyph, code, p, end);
+      case Action::kFullSyllable:
+      case Action::kTt:
+      case Action::kJoinsLongA:
+      case Action::kLa:
+        return SyllableStep<kAtEnd>(glyph, code, p, end);
+      case Action::kShortISign:
+      case Action::kLongASign:
+      case Action::kVowelSign:
+      case Action::kFullVowel:
+        return VowelStep<kAtEnd>(glyph, code, p, end);
+      case Action::kBackR:
+      case Action::kBackRWithAnusvara:
+      case Action::kBackRForm:
+      case Action::kKt:
+      case Action::kOpenY:
+        return ConsonantFormStep<kAtEnd>(glyph, p, end);
+    }
+    return true;
+  }
+
+  // The stroke flag stays set for two steps after the one that set it.
+  void CountStrokeStep() {
+    if (stroke_flag_ && ++stroke_steps_ > 2) {
+      stroke_steps_ = 0;
+      stroke_flag_ = false;
+    }
+  }
+
+  // Glyphs whose text is appended as it is, or nearly so.
+  template <bool kAtEnd>
+  bool TextStep(const Glyph& glyph, std::size_t code, const Byte* p, const Byte* end) {
+    switch (glyph.action) {
       case Action::kPiece:
         if (glyph.size != 0) AppendText(glyph, code);
         return true;
-      case Action::kFullSyllable: {
-        if (!(glyph.flags & kEndsInAFlag)) {
-          AppendText(glyph, code);
-          return true;
-        }
-        const int next = Next<kAtEnd>(p, end);
-        if (next < 0) return false;
-        AppendText(glyph, code,
-                   Text(glyph, code).size() - ((Flags(next) & kInherentVowelFlag) ? 1 : 0));
-        WritePendingI(next);
+      case Action::kAsk:
+        AskUser(static_cast<int>(code));
         return true;
-      }
+      case Action::kTakenAsIs:
+        TakenAsIs(glyph, code);
+        return true;
+      case Action::kSmallLetter:
+        return SmallLetter<kAtEnd>(glyph, code, p, end);
+      default:
+        AppendText(glyph, code);
+        return true;
+    }
+  }
+
+  // Class 8: a pending short i follows the text where the font says so.
+  void TakenAsIs(const Glyph& glyph, std::size_t code) {
+    if (t_.class8_writes_pending_i_ && short_i_pending_) {
+      std::string piece(Text(glyph, code));
+      piece += 'i';
+      out_.Append(piece);
+      short_i_pending_ = false;
+      return;
+    }
+    AppendText(glyph, code);
+  }
+
+  // Class 9 where small letters join: the "a" before goes, and the text's
+  // own final "a" goes before a glyph that brings its own vowel.
+  template <bool kAtEnd>
+  bool SmallLetter(const Glyph& glyph, std::size_t code, const Byte* p, const Byte* end) {
+    if (out_.EndsWith('a')) out_.RemoveLast(1);
+    if (!(glyph.flags & kEndsInAFlag)) {
+      AppendText(glyph, code);
+      return true;
+    }
+    const int next = Next<kAtEnd>(p, end);
+    if (next < 0) return false;
+    AppendText(glyph, code,
+               Text(glyph, code).size() - ((Flags(next) & kInherentVowelFlag) ? 1 : 0));
+    return true;
+  }
+
+  // Syllables: their final "a" goes before a glyph that brings its own vowel,
+  // and a pending short i follows them.
+  template <bool kAtEnd>
+  bool SyllableStep(const Glyph& glyph, std::size_t code, const Byte*& p, const Byte* end) {
+    switch (glyph.action) {
+      case Action::kTt:
+        return Tt<kAtEnd>(glyph, code, p, end);
+      case Action::kJoinsLongA:
+        return JoinsLongA<kAtEnd>(glyph, code, p, end);
+      case Action::kLa:
+        return La<kAtEnd>(p, end);
+      default:
+        break;
+    }
+    if (!(glyph.flags & kEndsInAFlag)) {
+      AppendText(glyph, code);
+      return true;
+    }
+    const int next = Next<kAtEnd>(p, end);
+    if (next < 0) return false;
+    AppendText(glyph, code,
+               Text(glyph, code).size() - ((Flags(next) & kInherentVowelFlag) ? 1 : 0));
+    WritePendingI(next);
+    return true;
+  }
+
+  // The tt glyph: before the long-a sign it reads as itself; before "_" the
+  // two make kt.
+  template <bool kAtEnd>
+  bool Tt(const Glyph& glyph, std::size_t code, const Byte*& p, const Byte* end) {
+    const int next = Next<kAtEnd>(p, end);
+    if (next < 0) return false;
+    if (!(Flags(next) & kTtBeforeLongAFlag) && t_.kta_before_underscore_ && next == '_') {
+      ++p;
+      return FullSyllable<kAtEnd>("kta", p, end);
+    }
+    AppendText(glyph, code);
+    return true;
+  }
+
+  // A half syllable before a long-a sign: the syllable with its "a", read as
+  // a full syllable before the glyph after the sign.
+  template <bool kAtEnd>
+  bool JoinsLongA(const Glyph& glyph, std::size_t code, const Byte*& p, const Byte* end) {
+    const int next = Next<kAtEnd>(p, end);
+    if (next < 0) return false;
+    if (!(Flags(next) & kLongASignFlag)) {
+      AppendText(glyph, code);
+      return true;
+    }
+    ++p;
+    stroke_flag_ = true;
+    const int after = Next<kAtEnd>(p, end);
+    if (after < 0) return false;
+    AppendText(glyph, code);
+    if (!(Flags(after) & kInherentVowelFlag)) out_.Append("a");
+    WritePendingI(after);
+    return true;
+  }
+
+  // The la glyph, or with the glyph after it the row-169 letter.
+  template <bool kAtEnd>
+  bool La(const Byte*& p, const Byte* end) {
+    const int next = Next<kAtEnd>(p, end);
+    if (next < 0) return false;
+    if (Flags(next) & kRow169AfterLaFlag) {
+      ++p;
+      AppendPiece(t_.letters_.row169);
+      return true;
+    }
+    return FullSyllable<kAtEnd>("la", p, end);
+  }
+
+  // Vowel signs and full vowels.
+  template <bool kAtEnd>
+  bool VowelStep(const Glyph& glyph, std::size_t code, const Byte*& p, const Byte* end) {
+    switch (glyph.action) {
+      case Action::kShortISign:
+        short_i_pending_ = true;
+        return true;
+      case Action::kLongASign:
+        return LongASign<kAtEnd>(glyph, code, p, end);
+      case Action::kFullVowel:
+        return FullVowel<kAtEnd>(code, p, end);
+      default:
+        VowelSign(glyph, code, p[0]);
+        return true;
+    }
+  }
+
+  // The long-a sign, or with the glyph after it the row-169 letter.
+  template <bool kAtEnd>
+  bool LongASign(const Glyph& glyph, std::size_t code, const Byte*& p, const Byte* end) {
+    const int next = Next<kAtEnd>(p, end);
+    if (next < 0) return false;
+    if (Flags(p[0]) & kStrokeSetterFlag) stroke_flag_ = true;
+    if (Flags(next) & kRow169AfterLongAFlag) {
+      ++p;
+      out_.Append(t_.letters_.row169);
+    } else {
+      AppendText(glyph, code);
+    }
+    ReplaceDoubleA();
+    return true;
+  }
+
+  // A full vowel and the sign after it make one vowel: the sign is read with
+  // the vowel and consumed.
+  template <bool kAtEnd>
+  bool FullVowel(std::size_t code, const Byte*& p, const Byte* end) {
+    const int next = Next<kAtEnd>(p, end);
+    if (next < 0 || t_.glyphs_[static_cast<std::size_t>(next)].action == Action::kStop) {
+      return false;
+    }
+    const std::string& joined = t_.joined_vowels_[static_cast<std::size_t>(next)];
+    if (!joined.empty()) {
+      ++p;
+      out_.Append(joined);
+    } else {
+      out_.Append(t_.full_vowels_[code]);
+    }
+    ReplaceDoubleA();
+    return true;
+  }
+
+  // The r forms and the other consonants written apart from their syllable.
+  template <bool kAtEnd>
+  bool ConsonantFormStep(const Glyph& glyph, const Byte* p, const Byte* end) {
+    switch (glyph.action) {
       case Action::kBackR:
         out_.InsertBeforeLastConsonants('r', 0, translit_output::kBackRScan);
         return true;
@@ -1191,135 +1383,40 @@ class ToTranslitStream::Engine {
         out_.InsertBeforeLastConsonants('r', 1, translit_output::kBackRScan);
         out_.Append(t_.letters_.anusvara);
         return true;
-      case Action::kTt: {
-        const int next = Next<kAtEnd>(p, end);
-        if (next < 0) return false;
-        // Before the long-a sign the glyph reads as itself; before "_" the
-        // two make kt.
-        if (!(Flags(next) & kTtBeforeLongAFlag) && t_.kta_before_underscore_ && next == '_') {
-          ++p;
-          return FullSyllable<kAtEnd>("kta", p, end);
-        }
-        AppendText(glyph, code);
-        return true;
-      }
-      case Action::kJoinsLongA: {
-        const int next = Next<kAtEnd>(p, end);
-        if (next < 0) return false;
-        if (Flags(next) & kLongASignFlag) {
-          // The syllable with its "a", read as a full syllable before the
-          // glyph after the sign.
-          ++p;
-          stroke_flag_ = true;
-          const int after = Next<kAtEnd>(p, end);
-          if (after < 0) return false;
-          AppendText(glyph, code);
-          if (!(Flags(after) & kInherentVowelFlag)) out_.Append("a");
-          WritePendingI(after);
-          return true;
-        }
-        AppendText(glyph, code);
-        return true;
-      }
-      case Action::kShortISign:
-        short_i_pending_ = true;
-        return true;
-      case Action::kLongASign: {
-        const int next = Next<kAtEnd>(p, end);
-        if (next < 0) return false;
-        if (Flags(p[0]) & kStrokeSetterFlag) stroke_flag_ = true;
-        if (Flags(next) & kRow169AfterLongAFlag) {
-          ++p;
-          out_.Append(t_.letters_.row169);
-        } else {
-          AppendText(glyph, code);
-        }
-        ReplaceDoubleA();
-        return true;
-      }
-      case Action::kVowelSign:
-        VowelSign(glyph, code, p[0]);
-        return true;
-      case Action::kLa: {
-        const int next = Next<kAtEnd>(p, end);
-        if (next < 0) return false;
-        if (Flags(next) & kRow169AfterLaFlag) {
-          ++p;
-          AppendPiece(t_.letters_.row169);
-          return true;
-        }
-        return FullSyllable<kAtEnd>("la", p, end);
-      }
-      case Action::kBackRForm: {
-        const int next = Next<kAtEnd>(p, end);
-        if (next < 0) return false;
-        std::array<char, 2> piece = {glyph.text[0], 0};
-        std::size_t size = 1;
-        if (!(Flags(next) & kBackRInherentVowelFlag)) {
-          piece[size++] = short_i_pending_ ? 'i' : 'a';
-          short_i_pending_ = false;
-        }
-        out_.Append(std::string_view(piece.data(), size));
-        return true;
-      }
-      case Action::kKt: {
+      case Action::kBackRForm:
+        return BackRForm<kAtEnd>(glyph, p, end);
+      case Action::kKt:
         out_.InsertBeforeLastConsonants('k', 0, translit_output::kKtScan);
         if (out_.EndsWith("tt")) out_.RemoveLast(1);
-        const int next = Next<kAtEnd>(p, end);
-        if (next < 0) return false;
-        if (!(Flags(next) & kInherentVowelFlag)) out_.Append("a");
-        return true;
-      }
-      case Action::kOpenY: {
+        return AppendInherentA<kAtEnd>(p, end);
+      default:  // the open y
         out_.Append("y");
-        const int next = Next<kAtEnd>(p, end);
-        if (next < 0) return false;
-        if (!(Flags(next) & kInherentVowelFlag)) out_.Append("a");
-        return true;
-      }
-      case Action::kFullVowel: {
-        const int next = Next<kAtEnd>(p, end);
-        if (next < 0 || t_.glyphs_[static_cast<std::size_t>(next)].action == Action::kStop) {
-          return false;
-        }
-        // A full vowel and the sign after it make one vowel: the sign is read
-        // with the vowel and consumed.
-        const std::string& joined = t_.joined_vowels_[static_cast<std::size_t>(next)];
-        if (!joined.empty()) {
-          ++p;
-          out_.Append(joined);
-        } else {
-          out_.Append(t_.full_vowels_[code]);
-        }
-        ReplaceDoubleA();
-        return true;
-      }
-      case Action::kAsk:
-        AskUser(static_cast<int>(code));
-        return true;
-      case Action::kTakenAsIs:
-        if (t_.class8_writes_pending_i_ && short_i_pending_) {
-          std::string piece(Text(glyph, code));
-          piece += 'i';
-          out_.Append(piece);
-          short_i_pending_ = false;
-          return true;
-        }
-        AppendText(glyph, code);
-        return true;
-      case Action::kSmallLetter: {
-        if (out_.EndsWith('a')) out_.RemoveLast(1);
-        if (!(glyph.flags & kEndsInAFlag)) {
-          AppendText(glyph, code);
-          return true;
-        }
-        const int next = Next<kAtEnd>(p, end);
-        if (next < 0) return false;
-        AppendText(glyph, code,
-                   Text(glyph, code).size() - ((Flags(next) & kInherentVowelFlag) ? 1 : 0));
-        return true;
-      }
+        return AppendInherentA<kAtEnd>(p, end);
     }
+  }
+
+  // A back-r form or n glyph: its letter, then "a" or a pending short i
+  // unless the next glyph brings its own vowel.
+  template <bool kAtEnd>
+  bool BackRForm(const Glyph& glyph, const Byte* p, const Byte* end) {
+    const int next = Next<kAtEnd>(p, end);
+    if (next < 0) return false;
+    std::array<char, 2> piece = {glyph.text[0], 0};
+    std::size_t size = 1;
+    if (!(Flags(next) & kBackRInherentVowelFlag)) {
+      piece[size++] = short_i_pending_ ? 'i' : 'a';
+      short_i_pending_ = false;
+    }
+    out_.Append(std::string_view(piece.data(), size));
+    return true;
+  }
+
+  // The syllable's "a", unless the next glyph brings its own vowel.
+  template <bool kAtEnd>
+  bool AppendInherentA(const Byte* p, const Byte* end) {
+    const int next = Next<kAtEnd>(p, end);
+    if (next < 0) return false;
+    if (!(Flags(next) & kInherentVowelFlag)) out_.Append("a");
     return true;
   }
 
