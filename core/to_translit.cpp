@@ -212,6 +212,13 @@ const BuiltinFontRules& BuiltinRulesFor(DevanagariFont font) {
 inline constexpr std::size_t kByteValues = 256;
 using GlyphSet = translit_output::ByteSet;
 
+// Every byte value in order, for one-character texts of a glyph code.
+constexpr std::array<char, kByteValues> kEveryByte = [] {
+  std::array<char, kByteValues> bytes{};
+  for (std::size_t code = 0; code < kByteValues; ++code) bytes[code] = static_cast<char>(code);
+  return bytes;
+}();
+
 // The rules in force for one run: a set of glyph codes per role.
 struct FontRules {
   std::array<GlyphSet, kRoleCount> sets;
@@ -483,97 +490,14 @@ class GlyphTables {
  private:
   friend class sfc::ToTranslitStream::Engine;
 
+  // A glyph's flags, action and text, from its entry and the font's rules.
   void ReadGlyph(std::size_t code, std::string_view entry, const FontRules& rules) {
     Glyph& glyph = glyphs_[code];
-    const int c = static_cast<int>(code);
-    const std::string_view text = GlyphText(entry);
-    auto flag = [&](Role role, GlyphFlag bit) {
-      if (rules.Is(role, c)) glyph.flags |= bit;
-    };
-    flag(kInherentVowel, kInherentVowelFlag);
-    flag(kBackRInherentVowel, kBackRInherentVowelFlag);
-    if (!rules.Is(kKeepsShortIPending, c)) glyph.flags |= kEndsShortIPendingFlag;
-    flag(kTtBeforeLongA, kTtBeforeLongAFlag);
-    flag(kLongASign, kLongASignFlag);
-    flag(kRow169AfterLongA, kRow169AfterLongAFlag);
-    flag(kRow169AfterLa, kRow169AfterLaFlag);
-    flag(kESign, kESignFlag);
-    flag(kAiSign, kAiSignFlag);
-    flag(kSignWithAnusvara, kSignWithAnusvaraFlag);
-    flag(kStrokeSetter, kStrokeSetterFlag);
-    if (text.ends_with('a')) glyph.flags |= kEndsInAFlag;
-    if (code == '_' && kta_before_underscore_ && !rules.Is(kTtBeforeLongA, c)) {
-      glyph.flags |= kKtAfterTtGlyphFlag;
-    }
-    if (!entry.empty()) {
-      joined_vowels_[code] = JoinedVowel(text, letters_);
-      if (!joined_vowels_[code].empty()) {
-        joined_vowels_[code].insert(0, 1, ' ');
-        glyph.flags |= kJoinsFullVowelFlag;
-      }
-    } else {
-      glyph.flags |= kStopFlag;
-    }
-
-    const char itself = static_cast<char>(code);
-    std::string_view written = text;  // what the glyph's text slot holds
-    Action action = Action::kNothing;
-    if (entry.empty()) {
-      action = Action::kStop;
-    } else if (code == 27) {  // a separately written a
-      action = Action::kAppend;
-      written = "a";
-    } else {
-      switch (GlyphClass(entry)) {
-        case 1:
-          action = Action::kFullSyllable;
-          break;
-        case 2:
-          action = rules.Is(kRGlyph, c)       ? Action::kBackR
-                   : rules.Is(kMrGlyph, c)    ? Action::kBackRWithAnusvara
-                   : rules.Is(kTtGlyph, c)    ? Action::kTt
-                   : rules.Is(kJoinsLongA, c) ? Action::kJoinsLongA
-                                              : Action::kAppend;
-          break;
-        case 3:
-          action = rules.Is(kShortISign, c)  ? Action::kShortISign
-                   : rules.Is(kLongASign, c) ? Action::kLongASign
-                                             : Action::kVowelSign;
-          break;
-        case 4:
-          action = Action::kAppend;
-          written = std::string_view(&itself, 1);
-          break;
-        case 5:
-          action = SpecialAction(c, rules, written);
-          break;
-        case 6:
-          action = Action::kFullVowel;
-          full_vowels_[code] = " ";
-          full_vowels_[code] += text;
-          written = full_vowels_[code];
-          break;
-        case 7:
-          if (itself == '\t' || itself == '\n' || itself == '\r') {
-            action = Action::kAppend;
-            written = std::string_view(&itself, 1);
-          } else {
-            action = Action::kAsk;
-          }
-          break;
-        case 8:
-          action = Action::kTakenAsIs;
-          break;
-        case 9:
-          action = rules.flags.small_letters_join ? Action::kSmallLetter : Action::kNothing;
-          break;
-        default:
-          break;
-      }
-    }
-    if (action == Action::kLa) written = "la";
-    if (action == Action::kNothing || action == Action::kShortISign) written = {};
-    glyph.action = action;
+    glyph.flags = FlagsFor(code, entry, rules);
+    std::string_view written = GlyphText(entry);  // what the glyph's text slot holds
+    glyph.action = ActionFor(code, entry, rules, written);
+    if (glyph.action == Action::kLa) written = "la";
+    if (glyph.action == Action::kNothing || glyph.action == Action::kShortISign) written = {};
     glyph.size =
         written.size() <= kInlineText ? static_cast<std::uint8_t>(written.size()) : kLongText;
     if (written.size() <= kInlineText) {
@@ -582,6 +506,88 @@ class GlyphTables {
       long_texts_[code] = written;
     }
   }
+
+  // What the rules test about a glyph; notes the full vowel it makes after a
+  // full vowel.
+  std::uint16_t FlagsFor(std::size_t code, std::string_view entry, const FontRules& rules) {
+    const int c = static_cast<int>(code);
+    const std::string_view text = GlyphText(entry);
+    std::uint16_t flags = 0;
+    auto flag = [&](Role role, GlyphFlag bit) {
+      if (rules.Is(role, c)) flags |= bit;
+    };
+    flag(kInherentVowel, kInherentVowelFlag);
+    flag(kBackRInherentVowel, kBackRInherentVowelFlag);
+    if (!rules.Is(kKeepsShortIPending, c)) flags |= kEndsShortIPendingFlag;
+    flag(kTtBeforeLongA, kTtBeforeLongAFlag);
+    flag(kLongASign, kLongASignFlag);
+    flag(kRow169AfterLongA, kRow169AfterLongAFlag);
+    flag(kRow169AfterLa, kRow169AfterLaFlag);
+    flag(kESign, kESignFlag);
+    flag(kAiSign, kAiSignFlag);
+    flag(kSignWithAnusvara, kSignWithAnusvaraFlag);
+    flag(kStrokeSetter, kStrokeSetterFlag);
+    if (text.ends_with('a')) flags |= kEndsInAFlag;
+    if (code == '_' && kta_before_underscore_ && !rules.Is(kTtBeforeLongA, c)) {
+      flags |= kKtAfterTtGlyphFlag;
+    }
+    if (entry.empty()) return flags | kStopFlag;
+    joined_vowels_[code] = JoinedVowel(text, letters_);
+    if (!joined_vowels_[code].empty()) {
+      joined_vowels_[code].insert(0, 1, ' ');
+      flags |= kJoinsFullVowelFlag;
+    }
+    return flags;
+  }
+
+  // A glyph's action, from its class and its roles. A text other than the
+  // entry's is written into `written`.
+  Action ActionFor(std::size_t code, std::string_view entry, const FontRules& rules,
+                   std::string_view& written) {
+    const int c = static_cast<int>(code);
+    if (entry.empty()) return Action::kStop;
+    if (code == 27) {  // a separately written a
+      written = "a";
+      return Action::kAppend;
+    }
+    switch (GlyphClass(entry)) {
+      case 1:
+        return Action::kFullSyllable;
+      case 2:
+        return rules.Is(kRGlyph, c)       ? Action::kBackR
+               : rules.Is(kMrGlyph, c)    ? Action::kBackRWithAnusvara
+               : rules.Is(kTtGlyph, c)    ? Action::kTt
+               : rules.Is(kJoinsLongA, c) ? Action::kJoinsLongA
+                                          : Action::kAppend;
+      case 3:
+        return rules.Is(kShortISign, c)  ? Action::kShortISign
+               : rules.Is(kLongASign, c) ? Action::kLongASign
+                                         : Action::kVowelSign;
+      case 4:
+        written = ItselfText(code);
+        return Action::kAppend;
+      case 5:
+        return SpecialAction(c, rules, written);
+      case 6:
+        full_vowels_[code] = " ";
+        full_vowels_[code] += GlyphText(entry);
+        written = full_vowels_[code];
+        return Action::kFullVowel;
+      case 7:
+        if (code != '\t' && code != '\n' && code != '\r') return Action::kAsk;
+        written = ItselfText(code);
+        return Action::kAppend;
+      case 8:
+        return Action::kTakenAsIs;
+      case 9:
+        return rules.flags.small_letters_join ? Action::kSmallLetter : Action::kNothing;
+      default:
+        return Action::kNothing;
+    }
+  }
+
+  // The glyph code as a one-character text.
+  static std::string_view ItselfText(std::size_t code) { return {&kEveryByte[code], 1}; }
 
   ShortWay ShortWayFor(const Glyph& glyph) const {
     ShortWay way;
