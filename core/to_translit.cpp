@@ -591,28 +591,72 @@ class GlyphTables {
 
   ShortWay ShortWayFor(const Glyph& glyph) const {
     ShortWay way;
-    way.fast = glyph.size != kLongText;
-    bool appends = true;
+    const bool has_rules = SetShortWayRules(glyph, way);
+    way.fast = has_rules && glyph.size != kLongText;
+    // Every glyph but these appends, even an empty text.
+    const bool appends = glyph.action != Action::kNothing && glyph.action != Action::kShortISign &&
+                         (glyph.action != Action::kPiece || glyph.size > 0);
+    if (appends) {
+      way.keep &= static_cast<std::uint8_t>(~kEditsBit);
+      way.set |= kAppendedBit;
+    }
+    return way;
+  }
+
+  // The short way's rules for the glyph's action; false for an action that
+  // always takes the full step.
+  bool SetShortWayRules(const Glyph& glyph, ShortWay& way) const {
     switch (glyph.action) {
       case Action::kNothing:
-        appends = false;
-        break;
-      case Action::kShortISign:
-        appends = false;
-        way.set = kPendingIBit;
-        break;
       case Action::kAppend:
-        break;
       case Action::kPiece:
-        appends = glyph.size > 0;
-        break;
+        return true;
       case Action::kFullSyllable:
       case Action::kLa:
-        if (glyph.action == Action::kLa || (glyph.flags & kEndsInAFlag)) {
-          way.drops = kInherentVowelFlag;
-          way.writes_pending_i = true;
-        }
-        if (glyph.action == Action::kLa) way.slow_next = kRow169AfterLaFlag;
+      case Action::kBackRForm:
+        SetSyllableWay(glyph, way);
+        return true;
+      case Action::kShortISign:
+      case Action::kVowelSign:
+      case Action::kLongASign:
+      case Action::kFullVowel:
+        SetVowelWay(glyph.action, way);
+        return true;
+      case Action::kTt:
+        way.slow_next = kKtAfterTtGlyphFlag;
+        return true;
+      case Action::kJoinsLongA:
+        way.slow_next = kLongASignFlag;
+        return true;
+      case Action::kTakenAsIs:
+        if (class8_writes_pending_i_) way.slow_state |= kPendingIBit;
+        return true;
+      default:
+        return false;
+    }
+  }
+
+  // Syllables drop their final "a" before a glyph that brings its own vowel
+  // and write a pending short i in its place.
+  static void SetSyllableWay(const Glyph& glyph, ShortWay& way) {
+    if (glyph.action == Action::kBackRForm) {  // its text is the letter and "a"
+      way.drops = kBackRInherentVowelFlag;
+      way.writes_pending_i = true;
+      way.pending_i_unless_dropped = true;
+      return;
+    }
+    if (glyph.action == Action::kLa || (glyph.flags & kEndsInAFlag)) {
+      way.drops = kInherentVowelFlag;
+      way.writes_pending_i = true;
+    }
+    if (glyph.action == Action::kLa) way.slow_next = kRow169AfterLaFlag;
+  }
+
+  // Vowel signs and full vowels: a final "aa" becomes the long a.
+  static void SetVowelWay(Action action, ShortWay& way) {
+    switch (action) {
+      case Action::kShortISign:
+        way.set = kPendingIBit;
         break;
       case Action::kVowelSign:
         way.keep &= static_cast<std::uint8_t>(~kPendingIBit);
@@ -625,33 +669,11 @@ class GlyphTables {
         way.slow_next = kRow169AfterLongAFlag;
         way.slow_previous = kStrokeSetterFlag;
         break;
-      case Action::kTt:
-        way.slow_next = kKtAfterTtGlyphFlag;
-        break;
-      case Action::kJoinsLongA:
-        way.slow_next = kLongASignFlag;
-        break;
-      case Action::kTakenAsIs:
-        if (class8_writes_pending_i_) way.slow_state |= kPendingIBit;
-        break;
-      case Action::kBackRForm:  // its text is the letter and "a"
-        way.drops = kBackRInherentVowelFlag;
-        way.writes_pending_i = true;
-        way.pending_i_unless_dropped = true;
-        break;
-      case Action::kFullVowel:  // its text is a space and the vowel
+      default:  // a full vowel: its text is a space and the vowel
         way.double_a = true;
         way.slow_next = kJoinsFullVowelFlag | kStopFlag;
         break;
-      default:
-        way.fast = false;
-        break;
     }
-    if (appends) {
-      way.keep &= static_cast<std::uint8_t>(~kEditsBit);
-      way.set |= kAppendedBit;
-    }
-    return way;
   }
 
   // The classes of next glyphs, and the short way of every pair of a
@@ -662,8 +684,29 @@ class GlyphTables {
       ways[code] = ShortWayFor(glyphs_[code]);
       slow_previous_[code] = ways[code].slow_previous;
     }
+    const std::vector<std::size_t> members = ClassifyNextGlyphs(ways);
+    FillPairs(ways, members);
+    for (std::size_t code = 0; code < kByteValues; ++code) {
+      if (IsEOrAiSign(code)) makes_o_au_ = true;
+      if (glyphs_[code].action == Action::kJoinsLongA || (flags_[code] & kStrokeSetterFlag)) {
+        sets_stroke_ = true;
+      }
+    }
+    // The pairs after a long-a sign differ where an e or ai sign makes o or
+    // au; fonts without such signs need none.
+    if (makes_o_au_) AddPairsAfterLongA(members.size());
+  }
+
+  bool IsEOrAiSign(std::size_t code) const {
+    return glyphs_[code].action == Action::kVowelSign &&
+           (flags_[code] & (kESignFlag | kAiSignFlag));
+  }
+
+  // Sorts the glyphs into classes of next glyphs, alike in their flags and in
+  // what they test before them; returns one glyph of each class.
+  std::vector<std::size_t> ClassifyNextGlyphs(const std::array<ShortWay, kByteValues>& ways) {
     std::vector<std::uint32_t> classes;  // the class's flags, and what it tests before it
-    std::vector<std::size_t> members;    // one glyph of each class
+    std::vector<std::size_t> members;
     for (std::size_t code = 0; code < kByteValues; ++code) {
       const std::uint32_t key = (flags_[code] & kNextClassFlags) |
                                 (static_cast<std::uint32_t>(ways[code].slow_previous) << 16);
@@ -674,8 +717,13 @@ class GlyphTables {
         members.push_back(code);
       }
     }
-    // Every glyph's pair with its final "a" kept and dropped, then the pairs
-    // for each class of next glyphs.
+    return members;
+  }
+
+  // Every glyph's pair with its final "a" kept and dropped, then the pairs
+  // for each class of next glyphs; glyphs without a short way stay slow.
+  void FillPairs(const std::array<ShortWay, kByteValues>& ways,
+                 const std::vector<std::size_t>& members) {
     std::array<std::array<Pair, 2>, kByteValues> drops;
     for (std::size_t code = 0; code < kByteValues; ++code) {
       if (!ways[code].fast) continue;
@@ -683,7 +731,7 @@ class GlyphTables {
     }
     Pair slow;
     slow.slow_state = kAlwaysBit;
-    pairs_.assign(classes.size() * kByteValues, slow);
+    pairs_.assign(members.size() * kByteValues, slow);
     for (std::size_t k = 0; k < members.size(); ++k) {
       const std::size_t next = members[k];
       for (std::size_t code = 0; code < kByteValues; ++code) {
@@ -692,21 +740,11 @@ class GlyphTables {
         }
       }
     }
-    // The pairs after a long-a sign differ where an e or ai sign makes o or
-    // au; fonts without such signs need none.
-    for (std::size_t code = 0; code < kByteValues; ++code) {
-      if (glyphs_[code].action == Action::kVowelSign &&
-          (flags_[code] & (kESignFlag | kAiSignFlag))) {
-        makes_o_au_ = true;
-      }
-    }
-    for (std::size_t code = 0; code < kByteValues; ++code) {
-      if (glyphs_[code].action == Action::kJoinsLongA || (flags_[code] & kStrokeSetterFlag)) {
-        sets_stroke_ = true;
-      }
-    }
-    if (!makes_o_au_) return;
-    // The second half of the table: after a long-a sign.
+  }
+
+  // The second half of the table: the pairs after a long-a sign, where an e
+  // or ai sign makes o or au.
+  void AddPairsAfterLongA(std::size_t class_count) {
     const std::size_t half = pairs_.size();
     pairs_.resize(2 * half);
     std::copy(pairs_.begin(), pairs_.begin() + static_cast<std::ptrdiff_t>(half),
@@ -714,13 +752,9 @@ class GlyphTables {
     for (std::size_t code = 0; code < kByteValues; ++code) {
       if (flags_[code] & kLongASignFlag) previous_half_[code] = static_cast<std::uint32_t>(half);
     }
-    for (std::size_t k = 0; k < members.size(); ++k) {
+    for (std::size_t k = 0; k < class_count; ++k) {
       for (std::size_t code = 0; code < kByteValues; ++code) {
-        Pair& pair = pairs_[half + k * kByteValues + code];
-        if (glyphs_[code].action == Action::kVowelSign &&
-            (flags_[code] & (kESignFlag | kAiSignFlag))) {
-          MakeOAu(code, pair);
-        }
+        if (IsEOrAiSign(code)) MakeOAu(code, pairs_[half + k * kByteValues + code]);
       }
     }
   }
