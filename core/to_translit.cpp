@@ -1031,6 +1031,15 @@ class ToTranslitStream::Engine {
     return p;
   }
 
+  // The run's state in the short way: the state bits, the "a"s at the
+  // output's end (up to kDoubleA) and the steps for which the stroke flag
+  // stays set (one bit each, the next step's lowest).
+  struct ShortState {
+    std::uint32_t bits = 0;
+    std::uint32_t final_as = 0;
+    std::uint32_t stroke = 0;
+  };
+
   // The main loop before the end of the input. Most steps take the short
   // way: straight-line code driven by a Pair, with the output's end and the
   // run's state in locals. The rest take the full step.
@@ -1040,14 +1049,8 @@ class ToTranslitStream::Engine {
   const Byte* RunShortWay(const Byte* p, const Byte* stop, const Byte* end) {
     ShortState st = LoadState(p);
     while (p < stop) {
-      // As many steps as the room at the end of the output surely holds.
+      const Byte* const chunk_stop = StopWithRoom(p, stop);
       char* w = out_.End();
-      const auto fit = static_cast<std::size_t>(out_.Limit() - w) / kStepRoom;
-      if (fit == 0) {
-        out_.Reserve(kStepRoom * 256);
-        continue;
-      }
-      const Byte* const chunk_stop = stop - p > static_cast<std::ptrdiff_t>(fit) ? p + fit : stop;
       std::uint32_t state = st.bits;
       std::uint32_t final_as = st.final_as;
       std::uint32_t stroke = st.stroke;
@@ -1086,12 +1089,8 @@ class ToTranslitStream::Engine {
         previous = current;
         current = next;
         if (final_as == pair.double_a) [[unlikely]] {
-          // A final "aa" becomes the long a.
-          out_.SetEnd(w);
-          StoreState({state, final_as, stroke});
-          ReplaceDoubleA();
+          st = ReplaceDoubleAAt(w, {state, final_as, stroke}, p);
           w = out_.End();
-          st = LoadState(p);
           break;
         }
       }
@@ -1100,38 +1099,57 @@ class ToTranslitStream::Engine {
         if (p == chunk_stop) st = {state, final_as, stroke};
         continue;
       }
-      if (t_.glyphs_[p[1]].action == Action::kBackR) {
-        // The back-r glyph changes neither the end of the output nor the
-        // state: only the insertion.
-        if (!(state & kEditsBit)) out_.ClearEdits();
-        out_.InsertBeforeLastConsonants('r', 0, translit_output::kBackRScan);
-        ++p;
-        st = {state & ~std::uint32_t{kNextSlowBit}, final_as, stroke >> 1};
-        if (out_.HasEdits()) st.bits |= kEditsBit;
-        if (t_.flags_[p[0]] & t_.slow_previous_[p[1]]) st.bits |= kNextSlowBit;
-        continue;
-      }
-      // The step the short way could not take, the full way.
-      StoreState({state, final_as, stroke});
-      if (!Step<false>(p, end)) {
-        stopped_ = true;
-        break;
-      }
-      ++p;
-      st = LoadState(p);
+      if (!StepShortWayCannot(p, end, {state, final_as, stroke}, st)) break;
     }
     StoreState(st);
     return p;
   }
 
-  // The run's state in the short way: the state bits, the "a"s at the
-  // output's end (up to kDoubleA) and the steps for which the stroke flag
-  // stays set (one bit each, the next step's lowest).
-  struct ShortState {
-    std::uint32_t bits = 0;
-    std::uint32_t final_as = 0;
-    std::uint32_t stroke = 0;
-  };
+  // The end of the steps that the room at the end of the output surely
+  // holds, made at least one step.
+  const Byte* StopWithRoom(const Byte* p, const Byte* stop) {
+    auto fit = static_cast<std::size_t>(out_.Limit() - out_.End()) / kStepRoom;
+    if (fit == 0) {
+      out_.Reserve(kStepRoom * 256);
+      fit = static_cast<std::size_t>(out_.Limit() - out_.End()) / kStepRoom;
+    }
+    return stop - p > static_cast<std::ptrdiff_t>(fit) ? p + fit : stop;
+  }
+
+  // A final "aa" that the short way wrote (its end at `w`, its state `run`)
+  // becomes the long a; returns the state for the window `p`.
+  ShortState ReplaceDoubleAAt(char* w, const ShortState& run, const Byte* p) {
+    out_.SetEnd(w);
+    StoreState(run);
+    ReplaceDoubleA();
+    return LoadState(p);
+  }
+
+  // The step at `p` that the short way could not take, from its state `run`;
+  // `st` becomes the state after it. False when the run ends there (`st` is
+  // left as it was).
+  bool StepShortWayCannot(const Byte*& p, const Byte* end, const ShortState& run, ShortState& st) {
+    if (t_.glyphs_[p[1]].action == Action::kBackR) {
+      // The back-r glyph changes neither the end of the output nor the
+      // state: only the insertion.
+      if (!(run.bits & kEditsBit)) out_.ClearEdits();
+      out_.InsertBeforeLastConsonants('r', 0, translit_output::kBackRScan);
+      ++p;
+      st = {run.bits & ~std::uint32_t{kNextSlowBit}, run.final_as, run.stroke >> 1};
+      if (out_.HasEdits()) st.bits |= kEditsBit;
+      if (t_.flags_[p[0]] & t_.slow_previous_[p[1]]) st.bits |= kNextSlowBit;
+      return true;
+    }
+    // The full step.
+    StoreState(run);
+    if (!Step<false>(p, end)) {
+      stopped_ = true;
+      return false;
+    }
+    ++p;
+    st = LoadState(p);
+    return true;
+  }
 
   // `p` is the window of the next step.
   ShortState LoadState(const Byte* p) const {
