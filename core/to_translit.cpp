@@ -1127,8 +1127,9 @@ class ToTranslitStream::Engine {
 
   // The step at `p` that the short way could not take, from its state `run`;
   // `st` becomes the state after it. False when the run ends there (`st` is
-  // left as it was).
-  bool StepShortWayCannot(const Byte*& p, const Byte* end, const ShortState& run, ShortState& st) {
+  // left as it was). Inline in each short way, as when written there.
+  [[gnu::always_inline]] bool StepShortWayCannot(const Byte*& p, const Byte* end,
+                                                 const ShortState& run, ShortState& st) {
     if (t_.glyphs_[p[1]].action == Action::kBackR) {
       // The back-r glyph changes neither the end of the output nor the
       // state: only the insertion.
