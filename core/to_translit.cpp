@@ -662,7 +662,7 @@ class GlyphTables {
         way.keep &= static_cast<std::uint8_t>(~kPendingIBit);
         way.double_a = true;
         // After a long-a sign the e and ai signs make o and au: the pairs
-        // after a long-a sign do (MakePairs).
+        // after a long-a sign do (AddPairsAfterLongA).
         break;
       case Action::kLongASign:
         way.double_a = true;
