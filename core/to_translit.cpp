@@ -900,7 +900,8 @@ class ToTranslitStream::Engine {
         input_box_(std::move(input_box)),
         sink_(std::move(sink)),
         options_(options),
-        t_(state_),
+        tables_(std::make_unique<const GlyphTables>(state_)),
+        t_(*tables_),
         out_(t_.back_r_marks_, t_.kt_marks_, options.clipboard),
         pass_on_(!options.hold_output && t_.inserts_consonants_) {}
 
@@ -1528,7 +1529,10 @@ class ToTranslitStream::Engine {
   InputBox input_box_;
   OutputSink sink_;
   StreamOptions options_;
-  const GlyphTables t_;  // built for this stream
+  // Built for this stream, in an allocation of their own (measured a little
+  // faster than inside the engine).
+  std::unique_ptr<const GlyphTables> tables_;
+  const GlyphTables& t_;
 
   // The input: the padded input from carry_at_ on, as far as it was fed.
   std::string carry_ = " ";
