@@ -1118,8 +1118,9 @@ class ToTranslitStream::Engine {
   }
 
   // A final "aa" that the short way wrote (its end at `w`, its state `run`)
-  // becomes the long a; returns the state for the window `p`.
-  ShortState ReplaceDoubleAAt(char* w, const ShortState& run, const Byte* p) {
+  // becomes the long a; returns the state for the window `p`. Kept out of
+  // the short way's loop, which it would otherwise crowd.
+  [[gnu::noinline]] ShortState ReplaceDoubleAAt(char* w, const ShortState& run, const Byte* p) {
     out_.SetEnd(w);
     StoreState(run);
     ReplaceDoubleA();
