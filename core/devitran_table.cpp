@@ -4,10 +4,10 @@
 
 namespace sfc {
 
-int GlyphClass(std::string_view entry) {
-  if (entry.empty()) return 0;
+GlyphClass ClassOf(std::string_view entry) {
+  if (entry.empty()) return GlyphClass::kNone;
   const char last = entry.back();
-  return (last >= '0' && last <= '9') ? last - '0' : 0;
+  return (last >= '0' && last <= '9') ? static_cast<GlyphClass>(last - '0') : GlyphClass::kNone;
 }
 
 std::string_view GlyphText(std::string_view entry) {

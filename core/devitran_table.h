@@ -18,9 +18,21 @@ inline constexpr int kBuiltinGlyphRows = 255;
 // followed by one class digit.
 using DevitranTable = std::array<std::string, kGlyphTableSize>;
 
-// GlyphClass: the numeric value of the entry's last character; a non-digit
-// (or an empty entry) counts as 0.
-int GlyphClass(std::string_view entry);
+// GlyphClass: how a glyph's text joins the output, the numeric value of the
+// entry's last character; a non-digit (or an empty entry) counts as kNone.
+enum class GlyphClass {
+  kNone = 0,
+  kFullSyllable = 1,
+  kHalfSyllable = 2,
+  kVowelSign = 3,
+  kItself = 4,  // the glyph byte itself, which keeps its position
+  kNamed = 5,   // a glyph with a role of its own, known by its name
+  kIndependentVowel = 6,
+  kAskUser = 7,
+  kTextAsIs = 8,
+  kSmallLetter = 9,  // joins a neighbouring glyph
+};
+GlyphClass ClassOf(std::string_view entry);
 // The entry without its class character.
 std::string_view GlyphText(std::string_view entry);
 

@@ -248,21 +248,26 @@ FontRules FromBuiltin(const BuiltinFontRules& builtin) {
   return rules;
 }
 
-// The letters the rules write, read once from fixed Key rows.
+// The letters the rules write, read once from the rows of the letters alone
+// (kLetterRows).
 struct KeyLetters {
-  std::string long_a;          // row 1
-  std::string long_i;          // row 61
-  std::string long_u;          // row 142
-  std::string vocalic_r;       // row 110
-  std::string long_vocalic_r;  // row 109
-  std::string anusvara;        // row 85
-  std::string row169;          // row 169
-  std::string row171;          // row 171
+  std::string long_a;
+  std::string long_i;
+  std::string long_u;
+  std::string vocalic_r;
+  std::string long_vocalic_r;
+  std::string anusvara;
+  std::string vocalic_l;
+  std::string row171_sign;  // the sign of the row named nam
 };
 
 KeyLetters ReadKeyLetters(const SanidevaTable& table) {
-  return {table.key[1],   table.key[61], table.key[142], table.key[110],
-          table.key[109], table.key[85], table.key[169], table.key[171]};
+  auto key = [&table](Letter letter) {
+    return table.key[static_cast<std::size_t>(LetterRow(letter))];
+  };
+  return {key(Letter::kLongA),    key(Letter::kLongI),        key(Letter::kLongU),
+          key(Letter::kVocalicR), key(Letter::kLongVocalicR), key(Letter::kAnusvara),
+          key(Letter::kVocalicL), key(Letter::kRow171Sign)};
 }
 
 // The rules for a glyph table loaded from disk, from the recorded positions.
@@ -279,14 +284,14 @@ FontRules LoadedRules(const ConverterState& state, const KeyLetters& letters) {
   // long-a sign is any vowel sign that reads as the long-a letter.
   for (int code = 1; code < static_cast<int>(kByteValues); ++code) {
     const std::string& entry = state.devitran[static_cast<std::size_t>(code)];
-    if (GlyphClass(entry) != 3) continue;
+    if (ClassOf(entry) != GlyphClass::kVowelSign) continue;
     const std::string_view text = GlyphText(entry);
     if (text != "i") rules.Add(kInherentVowel, code);
     if (!letters.long_a.empty() && text == letters.long_a) rules.Add(kLongASign, code);
   }
   rules.Add(kRow169AfterLongA, pos.vocalic_r_sign_pos);
   rules.Add(kLaGlyph, pos.la_pos);
-  if (const std::string& sign = state.sanideva.half[110]; sign.size() == 1) {
+  if (const std::string& sign = state.sanideva.half[Row::kVocalicR]; sign.size() == 1) {
     rules.Add(kRow169AfterLa, static_cast<unsigned char>(sign[0]));
   }
   for (const int code : pos.aspirata_positions) {
@@ -550,36 +555,36 @@ class GlyphTables {
       written = "a";
       return Action::kAppend;
     }
-    switch (GlyphClass(entry)) {
-      case 1:
+    switch (ClassOf(entry)) {
+      case GlyphClass::kFullSyllable:
         return Action::kFullSyllable;
-      case 2:
+      case GlyphClass::kHalfSyllable:
         return rules.Is(kRGlyph, c)       ? Action::kBackR
                : rules.Is(kMrGlyph, c)    ? Action::kBackRWithAnusvara
                : rules.Is(kTtGlyph, c)    ? Action::kTt
                : rules.Is(kJoinsLongA, c) ? Action::kJoinsLongA
                                           : Action::kAppend;
-      case 3:
+      case GlyphClass::kVowelSign:
         return rules.Is(kShortISign, c)  ? Action::kShortISign
                : rules.Is(kLongASign, c) ? Action::kLongASign
                                          : Action::kVowelSign;
-      case 4:
+      case GlyphClass::kItself:
         written = ItselfText(code);
         return Action::kAppend;
-      case 5:
+      case GlyphClass::kNamed:
         return SpecialAction(c, rules, written);
-      case 6:
+      case GlyphClass::kIndependentVowel:
         full_vowels_[code] = " ";
         full_vowels_[code] += GlyphText(entry);
         written = full_vowels_[code];
         return Action::kFullVowel;
-      case 7:
+      case GlyphClass::kAskUser:
         if (code != '\t' && code != '\n' && code != '\r') return Action::kAsk;
         written = ItselfText(code);
         return Action::kAppend;
-      case 8:
+      case GlyphClass::kTextAsIs:
         return Action::kTakenAsIs;
-      case 9:
+      case GlyphClass::kSmallLetter:
         return rules.flags.small_letters_join ? Action::kSmallLetter : Action::kNothing;
       default:
         return Action::kNothing;
@@ -847,7 +852,7 @@ class GlyphTables {
       return Action::kBackRForm;
     }
     if (rules.Is(kNamGlyph, c)) {
-      written = letters_.row171;
+      written = letters_.row171_sign;
       return Action::kPiece;
     }
     if (rules.Is(kKtGlyph, c)) return Action::kKt;
@@ -1375,7 +1380,7 @@ class ToTranslitStream::Engine {
     if (next < 0) return false;
     if (Flags(next) & kRow169AfterLaFlag) {
       ++p;
-      AppendPiece(t_.letters_.row169);
+      AppendPiece(t_.letters_.vocalic_l);
       return true;
     }
     return FullSyllable<kAtEnd>("la", p, end);
@@ -1406,7 +1411,7 @@ class ToTranslitStream::Engine {
     if (Flags(p[0]) & kStrokeSetterFlag) stroke_flag_ = true;
     if (Flags(next) & kRow169AfterLongAFlag) {
       ++p;
-      out_.Append(t_.letters_.row169);
+      out_.Append(t_.letters_.vocalic_l);
     } else {
       AppendText(glyph, code);
     }

@@ -40,18 +40,18 @@ PositionRecorder::Outcome AddToList(std::array<int, N>& slots, int& count, int c
 SpecialGlyph ClassifyGlyphEntry(std::string_view entry, std::span<const std::string> long_a_keys,
                                 std::span<const std::string> vocalic_r_keys) {
   const std::string_view name = GlyphText(entry);
-  switch (GlyphClass(entry)) {
-    case 2:
+  switch (ClassOf(entry)) {
+    case GlyphClass::kHalfSyllable:
       if (name == "mr") return SpecialGlyph::kMr;
       if (name == "tt") return SpecialGlyph::kTt;
       if (name == "r") return SpecialGlyph::kR;
       return SpecialGlyph::kNone;
-    case 3:
+    case GlyphClass::kVowelSign:
       if (name == "i") return SpecialGlyph::kShortISign;
       if (AnyEquals(long_a_keys, name)) return SpecialGlyph::kLongASign;
       if (AnyEquals(vocalic_r_keys, name)) return SpecialGlyph::kVocalicRSign;
       return SpecialGlyph::kOtherVowelSign;
-    case 5:
+    case GlyphClass::kNamed:
       return ClassFiveGlyph(name);
     default:
       return SpecialGlyph::kNone;

@@ -132,10 +132,10 @@ TEST(FontButtons, DevanagariButtonAfterALoadKeepsItsOwnFont) {
 }
 
 TEST(GlyphClass, IsTheLastDigitOrZero) {
-  EXPECT_EQ(GlyphClass("kha1"), 1);
-  EXPECT_EQ(GlyphClass("7"), 7);
-  EXPECT_EQ(GlyphClass("open_y"), 0);
-  EXPECT_EQ(GlyphClass(""), 0);
+  EXPECT_EQ(ClassOf("kha1"), GlyphClass::kFullSyllable);
+  EXPECT_EQ(ClassOf("7"), GlyphClass::kAskUser);
+  EXPECT_EQ(ClassOf("open_y"), GlyphClass::kNone);
+  EXPECT_EQ(ClassOf(""), GlyphClass::kNone);
   EXPECT_EQ(GlyphText("kha1"), "kha");
 }
 
