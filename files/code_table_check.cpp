@@ -11,6 +11,7 @@
 #include "code_table_files.h"
 #include "field_reader.h"
 #include "glyph_positions.h"
+#include "glyph_roles.h"
 #include "message_text.h"
 #include "source_file.h"
 
@@ -354,16 +355,6 @@ void CheckShortIFile(const std::filesystem::path& dir, ProblemList& problems) {
 
 // --- devitran.cod -----------------------------------------------------------
 
-// Names that only ever stand for a special glyph of class 5.
-bool IsClassFiveName(std::string_view name) {
-  static constexpr std::array<std::string_view, 10> kNames = {
-      "asp1", "asp2", "asp3", "asp4", "nam", "open_y", "apostrophe", "half_r", "half_R", "half_rr"};
-  for (std::string_view known : kNames) {
-    if (name == known) return true;
-  }
-  return false;
-}
-
 std::string_view ListName(PositionList list) {
   switch (list) {
     case PositionList::kShortISign:
@@ -389,7 +380,7 @@ void CheckGlyphEntry(const Field& field, const std::string& entry, ProblemList& 
   if (last < '0' || last > '9') {
     std::string message =
         "entry " + ShownBytes(entry) + " has no class digit at its end, so it counts as class 0";
-    if (IsClassFiveName(entry))
+    if (IsRoleOnlyName(entry))
       message += "; the special glyph is written " + ShownBytes(entry + "5");
     problems.Report(kFile, at, message);
     return;
@@ -400,7 +391,7 @@ void CheckGlyphEntry(const Field& field, const std::string& entry, ProblemList& 
     return;
   }
   const std::string_view name = GlyphText(entry);
-  if (IsClassFiveName(name) && last != '5') {
+  if (IsRoleOnlyName(name) && last != '5') {
     problems.Report(kFile, at,
                     ShownBytes(name) + " names a special glyph of class 5, but entry " +
                         ShownBytes(entry) + " has class " + std::string(1, last));

@@ -12,21 +12,6 @@ bool AnyEquals(std::span<const std::string> keys, std::string_view name) {
   return std::find(keys.begin(), keys.end(), name) != keys.end();
 }
 
-SpecialGlyph ClassFiveGlyph(std::string_view name) {
-  if (name == "asp1" || name == "asp2" || name == "asp3" || name == "asp4") {
-    return SpecialGlyph::kAspirata;
-  }
-  if (name == "nam") return SpecialGlyph::kNam;
-  if (name == "la") return SpecialGlyph::kLa;
-  if (name == "kt") return SpecialGlyph::kKt;
-  if (name == "open_y") return SpecialGlyph::kOpenY;
-  if (name == "apostrophe") return SpecialGlyph::kApostrophe;
-  if (name == "half_r") return SpecialGlyph::kHalfR;
-  if (name == "half_R") return SpecialGlyph::kHalfRUpper;
-  if (name == "half_rr") return SpecialGlyph::kHalfRr;
-  return SpecialGlyph::kNone;
-}
-
 template <std::size_t N>
 PositionRecorder::Outcome AddToList(std::array<int, N>& slots, int& count, int code) {
   if (count >= static_cast<int>(N)) return PositionRecorder::Outcome::kListFull;
@@ -40,22 +25,13 @@ PositionRecorder::Outcome AddToList(std::array<int, N>& slots, int& count, int c
 SpecialGlyph ClassifyGlyphEntry(std::string_view entry, std::span<const std::string> long_a_keys,
                                 std::span<const std::string> vocalic_r_keys) {
   const std::string_view name = GlyphText(entry);
-  switch (ClassOf(entry)) {
-    case GlyphClass::kHalfSyllable:
-      if (name == "mr") return SpecialGlyph::kMr;
-      if (name == "tt") return SpecialGlyph::kTt;
-      if (name == "r") return SpecialGlyph::kR;
-      return SpecialGlyph::kNone;
-    case GlyphClass::kVowelSign:
-      if (name == "i") return SpecialGlyph::kShortISign;
-      if (AnyEquals(long_a_keys, name)) return SpecialGlyph::kLongASign;
-      if (AnyEquals(vocalic_r_keys, name)) return SpecialGlyph::kVocalicRSign;
-      return SpecialGlyph::kOtherVowelSign;
-    case GlyphClass::kNamed:
-      return ClassFiveGlyph(name);
-    default:
-      return SpecialGlyph::kNone;
+  const GlyphClass glyph_class = ClassOf(entry);
+  if (glyph_class == GlyphClass::kVowelSign && NamedRole(glyph_class, name) == GlyphRole::kNone) {
+    if (AnyEquals(long_a_keys, name)) return SpecialGlyph::kLongASign;
+    if (AnyEquals(vocalic_r_keys, name)) return SpecialGlyph::kVocalicRSign;
+    return SpecialGlyph::kOtherVowelSign;
   }
+  return NamedRole(glyph_class, name);
 }
 
 void ResetForLoad(SpecialGlyphPositions& positions) {

@@ -6,33 +6,13 @@
 #include <string>
 #include <string_view>
 
+#include "glyph_roles.h"
 #include "state.h"
 
 namespace sfc {
 
 // What a devitran.cod entry records.
-enum class SpecialGlyph {
-  kNone,
-  // Class 2.
-  kMr,
-  kTt,
-  kR,  // added to RPositions
-  // Class 3.
-  kShortISign,      // "i", added to ShortISignPositions
-  kLongASign,       // the ā letter of Key row 1: records nothing
-  kVocalicRSign,    // the ṛ letter of Key row 110
-  kOtherVowelSign,  // added to VowelSignPositions
-  // Class 5.
-  kAspirata,  // "asp1" to "asp4", added to AspirataPositions
-  kNam,
-  kLa,
-  kKt,
-  kOpenY,
-  kApostrophe,
-  kHalfR,
-  kHalfRUpper,
-  kHalfRr,
-};
+using SpecialGlyph = GlyphRole;
 
 // Classifies an entry by its class (last character) and name (the rest). A
 // class-3 name equal to any of long_a_keys is the ā sign, else equal to any
