@@ -56,6 +56,14 @@ const std::string& GitaTranslit() {
   return text;
 }
 
+// Feeds a stream the input in blocks of 64 KB, as sfconv reads it, and ends it.
+template <typename Stream>
+sfc::StreamEnd FeedInBlocks(Stream& stream, std::string_view input) {
+  constexpr std::size_t kBlock = 1 << 16;
+  for (std::size_t at = 0; at < input.size(); at += kBlock) stream.Feed(input.substr(at, kBlock));
+  return stream.Finish();
+}
+
 // scale: 1 for the 10 MB text, 10 for ten times as much.
 void BM_ToDevanagari(benchmark::State& bench, sfc::DevanagariFont font, int scale) {
   const std::string input = scale == 1 ? GitaTranslit() : Repeat(GitaTranslit(), kTargetBytes * 10);
@@ -92,17 +100,13 @@ void StreamGita(benchmark::State& bench, const sfc::ConverterState& state) {
   const std::string devanagari =
       sfc::ConvertToDevanagari(writer, ReadCorpus("gita.sanskrit-times.txt"), false).output;
   const std::string input = Repeat(devanagari, kTargetBytes);
-  constexpr std::size_t kBlock = 1 << 16;
   for (auto _ : bench) {
     sfc::ConverterState run_state = state;
     sfc::FillGlyphCodeTable(run_state);
     std::size_t written = 0;
     sfc::ToTranslitStream stream(run_state, {},
                                  [&written](std::string_view piece) { written += piece.size(); });
-    for (std::size_t at = 0; at < input.size(); at += kBlock) {
-      stream.Feed(std::string_view(input).substr(at, kBlock));
-    }
-    const sfc::StreamEnd end = stream.Finish();
+    const sfc::StreamEnd end = FeedInBlocks(stream, input);
     benchmark::DoNotOptimize(written);
     if (!end.completed) bench.SkipWithError("cut short");
   }
@@ -176,17 +180,13 @@ std::string LongRunInput(LongRun run, std::size_t bytes) {
 // output in fresh memory.
 void BM_ToTranslitLongRun(benchmark::State& bench, LongRun run, std::size_t megabytes) {
   const std::string input = LongRunInput(run, megabytes * 1'000'000);
-  constexpr std::size_t kBlock = 1 << 16;
   for (auto _ : bench) {
     sfc::ConverterState state = StateFor(sfc::DevanagariFont::kVedic);
     sfc::FillGlyphCodeTable(state);
     std::size_t written = 0;
     sfc::ToTranslitStream stream(state, {},
                                  [&written](std::string_view piece) { written += piece.size(); });
-    for (std::size_t at = 0; at < input.size(); at += kBlock) {
-      stream.Feed(std::string_view(input).substr(at, kBlock));
-    }
-    const sfc::StreamEnd end = stream.Finish();
+    const sfc::StreamEnd end = FeedInBlocks(stream, input);
     benchmark::DoNotOptimize(written);
     if (!end.completed) bench.SkipWithError("cut short");
   }
@@ -197,16 +197,12 @@ void BM_ToTranslitLongRun(benchmark::State& bench, LongRun run, std::size_t mega
 // a sink that only counts.
 void StreamToDevanagari(benchmark::State& bench, const sfc::ConverterState& state,
                         const std::string& input) {
-  constexpr std::size_t kBlock = 1 << 16;
   for (auto _ : bench) {
     sfc::ConverterState run_state = state;
     std::size_t written = 0;
     sfc::ToDevanagariStream stream(run_state, false, {},
                                    [&written](std::string_view piece) { written += piece.size(); });
-    for (std::size_t at = 0; at < input.size(); at += kBlock) {
-      stream.Feed(std::string_view(input).substr(at, kBlock));
-    }
-    const sfc::StreamEnd end = stream.Finish();
+    const sfc::StreamEnd end = FeedInBlocks(stream, input);
     benchmark::DoNotOptimize(written);
     if (!end.completed) bench.SkipWithError("cut short");
   }
