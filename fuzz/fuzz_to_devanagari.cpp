@@ -10,6 +10,7 @@
 
 #include "conversion.h"
 #include "fuzz_state.h"
+#include "syllable_rows.h"
 
 namespace {
 
@@ -45,7 +46,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   sfc::ConverterState state = StateFromChoice(choice);
   state.dash_mode = (choice & 0x40) ? sfc::kDashSkip : sfc::kDashAddAspirata;
   const bool shift_m_to_n = (choice & 0x20) != 0;
+  // The second byte: the block length, and tables as a load from disk may
+  // leave them (a font name of their own, removals that write nothing, no
+  // syllable glyph for the short-i sign).
   const std::size_t block = data[1] % 17;
+  if (data[1] & 0x80) sfc::SetDevanagariBoxFont(state, "My Font");
+  if (data[1] & 0x40) {
+    state.sanideva.full[sfc::Row::kApostrophe].clear();
+    state.sanideva.full[sfc::Row::kDash].clear();
+    state.sanideva.full[sfc::Row::kOpenYa].clear();
+  }
+  if (data[1] & 0x20) state.short_i.fill("n");
   const std::string_view input(reinterpret_cast<const char*>(data + 2), size - 2);
 
   const Streamed whole = Run(state, input, shift_m_to_n, 0, true);
