@@ -1272,16 +1272,19 @@ class ToDevanagariStream::Engine {
     bool built = false;
     int base = 0;
     std::vector<KeyNode> nodes;
-    std::array<bool, 256> in_keys{};  // the letters after the first in the keys
+    // For every node and letter, the node the letter leads to when its key
+    // is in the range, else -1: one look-up per letter on the hot path.
+    std::vector<int> moves;
 
-    // The node that a letter leads to from a node, when its key is in the
-    // range; else -1.
-    int Child(std::size_t node, unsigned char letter) const {
-      if (!in_keys[letter]) return -1;
-      for (const auto& [byte, index] : nodes[node].children) {
-        if (byte == letter) return nodes[static_cast<std::size_t>(index)].row == 0 ? -1 : index;
+    int Child(std::size_t node, unsigned char letter) const { return moves[node * 256 + letter]; }
+
+    void FillMoves() {
+      moves.assign(nodes.size() * 256, -1);
+      for (std::size_t node = 0; node < nodes.size(); ++node) {
+        for (const auto& [byte, index] : nodes[node].children) {
+          if (nodes[static_cast<std::size_t>(index)].row != 0) moves[node * 256 + byte] = index;
+        }
       }
-      return -1;
     }
   };
 
@@ -1306,7 +1309,6 @@ class ToDevanagariStream::Engine {
       std::size_t node = 0;
       for (std::size_t i = 1; i < key.size(); ++i) {
         const auto byte = static_cast<unsigned char>(key[i]);
-        tree.in_keys[byte] = true;
         int child = -1;
         for (const auto& [b, index] : tree.nodes[node].children) {
           if (b == byte) child = index;
@@ -1320,6 +1322,7 @@ class ToDevanagariStream::Engine {
       }
       if (tree.nodes[node].row == 0) tree.nodes[node].row = row;
     }
+    tree.FillMoves();
     return tree;
   }
 
