@@ -694,9 +694,11 @@ class ToDevanagariStream::Engine {
     word_start_o_ = Cell(table_.full[Row::kA] + table_.half[Row::kO]);
     word_start_ai_ = Cell(table_.full[Row::kE] + table_.half[Row::kE]);
     word_start_au_ = Cell(table_.full[Row::kA] + table_.half[Row::kAu]);
-    for (std::size_t row = 0; row < full_cells_.size(); ++row) {
-      full_cells_[row] = Cell(table_.full[row]);
-      half_cells_[row] = Cell(table_.half[row]);
+    const std::string& aspirata = table_.full[Row::kAspirata1];
+    for (std::size_t row = 0; row < kSyllableTableSize; ++row) {
+      CellsOf(AfterCluster::kHalf)[row] = Cell(table_.half[row]);
+      CellsOf(AfterCluster::kFull)[row] = Cell(table_.full[row]);
+      CellsOf(AfterCluster::kFullAndAspirata)[row] = Cell(table_.full[row] + aspirata);
     }
   }
 
@@ -828,8 +830,14 @@ class ToDevanagariStream::Engine {
 
   const std::string& Full(int row) const { return table_.full[static_cast<std::size_t>(row)]; }
   const std::string& Half(int row) const { return table_.half[static_cast<std::size_t>(row)]; }
-  const Cell& FullCell(int row) const { return full_cells_[static_cast<std::size_t>(row)]; }
-  const Cell& HalfCell(int row) const { return half_cells_[static_cast<std::size_t>(row)]; }
+  std::array<Cell, kSyllableTableSize>& CellsOf(AfterCluster after) {
+    return cells_[static_cast<std::size_t>(after)];
+  }
+  const Cell& CellOf(AfterCluster after, int row) const {
+    return cells_[static_cast<std::size_t>(after)][static_cast<std::size_t>(row)];
+  }
+  const Cell& FullCell(int row) const { return CellOf(AfterCluster::kFull, row); }
+  const Cell& HalfCell(int row) const { return CellOf(AfterCluster::kHalf, row); }
 
   SFC_ALWAYS_INLINE void TakeRepha() {
     if (pending_repha_ == nullptr) return;
@@ -928,20 +936,9 @@ class ToDevanagariStream::Engine {
       ++taken;
     }
     if (taken == 2 && letters[2] == first_letter) return 0;
-    switch (after_cluster_[letters[taken + 1]]) {
-      case AfterCluster::kFull:
-        output_ += FullCell(matched);
-        break;
-      case AfterCluster::kHalf:
-        output_ += HalfCell(matched);
-        break;
-      case AfterCluster::kFullAndAspirata:
-        output_ += FullCell(matched);
-        output_ += FullCell(Row::kAspirata1);
-        break;
-      case AfterCluster::kFullWay:
-        return 0;
-    }
+    const AfterCluster after = after_cluster_[letters[taken + 1]];
+    if (after == AfterCluster::kFullWay) return 0;
+    output_ += CellOf(after, matched);
     return taken;
   }
 
@@ -1503,8 +1500,9 @@ class ToDevanagariStream::Engine {
       long_vocalic_r_ = kNone, retroflex_d_ = kNone, visarga_ = kNone, anusvara_ = kNone,
       velar_n_ = kNone, palatal_n_ = kNone, retroflex_n_ = kNone, palatal_s_ = kNone,
       retroflex_s_ = kNone, retroflex_t_ = kNone, vocalic_l_ = kNone, long_vocalic_l_ = kNone;
-  std::array<Cell, kSyllableTableSize> full_cells_;  // the table's cells, for appending
-  std::array<Cell, kSyllableTableSize> half_cells_;
+  // The table's cells, for appending, by how a cluster is written before the
+  // letter after it: half, full, and full with the aspirata sign.
+  std::array<std::array<Cell, kSyllableTableSize>, 3> cells_;
   Cell independent_l_;
   Cell dependent_l_;
   Cell word_start_long_a_;
