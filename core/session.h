@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,28 @@ namespace sfc {
 
 enum class Direction { kToDevanagari, kToTranslit };
 
+// What the code-table browser shows after a step. In the direction
+// transliteration to Devanagari it shows a syllable row (key, full and half
+// glyphs); in the other direction a glyph code with its entry's text and a
+// strip of the font's glyphs around it.
+struct BrowserView {
+  int position = 0;  // the row or glyph code, 1 to 255
+  bool glyph_mode = false;
+  // Syllable rows: the key, and the glyphs, which are empty when the row
+  // has none for the font (an empty cell or a single space).
+  std::string key;
+  std::string full;
+  std::string half;
+  // Glyph codes: the entry without its class digit, and the strip.
+  std::string entry_text;
+  std::string strip;
+};
+
+// The browser's first row before any step, and its row after the
+// direction Devanagari to transliteration is chosen.
+inline constexpr int kBrowserStartPosition = 2;
+inline constexpr int kBrowserGlyphStartPosition = 32;
+
 class Session {
  public:
   // The state right after the window's start-up.
@@ -23,8 +46,9 @@ class Session {
   Direction direction() const { return direction_; }
   bool shift_m_to_n() const { return shift_m_to_n_; }
 
-  // The direction buttons.
-  void ChooseDirection(Direction direction) { direction_ = direction; }
+  // The direction buttons. Devanagari to transliteration also sets the
+  // browser back to just before the first printable glyph.
+  void ChooseDirection(Direction direction);
   // The "Shift M  to N" check box and the Dash menu.
   void SetShiftMToN(bool on) { shift_m_to_n_ = on; }
   void SetDashMode(int mode) { state_.dash_mode = mode; }
@@ -43,6 +67,18 @@ class Session {
     return std::forward<Loader>(loader)(state_);
   }
 
+  // The code-table browser: "<<" (-1), ">>" and the timer (+1). Wraps from
+  // 255 to 1 and back.
+  BrowserView StepBrowser(int step);
+  int browser_position() const { return browser_position_; }
+
+  // Text pasted into the transliteration box: a paste from a word processor
+  // turns the Sanskrit-Times letters ṛ and ś into "T" and "Z"; while that
+  // font is on the box and the direction is transliteration to Devanagari,
+  // the box's whole text gets them back. Otherwise the text is returned as
+  // it is.
+  std::string RepairPastedTranslit(std::string text) const;
+
   // The conversion command over the input box's text, in the chosen
   // direction. Both directions are called the same way.
   ConversionResult Convert(std::string_view input, const InputBox& input_box = {});
@@ -57,6 +93,11 @@ class Session {
   ConverterState state_;
   Direction direction_ = Direction::kToDevanagari;
   bool shift_m_to_n_ = false;
+  int browser_position_ = kBrowserStartPosition;
 };
+
+// The greeting the Devanagari box holds at start-up, in the start-up font:
+// "śrī rāmāya namaḥ" made by the converter itself.
+std::string StartupGreeting();
 
 }  // namespace sfc

@@ -81,8 +81,9 @@ std::vector<TableProblem> ExportCodeTables(const ConverterState& state,
                                            const std::filesystem::path& dir);
 
 // LOAD: the input file read field by field, every field followed by one
-// comma. When the file is missing or cannot be read, found is false and the
-// text is "There is no such file as " and the file's path.
+// comma. When the file is missing, found is false and the text is "There is
+// no such file as " and the file's path; when it cannot be read, the text
+// names the path and the cause.
 inline constexpr std::string_view kNoInputFileText = "There is no such file as ";
 struct InputFileText {
   bool found = false;

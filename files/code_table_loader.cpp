@@ -71,10 +71,11 @@ LoadReport LoadCodeTables(ConverterState& state, const std::filesystem::path& di
       state.translit_button == TranslitFont::kItrTransTimes) {
     state.translit_button.reset();
   }
-  if (state.devanagari_button == DevanagariFont::kVedic ||
-      state.devanagari_button == DevanagariFont::kDevNatrajItr) {
-    state.devanagari_button.reset();
-  }
+  // All three Devanagari font buttons are cleared: the loaded tables are in
+  // force, and a later transliteration font button must put the built-in
+  // Vedic tables back rather than mix loaded syllables with a font's glyph
+  // table.
+  state.devanagari_button.reset();
   state.load_button = true;
 
   LoadFile(dir, kSyllableFileName, "the syllable code table", report,

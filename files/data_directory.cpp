@@ -32,8 +32,12 @@ InputFileText ReadInputFile(const std::filesystem::path& dir) {
       loaded.text += ',';
     }
     if (!reader.read_failed()) return loaded;
+    file.failure = OpenFailure::kReadFailed;
   }
-  return {false, std::string(kNoInputFileText) + path.string()};
+  if (file.failure == OpenFailure::kMissing) {
+    return {false, std::string(kNoInputFileText) + path.string()};
+  }
+  return {false, DescribeFailure(path, file.failure, file.reason)};
 }
 
 }  // namespace sfc

@@ -13,6 +13,8 @@
 namespace sfc {
 namespace {
 
+using test::B;
+
 // Reads a text in blocks of a few bytes.
 std::function<bool(std::string&)> Blocks(const std::string& text, std::size_t size) {
   return [text, size, at = std::size_t{0}](std::string& block) mutable {
@@ -80,6 +82,83 @@ TEST(Session, LoadAndFontListsReplaceTheButtons) {
   // A transliteration button puts the built-in Vedic tables back.
   session.PressTranslitFontButton(TranslitFont::kItrTransTimes);
   EXPECT_EQ(session.state().devanagari_button, DevanagariFont::kVedic);
+}
+
+TEST(SessionBrowser, StepsThroughSyllableRowsAndWrapsAround) {
+  Session session;
+  EXPECT_EQ(session.StepBrowser(+1).position, 3);
+  EXPECT_EQ(session.StepBrowser(-1).position, 2);
+  const BrowserView first = session.StepBrowser(-1);
+  EXPECT_EQ(first.position, 1);
+  EXPECT_BYTES(B({128}), first.key);  // the Sanskrit-Times ā
+  EXPECT_EQ(first.full, "a;");
+  EXPECT_EQ(session.StepBrowser(-1).position, 255);
+  EXPECT_EQ(session.StepBrowser(+1).position, 1);
+
+  // A row the font has no glyph for (a single space) shows its key only;
+  // rows beyond the built-in ones are empty.
+  Session vedic;
+  while (vedic.browser_position() != 6) vedic.StepBrowser(+1);
+  const BrowserView unsupported = vedic.StepBrowser(+1);
+  EXPECT_EQ(unsupported.position, 7);
+  EXPECT_FALSE(unsupported.key.empty());
+  EXPECT_EQ(unsupported.full, "");
+  EXPECT_EQ(unsupported.half, "");
+  while (vedic.browser_position() != 189) vedic.StepBrowser(+1);
+  const BrowserView beyond = vedic.StepBrowser(+1);
+  EXPECT_EQ(beyond.key + beyond.full + beyond.half, "");
+}
+
+TEST(SessionBrowser, ShowsGlyphEntriesWithAStripInTheOtherDirection) {
+  Session session;
+  session.StepBrowser(+1);
+  session.ChooseDirection(Direction::kToTranslit);
+  EXPECT_EQ(session.StepBrowser(+1).position, 33);
+  EXPECT_EQ(session.StepBrowser(-1).position, 32);
+  while (session.browser_position() != 47) session.StepBrowser(+1);
+  const BrowserView zero = session.StepBrowser(+1);  // the Vedic entry "04"
+  EXPECT_TRUE(zero.glyph_mode);
+  EXPECT_EQ(zero.entry_text, "0");
+  EXPECT_EQ(zero.strip, "-   .   /    0    1   2   3");
+
+  while (session.browser_position() != 254) session.StepBrowser(+1);
+  EXPECT_BYTES(std::string(20, ' ') + B({255}) + std::string(24, ' '),
+               session.StepBrowser(+1).strip);
+  EXPECT_EQ(session.StepBrowser(+1).position, 1);
+
+  // Going back to the first direction keeps the position.
+  session.ChooseDirection(Direction::kToDevanagari);
+  EXPECT_EQ(session.StepBrowser(+1).position, 2);
+}
+
+TEST(SessionBrowser, AnEmptyLoadedEntryShowsEmptyAndKeepsThePosition) {
+  Session session;
+  session.LoadTables([](ConverterState& state) { state.devitran[40] = ""; });
+  session.ChooseDirection(Direction::kToTranslit);
+  while (session.browser_position() != 39) session.StepBrowser(+1);
+  const BrowserView empty = session.StepBrowser(+1);
+  EXPECT_EQ(empty.position, 40);
+  EXPECT_EQ(empty.entry_text, "");
+  EXPECT_EQ(session.StepBrowser(+1).position, 41);
+}
+
+TEST(SessionPaste, RestoresSanskritTimesLettersOnlyWhereThePasteDamagesThem) {
+  Session session;
+  EXPECT_BYTES(B({"k", 141, "a", 143, "a"}), session.RepairPastedTranslit("kTaZa"));
+  session.PressTranslitFontButton(TranslitFont::kUrwPalladioIt);
+  EXPECT_EQ(session.RepairPastedTranslit("kTaZa"), "kTaZa");
+  session.PressTranslitFontButton(TranslitFont::kSanskritTimes);
+  session.ChooseDirection(Direction::kToTranslit);
+  EXPECT_EQ(session.RepairPastedTranslit("kTaZa"), "kTaZa");
+}
+
+TEST(SessionGreeting, IsTwelveVedicGlyphBytesFromTheConverter) {
+  const std::string greeting = StartupGreeting();
+  EXPECT_EQ(greeting.size(), 12u) << test::Show(greeting);
+  Session session;
+  session.ChooseDirection(Direction::kToTranslit);
+  const std::string back = session.Convert(greeting).output;
+  EXPECT_NE(back.find("nama"), std::string::npos) << test::Show(back);
 }
 
 }  // namespace

@@ -24,13 +24,15 @@ TEST(InputFile, EveryFieldIsFollowedByOneComma) {
   EXPECT_EQ(ReadInputFile(dir.path()).text, "");
 }
 
-TEST(InputFile, AMissingFileOrADirectoryGivesTheErrorTextWithItsPath) {
+TEST(InputFile, AFileThatCannotBeReadGivesAMessageWithItsPathAndCause) {
   test::TempDir dir;
   const std::string expected = "There is no such file as " + (dir.path() / "sanskrit.txt").string();
   EXPECT_FALSE(ReadInputFile(dir.path()).found);
   EXPECT_EQ(ReadInputFile(dir.path()).text, expected);
   std::filesystem::create_directory(dir.path() / "sanskrit.txt");
-  EXPECT_EQ(ReadInputFile(dir.path()).text, expected);
+  EXPECT_FALSE(ReadInputFile(dir.path()).found);
+  EXPECT_EQ(ReadInputFile(dir.path()).text,
+            (dir.path() / "sanskrit.txt").string() + " is a directory, not a file");
 }
 
 #ifndef _WIN32

@@ -175,12 +175,12 @@ TEST(LoadPositions, EveryLoadStartsFromTheResetValuesAndTheButtonsItReplacesAreC
   ConverterState kept = test::StateFor(TranslitFont::kUrwPalladioIt, DevanagariFont::kSanskrit99);
   LoadCodeTables(kept, dir.path());
   EXPECT_EQ(kept.translit_button, TranslitFont::kUrwPalladioIt);
-  EXPECT_EQ(kept.devanagari_button, DevanagariFont::kSanskrit99);
+  EXPECT_EQ(kept.devanagari_button, std::nullopt);
   EXPECT_TRUE(kept.load_button);
   EXPECT_EQ(kept.translit_box_font, "URW Palladio IT");  // the font lists are the window's
 }
 
-TEST(LoadPositions, ALoadClearsTheButtonsOfEveryBuiltInPairButSanskrit99AndUrwPalladioIt) {
+TEST(LoadPositions, ALoadClearsEveryDevanagariButtonAndEveryTranslitButtonButUrwPalladioIt) {
   TempDir dir;
   test::WriteTableFiles(dir, {"", "", "ka1\n"});
   for (TranslitFont translit : kTranslitFonts) {
@@ -190,15 +190,13 @@ TEST(LoadPositions, ALoadClearsTheButtonsOfEveryBuiltInPairButSanskrit99AndUrwPa
       LoadCodeTables(state, dir.path());
       EXPECT_EQ(state.translit_button,
                 translit == TranslitFont::kUrwPalladioIt ? std::optional(translit) : std::nullopt);
-      EXPECT_EQ(state.devanagari_button, devanagari == DevanagariFont::kSanskrit99
-                                             ? std::optional(devanagari)
-                                             : std::nullopt);
+      EXPECT_EQ(state.devanagari_button, std::nullopt);
       EXPECT_TRUE(state.load_button);
     }
   }
   // With no Devanagari button left, a transliteration button presses Vedic.
-  ConverterState state =
-      test::StateFor(TranslitFont::kItrTransTimes, DevanagariFont::kDevNatrajItr);
+  // Sanskrit 99 too: its glyph table must not stay under loaded syllables.
+  ConverterState state = test::StateFor(TranslitFont::kItrTransTimes, DevanagariFont::kSanskrit99);
   LoadCodeTables(state, dir.path());
   PressTranslitFontButton(state, TranslitFont::kItrTransTimes);
   EXPECT_EQ(state.devanagari_button, DevanagariFont::kVedic);
