@@ -7,14 +7,16 @@ namespace sfc {
 namespace {
 
 template <typename Stream>
-StreamEnd Pump(Stream& stream, const std::function<bool(std::string&)>& read) {
-  std::string block;
-  while (read(block)) {
-    stream.Feed(block);
-    block.clear();
-  }
-  return stream.Finish();
-}
+class SessionStream final : public ConversionStream {
+ public:
+  template <typename... Args>
+  explicit SessionStream(Args&&... args) : stream_(std::forward<Args>(args)...) {}
+  void Feed(std::string_view block) override { stream_.Feed(block); }
+  StreamEnd Finish() override { return stream_.Finish(); }
+
+ private:
+  Stream stream_;
+};
 
 }  // namespace
 
@@ -110,14 +112,25 @@ ConversionResult Session::Convert(std::string_view input, const InputBox& input_
 
 StreamEnd Session::ConvertStream(const std::function<bool(std::string&)>& read, OutputSink sink,
                                  InputBox input_box, StreamOptions options) {
+  const std::unique_ptr<ConversionStream> stream =
+      BeginConversion(std::move(input_box), std::move(sink), options);
+  std::string block;
+  while (read(block)) {
+    stream->Feed(block);
+    block.clear();
+  }
+  return stream->Finish();
+}
+
+std::unique_ptr<ConversionStream> Session::BeginConversion(InputBox input_box, OutputSink sink,
+                                                           StreamOptions options) {
   if (direction_ == Direction::kToDevanagari) {
-    ToDevanagariStream stream(state_, shift_m_to_n_, std::move(input_box), std::move(sink),
-                              options);
-    return Pump(stream, read);
+    return std::make_unique<SessionStream<ToDevanagariStream>>(
+        state_, shift_m_to_n_, std::move(input_box), std::move(sink), options);
   }
   FillGlyphCodeTable(state_);
-  ToTranslitStream stream(state_, std::move(input_box), std::move(sink), options);
-  return Pump(stream, read);
+  return std::make_unique<SessionStream<ToTranslitStream>>(state_, std::move(input_box),
+                                                           std::move(sink), options);
 }
 
 }  // namespace sfc

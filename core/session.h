@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,6 +37,16 @@ struct BrowserView {
 // direction Devanagari to transliteration is chosen.
 inline constexpr int kBrowserStartPosition = 2;
 inline constexpr int kBrowserGlyphStartPosition = 32;
+
+// A conversion in progress, fed block by block (the window feeds it from its
+// event loop so that a long text never freezes it).
+class ConversionStream {
+ public:
+  virtual ~ConversionStream() = default;
+  virtual void Feed(std::string_view block) = 0;
+  // Ends the input and passes on the rest of the output. Call once.
+  virtual StreamEnd Finish() = 0;
+};
 
 class Session {
  public:
@@ -88,6 +99,11 @@ class Session {
   // goes to `sink` as it becomes final.
   StreamEnd ConvertStream(const std::function<bool(std::string&)>& read, OutputSink sink,
                           InputBox input_box = {}, StreamOptions options = {});
+
+  // The same conversion, fed by the caller. The session must outlive the
+  // stream, and nothing else may change the session while it runs.
+  std::unique_ptr<ConversionStream> BeginConversion(InputBox input_box, OutputSink sink,
+                                                    StreamOptions options = {});
 
  private:
   ConverterState state_;
