@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <utility>
 
 namespace sfc::ui {
 namespace {
@@ -42,45 +41,37 @@ constexpr std::array<char16_t, 256> kSymbolTable = MakeSymbolTable();
 
 constexpr int kNoByte = -1;
 
-// Characters below U+0100: the byte, or kNoByte for the C1 controls that
-// Windows-1252 has no byte for.
-constexpr std::array<std::int16_t, 256> MakeLowCharacterBytes() {
-  std::array<std::int16_t, 256> bytes{};
-  for (int c = 0; c < 256; ++c) bytes[c] = static_cast<std::int16_t>(kNoByte);
-  for (int b = 0; b < 256; ++b) {
-    const char16_t c = kTranslitTable[b];
-    if (c < 0x100) bytes[c] = static_cast<std::int16_t>(b);
-  }
-  return bytes;
-}
-
-constexpr std::array<std::int16_t, 256> kLowCharacterBytes = MakeLowCharacterBytes();
-
-// Characters from U+0100 up that Windows-1252 holds, sorted, with their bytes.
-constexpr int kHighCharacterCount = 27;
-using HighCharacters = std::array<std::pair<char16_t, unsigned char>, kHighCharacterCount>;
-
-constexpr HighCharacters MakeHighCharacters() {
-  HighCharacters entries{};
-  int n = 0;
-  for (int b = 0x80; b < 0xA0; ++b) {
-    if (kTranslitTable[b] >= 0x100) {
-      entries[n++] = {kTranslitTable[b], static_cast<unsigned char>(b)};
+// Character to byte, in two steps: the character's high byte picks a page of
+// 256 entries, the low byte the entry (a byte, or kNoByte). Page 0 is empty and
+// stands for every high byte without characters.
+class ByteLookup {
+ public:
+  // With symbol_range, U+F000 to U+F0FF are their low bytes as well.
+  constexpr explicit ByteLookup(bool symbol_range) : page_of_{}, pages_{} {
+    for (auto& page : pages_) page.fill(static_cast<std::int16_t>(kNoByte));
+    int used = 1;
+    const auto add = [&](char16_t c, int byte) {
+      const int high = c >> 8;
+      if (page_of_[high] == 0) page_of_[high] = static_cast<std::uint8_t>(used++);
+      pages_[page_of_[high]][c & 0xFF] = static_cast<std::int16_t>(byte);
+    };
+    for (int b = 0; b < 256; ++b) add(kTranslitTable[b], b);
+    if (symbol_range) {
+      for (int b = 0; b < 256; ++b) add(static_cast<char16_t>(0xF000 + b), b);
     }
   }
-  std::sort(entries.begin(), entries.end());
-  return entries;
-}
 
-constexpr HighCharacters kHighCharacters = MakeHighCharacters();
+  int ByteOf(char16_t c) const { return pages_[page_of_[c >> 8]][c & 0xFF]; }
 
-int TranslitByteOf(char16_t c) {
-  if (c < 0x100) return kLowCharacterBytes[c];
-  const auto* it = std::lower_bound(kHighCharacters.begin(), kHighCharacters.end(),
-                                    std::pair<char16_t, unsigned char>{c, 0});
-  if (it != kHighCharacters.end() && it->first == c) return it->second;
-  return kNoByte;
-}
+ private:
+  // Pages for U+00xx, U+01xx, U+02xx, U+20xx, U+21xx and U+F0xx, and the empty one.
+  static constexpr int kPages = 7;
+  std::array<std::uint8_t, 256> page_of_;
+  std::array<std::array<std::int16_t, 256>, kPages> pages_;
+};
+
+constexpr ByteLookup kTranslitBytes(false);
+constexpr ByteLookup kGlyphBytes(true);
 
 QString BytesToText(std::string_view bytes, const std::array<char16_t, 256>& table) {
   QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
@@ -89,35 +80,31 @@ QString BytesToText(std::string_view bytes, const std::array<char16_t, 256>& tab
   return text;
 }
 
-template <bool kSymbolRange>
-DecodedBytes TextToBytes(const QString& text) {
+DecodedBytes TextToBytes(const QString& text, const ByteLookup& lookup) {
   DecodedBytes decoded;
   const qsizetype length = text.size();
   decoded.bytes.resize(static_cast<std::size_t>(length));
   const auto* in = reinterpret_cast<const char16_t*>(text.constData());
   char* out = decoded.bytes.data();
-  qsizetype position = 0;  // code points so far
+  qsizetype pairs = 0;  // surrogate pairs so far: one character in two units each
   for (qsizetype i = 0; i < length; ++i) {
     const char16_t c = in[i];
-    ++position;
-    if (c < 0x80) {
-      *out++ = static_cast<char>(c);
-      continue;
-    }
-    if constexpr (kSymbolRange) {
-      if ((c & 0xFF00) == 0xF000) {
-        *out++ = static_cast<char>(c & 0xFF);
-        continue;
-      }
-    }
-    const int byte = TranslitByteOf(c);
-    if (byte != kNoByte) {
+    const int byte = lookup.ByteOf(c);
+    if (byte != kNoByte) [[likely]] {
       *out++ = static_cast<char>(static_cast<unsigned char>(byte));
       continue;
     }
+    if (decoded.left_out.empty()) {
+      // Room for all the rest at once: text that fits no byte may be long.
+      std::size_t rest = 0;
+      for (qsizetype j = i; j < length; ++j) rest += lookup.ByteOf(in[j]) == kNoByte;
+      decoded.left_out.reserve(rest);
+    }
+    const qsizetype position = i + 1 - pairs;
     char32_t character = c;
     if (QChar::isHighSurrogate(c) && i + 1 < length && QChar::isLowSurrogate(in[i + 1])) {
       character = QChar::surrogateToUcs4(c, in[i + 1]);
+      ++pairs;
       ++i;
     }
     decoded.left_out.push_back({position, character});
@@ -155,13 +142,13 @@ QString CodeName(char32_t character) {
 
 QString TranslitBytesToText(std::string_view bytes) { return BytesToText(bytes, kTranslitTable); }
 
-DecodedBytes TranslitTextToBytes(const QString& text) { return TextToBytes<false>(text); }
+DecodedBytes TranslitTextToBytes(const QString& text) { return TextToBytes(text, kTranslitBytes); }
 
 QString GlyphBytesToText(std::string_view bytes, bool symbol_map) {
   return BytesToText(bytes, symbol_map ? kSymbolTable : kTranslitTable);
 }
 
-DecodedBytes GlyphTextToBytes(const QString& text) { return TextToBytes<true>(text); }
+DecodedBytes GlyphTextToBytes(const QString& text) { return TextToBytes(text, kGlyphBytes); }
 
 QString BoxText(const QTextDocument& document) {
   QString text = document.toRawText();
