@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <string>
+#include <utility>
 
 namespace sfc::ui {
 namespace {
