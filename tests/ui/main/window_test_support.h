@@ -1,0 +1,88 @@
+// Driving the main window in tests as a user would, and reading what the
+// user sees.
+#pragma once
+
+#include <QApplication>
+#include <QClipboard>
+#include <QInputDialog>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QString>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+#include <string>
+#include <string_view>
+
+#include "byte_text.h"
+#include "byte_text_box.h"
+#include "code_table_files.h"
+#include "main_window.h"
+#include "print_surface.h"
+
+namespace sfc::ui::test {
+
+template <typename T = QWidget>
+T* Find(const QWidget& window, const char* object_name) {
+  T* found = window.findChild<T*>(QString::fromLatin1(object_name));
+  if (!found) qFatal("no control named %s", object_name);
+  return found;
+}
+
+inline ByteTextBox* Box(const QWidget& window, const char* object_name) {
+  return Find<ByteTextBox>(window, object_name);
+}
+
+// Bytes as hex, for failure messages.
+inline QByteArray Hex(std::string_view bytes) {
+  return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())).toHex(' ');
+}
+
+// The bytes a text box holds.
+inline std::string BoxBytes(const QWidget& window, const char* object_name) {
+  return Box(window, object_name)->Bytes().bytes;
+}
+
+// The clipboard's text read back as bytes (Windows-1252).
+inline std::string ClipboardBytes() {
+  return TranslitTextToBytes(QApplication::clipboard()->text()).bytes;
+}
+
+// Clicks START and waits for the run to end.
+inline bool ClickStartAndWait(MainWindow& window, int timeout_ms = 30000) {
+  QSignalSpy finished(&window, &MainWindow::conversionFinished);
+  QTest::mouseClick(Find<QPushButton>(window, "Command1"), Qt::LeftButton);
+  return !finished.isEmpty() || finished.wait(timeout_ms);
+}
+
+// Answers the next modal input dialog with `answer` once it shows, without
+// blocking the event loop that shows it.
+template <typename Answer>
+void WhenDialogShows(QObject* context, Answer answer) {
+  auto* poll = new QTimer(context);
+  QObject::connect(poll, &QTimer::timeout, context, [poll, answer] {
+    auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+    if (!dialog) return;
+    poll->stop();
+    poll->deleteLater();
+    answer(dialog);
+  });
+  poll->start(10);
+}
+
+// What sfconv writes for the input with the given arguments.
+inline std::string Sfconv(const QStringList& arguments, std::string_view input) {
+  QProcess process;
+  process.start(QStringLiteral(SFC_SFCONV_PATH), arguments);
+  process.write(input.data(), static_cast<qint64>(input.size()));
+  process.closeWriteChannel();
+  process.waitForFinished(60000);
+  const QByteArray output = process.readAllStandardOutput();
+  return std::string(output.constData(), static_cast<std::size_t>(output.size()));
+}
+
+// Twips to pixels on the window, as the window places its controls.
+inline int Px(const QWidget& window, int twips) { return Twips(twips, window.logicalDpiX()); }
+
+}  // namespace sfc::ui::test

@@ -1,0 +1,73 @@
+// sfc_screenshots DIR: renders the main window offscreen in the states a new
+// user meets first and writes them to DIR as PNG files.
+#include <QApplication>
+#include <QDir>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <cstdio>
+
+#include "byte_text.h"
+#include "main_window.h"
+
+namespace {
+
+bool Save(QWidget& window, const QDir& dir, const char* name) {
+  QApplication::processEvents();
+  const QString path = dir.filePath(QString::fromLatin1(name));
+  if (!window.grab().save(path)) {
+    std::fprintf(stderr, "sfc_screenshots: cannot write %s\n", qPrintable(path));
+    return false;
+  }
+  std::printf("%s\n", qPrintable(path));
+  return true;
+}
+
+template <typename T>
+T* Find(QWidget& window, const char* name) {
+  return window.findChild<T*>(QString::fromLatin1(name));
+}
+
+void Convert(sfc::ui::MainWindow& window) {
+  QSignalSpy finished(&window, &sfc::ui::MainWindow::conversionFinished);
+  QTest::mouseClick(Find<QPushButton>(window, "Command1"), Qt::LeftButton);
+  if (finished.isEmpty()) finished.wait(10000);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: sfc_screenshots DIR\n");
+    return 2;
+  }
+  const QDir dir(QString::fromLocal8Bit(argv[1]));
+  if (!QDir().mkpath(dir.path())) return 1;
+
+  sfc::ui::InstallFontSubstitutes();
+  sfc::ui::MainWindow window;
+  window.resize(1024, 768);
+  window.show();
+  bool ok = Save(window, dir, "main-window.png");
+
+  // The first line of the Gita in Sanskrit-Times.
+  const char line[] =
+      "dharmak\x90"
+      "etre kuruk\x90"
+      "etre samavet\x80 yuyutsava\x83";
+  Find<QPlainTextEdit>(window, "Text1")->setPlainText(sfc::ui::TranslitBytesToText(line));
+  Convert(window);
+  ok = Save(window, dir, "to-devanagari.png") && ok;
+
+  QTest::mouseClick(Find<QRadioButton>(window, "Option1_1"), Qt::LeftButton);
+  Convert(window);
+  ok = Save(window, dir, "to-transliteration.png") && ok;
+
+  for (int i = 0; i < 16; ++i)
+    QTest::mousePress(Find<QPushButton>(window, "Command2_1"), Qt::LeftButton);
+  ok = Save(window, dir, "code-table-browser.png") && ok;
+  return ok ? 0 : 1;
+}

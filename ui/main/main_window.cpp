@@ -1,0 +1,760 @@
+#include "main_window.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <exception>
+
+#include "byte_text_box.h"
+#include "code_table_files.h"
+#include "print_surface.h"
+
+#ifndef SFC_VERSION
+#define SFC_VERSION "0"
+#endif
+
+namespace sfc::ui {
+
+namespace {
+
+// How much input one turn of the event loop converts.
+constexpr std::size_t kFeedBlock = std::size_t{1} << 18;
+// A run longer than this shows its progress.
+constexpr qint64 kShowProgressAfterMs = 500;
+
+const QColor kWindowBackground(0xC0, 0xFF, 0xFF);
+const QColor kDirectionBackground(0xFF, 0x80, 0xFF);
+const QColor kDevanagariButtonBackground(0xFF, 0xFF, 0x80);
+const QColor kTranslitButtonBackground(0x80, 0xFF, 0x80);
+const QColor kBoxText(0x00, 0x00, 0xC0);
+const QColor kWhite(0xFF, 0xFF, 0xFF);
+
+QFont ControlFont(const QString& family = QStringLiteral("MS Sans Serif"), double size = 8.25) {
+  QFont font(family);
+  font.setPointSizeF(size);
+  font.setBold(true);
+  return font;
+}
+
+QFont SymbolFont(const QString& family, double size) { return ControlFont(family, size); }
+
+void SetBackground(QWidget* widget, const QColor& color) {
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::Window, color);
+  palette.setColor(QPalette::Button, color);
+  widget->setPalette(palette);
+  widget->setAutoFillBackground(true);
+}
+
+// Selects or clears an option button without running its handling; a frame
+// may have none selected (after a load from disk).
+void ShowSelected(QRadioButton* button, bool selected) {
+  if (button->isChecked() == selected) return;
+  button->setAutoExclusive(false);
+  button->setChecked(selected);
+  button->setAutoExclusive(true);
+}
+
+QString FromBytes(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+void InstallFontSubstitutes() {
+  QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                             {QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+  QFont::insertSubstitutions(QStringLiteral("Times New Roman"),
+                             {QStringLiteral("Liberation Serif"), QStringLiteral("Times")});
+}
+
+struct MainWindow::Run {
+  std::string input;
+  std::size_t fed = 0;
+  std::string output;
+  std::unique_ptr<ConversionStream> stream;
+  QElapsedTimer clock;
+  Direction direction = Direction::kToDevanagari;
+  std::vector<LeftOutCharacter> left_out;
+};
+
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QString::fromLatin1(kWindowTitle));
+  setAccessibleName(windowTitle());
+  input_box_handler_ = [this](const InputBoxRequest& request) { return AskInputBox(request); };
+
+  surface_ = new PrintSurface(this);
+  surface_->setObjectName(QStringLiteral("Form1Surface"));
+  surface_->setAccessibleName(QStringLiteral("Main window"));
+  SetBackground(surface_, kWindowBackground);
+  QFont window_font(QStringLiteral("Times New Roman"));
+  window_font.setPointSizeF(8.25);
+  window_font.setBold(true);
+  surface_->setFont(window_font);
+  setCentralWidget(surface_);
+  // The designed client area, for a window that is not maximized.
+  surface_->setMinimumSize(Twips(12060, logicalDpiX()) / 2, Twips(8490, logicalDpiY()) / 2);
+  resize(Twips(12060, logicalDpiX()), Twips(8490, logicalDpiY()) + 60);
+
+  BuildControls();
+  BuildMenus();
+  PrintTitle();
+
+  progress_ = new QProgressBar(this);
+  progress_->setObjectName(QStringLiteral("ConversionProgress"));
+  progress_->setAccessibleName(QStringLiteral("Conversion progress"));
+  progress_->setRange(0, 1000);
+  progress_->hide();
+  statusBar()->addPermanentWidget(progress_, 1);
+  statusBar()->setAccessibleName(QStringLiteral("Status bar"));
+
+  timer1_.setObjectName(QStringLiteral("Timer1"));
+  timer1_.setInterval(800);
+  connect(&timer1_, &QTimer::timeout, this, [this] { StepBrowser(+1); });
+
+  ReportMissingFonts();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::Place(QWidget* widget, int left, int top, int width, int height) {
+  widget->setProperty("twips", QRect(left, top, width, height));
+  const int dpi_x = logicalDpiX();
+  const int dpi_y = logicalDpiY();
+  widget->setGeometry(Twips(left, dpi_x), Twips(top, dpi_y), Twips(width, dpi_x),
+                      Twips(height, dpi_y));
+}
+
+void MainWindow::BuildControls() {
+  const auto name = [](QWidget* widget, const char* object_name, const QString& accessible) {
+    widget->setObjectName(QString::fromLatin1(object_name));
+    widget->setAccessibleName(accessible.simplified());
+  };
+  const auto radio = [&](QWidget* parent, const char* object_name, const char* caption,
+                         const QColor& background) {
+    auto* button = new QRadioButton(QString::fromLatin1(caption), parent);
+    name(button, object_name, button->text());
+    button->setFont(ControlFont());
+    SetBackground(button, background);
+    return button;
+  };
+  const auto frame = [&](const char* object_name) {
+    auto* box = new QGroupBox(QString::fromLatin1(object_name), surface_);
+    name(box, object_name, box->title());
+    box->setFont(ControlFont());
+    return box;
+  };
+
+  // The direction.
+  direction_buttons_[0] =
+      radio(surface_, "Option1_0", "  Transliteration to  Devanagari ", kDirectionBackground);
+  direction_buttons_[1] =
+      radio(surface_, "Option1_1", "  Devanagari  to  Transliteration", kDirectionBackground);
+  Place(direction_buttons_[0], 3195, 525, 3120, 345);
+  Place(direction_buttons_[1], 3195, 855, 3120, 345);
+  direction_buttons_[0]->setChecked(true);
+  connect(direction_buttons_[0], &QRadioButton::clicked, this,
+          [this] { ChooseDirection(Direction::kToDevanagari); });
+  connect(direction_buttons_[1], &QRadioButton::clicked, this,
+          [this] { ChooseDirection(Direction::kToTranslit); });
+
+  command1_ = new QPushButton(QString::fromLatin1(kStartCaption), surface_);
+  name(command1_, "Command1", command1_->text());
+  command1_->setFont(ControlFont());
+  Place(command1_, 3180, 1290, 2235, 345);
+  connect(command1_, &QPushButton::clicked, this, &MainWindow::StartConversion);
+
+  command3_ = new QPushButton(QStringLiteral("LOAD"), surface_);
+  name(command3_, "Command3", command3_->text());
+  command3_->setFont(ControlFont());
+  Place(command3_, 5490, 1290, 765, 345);
+  connect(command3_, &QPushButton::clicked, this, &MainWindow::LoadInputFile);
+
+  // The text boxes.
+  const auto box_palette = [](QWidget* box) {
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Text, kBoxText);
+    palette.setColor(QPalette::Base, kWhite);
+    box->setPalette(palette);
+  };
+  text1_ = new ByteTextBox(BoxCodec::kTranslit, surface_);
+  name(text1_, "Text1", QStringLiteral("Transliteration text"));
+  box_palette(text1_);
+  text1_->SetBoxFont(ControlFont(QStringLiteral("Sanskrit-Times"), 13.5));
+  text1_->SetBytes("namaste    ");
+  Place(text1_, 45, 1845, 14805, 3435);
+  connect(text1_, &ByteTextBox::pasted, this, &MainWindow::OnTranslitPasted);
+
+  text3_ = new QPlainTextEdit(surface_);
+  name(text3_, "Text3", QStringLiteral("Instructions"));
+  text3_->setFont(ControlFont(QStringLiteral("Sanskrit-Times"), 13.5));
+  text3_->setReadOnly(true);
+  Place(text3_, 30, 5325, 14850, 675);
+  const std::string input_file = (DataDirectory() / kInputFileName).string();
+  SetInstruction(
+      QStringLiteral(" Paste your text into the white field  (sanskrit transliteration should "
+                     "have only small letters). If some letters won't paste properly, save the "
+                     "text for conversion in Word to file  ( ") +
+      FromBytes(input_file) + QStringLiteral(" ) and then press LOAD button."));
+
+  text2_ = new ByteTextBox(BoxCodec::kGlyph, surface_);
+  name(text2_, "Text2", QStringLiteral("Devanagari text"));
+  box_palette(text2_);
+  text2_->SetBoxFont(SymbolFont(QStringLiteral("Vedic"), 39.75));
+  text2_->SetBytes(StartupGreeting());
+  Place(text2_, 45, 6030, 14895, 4665);
+  text2_->hide();
+  connect(text2_, &ByteTextBox::pasted, this, &MainWindow::OnGlyphPasted);
+
+  // The Devanagari fonts.
+  frame2_ = frame("Frame2");
+  Place(frame2_, 135, 15, 2925, 810);
+  option4_ =
+      radio(frame2_, "Option4", "Vedic                    ( ve.TTF )", kDevanagariButtonBackground);
+  option44_ =
+      radio(frame2_, "Option44", "Dev Natraj ITR (denatrli.TTF)", kDevanagariButtonBackground);
+  option6_ =
+      radio(frame2_, "Option6", "Sanskrit 99  (Sanskrit99.TTF)", kDevanagariButtonBackground);
+  Place(option4_, 0, -15, 2895, 285);
+  Place(option44_, 0, 240, 2925, 285);
+  Place(option6_, 0, 495, 2925, 285);
+  option4_->setChecked(true);
+  connect(option4_, &QRadioButton::clicked, this,
+          [this] { PressDevanagariButton(DevanagariFont::kVedic); });
+  connect(option44_, &QRadioButton::clicked, this,
+          [this] { PressDevanagariButton(DevanagariFont::kDevNatrajItr); });
+  connect(option6_, &QRadioButton::clicked, this,
+          [this] { PressDevanagariButton(DevanagariFont::kSanskrit99); });
+
+  // The transliteration fonts.
+  frame1_ = frame("Frame1");
+  Place(frame1_, 135, 870, 2955, 870);
+  option33_ =
+      radio(frame1_, "Option33", "Sanskrit-Times ( sstusan.TTF )", kTranslitButtonBackground);
+  option3_ = radio(frame1_, "Option3", "ITRTransTimes ( itrtt___.TTF )", kTranslitButtonBackground);
+  option2_ = radio(frame1_, "Option2", "URW Palladio IT  ( paitr.TTF )", kTranslitButtonBackground);
+  Place(option33_, 0, 0, 2955, 285);
+  Place(option3_, 0, 285, 2940, 285);
+  Place(option2_, 0, 570, 2940, 285);
+  option33_->setChecked(true);
+  connect(option33_, &QRadioButton::clicked, this,
+          [this] { PressTranslitButton(TranslitFont::kSanskritTimes); });
+  connect(option3_, &QRadioButton::clicked, this,
+          [this] { PressTranslitButton(TranslitFont::kItrTransTimes); });
+  connect(option2_, &QRadioButton::clicked, this,
+          [this] { PressTranslitButton(TranslitFont::kUrwPalladioIt); });
+
+  // Tables from disk and the two font lists.
+  frame3_ = frame("Frame3");
+  Place(frame3_, 3210, 75, 2865, 315);
+  option5_ = radio(frame3_, "Option5", "Load code table  from disk",
+                   QApplication::palette().color(QPalette::Window));
+  Place(option5_, -15, 0, 2820, 285);
+  connect(option5_, &QRadioButton::clicked, this, &MainWindow::LoadTablesFromDisk);
+
+  const auto font_list = [&](const char* object_name, const char* text, const char* role) {
+    auto* list = new QComboBox(surface_);
+    name(list, object_name, QString::fromLatin1(role));
+    list->setEditable(true);
+    list->setInsertPolicy(QComboBox::NoInsert);
+    list->setFont(ControlFont());
+    list->setEditText(QString::fromLatin1(text));
+    list->lineEdit()->setAccessibleName(QString::fromLatin1(role));
+    list->view()->setAccessibleName(QString::fromLatin1(role) + QStringLiteral(" choices"));
+    list->installEventFilter(this);
+    list->lineEdit()->installEventFilter(this);
+    list->hide();
+    return list;
+  };
+  combo1_ = font_list("Combo1", "Sanskrit-Times", "Transliteration font name");
+  combo3_ = font_list("Combo3", "Vedic", "Devanagari font name");
+  Place(combo1_, 4965, 3660, 2520, 315);
+  Place(combo3_, 4980, 6945, 2520, 315);
+
+  check1_ = new QCheckBox(QStringLiteral("Shift M  to N"), surface_);
+  name(check1_, "Check1", check1_->text());
+  check1_->setFont(ControlFont());
+  Place(check1_, 9870, 1485, 1605, 270);
+  connect(check1_, &QCheckBox::toggled, this, [this](bool on) { session_.SetShiftMToN(on); });
+
+  // The code-table browser.
+  const auto label = [&](const char* object_name, const QString& text, const QString& role,
+                         const QFont& font) {
+    auto* shown = new QLabel(text, surface_);
+    shown->setTextFormat(Qt::PlainText);
+    name(shown, object_name, role);
+    shown->setFont(font);
+    SetBackground(shown, kWhite);
+    return shown;
+  };
+  const QFont caption_font = ControlFont(QStringLiteral("MS Sans Serif"), 9.75);
+  const char* captions[] = {"lipikara position", " sanskrit  letter(s) ", " devanagari  total ",
+                            " devanagari short "};
+  const char* label1_names[] = {"Label1_0", "Label1_1", "Label1_2", "Label1_3"};
+  for (int i = 0; i < 4; ++i) {
+    label1_[i] = label(label1_names[i], QString::fromLatin1(captions[i]),
+                       QString::fromLatin1(captions[i]), caption_font);
+  }
+  Place(label1_[0], 6360, 15, 1920, 240);
+  Place(label1_[1], 6360, 300, 1905, 345);
+  Place(label1_[2], 6375, 720, 1890, 450);
+  Place(label1_[3], 6360, 1320, 1890, 435);
+  // Its row number keeps the caption's role as its name, since its text
+  // changes at every step.
+  label2_[0] =
+      label("Label2_0", QStringLiteral("2"), QStringLiteral("Browser row number"), ControlFont());
+  label2_[1] = label("Label2_1", QStringLiteral("a"), QStringLiteral("Browser letters"),
+                     ControlFont(QStringLiteral("Sanskrit-Times"), 13.5));
+  label2_[2] = label("Label2_2", QString(), QStringLiteral("Browser full glyphs"),
+                     SymbolFont(QStringLiteral("Vedic"), 24));
+  label2_[3] = label("Label2_3", QString(), QStringLiteral("Browser half glyphs"),
+                     SymbolFont(QStringLiteral("Vedic"), 24));
+  label2_[2]->setText(GlyphBytesToText("a", HasSymbolCharMap(label2_[2]->font())));
+  label2_[3]->setText(GlyphBytesToText(";", HasSymbolCharMap(label2_[3]->font())));
+  Place(label2_[0], 8325, 15, 675, 225);
+  Place(label2_[1], 8325, 285, 675, 360);
+  Place(label2_[2], 8325, 690, 675, 570);
+  Place(label2_[3], 8295, 1260, 690, 540);
+  label3_ = label("Label3", QString(), QStringLiteral("Browser entry text"),
+                  ControlFont(QStringLiteral("Sanskrit-Times"), 13.5));
+  label4_ = label("Label4", QString(), QStringLiteral("Browser glyph strip"),
+                  SymbolFont(QStringLiteral("Vedic"), 39));
+  Place(label3_, 9975, 375, 1200, 345);
+  Place(label4_, 6360, 765, 8160, 1005);
+  label3_->hide();
+  label4_->hide();
+
+  const auto browser_button = [&](const char* object_name, const char* caption, const char* role) {
+    auto* button = new QPushButton(QString::fromLatin1(caption), surface_);
+    name(button, object_name, QString::fromLatin1(role));
+    button->setFont(ControlFont());
+    return button;
+  };
+  step_back_ = browser_button("Command2_2", "<<", "<< (step back)");
+  step_forward_ = browser_button("Command2_1", ">>", ">> (step forward)");
+  command5_ = browser_button("Command5", " auto >> ", "auto >>");
+  Place(step_back_, 9045, 45, 420, 315);
+  Place(step_forward_, 9510, 45, 420, 315);
+  Place(command5_, 9060, 420, 855, 300);
+  // One step per press of a mouse button, not per completed click.
+  connect(step_back_, &QPushButton::pressed, this, [this] { StepBrowser(-1); });
+  connect(step_forward_, &QPushButton::pressed, this, [this] { StepBrowser(+1); });
+  connect(command5_, &QPushButton::clicked, this, &MainWindow::ToggleAutoStep);
+
+  // Controls are stacked over the text boxes as designed: the browser and
+  // buttons stay above the boxes where they overlap.
+  text3_->lower();
+  text2_->lower();
+  text1_->lower();
+}
+
+void MainWindow::BuildMenus() {
+  QMenuBar* bar = menuBar();
+  bar->setAccessibleName(QStringLiteral("Menu bar"));
+  instruction_action_ = bar->addAction(QStringLiteral("Instruction"));
+  instruction_action_->setObjectName(QStringLiteral("asde"));
+
+  QMenu* dash = bar->addMenu(QStringLiteral("Dash"));
+  dash->setObjectName(QStringLiteral("das"));
+  dash->setAccessibleName(QStringLiteral("Dash"));
+  QAction* add_aspirata = dash->addAction(QStringLiteral("add aspirata (if neccesary)"));
+  add_aspirata->setObjectName(QStringLiteral("ffg_1"));
+  connect(add_aspirata, &QAction::triggered, this,
+          [this] { session_.SetDashMode(kDashAddAspirata); });
+  QAction* skip_dash = dash->addAction(QStringLiteral("skip dash (if easier to form devanagari)"));
+  skip_dash->setObjectName(QStringLiteral("fgg_2"));
+  connect(skip_dash, &QAction::triggered, this, [this] { session_.SetDashMode(kDashSkip); });
+
+  contact_action_ = bar->addAction(QStringLiteral("Contact"));
+  contact_action_->setObjectName(QStringLiteral("asa"));
+  exit_action_ = bar->addAction(QStringLiteral("Exit"));
+  exit_action_->setObjectName(QStringLiteral("defe"));
+
+  QMenu* resolution = bar->addMenu(QString(16, QLatin1Char(' ')) + QStringLiteral("Resolution"));
+  resolution->setObjectName(QStringLiteral("res"));
+  resolution->setAccessibleName(QStringLiteral("Resolution"));
+  QAction* small = resolution->addAction(QStringLiteral("800 x 600"));
+  small->setObjectName(QStringLiteral("resol_1"));
+  connect(small, &QAction::triggered, this, [this] { ApplyResolution(1); });
+  QAction* large = resolution->addAction(QStringLiteral("1024 X 768"));
+  large->setObjectName(QStringLiteral("resol_2"));
+  connect(large, &QAction::triggered, this, [this] { ApplyResolution(2); });
+}
+
+void MainWindow::PrintTitle() {
+  surface_->SetOrigin(3000, 200);
+  surface_->SetPrintPosition(5000, 6000);
+  QFont font = surface_->font();
+  QColor color(0x00, 0x00, 0xFF);
+  surface_->PrintLine(QStringLiteral("  "), color, font);
+  font.setPointSizeF(24);
+  surface_->PrintLine(QStringLiteral("Devanagari to Transliteration "), color, font);
+  surface_->PrintLine(QString(24, QLatin1Char(' ')) + QStringLiteral("and  "), color, font);
+  surface_->PrintLine(QStringLiteral("Transliteration to Devanagari "), color, font);
+  surface_->PrintLine(QString(), color, font);
+  color = QColor(0x00, 0x00, 0x80);
+  surface_->PrintLine(QStringLiteral("Sanskrit Font Converter ") + QStringLiteral(SFC_VERSION),
+                      color, font);
+  color = QColor(0x00, 0x80, 0x80);
+  font.setPointSizeF(18);
+  surface_->PrintLine(QString(36, QLatin1Char(' ')) + QStringLiteral("by "), color, font);
+  surface_->PrintLine(
+      QString(27, QLatin1Char(' ')) + QStringLiteral("the Sanskrit Font Converter project "), color,
+      font);
+}
+
+void MainWindow::ClearPrinted() { surface_->ClearPrinted(); }
+
+// ---- The direction and the conversion ----
+
+void MainWindow::ChooseDirection(Direction direction) {
+  if (converting()) return;
+  session_.ChooseDirection(direction);
+  const bool to_translit = direction == Direction::kToTranslit;
+  direction_buttons_[0]->setChecked(!to_translit);
+  direction_buttons_[1]->setChecked(to_translit);
+  text1_->setVisible(!to_translit);
+  text2_->setVisible(to_translit);
+  check1_->setVisible(!to_translit);
+  for (int i = 1; i <= 3; ++i) {
+    label2_[i]->setVisible(!to_translit);
+    label1_[i]->setVisible(!to_translit);
+  }
+  label1_[0]->setText(to_translit ? QStringLiteral("karalipi position")
+                                  : QStringLiteral("lipikara position"));
+  label3_->setVisible(to_translit);
+  label4_->setVisible(to_translit);
+}
+
+void MainWindow::StartConversion() {
+  if (converting()) return;
+  text3_->clear();
+  combo1_->hide();
+  combo3_->hide();
+  text2_->show();
+  text1_->show();
+  command1_->setText(QString::fromLatin1(kStartCaption));
+
+  auto run = std::make_unique<Run>();
+  run->direction = session_.direction();
+  ByteTextBox* input_box = run->direction == Direction::kToDevanagari ? text1_ : text2_;
+  ByteTextBox* output_box = run->direction == Direction::kToDevanagari ? text2_ : text1_;
+  DecodedBytes input = input_box->Bytes();
+  run->input = std::move(input.bytes);
+  run->left_out = std::move(input.left_out);
+  output_box->clear();
+
+  StreamOptions options;
+  options.clipboard = true;
+  std::string* output = &run->output;
+  try {
+    run->stream = session_.BeginConversion(
+        [this](const InputBoxRequest& request) { return input_box_handler_(request); },
+        [output](std::string_view piece) { output->append(piece); }, options);
+  } catch (const std::exception& fault) {
+    run_ = std::move(run);
+    FinishConversion(std::nullopt, QString::fromUtf8(fault.what()));
+    return;
+  }
+  run->clock.start();
+  run_ = std::move(run);
+  command1_->setEnabled(false);
+  command3_->setEnabled(false);
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           direction_buttons_[0], direction_buttons_[1], frame1_, frame2_, frame3_, check1_}) {
+    control->setEnabled(false);
+  }
+  menuBar()->setEnabled(false);
+  FeedConversion();
+}
+
+void MainWindow::FeedConversion() {
+  if (!run_) return;
+  Run& run = *run_;
+  try {
+    if (run.fed < run.input.size()) {
+      const std::size_t size = std::min(kFeedBlock, run.input.size() - run.fed);
+      run.stream->Feed(std::string_view(run.input).substr(run.fed, size));
+      run.fed += size;
+      if (!run_) return;
+      if (run.clock.elapsed() > kShowProgressAfterMs) {
+        progress_->show();
+        progress_->setValue(static_cast<int>(run.fed * 1000 / run.input.size()));
+      }
+      QTimer::singleShot(0, this, &MainWindow::FeedConversion);
+      return;
+    }
+    const StreamEnd end = run.stream->Finish();
+    FinishConversion(end, QString());
+  } catch (const std::exception& fault) {
+    FinishConversion(std::nullopt, QString::fromUtf8(fault.what()));
+  }
+}
+
+void MainWindow::FinishConversion(const std::optional<StreamEnd>& end, const QString& fault) {
+  std::unique_ptr<Run> run = std::move(run_);
+  progress_->hide();
+  command1_->setEnabled(true);
+  command3_->setEnabled(true);
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           direction_buttons_[0], direction_buttons_[1], frame1_, frame2_, frame3_, check1_}) {
+    control->setEnabled(true);
+  }
+  menuBar()->setEnabled(true);
+
+  ByteTextBox* output_box = run->direction == Direction::kToDevanagari ? text2_ : text1_;
+  if (run->direction == Direction::kToTranslit) {
+    // The conversion puts the current Devanagari font back on its box.
+    QFont font = text2_->font();
+    font.setFamily(FromBytes(session_.state().devanagari_box_font));
+    text2_->SetBoxFont(font);
+  }
+  output_box->SetBytes(run->output);
+
+  if (end) {
+    QApplication::clipboard()->setText(TranslitBytesToText(ClipboardText(run->output, *end)));
+    SetInstruction(FromBytes(kClosingMessage));
+    if (!end->completed) command1_->setText(QString::fromLatin1(kErrorCaption));
+  } else {
+    SetInstruction(QStringLiteral("The conversion stopped because of a fault: ") + fault +
+                   QStringLiteral(". The output box shows what was converted before it."));
+    command1_->setText(QString::fromLatin1(kErrorCaption));
+  }
+  if (!run->left_out.empty()) AppendInstruction(DescribeLeftOut(run->left_out));
+  emit conversionFinished();
+}
+
+std::string MainWindow::AskInputBox(const InputBoxRequest& request) {
+  bool accepted = false;
+  const QString answer = QInputDialog::getText(
+      this, TranslitBytesToText(request.title), TranslitBytesToText(request.prompt),
+      QLineEdit::Normal, TranslitBytesToText(request.default_text), &accepted);
+  // A cancelled box answers with the empty string.
+  return accepted ? TranslitTextToBytes(answer).bytes : std::string();
+}
+
+// ---- LOAD ----
+
+void MainWindow::LoadInputFile() {
+  if (converting()) return;
+  const InputFileText loaded = ReadInputFile(DataDirectory());
+  if (!loaded.found) {
+    SetInstruction(FromBytes(loaded.text));
+    return;
+  }
+  (session_.direction() == Direction::kToDevanagari ? text1_ : text2_)->SetBytes(loaded.text);
+}
+
+// ---- Fonts ----
+
+void MainWindow::PressDevanagariButton(DevanagariFont font) {
+  if (converting()) return;
+  session_.PressDevanagariFontButton(font);
+  ShowFontState(true);
+}
+
+void MainWindow::PressTranslitButton(TranslitFont font) {
+  if (converting()) return;
+  // With no Devanagari button selected (tables loaded from disk), the
+  // transliteration button selects Vedic, whose handling runs.
+  const bool devanagari_runs = !session_.state().devanagari_button.has_value();
+  session_.PressTranslitFontButton(font);
+  ShowFontState(devanagari_runs);
+}
+
+void MainWindow::ShowFontState(bool devanagari_button_ran) {
+  const ConverterState& state = session_.state();
+  const QString translit = FromBytes(state.translit_box_font);
+  QFont translit_font = text1_->font();
+  translit_font.setFamily(translit);
+  text1_->SetBoxFont(translit_font);
+  for (QLabel* shown : {label2_[1], label3_}) {
+    QFont font = shown->font();
+    font.setFamily(translit);
+    shown->setFont(font);
+  }
+  if (devanagari_button_ran && state.devanagari_button) {
+    const bool small = *state.devanagari_button == DevanagariFont::kSanskrit99;
+    const QString family = FromBytes(state.devanagari_box_font);
+    text2_->SetBoxFont(SymbolFont(family, small ? 24 : 39));
+    label2_[2]->setFont(SymbolFont(family, small ? 16 : 24));
+    label2_[3]->setFont(SymbolFont(family, small ? 16 : 24));
+    label4_->setFont(SymbolFont(family, small ? 30 : 39));
+  }
+  ShowSelected(option33_, state.translit_button == TranslitFont::kSanskritTimes);
+  ShowSelected(option3_, state.translit_button == TranslitFont::kItrTransTimes);
+  ShowSelected(option2_, state.translit_button == TranslitFont::kUrwPalladioIt);
+  ShowSelected(option4_, state.devanagari_button == DevanagariFont::kVedic);
+  ShowSelected(option44_, state.devanagari_button == DevanagariFont::kDevNatrajItr);
+  ShowSelected(option6_, state.devanagari_button == DevanagariFont::kSanskrit99);
+  ShowSelected(option5_, state.load_button);
+  if (browser_shown_) ShowBrowserView(last_view_);
+  ReportMissingFonts();
+}
+
+void MainWindow::LoadTablesFromDisk() {
+  if (converting()) return;
+  const QStringList families = QFontDatabase::families();
+  for (QComboBox* list : {combo1_, combo3_}) {
+    list->show();
+    list->clear();
+  }
+  combo3_->addItems(families);
+  combo1_->addItems(families);
+  combo1_->setEditText(QStringLiteral("Sanskrit-Times"));
+  combo3_->setEditText(QStringLiteral("Vedic"));
+  SetInstruction(QString::fromLatin1(kSelectFontsPrompt));
+
+  const std::filesystem::path dir = DataDirectory();
+  const LoadReport report =
+      session_.LoadTables([&dir](ConverterState& state) { return LoadCodeTables(state, dir); });
+  AppendInstruction(QStringLiteral("Code tables read from ") + FromBytes(dir.string()) +
+                    (report.problems.empty() ? QStringLiteral(".") : QStringLiteral(":")));
+  for (const TableProblem& problem : report.problems) {
+    AppendInstruction(FromBytes(FormatProblem(problem)));
+  }
+  ShowFontState(false);
+}
+
+void MainWindow::ApplyFontList(QComboBox* list) {
+  const bool translit = list == combo1_;
+  const QString fallback = translit ? QStringLiteral("Sanskrit-Times") : QStringLiteral("Vedic");
+  QString family = list->currentText();
+  if (!QFontDatabase::families().contains(family, Qt::CaseInsensitive)) {
+    family = fallback;
+    list->setEditText(family);
+  }
+  if (translit) {
+    session_.ChooseTranslitFontName(family.toStdString());
+    QFont font = text1_->font();
+    font.setFamily(family);
+    text1_->SetBoxFont(font);
+  } else {
+    session_.ChooseDevanagariFontName(family.toStdString());
+    QFont font = text2_->font();
+    font.setFamily(family);
+    text2_->SetBoxFont(font);
+  }
+  ReportMissingFonts();
+}
+
+void MainWindow::ReportMissingFonts() {
+  const ConverterState& state = session_.state();
+  for (const std::string& font : {state.translit_box_font, state.devanagari_box_font}) {
+    const QString family = FromBytes(font);
+    if (fonts_reported_.contains(family) || IsFontInstalled(family)) continue;
+    fonts_reported_.insert(family);
+    AppendInstruction(QStringLiteral("The font \"") + family +
+                      QStringLiteral("\" is not installed here: its text shows in a substitute "
+                                     "font. The conversion is not affected."));
+  }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusOut &&
+      static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+    for (QComboBox* list : {combo1_, combo3_}) {
+      if (watched != list && watched != list->lineEdit()) continue;
+      QWidget* now = QApplication::focusWidget();
+      if (now != list && now != list->lineEdit()) ApplyFontList(list);
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- Options ----
+
+void MainWindow::ApplyResolution(int index) {
+  const bool small = index == 1;
+  const int width = small ? 11600 : 14800;
+  const auto resize_twips = [&](QWidget* widget, std::optional<int> top, std::optional<int> w,
+                                std::optional<int> h) {
+    const QRect now = widget->property("twips").toRect();
+    Place(widget, now.x(), top.value_or(now.y()), w.value_or(now.width()),
+          h.value_or(now.height()));
+  };
+  resize_twips(text1_, std::nullopt, width, std::nullopt);
+  resize_twips(text2_, std::nullopt, width, std::nullopt);
+  resize_twips(text3_, std::nullopt, width, std::nullopt);
+  resize_twips(text1_, std::nullopt, std::nullopt, small ? 2500 : 3400);
+  resize_twips(text2_, std::nullopt, std::nullopt, small ? 3000 : 4700);
+  resize_twips(text2_, small ? 5000 : 5940, std::nullopt, std::nullopt);
+  resize_twips(text3_, small ? 4400 : 5325, std::nullopt, std::nullopt);
+}
+
+// ---- Pastes ----
+
+void MainWindow::OnTranslitPasted(const std::vector<LeftOutCharacter>& left_out) {
+  if (!left_out.empty()) AppendInstruction(DescribeLeftOut(left_out));
+  const DecodedBytes text = text1_->Bytes();
+  std::string repaired = session_.RepairPastedTranslit(text.bytes);
+  if (repaired == text.bytes) return;
+  if (!text.left_out.empty()) AppendInstruction(DescribeLeftOut(text.left_out));
+  const int cursor = text1_->textCursor().position();
+  text1_->SetBytes(repaired);
+  QTextCursor moved = text1_->textCursor();
+  moved.setPosition(std::min(cursor, static_cast<int>(text1_->document()->characterCount() - 1)));
+  text1_->setTextCursor(moved);
+}
+
+void MainWindow::OnGlyphPasted(const std::vector<LeftOutCharacter>& left_out) {
+  if (!left_out.empty()) AppendInstruction(DescribeLeftOut(left_out));
+}
+
+// ---- The code-table browser ----
+
+void MainWindow::StepBrowser(int step) {
+  if (converting()) return;
+  ShowBrowserView(session_.StepBrowser(step));
+}
+
+void MainWindow::ShowBrowserView(const BrowserView& view) {
+  last_view_ = view;
+  browser_shown_ = true;
+  const auto glyphs = [](QLabel* shown, std::string_view bytes) {
+    shown->setText(GlyphBytesToText(bytes, HasSymbolCharMap(shown->font())));
+  };
+  label2_[0]->setText(QString::number(view.position));
+  if (!view.glyph_mode) {
+    label2_[1]->setText(TranslitBytesToText(view.key));
+    glyphs(label2_[2], view.full);
+    glyphs(label2_[3], view.half);
+    return;
+  }
+  label3_->setText(TranslitBytesToText(view.entry_text));
+  glyphs(label4_, view.strip);
+}
+
+void MainWindow::ToggleAutoStep() {
+  if (timer1_.isActive()) {
+    timer1_.stop();
+    command5_->setText(QStringLiteral(" auto >> "));
+  } else {
+    command5_->setText(QStringLiteral("  stop  "));
+    timer1_.start();
+  }
+}
+
+// ---- The instruction box ----
+
+void MainWindow::SetInstruction(const QString& text) { text3_->setPlainText(text); }
+
+void MainWindow::AppendInstruction(const QString& line) { text3_->appendPlainText(line); }
+
+}  // namespace sfc::ui

@@ -1,0 +1,151 @@
+// The main window: the two text boxes, the instruction box, the direction,
+// font and option controls, LOAD, the code-table browser and the menus. It
+// maps each control onto one Session action and shows what the session
+// holds; the rules themselves live in the core.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QSet>
+#include <QTimer>
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "byte_text.h"
+#include "session.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+
+namespace sfc::ui {
+
+class ByteTextBox;
+class PrintSurface;
+
+// The captions the window shows.
+inline constexpr const char* kWindowTitle = "OM  SRI  SARASVATYAI  NAMAH";
+inline constexpr const char* kStartCaption = "START  CONVERSION";
+inline constexpr const char* kSelectFontsPrompt =
+    "Select fonts for transliteration and for devanagari.";
+
+// The windows are designed with the system fonts of their first platform;
+// where those are missing, fonts of the same measure stand in for them.
+void InstallFontSubstitutes();
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Answers an input box the conversion asks; the default shows a modal
+  // dialog. Tests may replace it.
+  using InputBoxHandler = std::function<std::string(const InputBoxRequest&)>;
+
+  explicit MainWindow(QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  const Session& session() const { return session_; }
+  bool converting() const { return run_ != nullptr; }
+  void SetInputBoxHandler(InputBoxHandler handler) { input_box_handler_ = std::move(handler); }
+  // Clears what is printed on the window (the title lines).
+  void ClearPrinted();
+  PrintSurface* surface() const { return surface_; }
+
+  // The menus that the help and farewell windows serve.
+  QAction* instructionAction() const { return instruction_action_; }
+  QAction* contactAction() const { return contact_action_; }
+  QAction* exitAction() const { return exit_action_; }
+
+ signals:
+  // A conversion has ended and its result is shown.
+  void conversionFinished();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildControls();
+  void BuildMenus();
+  void PrintTitle();
+  void Place(QWidget* widget, int left, int top, int width, int height);
+
+  // Handlers, one per control.
+  void ChooseDirection(Direction direction);
+  void StartConversion();
+  void FeedConversion();
+  void FinishConversion(const std::optional<StreamEnd>& end, const QString& fault);
+  void LoadInputFile();
+  void PressDevanagariButton(DevanagariFont font);
+  void PressTranslitButton(TranslitFont font);
+  void LoadTablesFromDisk();
+  void ApplyFontList(QComboBox* list);
+  void StepBrowser(int step);
+  void ToggleAutoStep();
+  void ApplyResolution(int index);
+  void OnTranslitPasted(const std::vector<LeftOutCharacter>& left_out);
+  void OnGlyphPasted(const std::vector<LeftOutCharacter>& left_out);
+
+  // Shows the fonts and selected buttons the session holds.
+  void ShowFontState(bool devanagari_button_ran);
+  void ShowBrowserView(const BrowserView& view);
+  void ReportMissingFonts();
+  void AppendInstruction(const QString& line);
+  void SetInstruction(const QString& text);
+  std::string AskInputBox(const InputBoxRequest& request);
+
+  Session session_;
+  InputBoxHandler input_box_handler_;
+
+  PrintSurface* surface_ = nullptr;
+  ByteTextBox* text1_ = nullptr;     // transliteration
+  ByteTextBox* text2_ = nullptr;     // Devanagari
+  QPlainTextEdit* text3_ = nullptr;  // instruction box
+  std::array<QRadioButton*, 2> direction_buttons_{};
+  QPushButton* command1_ = nullptr;  // START
+  QPushButton* command3_ = nullptr;  // LOAD
+  QGroupBox* frame1_ = nullptr;
+  QGroupBox* frame2_ = nullptr;
+  QGroupBox* frame3_ = nullptr;
+  QRadioButton* option4_ = nullptr;   // Vedic
+  QRadioButton* option44_ = nullptr;  // Dev Natraj ITR
+  QRadioButton* option6_ = nullptr;   // Sanskrit 99
+  QRadioButton* option33_ = nullptr;  // Sanskrit-Times
+  QRadioButton* option3_ = nullptr;   // ITRTransTimes
+  QRadioButton* option2_ = nullptr;   // URW Palladio IT
+  QRadioButton* option5_ = nullptr;   // Load code table from disk
+  QComboBox* combo1_ = nullptr;
+  QComboBox* combo3_ = nullptr;
+  QCheckBox* check1_ = nullptr;
+  std::array<QLabel*, 4> label1_{};
+  std::array<QLabel*, 4> label2_{};
+  QLabel* label3_ = nullptr;
+  QLabel* label4_ = nullptr;
+  QPushButton* step_back_ = nullptr;     // "<<"
+  QPushButton* step_forward_ = nullptr;  // ">>"
+  QPushButton* command5_ = nullptr;      // " auto >> "
+  QTimer timer1_;
+  QProgressBar* progress_ = nullptr;
+  QAction* instruction_action_ = nullptr;
+  QAction* contact_action_ = nullptr;
+  QAction* exit_action_ = nullptr;
+
+  BrowserView last_view_;
+  bool browser_shown_ = false;
+  QSet<QString> fonts_reported_;
+
+  // The conversion in progress: fed from the event loop a block at a time.
+  struct Run;
+  std::unique_ptr<Run> run_;
+};
+
+}  // namespace sfc::ui
