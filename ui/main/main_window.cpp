@@ -124,6 +124,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   statusBar()->addPermanentWidget(progress_, 1);
   statusBar()->setAccessibleName(QStringLiteral("Status bar"));
 
+  timer1_.setParent(this);
   timer1_.setObjectName(QStringLiteral("Timer1"));
   timer1_.setInterval(800);
   connect(&timer1_, &QTimer::timeout, this, [this] { StepBrowser(+1); });

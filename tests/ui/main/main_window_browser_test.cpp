@@ -1,0 +1,109 @@
+// The code-table browser: "<<" and ">>" step once per press, " auto >> "
+// steps with the timer, and the labels show the rows of the direction's table.
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include "window_test_support.h"
+
+using namespace sfc::ui;
+using namespace sfc::ui::test;
+
+class MainWindowBrowserTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+
+  void stepsSyllableRowsOnePerPressAndWrapsAround();
+  void rowsWithoutGlyphsShowTheirKeyOnly();
+  void stepsGlyphCodesFromThirtyThreeInTheOtherDirection();
+  void autoStepsWithTheTimerUntilStopped();
+
+ private:
+  void Press(const char* name) { QTest::mousePress(Find(*window_, name), Qt::LeftButton); }
+  void Release(const char* name) { QTest::mouseRelease(Find(*window_, name), Qt::LeftButton); }
+  void Step(const char* name) {
+    Press(name);
+    Release(name);
+  }
+  QString Text(const char* name) { return Find<QLabel>(*window_, name)->text(); }
+  std::string Bytes(const char* name) { return TranslitTextToBytes(Text(name)).bytes; }
+
+  MainWindow* window_ = nullptr;
+};
+
+void MainWindowBrowserTest::init() {
+  window_ = new MainWindow;
+  window_->show();
+  QVERIFY(QTest::qWaitForWindowExposed(window_));
+}
+
+void MainWindowBrowserTest::cleanup() {
+  delete window_;
+  window_ = nullptr;
+}
+
+void MainWindowBrowserTest::stepsSyllableRowsOnePerPressAndWrapsAround() {
+  Press("Command2_1");  // the press steps; the release does nothing more
+  QCOMPARE(Text("Label2_0"), QStringLiteral("3"));
+  Release("Command2_1");
+  QCOMPARE(Text("Label2_0"), QStringLiteral("3"));
+  QCOMPARE(Bytes("Label2_1"), std::string("ai"));
+  Step("Command2_2");
+  Step("Command2_2");
+  QCOMPARE(Text("Label2_0"), QStringLiteral("1"));
+  QCOMPARE(Bytes("Label2_1"), std::string("\x80"));  // the Sanskrit-Times ā
+  QCOMPARE(GlyphTextToBytes(Text("Label2_2")).bytes, std::string("a;"));
+  Step("Command2_2");
+  QCOMPARE(Text("Label2_0"), QStringLiteral("255"));
+  QCOMPARE(Text("Label2_1"), QString());
+  Step("Command2_1");
+  QCOMPARE(Text("Label2_0"), QStringLiteral("1"));
+}
+
+void MainWindowBrowserTest::rowsWithoutGlyphsShowTheirKeyOnly() {
+  for (int i = 0; i < 5; ++i) Step("Command2_1");  // row 7: no Vedic glyph
+  QCOMPARE(Text("Label2_0"), QStringLiteral("7"));
+  QVERIFY(!Text("Label2_1").isEmpty());
+  QCOMPARE(Text("Label2_2"), QString());
+  QCOMPARE(Text("Label2_3"), QString());
+}
+
+void MainWindowBrowserTest::stepsGlyphCodesFromThirtyThreeInTheOtherDirection() {
+  Step("Command2_1");
+  QTest::mouseClick(Find(*window_, "Option1_1"), Qt::LeftButton);
+  Step("Command2_1");
+  QCOMPARE(Text("Label2_0"), QStringLiteral("33"));
+  for (int i = 0; i < 15; ++i) Step("Command2_1");
+  QCOMPARE(Text("Label2_0"), QStringLiteral("48"));
+  QCOMPARE(Bytes("Label3"), std::string("0"));
+  QCOMPARE(GlyphTextToBytes(Text("Label4")).bytes, std::string("-   .   /    0    1   2   3"));
+  // Back in the first direction the syllable rows go on from where they were.
+  QTest::mouseClick(Find(*window_, "Option1_0"), Qt::LeftButton);
+  Step("Command2_1");
+  QCOMPARE(Text("Label2_0"), QStringLiteral("49"));
+}
+
+void MainWindowBrowserTest::autoStepsWithTheTimerUntilStopped() {
+  auto* button = Find<QPushButton>(*window_, "Command5");
+  auto* timer = window_->findChild<QTimer*>(QStringLiteral("Timer1"));
+  QVERIFY(timer);
+  QCOMPARE(timer->interval(), 800);
+  QVERIFY(!timer->isActive());
+  QTest::mouseClick(button, Qt::LeftButton);
+  QCOMPARE(button->text(), QStringLiteral("  stop  "));
+  QVERIFY(timer->isActive());
+  QTRY_COMPARE_WITH_TIMEOUT(Text("Label2_0"), QStringLiteral("3"), 2000);
+  // The buttons still step while it runs.
+  Step("Command2_1");
+  QCOMPARE(Text("Label2_0"), QStringLiteral("4"));
+  QTest::mouseClick(button, Qt::LeftButton);
+  QCOMPARE(button->text(), QStringLiteral(" auto >> "));
+  QVERIFY(!timer->isActive());
+}
+
+QTEST_MAIN(MainWindowBrowserTest)
+#include "main_window_browser_test.moc"
