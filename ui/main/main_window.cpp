@@ -386,6 +386,7 @@ void MainWindow::BuildMenus() {
   contact_action_->setObjectName(QStringLiteral("asa"));
   exit_action_ = bar->addAction(QStringLiteral("Exit"));
   exit_action_->setObjectName(QStringLiteral("defe"));
+  connect(exit_action_, &QAction::triggered, this, &QWidget::close);
 
   QMenu* resolution = bar->addMenu(QString(16, QLatin1Char(' ')) + QStringLiteral("Resolution"));
   resolution->setObjectName(QStringLiteral("res"));
