@@ -496,6 +496,7 @@ void MainWindow::FeedConversion() {
       run.fed += size;
       if (!run_) return;
       if (run.clock.elapsed() > kShowProgressAfterMs) {
+        progress_->setFormat(QStringLiteral("Converting... %p%"));
         progress_->show();
         progress_->setValue(static_cast<int>(run.fed * 1000 / run.input.size()));
       }
@@ -511,7 +512,15 @@ void MainWindow::FeedConversion() {
 
 void MainWindow::FinishConversion(const std::optional<StreamEnd>& end, const QString& fault) {
   std::unique_ptr<Run> run = std::move(run_);
-  progress_->hide();
+  // Filling a box takes about 70 ms per megabyte, in one piece; a long fill
+  // says so before it starts.
+  if (run->clock.elapsed() + static_cast<qint64>(run->output.size() / 15'000) >
+      kShowProgressAfterMs) {
+    progress_->setValue(progress_->maximum());
+    progress_->setFormat(QStringLiteral("Showing the result..."));
+    progress_->show();
+    progress_->repaint();
+  }
   command1_->setEnabled(true);
   command3_->setEnabled(true);
   for (QWidget* control : std::initializer_list<QWidget*>{
@@ -528,6 +537,8 @@ void MainWindow::FinishConversion(const std::optional<StreamEnd>& end, const QSt
     text2_->SetBoxFont(font);
   }
   output_box->SetBytes(run->output);
+  progress_->hide();
+  progress_->resetFormat();
 
   if (end) {
     QApplication::clipboard()->setText(TranslitBytesToText(ClipboardText(run->output, *end)));

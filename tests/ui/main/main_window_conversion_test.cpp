@@ -214,12 +214,14 @@ void MainWindowConversionTest::longTextConvertsWithoutFreezingAndFillsTheBoxOnce
     if (window_->converting()) ++ticks;
   });
   ticker.start(0);
+  ShowCounter progress(Find(*window_, "ConversionProgress"));
   QElapsedTimer clock;
   clock.start();
   QVERIFY(ClickStartAndWait(*window_, 120000));
   const qint64 elapsed = clock.elapsed();
   ticker.stop();
   QVERIFY2(ticks > 1, "the window froze while converting");
+  QVERIFY2(progress.shown > 0, "a run of this length shows its progress");
   qInfo("10 MB to Devanagari, click to shown result: %lld ms", elapsed);
   // Emptied at the start, filled once at the end.
   QCOMPARE(blocks_changed, 2);

@@ -71,6 +71,19 @@ void WhenDialogShows(QObject* context, Answer answer) {
   poll->start(10);
 }
 
+// Counts how often a widget was shown.
+class ShowCounter : public QObject {
+ public:
+  explicit ShowCounter(QWidget* widget) : QObject(widget) { widget->installEventFilter(this); }
+  int shown = 0;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Show) ++shown;
+    return QObject::eventFilter(watched, event);
+  }
+};
+
 // What sfconv writes for the input with the given arguments.
 inline std::string Sfconv(const QStringList& arguments, std::string_view input) {
   QProcess process;
