@@ -61,7 +61,7 @@ diagnose() {
   echo "active window: $(xdotool getactivewindow getwindowname 2>&1 || true)"
   echo "focused window: $(xdotool getwindowfocus getwindowname 2>&1 || true)"
   echo "mouse: $(xdotool getmouselocation 2>&1 || true)"
-  [ -n "${wid:-}" ] && xdotool getwindowgeometry "$wid" 2>&1 || true
+  if [ -n "${wid:-}" ]; then xdotool getwindowgeometry "$wid" 2>&1 || true; fi
   echo "clipboard targets: $(timeout 5 xclip -o -selection clipboard -t TARGETS 2>&1 | tr '\n' ' ' || true)"
   echo "--- program output"
   cat "$scratch/program.log" 2>/dev/null || true
