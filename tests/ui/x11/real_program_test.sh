@@ -58,14 +58,22 @@ log() {
 
 diagnose() {
   echo "--- diagnostics"
+  if [ -z "$pid" ] || ! kill -0 "$pid" 2>/dev/null; then
+    echo "the program is not running"
+  else
+    x_diagnostics
+  fi
+  echo "--- program output"
+  cat "$scratch/program.log" 2>/dev/null || true
+  echo "---"
+}
+
+x_diagnostics() {
   echo "active window: $(xdotool getactivewindow getwindowname 2>&1 || true)"
   echo "focused window: $(xdotool getwindowfocus getwindowname 2>&1 || true)"
   echo "mouse: $(xdotool getmouselocation 2>&1 || true)"
   if [ -n "${wid:-}" ]; then xdotool getwindowgeometry "$wid" 2>&1 || true; fi
   echo "clipboard targets: $(timeout 5 xclip -o -selection clipboard -t TARGETS 2>&1 | tr '\n' ' ' || true)"
-  echo "--- program output"
-  cat "$scratch/program.log" 2>/dev/null || true
-  echo "---"
 }
 
 fail() {
@@ -94,7 +102,10 @@ wait_for_clipboard_change() {
   return 1
 }
 
-"$program" >"$scratch/program.log" 2>&1 &
+# A sanitizer build reports leaks when the program ends; lsan.supp lists the
+# ones of the libraries underneath it.
+LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$here/../lsan.supp" \
+  "$program" >"$scratch/program.log" 2>&1 &
 pid=$!
 
 wid=
