@@ -1,0 +1,191 @@
+#!/usr/bin/env bash
+# The desktop program under a real X server: types a line of transliteration
+# into its box, presses START, and compares what the program put on the
+# clipboard with what sfconv writes for the same line, byte for byte. Then it
+# closes the window as a window manager would and expects a clean exit.
+#
+# usage: real_program_test.sh PROGRAM SFCONV
+#
+# It always runs on a private Xvfb server of its own (xvfb-run), never on the
+# display of the desktop it is started from. Needs xvfb-run, xdotool, xclip and
+# python3 (scripts/setup-debian.sh installs them).
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+
+if [ "$#" -ne 2 ]; then
+  echo "usage: $0 PROGRAM SFCONV" >&2
+  exit 2
+fi
+
+if [ "${SFC_REAL_PROGRAM_TEST_XVFB:-}" != 1 ]; then
+  for tool in xvfb-run xauth xdotool xclip python3; do
+    if ! command -v "$tool" >/dev/null; then
+      echo "real_program_test: $tool is missing (scripts/setup-debian.sh installs it)" >&2
+      exit 1
+    fi
+  done
+  export SFC_REAL_PROGRAM_TEST_XVFB=1
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+fi
+
+program=$1
+sfconv=$2
+# The first line of the Gita in plain ASCII letters.
+line="dharmaksetre kuruksetre samaveta yuyutsavah"
+
+scratch=$(mktemp -d)
+pid=
+cleanup() {
+  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  fi
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+mkdir -p "$scratch/home" "$scratch/lipikara" "$scratch/runtime"
+chmod 700 "$scratch/runtime"
+export HOME="$scratch/home" LIPIKARA_DIR="$scratch/lipikara" XDG_RUNTIME_DIR="$scratch/runtime"
+# The real X11 platform plugin, whatever the caller's environment says.
+unset QT_QPA_PLATFORM
+
+started=$(date +%s.%N)
+log() {
+  printf 'real_program_test: [%ss] %s\n' "$(awk -v a="$started" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }')" "$*"
+}
+
+diagnose() {
+  echo "--- diagnostics"
+  if [ -z "$pid" ] || ! kill -0 "$pid" 2>/dev/null; then
+    echo "the program is not running"
+  else
+    x_diagnostics
+  fi
+  echo "--- program output"
+  cat "$scratch/program.log" 2>/dev/null || true
+  echo "---"
+}
+
+x_diagnostics() {
+  echo "active window: $(xdotool getactivewindow getwindowname 2>&1 || true)"
+  echo "focused window: $(xdotool getwindowfocus getwindowname 2>&1 || true)"
+  echo "mouse: $(xdotool getmouselocation 2>&1 || true)"
+  if [ -n "${wid:-}" ]; then xdotool getwindowgeometry "$wid" 2>&1 || true; fi
+  echo "clipboard targets: $(timeout 5 xclip -o -selection clipboard -t TARGETS 2>&1 | tr '\n' ' ' || true)"
+}
+
+fail() {
+  echo "real_program_test: FAIL: $*" >&2
+  diagnose >&2
+  exit 1
+}
+
+# The clipboard's text as bytes, into file $1 (empty when there is none).
+read_clipboard() {
+  if ! timeout 5 xclip -o -selection clipboard -t UTF8_STRING >"$scratch/clip.txt" 2>/dev/null; then
+    : >"$scratch/clip.txt"
+  fi
+  python3 "$here/clipboard_bytes.py" <"$scratch/clip.txt" >"$1"
+}
+
+# Waits up to $1 seconds for the clipboard to hold bytes that are neither empty
+# nor the same as file $2; leaves them in file $3.
+wait_for_clipboard_change() {
+  local deadline=$((SECONDS + $1))
+  while ((SECONDS < deadline)); do
+    read_clipboard "$3"
+    if [ -s "$3" ] && ! cmp -s "$3" "$2"; then return 0; fi
+    sleep 0.2
+  done
+  return 1
+}
+
+# A sanitizer build reports leaks when the program ends; lsan.supp lists the
+# ones of the libraries underneath it.
+LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$here/../lsan.supp" \
+  "$program" >"$scratch/program.log" 2>&1 &
+pid=$!
+
+wid=
+for _ in $(seq 1 300); do
+  kill -0 "$pid" 2>/dev/null || fail "the program ended before showing its window"
+  wid=$(xdotool search --onlyvisible --name '^OM  SRI' 2>/dev/null | head -n 1 || true)
+  [ -n "$wid" ] && break
+  sleep 0.1
+done
+[ -n "$wid" ] || fail "no window titled 'OM  SRI ...' within 30 s"
+log "window $wid is up: $(xdotool getwindowgeometry "$wid" | tr -s '\n ' ' ')"
+
+# Places in the window, in pixels from its top-left corner (there is no window
+# manager, so no frame). The menu bar is on top; its height depends on the
+# fonts, about 20 to 30 px. The transliteration box spans 123 to 352 px below
+# it, the START button 86 to 109 px below it and 212 to 361 px across.
+box_x=400
+box_y=200
+menu_bar_guess=24
+start_x=286
+start_y=$((97 + menu_bar_guess))
+
+printf '%s' "$line" >"$scratch/typed.bin"
+
+# Type the line into the transliteration box, then copy the box back to check
+# that every key arrived; a second try if the window was not ready yet.
+typed=
+for attempt in 1 2 3; do
+  xdotool windowfocus --sync "$wid" 2>/dev/null || true
+  xdotool mousemove --window "$wid" "$box_x" "$box_y" click 1
+  sleep 0.2
+  xdotool key --clearmodifiers ctrl+a
+  xdotool type --clearmodifiers --delay 10 "$line"
+  xdotool key --clearmodifiers ctrl+a ctrl+c
+  sleep 0.2
+  read_clipboard "$scratch/box.bin"
+  if cmp -s "$scratch/box.bin" "$scratch/typed.bin"; then
+    typed=1
+    break
+  fi
+  log "try $attempt: the box holds '$(cat "$scratch/box.bin")', typing again"
+  sleep 1
+done
+[ -n "$typed" ] || fail "the line did not arrive in the transliteration box"
+log "the line is in the box"
+
+converted=
+for attempt in 1 2; do
+  xdotool mousemove --window "$wid" "$start_x" "$start_y" click 1
+  if wait_for_clipboard_change 15 "$scratch/typed.bin" "$scratch/clipboard.bin"; then
+    converted=1
+    break
+  fi
+  log "try $attempt: START gave no clipboard text"
+done
+[ -n "$converted" ] || fail "no conversion on the clipboard after START"
+log "the conversion is on the clipboard ($(wc -c <"$scratch/clipboard.bin") bytes)"
+
+printf '%s' "$line" | "$sfconv" to-devanagari --startup >"$scratch/expected.bin"
+if ! cmp -s "$scratch/clipboard.bin" "$scratch/expected.bin"; then
+  echo "real_program_test: the clipboard differs from sfconv" >&2
+  echo "clipboard:" >&2
+  od -An -tx1 "$scratch/clipboard.bin" >&2
+  echo "sfconv to-devanagari --startup:" >&2
+  od -An -tx1 "$scratch/expected.bin" >&2
+  fail "wrong conversion"
+fi
+log "the clipboard matches sfconv"
+
+# Close the window as a window manager's close button does; the program must
+# end by itself, with status 0 (a sanitizer build reports leaks here).
+python3 "$here/close_window.py" "$wid"
+for _ in $(seq 1 200); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && fail "the program is still running 20 s after its window was closed"
+status=0
+wait "$pid" || status=$?
+pid=
+[ "$status" -eq 0 ] || fail "the program ended with status $status"
+log "the program ended with status 0"
+echo "real_program_test: PASS"
