@@ -108,9 +108,9 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   window_font.setBold(true);
   surface_->setFont(window_font);
   setCentralWidget(surface_);
-  // The designed client area, for a window that is not maximized.
-  surface_->setMinimumSize(Twips(12060, logicalDpiX()) / 2, Twips(8490, logicalDpiY()) / 2);
-  resize(Twips(12060, logicalDpiX()), Twips(8490, logicalDpiY()) + 60);
+  // The window opens maximized; where it cannot be, it opens large enough
+  // for every control (the text boxes reach beyond the designed client area).
+  resize(Twips(15000, logicalDpiX()), Twips(10800, logicalDpiY()) + 60);
 
   BuildControls();
   BuildMenus();
@@ -121,7 +121,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   progress_->setAccessibleName(QStringLiteral("Conversion progress"));
   progress_->setRange(0, 1000);
   progress_->hide();
-  statusBar()->addPermanentWidget(progress_, 1);
+  progress_->setMinimumWidth(Twips(4500, logicalDpiX()));
+  statusBar()->addPermanentWidget(progress_);
   statusBar()->setAccessibleName(QStringLiteral("Status bar"));
 
   timer1_.setParent(this);
@@ -669,13 +670,23 @@ void MainWindow::ApplyFontList(QComboBox* list) {
 
 void MainWindow::ReportMissingFonts() {
   const ConverterState& state = session_.state();
+  QStringList missing;
   for (const std::string& font : {state.translit_box_font, state.devanagari_box_font}) {
     const QString family = FromBytes(font);
-    if (fonts_reported_.contains(family) || IsFontInstalled(family)) continue;
+    if (IsFontInstalled(family)) continue;
+    missing << family;
+    if (fonts_reported_.contains(family)) continue;
     fonts_reported_.insert(family);
     AppendInstruction(QStringLiteral("The font \"") + family +
                       QStringLiteral("\" is not installed here: its text shows in a substitute "
                                      "font. The conversion is not affected."));
+  }
+  // The status bar keeps saying it while such a font is chosen.
+  if (missing.isEmpty()) {
+    statusBar()->clearMessage();
+  } else {
+    statusBar()->showMessage(QStringLiteral("Not installed: ") + missing.join(QStringLiteral(", ")) +
+                             QStringLiteral(" (shown in a substitute font; the bytes are exact)"));
   }
 }
 

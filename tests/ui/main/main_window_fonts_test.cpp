@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QRawFont>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -195,6 +196,12 @@ void MainWindowFontsTest::missingFontsAreNamedOnce() {
   Click("Option4");
   QCOMPARE(count("Dev Natraj ITR"), 1);
   QCOMPARE(count("Vedic"), 1);
+  // The status bar keeps naming the chosen fonts that are missing.
+  const QString status = window_->statusBar()->currentMessage();
+  QVERIFY2(status.contains(QStringLiteral("Vedic")) &&
+               status.contains(QStringLiteral("Sanskrit-Times")) &&
+               !status.contains(QStringLiteral("Dev Natraj ITR")),
+           qPrintable(status));
 }
 
 void MainWindowFontsTest::devanagariBoxShowsEachByteWithTheSymbolFontsGlyph() {
