@@ -685,7 +685,8 @@ void MainWindow::ReportMissingFonts() {
   if (missing.isEmpty()) {
     statusBar()->clearMessage();
   } else {
-    statusBar()->showMessage(QStringLiteral("Not installed: ") + missing.join(QStringLiteral(", ")) +
+    statusBar()->showMessage(QStringLiteral("Not installed: ") +
+                             missing.join(QStringLiteral(", ")) +
                              QStringLiteral(" (shown in a substitute font; the bytes are exact)"));
   }
 }
