@@ -1,5 +1,6 @@
-// The main window's surface: it keeps what was printed onto it (the title
-// lines) across repaints until cleared, under the controls it holds.
+// A window's surface that keeps what was printed onto it (the main window's
+// title lines, the help window's pages) across repaints until cleared,
+// under the controls it holds.
 #pragma once
 
 #include <QColor>
