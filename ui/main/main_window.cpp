@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QDateTime>
 #include <QFocusEvent>
 #include <QFontDatabase>
 #include <QGroupBox>
@@ -22,6 +24,7 @@
 
 #include "byte_text_box.h"
 #include "code_table_files.h"
+#include "farewell_window.h"
 #include "print_surface.h"
 
 #ifndef SFC_VERSION
@@ -112,6 +115,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   // for every control (the text boxes reach beyond the designed client area).
   resize(Twips(15000, logicalDpiX()), Twips(10800, logicalDpiY()) + 60);
 
+  farewell_ =
+      std::make_unique<FarewellWindow>(static_cast<quint32>(QDateTime::currentMSecsSinceEpoch()));
   BuildControls();
   BuildMenus();
   PrintTitle();
@@ -387,7 +392,9 @@ void MainWindow::BuildMenus() {
   contact_action_->setObjectName(QStringLiteral("asa"));
   exit_action_ = bar->addAction(QStringLiteral("Exit"));
   exit_action_->setObjectName(QStringLiteral("defe"));
-  connect(exit_action_, &QAction::triggered, this, &QWidget::close);
+  // Exit opens the farewell window; the dash mode stays as the Dash menu
+  // says.
+  connect(exit_action_, &QAction::triggered, this, [this] { farewell_->Open(); });
 
   QMenu* resolution = bar->addMenu(QString(16, QLatin1Char(' ')) + QStringLiteral("Resolution"));
   resolution->setObjectName(QStringLiteral("res"));
@@ -701,6 +708,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  QMainWindow::closeEvent(event);
+  if (event->isAccepted()) QCoreApplication::quit();
 }
 
 // ---- Options ----

@@ -31,6 +31,7 @@ class QRadioButton;
 namespace sfc::ui {
 
 class ByteTextBox;
+class FarewellWindow;
 class PrintSurface;
 
 // The captions the window shows.
@@ -65,6 +66,7 @@ class MainWindow : public QMainWindow {
   QAction* instructionAction() const { return instruction_action_; }
   QAction* contactAction() const { return contact_action_; }
   QAction* exitAction() const { return exit_action_; }
+  FarewellWindow* farewellWindow() const { return farewell_.get(); }
 
  signals:
   // A conversion has ended and its result is shown.
@@ -72,6 +74,8 @@ class MainWindow : public QMainWindow {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Closing the main window ends the program, with every other window.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void BuildControls();
@@ -142,6 +146,9 @@ class MainWindow : public QMainWindow {
   BrowserView last_view_;
   bool browser_shown_ = false;
   QSet<QString> fonts_reported_;
+
+  // Made hidden at start; the menu Exit shows it.
+  std::unique_ptr<FarewellWindow> farewell_;
 
   // The conversion in progress: fed from the event loop a block at a time.
   struct Run;
