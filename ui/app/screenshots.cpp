@@ -10,6 +10,8 @@
 #include <cstdio>
 
 #include "byte_text.h"
+#include "farewell_window.h"
+#include "help_window.h"
 #include "main_window.h"
 
 namespace {
@@ -76,5 +78,36 @@ int main(int argc, char* argv[]) {
   Find<QPlainTextEdit>(window, "Text1")->clear();
   Convert(window);
   ok = Save(window, dir, "to-transliteration.png") && ok;
+
+  // The help window's four pages (sized as a large screen would show it;
+  // maximised offscreen it would be cut to the virtual screen), then the
+  // contact panel that the menu Contact opens.
+  window.instructionAction()->trigger();
+  sfc::ui::HelpWindow* help = window.helpWindow();
+  help->showNormal();
+  help->resize(1024, 740);
+  const std::pair<sfc::ui::HelpPage, const char*> pages[] = {
+      {sfc::ui::HelpPage::kConversion, "help-conversion.png"},
+      {sfc::ui::HelpPage::kFonts, "help-fonts.png"},
+      {sfc::ui::HelpPage::kPurpose, "help-purpose.png"},
+      {sfc::ui::HelpPage::kExamples, "help-examples.png"},
+  };
+  for (const auto& [page, name] : pages) {
+    help->ShowPage(page);
+    ok = Save(*help, dir, name) && ok;
+  }
+  window.contactAction()->trigger();
+  ok = Save(*help, dir, "contact.png") && ok;
+  help->hide();
+
+  // The farewell window that Exit opens, after a few cards.
+  sfc::ui::FarewellWindow farewell(3);
+  farewell.Open();
+  farewell.showNormal();
+  farewell.resize(1024, 768);
+  // Let it take the focus first: gaining the focus clears the cards.
+  QApplication::processEvents();
+  for (int i = 0; i < 6; ++i) farewell.Tick();
+  ok = Save(farewell, dir, "farewell.png") && ok;
   return ok ? 0 : 1;
 }

@@ -25,6 +25,7 @@
 #include "byte_text_box.h"
 #include "code_table_files.h"
 #include "farewell_window.h"
+#include "help_window.h"
 #include "print_surface.h"
 
 #ifndef SFC_VERSION
@@ -34,6 +35,9 @@
 namespace sfc::ui {
 
 namespace {
+
+// Where the documentation lives, for the contact panel.
+constexpr const char* kDocumentation = "README.md, share/doc/sanskrit-font-converter";
 
 // How much input one turn of the event loop converts.
 constexpr std::size_t kFeedBlock = std::size_t{1} << 18;
@@ -388,8 +392,19 @@ void MainWindow::BuildMenus() {
   skip_dash->setObjectName(QStringLiteral("fgg_2"));
   connect(skip_dash, &QAction::triggered, this, [this] { session_.SetDashMode(kDashSkip); });
 
+  connect(instruction_action_, &QAction::triggered, this, [this] {
+    HelpWindow* help = EnsureHelpWindow();
+    ClearPrinted();
+    help->OpenForInstruction();
+  });
   contact_action_ = bar->addAction(QStringLiteral("Contact"));
   contact_action_->setObjectName(QStringLiteral("asa"));
+  connect(contact_action_, &QAction::triggered, this, [this] {
+    HelpWindow* help = EnsureHelpWindow();
+    ClearPrinted();
+    help->OpenForContact(QStringLiteral("Sanskrit Font Converter"), QStringLiteral(SFC_VERSION),
+                         QString::fromLatin1(kDocumentation));
+  });
   exit_action_ = bar->addAction(QStringLiteral("Exit"));
   exit_action_->setObjectName(QStringLiteral("defe"));
   // Exit opens the farewell window; the dash mode stays as the Dash menu
@@ -708,6 +723,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QMainWindow::eventFilter(watched, event);
+}
+
+HelpWindow* MainWindow::EnsureHelpWindow() {
+  if (!help_) help_ = std::make_unique<HelpWindow>(session_);
+  return help_.get();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

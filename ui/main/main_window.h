@@ -32,6 +32,7 @@ namespace sfc::ui {
 
 class ByteTextBox;
 class FarewellWindow;
+class HelpWindow;
 class PrintSurface;
 
 // The captions the window shows.
@@ -67,6 +68,8 @@ class MainWindow : public QMainWindow {
   QAction* contactAction() const { return contact_action_; }
   QAction* exitAction() const { return exit_action_; }
   FarewellWindow* farewellWindow() const { return farewell_.get(); }
+  // Made the first time Instruction or Contact needs it; null before.
+  HelpWindow* helpWindow() const { return help_.get(); }
 
  signals:
   // A conversion has ended and its result is shown.
@@ -147,6 +150,8 @@ class MainWindow : public QMainWindow {
   bool browser_shown_ = false;
   QSet<QString> fonts_reported_;
 
+  HelpWindow* EnsureHelpWindow();
+  std::unique_ptr<HelpWindow> help_;
   // Made hidden at start; the menu Exit shows it.
   std::unique_ptr<FarewellWindow> farewell_;
 
