@@ -25,7 +25,8 @@
 //     out.
 // So bytes -> IAST -> bytes gives the bytes back, except for a "|" byte (read
 // back as "/"), capitals (read back small), the row-171 sign (read back as
-// its letters) and, where the hidden-dash mark is not "_", a "_" byte.
+// its letters), a free byte 0xF1 (Windows-1252 "ñ", read back as the font's
+// ñ) and, where the hidden-dash mark is not "_", a "_" byte.
 #pragma once
 
 #include <array>
