@@ -1,0 +1,245 @@
+// Transliteration-font bytes <-> Unicode IAST.
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+#include "translit_letters.h"
+#include "unicode/font_iast.h"
+
+namespace sfc {
+namespace {
+
+using test::B;
+
+// The IAST of the 18 letters, in the order of Letter.
+const std::vector<std::string> kLetterIastText = {"ā", "ī", "ū", "ṛ", "ṝ", "ṃ", "ḥ", "ṅ", "ñ",
+                                                  "ṭ", "ḍ", "ṇ", "ś", "ṣ", "_", "ḷ", "ḹ", "ñaṃ"};
+
+FontLetters LettersOf(TranslitFont font) { return FontLetters(GetTranslitLetters(font)); }
+
+class FontIastTest : public ::testing::TestWithParam<TranslitFont> {};
+
+// ---- Font bytes to IAST ----
+
+TEST_P(FontIastTest, EveryLetterReadsAsItsIast) {
+  const FontLetters letters = LettersOf(GetParam());
+  for (int k = 1; k <= kLetterCount; ++k) {
+    const auto letter = static_cast<Letter>(k);
+    SCOPED_TRACE(k);
+    EXPECT_EQ(FontToIast("k" + letters[letter] + "a", letters),
+              "k" + kLetterIastText[static_cast<std::size_t>(k - 1)] + "a");
+  }
+}
+
+TEST_P(FontIastTest, DandasBecomeBars) {
+  const FontLetters letters = LettersOf(GetParam());
+  EXPECT_EQ(FontToIast("ca / tat //\n", letters), "ca | tat ||\n");
+  EXPECT_EQ(FontToIast("///", letters), "|||");
+}
+
+TEST(FontToIastTest, LongestLetterWinsOverItsParts) {
+  // ITRTransTimes writes the hidden-dash mark as "/-/", which starts with a danda.
+  const FontLetters itr = LettersOf(TranslitFont::kItrTransTimes);
+  EXPECT_EQ(FontToIast("k/-/h / -", itr), "k_h | -");
+  // Sanskrit-Times writes the row-171 sign as ñ, a, ṃ: either reading is "ñaṃ".
+  const FontLetters times = LettersOf(TranslitFont::kSanskritTimes);
+  EXPECT_EQ(FontToIast(B({"ya", 241, "a", 136, " ", 241, "ca"}), times), "yañaṃ ñca");
+}
+
+TEST(FontToIastTest, OtherBytesAreWindows1252) {
+  const FontLetters times = LettersOf(TranslitFont::kSanskritTimes);
+  // 0xE9 is no letter of Sanskrit-Times: é; 0x9C is œ; 0x9D is left free by
+  // Windows-1252 and stands for U+009D.
+  EXPECT_EQ(FontToIast(B({233, 156, 157, 255}), times), "éœ\u009dÿ");
+  // Under URW Palladio IT the same 0xE9 is ī.
+  EXPECT_EQ(FontToIast(B({233}), LettersOf(TranslitFont::kUrwPalladioIt)), "ī");
+}
+
+// ---- IAST to font bytes ----
+
+TEST_P(FontIastTest, EveryIastLetterBecomesTheFontsBytes) {
+  const FontLetters letters = LettersOf(GetParam());
+  for (int k = 1; k <= kLetterCount; ++k) {
+    const auto letter = static_cast<Letter>(k);
+    if (letter == Letter::kRow171Sign) continue;
+    SCOPED_TRACE(k);
+    const UnicodeResult result =
+        IastToFont("k" + kLetterIastText[static_cast<std::size_t>(k - 1)] + "a", letters);
+    EXPECT_BYTES("k" + letters[letter] + "a", result.text);
+    EXPECT_TRUE(result.rejects.empty());
+  }
+}
+
+TEST_P(FontIastTest, NamIsWrittenAsItsLetters) {
+  const FontLetters letters = LettersOf(GetParam());
+  EXPECT_BYTES(letters[Letter::kPalatalN] + "a" + letters[Letter::kAnusvara],
+               IastToFont("ñaṃ", letters).text);
+}
+
+TEST_P(FontIastTest, BarsBecomeDandas) {
+  const FontLetters letters = LettersOf(GetParam());
+  EXPECT_BYTES("ca / tat //\n", IastToFont("ca | tat ||\n", letters).text);
+  EXPECT_BYTES("ca / tat //", IastToFont("ca । tat ॥", letters).text);
+}
+
+TEST_P(FontIastTest, VariantsBecomeTheSameBytes) {
+  const FontLetters letters = LettersOf(GetParam());
+  const std::string expected = IastToFont("saṃskṛtaṃ ṝ ḷ ḹ śāṇḍilyaḥ ñ ṅ ṭ ḍ ī ū", letters).text;
+  // Decomposed letters, marks in either order.
+  const std::string decomposed =
+      "sam\u0323skr\u0323tam\u0323 r\u0304\u0323 l\u0323 l\u0323\u0304 s\u0301a\u0304n\u0323d"
+      "\u0323ilyah\u0323 n\u0303 n\u0307 t\u0323 d\u0323 i\u0304 u\u0304";
+  EXPECT_BYTES(expected, IastToFont(decomposed, letters).text);
+  // ṁ for ṃ, ISO 15919 r̥ r̥̄ l̥ l̥̄.
+  EXPECT_BYTES(expected, IastToFont("saṁskr̥taṁ r̥̄ l̥ l̥̄ śāṇḍilyaḥ ñ ṅ ṭ ḍ ī ū", letters).text);
+  // Capitals.
+  EXPECT_BYTES(expected, IastToFont("SAṂSKṚTAṀ Ṝ Ḷ Ḹ ŚĀṆḌILYAḤ Ñ Ṅ Ṭ Ḍ Ī Ū", letters).text);
+  EXPECT_TRUE(IastToFont(decomposed, letters).rejects.empty());
+}
+
+TEST_P(FontIastTest, CharactersWithoutPlaceAreReportedWithLineAndColumn) {
+  const FontLetters letters = LettersOf(GetParam());
+  const UnicodeResult result = IastToFont("ka\nvām̐l ॐ x\u0327", letters);
+  EXPECT_BYTES("ka\nv" + letters[Letter::kLongA] + "ml  x", result.text);
+  const std::vector<UnicodeReject> expected = {{0x0310, 2, 4}, {0x0950, 2, 7}, {0x0327, 2, 10}};
+  EXPECT_EQ(result.rejects, expected);
+}
+
+TEST_P(FontIastTest, CorpusReadsAsItsIast) {
+  const FontLetters letters = LettersOf(GetParam());
+  const std::vector<std::string> font_lines = test::ReadLines(test::GitaFile(GetParam()));
+  const std::vector<std::string> iast_lines =
+      test::ReadLines(test::TestDataDir() / "gita.iast.txt");
+  ASSERT_EQ(font_lines.size(), iast_lines.size());
+  int rejects = 0;
+  for (std::size_t k = 0; k < font_lines.size(); ++k) {
+    // The fonts have no candrabindu: the corpus leaves out U+0310.
+    std::string expected = iast_lines[k];
+    for (std::size_t at; (at = expected.find("\u0310")) != std::string::npos;) {
+      expected.erase(at, 2);
+    }
+    EXPECT_EQ(FontToIast(font_lines[k], letters), expected) << "line " << k + 1;
+    const UnicodeResult back = IastToFont(iast_lines[k], letters);
+    EXPECT_BYTES(font_lines[k], back.text);
+    for (const UnicodeReject& reject : back.rejects) {
+      EXPECT_EQ(reject.code_point, 0x0310u) << "line " << k + 1;
+      ++rejects;
+    }
+  }
+  EXPECT_EQ(rejects, 3);
+}
+
+TEST_P(FontIastTest, RejectsOfTheCorpusAreWhereTheListSays) {
+  const UnicodeResult result =
+      IastToFont(test::ReadFileBytes(test::TestDataDir() / "gita.iast.txt"), LettersOf(GetParam()));
+  const std::vector<UnicodeReject> expected = {
+      {0x0310, 201, 11}, {0x0310, 640, 65}, {0x0310, 694, 63}};
+  EXPECT_EQ(result.rejects, expected);
+}
+
+TEST_P(FontIastTest, BytesGoThereAndBack) {
+  const FontLetters letters = LettersOf(GetParam());
+  // Every byte but capitals, "|" and the bytes of the letters (which read back
+  // as the letters).
+  std::string bytes;
+  for (int byte = 0; byte < 256; ++byte) {
+    if ((byte >= 'A' && byte <= 'Z') || byte == '|' || byte == '_' || byte == '/') continue;
+    bool in_letter = false;
+    for (const std::string& letter : letters.bytes) {
+      in_letter = in_letter || letter.find(static_cast<char>(byte)) != std::string::npos;
+    }
+    // Windows-1252 capitals of IAST letters (Ñ, Ï, Ü) read back small, and
+    // ñ as the font's letter ñ.
+    if (in_letter || byte == 0xD1 || byte == 0xCF || byte == 0xDC || byte == 0xF1) continue;
+    bytes += static_cast<char>(byte);
+  }
+  const UnicodeResult back = IastToFont(FontToIast(bytes, letters), letters);
+  EXPECT_BYTES(bytes, back.text);
+  EXPECT_TRUE(back.rejects.empty());
+}
+
+TEST_P(FontIastTest, HeldWindows1252CharactersPassOnlyWhereTheFontLeavesTheByte) {
+  const FontLetters letters = LettersOf(GetParam());
+  const UnicodeResult result = IastToFont("€", letters);  // byte 0x80
+  if (GetParam() == TranslitFont::kSanskritTimes) {       // 0x80 is ā there
+    EXPECT_EQ(result.text, "");
+    EXPECT_EQ(result.rejects, (std::vector<UnicodeReject>{{0x20AC, 1, 1}}));
+  } else {
+    EXPECT_BYTES(B({0x80}), result.text);
+    EXPECT_TRUE(result.rejects.empty());
+  }
+}
+
+TEST(IastToFontTest, ALoadedLetterSetIsUsed) {
+  FontLetters letters = LettersOf(TranslitFont::kSanskritTimes);
+  letters.bytes[0] = "A~";  // ā
+  letters.bytes[1] = "";    // ī has no place
+  EXPECT_EQ(FontToIast("kA~ ", letters), "kā ");
+  const UnicodeResult result = IastToFont("kā kī", letters);
+  EXPECT_BYTES("kA~ k", result.text);
+  EXPECT_EQ(result.rejects, (std::vector<UnicodeReject>{{0x012B, 1, 5}}));
+}
+
+// ---- Streaming ----
+
+std::string StreamFontToIast(const std::vector<std::string_view>& blocks,
+                             const FontLetters& letters) {
+  std::string out;
+  FontToIastStream stream(letters, [&out](std::string_view piece) { out += piece; });
+  for (std::string_view block : blocks) stream.Feed(block);
+  stream.Finish();
+  return out;
+}
+
+UnicodeResult StreamIastToFont(const std::vector<std::string_view>& blocks,
+                               const FontLetters& letters) {
+  UnicodeResult result;
+  IastToFontStream stream(
+      letters, [&result](std::string_view piece) { result.text += piece; },
+      [&result](const UnicodeReject& reject) { result.rejects.push_back(reject); });
+  for (std::string_view block : blocks) stream.Feed(block);
+  stream.Finish();
+  return result;
+}
+
+TEST_P(FontIastTest, EveryCutGivesTheWholeTextsOutput) {
+  const FontLetters letters = LettersOf(GetParam());
+  const std::string iast = "dharmakṣetre kurukṣetre | yañaṃ k_h\nsam\u0323jñ\u0101m̐ ||\nĀṚ r̥̄ é";
+  const std::string bytes = IastToFont(iast, letters).text + letters[Letter::kRow171Sign] + "/-/";
+  const std::string whole_iast = FontToIast(bytes, letters);
+  const UnicodeResult whole_bytes = IastToFont(iast, letters);
+  for (std::size_t cut = 0; cut <= bytes.size(); ++cut) {
+    const std::string_view text = bytes;
+    EXPECT_EQ(StreamFontToIast({text.substr(0, cut), text.substr(cut)}, letters), whole_iast)
+        << "cut at " << cut;
+  }
+  for (std::size_t cut = 0; cut <= iast.size(); ++cut) {
+    const std::string_view text = iast;
+    const UnicodeResult streamed =
+        StreamIastToFont({text.substr(0, cut), text.substr(cut)}, letters);
+    EXPECT_BYTES(whole_bytes.text, streamed.text);
+    EXPECT_EQ(streamed.rejects, whole_bytes.rejects) << "cut at " << cut;
+  }
+  // One byte a block.
+  std::vector<std::string_view> single;
+  for (std::size_t at = 0; at < iast.size(); ++at)
+    single.push_back(std::string_view(iast).substr(at, 1));
+  EXPECT_EQ(StreamIastToFont(single, letters).rejects, whole_bytes.rejects);
+  EXPECT_BYTES(whole_bytes.text, StreamIastToFont(single, letters).text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fonts, FontIastTest, ::testing::ValuesIn(kTranslitFonts),
+                         [](const ::testing::TestParamInfo<TranslitFont>& param_info) {
+                           std::string name;
+                           for (char c : FontName(param_info.param)) {
+                             if (std::isalnum(static_cast<unsigned char>(c))) name += c;
+                           }
+                           return name;
+                         });
+
+}  // namespace
+}  // namespace sfc

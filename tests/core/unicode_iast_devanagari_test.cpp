@@ -1,0 +1,239 @@
+// Unicode IAST <-> Unicode Devanagari.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+#include "unicode/iast_devanagari.h"
+
+namespace sfc {
+namespace {
+
+std::string ToDeva(std::string_view iast) {
+  const UnicodeResult result = IastToDevanagari(iast);
+  EXPECT_TRUE(result.rejects.empty()) << iast;
+  return result.text;
+}
+
+std::string ToIast(std::string_view devanagari) {
+  const UnicodeResult result = DevanagariToIast(devanagari);
+  EXPECT_TRUE(result.rejects.empty()) << devanagari;
+  return result.text;
+}
+
+// Pairs that read the same both ways.
+struct Pair {
+  const char* iast;
+  const char* devanagari;
+};
+
+void ExpectBothWays(const std::vector<Pair>& pairs) {
+  for (const Pair& pair : pairs) {
+    EXPECT_EQ(ToDeva(pair.iast), pair.devanagari) << pair.iast;
+    EXPECT_EQ(ToIast(pair.devanagari), pair.iast) << pair.devanagari;
+  }
+}
+
+// ---- Both ways ----
+
+TEST(IastDevanagariTest, ConjunctsTakeTheVirama) {
+  ExpectBothWays({{"kṣetra", "क्षेत्र"},
+                  {"jñāna", "ज्ञान"},
+                  {"trayī", "त्रयी"},
+                  {"buddhi", "बुद्धि"},
+                  {"yantrya", "यन्त्र्य"},
+                  {"kārtsnya", "कार्त्स्न्य"},
+                  {"śṛṇu", "शृणु"},
+                  {"hṛd", "हृद्"},
+                  {"vāk", "वाक्"}});
+}
+
+TEST(IastDevanagariTest, AspiratesAreOneLetter) {
+  ExpectBothWays({{"kha gha cha jha ṭha ḍha tha dha pha bha", "ख घ छ झ ठ ढ थ ध फ भ"},
+                  {"dharmakṣetre", "धर्मक्षेत्रे"},
+                  {"saṅgha", "सङ्घ"}});
+}
+
+TEST(IastDevanagariTest, VowelsStandAloneAtAWordsStartAndAfterAVowel) {
+  ExpectBothWays({{"arjuna uvāca", "अर्जुन उवाच"},
+                  {"eva ida īśa ūrdhva ṛṣi ṝ ḷ ḹ ai au o", "एव इद ईश ऊर्ध्व ऋषि ॠ ऌ ॡ ऐ औ ओ"},
+                  {"prauga", "प्रौग"},
+                  {"praüga", "प्रउग"},
+                  {"gaïka", "गइक"},
+                  {"tiraïva", "तिरइव"},
+                  {"śivaāpa", "शिवआप"},
+                  {"kṛṣṇa", "कृष्ण"},
+                  {"kḷpta kḹ", "कॢप्त कॣ"}});
+}
+
+TEST(IastDevanagariTest, MarksDandasAndDigits) {
+  ExpectBothWays({{"saṃjaya", "संजय"},
+                  {"rāmaḥ", "रामः"},
+                  {"so'pi", "सोऽपि"},
+                  {"ca | tat ||", "च । तत् ॥"},
+                  {"12.34 0987 5 6", "१२.३४ ०९८७ ५ ६"},
+                  {"vām̐llabhate", "वाँल्लभते"},
+                  {"oṃ tat sat", "ॐ तत् सत्"},
+                  {"pavitramoṃkāra", "पवित्रमोंकार"}});
+}
+
+TEST(IastDevanagariTest, SpacesPunctuationAndLineEndsStay) {
+  ExpectBothWays({{"ka, kha; (ga)\nna - ma\n", "क, ख; (ग)\nन - म\n"}});
+}
+
+// ---- IAST to Devanagari ----
+
+TEST(IastToDevanagariTest, VariantsReadAsTheirLetters) {
+  const std::string expected = ToDeva("saṃskṛtaṃ pitṝn kḷpta ñāṇa śiṣya ṅa ṭīḍā ḥ");
+  EXPECT_EQ(ToDeva("saṁskr̥taṁ pitr̥̄n kl̥pta ñāṇa śiṣya ṅa ṭīḍā ḥ"), expected);
+  EXPECT_EQ(ToDeva("sam\u0323skr\u0323tam\u0323 pitr\u0304\u0323n kl\u0323pta n\u0303a\u0304n"
+                   "\u0323a s\u0301is\u0323ya n\u0307a t\u0323i\u0304d\u0323a\u0304 h\u0323"),
+            expected);
+  EXPECT_EQ(ToDeva("SAṂSKṚTAṀ PITṜ̄N KḶPTA ÑĀṆA ŚIṢYA ṄA ṬĪḌĀ Ḥ"), expected);
+  EXPECT_EQ(ToDeva("so’pi"), "सोऽपि");
+  EXPECT_EQ(ToDeva("kuḻa"), "कुळ");
+}
+
+TEST(IastToDevanagariTest, UnknownCharactersAreReportedAndKept) {
+  const UnicodeResult result = IastToDevanagari("ka\nfa qé ş");
+  EXPECT_EQ(result.text, "क\nfअ qé ş");
+  const std::vector<UnicodeReject> expected = {
+      {U'f', 2, 1}, {U'q', 2, 4}, {0x00E9, 2, 5}, {0x015F, 2, 7}};
+  EXPECT_EQ(result.rejects, expected);
+}
+
+TEST(IastToDevanagariTest, AConsonantBeforeAnythingButAVowelTakesTheVirama) {
+  EXPECT_EQ(ToDeva("tat|"), "तत्।");
+  EXPECT_EQ(ToDeva("vāk-ca"), "वाक्-च");
+  EXPECT_EQ(ToDeva("tatṃ"), "तत्ं");
+}
+
+// ---- Devanagari to IAST ----
+
+TEST(DevanagariToIastTest, NuktaAndJoinersAreReportedAndLeftOut) {
+  const UnicodeResult result = DevanagariToIast("\u0958 \u095B क्\u200Dष क\u093C");
+  EXPECT_EQ(result.text, "ka ja kṣa ka");
+  const std::vector<UnicodeReject> expected = {
+      {0x0958, 1, 1}, {0x095B, 1, 3}, {0x200D, 1, 7}, {0x093C, 1, 11}};
+  EXPECT_EQ(result.rejects, expected);
+}
+
+TEST(DevanagariToIastTest, SignsWithoutAConsonantAreReported) {
+  const UnicodeResult result = DevanagariToIast("ा क्् ि");
+  EXPECT_EQ(result.text, "ā k i");
+  const std::vector<UnicodeReject> expected = {{0x093E, 1, 1}, {0x094D, 1, 5}, {0x093F, 1, 7}};
+  EXPECT_EQ(result.rejects, expected);
+}
+
+TEST(DevanagariToIastTest, OtherCharactersAreReportedAndKept) {
+  const UnicodeResult result = DevanagariToIast("राम॰ – abc\nऍ");
+  EXPECT_EQ(result.text, "rāma॰ – abc\nऍ");
+  const std::vector<UnicodeReject> expected = {{0x0970, 1, 4}, {0x2013, 1, 6}, {0x090D, 2, 1}};
+  EXPECT_EQ(result.rejects, expected);
+}
+
+TEST(DevanagariToIastTest, MalformedUtf8IsReported) {
+  const UnicodeResult result = DevanagariToIast(std::string("क\xff") + "ख");
+  EXPECT_EQ(result.text, "ka\uFFFDkha");
+  EXPECT_EQ(result.rejects, (std::vector<UnicodeReject>{{0xFFFD, 1, 2}}));
+}
+
+// ---- Streaming ----
+
+template <class Stream>
+UnicodeResult Streamed(const std::vector<std::string_view>& blocks) {
+  UnicodeResult result;
+  Stream stream([&result](std::string_view piece) { result.text += piece; },
+                [&result](const UnicodeReject& reject) { result.rejects.push_back(reject); });
+  for (std::string_view block : blocks) stream.Feed(block);
+  stream.Finish();
+  return result;
+}
+
+template <class Stream>
+void ExpectEveryCutLikeTheWhole(std::string_view text) {
+  const UnicodeResult whole = Streamed<Stream>({text});
+  for (std::size_t cut = 0; cut <= text.size(); ++cut) {
+    for (std::size_t second = cut; second <= text.size(); second += 7) {
+      const UnicodeResult cut_up = Streamed<Stream>(
+          {text.substr(0, cut), text.substr(cut, second - cut), text.substr(second)});
+      ASSERT_EQ(cut_up.text, whole.text) << "cuts at " << cut << " and " << second;
+      ASSERT_EQ(cut_up.rejects, whole.rejects) << "cuts at " << cut << " and " << second;
+    }
+  }
+  std::vector<std::string_view> bytes;
+  for (std::size_t at = 0; at < text.size(); ++at) bytes.push_back(text.substr(at, 1));
+  EXPECT_EQ(Streamed<Stream>(bytes).text, whole.text);
+  EXPECT_EQ(Streamed<Stream>(bytes).rejects, whole.rejects);
+}
+
+TEST(IastDevanagariStreamTest, EveryCutGivesTheWholeTextsOutput) {
+  ExpectEveryCutLikeTheWhole<IastToDevanagariStream>(
+      "dharmakṣetre kurukṣetre samavetā yuyutsavaḥ |\noṃ vām̐llabhate praüga so'pi ||\n"
+      "sam\u0323skr\u0323tam\u0323 r̥̄ ŚĀ fx 12");
+  ExpectEveryCutLikeTheWhole<DevanagariToIastStream>(
+      "धर्मक्षेत्रे कुरुक्षेत्रे समवेता युयुत्सवः ।\nॐ वाँल्लभते प्रउग सोऽपि ॥\nक़ क्\u200Dष ा १२");
+}
+
+// ---- The corpus ----
+
+std::string WithoutHyphens(std::string text) {
+  std::erase(text, '-');
+  return text;
+}
+
+// How many lines of `from` convert to the same line of `to` (the corpus's
+// hyphens mark where a printed line was wrapped and are left out of the
+// comparison); the others are listed in `differences`.
+template <class Convert>
+int AgreeingLines(const std::vector<std::string>& from, const std::vector<std::string>& to,
+                  Convert convert, std::string& differences) {
+  int agreeing = 0;
+  for (std::size_t k = 0; k < from.size(); ++k) {
+    const UnicodeResult result = convert(from[k]);
+    EXPECT_TRUE(result.rejects.empty()) << "line " << k + 1;
+    if (WithoutHyphens(result.text) == WithoutHyphens(to[k])) {
+      ++agreeing;
+    } else {
+      differences += "line " + std::to_string(k + 1) + "\n  ours:   " + result.text +
+                     "\n  corpus: " + to[k] + "\n";
+    }
+  }
+  return agreeing;
+}
+
+class CorpusTest : public ::testing::Test {
+ protected:
+  std::vector<std::string> iast_ = test::ReadLines(test::TestDataDir() / "gita.iast.txt");
+  std::vector<std::string> devanagari_ =
+      test::ReadLines(test::TestDataDir() / "gita.devanagari.txt");
+};
+
+// The reference transliterator agrees on 684 lines to Devanagari and 686 to
+// IAST; the rest differ in the corpus itself (see core/unicode/DIFFERENCES.md).
+TEST_F(CorpusTest, IastToDevanagariAgreesWithTheCorpus) {
+  ASSERT_EQ(iast_.size(), devanagari_.size());
+  std::string differences;
+  const int agreeing = AgreeingLines(iast_, devanagari_, IastToDevanagari, differences);
+  EXPECT_GE(agreeing, 684) << differences;
+  EXPECT_EQ(agreeing, 689) << differences;
+}
+
+TEST_F(CorpusTest, DevanagariToIastAgreesWithTheCorpus) {
+  ASSERT_EQ(iast_.size(), devanagari_.size());
+  std::string differences;
+  const int agreeing = AgreeingLines(devanagari_, iast_, DevanagariToIast, differences);
+  EXPECT_GE(agreeing, 686) << differences;
+  EXPECT_EQ(agreeing, 689) << differences;
+}
+
+TEST_F(CorpusTest, IastGoesThereAndBack) {
+  for (std::size_t k = 0; k < iast_.size(); ++k) {
+    EXPECT_EQ(DevanagariToIast(IastToDevanagari(iast_[k]).text).text, iast_[k]) << "line " << k + 1;
+  }
+}
+
+}  // namespace
+}  // namespace sfc
