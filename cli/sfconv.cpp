@@ -1,5 +1,6 @@
 #include "sfconv.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <map>
@@ -9,8 +10,10 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 
+#include "chain.h"
 #include "code_table_files.h"
 #include "conversion.h"
 #include "session.h"
@@ -27,6 +30,11 @@ namespace {
 constexpr std::string_view kUsage =
     R"(usage: sfconv to-devanagari [options]   transliteration bytes in, Devanagari glyph bytes out
        sfconv to-translit   [options]   Devanagari glyph bytes in, transliteration bytes out
+       sfconv convert --from X --to Y [options]
+                                        X and Y: iast, devanagari (Unicode, UTF-8) or a
+                                        font name; font to font in one step
+       sfconv check [options] [FILE]    transliteration through Devanagari and back: the
+                                        words that do not come back unchanged
        sfconv tables        [options]   print the tables in force
 
 options:
@@ -42,6 +50,12 @@ options:
   --dash-mode 1|2              (to-devanagari) 1 add aspirata (default), 2 skip dash
   --answer CODE=TEXT           (to-translit, repeatable) the text for glyph CODE (0 to 255)
                                whenever the conversion asks for it
+  --from X, --to Y             (convert) what the text is and what it becomes: "iast",
+                               "devanagari" or a font name (any name with --tables is the
+                               Devanagari font of those tables); -t names the
+                               transliteration font in between when neither end is one
+  --report                     (convert) list every input character that did not convert,
+                               with its line and column, on standard error
   --check DIR                  (tables) check the three code-table files in DIR
   --export DIR                 (tables) write the tables in force as the three files in DIR
   -i FILE, -o FILE             input and output (default standard input and output);
@@ -53,7 +67,7 @@ exit status: 0 done, 1 a file could not be read or written (or memory ran out),
              2 usage error, 3 the conversion was cut short (the output so far is written)
 )";
 
-enum class Command { kToDevanagari, kToTranslit, kTables };
+enum class Command { kToDevanagari, kToTranslit, kConvert, kCheck, kTables };
 
 struct Options {
   Command command = Command::kToDevanagari;
@@ -68,6 +82,9 @@ struct Options {
   std::optional<std::string> export_dir;
   std::optional<std::string> input_file;
   std::optional<std::string> output_file;
+  std::optional<std::string> from;
+  std::optional<std::string> to;
+  bool report = false;
   bool help = false;
 };
 
@@ -116,6 +133,8 @@ Command ParseCommand(const std::string& name) {
   if (name == "to-devanagari") return Command::kToDevanagari;
   if (name == "to-translit") return Command::kToTranslit;
   if (name == "tables") return Command::kTables;
+  if (name == "convert") return Command::kConvert;
+  if (name == "check") return Command::kCheck;
   throw UsageError{"unknown subcommand \"" + name + "\""};
 }
 
@@ -133,8 +152,8 @@ void ParseAnswer(const std::string& value, Options& options) {
 // Reads one option and its value into `options`.
 void ParseOption(const std::string& name, const std::string& subcommand, ArgReader& reader,
                  Options& options) {
-  auto only_for = [&](Command allowed) {
-    if (options.command != allowed) {
+  auto only_for = [&](Command allowed, std::optional<Command> also = std::nullopt) {
+    if (options.command != allowed && options.command != also) {
       throw UsageError{"option " + name + " does not go with " + subcommand};
     }
   };
@@ -150,17 +169,27 @@ void ParseOption(const std::string& name, const std::string& subcommand, ArgRead
   } else if (name == "--startup") {
     reader.NoValue(name);
     options.startup = true;
+  } else if (name == "--from") {
+    only_for(Command::kConvert);
+    options.from = reader.Value(name);
+  } else if (name == "--to") {
+    only_for(Command::kConvert);
+    options.to = reader.Value(name);
+  } else if (name == "--report") {
+    only_for(Command::kConvert);
+    reader.NoValue(name);
+    options.report = true;
   } else if (name == "--shift-m-to-n") {
-    only_for(Command::kToDevanagari);
+    only_for(Command::kToDevanagari, Command::kConvert);
     reader.NoValue(name);
     options.shift_m_to_n = true;
   } else if (name == "--dash-mode") {
-    only_for(Command::kToDevanagari);
+    only_for(Command::kToDevanagari, Command::kConvert);
     const std::string value = reader.Value(name);
     if (value != "1" && value != "2") throw UsageError{"--dash-mode takes 1 or 2"};
     options.dash_mode = value == "1" ? kDashAddAspirata : kDashSkip;
   } else if (name == "--answer") {
-    only_for(Command::kToTranslit);
+    only_for(Command::kToTranslit, Command::kConvert);
     ParseAnswer(reader.Value(name), options);
   } else if (name == "--check") {
     only_for(Command::kTables);
@@ -173,15 +202,28 @@ void ParseOption(const std::string& name, const std::string& subcommand, ArgRead
     options.input_file = reader.Value(name);
   } else if (name == "-o") {
     options.output_file = reader.Value(name);
+  } else if (options.command == Command::kCheck && !name.empty() && name[0] != '-' &&
+             !options.input_file) {
+    options.input_file = name;  // check FILE
   } else {
     throw UsageError{"unknown option \"" + name + "\""};
   }
 }
 
+ChainPlan PlanChain(const Options& options);
+
 // The options that only make sense together.
 void CheckOptions(const Options& options) {
   if (options.startup && (options.translit_font || options.devanagari_font || options.tables_dir)) {
     throw UsageError{"--startup does not go with -t, -d or --tables"};
+  }
+  if (options.command == Command::kConvert) {
+    if (!options.from || !options.to) throw UsageError{"convert needs --from and --to"};
+    if (options.startup) throw UsageError{"--startup does not go with convert"};
+    if (options.devanagari_font) {
+      throw UsageError{"convert takes the Devanagari font from --from or --to, not -d"};
+    }
+    PlanChain(options);  // names that are neither a form nor a font
   }
   if (options.tables_dir) return;
   if (options.translit_font && !FindTranslitFont(*options.translit_font)) {
@@ -305,6 +347,199 @@ int Convert(const Options& options, std::istream& in, std::ostream& out, std::os
   return kExitOk;
 }
 
+// ---- convert: a chain through the transliteration pivot ----
+
+// What an end of the chain named by --from or --to is.
+std::pair<TextForm, std::string> ClassifyEnd(const std::string& name, const Options& options,
+                                             const char* option) {
+  if (name == "iast") return {TextForm::kIast, name};
+  if (name == "devanagari") return {TextForm::kDevanagariUnicode, name};
+  if (FindTranslitFont(name)) return {TextForm::kTranslitFont, name};
+  if (FindDevanagariFont(name) || options.tables_dir) return {TextForm::kDevanagariFont, name};
+  throw UsageError{std::string(option) + ": \"" + name +
+                   "\" is neither iast, devanagari nor a font name (use --tables DIR for other "
+                   "Devanagari fonts)"};
+}
+
+ChainPlan PlanChain(const Options& options) {
+  ChainPlan plan;
+  std::tie(plan.from, plan.from_font) = ClassifyEnd(*options.from, options, "--from");
+  std::tie(plan.to, plan.to_font) = ClassifyEnd(*options.to, options, "--to");
+  if (plan.to == TextForm::kTranslitFont) {
+    plan.pivot = *FindTranslitFont(plan.to_font);
+  } else if (plan.from == TextForm::kTranslitFont) {
+    plan.pivot = *FindTranslitFont(plan.from_font);
+  } else if (options.translit_font) {
+    const std::optional<TranslitFont> pivot = FindTranslitFont(*options.translit_font);
+    if (!pivot) {
+      throw UsageError{
+          "-t: the transliteration font between the ends must be one of "
+          "\"Sanskrit-Times\", \"ITRTransTimes\", \"URW Palladio IT\""};
+    }
+    plan.pivot = *pivot;
+  }
+  return plan;
+}
+
+std::string DescribeCharacter(char32_t code_point) {
+  char code[16];
+  std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(code_point));
+  std::string text = code;
+  if (code_point >= 0x20 && code_point != 0x7F && (code_point < 0x80 || code_point >= 0xA0)) {
+    text += " '";
+    utf8::Append(text, code_point);
+    text += "'";
+  }
+  return text;
+}
+
+InputBox AnswerBoxes(const Options& options, std::ostream& err) {
+  return [&options, &err](const InputBoxRequest& request) {
+    if (request.kind != InputRequestKind::kGlyphReading) return request.default_text;
+    const auto it = options.answers.find(request.glyph_code);
+    if (it != options.answers.end()) return it->second;
+    Report(err, "glyph " + std::to_string(request.glyph_code) + " has no --answer; it is kept as " +
+                    QuoteBytes(request.default_text));
+    return request.default_text;
+  };
+}
+
+int ConvertChainCommand(const Options& options, std::istream& in, std::ostream& out,
+                        std::ostream& err) {
+  const ChainPlan plan = PlanChain(options);
+  // Tables from disk are read once; each font conversion gets its own copy.
+  std::optional<Session> loaded;
+  const SessionMaker make_session = [&](Direction direction, const std::string& devanagari,
+                                        TranslitFont translit) {
+    Options stage = options;
+    stage.command =
+        direction == Direction::kToTranslit ? Command::kToTranslit : Command::kToDevanagari;
+    stage.translit_font = std::string(FontName(translit));
+    stage.devanagari_font = devanagari;
+    if (!options.tables_dir || FindDevanagariFont(devanagari)) {
+      stage.tables_dir.reset();
+      return BuildSession(stage, err);
+    }
+    if (!loaded) loaded = BuildSession(stage, err);
+    Session session = *loaded;
+    session.ChooseDirection(direction);
+    session.ChooseTranslitFontName(*stage.translit_font);
+    session.ChooseDevanagariFontName(devanagari);
+    return session;
+  };
+
+  const std::unique_ptr<InputSource> source = OpenInput(options, in);
+  const std::unique_ptr<OutputTarget> output = OpenOutput(options, out);
+  std::uint64_t rejected = 0;
+  ConversionChain chain(
+      [&output](std::string_view piece) { output->Write(piece); },
+      [&](const UnicodeReject& reject, bool in_input) {
+        ++rejected;
+        if (!options.report) return;
+        Report(err, "line " + std::to_string(reject.line) + ", column " +
+                        std::to_string(reject.column) + (in_input ? "" : " of the text between") +
+                        ": " + DescribeCharacter(reject.code_point) + " did not convert");
+      });
+  BuildChain(chain, plan, make_session, AnswerBoxes(options, err));
+  for (std::string_view block = source->NextBlock(); !block.empty(); block = source->NextBlock()) {
+    chain.Feed(block);
+  }
+  const ChainEnd end = chain.Finish();
+  ReportInputBoxes(end.input_boxes, err);
+  output->Commit();
+  if (rejected > 0 && !options.report) {
+    Report(err, std::to_string(rejected) +
+                    " character(s) did not convert; --report lists them with line and column");
+  }
+  if (!end.completed) {
+    Report(err, "a conversion was cut short; the output so far was written");
+    return kExitCutShort;
+  }
+  return kExitOk;
+}
+
+// ---- check: transliteration through Devanagari and back ----
+
+struct Word {
+  std::size_t column = 0;  // 1-based, in bytes of the line
+  std::string_view text;
+};
+
+std::vector<Word> Words(std::string_view line) {
+  std::vector<Word> words;
+  std::size_t at = 0;
+  while (at < line.size()) {
+    while (at < line.size() && (line[at] == ' ' || line[at] == '\t' || line[at] == '\r')) ++at;
+    const std::size_t start = at;
+    while (at < line.size() && line[at] != ' ' && line[at] != '\t' && line[at] != '\r') ++at;
+    if (at > start) words.push_back({start + 1, line.substr(start, at - start)});
+  }
+  return words;
+}
+
+std::vector<std::string_view> Lines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    const std::size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) {
+      if (start < text.size()) lines.push_back(text.substr(start));
+      break;
+    }
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+int CheckCommand(const Options& options, std::istream& in, std::ostream& out, std::ostream& err) {
+  Options forth = options;
+  forth.command = Command::kToDevanagari;
+  Options back = options;
+  back.command = Command::kToTranslit;
+  Session to_devanagari = BuildSession(forth, err);
+  Session to_translit = BuildSession(back, err);
+  const std::string text = OpenInput(options, in)->ReadAll();
+  const FontLetters letters(
+      GetTranslitLetters(FindTranslitFont(to_devanagari.state().translit_box_font)
+                             .value_or(TranslitFont::kSanskritTimes)));
+
+  // Line by line, so that a word that does not come back stays on its line.
+  std::string report;
+  std::uint64_t words = 0;
+  std::uint64_t kept = 0;
+  std::uint64_t line_number = 0;
+  const InputBox answer = AnswerBoxes(options, err);
+  for (std::string_view line : Lines(text)) {
+    ++line_number;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    std::string devanagari = to_devanagari.Convert(line, answer).output;
+    std::string returned = to_translit.Convert(devanagari, answer).output;
+    const std::vector<Word> before = Words(line);
+    const std::vector<Word> after = Words(returned);
+    for (std::size_t i = 0; i < before.size(); ++i) {
+      ++words;
+      const std::string_view now = i < after.size() ? after[i].text : std::string_view();
+      if (now == before[i].text) {
+        ++kept;
+        continue;
+      }
+      report += std::to_string(line_number) + ":" + std::to_string(before[i].column) + ": " +
+                FontToIast(before[i].text, letters) + " -> " + FontToIast(now, letters) + "\n";
+    }
+  }
+  const std::unique_ptr<OutputTarget> output = OpenOutput(options, out);
+  output->Write(report);
+  char share[32];
+  std::snprintf(
+      share, sizeof share, "%.1f",
+      words == 0 ? 100.0 : 100.0 * static_cast<double>(kept) / static_cast<double>(words));
+  output->Write(std::to_string(kept) + " of " + std::to_string(words) + " words (" + share +
+                "%) come back unchanged\n");
+  output->Commit();
+  return kExitOk;
+}
+
 int Tables(const Options& options, std::ostream& out, std::ostream& err) {
   if (options.check_dir) {
     std::error_code ec;
@@ -356,6 +591,8 @@ int RunSfconv(const std::vector<std::string>& args, std::istream& in, std::ostre
       return kExitOk;
     }
     if (options.command == Command::kTables) return Tables(options, out, err);
+    if (options.command == Command::kConvert) return ConvertChainCommand(options, in, out, err);
+    if (options.command == Command::kCheck) return CheckCommand(options, in, out, err);
     return Convert(options, in, out, err);
   } catch (const FileError& error) {
     Report(err, error.message);

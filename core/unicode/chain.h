@@ -1,0 +1,92 @@
+// A chain of conversions with the transliteration bytes as the pivot: a
+// Devanagari font to the pivot and the pivot to a Devanagari font go through
+// the font conversions (a Session each), the pivot to and from Unicode IAST
+// through the font's letters, and IAST to and from Unicode Devanagari through
+// the usual transliteration. Each stage passes its output on to the next as
+// it becomes final, so a chain streams like one conversion.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "conversion.h"
+#include "font_iast.h"
+#include "session.h"
+#include "unicode_text.h"
+
+namespace sfc {
+
+// How the end of a chain holds its text.
+enum class TextForm {
+  kIast,               // Unicode IAST, UTF-8
+  kDevanagariUnicode,  // Unicode Devanagari, UTF-8
+  kTranslitFont,       // the bytes of a transliteration font
+  kDevanagariFont,     // the glyph bytes of a Devanagari font
+};
+
+struct ChainEnd {
+  bool completed = true;  // false: a font conversion was cut short
+  std::vector<AskedInputBox> input_boxes;
+};
+
+class ConversionChain {
+ public:
+  // Characters a stage that reads Unicode has no place for. `in_input`:
+  // the stage is the first, so line and column are those of the chain's
+  // input; else they are those of the text the stage before wrote (the
+  // lines are the same, the columns count that text's characters).
+  using ChainRejectSink = std::function<void(const UnicodeReject&, bool in_input)>;
+
+  // The chain writes its output to `sink`.
+  explicit ConversionChain(OutputSink sink, ChainRejectSink rejects = {});
+  ~ConversionChain();
+  ConversionChain(const ConversionChain&) = delete;
+  ConversionChain& operator=(const ConversionChain&) = delete;
+
+  // The stages, from the input to the output. A font conversion runs over
+  // its own session (the fonts, tables and options of the conversion);
+  // trim_blank removes the one blank a font conversion adds at the end of
+  // its output, for chains of more than one stage.
+  void AddFontConversion(Session session, InputBox input_box, bool trim_blank);
+  void AddFontToIast(const FontLetters& letters);
+  void AddIastToFont(const FontLetters& letters);
+  void AddIastToDevanagari();
+  void AddDevanagariToIast();
+
+  void Feed(std::string_view block);
+  ChainEnd Finish();
+
+  class Stage;
+
+ private:
+  // The sink of the stage being added: the next stage, or the chain's sink.
+  OutputSink NextSink();
+  RejectSink StageRejects();
+
+  OutputSink sink_;
+  ChainRejectSink rejects_;
+  std::vector<std::unique_ptr<Stage>> stages_;
+};
+
+// Builds the chain from one form to another with `pivot` as the
+// transliteration font between them (the transliteration font at either end,
+// when there is one). `from_font` and `to_font` name the
+// fonts of font ends; `make_session` gives a session for a font conversion
+// between the pivot and a Devanagari font (direction already chosen). A pair
+// that one conversion serves is that conversion alone, with its bytes; a
+// longer chain trims the blank each font conversion adds at its end.
+struct ChainPlan {
+  TextForm from = TextForm::kIast;
+  std::string from_font;
+  TextForm to = TextForm::kIast;
+  std::string to_font;
+  TranslitFont pivot = TranslitFont::kSanskritTimes;
+};
+using SessionMaker = std::function<Session(Direction direction, const std::string& devanagari_font,
+                                           TranslitFont translit_font)>;
+void BuildChain(ConversionChain& chain, const ChainPlan& plan, const SessionMaker& make_session,
+                const InputBox& input_box);
+
+}  // namespace sfc
