@@ -3,11 +3,14 @@
 // methods and shows what they return; it never changes the state itself.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "conversion.h"
 #include "state.h"
@@ -15,6 +18,8 @@
 namespace sfc {
 
 enum class Direction { kToDevanagari, kToTranslit };
+// The window's two text boxes.
+enum class TextBox { kTranslit, kDevanagari };
 
 // What the code-table browser shows after a step. In the direction
 // transliteration to Devanagari it shows a syllable row (key, full and half
@@ -89,6 +94,20 @@ class Session {
   // the box's whole text gets them back. Otherwise the text is returned as
   // it is.
   std::string RepairPastedTranslit(std::string text) const;
+
+  // Unicode for the two text boxes, with the fonts and tables in force: the
+  // transliteration box's bytes as IAST, the Devanagari box's glyphs as
+  // Unicode Devanagari (through the transliteration they read as). Neither
+  // changes the session: they work on a copy.
+  std::string ToUnicode(std::string_view bytes, TextBox box) const;
+  // Unicode text (IAST, or Devanagari when it holds Devanagari letters) as
+  // the bytes of a box; the characters with no place are in `rejects`.
+  struct FromUnicodeResult {
+    std::string bytes;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> rejected_at;  // line, column
+    std::vector<char32_t> rejected;
+  };
+  FromUnicodeResult FromUnicode(std::string_view utf8, TextBox box) const;
 
   // The conversion command over the input box's text, in the chosen
   // direction. Both directions are called the same way.

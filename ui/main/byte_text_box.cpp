@@ -36,13 +36,21 @@ void ByteTextBox::SetBoxFont(const QFont& font) {
   }
 }
 
+void ByteTextBox::InsertBytes(std::string_view bytes) {
+  textCursor().insertText(ToText(bytes));
+  ensureCursorVisible();
+}
+
 bool ByteTextBox::canInsertFromMimeData(const QMimeData* source) const { return source->hasText(); }
 
 void ByteTextBox::insertFromMimeData(const QMimeData* source) {
   if (!source->hasText()) return;
   const QString text = source->text();
-  const DecodedBytes decoded =
-      codec_ == BoxCodec::kTranslit ? TranslitTextToBytes(text) : GlyphTextToBytes(text);
+  std::optional<DecodedBytes> converted;
+  if (paste_converter_) converted = paste_converter_(text);
+  const DecodedBytes decoded = converted                       ? *std::move(converted)
+                               : codec_ == BoxCodec::kTranslit ? TranslitTextToBytes(text)
+                                                               : GlyphTextToBytes(text);
   if (decoded.bytes.find('\n') != std::string::npos) line_end_ = LineEndOf(decoded.bytes);
   textCursor().insertText(ToText(decoded.bytes));
   ensureCursorVisible();

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,9 +27,16 @@ class ByteTextBox : public QPlainTextEdit {
   // listed in left_out.
   DecodedBytes Bytes() const;
   void SetBytes(std::string_view bytes);
+  // Inserts bytes at the cursor, as a paste would.
+  void InsertBytes(std::string_view bytes);
   // Sets the font and shows the same bytes in it (a symbol font shows its
   // glyphs at other characters than a font without a symbol map).
   void SetBoxFont(const QFont& font);
+  // Pasted text the box's codec would not read as meant (Unicode IAST in a
+  // transliteration box) may be turned into bytes by the window instead: the
+  // converter returns nothing to leave the text to the codec.
+  using PasteConverter = std::function<std::optional<DecodedBytes>(const QString&)>;
+  void SetPasteConverter(PasteConverter converter) { paste_converter_ = std::move(converter); }
 
  signals:
   // After a paste was inserted; left_out names what it could not hold.
@@ -41,6 +50,7 @@ class ByteTextBox : public QPlainTextEdit {
   QString ToText(std::string_view bytes) const;
 
   BoxCodec codec_;
+  PasteConverter paste_converter_;
   bool symbol_map_ = false;
   // How the bytes last given to the box ended their lines; the box itself
   // ends every line with LF.

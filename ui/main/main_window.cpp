@@ -27,6 +27,7 @@
 #include "farewell_window.h"
 #include "help_window.h"
 #include "print_surface.h"
+#include "unicode_preview.h"
 
 #ifndef SFC_VERSION
 #define SFC_VERSION "0"
@@ -211,6 +212,7 @@ void MainWindow::BuildControls() {
   text1_->SetBytes("namaste    ");
   Place(text1_, 45, 1845, 14805, 3435);
   connect(text1_, &ByteTextBox::pasted, this, &MainWindow::OnTranslitPasted);
+  text1_->SetPasteConverter([this](const QString& text) { return ReadPastedIast(text); });
 
   text3_ = new QPlainTextEdit(surface_);
   name(text3_, "Text3", QStringLiteral("Instructions"));
@@ -420,6 +422,20 @@ void MainWindow::BuildMenus() {
   QAction* large = resolution->addAction(QStringLiteral("1024 X 768"));
   large->setObjectName(QStringLiteral("resol_2"));
   connect(large, &QAction::triggered, this, [this] { ApplyResolution(2); });
+
+  QMenu* unicode = bar->addMenu(QStringLiteral("Unicode"));
+  unicode->setObjectName(QStringLiteral("UnicodeMenu"));
+  unicode->setAccessibleName(QStringLiteral("Unicode"));
+  QAction* copy = unicode->addAction(QStringLiteral("Copy result as Unicode"));
+  copy->setObjectName(QStringLiteral("CopyUnicode"));
+  connect(copy, &QAction::triggered, this, &MainWindow::CopyResultAsUnicode);
+  QAction* paste = unicode->addAction(QStringLiteral("Paste Unicode"));
+  paste->setObjectName(QStringLiteral("PasteUnicode"));
+  connect(paste, &QAction::triggered, this, &MainWindow::PasteUnicode);
+  QAction* preview = unicode->addAction(QStringLiteral("Show Unicode preview"));
+  preview->setObjectName(QStringLiteral("ShowUnicodePreview"));
+  preview->setCheckable(true);
+  connect(preview, &QAction::toggled, this, &MainWindow::ShowUnicodePreview);
 }
 
 void MainWindow::PrintTitle() {
@@ -573,6 +589,7 @@ void MainWindow::FinishConversion(const std::optional<StreamEnd>& end, const QSt
     command1_->setText(QString::fromLatin1(kErrorCaption));
   }
   if (!run->left_out.empty()) AppendInstruction(DescribeLeftOut(run->left_out));
+  UpdateUnicodePreview();
   emit conversionFinished();
 }
 
@@ -728,6 +745,92 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 HelpWindow* MainWindow::EnsureHelpWindow() {
   if (!help_) help_ = std::make_unique<HelpWindow>(session_);
   return help_.get();
+}
+
+// ---- Unicode ----
+
+namespace {
+
+// The position (1-based, in characters) of a line and column of a text.
+qsizetype PositionOf(const QString& text, std::uint64_t line, std::uint64_t column) {
+  qsizetype position = 0;
+  std::uint64_t at_line = 1;
+  for (const char32_t c : text.toStdU32String()) {
+    if (at_line == line) break;
+    ++position;
+    if (c == U'\n') ++at_line;
+  }
+  return position + static_cast<qsizetype>(column);
+}
+
+DecodedBytes AsDecoded(const Session::FromUnicodeResult& result, const QString& text) {
+  DecodedBytes decoded;
+  decoded.bytes = result.bytes;
+  for (std::size_t i = 0; i < result.rejected.size(); ++i) {
+    decoded.left_out.push_back(
+        {PositionOf(text, result.rejected_at[i].first, result.rejected_at[i].second),
+         result.rejected[i]});
+  }
+  return decoded;
+}
+
+// Whether pasted text is Unicode IAST rather than Windows-1252 text: it holds
+// a letter or mark of IAST that Windows-1252 has not.
+bool LooksLikeIast(const QString& text) {
+  for (const char32_t c : text.toStdU32String()) {
+    if ((c >= 0x0100 && c <= 0x017F) || (c >= 0x1E00 && c <= 0x1EFF) ||
+        (c >= 0x0300 && c <= 0x036F)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+std::optional<DecodedBytes> MainWindow::ReadPastedIast(const QString& text) const {
+  if (!LooksLikeIast(text)) return std::nullopt;
+  return AsDecoded(session_.FromUnicode(text.toStdString(), TextBox::kTranslit), text);
+}
+
+void MainWindow::CopyResultAsUnicode() {
+  const bool devanagari = session_.direction() == Direction::kToDevanagari;
+  const std::string bytes = (devanagari ? text2_ : text1_)->Bytes().bytes;
+  const std::string unicode =
+      session_.ToUnicode(bytes, devanagari ? TextBox::kDevanagari : TextBox::kTranslit);
+  QApplication::clipboard()->setText(QString::fromStdString(unicode));
+  statusBar()->showMessage(devanagari ? QStringLiteral("Copied the result as Unicode Devanagari")
+                                      : QStringLiteral("Copied the result as IAST"),
+                           5000);
+}
+
+void MainWindow::PasteUnicode() {
+  if (converting()) return;
+  const QString text = QApplication::clipboard()->text();
+  const bool to_devanagari = session_.direction() == Direction::kToDevanagari;
+  ByteTextBox* box = to_devanagari ? text1_ : text2_;
+  const DecodedBytes decoded =
+      AsDecoded(session_.FromUnicode(text.toStdString(),
+                                     to_devanagari ? TextBox::kTranslit : TextBox::kDevanagari),
+                text);
+  box->InsertBytes(decoded.bytes);
+  if (!decoded.left_out.empty()) AppendInstruction(DescribeLeftOut(decoded.left_out));
+}
+
+void MainWindow::ShowUnicodePreview(bool shown) {
+  if (!shown) {
+    if (preview_) preview_->hide();
+    return;
+  }
+  if (!preview_) preview_ = std::make_unique<UnicodePreview>();
+  preview_->show();
+  UpdateUnicodePreview();
+}
+
+void MainWindow::UpdateUnicodePreview() {
+  if (!preview_ || !preview_->isVisible()) return;
+  preview_->ShowTexts(session_.ToUnicode(text2_->Bytes().bytes, TextBox::kDevanagari),
+                      session_.ToUnicode(text1_->Bytes().bytes, TextBox::kTranslit));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -33,6 +33,7 @@ namespace sfc::ui {
 class ByteTextBox;
 class FarewellWindow;
 class HelpWindow;
+class UnicodePreview;
 class PrintSurface;
 
 // The captions the window shows.
@@ -70,6 +71,7 @@ class MainWindow : public QMainWindow {
   FarewellWindow* farewellWindow() const { return farewell_.get(); }
   // Made the first time Instruction or Contact needs it; null before.
   HelpWindow* helpWindow() const { return help_.get(); }
+  UnicodePreview* unicodePreview() const { return preview_.get(); }
 
  signals:
   // A conversion has ended and its result is shown.
@@ -151,6 +153,13 @@ class MainWindow : public QMainWindow {
   QSet<QString> fonts_reported_;
 
   HelpWindow* EnsureHelpWindow();
+  // The menu Unicode.
+  void CopyResultAsUnicode();
+  void PasteUnicode();
+  void ShowUnicodePreview(bool shown);
+  void UpdateUnicodePreview();
+  std::optional<DecodedBytes> ReadPastedIast(const QString& text) const;
+  std::unique_ptr<UnicodePreview> preview_;
   std::unique_ptr<HelpWindow> help_;
   // Made hidden at start; the menu Exit shows it.
   std::unique_ptr<FarewellWindow> farewell_;

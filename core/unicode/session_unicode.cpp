@@ -1,0 +1,79 @@
+// The session's Unicode faces: the text boxes' bytes as Unicode and back,
+// through a chain over a copy of the session.
+#include <utility>
+
+#include "chain.h"
+#include "session.h"
+
+namespace sfc {
+
+namespace {
+
+// Whether the text holds a Devanagari letter or sign.
+bool HoldsDevanagari(std::string_view utf8) {
+  for (std::size_t at = 0; at < utf8.size();) {
+    const char32_t c = utf8::Decode(utf8, at);
+    if (c >= 0x0900 && c <= 0x097F) return true;
+  }
+  return false;
+}
+
+TranslitFont PivotOf(const ConverterState& state) {
+  return FindTranslitFont(state.translit_box_font).value_or(TranslitFont::kSanskritTimes);
+}
+
+}  // namespace
+
+std::string Session::ToUnicode(std::string_view bytes, TextBox box) const {
+  std::string text;
+  ConversionChain chain([&text](std::string_view piece) { text.append(piece); });
+  ChainPlan plan;
+  plan.pivot = PivotOf(state_);
+  plan.to = box == TextBox::kTranslit ? TextForm::kIast : TextForm::kDevanagariUnicode;
+  if (box == TextBox::kTranslit) {
+    plan.from = TextForm::kTranslitFont;
+    plan.from_font = FontName(plan.pivot);
+  } else {
+    plan.from = TextForm::kDevanagariFont;
+    plan.from_font = state_.devanagari_box_font;
+  }
+  const SessionMaker copy = [this](Direction direction, const std::string&, TranslitFont) {
+    Session session = *this;
+    session.ChooseDirection(direction);
+    return session;
+  };
+  BuildChain(chain, plan, copy, {});
+  chain.Feed(bytes);
+  chain.Finish();
+  return text;
+}
+
+Session::FromUnicodeResult Session::FromUnicode(std::string_view utf8, TextBox box) const {
+  FromUnicodeResult result;
+  ConversionChain chain([&result](std::string_view piece) { result.bytes.append(piece); },
+                        [&result](const UnicodeReject& reject, bool) {
+                          result.rejected_at.emplace_back(reject.line, reject.column);
+                          result.rejected.push_back(reject.code_point);
+                        });
+  ChainPlan plan;
+  plan.pivot = PivotOf(state_);
+  plan.from = HoldsDevanagari(utf8) ? TextForm::kDevanagariUnicode : TextForm::kIast;
+  if (box == TextBox::kTranslit) {
+    plan.to = TextForm::kTranslitFont;
+    plan.to_font = FontName(plan.pivot);
+  } else {
+    plan.to = TextForm::kDevanagariFont;
+    plan.to_font = state_.devanagari_box_font;
+  }
+  const SessionMaker copy = [this](Direction direction, const std::string&, TranslitFont) {
+    Session session = *this;
+    session.ChooseDirection(direction);
+    return session;
+  };
+  BuildChain(chain, plan, copy, {});
+  chain.Feed(utf8);
+  chain.Finish();
+  return result;
+}
+
+}  // namespace sfc
