@@ -161,5 +161,29 @@ TEST(SessionGreeting, IsTwelveVedicGlyphBytesFromTheConverter) {
   EXPECT_NE(back.find("nama"), std::string::npos) << test::Show(back);
 }
 
+TEST(SessionUnicode, BoxesReadAsUnicodeWithTheFontsInForce) {
+  Session session;
+  EXPECT_EQ(session.ToUnicode(StartupGreeting(), TextBox::kDevanagari), "श्री रामाय नमः");
+  EXPECT_EQ(session.ToUnicode(B({"k", 141, "s", 138, "a"}), TextBox::kTranslit), "kṛsṇa");
+  session.PressTranslitFontButton(TranslitFont::kUrwPalladioIt);
+  const std::string urw = session.FromUnicode("kṛṣṇa", TextBox::kTranslit).bytes;
+  EXPECT_EQ(session.ToUnicode(urw, TextBox::kTranslit), "kṛṣṇa");
+}
+
+TEST(SessionUnicode, UnicodeBecomesTheBoxesBytesAndNamesWhatHasNoPlace) {
+  Session session;
+  session.PressDevanagariFontButton(DevanagariFont::kSanskrit99);
+  const std::string from_iast = session.FromUnicode("dharma", TextBox::kDevanagari).bytes;
+  const std::string from_devanagari = session.FromUnicode("धर्म", TextBox::kDevanagari).bytes;
+  EXPECT_BYTES(from_iast, from_devanagari);
+  EXPECT_BYTES(session.Convert("dharma").output, from_iast + " ");
+  const Session::FromUnicodeResult rejected = session.FromUnicode("ka\nkaḻa", TextBox::kTranslit);
+  ASSERT_EQ(rejected.rejected.size(), 1u);
+  EXPECT_EQ(rejected.rejected[0], U'ḻ');
+  EXPECT_EQ(rejected.rejected_at[0], std::make_pair(std::uint64_t{2}, std::uint64_t{3}));
+  // The session itself is left as it was.
+  EXPECT_EQ(session.direction(), Direction::kToDevanagari);
+}
+
 }  // namespace
 }  // namespace sfc
