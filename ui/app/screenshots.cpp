@@ -1,5 +1,6 @@
 // sfc_screenshots DIR: renders the main window offscreen in the states a new
 // user meets first and writes them to DIR as PNG files.
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QPlainTextEdit>
@@ -13,6 +14,7 @@
 #include "farewell_window.h"
 #include "help_window.h"
 #include "main_window.h"
+#include "unicode_preview.h"
 
 namespace {
 
@@ -63,6 +65,13 @@ int main(int argc, char* argv[]) {
   Find<QPlainTextEdit>(window, "Text1")->setPlainText(sfc::ui::TranslitBytesToText(line));
   Convert(window);
   ok = Save(window, dir, "to-devanagari.png") && ok;
+
+  // The same result as Unicode, in a system font, beside the window.
+  window.findChild<QAction*>(QStringLiteral("ShowUnicodePreview"))->trigger();
+  sfc::ui::UnicodePreview* preview = window.unicodePreview();
+  preview->resize(760, 420);
+  ok = Save(*preview, dir, "unicode-preview.png") && ok;
+  window.findChild<QAction*>(QStringLiteral("ShowUnicodePreview"))->trigger();
 
   // The browser over the table that conversion used, stepped from its first
   // row to "dh", the letters the verse starts with; the Devanagari box still
