@@ -137,10 +137,43 @@ Vowel VowelOf(char32_t cp) {
 constexpr Vowel kAi = {0x0910, 0x0948};
 constexpr Vowel kAu = {0x0914, 0x094C};
 
-bool IsIastLetter(char32_t cp) {
+// What an IAST character is, found once as it is read.
+enum class IastKind : unsigned char { kOther, kConsonant, kAspirableConsonant, kVowel, kMark };
+
+struct IastClass {
+  IastKind kind = IastKind::kOther;
+  char32_t letter = 0;  // the consonant, or the vowel letter
+  char32_t sign = 0;    // the vowel sign
+};
+
+IastClass ClassifySlow(char32_t cp) {
   bool aspirable = false;
-  return ConsonantOf(cp, aspirable) != 0 || VowelOf(cp).letter != 0 || cp == kSmallAnusvara ||
-         cp == kSmallVisarga;
+  if (const char32_t consonant = ConsonantOf(cp, aspirable); consonant != 0) {
+    return {aspirable ? IastKind::kAspirableConsonant : IastKind::kConsonant, consonant, 0};
+  }
+  if (const Vowel vowel = VowelOf(cp); vowel.letter != 0) {
+    return {IastKind::kVowel, vowel.letter, vowel.sign};
+  }
+  if (cp == kSmallAnusvara || cp == kSmallVisarga) return {IastKind::kMark, 0, 0};
+  return {};
+}
+
+const std::array<IastClass, 128> kAsciiClasses = [] {
+  std::array<IastClass, 128> table{};
+  for (char32_t cp = 0; cp < 128; ++cp) table[cp] = ClassifySlow(cp);
+  return table;
+}();
+
+inline IastClass Classify(char32_t cp) { return cp < 128 ? kAsciiClasses[cp] : ClassifySlow(cp); }
+
+bool IsLetterClass(IastKind kind) { return kind != IastKind::kOther; }
+
+// Appends a character of U+0800 to U+FFFF (all of Devanagari).
+inline void AppendBmp(std::string& out, char32_t cp) {
+  const char bytes[3] = {static_cast<char>(0xE0 | (cp >> 12)),
+                         static_cast<char>(0x80 | ((cp >> 6) & 0x3F)),
+                         static_cast<char>(0x80 | (cp & 0x3F))};
+  out.append(bytes, 3);
 }
 
 // ---- Devanagari letters ----
@@ -248,6 +281,7 @@ class IastToDevanagariStream::Engine {
  private:
   struct Read {
     char32_t cp;
+    IastClass what;
     std::uint64_t line;
     std::uint64_t column;
   };
@@ -260,7 +294,7 @@ class IastToDevanagariStream::Engine {
         ConvertWord();
         out_ += static_cast<char>(cp);
       } else {
-        word_.push_back({cp, line, column});
+        word_.push_back({cp, Classify(cp), line, column});
       }
     });
     ConvertWord();
@@ -276,32 +310,34 @@ class IastToDevanagariStream::Engine {
     const std::size_t count = word_.size();
     bool pending = false;  // a consonant written without its vowel
     auto end_consonant = [this, &pending] {
-      if (pending) utf8::Append(out_, kVirama);
+      if (pending) AppendBmp(out_, kVirama);
       pending = false;
     };
     std::size_t at = 0;
     while (at < count) {
       const char32_t cp = word_[at].cp;
+      const IastClass what = word_[at].what;
       const char32_t next = at + 1 < count ? word_[at + 1].cp : 0;
-      bool aspirable = false;
-      if (char32_t consonant = ConsonantOf(cp, aspirable); consonant != 0) {
+      if (what.kind == IastKind::kConsonant || what.kind == IastKind::kAspirableConsonant) {
+        char32_t consonant = what.letter;
         if (cp == U'm' && next == kCombiningCandrabindu) {  // m̐
           end_consonant();
-          utf8::Append(out_, kCandrabindu);
+          AppendBmp(out_, kCandrabindu);
           at += 2;
           continue;
         }
         ++at;
-        if (aspirable && next == U'h') {
+        if (what.kind == IastKind::kAspirableConsonant && next == U'h') {
           ++consonant;
           ++at;
         }
-        if (pending) utf8::Append(out_, kVirama);
-        utf8::Append(out_, consonant);
+        if (pending) AppendBmp(out_, kVirama);
+        AppendBmp(out_, consonant);
         pending = true;
         continue;
       }
-      if (Vowel vowel = VowelOf(cp); vowel.letter != 0) {
+      if (what.kind == IastKind::kVowel) {
+        Vowel vowel{what.letter, what.sign};
         ++at;
         if (cp == U'a' && next == U'i') {
           vowel = kAi;
@@ -310,15 +346,15 @@ class IastToDevanagariStream::Engine {
           vowel = kAu;
           ++at;
         } else if (cp == U'o' && next == kSmallAnusvara && !pending &&
-                   (at == 1 || !IsIastLetter(word_[at - 2].cp))) {
-          utf8::Append(out_, kOm);
+                   (at == 1 || !IsLetterClass(word_[at - 2].what.kind))) {
+          AppendBmp(out_, kOm);
           ++at;
           continue;
         }
         if (!pending) {
-          utf8::Append(out_, vowel.letter);
+          AppendBmp(out_, vowel.letter);
         } else if (vowel.sign != 0) {
-          utf8::Append(out_, vowel.sign);
+          AppendBmp(out_, vowel.sign);
         }
         pending = false;
         continue;

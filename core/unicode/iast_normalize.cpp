@@ -1,6 +1,5 @@
 #include "iast_normalize.h"
 
-#include <algorithm>
 #include <array>
 
 namespace sfc::iast {
@@ -117,22 +116,60 @@ unsigned MarkBit(char32_t cp) {
   }
 }
 
-bool Decompose(char32_t cp, char& base, unsigned& marks) {
-  if (cp < 0xC0 || cp > 0x1EFF) return false;
-  const auto* found =
-      std::lower_bound(kPrecomposed.begin(), kPrecomposed.end(), cp,
-                       [](const Precomposed& entry, char32_t value) { return entry.cp < value; });
-  if (found == kPrecomposed.end() || found->cp != cp) return false;
-  base = found->base;
-  marks = found->marks;
-  return true;
-}
+namespace {
 
-char32_t Compose(char base, unsigned marks) {
+// Decompose's lookup: the precomposed letters of U+00C0 to U+017F and of
+// U+1E00 to U+1EFF, by code point.
+struct Entry {
+  char32_t cp = 0;
+  char base = 0;
+  unsigned marks = 0;
+  char32_t small = 0;  // the small letter
+};
+
+constexpr char32_t ComposeSmall(char base, unsigned marks) {
   for (const Composed& entry : kComposed) {
     if (entry.base == base && entry.marks == marks) return entry.cp;
   }
   return 0;
 }
+
+struct DecomposeTable {
+  std::array<Entry, 0xC0> latin{};
+  std::array<Entry, 0x100> extended{};
+};
+
+constexpr DecomposeTable kDecomposeTable = [] {
+  DecomposeTable table;
+  for (const Precomposed& entry : kPrecomposed) {
+    const Entry full = {entry.cp, entry.base, entry.marks, ComposeSmall(entry.base, entry.marks)};
+    if (entry.cp < 0x180) {
+      table.latin[entry.cp - 0xC0] = full;
+    } else {
+      table.extended[entry.cp - 0x1E00] = full;
+    }
+  }
+  return table;
+}();
+
+}  // namespace
+
+bool Decompose(char32_t cp, char& base, unsigned& marks, char32_t& small) {
+  const Entry* entry = nullptr;
+  if (cp >= 0xC0 && cp < 0x180) {
+    entry = &kDecomposeTable.latin[cp - 0xC0];
+  } else if (cp >= 0x1E00 && cp < 0x1F00) {
+    entry = &kDecomposeTable.extended[cp - 0x1E00];
+  } else {
+    return false;
+  }
+  if (entry->cp != cp) return false;
+  base = entry->base;
+  marks = entry->marks;
+  small = entry->small;
+  return true;
+}
+
+char32_t Compose(char base, unsigned marks) { return ComposeSmall(base, marks); }
 
 }  // namespace sfc::iast

@@ -42,8 +42,9 @@ unsigned MarkBit(char32_t cp);
 inline bool IsCombiningMark(char32_t cp) { return cp >= 0x300 && cp <= 0x36F; }
 
 // A precomposed letter the reading knows as its small base letter and marks
-// ("Ā" -> 'a', kMacron); false for any other character.
-bool Decompose(char32_t cp, char& base, unsigned& marks);
+// ("Ā" -> 'a', kMacron) and as the small letter they compose ("ā"); false for
+// any other character.
+bool Decompose(char32_t cp, char& base, unsigned& marks, char32_t& small);
 
 // The small IAST letter of a base letter with marks, or 0 when there is none.
 char32_t Compose(char base, unsigned marks);
@@ -77,10 +78,11 @@ void ReadIast(std::string_view text, TextPosition& position, Emit&& emit) {
     }
     char base = 0;
     unsigned marks = 0;
+    char32_t small = cp;
     const bool composable =
         cp < 0x80 ? (cp >= 'a' && cp <= 'z' ? (base = static_cast<char>(cp), true) : false)
-                  : iast::Decompose(cp, base, marks);
-    if (composable) cp = marks == 0 ? static_cast<char32_t>(base) : iast::Compose(base, marks);
+                  : iast::Decompose(cp, base, marks, small);
+    cp = small;
     // The marks that follow.
     constexpr int kMaxMarks = 8;
     char32_t mark_cps[kMaxMarks];

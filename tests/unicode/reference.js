@@ -1,0 +1,69 @@
+// Runs the reference transliterator over text files.
+//   node reference.js <module dir> count <iast file> <devanagari file>
+//     prints "iast_to_devanagari <n> <lines>" and "devanagari_to_iast <n> <lines>":
+//     how many lines of one file it turns into the same line of the other
+//     (hyphens are removed from both sides before comparing: in the corpus they
+//     mark where a printed line was wrapped).
+//   node reference.js - agree <converted file> <expected file>
+//     prints how many lines of the first file equal the same line of the
+//     second, compared the same way (no module needed).
+//   node reference.js <module dir> bench <file> devanagari|iast
+//     converts the whole file to the given script; prints "<bytes> <seconds>"
+//     (the best of 5 runs after a warm-up run).
+'use strict';
+const fs = require('fs');
+const path = require('path');
+
+const [moduleDir, mode, ...rest] = process.argv.slice(2);
+const Sanscript =
+  moduleDir === '-' ? null
+                    : require(path.join(moduleDir, 'node_modules', '@indic-transliteration', 'sanscript'));
+
+function lines(file) {
+  const text = fs.readFileSync(file, 'utf8');
+  const all = text.split('\n');
+  if (all.length > 0 && all[all.length - 1] === '') all.pop();
+  return all;
+}
+
+const strip = (s) => s.split('-').join('');
+
+if (mode === 'count') {
+  const [iastFile, devaFile] = rest;
+  const iast = lines(iastFile);
+  const deva = lines(devaFile);
+  let toDeva = 0;
+  let toIast = 0;
+  for (let i = 0; i < iast.length; ++i) {
+    if (strip(Sanscript.t(iast[i], 'iast', 'devanagari')) === strip(deva[i])) ++toDeva;
+    if (strip(Sanscript.t(deva[i], 'devanagari', 'iast')) === strip(iast[i])) ++toIast;
+  }
+  console.log(`iast_to_devanagari ${toDeva} ${iast.length}`);
+  console.log(`devanagari_to_iast ${toIast} ${deva.length}`);
+} else if (mode === 'agree') {
+  const [convertedFile, expectedFile] = rest;
+  const converted = lines(convertedFile);
+  const expected = lines(expectedFile);
+  let agreeing = 0;
+  for (let i = 0; i < expected.length; ++i) {
+    if (i < converted.length && strip(converted[i]) === strip(expected[i])) ++agreeing;
+  }
+  console.log(`${agreeing} ${expected.length}`);
+} else if (mode === 'bench') {
+  const [file, to] = rest;
+  const text = fs.readFileSync(file, 'utf8');
+  const bytes = fs.statSync(file).size;
+  const [from, target] = to === 'devanagari' ? ['iast', 'devanagari'] : ['devanagari', 'iast'];
+  Sanscript.t(text, from, target);
+  let best = Infinity;
+  for (let run = 0; run < 5; ++run) {
+    const start = process.hrtime.bigint();
+    Sanscript.t(text, from, target);
+    const seconds = Number(process.hrtime.bigint() - start) / 1e9;
+    best = Math.min(best, seconds);
+  }
+  console.log(`${bytes} ${best}`);
+} else {
+  console.error('usage: reference.js <module dir> count|bench ...');
+  process.exit(2);
+}
