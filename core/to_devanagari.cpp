@@ -363,7 +363,8 @@ class SyllableMarks {
     Offset* to = marks_.data();
     for (std::size_t i = 0; i < n; ++i) {
       to[count] = scanned_ + i;
-      count += static_cast<std::size_t>(syllable_[bytes[i]] | (bytes[i + 1] == kt_end_));
+      count += static_cast<std::size_t>(static_cast<int>(syllable_[bytes[i]]) |
+                                        static_cast<int>(bytes[i + 1] == kt_end_));
     }
     marks_.resize(count);
     scanned_ += n;
