@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QThread>
 #include <exception>
 
 #include "byte_text_box.h"
@@ -143,7 +144,14 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   ReportMissingFonts();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  // A load still reading finishes before the window goes; its result is
+  // not used.
+  if (loader_) {
+    loader_->disconnect(this);
+    loader_->wait();
+  }
+}
 
 void MainWindow::Place(QWidget* widget, int left, int top, int width, int height) {
   widget->setProperty("twips", QRect(left, top, width, height));
@@ -465,7 +473,7 @@ void MainWindow::ClearPrinted() { surface_->ClearPrinted(); }
 // ---- The direction and the conversion ----
 
 void MainWindow::ChooseDirection(Direction direction) {
-  if (converting()) return;
+  if (converting() || loadingTables()) return;
   session_.ChooseDirection(direction);
   const bool to_translit = direction == Direction::kToTranslit;
   direction_buttons_[0]->setChecked(!to_translit);
@@ -484,7 +492,7 @@ void MainWindow::ChooseDirection(Direction direction) {
 }
 
 void MainWindow::StartConversion() {
-  if (converting()) return;
+  if (converting() || loadingTables()) return;
   text3_->clear();
   combo1_->hide();
   combo3_->hide();
@@ -515,13 +523,7 @@ void MainWindow::StartConversion() {
   }
   run->clock.start();
   run_ = std::move(run);
-  command1_->setEnabled(false);
-  command3_->setEnabled(false);
-  for (QWidget* control : std::initializer_list<QWidget*>{
-           direction_buttons_[0], direction_buttons_[1], frame1_, frame2_, frame3_, check1_}) {
-    control->setEnabled(false);
-  }
-  menuBar()->setEnabled(false);
+  SetControlsEnabled(false);
   FeedConversion();
 }
 
@@ -560,13 +562,7 @@ void MainWindow::FinishConversion(const std::optional<StreamEnd>& end, const QSt
     progress_->show();
     progress_->repaint();
   }
-  command1_->setEnabled(true);
-  command3_->setEnabled(true);
-  for (QWidget* control : std::initializer_list<QWidget*>{
-           direction_buttons_[0], direction_buttons_[1], frame1_, frame2_, frame3_, check1_}) {
-    control->setEnabled(true);
-  }
-  menuBar()->setEnabled(true);
+  SetControlsEnabled(true);
 
   ByteTextBox* output_box = run->direction == Direction::kToDevanagari ? text2_ : text1_;
   if (run->direction == Direction::kToTranslit) {
@@ -605,7 +601,7 @@ std::string MainWindow::AskInputBox(const InputBoxRequest& request) {
 // ---- LOAD ----
 
 void MainWindow::LoadInputFile() {
-  if (converting()) return;
+  if (converting() || loadingTables()) return;
   const InputFileText loaded = ReadInputFile(DataDirectory());
   if (!loaded.found) {
     SetInstruction(FromBytes(loaded.text));
@@ -617,13 +613,13 @@ void MainWindow::LoadInputFile() {
 // ---- Fonts ----
 
 void MainWindow::PressDevanagariButton(DevanagariFont font) {
-  if (converting()) return;
+  if (converting() || loadingTables()) return;
   session_.PressDevanagariFontButton(font);
   ShowFontState(true);
 }
 
 void MainWindow::PressTranslitButton(TranslitFont font) {
-  if (converting()) return;
+  if (converting() || loadingTables()) return;
   // With no Devanagari button selected (tables loaded from disk), the
   // transliteration button selects Vedic, whose handling runs.
   const bool devanagari_runs = !session_.state().devanagari_button.has_value();
@@ -662,7 +658,7 @@ void MainWindow::ShowFontState(bool devanagari_button_ran) {
 }
 
 void MainWindow::LoadTablesFromDisk() {
-  if (converting()) return;
+  if (converting() || loadingTables()) return;
   const QStringList families = QFontDatabase::families();
   for (QComboBox* list : {combo1_, combo3_}) {
     list->show();
@@ -674,15 +670,67 @@ void MainWindow::LoadTablesFromDisk() {
   combo3_->setEditText(QStringLiteral("Vedic"));
   SetInstruction(QString::fromLatin1(kSelectFontsPrompt));
 
+  // The files are read on a thread into a copy of the tables; the window
+  // takes the copy when they are read.
   const std::filesystem::path dir = DataDirectory();
-  const LoadReport report =
-      session_.LoadTables([&dir](ConverterState& state) { return LoadCodeTables(state, dir); });
-  AppendInstruction(QStringLiteral("Code tables read from ") + FromBytes(dir.string()) +
-                    (report.problems.empty() ? QStringLiteral(".") : QStringLiteral(":")));
-  for (const TableProblem& problem : report.problems) {
-    AppendInstruction(FromBytes(FormatProblem(problem)));
+  struct Load {
+    ConverterState state;
+    LoadReport report;
+    std::string fault;
+  };
+  auto load = std::make_shared<Load>();
+  load->state = session_.state();
+  loader_.reset(QThread::create([load, dir] {
+    try {
+      load->report = LoadCodeTables(load->state, dir);
+    } catch (const std::exception& fault) {
+      load->fault = fault.what();
+    }
+  }));
+  SetControlsEnabled(false);
+  progress_->setRange(0, 0);
+  progress_->setFormat(QStringLiteral("Reading the code tables..."));
+  progress_->show();
+  connect(loader_.get(), &QThread::finished, this, [this, load, dir] {
+    loader_.release()->deleteLater();
+    progress_->hide();
+    progress_->setRange(0, 1000);
+    progress_->resetFormat();
+    SetControlsEnabled(true);
+    if (!load->fault.empty()) {
+      AppendInstruction(QStringLiteral("The code tables in ") + FromBytes(dir.string()) +
+                        QStringLiteral(" could not be read (") + FromBytes(load->fault) +
+                        QStringLiteral("); the tables in force are unchanged."));
+      emit tablesLoaded();
+      return;
+    }
+    // The font lists may have named other fonts while the files were read.
+    session_.LoadTables([&load](ConverterState& state) {
+      ConverterState loaded = std::move(load->state);
+      loaded.translit_box_font = state.translit_box_font;
+      loaded.devanagari_box_font = state.devanagari_box_font;
+      loaded.devanagari_font_name = state.devanagari_font_name;
+      state = std::move(loaded);
+    });
+    AppendInstruction(QStringLiteral("Code tables read from ") + FromBytes(dir.string()) +
+                      (load->report.problems.empty() ? QStringLiteral(".") : QStringLiteral(":")));
+    for (const TableProblem& problem : load->report.problems) {
+      AppendInstruction(FromBytes(FormatProblem(problem)));
+    }
+    ShowFontState(false);
+    emit tablesLoaded();
+  });
+  loader_->start();
+}
+
+void MainWindow::SetControlsEnabled(bool enabled) {
+  command1_->setEnabled(enabled);
+  command3_->setEnabled(enabled);
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           direction_buttons_[0], direction_buttons_[1], frame1_, frame2_, frame3_, check1_}) {
+    control->setEnabled(enabled);
   }
-  ShowFontState(false);
+  menuBar()->setEnabled(enabled);
 }
 
 void MainWindow::ApplyFontList(QComboBox* list) {
@@ -805,7 +853,7 @@ void MainWindow::CopyResultAsUnicode() {
 }
 
 void MainWindow::PasteUnicode() {
-  if (converting()) return;
+  if (converting() || loadingTables()) return;
   const QString text = QApplication::clipboard()->text();
   const bool to_devanagari = session_.direction() == Direction::kToDevanagari;
   ByteTextBox* box = to_devanagari ? text1_ : text2_;

@@ -24,6 +24,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
+class QThread;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
@@ -59,6 +60,8 @@ class MainWindow : public QMainWindow {
 
   const Session& session() const { return session_; }
   bool converting() const { return run_ != nullptr; }
+  // Tables are being read from disk (on a thread of their own).
+  bool loadingTables() const { return loader_ != nullptr; }
   void SetInputBoxHandler(InputBoxHandler handler) { input_box_handler_ = std::move(handler); }
   // Clears what is printed on the window (the title lines).
   void ClearPrinted();
@@ -76,6 +79,8 @@ class MainWindow : public QMainWindow {
  signals:
   // A conversion has ended and its result is shown.
   void conversionFinished();
+  // "Load code table  from disk" has read the files and shows the tables.
+  void tablesLoaded();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -97,6 +102,7 @@ class MainWindow : public QMainWindow {
   void PressDevanagariButton(DevanagariFont font);
   void PressTranslitButton(TranslitFont font);
   void LoadTablesFromDisk();
+  void SetControlsEnabled(bool enabled);
   void ApplyFontList(QComboBox* list);
   void StepBrowser(int step);
   void ToggleAutoStep();
@@ -163,6 +169,10 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<HelpWindow> help_;
   // Made hidden at start; the menu Exit shows it.
   std::unique_ptr<FarewellWindow> farewell_;
+
+  // Reads the code-table files into a copy of the tables, so that a huge or
+  // slow file never freezes the window.
+  std::unique_ptr<QThread> loader_;
 
   // The conversion in progress: fed from the event loop a block at a time.
   struct Run;

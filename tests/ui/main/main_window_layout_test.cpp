@@ -247,7 +247,8 @@ void MainWindowLayoutTest::menuBarHasEveryMenuInOrder() {
   for (QAction* action : window_->menuBar()->actions()) captions << action->text();
   QCOMPARE(captions, (QStringList{QStringLiteral("Instruction"), QStringLiteral("Dash"),
                                   QStringLiteral("Contact"), QStringLiteral("Exit"),
-                                  QString(16, QLatin1Char(' ')) + QStringLiteral("Resolution")}));
+                                  QString(16, QLatin1Char(' ')) + QStringLiteral("Resolution"),
+                                  QStringLiteral("Unicode")}));
   QStringList dash;
   for (QAction* action : window_->menuBar()->actions()[1]->menu()->actions())
     dash << action->text();

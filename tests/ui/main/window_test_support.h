@@ -84,6 +84,13 @@ class ShowCounter : public QObject {
   }
 };
 
+// Clicks "Load code table  from disk" and waits until the tables are read.
+inline bool LoadTablesAndWait(MainWindow& window, int timeout_ms = 30000) {
+  QSignalSpy loaded(&window, &MainWindow::tablesLoaded);
+  QTest::mouseClick(Find(window, "Option5"), Qt::LeftButton);
+  return !loaded.isEmpty() || loaded.wait(timeout_ms);
+}
+
 // What sfconv writes for the input with the given arguments.
 inline std::string Sfconv(const QStringList& arguments, std::string_view input) {
   QProcess process;
