@@ -62,6 +62,7 @@ options:
                                bytes pass unchanged; -o FILE is replaced at the end of
                                the run, and a run that fails leaves it as it was
   --help                       print this help
+  --version                    print the version
 
 exit status: 0 done, 1 a file could not be read or written (or memory ran out),
              2 usage error, 3 the conversion was cut short (the output so far is written)
@@ -86,6 +87,7 @@ struct Options {
   std::optional<std::string> to;
   bool report = false;
   bool help = false;
+  bool version = false;
 };
 
 struct UsageError {
@@ -241,6 +243,10 @@ Options ParseArgs(const std::vector<std::string>& args) {
   if (args.empty()) throw UsageError{"missing subcommand"};
   if (args[0] == "--help" || args[0] == "-h") {
     options.help = true;
+    return options;
+  }
+  if (args[0] == "--version") {
+    options.version = true;
     return options;
   }
   options.command = ParseCommand(args[0]);
@@ -588,6 +594,12 @@ int RunSfconv(const std::vector<std::string>& args, std::istream& in, std::ostre
       OutputTarget help(out);
       help.Write(kUsage);
       help.Commit();
+      return kExitOk;
+    }
+    if (options.version) {
+      OutputTarget version(out);
+      version.Write(std::string("sfconv ") + SFC_VERSION + "\n");
+      version.Commit();
       return kExitOk;
     }
     if (options.command == Command::kTables) return Tables(options, out, err);
