@@ -1,5 +1,6 @@
 // sanskrit-font-converter: the desktop program.
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <exception>
 
@@ -30,6 +31,9 @@ int main(int argc, char* argv[]) {
   Application app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Sanskrit Font Converter"));
   QApplication::setApplicationVersion(QStringLiteral(SFC_VERSION));
+  // The installed desktop entry and icon of the program.
+  QGuiApplication::setDesktopFileName(QStringLiteral("sanskrit-font-converter"));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("sanskrit-font-converter")));
   // Closing the main window ends the program, with every other window.
   QApplication::setQuitOnLastWindowClosed(true);
   sfc::ui::InstallFontSubstitutes();
