@@ -799,36 +799,41 @@ HelpWindow* MainWindow::EnsureHelpWindow() {
 
 namespace {
 
-// The position (1-based, in characters) of a line and column of a text.
-qsizetype PositionOf(const QString& text, std::uint64_t line, std::uint64_t column) {
-  qsizetype position = 0;
-  std::uint64_t at_line = 1;
-  for (const char32_t c : text.toStdU32String()) {
-    if (at_line == line) break;
-    ++position;
-    if (c == U'\n') ++at_line;
-  }
-  return position + static_cast<qsizetype>(column);
-}
-
+// The rejected characters of a conversion from Unicode, with their
+// positions (1-based, in characters of the whole text) worked out from their
+// lines and columns in one pass over the text.
 DecodedBytes AsDecoded(const Session::FromUnicodeResult& result, const QString& text) {
   DecodedBytes decoded;
   decoded.bytes = result.bytes;
+  std::vector<qsizetype> line_starts = {0};  // in characters
+  qsizetype characters = 0;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (text[i].isLowSurrogate() && i > 0 && text[i - 1].isHighSurrogate()) continue;
+    ++characters;
+    if (text[i] == QLatin1Char('\n')) line_starts.push_back(characters);
+  }
   for (std::size_t i = 0; i < result.rejected.size(); ++i) {
-    decoded.left_out.push_back(
-        {PositionOf(text, result.rejected_at[i].first, result.rejected_at[i].second),
-         result.rejected[i]});
+    const auto [line, column] = result.rejected_at[i];
+    const qsizetype start =
+        line >= 1 && line <= line_starts.size() ? line_starts[line - 1] : characters;
+    decoded.left_out.push_back({start + static_cast<qsizetype>(column), result.rejected[i]});
   }
   return decoded;
 }
 
-// Whether pasted text is Unicode IAST rather than Windows-1252 text: it holds
-// a letter or mark of IAST that Windows-1252 has not.
+// Whether pasted text is Unicode IAST rather than Windows-1252 text: it
+// holds a letter or mark of IAST that Windows-1252 has not.
 bool LooksLikeIast(const QString& text) {
-  for (const char32_t c : text.toStdU32String()) {
-    if ((c >= 0x0100 && c <= 0x017F) || (c >= 0x1E00 && c <= 0x1EFF) ||
-        (c >= 0x0300 && c <= 0x036F)) {
-      return true;
+  static constexpr char32_t kIastOnly[] = {
+      0x0100, 0x0101, 0x012A, 0x012B, 0x016A, 0x016B, 0x015A, 0x015B, 0x1E0C, 0x1E0D,
+      0x1E24, 0x1E25, 0x1E36, 0x1E37, 0x1E38, 0x1E39, 0x1E40, 0x1E41, 0x1E42, 0x1E43,
+      0x1E44, 0x1E45, 0x1E46, 0x1E47, 0x1E5A, 0x1E5B, 0x1E5C, 0x1E5D, 0x1E62, 0x1E63,
+      0x1E6C, 0x1E6D, 0x0301, 0x0304, 0x0307, 0x0310, 0x0323, 0x0325};
+  for (const QChar c : text) {
+    const char32_t code = c.unicode();
+    if (code < 0x0100) continue;
+    for (const char32_t iast : kIastOnly) {
+      if (code == iast) return true;
     }
   }
   return false;

@@ -1,0 +1,205 @@
+// The window under abuse: huge random pastes, START pressed again and again,
+// fonts and directions switched between runs, tables from a directory of
+// garbage and a table file of a gigabyte. The window keeps handling events,
+// every run ends, the tables end in a state a user could reach, and no input
+// text is lost.
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRadioButton>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "window_test_support.h"
+
+using namespace sfc::ui;
+using namespace sfc::ui::test;
+
+namespace {
+
+bool SameTables(const sfc::ConverterState& a, const sfc::ConverterState& b) {
+  return a.sanideva.key == b.sanideva.key && a.sanideva.full == b.sanideva.full &&
+         a.sanideva.half == b.sanideva.half && a.short_i == b.short_i && a.devitran == b.devitran;
+}
+
+constexpr std::size_t kRandomSize = 20'000'000;
+
+std::string RandomBytes(std::size_t size, quint32 seed) {
+  QRandomGenerator random(seed);
+  std::string bytes(size, '\0');
+  for (char& c : bytes) c = static_cast<char>(random.bounded(256));
+  return bytes;
+}
+
+// Counts the turns of the event loop while the window is busy.
+class Ticker {
+ public:
+  explicit Ticker(const MainWindow& window) {
+    QObject::connect(&timer_, &QTimer::timeout, [&window, this] {
+      if (window.converting() || window.loadingTables()) ++ticks;
+    });
+    timer_.start(0);
+  }
+  int ticks = 0;
+
+ private:
+  QTimer timer_;
+};
+
+}  // namespace
+
+class MainWindowAbuseTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+
+  void twentyMegabytesOfRandomBytesConvertInBothDirections();
+  void startPressedAgainAndAgainGivesTheSameResult();
+  void fontsAndDirectionsSwitchedBetweenRuns();
+  void garbageTablesThenABuiltInFontButton();
+  void aGigabyteTableFileLoadsWithoutFreezing();
+
+ private:
+  void Click(const char* name) { QTest::mouseClick(Find(*window_, name), Qt::LeftButton); }
+
+  std::unique_ptr<QTemporaryDir> data_dir_;
+  MainWindow* window_ = nullptr;
+};
+
+void MainWindowAbuseTest::init() {
+  data_dir_ = std::make_unique<QTemporaryDir>();
+  qputenv("LIPIKARA_DIR", data_dir_->path().toLocal8Bit());
+  window_ = new MainWindow;
+  // Random glyphs ask how they read; every box takes its default.
+  window_->SetInputBoxHandler(
+      [](const sfc::InputBoxRequest& request) { return request.default_text; });
+  window_->show();
+  QVERIFY(QTest::qWaitForWindowExposed(window_));
+}
+
+void MainWindowAbuseTest::cleanup() {
+  delete window_;
+  window_ = nullptr;
+  data_dir_.reset();
+}
+
+void MainWindowAbuseTest::twentyMegabytesOfRandomBytesConvertInBothDirections() {
+  for (const bool to_translit : {false, true}) {
+    if (to_translit) Click("Option1_1");
+    ByteTextBox* input = Box(*window_, to_translit ? "Text2" : "Text1");
+    input->clear();
+    input->setFocus();
+    QApplication::clipboard()->setText(to_translit
+                                           ? GlyphBytesToText(RandomBytes(kRandomSize, 7), false)
+                                           : TranslitBytesToText(RandomBytes(kRandomSize, 11)));
+    QElapsedTimer paste_clock;
+    paste_clock.start();
+    QTest::keyClick(input, Qt::Key_V, Qt::ControlModifier);
+    qInfo("paste: %lld ms", paste_clock.elapsed());
+    const std::string pasted = input->Bytes().bytes;
+    QVERIFY(pasted.size() > kRandomSize / 2);
+    Ticker ticker(*window_);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(ClickStartAndWait(*window_, 600000));
+    qInfo("20 MB of random bytes, %s: %lld ms",
+          to_translit ? "to transliteration" : "to Devanagari", clock.elapsed());
+    QVERIFY2(ticker.ticks > 1, "the window froze");
+    QVERIFY(input->Bytes().bytes == pasted);  // the input is left as it was
+  }
+}
+
+void MainWindowAbuseTest::startPressedAgainAndAgainGivesTheSameResult() {
+  std::string text;
+  while (text.size() < 3'000'000) text += "dharmaksetre kuruksetre samaveta yuyutsavah\n";
+  Box(*window_, "Text1")->SetBytes(text);
+  QSignalSpy finished(window_, &MainWindow::conversionFinished);
+  for (int i = 0; i < 20; ++i) {
+    QTest::mouseClick(Find(*window_, "Command1"), Qt::LeftButton);
+    QTest::qWait(5);
+  }
+  QTRY_VERIFY_WITH_TIMEOUT(!window_->converting(), 60000);
+  QVERIFY(finished.size() >= 1);
+  QCOMPARE(BoxBytes(*window_, "Text2"),
+           Sfconv({QStringLiteral("to-devanagari"), QStringLiteral("--startup")}, text));
+  QCOMPARE(BoxBytes(*window_, "Text1"), text);
+}
+
+void MainWindowAbuseTest::fontsAndDirectionsSwitchedBetweenRuns() {
+  const char* devanagari[] = {"Option4", "Option44", "Option6"};
+  const char* translit[] = {"Option33", "Option3", "Option2"};
+  const sfc::DevanagariFont devanagari_fonts[] = {sfc::DevanagariFont::kVedic,
+                                                  sfc::DevanagariFont::kDevNatrajItr,
+                                                  sfc::DevanagariFont::kSanskrit99};
+  const sfc::TranslitFont translit_fonts[] = {sfc::TranslitFont::kSanskritTimes,
+                                              sfc::TranslitFont::kItrTransTimes,
+                                              sfc::TranslitFont::kUrwPalladioIt};
+  sfc::Session reference;
+  QRandomGenerator random(5);
+  Box(*window_, "Text1")->SetBytes("namaste dharmaksetre kuruksetre");
+  for (int round = 0; round < 12; ++round) {
+    const int d = static_cast<int>(random.bounded(3));
+    const int t = static_cast<int>(random.bounded(3));
+    Click(devanagari[d]);
+    reference.PressDevanagariFontButton(devanagari_fonts[d]);
+    Click(translit[t]);
+    reference.PressTranslitFontButton(translit_fonts[t]);
+    const bool back = random.bounded(2) == 1;
+    Click(back ? "Option1_1" : "Option1_0");
+    reference.ChooseDirection(back ? sfc::Direction::kToTranslit : sfc::Direction::kToDevanagari);
+    const std::string input = BoxBytes(*window_, back ? "Text2" : "Text1");
+    QVERIFY(ClickStartAndWait(*window_));
+    const sfc::ConversionResult expected = reference.Convert(input);
+    QVERIFY(BoxBytes(*window_, back ? "Text1" : "Text2") == expected.output);
+    QVERIFY(BoxBytes(*window_, back ? "Text2" : "Text1") == input);
+    QVERIFY(SameTables(window_->session().state(), reference.state()));
+  }
+}
+
+void MainWindowAbuseTest::garbageTablesThenABuiltInFontButton() {
+  for (const char* name : {"sanideva.cod", "lipikara.mmy", "devitran.cod"}) {
+    QFile file(data_dir_->filePath(QString::fromLatin1(name)));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    const std::string garbage = RandomBytes(300'000, static_cast<quint32>(qHash(QByteArray(name))));
+    file.write(garbage.data(), static_cast<qint64>(garbage.size()));
+  }
+  QVERIFY(LoadTablesAndWait(*window_));
+  Box(*window_, "Text1")->SetBytes("namaste");
+  QVERIFY(ClickStartAndWait(*window_));  // any tables convert to a defined end
+  Click("Option44");
+  sfc::Session reference;
+  reference.LoadTables([this](sfc::ConverterState& state) {
+    return sfc::LoadCodeTables(state, data_dir_->path().toStdString());
+  });
+  reference.PressDevanagariFontButton(sfc::DevanagariFont::kDevNatrajItr);
+  // Built-in rows come back; rows beyond them keep what was loaded, as a
+  // user who did the same would see.
+  QVERIFY(SameTables(window_->session().state(), reference.state()));
+  QVERIFY(Find<QRadioButton>(*window_, "Option44")->isChecked());
+  QVERIFY(!Find<QRadioButton>(*window_, "Option5")->isChecked());
+}
+
+void MainWindowAbuseTest::aGigabyteTableFileLoadsWithoutFreezing() {
+  {
+    // A gigabyte of zero bytes with no separator, stored sparse.
+    QFile file(data_dir_->filePath(QStringLiteral("sanideva.cod")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.resize(qint64{1} << 30));
+  }
+  const sfc::DevitranTable before = window_->session().state().devitran;
+  Ticker ticker(*window_);
+  QElapsedTimer clock;
+  clock.start();
+  QVERIFY(LoadTablesAndWait(*window_, 600000));
+  qInfo("a 1 GB sanideva.cod: %lld ms", clock.elapsed());
+  QVERIFY2(ticker.ticks > 1, "the window froze");
+  // The one field read fills row 1's key; lipikara.mmy and devitran.cod are
+  // missing, so their tables stay.
+  QVERIFY(window_->session().state().devitran == before);
+  QVERIFY(window_->session().state().load_button);
+}
+
+QTEST_MAIN(MainWindowAbuseTest)
+#include "main_window_abuse_test.moc"
