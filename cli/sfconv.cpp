@@ -58,9 +58,11 @@ options:
                                with its line and column, on standard error
   --check DIR                  (tables) check the three code-table files in DIR
   --export DIR                 (tables) write the tables in force as the three files in DIR
-  -i FILE, -o FILE             input and output (default standard input and output);
-                               bytes pass unchanged; -o FILE is replaced at the end of
-                               the run, and a run that fails leaves it as it was
+  -i FILE, -o FILE             input and output (default standard input and output;
+                               "-" names them too, ./- a file of that name); bytes pass
+                               unchanged; -o FILE is replaced at the end of the run, and
+                               a run that fails leaves it as it was (not with tables
+                               --check or --export)
   --help                       print this help
   --version                    print the version
 
@@ -204,11 +206,16 @@ void ParseOption(const std::string& name, const std::string& subcommand, ArgRead
     options.input_file = reader.Value(name);
   } else if (name == "-o") {
     options.output_file = reader.Value(name);
-  } else if (options.command == Command::kCheck && !name.empty() && name[0] != '-' &&
-             !options.input_file) {
-    options.input_file = name;  // check FILE
+  } else if (options.command == Command::kCheck &&
+             (name == "-" || (!name.empty() && name[0] != '-')) && !options.input_file) {
+    options.input_file = name;  // check FILE, "-" for standard input
   } else {
     throw UsageError{"unknown option \"" + name + "\""};
+  }
+  // --check reports on standard output and --export writes the three files
+  // of its directory: an output file would be left unwritten.
+  if (options.output_file && (options.check_dir || options.export_dir)) {
+    throw UsageError{"option -o does not go with tables --check or --export"};
   }
 }
 
@@ -289,13 +296,21 @@ Session BuildSession(const Options& options, std::ostream& err) {
   return session;
 }
 
+// "-" as a file name is standard input or output (a file of that name is
+// "./-").
+constexpr std::string_view kStandardStream = "-";
+
 std::unique_ptr<InputSource> OpenInput(const Options& options, std::istream& in) {
-  if (!options.input_file) return std::make_unique<InputSource>(in);
+  if (!options.input_file || *options.input_file == kStandardStream) {
+    return std::make_unique<InputSource>(in);
+  }
   return std::make_unique<InputSource>(std::filesystem::path(*options.input_file));
 }
 
 std::unique_ptr<OutputTarget> OpenOutput(const Options& options, std::ostream& out) {
-  if (!options.output_file) return std::make_unique<OutputTarget>(out);
+  if (!options.output_file || *options.output_file == kStandardStream) {
+    return std::make_unique<OutputTarget>(out);
+  }
   return std::make_unique<OutputTarget>(std::filesystem::path(*options.output_file));
 }
 

@@ -277,9 +277,7 @@ FontRules LoadedRules(const ConverterState& state, const KeyLetters& letters) {
   for (const int code : pos.r_positions) rules.Add(kRGlyph, code);
   rules.Add(kTtGlyph, pos.tt_pos);
   rules.Add(kMrGlyph, pos.mr_pos);
-  for (std::size_t slot = 0; slot < 6; ++slot) {
-    rules.Add(kShortISign, pos.short_i_sign_positions[slot]);
-  }
+  for (const int code : pos.short_i_sign_positions) rules.Add(kShortISign, code);
   // Every vowel sign but a short i takes the preceding syllable's "a"; the
   // long-a sign is any vowel sign that reads as the long-a letter.
   for (int code = 1; code < static_cast<int>(kByteValues); ++code) {

@@ -171,11 +171,17 @@ void AtomicFile::Write(std::string_view bytes) {
   }
 }
 
-void AtomicFile::Commit() {
+void AtomicFile::Finish() {
   if (fd_ < 0) throw IoError("cannot write " + Quoted(target_) + ": it is already closed");
   Flush();
   if (!temporary_.empty() && ::fsync(fd_) != 0) Fail("cannot write", errno);
   if (::close(std::exchange(fd_, -1)) != 0) Fail("cannot write", errno);
+  finished_ = true;
+}
+
+void AtomicFile::Commit() {
+  if (!finished_) Finish();
+  finished_ = false;
   if (temporary_.empty()) return;
   if (::rename(temporary_.c_str(), destination_.c_str()) != 0) Fail("cannot replace", errno);
   temporary_.clear();
@@ -203,6 +209,7 @@ void AtomicFile::Fail(const std::string& what, int error_number) {
 }
 
 void AtomicFile::Discard() noexcept {
+  finished_ = false;
   if (fd_ >= 0) ::close(std::exchange(fd_, -1));
   if (!temporary_.empty()) ::unlink(temporary_.c_str());
   temporary_.clear();

@@ -47,7 +47,12 @@ class AtomicFile {
 
   // Appends bytes; may be called any number of times before Commit().
   void Write(std::string_view bytes);
-  // Writes what is still held back and puts the file in place of the
+  // Writes what is still held back and makes it durable, but leaves the
+  // target as it is: what can fail for want of space fails here. Files
+  // that must change together are all finished before any is committed.
+  // After Finish() the object writes nothing more.
+  void Finish();
+  // Finishes the file when that is not done yet and puts it in place of the
   // target. After Commit() the object writes nothing more.
   void Commit();
 
@@ -70,6 +75,7 @@ class AtomicFile {
   std::filesystem::path temporary_;
   int fd_ = -1;
   int signal_slot_ = -1;
+  bool finished_ = false;
   std::string buffer_;
 };
 

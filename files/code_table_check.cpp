@@ -67,6 +67,7 @@ void CheckFieldSyntax(std::string_view file, const Field& field, bool with_escap
   if (field.dropped_text) {
     problems.Report(file, *field.dropped_text, "text after the closing quotation mark is dropped");
   }
+  if (field.cut_at) problems.Report(file, *field.cut_at, CutFieldMessage(kMaxFieldBytes));
   if (!with_escape) return;
 
   const std::string& value = field.value;
@@ -426,7 +427,11 @@ void CheckGlyphFile(const std::filesystem::path& dir, const SyllableKeys& keys,
         return;
       }
       const int count = ++counts[static_cast<std::size_t>(list)];
-      if (recorder.Record(glyph, row) == PositionRecorder::Outcome::kListFull) {
+      // The vowel signs are recorded but no rule reads their list: which
+      // vowel signs take the syllable's "a" comes from the glyph classes.
+      // A sign past the end of any other list is read differently.
+      if (recorder.Record(glyph, row) == PositionRecorder::Outcome::kListFull &&
+          list != PositionList::kVowelSign) {
         problems.Report(kFile, field->ValueAt(),
                         "entry " + ShownBytes(entry) + " is the " + Ordinal(count) + " " +
                             std::string(ListName(list)) + ": only the first " +

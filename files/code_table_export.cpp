@@ -1,9 +1,11 @@
 // Writing the tables in force as the three code-table files.
 
 #include <climits>
-#include <fstream>
+#include <memory>
 #include <system_error>
+#include <utility>
 
+#include "atomic_file.h"
 #include "code_table_files.h"
 #include "field_writer.h"
 #include "message_text.h"
@@ -69,14 +71,6 @@ class FileText {
   bool at_line_start_ = true;
 };
 
-bool WriteFile(const std::filesystem::path& path, const std::string& text) {
-  std::ofstream out(path, std::ios::out | std::ios::binary | std::ios::trunc);
-  if (!out.is_open()) return false;
-  out.write(text.data(), static_cast<std::streamsize>(text.size()));
-  out.close();
-  return static_cast<bool>(out);
-}
-
 }  // namespace
 
 std::vector<TableProblem> ExportCodeTables(const ConverterState& state,
@@ -120,13 +114,29 @@ std::vector<TableProblem> ExportCodeTables(const ConverterState& state,
     glyphs.EndLine();
   }
 
-  for (const auto& [name, text] :
-       {std::pair{kSyllableFileName, &syllables.text()},
-        std::pair{kShortIFileName, &short_i.text()}, std::pair{kGlyphFileName, &glyphs.text()}}) {
-    if (!WriteFile(dir / name, *text)) {
-      problems.push_back({Severity::kError, name, 0, 0, "cannot write " + (dir / name).string()});
-      break;
+  // The three files go to temporary names first and take the places of the
+  // old ones only when all three are written out: a full disk or a file
+  // that cannot be replaced leaves the directory as it was.
+  std::string writing;
+  try {
+    std::vector<std::unique_ptr<AtomicFile>> files;
+    for (const auto& [name, text] :
+         {std::pair{kSyllableFileName, &syllables.text()},
+          std::pair{kShortIFileName, &short_i.text()}, std::pair{kGlyphFileName, &glyphs.text()}}) {
+      writing = name;
+      files.push_back(std::make_unique<AtomicFile>(dir / name));
+      files.back()->Write(*text);
     }
+    for (const std::unique_ptr<AtomicFile>& file : files) {
+      writing = file->target().filename().string();
+      file->Finish();
+    }
+    for (const std::unique_ptr<AtomicFile>& file : files) {
+      writing = file->target().filename().string();
+      file->Commit();
+    }
+  } catch (const IoError& failure) {
+    problems.push_back({Severity::kError, writing, 0, 0, failure.what()});
   }
   return problems;
 }

@@ -3,6 +3,7 @@
 // file that LOAD reads (sanskrit.txt), all in the program's data directory.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -56,13 +57,16 @@ bool HasError(const std::vector<TableProblem>& problems);
 
 struct LoadReport {
   // A note per file that could not be opened (its table kept its contents)
-  // or could not be read to its end (the rows read before stay).
+  // or could not be read to its end (the rows read before stay), and a
+  // warning per field longer than kMaxFieldBytes (cut there).
   std::vector<TableProblem> problems;
 };
 
 // "Load code table  from disk" over a directory: resets the special glyph
 // positions, unselects the font buttons it replaces and reads the three
 // files into the tables. Never fails: a file that cannot be read is noted.
+// Each file is read only up to the rows of its table, a field only up to
+// kMaxFieldBytes, so that a file of any size loads in little memory.
 LoadReport LoadCodeTables(ConverterState& state, const std::filesystem::path& dir);
 
 // Reads the three files as the loader does and reports every problem found,
@@ -75,20 +79,26 @@ std::vector<TableProblem> CheckCodeTables(const std::filesystem::path& dir);
 // to 255, devitran.cod rows 1 to 255 or to its last non-empty row. Creates
 // the directory when needed. A cell that no field can carry exactly is
 // written as near as it can be and reported as a warning (file, line and
-// column of the field); a failure to write is an error, after which nothing
-// more is written.
+// column of the field); a failure to write is an error. The three files
+// are written to temporary names and put in place together only when all
+// three are complete: a failure leaves the directory as it was.
 std::vector<TableProblem> ExportCodeTables(const ConverterState& state,
                                            const std::filesystem::path& dir);
 
 // LOAD: the input file read field by field, every field followed by one
 // comma. When the file is missing, found is false and the text is "There is
 // no such file as " and the file's path; when it cannot be read, the text
-// names the path and the cause.
+// names the path and the cause. The text goes into a text box, so it is
+// held to max_bytes (256 MB): a file whose text would be longer is not
+// loaded (found is false and the text says so), and no more of it is held
+// than that.
 inline constexpr std::string_view kNoInputFileText = "There is no such file as ";
+inline constexpr std::size_t kMaxInputFileBytes = std::size_t{256} << 20;  // 256 MB
 struct InputFileText {
   bool found = false;
   std::string text;
 };
-InputFileText ReadInputFile(const std::filesystem::path& dir);
+InputFileText ReadInputFile(const std::filesystem::path& dir,
+                            std::size_t max_bytes = kMaxInputFileBytes);
 
 }  // namespace sfc

@@ -7,14 +7,33 @@
 #include "code_table_files.h"
 #include "field_reader.h"
 #include "glyph_positions.h"
+#include "message_text.h"
 #include "source_file.h"
 
 namespace sfc {
 
 namespace {
 
+// Warns of a field cut at the longest value the reader keeps.
+class CutFields {
+ public:
+  CutFields(std::string_view file_name, LoadReport& report)
+      : file_name_(file_name), report_(&report) {}
+
+  void Note(const Field* field) const {
+    if (!field || !field->cut_at) return;
+    report_->problems.push_back({Severity::kWarning, std::string(file_name_), field->cut_at->line,
+                                 field->cut_at->column, CutFieldMessage(kMaxFieldBytes)});
+  }
+
+ private:
+  std::string_view file_name_;
+  LoadReport* report_;
+};
+
 // Reads one file with `read`, or notes why it could not be read; the table
-// of a file that cannot be opened keeps its contents.
+// of a file that cannot be opened keeps its contents. The file is closed as
+// soon as the rows of its table are read.
 template <typename Read>
 void LoadFile(const std::filesystem::path& dir, std::string_view file_name,
               std::string_view table_name, LoadReport& report, Read&& read) {
@@ -22,7 +41,8 @@ void LoadFile(const std::filesystem::path& dir, std::string_view file_name,
   SourceFile file = OpenSourceFile(path);
   if (file.failure == OpenFailure::kNone) {
     FieldReader reader(*file.stream.rdbuf());
-    read(reader);
+    read(reader, CutFields(file_name, report));
+    file.stream.close();
     if (!reader.read_failed()) return;
     file.failure = OpenFailure::kReadFailed;
   }
@@ -33,8 +53,9 @@ void LoadFile(const std::filesystem::path& dir, std::string_view file_name,
   report.problems.push_back({Severity::kNote, std::string(file_name), 0, 0, std::move(note)});
 }
 
-void ReadSyllableFile(FieldReader& reader, SanidevaTable& table) {
+void ReadSyllableFile(FieldReader& reader, const CutFields& cuts, SanidevaTable& table) {
   ForEachRow(reader, 3, kSyllableFileRows, [&](int row, int index, const Field* field) {
+    cuts.Note(field);
     const auto r = static_cast<std::size_t>(row);
     std::string& cell = index == 0 ? table.key[r] : index == 1 ? table.full[r] : table.half[r];
     if (field) cell = field->value;  // a field that cannot be read leaves the cell
@@ -42,19 +63,21 @@ void ReadSyllableFile(FieldReader& reader, SanidevaTable& table) {
   });
 }
 
-void ReadShortIFile(FieldReader& reader, ShortIMap& short_i) {
+void ReadShortIFile(FieldReader& reader, const CutFields& cuts, ShortIMap& short_i) {
   ForEachRow(reader, 1, kShortIFileRows, [&](int row, int, const Field* field) {
+    cuts.Note(field);
     if (field) short_i[static_cast<std::size_t>(row)] = field->value;
   });
 }
 
-void ReadGlyphFile(FieldReader& reader, const SanidevaTable& syllables, DevitranTable& table,
-                   SpecialGlyphPositions& positions) {
+void ReadGlyphFile(FieldReader& reader, const CutFields& cuts, const SanidevaTable& syllables,
+                   DevitranTable& table, SpecialGlyphPositions& positions) {
   // The keys of ā and ṛ as they stand after the syllable file was read.
   const std::array<std::string, 1> long_a = {syllables.key[LetterRow(Letter::kLongA)]};
   const std::array<std::string, 1> vocalic_r = {syllables.key[LetterRow(Letter::kVocalicR)]};
   PositionRecorder recorder(positions);
   ForEachRow(reader, 1, kGlyphFileRows, [&](int row, int, const Field* field) {
+    cuts.Note(field);
     std::string& cell = table[static_cast<std::size_t>(row)];
     if (field) cell = field->value;
     cell = CodeTableEscape(cell);
@@ -79,12 +102,17 @@ LoadReport LoadCodeTables(ConverterState& state, const std::filesystem::path& di
   state.load_button = true;
 
   LoadFile(dir, kSyllableFileName, "the syllable code table", report,
-           [&](FieldReader& reader) { ReadSyllableFile(reader, state.sanideva); });
+           [&](FieldReader& reader, const CutFields& cuts) {
+             ReadSyllableFile(reader, cuts, state.sanideva);
+           });
   LoadFile(dir, kShortIFileName, "the short-i map", report,
-           [&](FieldReader& reader) { ReadShortIFile(reader, state.short_i); });
-  LoadFile(dir, kGlyphFileName, "the glyph code table", report, [&](FieldReader& reader) {
-    ReadGlyphFile(reader, state.sanideva, state.devitran, state.positions);
-  });
+           [&](FieldReader& reader, const CutFields& cuts) {
+             ReadShortIFile(reader, cuts, state.short_i);
+           });
+  LoadFile(dir, kGlyphFileName, "the glyph code table", report,
+           [&](FieldReader& reader, const CutFields& cuts) {
+             ReadGlyphFile(reader, cuts, state.sanideva, state.devitran, state.positions);
+           });
   return report;
 }
 

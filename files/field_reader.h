@@ -11,15 +11,26 @@
 // - An unquoted field runs to the next comma or line end; spaces after it
 //   belong to it. Every other byte is an ordinary byte.
 // - Two separators in a row give an empty field.
+// - A value is held to at most a given number of bytes (kMaxFieldBytes for
+//   the code tables, longer than any cell can be); the bytes past it are
+//   read over to the field's end but not kept, and cut_at tells where the
+//   first of them stands. The reader never holds more than that and a small
+//   buffer, whatever the size of the file.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <streambuf>
 #include <string>
+#include <vector>
 
 namespace sfc {
 
 // A place in a file: 1-based line and byte column.
+// The longest value the reader keeps of a field of a code-table file: more
+// than any cell of a table needs.
+inline constexpr std::size_t kMaxFieldBytes = 4096;
+
 struct FieldPosition {
   int line = 1;
   int column = 1;
@@ -39,6 +50,7 @@ struct Field {
   bool unclosed = false;                      // quoted and never closed: ran to the end of the file
   bool spans_lines = false;                   // quoted and running over a line end
   std::optional<FieldPosition> dropped_text;  // non-blank text after the closing mark
+  std::optional<FieldPosition> cut_at;        // the first byte past the kept value
   FieldEnd end = FieldEnd::kEndOfFile;
 
   // Where byte `offset` of the value stands in the file (past the opening
@@ -51,7 +63,11 @@ struct Field {
 // while it is read counts as ended there; read_failed() tells.
 class FieldReader {
  public:
-  explicit FieldReader(std::streambuf& source) : source_(&source) {}
+  explicit FieldReader(std::streambuf& source, std::size_t max_field_bytes = kMaxFieldBytes)
+      : source_(&source), max_field_bytes_(max_field_bytes) {}
+
+  // The longest value kept from the next field on.
+  void set_max_field_bytes(std::size_t bytes) { max_field_bytes_ = bytes; }
 
   // The end-of-file test: true when no byte is left.
   bool AtEnd();
@@ -63,14 +79,27 @@ class FieldReader {
   bool read_failed() const { return read_failed_; }
 
  private:
+  // Makes sure the buffer holds a byte unless the source has ended; false
+  // at its end. Takes only what the source holds in its own buffer, so a
+  // source that fails loses no byte it gave before.
+  bool Fill();
   int Peek();
   void Advance();
   // Takes a line end (the byte at hand is a carriage return or a line feed)
-  // and appends its bytes to `into`.
-  void TakeLineEnd(std::string* into);
+  // and appends its bytes to the field's value when it is given.
+  void TakeLineEnd(Field* into);
+  // Takes the bytes up to the first one of `stops` (a table of 256 flags),
+  // appending them to the value of `keep` when it is given.
+  void TakeRun(const bool* stops, Field* keep);
+  // Appends bytes to the value, keeping at most max_field_bytes_; `at` is
+  // where the first of them stands.
+  void Keep(Field& field, const char* bytes, std::size_t size, FieldPosition at);
   void EndField(Field& field);
 
   std::streambuf* source_;
+  std::size_t max_field_bytes_;
+  std::vector<char> buffer_;
+  std::size_t next_ = 0;  // the byte at hand in buffer_
   FieldPosition at_;
   bool read_failed_ = false;
 };

@@ -45,6 +45,12 @@ std::string FormatProblem(const TableProblem& problem) {
   return text + ": " + problem.message;
 }
 
+std::string CutFieldMessage(std::size_t kept_bytes) {
+  return "the field is longer than " + std::to_string(kept_bytes) +
+         " bytes, more than any cell holds: it is cut here, and the bytes from here to its end "
+         "are dropped";
+}
+
 bool HasError(const std::vector<TableProblem>& problems) {
   return std::any_of(problems.begin(), problems.end(), [](const TableProblem& problem) {
     return problem.severity == Severity::kError;

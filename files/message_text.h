@@ -19,4 +19,9 @@ std::string ShownBytes(std::string_view bytes, std::size_t at_most = kShownBytes
 // 1st, 2nd, 3rd, 4th, ... 21st.
 std::string Ordinal(int n);
 
+// The words for a field cut where the field reader stops keeping its bytes,
+// e.g. after 4096 bytes; the load and the check give it at the place of the
+// first byte dropped.
+std::string CutFieldMessage(std::size_t kept_bytes);
+
 }  // namespace sfc

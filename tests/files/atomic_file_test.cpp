@@ -59,6 +59,37 @@ TEST(AtomicFileTest, WithoutCommitNothingIsLeft) {
   EXPECT_EQ(test::ReadFileBytes(dir.path() / "out.txt"), "old");
 }
 
+TEST(AtomicFileTest, AFinishedFileWaitsForItsCommit) {
+  test::TempDir dir;
+  dir.Write("out.txt", "old");
+  {
+    AtomicFile file(dir.path() / "out.txt");
+    file.Write("new");
+    file.Finish();
+    EXPECT_THROW(file.Write("more"), IoError);
+    EXPECT_EQ(test::ReadFileBytes(dir.path() / "out.txt"), "old");
+    EXPECT_EQ(test::ReadFileBytes(file.temporary()), "new");
+  }
+  // Never committed: the finished temporary file is removed too.
+  EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"out.txt"});
+  EXPECT_EQ(test::ReadFileBytes(dir.path() / "out.txt"), "old");
+
+  AtomicFile file(dir.path() / "out.txt");
+  file.Write("new");
+  file.Finish();
+  file.Commit();
+  EXPECT_EQ(test::ReadFileBytes(dir.path() / "out.txt"), "new");
+  EXPECT_THROW(file.Commit(), IoError);
+  EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"out.txt"});
+}
+
+TEST(AtomicFileTest, AFullDeviceFailsAtFinish) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  AtomicFile file("/dev/full");
+  file.Write("bytes");
+  EXPECT_THROW(file.Finish(), IoError);
+}
+
 TEST(AtomicFileTest, KeepsThePermissionBits) {
   test::TempDir dir;
   dir.Write("out.txt", "old");

@@ -25,7 +25,7 @@ using Lines = std::vector<std::string>;
 
 TEST(CheckTables, TablesWrittenFromTheBuiltInFontsAreClean) {
   for (TranslitFont translit : kTranslitFonts) {
-    for (DevanagariFont devanagari : {DevanagariFont::kDevNatrajItr, DevanagariFont::kSanskrit99}) {
+    for (DevanagariFont devanagari : kDevanagariFonts) {
       SCOPED_TRACE(std::string(FontName(translit)) + " / " + std::string(FontName(devanagari)));
       TempDir dir;
       ASSERT_TRUE(ExportCodeTables(test::StateFor(translit, devanagari), dir.path()).empty());
@@ -34,15 +34,15 @@ TEST(CheckTables, TablesWrittenFromTheBuiltInFontsAreClean) {
   }
 }
 
-TEST(CheckTables, TheVedicTableHasMoreVowelSignsThanTheListRecords) {
+// Vedic has 22 vowel signs besides its short-i signs, two more than their
+// list records; but no rule reads that list (which vowel signs take the
+// syllable's "a" comes from the glyph classes), so the check is silent. A
+// 21st short-i sign does read otherwise.
+TEST(CheckTables, OnlyAnOverfullListThatAConversionReadsIsReported) {
   TempDir dir;
-  ASSERT_TRUE(ExportCodeTables(test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kVedic),
-                               dir.path())
-                  .empty());
+  test::WriteTableFiles(dir, {"!128!,a;,;\n", "y\n", Repeat("e3\n", 25) + Repeat("i3\n", 21)});
   EXPECT_EQ(Checked(dir.path()),
-            (Lines{"devitran.cod:242:1: entry \"<142>3\" is the 21st vowel sign: only the first "
-                   "20 are recorded, so this one is ignored",
-                   "devitran.cod:248:1: entry \"ai3\" is the 22nd vowel sign: only the first 20 "
+            (Lines{"devitran.cod:46:1: entry \"i3\" is the 21st short-i sign: only the first 20 "
                    "are recorded, so this one is ignored"}));
 }
 

@@ -1,6 +1,10 @@
 // Writing the tables in force as the three files: loading them back into a
 // fresh start-up state gives the same tables byte for byte.
 
+#include <cerrno>
+#include <map>
+
+#include "atomic_file.h"
 #include "code_table_files.h"
 #include "test_support.h"
 
@@ -148,8 +152,57 @@ TEST(ExportTables, ItCreatesTheDirectoryAndSaysWhenItCannotWrite) {
   std::filesystem::create_directory(dir.path() / "blocked" / kShortIFileName);
   EXPECT_EQ(ExportCodeTables(state, dir.path() / "blocked"),
             (Problems{{Severity::kError, kShortIFileName, 0, 0,
-                       "cannot write " + (dir.path() / "blocked" / kShortIFileName).string()}}));
+                       "cannot write \"" + (dir.path() / "blocked" / kShortIFileName).string() +
+                           "\"" + SystemReason(EISDIR)}}));
+  // Not even the file before it is written.
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "blocked" / kSyllableFileName));
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "blocked" / kGlyphFileName));
+}
+
+// The names in a directory and what each file holds.
+std::map<std::string, std::string> Contents(const std::filesystem::path& dir) {
+  std::map<std::string, std::string> contents;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    const std::string name = entry.path().filename().string();
+    contents[name] = entry.is_symlink()        ? "-> " + entry.path().string()
+                     : entry.is_regular_file() ? test::ReadFileBytes(entry.path())
+                                               : "(not a file)";
+  }
+  return contents;
+}
+
+TEST(ExportTables, AFailureLeavesTheDirectoryAsItWas) {
+  const ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kVedic);
+  // The last of the three files is a directory.
+  TempDir dir;
+  dir.Write(kSyllableFileName, "old syllables");
+  dir.Write(kShortIFileName, "old map");
+  std::filesystem::create_directory(dir.path() / kGlyphFileName);
+  const auto before = Contents(dir.path());
+  Problems problems = ExportCodeTables(state, dir.path());
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_EQ(problems[0].severity, Severity::kError);
+  EXPECT_EQ(problems[0].file, kGlyphFileName);
+  EXPECT_EQ(Contents(dir.path()), before);
+
+  // The disk fills while the last file is written: it names a device that
+  // takes no byte.
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  std::filesystem::remove(dir.path() / kGlyphFileName);
+  std::filesystem::create_symlink("/dev/full", dir.path() / kGlyphFileName);
+  const auto full_before = Contents(dir.path());
+  problems = ExportCodeTables(state, dir.path());
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_EQ(problems[0].file, kGlyphFileName);
+  EXPECT_EQ(problems[0].message, "cannot write \"" + (dir.path() / kGlyphFileName).string() + "\"" +
+                                     SystemReason(ENOSPC));
+  EXPECT_EQ(Contents(dir.path()), full_before);
+
+  // When all three can be written, all three change.
+  std::filesystem::remove(dir.path() / kGlyphFileName);
+  EXPECT_EQ(ExportCodeTables(state, dir.path()), Problems{});
+  EXPECT_NE(test::ReadFileBytes(dir.path() / kSyllableFileName), "old syllables");
+  EXPECT_EQ(Contents(dir.path()).size(), 3u);
 }
 
 }  // namespace
