@@ -645,7 +645,7 @@ class ToDevanagariStream::Engine {
     } catch (const RunEnded&) {
       ended_ = true;
     }
-    drops_.Settle(InputOffsetOf(StreamFront() + 1));
+    SettleDrops();
     MaybePassOn();
   }
 
@@ -1094,6 +1094,9 @@ class ToDevanagariStream::Engine {
     ++erased_;
     work_.Erase(3);
   }
+
+  // Drops to come lie at the current letter or after it.
+  SFC_NO_INLINE void SettleDrops() { drops_.Settle(InputOffsetOf(StreamFront() + 1)); }
 
   // The current letter wrote nothing and no rule took it.
   SFC_NO_INLINE void Dropped(unsigned char letter) {
