@@ -376,8 +376,15 @@ void ReportDropped(std::ostream& err, const DroppedBytes& dropped, std::string_v
   for (std::size_t byte = 0; byte < 256; ++byte) {
     if (dropped.count[byte] > 0) kinds.push_back(static_cast<unsigned char>(byte));
   }
+  // The most frequent first; of equally frequent ones, the one met first.
+  const auto first_at = [&](unsigned char byte) {
+    const std::vector<InputPosition>& at = dropped.first_positions[byte];
+    return at.empty() ? std::pair<std::uint64_t, std::uint64_t>{}
+                      : std::pair{at.front().line, at.front().column};
+  };
   std::stable_sort(kinds.begin(), kinds.end(), [&](unsigned char a, unsigned char b) {
-    return dropped.count[a] > dropped.count[b];
+    if (dropped.count[a] != dropped.count[b]) return dropped.count[a] > dropped.count[b];
+    return first_at(a) < first_at(b);
   });
   constexpr std::size_t kKindsNamed = 8;
   std::string line = std::to_string(dropped.total) +
