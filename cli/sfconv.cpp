@@ -387,10 +387,10 @@ void ReportDropped(std::ostream& err, const DroppedBytes& dropped, std::string_v
     return first_at(a) < first_at(b);
   });
   constexpr std::size_t kKindsNamed = 8;
-  std::string line = std::to_string(dropped.total) +
-                     (dropped.total == 1 ? " byte" : " bytes") + std::string(where) +
-                     (dropped.total == 1 ? " had no rule and was left out: "
-                                         : " had no rule and were left out: ");
+  std::string line =
+      std::to_string(dropped.total) + (dropped.total == 1 ? " byte" : " bytes") +
+      std::string(where) +
+      (dropped.total == 1 ? " had no rule and was left out: " : " had no rule and were left out: ");
   for (std::size_t i = 0; i < kinds.size() && i < kKindsNamed; ++i) {
     const unsigned char byte = kinds[i];
     if (i > 0) line += ", ";

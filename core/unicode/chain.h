@@ -48,8 +48,7 @@ class ConversionChain {
   using ChainDropSink = std::function<void(unsigned char byte, InputPosition at, bool in_input)>;
 
   // The chain writes its output to `sink`.
-  explicit ConversionChain(OutputSink sink, ChainRejectSink rejects = {},
-                           ChainDropSink drops = {});
+  explicit ConversionChain(OutputSink sink, ChainRejectSink rejects = {}, ChainDropSink drops = {});
   ~ConversionChain();
   ConversionChain(const ConversionChain&) = delete;
   ConversionChain& operator=(const ConversionChain&) = delete;
