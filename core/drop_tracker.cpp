@@ -50,6 +50,7 @@ void DropTracker::Settle(std::uint64_t keep_from) {
 }
 
 void DropTracker::Advance(std::uint64_t to) {
+  if (to <= cursor_) return;
   Scan(kept_, kept_at_, to);
   Scan(block_, kept_at_ + kept_.size(), to);
   cursor_ = std::max(cursor_, to);
