@@ -1,5 +1,7 @@
 #include "sfconv.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -12,6 +14,7 @@
 #include <string_view>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 #include "chain.h"
 #include "code_table_files.h"
@@ -54,8 +57,11 @@ options:
                                "devanagari" or a font name (any name with --tables is the
                                Devanagari font of those tables); -t names the
                                transliteration font in between when neither end is one
-  --report                     (convert) list every input character that did not convert,
-                               with its line and column, on standard error
+  --report                     list every input byte that no rule took (and, with convert,
+                               every character that did not convert), with its line and
+                               column, on standard error
+  --strict                     (to-devanagari, to-translit, convert) exit with status 4 when
+                               an input byte had no rule (the output is still written)
   --check DIR                  (tables) check the three code-table files in DIR
   --export DIR                 (tables) write the tables in force as the three files in DIR
   -i FILE, -o FILE             input and output (default standard input and output;
@@ -67,7 +73,8 @@ options:
   --version                    print the version
 
 exit status: 0 done, 1 a file could not be read or written (or memory ran out),
-             2 usage error, 3 the conversion was cut short (the output so far is written)
+             2 usage error, 3 the conversion was cut short (the output so far is written),
+             4 with --strict: input bytes had no rule and were left out
 )";
 
 enum class Command { kToDevanagari, kToTranslit, kConvert, kCheck, kTables };
@@ -88,6 +95,7 @@ struct Options {
   std::optional<std::string> from;
   std::optional<std::string> to;
   bool report = false;
+  bool strict = false;
   bool help = false;
   bool version = false;
 };
@@ -179,10 +187,12 @@ void ParseOption(const std::string& name, const std::string& subcommand, ArgRead
   } else if (name == "--to") {
     only_for(Command::kConvert);
     options.to = reader.Value(name);
-  } else if (name == "--report") {
-    only_for(Command::kConvert);
+  } else if (name == "--report" || name == "--strict") {
+    if (options.command != Command::kToDevanagari && options.command != Command::kToTranslit) {
+      only_for(Command::kConvert);
+    }
     reader.NoValue(name);
-    options.report = true;
+    (name == "--report" ? options.report : options.strict) = true;
   } else if (name == "--shift-m-to-n") {
     only_for(Command::kToDevanagari, Command::kConvert);
     reader.NoValue(name);
@@ -337,35 +347,153 @@ void ReportInputBoxes(const std::vector<AskedInputBox>& boxes, std::ostream& err
   }
 }
 
+// The answers of --answer. A glyph asked about without one keeps its
+// default text; it is told once, at the end, with how often it was asked.
+class GlyphAnswers {
+ public:
+  explicit GlyphAnswers(const Options& options) : options_(options) {}
+
+  InputBox Box() {
+    return [this](const InputBoxRequest& request) {
+      if (request.kind != InputRequestKind::kGlyphReading) return request.default_text;
+      const auto it = options_.answers.find(request.glyph_code);
+      if (it != options_.answers.end()) return it->second;
+      auto& [asked, kept] = unanswered_[request.glyph_code];
+      if (asked++ == 0) kept = request.default_text;
+      return request.default_text;
+    };
+  }
+
+  void Tell(std::ostream& err) const {
+    for (const auto& [code, unanswered] : unanswered_) {
+      const auto& [asked, kept] = unanswered;
+      Report(err, "glyph " + std::to_string(code) + " has no --answer (asked " +
+                      (asked == 1 ? std::string("once") : std::to_string(asked) + " times") +
+                      "); it is kept as " + QuoteBytes(kept));
+    }
+  }
+
+ private:
+  const Options& options_;
+  std::map<int, std::pair<std::uint64_t, std::string>> unanswered_;  // times asked, text kept
+};
+
+std::string PositionText(const InputPosition& at) {
+  return std::to_string(at.line) + ":" + std::to_string(at.column);
+}
+
+// "line 3, column 14: TAB had no rule and was left out".
+void ReportDrop(std::ostream& err, unsigned char byte, const InputPosition& at,
+                std::string_view where = {}) {
+  Report(err, "line " + std::to_string(at.line) + ", column " + std::to_string(at.column) +
+                  std::string(where) + ": " + ByteName(byte) + " had no rule and was left out");
+}
+
+// One line for all the bytes no rule took, the most frequent first:
+// "12 bytes had no rule and were left out: 9 × TAB (first at 3:14), ...".
+void ReportDropped(std::ostream& err, const DroppedBytes& dropped, std::string_view where = {}) {
+  if (dropped.empty()) return;
+  std::vector<unsigned char> kinds;
+  for (std::size_t byte = 0; byte < 256; ++byte) {
+    if (dropped.count[byte] > 0) kinds.push_back(static_cast<unsigned char>(byte));
+  }
+  // The most frequent first; of equally frequent ones, the one met first.
+  const auto first_at = [&](unsigned char byte) {
+    const std::vector<InputPosition>& at = dropped.first_positions[byte];
+    return at.empty() ? std::pair<std::uint64_t, std::uint64_t>{}
+                      : std::pair{at.front().line, at.front().column};
+  };
+  std::stable_sort(kinds.begin(), kinds.end(), [&](unsigned char a, unsigned char b) {
+    if (dropped.count[a] != dropped.count[b]) return dropped.count[a] > dropped.count[b];
+    return first_at(a) < first_at(b);
+  });
+  constexpr std::size_t kKindsNamed = 8;
+  std::string line =
+      std::to_string(dropped.total) + (dropped.total == 1 ? " byte" : " bytes") +
+      std::string(where) +
+      (dropped.total == 1 ? " had no rule and was left out: " : " had no rule and were left out: ");
+  for (std::size_t i = 0; i < kinds.size() && i < kKindsNamed; ++i) {
+    const unsigned char byte = kinds[i];
+    if (i > 0) line += ", ";
+    line += std::to_string(dropped.count[byte]) + " \u00d7 " + ByteName(byte);
+    if (!dropped.first_positions[byte].empty()) {
+      line += " (first at " + PositionText(dropped.first_positions[byte].front()) + ")";
+    }
+  }
+  if (kinds.size() > kKindsNamed) {
+    const std::size_t more = kinds.size() - kKindsNamed;
+    line += ", and " + std::to_string(more) + (more == 1 ? " more kind" : " more kinds");
+  }
+  Report(err, line);
+}
+
+// Tells once when the input of a font conversion looks like Unicode text.
+// Looks at the first 64 KB.
+class UnicodeInputCheck {
+ public:
+  UnicodeInputCheck(std::ostream& err, std::string hint) : err_(err), hint_(std::move(hint)) {}
+
+  void Look(std::string_view block) {
+    if (done_) return;
+    head_.append(block.substr(0, kLookedAt - std::min(kLookedAt, head_.size())));
+    if (head_.size() >= kLookedAt) End();
+  }
+  void End() {
+    if (done_) return;
+    done_ = true;
+    if (!LooksLikeUtf8Text(head_)) return;
+    const bool utf16 = head_.starts_with("\xFF\xFE") || head_.starts_with("\xFE\xFF");
+    Report(err_, std::string("input looks like ") + (utf16 ? "UTF-16" : "UTF-8") +
+                     " Unicode; for " + hint_);
+  }
+
+ private:
+  static constexpr std::size_t kLookedAt = 64 * 1024;
+  std::ostream& err_;
+  std::string hint_;
+  std::string head_;
+  bool done_ = false;
+};
+
+std::string UnicodeHint(bool devanagari) {
+  return devanagari ? "Unicode Devanagari use 'sfconv convert --from devanagari'"
+                    : "IAST use 'sfconv convert --from iast'";
+}
+
 // Converts the input block by block; the output is written as it becomes
 // final.
 int Convert(const Options& options, std::istream& in, std::ostream& out, std::ostream& err) {
   Session session = BuildSession(options, err);
   const std::unique_ptr<InputSource> source = OpenInput(options, in);
   const std::unique_ptr<OutputTarget> output = OpenOutput(options, out);
-  const InputBox answer = [&](const InputBoxRequest& request) {
-    if (request.kind != InputRequestKind::kGlyphReading) return request.default_text;
-    const auto it = options.answers.find(request.glyph_code);
-    if (it != options.answers.end()) return it->second;
-    Report(err, "glyph " + std::to_string(request.glyph_code) + " has no --answer; it is kept as " +
-                    QuoteBytes(request.default_text));
-    return request.default_text;
-  };
+  GlyphAnswers answers(options);
+  UnicodeInputCheck unicode(err, UnicodeHint(options.command == Command::kToTranslit));
+  StreamOptions stream_options;
+  if (options.report) {
+    stream_options.on_drop = [&err](unsigned char byte, InputPosition at) {
+      ReportDrop(err, byte, at);
+    };
+  }
   const StreamEnd end = session.ConvertStream(
-      [&source](std::string& block) {
+      [&source, &unicode](std::string& block) {
         block = source->NextBlock();
+        unicode.Look(block);
         return !block.empty();
       },
-      [&output](std::string_view piece) { output->Write(piece); }, answer);
+      [&output](std::string_view piece) { output->Write(piece); }, answers.Box(),
+      std::move(stream_options));
+  unicode.End();
   ReportInputBoxes(end.input_boxes, err);
   output->Commit();
+  answers.Tell(err);
+  ReportDropped(err, end.dropped);
   if (!end.completed) {
     Report(err,
            "the conversion was cut short (the button would read \"ERROR\"); the output so far "
            "was written");
     return kExitCutShort;
   }
-  return kExitOk;
+  return options.strict && !end.dropped.empty() ? kExitDropped : kExitOk;
 }
 
 // ---- convert: a chain through the transliteration pivot ----
@@ -452,6 +580,12 @@ int ConvertChainCommand(const Options& options, std::istream& in, std::ostream& 
   const std::unique_ptr<InputSource> source = OpenInput(options, in);
   const std::unique_ptr<OutputTarget> output = OpenOutput(options, out);
   std::uint64_t rejected = 0;
+  ConversionChain::ChainDropSink drops;
+  if (options.report) {
+    drops = [&err](unsigned char byte, InputPosition at, bool in_input) {
+      ReportDrop(err, byte, at, in_input ? "" : " of the text between");
+    };
+  }
   ConversionChain chain(
       [&output](std::string_view piece) { output->Write(piece); },
       [&](const UnicodeReject& reject, bool in_input) {
@@ -460,23 +594,36 @@ int ConvertChainCommand(const Options& options, std::istream& in, std::ostream& 
         Report(err, "line " + std::to_string(reject.line) + ", column " +
                         std::to_string(reject.column) + (in_input ? "" : " of the text between") +
                         ": " + DescribeCharacter(reject.code_point) + " did not convert");
-      });
-  BuildChain(chain, plan, make_session, AnswerBoxes(options, err));
+      },
+      std::move(drops));
+  GlyphAnswers answers(options);
+  BuildChain(chain, plan, make_session, answers.Box());
+  // A font at the start: its bytes should not be Unicode text.
+  std::optional<UnicodeInputCheck> unicode;
+  if (plan.from == TextForm::kTranslitFont || plan.from == TextForm::kDevanagariFont) {
+    unicode.emplace(err, UnicodeHint(plan.from == TextForm::kDevanagariFont));
+  }
   for (std::string_view block = source->NextBlock(); !block.empty(); block = source->NextBlock()) {
+    if (unicode) unicode->Look(block);
     chain.Feed(block);
   }
+  if (unicode) unicode->End();
   const ChainEnd end = chain.Finish();
   ReportInputBoxes(end.input_boxes, err);
   output->Commit();
+  answers.Tell(err);
   if (rejected > 0 && !options.report) {
     Report(err, std::to_string(rejected) +
                     " character(s) did not convert; --report lists them with line and column");
   }
+  ReportDropped(err, end.dropped);
+  ReportDropped(err, end.dropped_between, " of the text between");
   if (!end.completed) {
     Report(err, "a conversion was cut short; the output so far was written");
     return kExitCutShort;
   }
-  return kExitOk;
+  const bool dropped = !end.dropped.empty() || !end.dropped_between.empty();
+  return options.strict && dropped ? kExitDropped : kExitOk;
 }
 
 // ---- check: transliteration through Devanagari and back ----

@@ -13,6 +13,7 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFileError = 1;
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitCutShort = 3;
+inline constexpr int kExitDropped = 4;  // with --strict: input bytes no rule took
 
 // Every message of the tool goes through here: "sfconv: " and one line.
 void Report(std::ostream& err, std::string_view message);

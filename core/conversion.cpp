@@ -1,8 +1,68 @@
 #include "conversion.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdio>
 
 namespace sfc {
+
+std::string ByteName(unsigned char byte) {
+  static constexpr std::array<std::string_view, 32> kControlNames = {
+      "NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL", "BS",  "TAB", "LF",
+      "VT",  "FF",  "CR",  "SO",  "SI",  "DLE", "DC1", "DC2", "DC3", "DC4", "NAK",
+      "SYN", "ETB", "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US"};
+  if (byte < kControlNames.size()) return std::string(kControlNames[byte]);
+  if (byte == 0x7f) return "DEL";
+  if (byte < 0x7f) return std::string("'") + static_cast<char>(byte) + "'";
+  char name[8];
+  std::snprintf(name, sizeof name, "0x%02X", static_cast<unsigned>(byte));
+  return name;
+}
+
+bool LooksLikeUtf8Text(std::string_view bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF") || bytes.starts_with("\xFF\xFE") ||
+      bytes.starts_with("\xFE\xFF")) {
+    return true;
+  }
+  constexpr std::size_t kLookedAt = 64 * 1024;
+  bytes = bytes.substr(0, kLookedAt);
+  bool beyond_ascii = false;
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    const auto lead = static_cast<unsigned char>(bytes[i]);
+    if (lead < 0x80) {
+      ++i;
+      continue;
+    }
+    std::size_t length = 0;
+    char32_t code = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+      length = 2;
+      code = lead & 0x1Fu;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      length = 3;
+      code = lead & 0x0Fu;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      length = 4;
+      code = lead & 0x07u;
+    } else {
+      return false;
+    }
+    std::size_t k = 1;
+    for (; k < length && i + k < bytes.size(); ++k) {
+      const auto trail = static_cast<unsigned char>(bytes[i + k]);
+      if ((trail & 0xC0) != 0x80) return false;
+      code = (code << 6) | (trail & 0x3Fu);
+    }
+    if (k == length) {  // whole: no overlong form, surrogate or code point past U+10FFFF
+      const char32_t least = length == 3 ? 0x800 : length == 4 ? 0x10000 : 0x80;
+      if (code < least || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) return false;
+    }
+    beyond_ascii = true;
+    i += length;
+  }
+  return beyond_ascii;
+}
 
 std::string ClipboardText(std::string_view output, const StreamEnd& end) {
   if (!end.clipboard_set) return {};

@@ -3,6 +3,7 @@
 // system clipboard themselves.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -44,12 +45,47 @@ inline constexpr std::string_view kClosingMessage =
 // The caption of the conversion button after a run that was cut short.
 inline constexpr std::string_view kErrorCaption = "ERROR";
 
+// A place in the input: line and column, both from 1; columns count bytes
+// and lines end at LF.
+struct InputPosition {
+  std::uint64_t line = 0;
+  std::uint64_t column = 0;
+  friend bool operator==(const InputPosition&, const InputPosition&) = default;
+};
+
+// The input bytes that no rule took: they wrote nothing and no rule read
+// them as part of a letter, a cluster or a sign. The output is what the
+// rules make of the rest; these are only told, never silent.
+struct DroppedBytes {
+  static constexpr std::size_t kPositionsKept = 5;
+  std::array<std::uint64_t, 256> count{};  // per byte value
+  // Per byte value, where it stood, the first kPositionsKept times.
+  std::array<std::vector<InputPosition>, 256> first_positions;
+  std::uint64_t total = 0;
+
+  bool empty() const { return total == 0; }
+};
+
+// Told of every byte that no rule took, in the order of the input.
+using DropHandler = std::function<void(unsigned char byte, InputPosition at)>;
+
+// A byte as the messages name it: TAB, CR, LF, NUL, ESC and the other
+// control bytes by name, printable ASCII in quotes ('Q'), others as 0xNN.
+std::string ByteName(unsigned char byte);
+
+// Whether bytes given to a font conversion are rather Unicode text: a
+// UTF-8 or UTF-16 byte-order mark at the start, or characters outside ASCII
+// in valid UTF-8 and no sequence that is not (a sequence cut off at the end
+// of the bytes looked at counts as valid). Looks at the first 64 KB only.
+bool LooksLikeUtf8Text(std::string_view bytes);
+
 struct ConversionResult {
   std::string output;        // the text of the output box
   std::string clipboard;     // the text the clipboard holds at the end
   bool completed = false;    // false: the run was cut short ("ERROR")
   std::string padded_input;  // the input box's text: the input with a space on each side
   std::vector<AskedInputBox> input_boxes;  // in the order they were asked
+  DroppedBytes dropped;                    // the input bytes no rule took
 };
 
 // ---- The streaming face (the command-line tool) ----
@@ -76,6 +112,9 @@ struct StreamOptions {
   // How much output is gathered before what is final of it is passed on
   // (tests make it small to pass on after every block).
   std::size_t pass_on_threshold = std::size_t{1} << 16;
+  // Told of every input byte no rule took (StreamEnd::dropped counts them
+  // in any case). Called while the stream is fed, in the order of the input.
+  DropHandler on_drop = {};
 };
 
 struct StreamEnd {
@@ -85,6 +124,7 @@ struct StreamEnd {
   // the edits to undo on the output to get its text.
   bool clipboard_set = false;
   std::vector<ClipboardEdit> clipboard_edits;
+  DroppedBytes dropped;  // the input bytes no rule took
 };
 
 // Transliteration to Devanagari over input given in blocks. Any cut of the

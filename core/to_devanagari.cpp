@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "conversion.h"
+#include "drop_tracker.h"
 #include "syllable_rows.h"
 
 #if defined(__GNUC__)
@@ -602,7 +603,8 @@ class ToDevanagariStream::Engine {
         options_(options),
         joins_(JoinsOf(state.devanagari_box_font)),
         profile_(ProfileForFont(state.devanagari_box_font)),
-        marks_(short_i_syllable_, KtEndByte(state.sanideva)) {
+        marks_(short_i_syllable_, KtEndByte(state.sanideva)),
+        drops_(options_.on_drop) {
     ReadLetters();
     BuildDispatch();
     for (int c : std::initializer_list<int>{'a', 'e', 'i', 'o', 'u', long_a_, long_i_, vocalic_r_,
@@ -624,6 +626,7 @@ class ToDevanagariStream::Engine {
         !options_.hold_output && RemovalsReplaceWhatTheyRemove() && ShortISignCountsAsSyllable();
     next_pass_ = options_.pass_on_threshold;
     work_.Append(" ");
+    appended_ = 1;
   }
 
   void Feed(std::string_view block) {
@@ -631,7 +634,9 @@ class ToDevanagariStream::Engine {
       left_after_end_ += block.size();
       return;
     }
+    drops_.Fed(block);
     work_.Append(block);
+    appended_ += block.size();
     try {
       // The held output is looked at every few steps; a step writes a few bytes.
       for (std::size_t steps = 1; work_.size() >= look_ahead_; ++steps) {
@@ -641,6 +646,7 @@ class ToDevanagariStream::Engine {
     } catch (const RunEnded&) {
       ended_ = true;
     }
+    SettleDrops();
     MaybePassOn();
   }
 
@@ -649,15 +655,18 @@ class ToDevanagariStream::Engine {
       ++left_after_end_;  // the closing space
     } else {
       work_.Append(" ");
+      ++appended_;
       try {
         for (;;) Step();
       } catch (const RunEnded&) {
       }
     }
+    drops_.Settle(appended_);
     StreamEnd end;
     end.completed = work_.size() + left_after_end_ < 3;
     output_.PassOn(output_.size(), sink_);
     end.input_boxes = std::move(asked_);
+    end.dropped = drops_.Take();
     if (options_.clipboard) {
       end.clipboard_set = true;
       for (const HeldOutput::Offset at : off_clipboard_) end.clipboard_edits.push_back({at, 1, {}});
@@ -854,6 +863,7 @@ class ToDevanagariStream::Engine {
     const Dispatch d = current == kNone ? Dispatch{} : dispatch_[static_cast<std::size_t>(current)];
     switch (d.rule) {
       case Rule::kDrop:
+        if (current != kNone) Dropped(static_cast<unsigned char>(current));
         break;
       case Rule::kCluster:
         if (!Cluster(static_cast<ClusterLetter>(d.arg))) return;
@@ -1042,6 +1052,58 @@ class ToDevanagariStream::Engine {
     if (!work_.RemoveFront()) throw RunEnded{};
   }
 
+  // ---- where the letters of the work buffer came from ----
+  // The letters that ever stood in the work buffer, in order, make a stream:
+  // the padded input with the underscores the dash look-ahead inserted and
+  // without the dashes it erased. Both happen rarely and never behind the
+  // current letter; each is kept as an event until the current letter has
+  // passed it, then only counted.
+
+  // The stream position of the buffer's first letter.
+  std::uint64_t StreamFront() const { return appended_ + inserted_ - erased_ - work_.size(); }
+
+  // The input offset of the letter at a stream position (for an inserted
+  // letter, of the input letter after it). Positions asked must not go back.
+  std::uint64_t InputOffsetOf(std::uint64_t position) {
+    std::erase_if(letter_events_, [&](const LetterEvent& event) {
+      const bool passed = event.inserted ? event.at < position : event.at <= position;
+      if (passed) ++(event.inserted ? inserted_passed_ : erased_passed_);
+      return passed;
+    });
+    std::uint64_t offset = position - inserted_passed_ + erased_passed_;
+    return offset == 0 ? 0 : offset - 1;  // the padding before the input
+  }
+
+  // A letter inserted before, or erased at, index 3 of the work buffer.
+  void InsertLetter(char letter) {
+    const std::uint64_t at = StreamFront() + 3;
+    InputOffsetOf(StreamFront() + 1);  // counts the events passed
+    for (LetterEvent& event : letter_events_) {
+      if (event.at >= at) ++event.at;
+    }
+    letter_events_.push_back({at, true});
+    ++inserted_;
+    work_.Insert(3, letter);
+  }
+  void EraseLetter() {
+    const std::uint64_t at = StreamFront() + 3;
+    InputOffsetOf(StreamFront() + 1);
+    for (LetterEvent& event : letter_events_) {
+      if (event.at > at) --event.at;
+    }
+    letter_events_.push_back({at, false});
+    ++erased_;
+    work_.Erase(3);
+  }
+
+  // Drops to come lie at the current letter or after it.
+  SFC_NO_INLINE void SettleDrops() { drops_.Settle(InputOffsetOf(StreamFront() + 1)); }
+
+  // The current letter wrote nothing and no rule took it.
+  SFC_NO_INLINE void Dropped(unsigned char letter) {
+    drops_.Drop(letter, InputOffsetOf(StreamFront() + 1));
+  }
+
   void RemoveExtraLetter() {
     if (!work_.RemoveFront()) throw RunEnded{};
   }
@@ -1054,10 +1116,10 @@ class ToDevanagariStream::Engine {
     if (IsVowelLetter(next) || (next != kNone && next == anusvara_)) return;
     if (work_.size() < 4) return;  // the dash is not the fourth letter
     if (state_.dash_mode == kDashAddAspirata) {
-      work_.Insert(3, '_');
+      InsertLetter('_');
       state_.dash_state = kDashWaiting;
     } else {
-      work_.Erase(3);
+      EraseLetter();
     }
   }
 
@@ -1496,6 +1558,17 @@ class ToDevanagariStream::Engine {
   const Cell* pending_repha_ = nullptr;  // the repha held back, if any
   bool word_start_ = false;
   std::vector<AskedInputBox> asked_;
+  DropTracker drops_;
+  std::uint64_t appended_ = 0;  // letters appended to the work buffer: the padded input
+  std::uint64_t inserted_ = 0;  // letters the dash look-ahead inserted
+  std::uint64_t erased_ = 0;    // and erased
+  struct LetterEvent {
+    std::uint64_t at;  // the stream position
+    bool inserted;     // else erased: the letters from `at` on follow it
+  };
+  std::vector<LetterEvent> letter_events_;
+  std::uint64_t inserted_passed_ = 0;  // events the current letter has passed
+  std::uint64_t erased_passed_ = 0;
 
   int long_a_ = kNone, long_i_ = kNone, long_u_ = kNone, vocalic_r_ = kNone,
       long_vocalic_r_ = kNone, retroflex_d_ = kNone, visarga_ = kNone, anusvara_ = kNone,
@@ -1537,6 +1610,7 @@ ConversionResult ConvertToDevanagari(ConverterState& state, std::string_view inp
   result.completed = end.completed;
   result.input_boxes = std::move(end.input_boxes);
   result.clipboard = ClipboardText(result.output, end);
+  result.dropped = std::move(end.dropped);
   result.padded_input.reserve(input.size() + 2);
   result.padded_input += ' ';
   result.padded_input += input;

@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "conversion.h"
+#include "drop_tracker.h"
 #include "translit_output.h"
 
 namespace sfc {
@@ -324,7 +325,8 @@ constexpr std::string_view kAskPrompt = "Enter new character for this code!";
 // its roles (in the order the rules test them).
 enum class Action : std::uint8_t {
   kStop,               // no entry: the run ends at this glyph
-  kNothing,            // reads as nothing
+  kNothing,            // reads as nothing (the aspirata sign)
+  kNoRule,             // no rule takes it: reads as nothing and is counted
   kAppend,             // appends its text, even an empty one
   kPiece,              // appends its text unless it is empty
   kFullSyllable,       // class 1
@@ -500,7 +502,10 @@ class GlyphTables {
     std::string_view written = GlyphText(entry);  // what the glyph's text slot holds
     glyph.action = ActionFor(code, entry, rules, written);
     if (glyph.action == Action::kLa) written = "la";
-    if (glyph.action == Action::kNothing || glyph.action == Action::kShortISign) written = {};
+    if (glyph.action == Action::kNothing || glyph.action == Action::kNoRule ||
+        glyph.action == Action::kShortISign) {
+      written = {};
+    }
     glyph.size =
         written.size() <= kInlineText ? static_cast<std::uint8_t>(written.size()) : kLongText;
     if (written.size() <= kInlineText) {
@@ -583,9 +588,9 @@ class GlyphTables {
       case GlyphClass::kTextAsIs:
         return Action::kTakenAsIs;
       case GlyphClass::kSmallLetter:
-        return rules.flags.small_letters_join ? Action::kSmallLetter : Action::kNothing;
-      default:
-        return Action::kNothing;
+        return rules.flags.small_letters_join ? Action::kSmallLetter : Action::kNoRule;
+      default:  // an entry without a class
+        return Action::kNoRule;
     }
   }
 
@@ -597,7 +602,8 @@ class GlyphTables {
     const bool has_rules = SetShortWayRules(glyph, way);
     way.fast = has_rules && glyph.size != kLongText;
     // Every glyph but these appends, even an empty text.
-    const bool appends = glyph.action != Action::kNothing && glyph.action != Action::kShortISign &&
+    const bool appends = glyph.action != Action::kNothing && glyph.action != Action::kNoRule &&
+                         glyph.action != Action::kShortISign &&
                          (glyph.action != Action::kPiece || glyph.size > 0);
     if (appends) {
       way.keep &= static_cast<std::uint8_t>(~kEditsBit);
@@ -610,6 +616,8 @@ class GlyphTables {
   // always takes the full step.
   bool SetShortWayRules(const Glyph& glyph, ShortWay& way) const {
     switch (glyph.action) {
+      case Action::kNoRule:  // counted in the full step
+        return false;
       case Action::kNothing:
       case Action::kAppend:
       case Action::kPiece:
@@ -859,7 +867,7 @@ class GlyphTables {
       return Action::kPiece;
     }
     if (rules.Is(kOpenYGlyph, c)) return Action::kOpenY;
-    return Action::kNothing;  // no role in this font
+    return Action::kNoRule;  // no role in this font
   }
 
   KeyLetters letters_;
@@ -906,15 +914,53 @@ class ToTranslitStream::Engine {
         tables_(std::make_unique<const GlyphTables>(state_)),
         t_(*tables_),
         out_(t_.back_r_marks_, t_.kt_marks_, options.clipboard),
-        pass_on_(!options.hold_output && t_.inserts_consonants_) {}
+        pass_on_(!options.hold_output && t_.inserts_consonants_),
+        drops_(options.on_drop) {}
 
   void Feed(std::string_view block) {
     fed_ += block.size();
     if (stopped_) return;
+    drops_.Fed(block);
+    FeedBlock(block);
+    // The next window's current glyph: its offset in the input.
+    drops_.Settle(carry_at_);
+  }
+
+  StreamEnd Finish() {
+    if (!stopped_) {
+      carry_ += ' ';  // the padding after the input
+      const Byte* const c = Bytes(carry_);
+      Origin(c, carry_at_);
+      const Byte* const p = Run<true>(c, c + carry_.size() - 1, c + carry_.size());
+      stop_at_ = carry_at_ + static_cast<std::uint64_t>(p - c);
+    }
+    carry_.clear();
+    auto sink = Sink();
+    out_.PassOnAll(sink);
+    state_.devanagari_font_name = state_.devanagari_box_font;
+
+    StreamEnd end;
+    // Fewer than three characters of the padded input left unread.
+    end.completed = fed_ + 2 - stop_at_ < 3;
+    end.input_boxes = std::move(asked_);
+    drops_.Settle(fed_);
+    end.dropped = drops_.Take();
+    if (options_.clipboard && out_.appended()) {
+      end.clipboard_set = true;
+      end.clipboard_edits = std::move(out_).TakeEdits();
+    }
+    return end;
+  }
+
+ private:
+  using Byte = unsigned char;
+
+  void FeedBlock(std::string_view block) {
     if (carry_.size() + block.size() <= kSmallBlock) {
       carry_ += block;
       if (carry_.size() > kLookAhead) {
         const Byte* const c = Bytes(carry_);
+        Origin(c, carry_at_);
         const Byte* const p = Run<false>(c, c + carry_.size() - kLookAhead, c + carry_.size());
         const auto read = static_cast<std::size_t>(p - c);
         if (stopped_) {
@@ -931,6 +977,7 @@ class ToTranslitStream::Engine {
     const std::size_t carried = carry_.size();
     carry_.append(block.substr(0, kLookAhead));
     const Byte* const c = Bytes(carry_);
+    Origin(c, carry_at_);
     const Byte* p = Run<false>(c, c + carried, c + carry_.size());
     if (stopped_) {
       stop_at_ = carry_at_ + static_cast<std::uint64_t>(p - c);
@@ -940,6 +987,7 @@ class ToTranslitStream::Engine {
     // is passed on.
     const std::uint64_t block_at = carry_at_ + carried;
     const Byte* const b = Bytes(block);
+    Origin(b, block_at);
     const Byte* const block_end = b + block.size();
     p = b + (p - (c + carried));
     const Byte* const last = block_end - kLookAhead;
@@ -956,31 +1004,19 @@ class ToTranslitStream::Engine {
     carry_at_ = block_at + static_cast<std::uint64_t>(p - b);
   }
 
-  StreamEnd Finish() {
-    if (!stopped_) {
-      carry_ += ' ';  // the padding after the input
-      const Byte* const c = Bytes(carry_);
-      const Byte* const p = Run<true>(c, c + carry_.size() - 1, c + carry_.size());
-      stop_at_ = carry_at_ + static_cast<std::uint64_t>(p - c);
-    }
-    carry_.clear();
-    auto sink = Sink();
-    out_.PassOnAll(sink);
-    state_.devanagari_font_name = state_.devanagari_box_font;
-
-    StreamEnd end;
-    // Fewer than three characters of the padded input left unread.
-    end.completed = fed_ + 2 - stop_at_ < 3;
-    end.input_boxes = std::move(asked_);
-    if (options_.clipboard && out_.appended()) {
-      end.clipboard_set = true;
-      end.clipboard_edits = std::move(out_).TakeEdits();
-    }
-    return end;
+  // The bytes the steps run over start at `origin`, the padded input's
+  // offset `at`.
+  void Origin(const Byte* origin, std::uint64_t at) {
+    origin_ = origin;
+    origin_at_ = at;
   }
 
- private:
-  using Byte = unsigned char;
+  // The current glyph of the window at `p` wrote nothing and no rule took it.
+  [[gnu::noinline]] void Dropped(const Byte* p) {
+    // The window's current glyph is its second byte; the padded input has
+    // one byte before the input.
+    drops_.Drop(p[1], origin_at_ + static_cast<std::uint64_t>(p - origin_));
+  }
 
   // A step reads the window and at most one glyph beyond it.
   static constexpr std::size_t kLookAhead = 3;
@@ -1227,6 +1263,9 @@ class ToTranslitStream::Engine {
       case Action::kStop:
         return false;
       case Action::kNothing:
+        return true;
+      case Action::kNoRule:
+        Dropped(p);
         return true;
       case Action::kAppend:
       case Action::kPiece:
@@ -1551,6 +1590,9 @@ class ToTranslitStream::Engine {
 
   OutputText out_;
   bool pass_on_ = true;
+  DropTracker drops_;
+  const Byte* origin_ = nullptr;  // where the bytes the steps run over start
+  std::uint64_t origin_at_ = 0;   // their offset in the padded input
   std::size_t next_pass_on_ = kFirstPassOn;
   std::vector<AskedInputBox> asked_;
 };
@@ -1603,6 +1645,7 @@ ConversionResult ConvertDevanagariToTranslit(ConverterState& state, std::string_
   StreamEnd end = stream.Finish();
   result.completed = end.completed;
   result.input_boxes = std::move(end.input_boxes);
+  result.dropped = std::move(end.dropped);
   if (end.clipboard_set) result.clipboard = UndoEdits(output, end.clipboard_edits);
   return result;
 }

@@ -42,24 +42,38 @@ class BlankTrimmer {
 
 class FontConversionStage final : public ConversionChain::Stage {
  public:
-  FontConversionStage(Session session, InputBox input_box, OutputSink sink, bool trim_blank)
-      : session_(std::move(session)) {
+  FontConversionStage(Session session, InputBox input_box, OutputSink sink, bool trim_blank,
+                      bool first, DropHandler on_drop)
+      : session_(std::move(session)), first_(first) {
     OutputSink out = std::move(sink);
     if (trim_blank) {
       trimmer_ = std::make_unique<BlankTrimmer>(std::move(out));
       out = [this](std::string_view piece) { trimmer_->Write(piece); };
     }
-    stream_ = session_.BeginConversion(std::move(input_box), std::move(out));
+    StreamOptions options;
+    options.on_drop = std::move(on_drop);
+    stream_ = session_.BeginConversion(std::move(input_box), std::move(out), std::move(options));
   }
   void Feed(std::string_view block) override { stream_->Feed(block); }
   bool Finish(ChainEnd& end) override {
     StreamEnd stream_end = stream_->Finish();
     for (AskedInputBox& box : stream_end.input_boxes) end.input_boxes.push_back(std::move(box));
+    DroppedBytes& dropped = first_ ? end.dropped : end.dropped_between;
+    for (std::size_t byte = 0; byte < 256; ++byte) {
+      dropped.count[byte] += stream_end.dropped.count[byte];
+      for (const InputPosition& at : stream_end.dropped.first_positions[byte]) {
+        if (dropped.first_positions[byte].size() < DroppedBytes::kPositionsKept) {
+          dropped.first_positions[byte].push_back(at);
+        }
+      }
+    }
+    dropped.total += stream_end.dropped.total;
     return stream_end.completed;
   }
 
  private:
   Session session_;
+  bool first_;
   std::unique_ptr<BlankTrimmer> trimmer_;
   std::unique_ptr<ConversionStream> stream_;
 };
@@ -81,8 +95,8 @@ class UnicodeStage final : public ConversionChain::Stage {
 
 }  // namespace
 
-ConversionChain::ConversionChain(OutputSink sink, ChainRejectSink rejects)
-    : sink_(std::move(sink)), rejects_(std::move(rejects)) {}
+ConversionChain::ConversionChain(OutputSink sink, ChainRejectSink rejects, ChainDropSink drops)
+    : sink_(std::move(sink)), rejects_(std::move(rejects)), drops_(std::move(drops)) {}
 
 ConversionChain::~ConversionChain() = default;
 
@@ -106,8 +120,13 @@ RejectSink ConversionChain::StageRejects() {
 }
 
 void ConversionChain::AddFontConversion(Session session, InputBox input_box, bool trim_blank) {
-  stages_.push_back(std::make_unique<FontConversionStage>(std::move(session), std::move(input_box),
-                                                          NextSink(), trim_blank));
+  const bool first = stages_.empty();
+  DropHandler on_drop;
+  if (drops_) {
+    on_drop = [this, first](unsigned char byte, InputPosition at) { drops_(byte, at, first); };
+  }
+  stages_.push_back(std::make_unique<FontConversionStage>(
+      std::move(session), std::move(input_box), NextSink(), trim_blank, first, std::move(on_drop)));
 }
 
 void ConversionChain::AddFontToIast(const FontLetters& letters) {

@@ -29,6 +29,11 @@ enum class TextForm {
 struct ChainEnd {
   bool completed = true;  // false: a font conversion was cut short
   std::vector<AskedInputBox> input_boxes;
+  // The bytes no rule of a font conversion took: in the chain's input (the
+  // first stage), and in the text between stages (the later ones; their
+  // lines are the input's, their columns those of that text).
+  DroppedBytes dropped;
+  DroppedBytes dropped_between;
 };
 
 class ConversionChain {
@@ -38,9 +43,12 @@ class ConversionChain {
   // input; else they are those of the text the stage before wrote (the
   // lines are the same, the columns count that text's characters).
   using ChainRejectSink = std::function<void(const UnicodeReject&, bool in_input)>;
+  // Bytes a font conversion took no rule for, as they are met; `in_input`
+  // as for rejects.
+  using ChainDropSink = std::function<void(unsigned char byte, InputPosition at, bool in_input)>;
 
   // The chain writes its output to `sink`.
-  explicit ConversionChain(OutputSink sink, ChainRejectSink rejects = {});
+  explicit ConversionChain(OutputSink sink, ChainRejectSink rejects = {}, ChainDropSink drops = {});
   ~ConversionChain();
   ConversionChain(const ConversionChain&) = delete;
   ConversionChain& operator=(const ConversionChain&) = delete;
@@ -67,6 +75,7 @@ class ConversionChain {
 
   OutputSink sink_;
   ChainRejectSink rejects_;
+  ChainDropSink drops_;
   std::vector<std::unique_ptr<Stage>> stages_;
 };
 
