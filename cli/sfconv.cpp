@@ -378,10 +378,6 @@ class GlyphAnswers {
   std::map<int, std::pair<std::uint64_t, std::string>> unanswered_;  // times asked, text kept
 };
 
-std::string PositionText(const InputPosition& at) {
-  return std::to_string(at.line) + ":" + std::to_string(at.column);
-}
-
 // "line 3, column 14: TAB had no rule and was left out".
 void ReportDrop(std::ostream& err, unsigned char byte, const InputPosition& at,
                 std::string_view where = {}) {
@@ -389,42 +385,9 @@ void ReportDrop(std::ostream& err, unsigned char byte, const InputPosition& at,
                   std::string(where) + ": " + ByteName(byte) + " had no rule and was left out");
 }
 
-// One line for all the bytes no rule took, the most frequent first:
-// "12 bytes had no rule and were left out: 9 × TAB (first at 3:14), ...".
+// One line for all the bytes no rule took.
 void ReportDropped(std::ostream& err, const DroppedBytes& dropped, std::string_view where = {}) {
-  if (dropped.empty()) return;
-  std::vector<unsigned char> kinds;
-  for (std::size_t byte = 0; byte < 256; ++byte) {
-    if (dropped.count[byte] > 0) kinds.push_back(static_cast<unsigned char>(byte));
-  }
-  // The most frequent first; of equally frequent ones, the one met first.
-  const auto first_at = [&](unsigned char byte) {
-    const std::vector<InputPosition>& at = dropped.first_positions[byte];
-    return at.empty() ? std::pair<std::uint64_t, std::uint64_t>{}
-                      : std::pair{at.front().line, at.front().column};
-  };
-  std::stable_sort(kinds.begin(), kinds.end(), [&](unsigned char a, unsigned char b) {
-    if (dropped.count[a] != dropped.count[b]) return dropped.count[a] > dropped.count[b];
-    return first_at(a) < first_at(b);
-  });
-  constexpr std::size_t kKindsNamed = 8;
-  std::string line =
-      std::to_string(dropped.total) + (dropped.total == 1 ? " byte" : " bytes") +
-      std::string(where) +
-      (dropped.total == 1 ? " had no rule and was left out: " : " had no rule and were left out: ");
-  for (std::size_t i = 0; i < kinds.size() && i < kKindsNamed; ++i) {
-    const unsigned char byte = kinds[i];
-    if (i > 0) line += ", ";
-    line += std::to_string(dropped.count[byte]) + " \u00d7 " + ByteName(byte);
-    if (!dropped.first_positions[byte].empty()) {
-      line += " (first at " + PositionText(dropped.first_positions[byte].front()) + ")";
-    }
-  }
-  if (kinds.size() > kKindsNamed) {
-    const std::size_t more = kinds.size() - kKindsNamed;
-    line += ", and " + std::to_string(more) + (more == 1 ? " more kind" : " more kinds");
-  }
-  Report(err, line);
+  if (!dropped.empty()) Report(err, DescribeDropped(dropped, where));
 }
 
 // Tells once when the input of a font conversion looks like Unicode text.

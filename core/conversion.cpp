@@ -95,4 +95,43 @@ std::string ClipboardText(std::string_view output, const StreamEnd& end) {
   return text;
 }
 
+// One line for all the bytes no rule took, the most frequent first:
+// "12 bytes had no rule and were left out: 9 × TAB (first at 3:14), ...".
+std::string DescribeDropped(const DroppedBytes& dropped, std::string_view where) {
+  if (dropped.empty()) return {};
+  std::vector<unsigned char> kinds;
+  for (std::size_t byte = 0; byte < 256; ++byte) {
+    if (dropped.count[byte] > 0) kinds.push_back(static_cast<unsigned char>(byte));
+  }
+  // The most frequent first; of equally frequent ones, the one met first.
+  const auto first_at = [&](unsigned char byte) {
+    const std::vector<InputPosition>& at = dropped.first_positions[byte];
+    return at.empty() ? std::pair<std::uint64_t, std::uint64_t>{}
+                      : std::pair{at.front().line, at.front().column};
+  };
+  std::stable_sort(kinds.begin(), kinds.end(), [&](unsigned char a, unsigned char b) {
+    if (dropped.count[a] != dropped.count[b]) return dropped.count[a] > dropped.count[b];
+    return first_at(a) < first_at(b);
+  });
+  constexpr std::size_t kKindsNamed = 8;
+  std::string line =
+      std::to_string(dropped.total) + (dropped.total == 1 ? " byte" : " bytes") +
+      std::string(where) +
+      (dropped.total == 1 ? " had no rule and was left out: " : " had no rule and were left out: ");
+  for (std::size_t i = 0; i < kinds.size() && i < kKindsNamed; ++i) {
+    const unsigned char byte = kinds[i];
+    if (i > 0) line += ", ";
+    line += std::to_string(dropped.count[byte]) + " \u00d7 " + ByteName(byte);
+    if (!dropped.first_positions[byte].empty()) {
+      line += " (first at " + std::to_string(dropped.first_positions[byte].front().line) + ":" +
+              std::to_string(dropped.first_positions[byte].front().column) + ")";
+    }
+  }
+  if (kinds.size() > kKindsNamed) {
+    const std::size_t more = kinds.size() - kKindsNamed;
+    line += ", and " + std::to_string(more) + (more == 1 ? " more kind" : " more kinds");
+  }
+  return line;
+}
+
 }  // namespace sfc

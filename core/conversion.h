@@ -73,6 +73,11 @@ using DropHandler = std::function<void(unsigned char byte, InputPosition at)>;
 // control bytes by name, printable ASCII in quotes ('Q'), others as 0xNN.
 std::string ByteName(unsigned char byte);
 
+// One line for all the bytes no rule took, the most frequent first:
+// "12 bytes had no rule and were left out: 9 × TAB (first at 3:14), ...";
+// `where` follows the count (" between the conversions"). Empty when none.
+std::string DescribeDropped(const DroppedBytes& dropped, std::string_view where = {});
+
 // Whether bytes given to a font conversion are rather Unicode text: a
 // UTF-8 or UTF-16 byte-order mark at the start, or characters outside ASCII
 // in valid UTF-8 and no sequence that is not (a sequence cut off at the end

@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   while (std::optional<sfc::Field> field = reader.Next()) {
     Require(++fields <= size + 1);
     Require(field->start.line >= 1 && static_cast<std::size_t>(field->start.line) <= lines + 1);
-    Require(field->value.size() <= size);
+    Require(field->value.size() <= size && field->value.size() <= sfc::kMaxFieldBytes);
     // The escape changes at most the front of a field.
     const std::string decoded = sfc::CodeTableEscape(field->value);
     Require(decoded == field->value ||
@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const sfc::WrittenField written = sfc::WriteField(bytes, escape);
     if (!written.exact) continue;
     std::stringbuf back(written.text + ",");
-    sfc::FieldReader again(back);
+    sfc::FieldReader again(back, written.text.size() + 1);
     std::optional<sfc::Field> field = again.Next();
     Require(field.has_value());
     Require((escape ? sfc::CodeTableEscape(field->value) : field->value) == bytes);

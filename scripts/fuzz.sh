@@ -17,6 +17,8 @@ targets=(fuzz_to_devanagari fuzz_to_translit fuzz_code_tables fuzz_fields fuzz_u
 cmake --build build-fuzz --target "${targets[@]}"
 
 mkdir -p build-fuzz/findings build-fuzz/logs
+# The code-table target writes files for every input; in memory where possible.
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then export TMPDIR=/dev/shm; fi
 run_one() {
   local target=$1 seconds=$2
   local corpus=build-fuzz/corpus/$target seeds=fuzz/corpus/$target

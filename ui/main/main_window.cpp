@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -83,6 +84,46 @@ QString FromBytes(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// The rejected characters of a conversion from Unicode, with their
+// positions (1-based, in characters of the whole text) worked out from their
+// lines and columns in one pass over the text.
+DecodedBytes AsDecoded(const Session::FromUnicodeResult& result, const QString& text) {
+  DecodedBytes decoded;
+  decoded.bytes = result.bytes;
+  std::vector<qsizetype> line_starts = {0};  // in characters
+  qsizetype characters = 0;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (text[i].isLowSurrogate() && i > 0 && text[i - 1].isHighSurrogate()) continue;
+    ++characters;
+    if (text[i] == QLatin1Char('\n')) line_starts.push_back(characters);
+  }
+  for (std::size_t i = 0; i < result.rejected.size(); ++i) {
+    const auto [line, column] = result.rejected_at[i];
+    const qsizetype start =
+        line >= 1 && line <= line_starts.size() ? line_starts[line - 1] : characters;
+    decoded.left_out.push_back({start + static_cast<qsizetype>(column), result.rejected[i]});
+  }
+  return decoded;
+}
+
+// Whether pasted text is Unicode IAST rather than Windows-1252 text: it
+// holds a letter or mark of IAST that Windows-1252 has not.
+bool LooksLikeIast(const QString& text) {
+  static constexpr char32_t kIastOnly[] = {
+      0x0100, 0x0101, 0x012A, 0x012B, 0x016A, 0x016B, 0x015A, 0x015B, 0x1E0C, 0x1E0D,
+      0x1E24, 0x1E25, 0x1E36, 0x1E37, 0x1E38, 0x1E39, 0x1E40, 0x1E41, 0x1E42, 0x1E43,
+      0x1E44, 0x1E45, 0x1E46, 0x1E47, 0x1E5A, 0x1E5B, 0x1E5C, 0x1E5D, 0x1E62, 0x1E63,
+      0x1E6C, 0x1E6D, 0x0301, 0x0304, 0x0307, 0x0310, 0x0323, 0x0325};
+  for (const QChar c : text) {
+    const char32_t code = c.unicode();
+    if (code < 0x0100) continue;
+    for (const char32_t iast : kIastOnly) {
+      if (code == iast) return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 void InstallFontSubstitutes() {
@@ -107,6 +148,9 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   setWindowTitle(QString::fromLatin1(kWindowTitle));
   setAccessibleName(windowTitle());
   input_box_handler_ = [this](const InputBoxRequest& request) { return AskInputBox(request); };
+  question_handler_ = [this](const QString& question) {
+    return QMessageBox::question(this, windowTitle(), question) == QMessageBox::Yes;
+  };
 
   surface_ = new PrintSurface(this);
   surface_->setObjectName(QStringLiteral("Form1Surface"));
@@ -134,6 +178,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   progress_->hide();
   progress_->setMinimumWidth(Twips(4500, logicalDpiX()));
   statusBar()->addPermanentWidget(progress_);
+  fonts_note_ = new QLabel(this);
+  fonts_note_->setObjectName(QStringLiteral("FontsNote"));
+  fonts_note_->setAccessibleName(QStringLiteral("Missing fonts"));
+  statusBar()->addWidget(fonts_note_, 1);
   statusBar()->setAccessibleName(QStringLiteral("Status bar"));
 
   timer1_.setParent(this);
@@ -575,6 +623,11 @@ void MainWindow::FinishConversion(const std::optional<StreamEnd>& end, const QSt
   progress_->hide();
   progress_->resetFormat();
 
+  // What no rule took is said in the status bar until the next run.
+  statusBar()->clearMessage();
+  if (end && !end->dropped.empty()) {
+    statusBar()->showMessage(FromBytes(DescribeDropped(end->dropped)));
+  }
   if (end) {
     QApplication::clipboard()->setText(TranslitBytesToText(ClipboardText(run->output, *end)));
     SetInstruction(FromBytes(kClosingMessage));
@@ -607,7 +660,25 @@ void MainWindow::LoadInputFile() {
     SetInstruction(FromBytes(loaded.text));
     return;
   }
-  (session_.direction() == Direction::kToDevanagari ? text1_ : text2_)->SetBytes(loaded.text);
+  const bool to_devanagari = session_.direction() == Direction::kToDevanagari;
+  ByteTextBox* box = to_devanagari ? text1_ : text2_;
+  // A file saved as Unicode is almost certainly IAST or Devanagari text, not
+  // the bytes of a legacy font.
+  if (LooksLikeUtf8Text(loaded.text) &&
+      question_handler_(
+          QStringLiteral("The file looks like UTF-8 Unicode text, not text in a legacy font. "
+                         "Convert it from Unicode (IAST or Devanagari) into the chosen font?"))) {
+    const QString text =
+        QString::fromUtf8(loaded.text.data(), static_cast<qsizetype>(loaded.text.size()));
+    const DecodedBytes decoded =
+        AsDecoded(session_.FromUnicode(loaded.text,
+                                       to_devanagari ? TextBox::kTranslit : TextBox::kDevanagari),
+                  text);
+    box->SetBytes(decoded.bytes);
+    if (!decoded.left_out.empty()) SetInstruction(DescribeLeftOut(decoded.left_out));
+    return;
+  }
+  box->SetBytes(loaded.text);
 }
 
 // ---- Fonts ----
@@ -769,13 +840,10 @@ void MainWindow::ReportMissingFonts() {
                                      "font. The conversion is not affected."));
   }
   // The status bar keeps saying it while such a font is chosen.
-  if (missing.isEmpty()) {
-    statusBar()->clearMessage();
-  } else {
-    statusBar()->showMessage(QStringLiteral("Not installed: ") +
-                             missing.join(QStringLiteral(", ")) +
-                             QStringLiteral(" (shown in a substitute font; the bytes are exact)"));
-  }
+  fonts_note_->setText(
+      missing.isEmpty() ? QString()
+                        : QStringLiteral("Not installed: ") + missing.join(QStringLiteral(", ")) +
+                              QStringLiteral(" (shown in a substitute font; the bytes are exact)"));
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -796,50 +864,6 @@ HelpWindow* MainWindow::EnsureHelpWindow() {
 }
 
 // ---- Unicode ----
-
-namespace {
-
-// The rejected characters of a conversion from Unicode, with their
-// positions (1-based, in characters of the whole text) worked out from their
-// lines and columns in one pass over the text.
-DecodedBytes AsDecoded(const Session::FromUnicodeResult& result, const QString& text) {
-  DecodedBytes decoded;
-  decoded.bytes = result.bytes;
-  std::vector<qsizetype> line_starts = {0};  // in characters
-  qsizetype characters = 0;
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    if (text[i].isLowSurrogate() && i > 0 && text[i - 1].isHighSurrogate()) continue;
-    ++characters;
-    if (text[i] == QLatin1Char('\n')) line_starts.push_back(characters);
-  }
-  for (std::size_t i = 0; i < result.rejected.size(); ++i) {
-    const auto [line, column] = result.rejected_at[i];
-    const qsizetype start =
-        line >= 1 && line <= line_starts.size() ? line_starts[line - 1] : characters;
-    decoded.left_out.push_back({start + static_cast<qsizetype>(column), result.rejected[i]});
-  }
-  return decoded;
-}
-
-// Whether pasted text is Unicode IAST rather than Windows-1252 text: it
-// holds a letter or mark of IAST that Windows-1252 has not.
-bool LooksLikeIast(const QString& text) {
-  static constexpr char32_t kIastOnly[] = {
-      0x0100, 0x0101, 0x012A, 0x012B, 0x016A, 0x016B, 0x015A, 0x015B, 0x1E0C, 0x1E0D,
-      0x1E24, 0x1E25, 0x1E36, 0x1E37, 0x1E38, 0x1E39, 0x1E40, 0x1E41, 0x1E42, 0x1E43,
-      0x1E44, 0x1E45, 0x1E46, 0x1E47, 0x1E5A, 0x1E5B, 0x1E5C, 0x1E5D, 0x1E62, 0x1E63,
-      0x1E6C, 0x1E6D, 0x0301, 0x0304, 0x0307, 0x0310, 0x0323, 0x0325};
-  for (const QChar c : text) {
-    const char32_t code = c.unicode();
-    if (code < 0x0100) continue;
-    for (const char32_t iast : kIastOnly) {
-      if (code == iast) return true;
-    }
-  }
-  return false;
-}
-
-}  // namespace
 
 std::optional<DecodedBytes> MainWindow::ReadPastedIast(const QString& text) const {
   if (!LooksLikeIast(text)) return std::nullopt;

@@ -63,6 +63,9 @@ class MainWindow : public QMainWindow {
   // Tables are being read from disk (on a thread of their own).
   bool loadingTables() const { return loader_ != nullptr; }
   void SetInputBoxHandler(InputBoxHandler handler) { input_box_handler_ = std::move(handler); }
+  // Asks a yes-or-no question; the default shows a modal message box.
+  using QuestionHandler = std::function<bool(const QString& question)>;
+  void SetQuestionHandler(QuestionHandler handler) { question_handler_ = std::move(handler); }
   // Clears what is printed on the window (the title lines).
   void ClearPrinted();
   PrintSurface* surface() const { return surface_; }
@@ -120,6 +123,8 @@ class MainWindow : public QMainWindow {
 
   Session session_;
   InputBoxHandler input_box_handler_;
+  QuestionHandler question_handler_;
+  QLabel* fonts_note_ = nullptr;  // in the status bar: the chosen fonts that are missing
 
   PrintSurface* surface_ = nullptr;
   ByteTextBox* text1_ = nullptr;     // transliteration

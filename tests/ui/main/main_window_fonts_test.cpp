@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QRawFont>
@@ -197,7 +198,7 @@ void MainWindowFontsTest::missingFontsAreNamedOnce() {
   QCOMPARE(count("Dev Natraj ITR"), 1);
   QCOMPARE(count("Vedic"), 1);
   // The status bar keeps naming the chosen fonts that are missing.
-  const QString status = window_->statusBar()->currentMessage();
+  const QString status = Find<QLabel>(*window_, "FontsNote")->text();
   QVERIFY2(status.contains(QStringLiteral("Vedic")) &&
                status.contains(QStringLiteral("Sanskrit-Times")) &&
                !status.contains(QStringLiteral("Dev Natraj ITR")),

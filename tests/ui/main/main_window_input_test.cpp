@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -27,6 +28,8 @@ class MainWindowInputTest : public QObject {
   void pasteIsLeftAloneInOtherFontsAndTheOtherDirection();
   void pastedCharactersNoByteCanHoldAreNamedWithPositions();
   void pasteIntoTheDevanagariBoxReadsSymbolFontText();
+  void loadOfAUnicodeFileOffersToConvertItFromUnicode();
+  void noRuleBytesAreSummedUpInTheStatusBar();
 
  private:
   void WriteInput(const QByteArray& bytes);
@@ -168,6 +171,36 @@ void MainWindowInputTest::pasteIntoTheDevanagariBoxReadsSymbolFontText() {
       [](ByteTextBox* box) { QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier); }, "Text2");
   QCOMPARE(BoxBytes(*window_, "Text2"), std::string("k\x8f"
                                                     "a"));
+}
+
+void MainWindowInputTest::loadOfAUnicodeFileOffersToConvertItFromUnicode() {
+  WriteInput("dharmakṣetre\n");
+  QString asked;
+  window_->SetQuestionHandler([&asked](const QString& question) {
+    asked = question;
+    return true;
+  });
+  QTest::mouseClick(Find(*window_, "Command3"), Qt::LeftButton);
+  QVERIFY(asked.contains(QStringLiteral("UTF-8")));
+  QCOMPARE(BoxBytes(*window_, "Text1"), std::string("dharmak\x90"
+                                                    "etre,"));
+  // Declined, the file's bytes are loaded as they are.
+  window_->SetQuestionHandler([](const QString&) { return false; });
+  QTest::mouseClick(Find(*window_, "Command3"), Qt::LeftButton);
+  QCOMPARE(BoxBytes(*window_, "Text1"), std::string("dharmak\xe1\xb9\xa3"
+                                                    "etre,"));
+}
+
+void MainWindowInputTest::noRuleBytesAreSummedUpInTheStatusBar() {
+  Box(*window_, "Text1")->SetBytes("ka\tkaQ");
+  QVERIFY(ClickStartAndWait(*window_));
+  const QString status = window_->statusBar()->currentMessage();
+  QVERIFY2(status.contains(QStringLiteral("2 bytes had no rule")) &&
+               status.contains(QStringLiteral("TAB (first at 1:3)")),
+           qPrintable(status));
+  Box(*window_, "Text1")->SetBytes("kaka");
+  QVERIFY(ClickStartAndWait(*window_));
+  QVERIFY(window_->statusBar()->currentMessage().isEmpty());
 }
 
 QTEST_MAIN(MainWindowInputTest)
