@@ -505,16 +505,6 @@ std::string DescribeCharacter(char32_t code_point) {
   return text;
 }
 
-InputBox AnswerBoxes(const Options& options, std::ostream& err) {
-  return [&options, &err](const InputBoxRequest& request) {
-    if (request.kind != InputRequestKind::kGlyphReading) return request.default_text;
-    const auto it = options.answers.find(request.glyph_code);
-    if (it != options.answers.end()) return it->second;
-    Report(err, "glyph " + std::to_string(request.glyph_code) + " has no --answer; it is kept as " +
-                    QuoteBytes(request.default_text));
-    return request.default_text;
-  };
-}
 
 int ConvertChainCommand(const Options& options, std::istream& in, std::ostream& out,
                         std::ostream& err) {
@@ -640,7 +630,8 @@ int CheckCommand(const Options& options, std::istream& in, std::ostream& out, st
   std::uint64_t words = 0;
   std::uint64_t kept = 0;
   std::uint64_t line_number = 0;
-  const InputBox answer = AnswerBoxes(options, err);
+  GlyphAnswers answers(options);
+  const InputBox answer = answers.Box();
   for (std::string_view line : Lines(text)) {
     ++line_number;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
@@ -668,6 +659,7 @@ int CheckCommand(const Options& options, std::istream& in, std::ostream& out, st
   output->Write(std::to_string(kept) + " of " + std::to_string(words) + " words (" + share +
                 "%) come back unchanged\n");
   output->Commit();
+  answers.Tell(err);
   return kExitOk;
 }
 
