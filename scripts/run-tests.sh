@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a Debian machine, then builds and runs the whole test suite twice:
-# a release build and an AddressSanitizer + UndefinedBehaviorSanitizer build.
+# a release build and an AddressSanitizer + UndefinedBehaviorSanitizer build;
+# then runs every fuzz target for a minute.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,3 +20,6 @@ cmake --preset sanitize >/dev/null
 cmake --build build-sanitize
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-sanitize --output-on-failure
+
+echo "== fuzzing (libFuzzer, AddressSanitizer + UndefinedBehaviorSanitizer)"
+scripts/fuzz.sh 60

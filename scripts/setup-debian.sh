@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          clang-format hyperfine time
+          clang-format clang libclang-rt-14-dev hyperfine time
           qt6-base-dev libgl-dev python3-fonttools fonts-dejavu-core fonts-liberation2
           fonts-noto-core
           xvfb xauth xdotool xclip x11-utils
