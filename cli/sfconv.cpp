@@ -505,7 +505,6 @@ std::string DescribeCharacter(char32_t code_point) {
   return text;
 }
 
-
 int ConvertChainCommand(const Options& options, std::istream& in, std::ostream& out,
                         std::ostream& err) {
   const ChainPlan plan = PlanChain(options);
