@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds every fuzz target as a libFuzzer binary under AddressSanitizer and
 # UndefinedBehaviorSanitizer (clang, preset "fuzz") and runs each for the
-# given number of seconds (default 60), two at a time, from the committed
+# given number of seconds (default 60), all at once, from the committed
 # corpus in fuzz/corpus/ with the dictionary fuzz/sanskrit.dict. Inputs that
 # find new paths are kept in build-fuzz/corpus/. Fails on any finding; the
 # input that found it is written to build-fuzz/findings/.
@@ -37,4 +37,4 @@ run_one() {
   fi
 }
 export -f run_one
-printf '%s\n' "${targets[@]}" | xargs -P 2 -I{} bash -c "run_one {} $seconds"
+printf '%s\n' "${targets[@]}" | xargs -P "${#targets[@]}" -I{} bash -c "run_one {} $seconds"

@@ -13,13 +13,13 @@ git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 echo "== release build"
 cmake --preset release >/dev/null
 cmake --build build
-ctest --test-dir build --output-on-failure
+ctest --test-dir build --output-on-failure -j2
 
 echo "== sanitizer build"
 cmake --preset sanitize >/dev/null
 cmake --build build-sanitize
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build-sanitize --output-on-failure
+  ctest --test-dir build-sanitize --output-on-failure -j2
 
 echo "== fuzzing (libFuzzer, AddressSanitizer + UndefinedBehaviorSanitizer)"
 scripts/fuzz.sh 60
