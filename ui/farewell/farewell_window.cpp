@@ -193,12 +193,20 @@ void FarewellWindow::BuildCards() {
   }
 }
 
+namespace {
+constexpr double kDevanagariPointSize = 24;
+constexpr double kDevanagariMinPointSize = 10;
+}  // namespace
+
 void FarewellWindow::LayOutCard(int index) {
   const auto at = static_cast<std::size_t>(index);
   const CardSize size = kFarewellCardSizes[at];
   const int dpi_x = logicalDpiX();
   const int dpi_y = logicalDpiY();
   frames_[at]->resize(Twips(size.width, dpi_x), Twips(size.height, dpi_y));
+  QFont designed = devanagari_labels_[at]->font();
+  designed.setPointSizeF(kDevanagariPointSize);
+  devanagari_labels_[at]->setFont(designed);
 
   const int left = Twips(kLabelMargin, dpi_x);
   const int width = Twips(size.width - 2 * kLabelMargin, dpi_x);
@@ -209,8 +217,7 @@ void FarewellWindow::LayOutCard(int index) {
   };
   // Each label starts as soon below the one above it as that one's text
   // allows, but no later than leaves room for the text below it; the tops
-  // stay within their ranges. A Devanagari text that does not fit is shown in
-  // whole lines.
+  // stay within their ranges.
   const int bottom = Twips(size.height - kBottomMargin, dpi_y);
   const int devanagari_top = Twips(kDevanagariTop, dpi_y);
   const int english_need = text_height(english_labels_[at]);
@@ -225,9 +232,15 @@ void FarewellWindow::LayOutCard(int index) {
   const int english_top =
       std::clamp(translit_top + translit_need, Twips(kEnglishTopMin, dpi_y), english_latest);
   const int room = translit_top - devanagari_top;
-  const int line = devanagari_labels_[at]->fontMetrics().lineSpacing();
-  const int devanagari_height = devanagari_need <= room || room < line ? room : room / line * line;
-  devanagari_labels_[at]->setGeometry(left, devanagari_top, width, devanagari_height);
+  // A verse that does not fit at its designed size is shown whole in a
+  // smaller one rather than cut.
+  QLabel* devanagari = devanagari_labels_[at];
+  QFont font = devanagari->font();
+  while (text_height(devanagari) > room && font.pointSizeF() > kDevanagariMinPointSize) {
+    font.setPointSizeF(font.pointSizeF() - 1);
+    devanagari->setFont(font);
+  }
+  devanagari->setGeometry(left, devanagari_top, width, room);
   translit_labels_[at]->setGeometry(left, translit_top, width, english_top - translit_top);
   english_labels_[at]->setGeometry(left, english_top, width, bottom - english_top);
 }

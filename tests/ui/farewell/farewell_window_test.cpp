@@ -263,7 +263,13 @@ void FarewellWindowTest::cardsHaveTheirCaptionsSizesAndFonts() {
       QVERIFY2(label != nullptr, expected.name);
       QCOMPARE(label->parentWidget(), frame);
       QCOMPARE(label->font().family(), QString::fromLatin1(expected.family));
-      QCOMPARE(label->font().pointSizeF(), expected.size);
+      // A Devanagari verse too long for its card at 24 pt is set smaller.
+      if (QString::fromLatin1(expected.name) == QStringLiteral("Label3")) {
+        QVERIFY(label->font().pointSizeF() <= expected.size);
+        QVERIFY(label->font().pointSizeF() >= 10);
+      } else {
+        QCOMPARE(label->font().pointSizeF(), expected.size);
+      }
       QVERIFY(label->font().bold());
       QCOMPARE(label->textFormat(), Qt::PlainText);
       QVERIFY(label->wordWrap());
@@ -274,16 +280,12 @@ void FarewellWindowTest::cardsHaveTheirCaptionsSizesAndFonts() {
       QVERIFY(label->geometry().bottom() < frame->height());
       QVERIFY(label->x() >= 0 && label->geometry().right() < frame->width());
       previous_bottom = label->geometry().bottom() + 1;
-      // The transliteration and the English fit whole; of the Devanagari at
-      // least a line shows (its font may be missing here).
+      // Every text fits whole: no verse is cut.
       const int need =
           label->fontMetrics()
               .boundingRect(QRect(0, 0, label->width(), 100000), Qt::TextWordWrap, label->text())
               .height();
-      const int shown = QString::fromLatin1(expected.name) == QStringLiteral("Label3")
-                            ? std::min(need, label->fontMetrics().lineSpacing())
-                            : need;
-      QVERIFY2(label->height() >= shown, qPrintable(label->objectName()));
+      QVERIFY2(label->height() >= need, qPrintable(label->objectName()));
     }
   }
 }
