@@ -16,6 +16,7 @@
 #include <streambuf>
 
 #include "atomic_file.h"
+#include "run_sfconv.h"
 #include "sfconv.h"
 #include "test_support.h"
 
@@ -24,23 +25,8 @@ namespace {
 
 using test::TempDir;
 
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-Outcome Sfconv(const std::vector<std::string>& args, std::istream& in) {
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = RunSfconv(args, in, out, err);
-  return {status, out.str(), err.str()};
-}
-
-Outcome Sfconv(const std::vector<std::string>& args, const std::string& input = "") {
-  std::istringstream in(input);
-  return Sfconv(args, in);
-}
+using test::Outcome;
+using test::Sfconv;
 
 // The names in a directory and what each file holds.
 std::map<std::string, std::string> Contents(const std::filesystem::path& dir) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "run_sfconv.h"
 #include "sfconv.h"
 #include "test_support.h"
 
@@ -15,19 +16,8 @@ namespace {
 
 using test::B;
 
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-Outcome Sfconv(std::vector<std::string> args, const std::string& input = "") {
-  std::istringstream in(input);
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = RunSfconv(args, in, out, err);
-  return {status, out.str(), err.str()};
-}
+using test::Outcome;
+using test::Sfconv;
 
 std::string Convert(const std::string& from, const std::string& to, const std::string& input) {
   const Outcome outcome = Sfconv({"convert", "--from", from, "--to", to}, input);

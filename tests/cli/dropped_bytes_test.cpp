@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "run_sfconv.h"
 #include "sfconv.h"
 #include "test_support.h"
 
@@ -14,19 +15,8 @@ namespace {
 
 using test::B;
 
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-Outcome Sfconv(std::vector<std::string> args, const std::string& input) {
-  std::istringstream in(input);
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = RunSfconv(args, in, out, err);
-  return {status, out.str(), err.str()};
-}
+using test::Outcome;
+using test::Sfconv;
 
 std::size_t Occurrences(const std::string& text, const std::string& part) {
   std::size_t count = 0;

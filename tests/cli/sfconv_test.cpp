@@ -19,17 +19,10 @@
 #include <thread>
 
 #include "atomic_file.h"
+#include "run_sfconv.h"
 #include "test_support.h"
 
 extern char** environ;
-
-#if defined(__SANITIZE_ADDRESS__)
-#define SFC_TEST_UNDER_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define SFC_TEST_UNDER_ASAN 1
-#endif
-#endif
 
 namespace sfc {
 namespace {
@@ -37,19 +30,8 @@ namespace {
 using test::B;
 using test::TempDir;
 
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-Outcome Sfconv(std::vector<std::string> args, const std::string& input = "") {
-  std::istringstream in(input);
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = RunSfconv(args, in, out, err);
-  return {status, out.str(), err.str()};
-}
+using test::Outcome;
+using test::Sfconv;
 
 void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream file(path, std::ios::binary);

@@ -16,14 +16,6 @@
 #include "message_text.h"
 #include "test_support.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-#define SFC_TEST_UNDER_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define SFC_TEST_UNDER_ASAN 1
-#endif
-#endif
-
 namespace sfc {
 namespace {
 

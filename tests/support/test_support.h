@@ -1,6 +1,15 @@
 // Helpers shared by the test binaries.
 #pragma once
 
+// Defined in a build under AddressSanitizer (memory figures differ there).
+#if defined(__SANITIZE_ADDRESS__)
+#define SFC_TEST_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SFC_TEST_UNDER_ASAN 1
+#endif
+#endif
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
