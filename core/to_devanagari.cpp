@@ -452,6 +452,13 @@ class SyllableMarks {
     }
   }
 
+  // No marks: for the output of a new text.
+  void Clear() {
+    marks_.clear();
+    first_ = 0;
+    scanned_ = 0;
+  }
+
  private:
   static constexpr Offset kLookBack = 64;
 
@@ -648,6 +655,30 @@ class ToDevanagariStream::Engine {
     }
     SettleDrops();
     MaybePassOn();
+  }
+
+  // Ready for a new text after Finish: the members of the run as a new
+  // engine has them; the tables worked out for the stream are kept.
+  void Restart() {
+    work_ = WorkBuffer();
+    work_.Append(" ");
+    appended_ = 1;
+    ended_ = false;
+    left_after_end_ = 0;
+    output_ = HeldOutput();
+    marks_.Clear();
+    next_pass_ = options_.pass_on_threshold;
+    off_clipboard_.clear();
+    doubled_ = 0;
+    pending_repha_ = nullptr;
+    word_start_ = false;
+    asked_.clear();
+    drops_ = DropTracker(options_.on_drop);
+    inserted_ = 0;
+    erased_ = 0;
+    letter_events_.clear();
+    inserted_passed_ = 0;
+    erased_passed_ = 0;
   }
 
   StreamEnd Finish() {
@@ -1595,6 +1626,8 @@ ToDevanagariStream::~ToDevanagariStream() = default;
 void ToDevanagariStream::Feed(std::string_view block) { engine_->Feed(block); }
 
 StreamEnd ToDevanagariStream::Finish() { return engine_->Finish(); }
+
+void ToDevanagariStream::Restart() { engine_->Restart(); }
 
 ConversionResult ConvertToDevanagari(ConverterState& state, std::string_view input,
                                      bool shift_m_to_n, const InputBox& input_box) {
