@@ -96,8 +96,16 @@ class WorkBuffer {
     Point(at + 1);
   }
 
+  // Empty, for a new text; the buffer is kept.
+  void Clear() {
+    data_.assign(kSpare, '\0');
+    if (data_.capacity() > kKeepAfterClear) data_.shrink_to_fit();
+    Point(kSpare);
+  }
+
  private:
   static constexpr std::size_t kSpare = 8;
+  static constexpr std::size_t kKeepAfterClear = std::size_t{1} << 16;
 
   std::size_t Offset() const {
     return static_cast<std::size_t>(head_ - reinterpret_cast<const unsigned char*>(data_.data()));
@@ -235,9 +243,19 @@ class HeldOutput {
     passed_ = to;
   }
 
+  // Empty, for the output of a new text; the buffer is kept unless a long
+  // text made it large.
+  void Clear() {
+    if (data_.size() > kKeepAfterClear) data_ = std::string(kRoom, '\0');
+    std::memset(data_.data(), 0, kRoom);  // as a new buffer, whatever is read before the text
+    begin_ = gap_ = after_gap_ = end_ = kRoom;
+    passed_ = 0;
+  }
+
  private:
   static constexpr std::size_t kRoom = 64;
   static constexpr std::size_t kNearEnd = 16;  // bytes after an insertion moved one by one
+  static constexpr std::size_t kKeepAfterClear = std::size_t{1} << 16;
 
   // A rule that reaches into output already passed on is a fault of the
   // pass-on rule, never of the input.
@@ -660,12 +678,12 @@ class ToDevanagariStream::Engine {
   // Ready for a new text after Finish: the members of the run as a new
   // engine has them; the tables worked out for the stream are kept.
   void Restart() {
-    work_ = WorkBuffer();
+    work_.Clear();
     work_.Append(" ");
     appended_ = 1;
     ended_ = false;
     left_after_end_ = 0;
-    output_ = HeldOutput();
+    output_.Clear();
     marks_.Clear();
     next_pass_ = options_.pass_on_threshold;
     off_clipboard_.clear();

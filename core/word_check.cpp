@@ -7,8 +7,7 @@ namespace sfc {
 
 WordCheck::WordCheck(Session& to_devanagari, Session& to_translit, InputBox input_box,
                      DifferenceSink sink)
-    : sink_(std::move(sink)),
-      aligner_([this](const WordDifference& difference) {
+    : sink_(std::move(sink)), aligner_([this](const WordDifference& difference) {
         if (sink_) sink_(summary_.lines + 1, difference);
       }) {
   if (to_devanagari.direction() != Direction::kToDevanagari ||

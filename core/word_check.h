@@ -38,8 +38,7 @@ class WordCheck {
   // fonts to check; they must outlive the check. input_box answers what the
   // conversions ask. Throws std::invalid_argument for a session in the other
   // direction.
-  WordCheck(Session& to_devanagari, Session& to_translit, InputBox input_box,
-            DifferenceSink sink);
+  WordCheck(Session& to_devanagari, Session& to_translit, InputBox input_box, DifferenceSink sink);
   ~WordCheck();
   WordCheck(const WordCheck&) = delete;
   WordCheck& operator=(const WordCheck&) = delete;

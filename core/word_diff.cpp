@@ -80,8 +80,9 @@ void WordAligner::Side::Reset() {
 std::string_view WordAligner::Side::Span(std::size_t i, std::size_t j) const {
   const Word& first = at(i);
   const Word& last = at(j - 1);
-  return std::string_view(text_).substr(static_cast<std::size_t>(first.start - text_at_),
-                                        static_cast<std::size_t>(last.start + last.size - first.start));
+  return std::string_view(text_).substr(
+      static_cast<std::size_t>(first.start - text_at_),
+      static_cast<std::size_t>(last.start + last.size - first.start));
 }
 
 bool WordAligner::Side::Same(std::size_t i, const Side& other, std::size_t j) const {

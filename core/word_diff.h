@@ -100,7 +100,7 @@ class WordAligner {
     void Drop(std::size_t n);
 
    private:
-    std::string text_;       // the line's bytes from text_at_ on
+    std::string text_;  // the line's bytes from text_at_ on
     std::uint64_t text_at_ = 0;
     std::uint64_t size_ = 0;  // bytes of the line so far
     std::vector<Word> words_;
