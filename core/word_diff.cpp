@@ -11,7 +11,9 @@ namespace {
 constexpr std::uint64_t kHashStart = 14695981039346656037ULL;  // FNV-1a
 constexpr std::uint64_t kHashFactor = 1099511628211ULL;
 
-bool IsBlank(unsigned char byte) { return byte == ' ' || byte == '\t' || byte == '\r'; }
+bool IsBlank(unsigned char byte) {
+  return byte == ' ' || byte == '\t' || byte == '\r' || byte == '\n';
+}
 
 // Bytes of a line before the pending words are dropped from the front only
 // once they are this many and half the buffer, so that dropping costs

@@ -1,6 +1,6 @@
 // Two versions of a line compared word by word.
 //
-// A word is a run of bytes other than space, TAB and CR. The words of the
+// A word is a run of bytes other than space, TAB, CR and LF. The words of the
 // line before and of the line after are matched as a longest common
 // subsequence: as many words as possible are paired with an equal word, in
 // order. A difference is what lies between two neighbouring matched pairs

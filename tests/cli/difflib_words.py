@@ -5,7 +5,7 @@
 
 Line n of BEFORE goes with line n of AFTER (lines end at LF; a CR before
 the LF is not part of the line). Words are runs of bytes other than space,
-TAB and CR. Prints "MATCHED WORDS_BEFORE DIFFERENCES": the sizes of
+TAB, CR and LF. Prints "MATCHED WORDS_BEFORE DIFFERENCES": the sizes of
 SequenceMatcher's matching blocks added up, the words of BEFORE, and its
 opcodes other than "equal", over all lines.
 """
@@ -23,7 +23,7 @@ def lines(path):
 
 
 def words(line):
-    return [w for w in re.split(rb"[ \t\r]+", line) if w]
+    return [w for w in re.split(rb"[ \t\r\n]+", line) if w]
 
 
 def main():
