@@ -39,7 +39,7 @@ std::string GitaFile(TranslitFont font) {
 
 std::vector<std::string> SomeLines(TranslitFont font) {
   std::vector<std::string> lines = test::ReadLines(test::TestDataDir() / GitaFile(font));
-  lines.resize(60);
+  lines.resize(25);
   for (const char* odd : {"", "   ", "ddd kaii", "ra- -ka", "\t rama\t", "'", "r"}) {
     lines.emplace_back(odd);
   }

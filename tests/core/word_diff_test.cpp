@@ -180,7 +180,7 @@ TEST(WordDiff, MatchesAsManyWordsAsALongestCommonSubsequence) {
 TEST(WordDiff, ALongLineIsAlignedInWindowsAndLosesNoMatchOfOrdinaryText) {
   std::mt19937 random(5);
   for (const int percent : {0, 2, 10}) {
-    const auto [before, after] = Edited(5 * WordAligner::kWindow + 77, percent, random);
+    const auto [before, after] = Edited(3 * WordAligner::kWindow + 77, percent, random);
     const std::string before_line = Join(before, random);
     const std::string after_line = Join(after, random);
     const Result whole = AlignLine(before_line, after_line);
