@@ -32,8 +32,8 @@ double WordTally::SharePercent() const {
 // ---- one side ----
 
 void WordAligner::Side::Add(std::string_view bytes) {
-  // Drop the bytes no pending or partial word needs any more.
-  std::uint64_t keep = size_;
+  // Drop the bytes no pending, partial or unread word needs any more.
+  std::uint64_t keep = read_at_;
   if (pending() > 0) keep = at(0).start;
   if (in_word_) keep = std::min(keep, word_.start);
   const auto unused = static_cast<std::size_t>(keep - text_at_);
@@ -42,30 +42,39 @@ void WordAligner::Side::Add(std::string_view bytes) {
     text_at_ = keep;
   }
   text_.append(bytes);
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
+  size_ += bytes.size();
+  Read();
+}
+
+void WordAligner::Side::Read() {
+  const char* const text = text_.data();
+  while (read_at_ < size_ && pending() < kReadAhead) {
+    const auto byte = static_cast<unsigned char>(text[read_at_ - text_at_]);
     if (IsBlank(byte)) {
       if (in_word_) {
-        word_.size = size_ - word_.start;
+        word_.size = read_at_ - word_.start;
         words_.push_back(word_);
         in_word_ = false;
       }
     } else {
       if (!in_word_) {
         in_word_ = true;
-        word_ = {size_, 0, kHashStart};
+        word_ = {read_at_, 0, kHashStart};
       }
       word_.hash = (word_.hash ^ byte) * kHashFactor;
     }
-    ++size_;
+    ++read_at_;
+  }
+  if (ended_ && read_at_ == size_ && in_word_) {
+    word_.size = read_at_ - word_.start;
+    words_.push_back(word_);
+    in_word_ = false;
   }
 }
 
 void WordAligner::Side::EndLine() {
-  if (!in_word_) return;
-  word_.size = size_ - word_.start;
-  words_.push_back(word_);
-  in_word_ = false;
+  ended_ = true;
+  Read();
 }
 
 void WordAligner::Side::Reset() {
@@ -75,6 +84,8 @@ void WordAligner::Side::Reset() {
   if (words_.capacity() * sizeof(Word) > kKeepCapacity) words_.shrink_to_fit();
   text_at_ = 0;
   size_ = 0;
+  read_at_ = 0;
+  ended_ = false;
   head_ = 0;
   in_word_ = false;
 }
@@ -98,10 +109,11 @@ bool WordAligner::Side::Same(std::size_t i, const Side& other, std::size_t j) co
 
 void WordAligner::Side::Drop(std::size_t n) {
   head_ += n;
-  if (head_ >= 4096 && head_ * 2 >= words_.size()) {
+  if (head_ >= kWindow && head_ * 2 >= words_.size()) {
     words_.erase(words_.begin(), words_.begin() + static_cast<std::ptrdiff_t>(head_));
     head_ = 0;
   }
+  Read();
 }
 
 // ---- the alignment ----
@@ -136,18 +148,20 @@ void WordAligner::Align(bool line_ended) {
     const std::size_t m = std::min(pending_after, kWindow);
     // A side whose window ends before the line does keeps only the matches
     // of the window's first half: the rest may pair better with words to come.
-    const std::size_t limit_n = (!line_ended || n < pending_before) ? n / 2 : n;
-    const std::size_t limit_m = (!line_ended || m < pending_after) ? m / 2 : m;
-    const bool whole = limit_n == n && limit_m == m;
+    const bool cut_n = !line_ended || n < pending_before;
+    const bool cut_m = !line_ended || m < pending_after;
+    const std::size_t limit_n = cut_n ? n / 2 : n;
+    const std::size_t limit_m = cut_m ? m / 2 : m;
+    const bool whole = !cut_n && !cut_m;
+    const Reach reach = Match(n, m);
     std::size_t kept = 0;
-    if (Match(n, m)) {
-      while (kept < pairs_.size() && pairs_[kept].first < limit_n &&
-             pairs_[kept].second < limit_m) {
-        ++kept;
-      }
+    while (kept < pairs_.size() && pairs_[kept].first < limit_n && pairs_[kept].second < limit_m) {
+      ++kept;
     }
-    if (kept == 0 && !whole) {
-      Differ(limit_n, limit_m);  // nothing to hold on to: the halves differ
+    if (kept == 0 && !(whole && reach == Reach::kAll)) {
+      // Nothing to hold on to: the halves that are cut off differ (all of
+      // both windows when neither is).
+      Differ(whole ? n : (cut_n ? limit_n : 0), whole ? m : (cut_m ? limit_m : 0));
       continue;
     }
     std::size_t done_n = 0;
@@ -163,11 +177,11 @@ void WordAligner::Align(bool line_ended) {
       done_n = x + 1;
       done_m = y + 1;
     }
-    if (whole) Differ(n - done_n, m - done_m);
+    if (whole && reach == Reach::kAll) Differ(n - done_n, m - done_m);
   }
 }
 
-bool WordAligner::Match(std::size_t n_words, std::size_t m_words) {
+WordAligner::Reach WordAligner::Match(std::size_t n_words, std::size_t m_words) {
   // The greedy search for the fewest words lost and added (an O(ND)
   // difference algorithm): v_ holds, per diagonal k = x - y, the furthest x
   // reached with d edits; trace_ keeps each d's row to walk the path back.
@@ -199,10 +213,26 @@ bool WordAligner::Match(std::size_t n_words, std::size_t m_words) {
     }
     trace_.insert(trace_.end(), v_.begin() + off - d, v_.begin() + off + d + 1);
   }
-  if (found < 0) return false;
 
   std::int32_t x = n;
   std::int32_t y = m;
+  Reach reach = Reach::kAll;
+  if (found < 0) {
+    // The point inside both windows that max_d edits got furthest to.
+    reach = Reach::kPart;
+    found = max_d;
+    std::int32_t best = -1;
+    for (std::int32_t k = -max_d; k <= max_d; k += 2) {
+      const std::int32_t px = V(k);
+      const std::int32_t py = px - k;
+      if (px <= n && py >= 0 && py <= m && px + py > best) {
+        best = px + py;
+        x = px;
+        y = py;
+      }
+    }
+    if (best < 0) return reach;
+  }
   for (std::int32_t d = found; d > 0; --d) {
     const std::int32_t k = x - y;
     // The row of d - 1 edits, for diagonals -(d - 1) to d - 1.
@@ -226,7 +256,7 @@ bool WordAligner::Match(std::size_t n_words, std::size_t m_words) {
     pairs_.emplace_back(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y));
   }
   std::reverse(pairs_.begin(), pairs_.end());
-  return true;
+  return reach;
 }
 
 void WordAligner::Differ(std::size_t n, std::size_t m) {

@@ -19,9 +19,10 @@
 // Memory stays bounded on a line of any length: the words are aligned in
 // windows of kWindow words per line, which an ordinary line fits in whole.
 // A longer line is aligned window by window, each keeping the matches of
-// its first half; where a window holds more than kMaxEdits words that do
-// not match (text that is not the same text at all), its first halves are
-// one difference without a search.
+// its first half. The search in a window stops at kMaxEdits words lost or
+// added; where it does (text that is mostly not the same), the path that
+// got furthest gives the matches, and a window with none of them in its
+// first halves has those halves as one difference.
 #pragma once
 
 #include <cstddef>
@@ -83,13 +84,20 @@ class WordAligner {
     std::uint64_t hash = 0;
   };
 
-  // One line's words, from the first not yet aligned on.
+  // One line: its bytes from the first word not yet aligned on, and those
+  // words read as far as kReadAhead of them (the rest are read as the
+  // first are aligned, so a line of many words that do not align yet costs
+  // its bytes and no more).
   class Side {
    public:
+    static constexpr std::size_t kReadAhead = 2 * kWindow;
+
     void Add(std::string_view bytes);
     void EndLine();  // a word running to the line's end is complete
     void Reset();
 
+    // Words read and not yet aligned; fewer than kReadAhead only when every
+    // complete word so far is read.
     std::size_t pending() const { return words_.size() - head_; }
     const Word& at(std::size_t i) const { return words_[head_ + i]; }
     std::uint64_t line_size() const { return size_; }
@@ -100,21 +108,31 @@ class WordAligner {
     void Drop(std::size_t n);
 
    private:
+    // Reads words from read_at_ on while fewer than kReadAhead are pending.
+    void Read();
+
     std::string text_;  // the line's bytes from text_at_ on
     std::uint64_t text_at_ = 0;
-    std::uint64_t size_ = 0;  // bytes of the line so far
+    std::uint64_t size_ = 0;     // bytes of the line so far
+    std::uint64_t read_at_ = 0;  // where reading words goes on
+    bool ended_ = false;         // the line is complete
     std::vector<Word> words_;
     std::size_t head_ = 0;  // the first pending word
     bool in_word_ = false;
     Word word_;  // the word being read
   };
 
+  // How far the search got: the words of both windows aligned, or part of
+  // them (kMaxEdits words lost or added did not reach the windows' ends:
+  // the pairs are those of the path that got furthest).
+  enum class Reach { kAll, kPart };
+
   // Aligns windows while both sides hold a whole one (or, at the line's end,
   // until nothing is left).
   void Align(bool line_ended);
-  // The longest common subsequence of the first n and m pending words;
-  // false when it takes more than kMaxEdits words lost or added.
-  bool Match(std::size_t n, std::size_t m);
+  // Pairs (in pairs_) of a longest common subsequence of the first n and m
+  // pending words, or of the furthest path with kMaxEdits words lost or added.
+  Reach Match(std::size_t n, std::size_t m);
   // Tells the words before[0, n) and after[0, m) as one difference (when
   // either is not empty).
   void Differ(std::size_t n, std::size_t m);

@@ -193,6 +193,19 @@ TEST(WordDiff, ALongLineIsAlignedInWindowsAndLosesNoMatchOfOrdinaryText) {
   }
 }
 
+TEST(WordDiff, ALongLineThatLosesEveryOtherWordKeepsTheRest) {
+  std::mt19937 random(3);
+  std::vector<std::string> before;
+  std::vector<std::string> after;
+  for (std::size_t i = 0; i < 4 * WordAligner::kWindow; ++i) {
+    before.push_back("w" + std::to_string(random() % 1000));
+    if (i % 2 == 1) after.push_back(before.back());
+  }
+  const Result result = AlignLine(Join(before, random), Join(after, random));
+  EXPECT_EQ(result.tally.matched, after.size());
+  EXPECT_EQ(result.words_before_told, before.size() - after.size());
+}
+
 TEST(WordDiff, UnrelatedLongLinesEndWithConsistentCounts) {
   std::mt19937 random(9);
   std::vector<std::string> before;
