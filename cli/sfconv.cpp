@@ -525,8 +525,9 @@ void ReportGuess(const FormGuess& guess, std::ostream& err) {
   std::string line = std::string("--from auto: the input ") +
                      (guess.sure() ? "reads as " : "may be in ") + named(best) + " (score " +
                      std::to_string(best.score);
-  if (guess.ranked.size() > 1) {
-    line += "; next " + named(guess.ranked[1]) + ", score " + std::to_string(guess.ranked[1].score);
+  if (guess.rival != 0) {
+    const FormScore& rival = guess.ranked[guess.rival];
+    line += "; next " + named(rival) + ", score " + std::to_string(rival.score);
   }
   line += ")";
   if (!guess.sure()) {

@@ -414,11 +414,14 @@ FormGuess GuessForm(std::string_view sample, const GuessOptions& options) {
   std::stable_sort(guess.ranked.begin(), guess.ranked.end(),
                    [](const FormScore& a, const FormScore& b) { return a.bits > b.bits; });
   const FormScore& best = guess.ranked.front();
+  for (std::size_t k = 1; k < guess.ranked.size() && guess.rival == 0; ++k) {
+    if (guess.ranked[k].reading != best.reading) guess.rival = k;
+  }
   if (best.letters < kMinLetters) {
     guess.doubt = GuessDoubt::kTooShort;
   } else if (best.score < kMinScore) {
     guess.doubt = GuessDoubt::kReadsPoorly;
-  } else if (guess.ranked.size() > 1 && best.bits - guess.ranked[1].bits < kMargin) {
+  } else if (guess.rival != 0 && best.bits - guess.ranked[guess.rival].bits < kMargin) {
     guess.doubt = GuessDoubt::kClose;
   }
   return guess;
@@ -435,7 +438,7 @@ std::string_view DescribeDoubt(GuessDoubt doubt) {
     case GuessDoubt::kTooShort:
       return "too few letters to tell";
     case GuessDoubt::kClose:
-      return "the first two forms read almost equally well";
+      return "another form reads almost as well";
     case GuessDoubt::kReadsPoorly:
       return "no form reads like Sanskrit throughout";
     case GuessDoubt::kNone:

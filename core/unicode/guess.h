@@ -59,12 +59,16 @@ struct FormScore {
 enum class GuessDoubt {
   kNone,         // the first form is clearly ahead
   kTooShort,     // too few letters to tell
-  kClose,        // the first two forms are close
+  kClose,        // the best form and its rival are close
   kReadsPoorly,  // no form reads well (mixed forms, or no Sanskrit)
 };
 
 struct FormGuess {
   std::vector<FormScore> ranked;  // best first; never empty
+  // The first form after the best whose reading differs from the best's
+  // (forms that read alike, as ASCII text in IAST and in a transliteration
+  // font, convert alike and are no rivals); 0 when every form reads alike.
+  std::size_t rival = 0;
   GuessDoubt doubt = GuessDoubt::kNone;
 
   bool sure() const { return doubt == GuessDoubt::kNone; }
