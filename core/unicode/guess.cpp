@@ -433,6 +433,31 @@ bool ClearlyAhead(const FormGuess& guess, const FormName& form, const FormName& 
   return a != nullptr && b != nullptr && a->letters >= kMinLetters && a->bits - b->bits >= kMargin;
 }
 
+std::optional<FontSuggestion> SuggestInputFont(const Session& session, std::string_view text) {
+  const ConverterState& state = session.state();
+  GuessOptions options;
+  FormName current;
+  if (session.direction() == Direction::kToDevanagari) {
+    options.kinds = {TextForm::kTranslitFont};
+    current = {TextForm::kTranslitFont, state.translit_box_font};
+  } else {
+    options.kinds = {TextForm::kDevanagariFont};
+    current = {TextForm::kDevanagariFont, state.devanagari_font_name};
+    if (!state.devanagari_button) {
+      options.loaded_tables = &session;
+      options.loaded_font = state.devanagari_font_name;
+    }
+  }
+  const FormGuess guess = GuessForm(text.substr(0, kGuessSampleSize), options);
+  const FormScore& best = guess.best();
+  const FormScore* now = Find(guess, current);
+  if (now == nullptr || best.form == current || guess.doubt == GuessDoubt::kTooShort ||
+      guess.doubt == GuessDoubt::kReadsPoorly || !ClearlyAhead(guess, best.form, current)) {
+    return std::nullopt;
+  }
+  return FontSuggestion{best.form.font, best.score, now->score};
+}
+
 std::string_view DescribeDoubt(GuessDoubt doubt) {
   switch (doubt) {
     case GuessDoubt::kTooShort:

@@ -93,6 +93,18 @@ FormGuess GuessForm(std::string_view sample, const GuessOptions& options = {});
 // enough letters to tell.
 bool ClearlyAhead(const FormGuess& guess, const FormName& form, const FormName& other);
 
+// The font of a text box that `text` reads clearly better in than in the
+// box's font in force: a transliteration font for the input box of the
+// direction transliteration to Devanagari, a Devanagari font (or the
+// session's loaded tables) for the other. None when the font in force reads
+// it as well, or when no font reads it well.
+struct FontSuggestion {
+  std::string font;
+  int score = 0;          // the text's score in that font
+  int current_score = 0;  // and in the font in force
+};
+std::optional<FontSuggestion> SuggestInputFont(const Session& session, std::string_view text);
+
 // "the first two forms are close" and the like; empty for kNone.
 std::string_view DescribeDoubt(GuessDoubt doubt);
 
