@@ -221,6 +221,10 @@ constexpr double kForeignToBoundaryBits = -7;
 // bits added per halving of the share.
 constexpr double kRoundTripWeight = 4;
 constexpr double kRoundTripFloor = 1.0 / 128;
+// How much it weighs that the letters' shares stray from Sanskrit's: a font
+// read as another can give plausible pairs of letters but far too many of
+// some (every "a" of the text read as "ā").
+constexpr double kLetterShareWeight = 1;
 
 // A sure guess: enough letters, ahead of the second form by kMargin bits a
 // letter, and a reading that scores at least kMinScore.
@@ -230,6 +234,7 @@ constexpr int kMinScore = 50;
 
 struct Model {
   std::array<std::array<double, kUnitCount>, kUnitCount> bits{};
+  std::array<double, kUnitCount> share{};  // of each letter among the letters
   double typical = 0;  // the mean bits a letter over the text the model was made from
 };
 
@@ -252,6 +257,13 @@ Model MakeModel() {
     }
   }
   model.typical = pairs > 0 ? weighted / pairs : 0;
+  double letters = 0;
+  for (int second = 1; second < kForeign; ++second) {
+    for (int first = 0; first < kUnitCount; ++first) model.share[second] += counts[first][second];
+    model.share[second] += 0.5;
+    letters += model.share[second];
+  }
+  for (double& share : model.share) share /= letters;
   return model;
 }
 
@@ -351,6 +363,27 @@ FormScore Score(const FormName& form, Reading reading, const Model& model) {
   const double steps = static_cast<double>(units.size() - 1 + reading.unplaced);
   score.bits = steps > 0 ? bits / steps : kForeignBits;
   score.bits += kRoundTripWeight * std::log2(std::max(reading.pairs_kept, kRoundTripFloor));
+  // How far the letters' shares stray from Sanskrit's (relative entropy).
+  std::array<double, kUnitCount> seen{};
+  double letters = 0;
+  for (const unsigned char unit : units) {
+    if (unit != kBoundary && unit != kForeign) {
+      ++seen[unit];
+      ++letters;
+    }
+  }
+  double stray = 0;
+  int distinct = 0;
+  for (int unit = 1; unit < kForeign; ++unit) {
+    if (seen[unit] > 0) {
+      const double share = seen[unit] / letters;
+      stray += share * std::log2(share / model.share[unit]);
+      ++distinct;
+    }
+  }
+  // Less what a text of that length strays by chance alone.
+  if (letters > 0) stray = std::max(0.0, stray - (distinct - 1) / (2 * letters * std::log(2.0)));
+  score.bits -= kLetterShareWeight * stray;
   score.score =
       static_cast<int>(std::lround(100 * std::min(1.0, std::exp2(score.bits - model.typical))));
   score.reading = std::move(reading.iast);

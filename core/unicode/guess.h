@@ -4,11 +4,12 @@
 // Devanagari) and ranks the forms by how plausible Sanskrit each reading is.
 //
 // Every reading is brought to IAST and scored letter by letter with a model
-// of which IAST letter follows which in Sanskrit (`LetterPairModel`, made
+// of which IAST letter follows which in Sanskrit (`letter_model`, made
 // from a Sanskrit text): the mean log2 probability a letter, where a
 // character that is no Sanskrit letter, a byte the conversion had no rule
 // for and a character it could not place each count as a very unlikely
-// letter. A Devanagari font's reading is also written back into the font;
+// letter, less how far the shares of the letters stray from Sanskrit's.
+// A Devanagari font's reading is also written back into the font;
 // the share of the sample's glyph pairs that come back unchanged weighs in,
 // since a wrong font reads its glyphs as other letters that write back as
 // other glyphs, or not at all.
