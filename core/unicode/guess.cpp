@@ -270,32 +270,35 @@ Model MakeModel() {
 // The share of the byte pairs of `original` (blanks and line ends left out)
 // that `returned` has too, as many times.
 double PairsKept(std::string_view original, std::string_view returned) {
-  auto squeeze = [](std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-      if (c != ' ' && c != '\t' && c != '\r' && c != '\n') out.push_back(c);
+  auto pairs = [](std::string_view text) {
+    std::vector<std::uint16_t> found;
+    found.reserve(text.size());
+    int last = -1;
+    for (const char c : text) {
+      if (c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
+      const auto byte = static_cast<unsigned char>(c);
+      if (last >= 0) found.push_back(static_cast<std::uint16_t>((last << 8) | byte));
+      last = byte;
     }
-    return out;
+    std::sort(found.begin(), found.end());
+    return found;
   };
-  const std::string a = squeeze(original);
-  const std::string b = squeeze(returned);
-  if (a.size() < 2) return a == b ? 1.0 : 0.0;
-  std::vector<std::int32_t> count(1 << 16, 0);
-  auto pair = [](const std::string& text, std::size_t k) {
-    return (static_cast<unsigned>(static_cast<unsigned char>(text[k - 1])) << 8) |
-           static_cast<unsigned char>(text[k]);
-  };
-  for (std::size_t k = 1; k < a.size(); ++k) ++count[pair(a, k)];
+  const std::vector<std::uint16_t> a = pairs(original);
+  const std::vector<std::uint16_t> b = pairs(returned);
+  if (a.empty()) return b.empty() ? 1.0 : 0.0;
   std::size_t kept = 0;
-  for (std::size_t k = 1; k < b.size(); ++k) {
-    std::int32_t& left = count[pair(b, k)];
-    if (left > 0) {
-      --left;
+  for (std::size_t i = 0, j = 0; i < a.size() && j < b.size();) {
+    if (a[i] == b[j]) {
       ++kept;
+      ++i;
+      ++j;
+    } else if (a[i] < b[j]) {
+      ++i;
+    } else {
+      ++j;
     }
   }
-  return static_cast<double>(kept) / static_cast<double>(std::max(a.size(), b.size()) - 1);
+  return static_cast<double>(kept) / static_cast<double>(std::max(a.size(), b.size()));
 }
 
 // A reading of the sample in one form.
@@ -338,13 +341,15 @@ Reading Read(std::string_view sample, const FormName& form, const GuessOptions& 
           FontToIast(sample, FontLetters(GetTranslitLetters(*FindTranslitFont(form.font))));
       break;
     case TextForm::kDevanagariFont: {
-      Session back = FontSession(Direction::kToTranslit, form, options);
-      const ConversionResult translit = back.Convert(sample);
+      // One session both ways: the conversion to transliteration leaves
+      // nothing behind that the way back reads.
+      Session session = FontSession(Direction::kToTranslit, form, options);
+      const ConversionResult translit = session.Convert(sample);
       reading.iast = FontToIast(translit.output,
                                 FontLetters(GetTranslitLetters(TranslitFont::kSanskritTimes)));
       reading.unplaced = translit.dropped.total;
-      Session forth = FontSession(Direction::kToDevanagari, form, options);
-      reading.pairs_kept = PairsKept(sample, forth.Convert(translit.output).output);
+      session.ChooseDirection(Direction::kToDevanagari);
+      reading.pairs_kept = PairsKept(sample, session.Convert(translit.output).output);
       break;
     }
   }
