@@ -20,6 +20,7 @@
 #include "check_command.h"
 #include "code_table_files.h"
 #include "conversion.h"
+#include "guess.h"
 #include "session.h"
 #include "sfconv_io.h"
 #include "state.h"
@@ -57,12 +58,15 @@ options:
   --from X, --to Y             (convert) what the text is and what it becomes: "iast",
                                "devanagari" or a font name (any name with --tables is the
                                Devanagari font of those tables); -t names the
-                               transliteration font in between when neither end is one
+                               transliteration font in between when neither end is one;
+                               --from auto guesses the form from the first 64 KB and
+                               tells the guess on standard error
   --report                     list every input byte that no rule took (and, with convert,
                                every character that did not convert), with its line and
                                column, on standard error
   --strict                     (to-devanagari, to-translit, convert) exit with status 4 when
-                               an input byte had no rule (the output is still written)
+                               an input byte had no rule, or --from auto was unsure (the
+                               output is still written)
   --check DIR                  (tables) check the three code-table files in DIR
   --export DIR                 (tables) write the tables in force as the three files in DIR
   -i FILE, -o FILE             input and output (default standard input and output;
@@ -75,7 +79,8 @@ options:
 
 exit status: 0 done, 1 a file could not be read or written (or memory ran out),
              2 usage error, 3 the conversion was cut short (the output so far is written),
-             4 with --strict: input bytes had no rule and were left out
+             4 with --strict: input bytes had no rule and were left out, or
+               --from auto could not tell the form for sure
 )";
 
 enum class Command { kToDevanagari, kToTranslit, kConvert, kCheck, kTables };
@@ -230,7 +235,7 @@ void ParseOption(const std::string& name, const std::string& subcommand, ArgRead
   }
 }
 
-ChainPlan PlanChain(const Options& options);
+ChainPlan PlanChain(const Options& options, const std::optional<FormName>& guessed = {});
 
 // The options that only make sense together.
 void CheckOptions(const Options& options) {
@@ -474,9 +479,17 @@ std::pair<TextForm, std::string> ClassifyEnd(const std::string& name, const Opti
                    "Devanagari fonts)"};
 }
 
-ChainPlan PlanChain(const Options& options) {
+// --from auto: the form is guessed from the input.
+constexpr std::string_view kAutoForm = "auto";
+
+ChainPlan PlanChain(const Options& options, const std::optional<FormName>& guessed) {
   ChainPlan plan;
-  std::tie(plan.from, plan.from_font) = ClassifyEnd(*options.from, options, "--from");
+  if (guessed) {
+    plan.from = guessed->form;
+    plan.from_font = guessed->font;
+  } else if (*options.from != kAutoForm) {
+    std::tie(plan.from, plan.from_font) = ClassifyEnd(*options.from, options, "--from");
+  }
   std::tie(plan.to, plan.to_font) = ClassifyEnd(*options.to, options, "--to");
   if (plan.to == TextForm::kTranslitFont) {
     plan.pivot = *FindTranslitFont(plan.to_font);
@@ -506,9 +519,27 @@ std::string DescribeCharacter(char32_t code_point) {
   return text;
 }
 
+// "--from auto: the input reads as "Vedic" (score 97; next "Sanskrit 99", score 41)".
+void ReportGuess(const FormGuess& guess, std::ostream& err) {
+  auto named = [](const FormScore& form) { return "\"" + DescribeForm(form.form) + "\""; };
+  const FormScore& best = guess.best();
+  std::string line = std::string("--from auto: the input ") +
+                     (guess.sure() ? "reads as " : "may be in ") + named(best) + " (score " +
+                     std::to_string(best.score);
+  if (guess.rival != 0) {
+    const FormScore& rival = guess.ranked[guess.rival];
+    line += "; next " + named(rival) + ", score " + std::to_string(rival.score);
+  }
+  line += ")";
+  if (!guess.sure()) {
+    line += ", but " + std::string(DescribeDoubt(guess.doubt)) +
+            "; converted from it all the same (name the form with --from)";
+  }
+  Report(err, line);
+}
+
 int ConvertChainCommand(const Options& options, std::istream& in, std::ostream& out,
                         std::ostream& err) {
-  const ChainPlan plan = PlanChain(options);
   // Tables from disk are read once; each font conversion gets its own copy.
   std::optional<Session> loaded;
   const SessionMaker make_session = [&](Direction direction, const std::string& devanagari,
@@ -531,6 +562,30 @@ int ConvertChainCommand(const Options& options, std::istream& in, std::ostream& 
   };
 
   const std::unique_ptr<InputSource> source = OpenInput(options, in);
+  // --from auto: the first 64 KB (or more, up to the end of a block) are
+  // read and guessed at, then converted before the rest of the input.
+  std::string head;
+  std::optional<FormName> guessed;
+  bool unsure = false;
+  if (*options.from == kAutoForm) {
+    while (head.size() < kGuessSampleSize) {
+      const std::string_view block = source->NextBlock();
+      if (block.empty()) break;
+      head.append(block);
+    }
+    GuessOptions guess_options;
+    if (options.tables_dir) {
+      guess_options.loaded_font = "tables of " + *options.tables_dir;
+      make_session(Direction::kToTranslit, guess_options.loaded_font, TranslitFont::kSanskritTimes);
+      guess_options.loaded_tables = &*loaded;
+    }
+    const FormGuess guess =
+        GuessForm(std::string_view(head).substr(0, kGuessSampleSize), guess_options);
+    ReportGuess(guess, err);
+    guessed = guess.best().form;
+    unsure = !guess.sure();
+  }
+  const ChainPlan plan = PlanChain(options, guessed);
   const std::unique_ptr<OutputTarget> output = OpenOutput(options, out);
   std::uint64_t rejected = 0;
   ConversionChain::ChainDropSink drops;
@@ -551,11 +606,14 @@ int ConvertChainCommand(const Options& options, std::istream& in, std::ostream& 
       std::move(drops));
   GlyphAnswers answers(options);
   BuildChain(chain, plan, make_session, answers.Box());
-  // A font at the start: its bytes should not be Unicode text.
+  // A font at the start: its bytes should not be Unicode text (a guess
+  // would have said so).
   std::optional<UnicodeInputCheck> unicode;
-  if (plan.from == TextForm::kTranslitFont || plan.from == TextForm::kDevanagariFont) {
+  if (!guessed &&
+      (plan.from == TextForm::kTranslitFont || plan.from == TextForm::kDevanagariFont)) {
     unicode.emplace(err, UnicodeHint(plan.from == TextForm::kDevanagariFont));
   }
+  if (!head.empty()) chain.Feed(head);
   for (std::string_view block = source->NextBlock(); !block.empty(); block = source->NextBlock()) {
     if (unicode) unicode->Look(block);
     chain.Feed(block);
@@ -576,7 +634,7 @@ int ConvertChainCommand(const Options& options, std::istream& in, std::ostream& 
     return kExitCutShort;
   }
   const bool dropped = !end.dropped.empty() || !end.dropped_between.empty();
-  return options.strict && dropped ? kExitDropped : kExitOk;
+  return options.strict && (dropped || unsure) ? kExitDropped : kExitOk;
 }
 
 // ---- check: transliteration through Devanagari and back ----

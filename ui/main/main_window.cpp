@@ -679,6 +679,7 @@ void MainWindow::LoadInputFile() {
     return;
   }
   box->SetBytes(loaded.text);
+  OfferBetterFont(loaded.text);
 }
 
 // ---- Fonts ----

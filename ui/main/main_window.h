@@ -102,6 +102,9 @@ class MainWindow : public QMainWindow {
   void FeedConversion();
   void FinishConversion(const std::optional<StreamEnd>& end, const QString& fault);
   void LoadInputFile();
+  // After LOAD: offers the font of the input box that the loaded text reads
+  // clearly better in (main_window_font_offer.cpp).
+  void OfferBetterFont(std::string_view text);
   void PressDevanagariButton(DevanagariFont font);
   void PressTranslitButton(TranslitFont font);
   void LoadTablesFromDisk();

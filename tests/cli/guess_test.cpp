@@ -1,0 +1,95 @@
+// sfconv convert --from auto: the guess on standard error, the whole input
+// converted as from the form guessed, and the status of an unsure guess.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "run_sfconv.h"
+#include "sfconv.h"
+#include "test_support.h"
+
+namespace sfc {
+namespace {
+
+using test::Outcome;
+using test::Sfconv;
+
+std::string GitaLines(const char* file, std::size_t count) {
+  const std::vector<std::string> lines = test::ReadLines(test::TestDataDir() / file);
+  std::string text;
+  for (std::size_t i = 0; i < count && i < lines.size(); ++i) text += lines[i] + "\n";
+  return text;
+}
+
+struct AutoCase {
+  const char* form;  // as --from names it
+  std::string text;
+};
+
+TEST(ConvertFromAuto, ConvertsAsFromTheFormItNames) {
+  const std::string times = GitaLines("gita.sanskrit-times.txt", 40);
+  const std::vector<AutoCase> cases = {
+      {"iast", GitaLines("gita.iast.txt", 40)},
+      {"devanagari", GitaLines("gita.devanagari.txt", 40)},
+      {"Sanskrit-Times", times},
+      {"URW Palladio IT", GitaLines("gita.urw-palladio-it.txt", 40)},
+      {"Sanskrit 99", Sfconv({"to-devanagari", "-d", "Sanskrit 99"}, times).out},
+      {"Dev Natraj ITR", Sfconv({"to-devanagari", "-d", "Dev Natraj ITR"}, times).out},
+  };
+  for (const AutoCase& c : cases) {
+    const Outcome named = Sfconv({"convert", "--from", c.form, "--to", "Vedic"}, c.text);
+    const Outcome guessed = Sfconv({"convert", "--from", "auto", "--to", "Vedic"}, c.text);
+    EXPECT_EQ(guessed.status, named.status) << c.form;
+    EXPECT_BYTES(named.out, guessed.out);
+    EXPECT_NE(guessed.err.find(std::string("the input reads as \"") + c.form + "\" (score "),
+              std::string::npos)
+        << guessed.err;
+  }
+}
+
+// Standard input cannot be read twice: the sample read for the guess is
+// converted first, then the rest, and the output is that of the whole.
+TEST(ConvertFromAuto, InputLongerThanTheSampleIsConvertedWhole) {
+  std::string text;
+  while (text.size() < 200 * 1024) text += GitaLines("gita.itrtranstimes.txt", 701);
+  const Outcome named = Sfconv({"convert", "--from", "ITRTransTimes", "--to", "iast"}, text);
+  const Outcome guessed = Sfconv({"convert", "--from", "auto", "--to", "iast"}, text);
+  ASSERT_EQ(guessed.status, 0) << guessed.err;
+  EXPECT_EQ(guessed.out.size(), named.out.size());
+  EXPECT_TRUE(guessed.out == named.out);
+}
+
+TEST(ConvertFromAuto, AnUnsureGuessConvertsAndSaysSoAndStrictFails) {
+  for (const bool strict : {false, true}) {
+    std::vector<std::string> args = {"convert", "--from", "auto", "--to", "devanagari"};
+    if (strict) args.push_back("--strict");
+    const Outcome outcome = Sfconv(args, "rAma\n");
+    EXPECT_EQ(outcome.status, strict ? kExitDropped : kExitOk);
+    EXPECT_FALSE(outcome.out.empty());
+    EXPECT_NE(outcome.err.find("the input may be in"), std::string::npos) << outcome.err;
+    EXPECT_NE(outcome.err.find("too few letters to tell"), std::string::npos) << outcome.err;
+  }
+}
+
+TEST(ConvertFromAuto, TriesTheFontOfLoadedTables) {
+  test::TempDir dir;
+  ASSERT_EQ(Sfconv({"tables", "--export", dir.path().string(), "-d", "Vedic"}).status, 0);
+  const std::string vedic =
+      Sfconv({"to-devanagari", "-d", "Vedic"}, GitaLines("gita.sanskrit-times.txt", 30)).out;
+  const Outcome outcome =
+      Sfconv({"convert", "--tables", dir.path().string(), "--from", "auto", "--to", "iast"}, vedic);
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  // The loaded tables are Vedic's own: both read alike; Vedic comes first.
+  EXPECT_NE(outcome.err.find("the input reads as \"Vedic\""), std::string::npos) << outcome.err;
+  EXPECT_EQ(outcome.out, Sfconv({"convert", "--from", "Vedic", "--to", "iast"}, vedic).out);
+}
+
+TEST(ConvertFromAuto, OnlyFromIsAuto) {
+  const Outcome outcome = Sfconv({"convert", "--from", "iast", "--to", "auto"}, "rama");
+  EXPECT_EQ(outcome.status, kExitUsage);
+}
+
+}  // namespace
+}  // namespace sfc
