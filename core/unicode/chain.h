@@ -92,6 +92,9 @@ struct ChainPlan {
   TextForm to = TextForm::kIast;
   std::string to_font;
   TranslitFont pivot = TranslitFont::kSanskritTimes;
+  // The chain writes each run of blanks and tabs of the input as it was and
+  // no blank of a table's own.
+  bool keep_blanks = false;
 };
 using SessionMaker = std::function<Session(Direction direction, const std::string& devanagari_font,
                                            TranslitFont translit_font)>;
