@@ -97,7 +97,7 @@ void BlankKeeper::WriteRun(const Break& brk, std::string& out) {
   for (const auto& [byte, count] : brk.rest) out.append(count, byte);
 }
 
-void BlankKeeper::EndRun(const OutputSink& next) {
+void BlankKeeper::EndRun(std::string& fed) {
   input_column_ += input_columns_.Flush();
   run_.line = input_line_;
   // The stage reads the break's blank as column 1 of a line and the byte
@@ -107,17 +107,20 @@ void BlankKeeper::EndRun(const OutputSink& next) {
   run_ = Break{};
   in_run_ = false;
   ++made_;
-  next(kRunBreak);
+  fed.append(kRunBreak);
 }
 
 void BlankKeeper::Feed(std::string_view block, const OutputSink& next) {
+  // What the first stage is given, for the whole block at once.
+  std::string fed;
+  fed.reserve(block.size() + block.size() / 4);
   std::size_t start = 0;  // of the bytes not yet passed on
   for (std::size_t i = 0; i < block.size(); ++i) {
     const char c = block[i];
     if (IsBlank(c)) {
       if (i > start) {
         input_column_ += input_columns_.Count(block.substr(start, i - start));
-        next(block.substr(start, i - start));
+        fed.append(block.substr(start, i - start));
       }
       start = i + 1;
       if (!in_run_) input_column_ += input_columns_.Flush();
@@ -126,7 +129,7 @@ void BlankKeeper::Feed(std::string_view block, const OutputSink& next) {
       ++input_column_;
       continue;
     }
-    if (in_run_) EndRun(next);
+    if (in_run_) EndRun(fed);
     if (c == '\n') {
       input_column_ += input_columns_.Count(block.substr(start, i - start));
       input_columns_.Flush();
@@ -136,18 +139,22 @@ void BlankKeeper::Feed(std::string_view block, const OutputSink& next) {
       breaks_.push_back(std::move(line_end));
       ++made_;
       input_column_ = 0;
-      next(block.substr(start, i + 1 - start));
+      fed.append(block.substr(start, i + 1 - start));
       start = i + 1;
     }
   }
   if (start < block.size()) {
     input_column_ += input_columns_.Count(block.substr(start));
-    next(block.substr(start));
+    fed.append(block.substr(start));
   }
+  if (!fed.empty()) next(fed);
 }
 
 void BlankKeeper::Finish(const OutputSink& next) {
-  if (in_run_) EndRun(next);
+  if (!in_run_) return;
+  std::string fed;
+  EndRun(fed);
+  next(fed);
 }
 
 void BlankKeeper::Observe(std::size_t text, std::string_view piece) {

@@ -90,7 +90,7 @@ class BlankKeeper {
 
   Break& At(std::uint64_t index) { return breaks_[static_cast<std::size_t>(index - first_)]; }
   const Break* Find(std::uint64_t index) const;
-  void EndRun(const OutputSink& next);
+  void EndRun(std::string& fed);
   static void AddToRun(Break& brk, char byte);
   static void WriteRun(const Break& brk, std::string& out);
 
