@@ -10,8 +10,8 @@ namespace {
 
 constexpr std::string_view kRunBreak = " \n ";
 
-// Breaks the output has passed that are kept a while for positions that a
-// stage reports late.
+// Breaks the output has passed that are kept a while longer for positions
+// that a stage tells late.
 constexpr std::uint64_t kBreaksKept = 1024;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -148,6 +148,12 @@ void BlankKeeper::Feed(std::string_view block, const OutputSink& next) {
     fed.append(block.substr(start));
   }
   if (!fed.empty()) next(fed);
+  // The stages tell what they met in a block by the end of it, perhaps
+  // after its output: only now are the breaks behind the output done with.
+  while (first_ + kBreaksKept < written_breaks_ && breaks_.size() > 1) {
+    breaks_.pop_front();
+    ++first_;
+  }
 }
 
 void BlankKeeper::Finish(const OutputSink& next) {
@@ -194,10 +200,6 @@ void BlankKeeper::Write(std::string_view piece) {
         out.push_back('\n');
       } else {
         WriteRun(*brk, out);
-      }
-      while (first_ + kBreaksKept < written_breaks_ && breaks_.size() > 1) {
-        breaks_.pop_front();
-        ++first_;
       }
       last_letter_ = 0;
       blank_left_ = false;

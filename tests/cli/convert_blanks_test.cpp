@@ -250,6 +250,15 @@ TEST(ConvertBlanks, PositionsAreThoseOfTheInput) {
       Plan(TextForm::kTranslitFont, "Sanskrit-Times", TextForm::kDevanagariFont, "Vedic"),
       {"ka\n\t  kaQ ka Q"}, &positions);
   EXPECT_EQ(positions, (std::vector<std::string>{"2:6", "2:11"}));
+  // Far into a long block (the conversion tells its drops at the block's
+  // end, when its output has long passed).
+  positions.clear();
+  std::string long_text = "ka \t kaQ\n";
+  for (int line = 0; line < 30000; ++line) long_text += "ka  ka\tka\n";
+  ConvertInBlocks(
+      Plan(TextForm::kTranslitFont, "Sanskrit-Times", TextForm::kDevanagariFont, "Vedic"),
+      {long_text + " kaQ\n"}, &positions);
+  EXPECT_EQ(positions, (std::vector<std::string>{"1:8", "30002:4"}));
 }
 
 // Legacy Devanagari to Unicode: the lines of the Gita that come out exactly
