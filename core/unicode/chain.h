@@ -95,7 +95,8 @@ class ConversionChain {
 // fonts of font ends; `make_session` gives a session for a font conversion
 // between the pivot and a Devanagari font (direction already chosen). A pair
 // that one conversion serves is that conversion alone, with its bytes; a
-// longer chain trims the blank each font conversion adds at its end.
+// longer chain trims the blank each font conversion adds at its end. With
+// `keep_blanks` the blanks are the input's in either case.
 struct ChainPlan {
   TextForm from = TextForm::kIast;
   std::string from_font;
