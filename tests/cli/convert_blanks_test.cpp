@@ -185,6 +185,15 @@ TEST(ConvertBlanks, LongRunsComeOutWhole) {
   EXPECT_EQ(text, Convert("Vedic", "iast", vedic));
 }
 
+TEST(ConvertBlanks, TheWindowsUnicodeFacesKeepThemToo) {
+  Session session;
+  session.PressDevanagariFontButton(DevanagariFont::kVedic);
+  session.PressTranslitFontButton(TranslitFont::kSanskritTimes);
+  const std::string vedic = Convert("iast", "Vedic", "\tarjuna  uvāca |\n");
+  EXPECT_EQ(session.ToUnicode(vedic, TextBox::kDevanagari), "\tअर्जुन  उवाच ।\n");
+  EXPECT_EQ(session.FromUnicode("\tअर्जुन  उवाच ।\n", TextBox::kDevanagari).bytes, vedic);
+}
+
 TEST(ConvertBlanks, ATablesOwnBlankIsNotWritten) {
   // The Vedic glyphs of an independent vowel and of the avagraha read with
   // a blank before them.
