@@ -484,6 +484,7 @@ constexpr std::string_view kAutoForm = "auto";
 
 ChainPlan PlanChain(const Options& options, const std::optional<FormName>& guessed) {
   ChainPlan plan;
+  plan.keep_blanks = true;
   if (guessed) {
     plan.from = guessed->form;
     plan.from_font = guessed->font;

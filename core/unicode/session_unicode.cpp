@@ -18,6 +18,13 @@ bool HoldsDevanagari(std::string_view utf8) {
   return false;
 }
 
+// Feeds the chain a block at a time, as the command line does, so that what
+// the chain holds for a block stays small.
+void FeedInBlocks(ConversionChain& chain, std::string_view text) {
+  constexpr std::size_t kBlock = std::size_t{1} << 16;
+  for (std::size_t at = 0; at < text.size(); at += kBlock) chain.Feed(text.substr(at, kBlock));
+}
+
 TranslitFont PivotOf(const ConverterState& state) {
   return FindTranslitFont(state.translit_box_font).value_or(TranslitFont::kSanskritTimes);
 }
@@ -28,6 +35,7 @@ std::string Session::ToUnicode(std::string_view bytes, TextBox box) const {
   std::string text;
   ConversionChain chain([&text](std::string_view piece) { text.append(piece); });
   ChainPlan plan;
+  plan.keep_blanks = true;
   plan.pivot = PivotOf(state_);
   plan.to = box == TextBox::kTranslit ? TextForm::kIast : TextForm::kDevanagariUnicode;
   if (box == TextBox::kTranslit) {
@@ -43,7 +51,7 @@ std::string Session::ToUnicode(std::string_view bytes, TextBox box) const {
     return session;
   };
   BuildChain(chain, plan, copy, {});
-  chain.Feed(bytes);
+  FeedInBlocks(chain, bytes);
   chain.Finish();
   return text;
 }
@@ -56,6 +64,7 @@ Session::FromUnicodeResult Session::FromUnicode(std::string_view utf8, TextBox b
                           result.rejected.push_back(reject.code_point);
                         });
   ChainPlan plan;
+  plan.keep_blanks = true;
   plan.pivot = PivotOf(state_);
   plan.from = HoldsDevanagari(utf8) ? TextForm::kDevanagariUnicode : TextForm::kIast;
   if (box == TextBox::kTranslit) {
@@ -71,7 +80,7 @@ Session::FromUnicodeResult Session::FromUnicode(std::string_view utf8, TextBox b
     return session;
   };
   BuildChain(chain, plan, copy, {});
-  chain.Feed(utf8);
+  FeedInBlocks(chain, utf8);
   chain.Finish();
   return result;
 }
