@@ -1,0 +1,47 @@
+#include "xml_part.h"
+
+namespace sfc::document {
+
+namespace {
+
+// Everything kept, nothing normalised: line ends and whitespace in
+// attributes stay as they are, blank text nodes are kept.
+constexpr unsigned kParseFlags =
+    (pugi::parse_full | pugi::parse_ws_pcdata) & ~pugi::parse_eol & ~pugi::parse_wconv_attribute;
+constexpr unsigned kSaveFlags = pugi::format_raw | pugi::format_no_declaration;
+
+}  // namespace
+
+void ParseXml(pugi::xml_document& doc, std::string_view xml, std::string_view part) {
+  const pugi::xml_parse_result result =
+      doc.load_buffer(xml.data(), xml.size(), kParseFlags, pugi::encoding_utf8);
+  if (!result) {
+    throw XmlError{std::string(part), "malformed XML at byte " + std::to_string(result.offset) +
+                                          " (" + result.description() + ")"};
+  }
+  if (!doc.document_element()) throw XmlError{std::string(part), "no XML element in the part"};
+}
+
+std::string SaveXml(const pugi::xml_document& doc) {
+  StringWriter writer;
+  doc.save(writer, "", kSaveFlags, pugi::encoding_utf8);
+  return std::move(writer.text);
+}
+
+std::optional<std::string> PrefixOf(pugi::xml_node element, const char* uri) {
+  for (const pugi::xml_attribute a : element.attributes()) {
+    const std::string_view name = a.name();
+    if (std::string_view(a.value()) != uri) continue;
+    if (name == "xmlns") return std::string();
+    if (name.starts_with("xmlns:")) return std::string(name.substr(6));
+  }
+  return std::nullopt;
+}
+
+std::size_t CountCharacters(std::string_view text) {
+  std::size_t count = 0;
+  for (const char c : text) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return count;
+}
+
+}  // namespace sfc::document

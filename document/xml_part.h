@@ -1,0 +1,38 @@
+// Reading and writing the XML parts of a document so that what is not
+// changed is written back as it was read: whitespace, the declaration,
+// namespace prefixes, comments and processing instructions.
+#pragma once
+
+#include <optional>
+#include <pugixml.hpp>
+#include <string>
+#include <string_view>
+
+namespace sfc::document {
+
+// A part that is not well-formed XML.
+struct XmlError {
+  std::string part;
+  std::string what;
+};
+
+// Parses a part; throws XmlError with the byte offset and the reason.
+void ParseXml(pugi::xml_document& doc, std::string_view xml, std::string_view part);
+// The part as written: no declaration added, no indentation, UTF-8.
+std::string SaveXml(const pugi::xml_document& doc);
+
+// The prefix an element declares for a namespace ("" for the default
+// namespace), or nothing.
+std::optional<std::string> PrefixOf(pugi::xml_node element, const char* uri);
+
+// The number of characters of UTF-8 text.
+std::size_t CountCharacters(std::string_view text);
+
+struct StringWriter : pugi::xml_writer {
+  std::string text;
+  void write(const void* data, std::size_t size) override {
+    text.append(static_cast<const char*>(data), size);
+  }
+};
+
+}  // namespace sfc::document
