@@ -343,7 +343,8 @@ std::filesystem::path OfficeConvert(const std::string& office, const std::filesy
 std::string Describe(const FontTarget& target) {
   switch (target.plan.to) {
     case TextForm::kIast:
-      return "IAST (Unicode) in \"" + target.output_font + "\"";
+      return "IAST (Unicode) in " + (target.output_font.empty() ? std::string("the body font")
+                                                                : "\"" + target.output_font + "\"");
     case TextForm::kDevanagariUnicode:
       return "Unicode Devanagari in \"" + target.output_font + "\"";
     default:

@@ -229,6 +229,13 @@ std::string Serialize(pugi::xml_node node) {
   return std::move(writer.text);
 }
 
+// At most `size` bytes of UTF-8 text, cut between characters.
+std::string Cut(const std::string& text, std::size_t size) {
+  if (text.size() <= size) return text;
+  while (size > 0 && (static_cast<unsigned char>(text[size]) & 0xC0) == 0x80) --size;
+  return text.substr(0, size);
+}
+
 std::string CodePointName(char32_t cp) {
   char text[16];
   std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(cp));
@@ -479,12 +486,8 @@ class PartConverter {
       }
     }
     if (count.sample_before.size() < 24 && segment.bytes.size() > count.sample_before.size()) {
-      count.sample_before = before.substr(0, std::min<std::size_t>(before.size(), 160));
-      count.sample_after = after.substr(0, std::min<std::size_t>(after.size(), 240));
-      while (!count.sample_after.empty() &&
-             (static_cast<unsigned char>(count.sample_after.back()) & 0xC0) == 0x80) {
-        count.sample_after.pop_back();
-      }
+      count.sample_before = Cut(before, 160);
+      count.sample_after = Cut(after, 240);
     }
     const std::string shown = FontBytesToText(segment.bytes, false);
     for (const SegmentResult::Drop& drop : result.dropped) {
@@ -769,7 +772,7 @@ PartOutcome ConvertPart(std::string_view xml, const StyleSheet& sheet, const Con
       report.problems.begin() + static_cast<std::ptrdiff_t>(kept), report.problems.end(),
       [](const DocumentProblem& a, const DocumentProblem& b) { return a.paragraph < b.paragraph; });
   if (!converter.changed()) return {std::string(xml), false, {}};
-  return {SaveXml(doc), true, converter.output_fonts()};
+  return {SaveXml(doc, xml), true, converter.output_fonts()};
 }
 
 // The styles follow the fonts: a style or the defaults naming a converted
@@ -810,7 +813,7 @@ std::optional<std::string> UpdateStyles(std::string_view xml, std::string_view p
     }
   }
   if (!changed) return std::nullopt;
-  return SaveXml(doc);
+  return SaveXml(doc, xml);
 }
 
 // The font table names every font the text is now set in; a font that now
@@ -839,7 +842,7 @@ std::optional<std::string> UpdateFontTable(std::string_view xml, std::string_vie
     pugi::xml_attribute charset = entry.child(n("charset").c_str()).attribute(n("val").c_str());
     if (!symbol && charset && std::string_view(charset.value()) == "02") charset.set_value("00");
   }
-  return SaveXml(doc);
+  return SaveXml(doc, xml);
 }
 
 std::string Directory(std::string_view part) {

@@ -22,10 +22,30 @@ void ParseXml(pugi::xml_document& doc, std::string_view xml, std::string_view pa
   if (!doc.document_element()) throw XmlError{std::string(part), "no XML element in the part"};
 }
 
-std::string SaveXml(const pugi::xml_document& doc) {
+std::string SaveXml(const pugi::xml_document& doc, std::string_view original) {
   StringWriter writer;
-  doc.save(writer, "", kSaveFlags, pugi::encoding_utf8);
-  return std::move(writer.text);
+  doc.document_element().print(writer, "", kSaveFlags, pugi::encoding_utf8);
+  const std::string name = doc.document_element().name();
+  // The root element starts at the first "<name" followed by a blank, ">"
+  // or "/"; it ends after the last "</name".
+  std::size_t start = 0;
+  while ((start = original.find("<" + name, start)) != std::string_view::npos) {
+    const std::size_t after = start + name.size() + 1;
+    if (after < original.size() &&
+        std::string_view(" \t\r\n>/").find(original[after]) != std::string_view::npos) {
+      break;
+    }
+    ++start;
+  }
+  if (start == std::string_view::npos) start = 0;
+  std::string text(original.substr(0, start));
+  text += writer.text;
+  const std::size_t close = original.rfind("</" + name);
+  if (close != std::string_view::npos && close > start) {
+    const std::size_t end = original.find('>', close);
+    if (end != std::string_view::npos) text += original.substr(end + 1);
+  }
+  return text;
 }
 
 std::optional<std::string> PrefixOf(pugi::xml_node element, const char* uri) {

@@ -18,8 +18,10 @@ struct XmlError {
 
 // Parses a part; throws XmlError with the byte offset and the reason.
 void ParseXml(pugi::xml_document& doc, std::string_view xml, std::string_view part);
-// The part as written: no declaration added, no indentation, UTF-8.
-std::string SaveXml(const pugi::xml_document& doc);
+// The part as written: no declaration added, no indentation, UTF-8. What
+// lies outside the root element (the declaration and the blanks and
+// comments around it) is taken from `original`, the part as read.
+std::string SaveXml(const pugi::xml_document& doc, std::string_view original);
 
 // The prefix an element declares for a namespace ("" for the default
 // namespace), or nothing.
