@@ -29,10 +29,21 @@ bool IsCompoundFile(std::string_view bytes) {
   return bytes.starts_with(std::string_view("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8));
 }
 
+std::string Size(std::uint64_t bytes) {
+  if (bytes >= (std::uint64_t{1} << 30) && bytes % (std::uint64_t{1} << 30) == 0) {
+    return std::to_string(bytes >> 30) + " GiB";
+  }
+  if (bytes >= (std::uint64_t{1} << 20) && bytes % (std::uint64_t{1} << 20) == 0) {
+    return std::to_string(bytes >> 20) + " MiB";
+  }
+  return std::to_string(bytes) + " bytes";
+}
+
 }  // namespace
 
 Package::Package(std::string bytes, std::string name, const PackageLimits& limits)
     : bytes_(std::move(bytes)), name_(std::move(name)), limits_(limits) {
+  if (bytes_.empty()) throw DocumentError(Quoted(name_) + " is empty (not a document)");
   if (IsCompoundFile(bytes_)) {
     throw DocumentError(Quoted(name_) +
                         " is an encrypted (password-protected) document or an old binary "
@@ -79,8 +90,7 @@ Package::Package(std::string bytes, std::string name, const PackageLimits& limit
     total += stat.size;
     if (total > limits_.max_total_size) {
       throw DocumentError(Quoted(name_) + " would decompress to more than " +
-                          std::to_string(limits_.max_total_size >> 20) +
-                          " MiB; it is refused as damaged or hostile");
+                          Size(limits_.max_total_size) + "; it is refused as damaged or hostile");
     }
     parts_.emplace_back(stat.name);
   }
@@ -110,8 +120,7 @@ std::string Package::Read(std::string_view part) const {
   zip_stat_init(&stat);
   if (zip_stat_index(archive_->zip, *index, 0, &stat) != 0) Fail(part, "cannot be read");
   if (stat.size > limits_.max_part_size) {
-    Fail(part, "would decompress to more than " + std::to_string(limits_.max_part_size >> 20) +
-                   " MiB; it is refused");
+    Fail(part, "would decompress to more than " + Size(limits_.max_part_size) + "; it is refused");
   }
   zip_file_t* file = zip_fopen_index(archive_->zip, *index, 0);
   if (file == nullptr)
