@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "docx.h"
+#include "odt.h"
 
 namespace sfc::document {
 
@@ -28,7 +29,7 @@ ConvertedDocument ConvertDocument(std::string bytes, const std::string& name, Do
   if (format == DocumentFormat::kDocx) {
     converted.report = ConvertDocx(package, conversion);
   } else {
-    throw DocumentError(Quoted(name) + ": .odt documents are not converted yet");
+    converted.report = ConvertOdt(package, conversion);
   }
   converted.bytes = package.Save();
   return converted;

@@ -229,13 +229,6 @@ std::string Serialize(pugi::xml_node node) {
   return std::move(writer.text);
 }
 
-// At most `size` bytes of UTF-8 text, cut between characters.
-std::string Cut(const std::string& text, std::size_t size) {
-  if (text.size() <= size) return text;
-  while (size > 0 && (static_cast<unsigned char>(text[size]) & 0xC0) == 0x80) --size;
-  return text.substr(0, size);
-}
-
 std::string CodePointName(char32_t cp) {
   char text[16];
   std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(cp));
@@ -486,8 +479,8 @@ class PartConverter {
       }
     }
     if (count.sample_before.size() < 24 && segment.bytes.size() > count.sample_before.size()) {
-      count.sample_before = Cut(before, 160);
-      count.sample_after = Cut(after, 240);
+      count.sample_before = CutText(FontBytesToText(segment.bytes, false), 160);
+      count.sample_after = CutText(after, 240);
     }
     const std::string shown = FontBytesToText(segment.bytes, false);
     for (const SegmentResult::Drop& drop : result.dropped) {

@@ -58,6 +58,12 @@ std::optional<std::string> PrefixOf(pugi::xml_node element, const char* uri) {
   return std::nullopt;
 }
 
+std::string CutText(const std::string& text, std::size_t size) {
+  if (text.size() <= size) return text;
+  while (size > 0 && (static_cast<unsigned char>(text[size]) & 0xC0) == 0x80) --size;
+  return text.substr(0, size);
+}
+
 std::size_t CountCharacters(std::string_view text) {
   std::size_t count = 0;
   for (const char c : text) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;

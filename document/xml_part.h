@@ -27,6 +27,9 @@ std::string SaveXml(const pugi::xml_document& doc, std::string_view original);
 // namespace), or nothing.
 std::optional<std::string> PrefixOf(pugi::xml_node element, const char* uri);
 
+// At most `size` bytes of UTF-8 text, cut between characters.
+std::string CutText(const std::string& text, std::size_t size);
+
 // The number of characters of UTF-8 text.
 std::size_t CountCharacters(std::string_view text);
 

@@ -102,7 +102,10 @@ def check_back(source, back, expected, font):
 def check_text(text_file, expected):
     lines = [line.rstrip("\r") for line in open(text_file, encoding="utf-8-sig").read().split("\n")]
     at = 0
-    for k, (text_in, text_out, font, in_box) in enumerate(expected["word/document.xml"]):
+    rows = expected["word/document.xml"] if isinstance(expected, dict) else expected
+    for k, row in enumerate(rows):
+        text_out, font = row[1], row[2]
+        in_box = len(row) > 3 and row[3]
         if not font or not text_out.strip() or in_box:  # text boxes are not exported
             continue
         while at < len(lines) and lines[at] != text_out:
@@ -128,3 +131,24 @@ def main():
 
 if __name__ == "__main__":
     main()
+
+
+def check_odt(converted, expected):
+    """The paragraphs of a converted .odt, read by python-odf."""
+    from odf import teletype
+    from odf.opendocument import load
+    document = load(converted)
+    paragraphs = list(document.text.childNodes)
+    if len(paragraphs) != len(expected):
+        fail(f"{len(paragraphs)} paragraphs, expected {len(expected)}")
+    for k, (p, (before, after, font)) in enumerate(zip(paragraphs, expected)):
+        got = teletype.extractText(p)
+        if got != after:
+            fail(f"content.xml paragraph {k + 1}: {got!r} != {after!r}")
+
+
+if __name__ == "__main__" and sys.argv[1] == "odt":
+    check_odt(sys.argv[2], json.load(open(sys.argv[3], encoding="utf-8")))
+    if FAILURES:
+        print(f"{len(FAILURES)} failure(s)", file=sys.stderr)
+        sys.exit(1)

@@ -37,6 +37,13 @@ echo "== Sanskrit-Times to Vedic and back"
 "$PY" "$HERE/check_documents.py" back "$WORK/gita.docx" "$WORK/back.docx" "$WORK/expected.json" \
   Sanskrit-Times
 
+echo "== OpenDocument text"
+"$PY" "$HERE/make_odt.py" "$SFCONV" "$DATA" "$WORK" 60
+"$SFCONV" document "$WORK/gita.odt" -o "$WORK/odt-unicode.odt" 2>"$WORK/report-odt.txt"
+cat "$WORK/report-odt.txt"
+"$PY" "$HERE/check_documents.py" odt "$WORK/odt-unicode.odt" "$WORK/expected-odt.json"
+unzip -l "$WORK/odt-unicode.odt" | sed -n 4p | grep -q ' mimetype$'  # mimetype first
+
 echo "== The dry run writes nothing"
 "$SFCONV" document "$WORK/gita.docx" --dry-run 2>"$WORK/dry.txt"
 grep -q '"Vedic" -> Unicode Devanagari' "$WORK/dry.txt"
@@ -45,8 +52,9 @@ if command -v soffice >/dev/null 2>&1; then
   echo "== LibreOffice reads the converted document"
   soffice --headless "-env:UserInstallation=file://$WORK/profile" \
     --convert-to "txt:Text (encoded):UTF8" --outdir "$WORK/txt" "$WORK/unicode.docx" \
-    >/dev/null 2>&1
+    "$WORK/odt-unicode.odt" >/dev/null 2>&1
   "$PY" "$HERE/check_documents.py" text "$WORK/txt/unicode.txt" "$WORK/expected.json"
+  "$PY" "$HERE/check_documents.py" text "$WORK/txt/odt-unicode.txt" "$WORK/expected-odt.json"
 else
   echo "LibreOffice (soffice) is not installed: its reading is skipped"
 fi
