@@ -367,7 +367,10 @@ class PartConverter {
     while (at < text.size()) {
       const std::size_t begin = at;
       const char32_t cp = utf8::Decode(text, at);
-      const std::optional<FontByte> byte = CharToFontByte(cp);
+      std::optional<FontByte> byte = CharToFontByte(cp);
+      if (byte && !SameEncoding(cp, std::string_view(text).substr(begin, at - begin))) {
+        byte.reset();  // bytes that are not UTF-8 stay as they are
+      }
       const unsigned value = byte ? byte->byte : static_cast<unsigned>(cp);
       const std::size_t slot = fonts.complex ? 2 : value < 0x80 ? 0 : 1;
       const FontTarget* target = fonts.target[slot];
@@ -404,7 +407,8 @@ class PartConverter {
 
   void Append(const FontTarget* target, bool deleted, FontByte byte, std::size_t node,
               std::size_t begin, std::size_t end) {
-    if (!segment_.bytes.empty() && (segment_.target != target || segment_.deleted != deleted)) {
+    if (!segment_.bytes.empty() && (segment_.target != target || segment_.deleted != deleted ||
+                                    segment_.symbol != byte.symbol)) {
       Close();
     }
     if (segment_.bytes.empty()) {

@@ -20,6 +20,9 @@ std::optional<FontByte> CharToFontByte(char32_t code_point) {
   if (code_point >= 0xF000 && code_point <= 0xF0FF) {
     return FontByte{static_cast<unsigned char>(code_point & 0xFF), true};
   }
+  if (code_point < 0x20 && code_point != '\t' && code_point != '\n' && code_point != '\r') {
+    return std::nullopt;  // a control character is no text of a font
+  }
   if (code_point < 0x80 || (code_point >= 0xA0 && code_point <= 0xFF)) {
     return FontByte{static_cast<unsigned char>(code_point), false};
   }

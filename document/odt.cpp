@@ -257,7 +257,10 @@ class OdtPart {
     while (at < text.size()) {
       const std::size_t begin = at;
       const char32_t cp = utf8::Decode(text, at);
-      const std::optional<FontByte> byte = CharToFontByte(cp);
+      std::optional<FontByte> byte = CharToFontByte(cp);
+      if (byte && !SameEncoding(cp, std::string_view(text).substr(begin, at - begin))) {
+        byte.reset();  // bytes that are not UTF-8 stay as they are
+      }
       if (!byte) {
         Close();
         char name[16];
@@ -267,7 +270,10 @@ class OdtPart {
                     std::string(name) + " is no character of an 8-bit font; left as it is", text});
         continue;
       }
-      if (!segment_.bytes.empty() && segment_.target != target) Close();
+      if (!segment_.bytes.empty() &&
+          (segment_.target != target || segment_.symbol != byte->symbol)) {
+        Close();
+      }
       if (segment_.bytes.empty()) {
         segment_.target = target;
         segment_.symbol = byte->symbol;

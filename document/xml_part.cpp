@@ -1,5 +1,7 @@
 #include "xml_part.h"
 
+#include "unicode_text.h"
+
 namespace sfc::document {
 
 namespace {
@@ -56,6 +58,12 @@ std::optional<std::string> PrefixOf(pugi::xml_node element, const char* uri) {
     if (name.starts_with("xmlns:")) return std::string(name.substr(6));
   }
   return std::nullopt;
+}
+
+bool SameEncoding(char32_t code_point, std::string_view bytes) {
+  std::string encoded;
+  utf8::Append(encoded, code_point);
+  return encoded == bytes;
 }
 
 std::string CutText(const std::string& text, std::size_t size) {

@@ -30,6 +30,9 @@ std::optional<std::string> PrefixOf(pugi::xml_node element, const char* uri);
 // At most `size` bytes of UTF-8 text, cut between characters.
 std::string CutText(const std::string& text, std::size_t size);
 
+// Whether `bytes` is the UTF-8 encoding of the code point.
+bool SameEncoding(char32_t code_point, std::string_view bytes);
+
 // The number of characters of UTF-8 text.
 std::size_t CountCharacters(std::string_view text);
 
