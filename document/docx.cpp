@@ -407,8 +407,10 @@ class PartConverter {
 
   void Append(const FontTarget* target, bool deleted, FontByte byte, std::size_t node,
               std::size_t begin, std::size_t end) {
-    if (!segment_.bytes.empty() && (segment_.target != target || segment_.deleted != deleted ||
-                                    segment_.symbol != byte.symbol)) {
+    // A w:sym takes the way of the text around it.
+    const bool other_way = segment_.symbol != byte.symbol && !nodes_[node].sym;
+    if (!segment_.bytes.empty() &&
+        (segment_.target != target || segment_.deleted != deleted || other_way)) {
       Close();
     }
     if (segment_.bytes.empty()) {
@@ -426,14 +428,14 @@ class PartConverter {
     segment_.piece_of_byte.push_back(segment_.pieces.size() - 1);
   }
 
-  std::string PieceText(const Piece& piece) const {
+  std::string PieceText(const Piece& piece, bool symbol) const {
     const TextNode& node = nodes_[piece.node];
     if (node.sym) {
       std::string text;
       utf8::Append(text,
                    FontByteToChar(static_cast<unsigned char>(std::strtoul(
                                       node.element.attribute(N("char")).value(), nullptr, 16)),
-                                  true));
+                                  symbol));
       return text;
     }
     return node.text.substr(piece.begin, piece.end - piece.begin);
@@ -469,7 +471,7 @@ class PartConverter {
     const FontTarget& target = *segment.target;
     const SegmentResult result = conversion_.convert(target, segment.bytes);
     std::string before;
-    for (const Piece& piece : segment.pieces) before += PieceText(piece);
+    for (const Piece& piece : segment.pieces) before += PieceText(piece, segment.symbol);
     const std::string after =
         target.unicode ? result.text : FontBytesToText(result.text, segment.symbol);
 
