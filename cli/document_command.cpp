@@ -388,10 +388,12 @@ int Convert(const DocumentOptions& options, std::ostream& err) {
   Sessions sessions(options, err);
   Conversion conversion;
   conversion.targets = targets;
-  conversion.convert = document::ChainConvert(
-      [&sessions](Direction direction, const std::string& devanagari, TranslitFont translit) {
-        return sessions.Make(direction, devanagari, translit);
-      });
+  const SessionMaker make_session = [&sessions](Direction direction, const std::string& devanagari,
+                                                TranslitFont translit) {
+    return sessions.Make(direction, devanagari, translit);
+  };
+  conversion.convert = document::ChainConvert(make_session);
+  conversion.convert_all = document::ChainConvertAll(make_session);
 
   const std::filesystem::path input(options.input);
   std::string lower = input.extension().string();

@@ -42,9 +42,16 @@ struct SegmentResult {
 
 using SegmentConvert = std::function<SegmentResult(const FontTarget&, std::string_view bytes)>;
 
+// Many stretches of one font at once: one result per stretch, in order.
+using BatchConvert = std::function<std::vector<SegmentResult>(
+    const FontTarget&, const std::vector<std::string_view>& stretches)>;
+
 struct Conversion {
   std::vector<FontTarget> targets;
   SegmentConvert convert;
+  BatchConvert convert_all;  // optional; else `convert` stretch by stretch
+  std::vector<SegmentResult> ConvertAll(const FontTarget& target,
+                                        const std::vector<std::string_view>& stretches) const;
   // The target of a font name (compared without regard to case), or null.
   const FontTarget* Find(std::string_view font) const;
 };
@@ -53,6 +60,12 @@ struct Conversion {
 // chain, the sessions made by `make_session`. `keep_blanks` is set on every
 // plan.
 SegmentConvert ChainConvert(SessionMaker make_session);
+// The same in batches: the stretches go through one chain as lines of one
+// text (a chain costs far more to build than to run), and each line's
+// output is that stretch's; stretches holding a line end, and every
+// stretch of a batch whose lines do not come back one for one, are
+// converted alone.
+BatchConvert ChainConvertAll(SessionMaker make_session);
 
 // The report of a document conversion.
 struct FontCount {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <pugixml.hpp>
 #include <set>
 #include <unordered_map>
@@ -262,14 +263,50 @@ class PartConverter {
     }
   }
 
+  // Reads a paragraph: its text nodes and the stretches to convert.
   void Paragraph(pugi::xml_node paragraph, std::uint64_t number) {
     number_ = number;
     paragraph_style_ = paragraph.child(N("pPr")).child(N("pStyle")).attribute(N("val")).value();
     nodes_.clear();
-    properties_.clear();
+    segments_.clear();
     Walk(paragraph, false);
     Close();
-    Apply();
+    if (!segments_.empty()) work_.push_back({number, std::move(nodes_), std::move(segments_)});
+  }
+
+  // Converts the stretches of all paragraphs read, font by font in one
+  // batch each, and writes them into the runs, paragraph by paragraph in the
+  // order they were read.
+  void Write() {
+    std::map<const FontTarget*, std::vector<std::pair<std::size_t, std::size_t>>> by_target;
+    for (std::size_t p = 0; p < work_.size(); ++p) {
+      for (std::size_t k = 0; k < work_[p].segments.size(); ++k) {
+        by_target[work_[p].segments[k].target].emplace_back(p, k);
+      }
+    }
+    std::vector<std::vector<SegmentResult>> results(work_.size());
+    for (std::size_t p = 0; p < work_.size(); ++p) results[p].resize(work_[p].segments.size());
+    for (const auto& [target, places] : by_target) {
+      std::vector<std::string_view> texts;
+      texts.reserve(places.size());
+      for (const auto& [p, k] : places) texts.push_back(work_[p].segments[k].bytes);
+      std::vector<SegmentResult> converted = conversion_.ConvertAll(*target, texts);
+      for (std::size_t i = 0; i < places.size(); ++i) {
+        results[places[i].first][places[i].second] = std::move(converted[i]);
+      }
+    }
+    for (std::size_t p = 0; p < work_.size(); ++p) {
+      number_ = work_[p].number;
+      nodes_ = std::move(work_[p].nodes);
+      properties_.clear();
+      for (std::size_t k = 0; k < work_[p].segments.size(); ++k) {
+        Convert(work_[p].segments[k], results[p][k]);
+      }
+      Apply();
+      results[p].clear();
+      work_[p] = {};
+    }
+    work_.clear();
   }
 
   bool changed() const { return changed_; }
@@ -363,6 +400,7 @@ class PartConverter {
     const std::size_t index = nodes_.size();
     nodes_.push_back({element, run, element.text().get(), false, {}});
     const std::string& text = nodes_.back().text;
+    std::array<std::uint64_t, 3> other_count{};  // characters in fonts not converted, by slot
     std::size_t at = 0;
     while (at < text.size()) {
       const std::size_t begin = at;
@@ -376,7 +414,7 @@ class PartConverter {
       const FontTarget* target = fonts.target[slot];
       if (target == nullptr) {
         Close();
-        if (!fonts.font[slot].empty()) ++others_[fonts.font[slot]];
+        ++other_count[slot];
         continue;
       }
       if (!byte) {
@@ -387,6 +425,11 @@ class PartConverter {
         continue;
       }
       Append(target, deleted, *byte, index, begin, at);
+    }
+    for (std::size_t slot = 0; slot < 3; ++slot) {
+      if (other_count[slot] > 0 && !fonts.font[slot].empty()) {
+        others_[fonts.font[slot]] += other_count[slot];
+      }
     }
   }
 
@@ -462,14 +505,12 @@ class PartConverter {
 
   void Close() {
     if (segment_.bytes.empty()) return;
-    Segment segment = std::move(segment_);
+    segments_.push_back(std::move(segment_));
     segment_ = {};
-    Convert(segment);
   }
 
-  void Convert(const Segment& segment) {
+  void Convert(const Segment& segment, const SegmentResult& result) {
     const FontTarget& target = *segment.target;
-    const SegmentResult result = conversion_.convert(target, segment.bytes);
     std::string before;
     for (const Piece& piece : segment.pieces) before += PieceText(piece, segment.symbol);
     const std::string after =
@@ -730,6 +771,13 @@ class PartConverter {
   std::string paragraph_style_;
   std::vector<TextNode> nodes_;
   Segment segment_;
+  std::vector<Segment> segments_;
+  struct ParagraphWork {
+    std::uint64_t number = 0;
+    std::vector<TextNode> nodes;
+    std::vector<Segment> segments;
+  };
+  std::vector<ParagraphWork> work_;
   bool changed_ = false;
 };
 
@@ -766,6 +814,7 @@ PartOutcome ConvertPart(std::string_view xml, const StyleSheet& sheet, const Con
   // From the last: a paragraph inside a run (a text box) is done before the
   // run that holds it may be rewritten.
   for (std::size_t i = paragraphs.size(); i-- > 0;) converter.Paragraph(paragraphs[i], i + 1);
+  converter.Write();
   converter.Finish();
   std::stable_sort(
       report.problems.begin() + static_cast<std::ptrdiff_t>(kept), report.problems.end(),
