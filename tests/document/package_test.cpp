@@ -6,6 +6,7 @@
 #include <zip.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -320,6 +321,17 @@ TEST_F(DocumentCommand, StrictFailsOnBytesWithNoRuleButWrites) {
             std::string::npos)
       << err;
   EXPECT_TRUE(std::filesystem::exists(Path("out.docx")));
+}
+
+TEST_F(DocumentCommand, DocAndRtfNeedLibreOffice) {
+  Write("old.rtf", "{\\rtf1 text}");
+  const std::string path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+  setenv("PATH", dir_.c_str(), 1);  // no soffice there
+  const auto [status, err] = Run({Path("old.rtf"), "-o", Path("new.rtf")});
+  setenv("PATH", path.c_str(), 1);
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(err.find("converted through LibreOffice; install it"), std::string::npos) << err;
+  EXPECT_FALSE(std::filesystem::exists(Path("new.rtf")));
 }
 
 }  // namespace
