@@ -190,7 +190,7 @@ struct Edit {
 struct TextNode {
   pugi::xml_node element;
   pugi::xml_node run;
-  std::string text;  // w:sym: empty
+  std::string_view text;  // the element's text in the document; w:sym: empty
   bool sym = false;
   std::vector<Edit> edits;
 };
@@ -399,7 +399,7 @@ class PartConverter {
   void Text(pugi::xml_node element, pugi::xml_node run, const RunFonts& fonts, bool deleted) {
     const std::size_t index = nodes_.size();
     nodes_.push_back({element, run, element.text().get(), false, {}});
-    const std::string& text = nodes_.back().text;
+    const std::string_view text = nodes_.back().text;
     std::array<std::uint64_t, 3> other_count{};  // characters in fonts not converted, by slot
     std::size_t at = 0;
     while (at < text.size()) {
@@ -481,7 +481,7 @@ class PartConverter {
                                   symbol));
       return text;
     }
-    return node.text.substr(piece.begin, piece.end - piece.begin);
+    return std::string(node.text.substr(piece.begin, piece.end - piece.begin));
   }
 
   // A few words around a position of a text, on one line.
@@ -618,7 +618,7 @@ class PartConverter {
       if (k == last || nodes_[k].edits.empty()) {
         units.push_back({false, {}, nullptr, child, {}});
         if (k < last && !nodes_[k].text.empty()) {
-          units.back() = {true, nodes_[k].text, nullptr, child, child.name()};
+          units.back() = {true, std::string(nodes_[k].text), nullptr, child, child.name()};
           labels.insert(nullptr);
         }
         continue;
@@ -631,8 +631,8 @@ class PartConverter {
       for (Edit& edit : node.edits) {
         any_target = edit.target;
         if (edit.begin > cursor) {
-          units.push_back(
-              {true, node.text.substr(cursor, edit.begin - cursor), nullptr, child, name});
+          units.push_back({true, std::string(node.text.substr(cursor, edit.begin - cursor)),
+                           nullptr, child, name});
           labels.insert(nullptr);
         }
         if (!edit.text.empty()) labels.insert(edit.target);
@@ -640,7 +640,7 @@ class PartConverter {
         cursor = edit.end;
       }
       if (cursor < node.text.size()) {
-        units.push_back({true, node.text.substr(cursor), nullptr, child, name});
+        units.push_back({true, std::string(node.text.substr(cursor)), nullptr, child, name});
         labels.insert(nullptr);
       }
     }
@@ -787,12 +787,14 @@ struct PartOutcome {
   std::set<std::pair<std::string, bool>> output_fonts;
 };
 
-PartOutcome ConvertPart(std::string_view xml, const StyleSheet& sheet, const Conversion& conversion,
+// Converts a part given in a buffer of its own (parsed in place); the new
+// part when it changed.
+PartOutcome ConvertPart(std::string xml, const StyleSheet& sheet, const Conversion& conversion,
                         DocumentReport& report, std::string_view part) {
   pugi::xml_document doc;
-  ParseXml(doc, xml, part);
+  const XmlFrame frame = ParseXmlInPlace(doc, xml, part);
   const std::optional<std::string> prefix = PrefixOf(doc.document_element(), kWordNs);
-  if (!prefix) return {std::string(xml), false, {}};
+  if (!prefix) return {};
   const Names n(*prefix);
   const std::string p = n("p");
   std::vector<pugi::xml_node> paragraphs;
@@ -819,8 +821,8 @@ PartOutcome ConvertPart(std::string_view xml, const StyleSheet& sheet, const Con
   std::stable_sort(
       report.problems.begin() + static_cast<std::ptrdiff_t>(kept), report.problems.end(),
       [](const DocumentProblem& a, const DocumentProblem& b) { return a.paragraph < b.paragraph; });
-  if (!converter.changed()) return {std::string(xml), false, {}};
-  return {SaveXml(doc, xml), true, converter.output_fonts()};
+  if (!converter.changed()) return {};
+  return {SaveXml(doc, frame), true, converter.output_fonts()};
 }
 
 // The styles follow the fonts: a style or the defaults naming a converted
@@ -950,7 +952,8 @@ std::string ConvertTextPart(std::string_view xml, std::string_view styles_xml,
     for (FontTarget& target : local.targets) {
       if (target.output_font.empty()) target.output_font = std::string(kDefaultIastFont);
     }
-    return ConvertPart(xml, sheet, local, report, part).xml;
+    PartOutcome outcome = ConvertPart(std::string(xml), sheet, local, report, part);
+    return outcome.changed ? std::move(outcome.xml) : std::string(xml);
   } catch (const XmlError& error) {
     throw DocumentError("part " + Quoted(error.part) + ": " + error.what);
   }

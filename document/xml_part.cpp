@@ -24,30 +24,57 @@ void ParseXml(pugi::xml_document& doc, std::string_view xml, std::string_view pa
   if (!doc.document_element()) throw XmlError{std::string(part), "no XML element in the part"};
 }
 
-std::string SaveXml(const pugi::xml_document& doc, std::string_view original) {
-  StringWriter writer;
-  doc.document_element().print(writer, "", kSaveFlags, pugi::encoding_utf8);
-  const std::string name = doc.document_element().name();
-  // The root element starts at the first "<name" followed by a blank, ">"
-  // or "/"; it ends after the last "</name".
+namespace {
+
+// The root element starts at the first "<" followed by a name; it ends at
+// the ">" after the last "</name" (or at its own "/>").
+XmlFrame FrameOf(std::string_view xml) {
+  XmlFrame frame;
   std::size_t start = 0;
-  while ((start = original.find("<" + name, start)) != std::string_view::npos) {
-    const std::size_t after = start + name.size() + 1;
-    if (after < original.size() &&
-        std::string_view(" \t\r\n>/").find(original[after]) != std::string_view::npos) {
-      break;
-    }
+  while ((start = xml.find('<', start)) != std::string_view::npos) {
+    if (start + 1 < xml.size() && xml[start + 1] != '?' && xml[start + 1] != '!') break;
     ++start;
   }
-  if (start == std::string_view::npos) start = 0;
-  std::string text(original.substr(0, start));
-  text += writer.text;
-  const std::size_t close = original.rfind("</" + name);
-  if (close != std::string_view::npos && close > start) {
-    const std::size_t end = original.find('>', close);
-    if (end != std::string_view::npos) text += original.substr(end + 1);
+  if (start == std::string_view::npos) return frame;
+  std::size_t name_end = start + 1;
+  while (name_end < xml.size() &&
+         std::string_view(" \t\r\n>/").find(xml[name_end]) == std::string_view::npos) {
+    ++name_end;
   }
-  return text;
+  frame.before = std::string(xml.substr(0, start));
+  const std::string close = "</" + std::string(xml.substr(start + 1, name_end - start - 1));
+  const std::size_t at = xml.rfind(close);
+  if (at != std::string_view::npos && at > start) {
+    const std::size_t end = xml.find('>', at);
+    if (end != std::string_view::npos) frame.after = std::string(xml.substr(end + 1));
+  }
+  return frame;
+}
+
+}  // namespace
+
+XmlFrame ParseXmlInPlace(pugi::xml_document& doc, std::string& xml, std::string_view part) {
+  XmlFrame frame = FrameOf(xml);
+  const pugi::xml_parse_result result =
+      doc.load_buffer_inplace(xml.data(), xml.size(), kParseFlags, pugi::encoding_utf8);
+  if (!result) {
+    throw XmlError{std::string(part), "malformed XML at byte " + std::to_string(result.offset) +
+                                          " (" + result.description() + ")"};
+  }
+  if (!doc.document_element()) throw XmlError{std::string(part), "no XML element in the part"};
+  return frame;
+}
+
+std::string SaveXml(const pugi::xml_document& doc, const XmlFrame& frame) {
+  StringWriter writer;
+  writer.text = frame.before;
+  doc.document_element().print(writer, "", kSaveFlags, pugi::encoding_utf8);
+  writer.text += frame.after;
+  return std::move(writer.text);
+}
+
+std::string SaveXml(const pugi::xml_document& doc, std::string_view original) {
+  return SaveXml(doc, FrameOf(original));
 }
 
 std::optional<std::string> PrefixOf(pugi::xml_node element, const char* uri) {

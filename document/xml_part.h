@@ -18,6 +18,16 @@ struct XmlError {
 
 // Parses a part; throws XmlError with the byte offset and the reason.
 void ParseXml(pugi::xml_document& doc, std::string_view xml, std::string_view part);
+
+// What lies before and after the root element of a part as read.
+struct XmlFrame {
+  std::string before;
+  std::string after;
+};
+// Parses a part in its own buffer, which must outlive `doc` and is not the
+// part's text any more afterwards; returns the frame to write it back with.
+XmlFrame ParseXmlInPlace(pugi::xml_document& doc, std::string& xml, std::string_view part);
+std::string SaveXml(const pugi::xml_document& doc, const XmlFrame& frame);
 // The part as written: no declaration added, no indentation, UTF-8. What
 // lies outside the root element (the declaration and the blanks and
 // comments around it) is taken from `original`, the part as read.
