@@ -436,6 +436,11 @@ void AddFontStyles(pugi::xml_node root, const Prefixes& p,
 DocumentReport ConvertOdt(Package& package, const Conversion& conversion) {
   DocumentReport report;
   try {
+    if (package.Has("META-INF/manifest.xml") &&
+        package.Read("META-INF/manifest.xml").find("encryption-data") != std::string::npos) {
+      throw DocumentError(Quoted(package.name()) +
+                          " is encrypted (password-protected); save it without a password first");
+    }
     if (!package.Has("content.xml")) {
       throw DocumentError(Quoted(package.name()) +
                           " is not an OpenDocument text (part \"content.xml\" is missing)");

@@ -232,6 +232,74 @@ TEST(DocxPackage, BadInputIsRefusedWithTheFileAndThePart) {
   }
 }
 
+TEST(OdtPackage, BadInputIsRefusedWithTheFileAndThePart) {
+  const std::string manifest =
+      R"(<manifest:manifest xmlns:manifest="urn:oasis:names:tc:opendocument:xmlns:manifest:1.0">)"
+      R"(<manifest:file-entry manifest:full-path="content.xml"><manifest:encryption-data/>)"
+      R"(</manifest:file-entry></manifest:manifest>)";
+  const std::vector<std::pair<Entries, std::string>> cases = {
+      {{{"mimetype", "application/vnd.oasis.opendocument.text"}},
+       "\"a.odt\" is not an OpenDocument text (part \"content.xml\" is missing)"},
+      {{{"mimetype", "application/vnd.oasis.opendocument.text"}, {"content.xml", "<a><b></a>"}},
+       "\"a.odt\", part \"content.xml\": malformed XML"},
+      {{{"mimetype", "application/vnd.oasis.opendocument.text"},
+        {"META-INF/manifest.xml", manifest},
+        {"content.xml", "binary"}},
+       "\"a.odt\" is encrypted"},
+  };
+  for (const auto& [entries, message] : cases) {
+    try {
+      ConvertDocument(MakeZip(entries), "a.odt", DocumentFormat::kOdt, Marking());
+      ADD_FAILURE() << message << ": no error";
+    } catch (const DocumentError& error) {
+      EXPECT_NE(std::string(error.what()).find(message), std::string::npos) << error.what();
+    }
+  }
+}
+
+TEST(OdtPackage, FontsThroughDeclarationsStylesAndParents) {
+  const std::string ns =
+      R"(xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" )"
+      R"(xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0" )"
+      R"(xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" )"
+      R"(xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0" )"
+      R"(xmlns:fo="urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0")";
+  const std::string styles =
+      "<office:document-styles " + ns +
+      R"(><office:font-face-decls><style:font-face style:name="Vedic1" svg:font-family="'Vedic'"/></office:font-face-decls>)"
+      R"(<office:styles><style:style style:name="Verse" style:family="paragraph"><style:text-properties style:font-name="Vedic1"/></style:style>)"
+      R"(<style:style style:name="Verse2" style:family="paragraph" style:parent-style-name="Verse"/></office:styles></office:document-styles>)";
+  const std::string content =
+      "<office:document-content " + ns +
+      R"(><office:automatic-styles><style:style style:name="T1" style:family="text"><style:text-properties fo:font-family="Times"/></style:style></office:automatic-styles>)"
+      R"(<office:body><office:text><text:p text:style-name="Verse2">ab<text:span text:style-name="T1">x</text:span>cd</text:p></office:text></office:body></office:document-content>)";
+  const Entries entries = {{"mimetype", "application/vnd.oasis.opendocument.text"},
+                           {"content.xml", content},
+                           {"styles.xml", styles}};
+  const ConvertedDocument out =
+      ConvertDocument(MakeZip(entries), "a.odt", DocumentFormat::kOdt, Marking());
+  const Entries after = ReadZip(out.bytes);
+  ASSERT_EQ(after.size(), 3u);
+  EXPECT_EQ(after[0], entries[0]);
+  const std::string converted = Find(after, "content.xml");
+  EXPECT_NE(
+      converted.find(
+          R"(<text:p text:style-name="Verse2"><text:span text:style-name="SfcFont1">&lt;ab&gt;</text:span><text:span text:style-name="T1">x</text:span><text:span text:style-name="SfcFont1">&lt;cd&gt;</text:span></text:p>)"),
+      std::string::npos)
+      << converted;
+  EXPECT_NE(
+      converted.find(
+          R"(<style:style style:name="SfcFont1" style:family="text"><style:text-properties style:font-name="Noto Serif Devanagari")"),
+      std::string::npos)
+      << converted;
+  EXPECT_NE(
+      converted.find(
+          R"(<style:font-face style:name="Noto Serif Devanagari" svg:font-family="'Noto Serif Devanagari'"/>)"),
+      std::string::npos)
+      << converted;
+  EXPECT_EQ(out.report.left_as_they_are.at("Times"), 1u);
+}
+
 // ---- the command ----
 
 class DocumentCommand : public ::testing::Test {
