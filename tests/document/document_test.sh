@@ -1,11 +1,12 @@
 #!/bin/sh
 # Documents written by python-docx from the Gita corpus, converted by
 # `sfconv document`, and read back by python-docx and by LibreOffice.
-# usage: document_test.sh SFCONV TEST_DIR DATA_DIR
+# usage: document_test.sh SFCONV TEST_DIR DATA_DIR [no-office]
 set -eu
 SFCONV=$1
 HERE=$2
 DATA=$3
+OFFICE=${4:-office}
 
 PY=""
 for candidate in python3 /usr/bin/python3; do
@@ -48,7 +49,9 @@ echo "== The dry run writes nothing"
 "$SFCONV" document "$WORK/gita.docx" --dry-run 2>"$WORK/dry.txt"
 grep -q '"Vedic" -> Unicode Devanagari' "$WORK/dry.txt"
 
-if command -v soffice >/dev/null 2>&1; then
+if [ "$OFFICE" = no-office ]; then
+  echo "LibreOffice's reading is left to the release build"
+elif command -v soffice >/dev/null 2>&1; then
   echo "== LibreOffice reads the converted document"
   soffice --headless "-env:UserInstallation=file://$WORK/profile" \
     --convert-to "txt:Text (encoded):UTF8" --outdir "$WORK/txt" "$WORK/unicode.docx" \
