@@ -22,6 +22,7 @@
 #include "document.h"
 #include "session.h"
 #include "sfconv.h"
+#include "sfconv_io.h"
 
 extern char** environ;
 
@@ -464,8 +465,15 @@ int Convert(const DocumentOptions& options, std::ostream& err) {
 int RunDocumentCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   DocumentOptions options;
   if (std::find(args.begin(), args.end(), "--help") != args.end()) {
-    out << kDocumentUsage;
-    return out ? kExitOk : kExitFileError;
+    try {
+      OutputTarget help(out);
+      help.Write(kDocumentUsage);
+      help.Commit();
+      return kExitOk;
+    } catch (const IoError& error) {
+      Report(err, error.what());
+      return kExitFileError;
+    }
   }
   try {
     options = ParseDocumentArgs(args);

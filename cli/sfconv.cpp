@@ -40,9 +40,9 @@ constexpr std::string_view kUsage =
        sfconv check [options] [FILE]    transliteration through Devanagari and back: the
                                         words that do not come back unchanged
        sfconv tables        [options]   print the tables in force
-       sfconv document IN -o OUT [--map FONT=FORM ...] [--tables DIR] [--strict] [--dry-run]
-                                        a .docx, .odt, .doc or .rtf document converted run by
-                                        run, formatting kept ("sfconv document --help")
+       sfconv document IN -o OUT [--map FONT=FORM ...] [--strict] [--dry-run]
+                                        a .docx, .odt, .doc or .rtf document converted
+                                        run by run, formatting kept (document --help)
 
 options:
   -t, --translit-font NAME     transliteration font (default "Sanskrit-Times"; built-in:
