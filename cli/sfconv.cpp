@@ -21,6 +21,7 @@
 #include "code_table_files.h"
 #include "conversion.h"
 #include "guess.h"
+#include "document_command.h"
 #include "session.h"
 #include "sfconv_io.h"
 #include "state.h"
@@ -41,6 +42,9 @@ constexpr std::string_view kUsage =
        sfconv check [options] [FILE]    transliteration through Devanagari and back: the
                                         words that do not come back unchanged
        sfconv tables        [options]   print the tables in force
+       sfconv document IN -o OUT [--map FONT=FORM ...] [--strict] [--dry-run]
+                                        a .docx, .odt, .doc or .rtf document converted
+                                        run by run, formatting kept (document --help)
 
 options:
   -t, --translit-font NAME     transliteration font (default "Sanskrit-Times"; built-in:
@@ -690,6 +694,9 @@ int Tables(const Options& options, std::ostream& out, std::ostream& err) {
 
 int RunSfconv(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
               std::ostream& err) {
+  if (!args.empty() && args[0] == "document") {
+    return RunDocumentCommand({args.begin() + 1, args.end()}, out, err);
+  }
   Options options;
   try {
     options = ParseArgs(args);

@@ -8,7 +8,8 @@ packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmar
           qt6-base-dev libgl-dev python3-fonttools fonts-dejavu-core fonts-liberation2
           fonts-noto-core
           xvfb xauth xdotool xclip x11-utils
-          dpkg-dev lintian desktop-file-utils man-db librsvg2-bin)
+          dpkg-dev lintian desktop-file-utils man-db librsvg2-bin
+          libzip-dev libpugixml-dev python3-docx python3-odf libreoffice-writer-nogui)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,220 @@
+#include "package.h"
+
+#include <zip.h>
+
+#include <algorithm>
+#include <utility>
+
+namespace sfc::document {
+
+std::string Quoted(std::string_view name) { return "\"" + std::string(name) + "\""; }
+
+struct Package::Archive {
+  zip_t* zip = nullptr;
+  ~Archive() {
+    if (zip != nullptr) zip_discard(zip);
+  }
+};
+
+namespace {
+
+std::string ZipReason(zip_error_t* error) {
+  const char* text = zip_error_strerror(error);
+  return text != nullptr ? text : "unknown zip error";
+}
+
+// An OLE compound file: a password-protected document (the zip inside is
+// encrypted) or an old binary .doc.
+bool IsCompoundFile(std::string_view bytes) {
+  return bytes.starts_with(std::string_view("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8));
+}
+
+std::string Size(std::uint64_t bytes) {
+  if (bytes >= (std::uint64_t{1} << 30) && bytes % (std::uint64_t{1} << 30) == 0) {
+    return std::to_string(bytes >> 30) + " GiB";
+  }
+  if (bytes >= (std::uint64_t{1} << 20) && bytes % (std::uint64_t{1} << 20) == 0) {
+    return std::to_string(bytes >> 20) + " MiB";
+  }
+  return std::to_string(bytes) + " bytes";
+}
+
+}  // namespace
+
+Package::Package(std::string bytes, std::string name, const PackageLimits& limits)
+    : bytes_(std::move(bytes)), name_(std::move(name)), limits_(limits) {
+  if (bytes_.empty()) throw DocumentError(Quoted(name_) + " is empty (not a document)");
+  if (IsCompoundFile(bytes_)) {
+    throw DocumentError(Quoted(name_) +
+                        " is an encrypted (password-protected) document or an old binary "
+                        "document; save it without a password as .docx or .odt first");
+  }
+  zip_error_t error;
+  zip_error_init(&error);
+  zip_source_t* source = zip_source_buffer_create(bytes_.data(), bytes_.size(), 0, &error);
+  if (source == nullptr) {
+    const std::string reason = ZipReason(&error);
+    zip_error_fini(&error);
+    throw DocumentError(Quoted(name_) + ": " + reason);
+  }
+  archive_ = std::make_unique<Archive>();
+  archive_->zip = zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
+  if (archive_->zip == nullptr) {
+    const bool not_zip = zip_error_code_zip(&error) == ZIP_ER_NOZIP;
+    const std::string reason = ZipReason(&error);
+    zip_error_fini(&error);
+    zip_source_free(source);
+    throw DocumentError(Quoted(name_) + (not_zip
+                                             ? " is not a document (not a zip package)"
+                                             : " is not a readable zip package (" + reason + ")"));
+  }
+  zip_error_fini(&error);
+
+  const zip_int64_t count = zip_get_num_entries(archive_->zip, 0);
+  if (count < 0 || static_cast<std::uint64_t>(count) > limits_.max_entries) {
+    throw DocumentError(Quoted(name_) + " has " + std::to_string(count) +
+                        " entries, more than the " + std::to_string(limits_.max_entries) +
+                        " a document may have");
+  }
+  std::uint64_t total = 0;
+  for (zip_int64_t i = 0; i < count; ++i) {
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_stat_index(archive_->zip, static_cast<zip_uint64_t>(i), 0, &stat) != 0 ||
+        stat.name == nullptr) {
+      throw DocumentError(Quoted(name_) + ": entry " + std::to_string(i) + " cannot be read");
+    }
+    if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) != 0 && stat.encryption_method != ZIP_EM_NONE) {
+      Fail(stat.name, "is encrypted; save the document without a password first");
+    }
+    total += stat.size;
+    if (total > limits_.max_total_size) {
+      throw DocumentError(Quoted(name_) + " would decompress to more than " +
+                          Size(limits_.max_total_size) + "; it is refused as damaged or hostile");
+    }
+    parts_.emplace_back(stat.name);
+  }
+}
+
+Package::~Package() = default;
+
+void Package::Fail(std::string_view part, const std::string& what) const {
+  throw DocumentError(Quoted(name_) + ", part " + Quoted(part) + ": " + what);
+}
+
+std::optional<std::uint64_t> Package::IndexOf(std::string_view part) const {
+  const auto it = std::find(parts_.begin(), parts_.end(), part);
+  if (it == parts_.end()) return std::nullopt;
+  return static_cast<std::uint64_t>(it - parts_.begin());
+}
+
+bool Package::Has(std::string_view part) const { return IndexOf(part).has_value(); }
+
+std::string Package::Read(std::string_view part) const {
+  for (const auto& [index, bytes] : replaced_) {
+    if (parts_[index] == part) return bytes;
+  }
+  const std::optional<std::uint64_t> index = IndexOf(part);
+  if (!index) Fail(part, "the part is missing");
+  zip_stat_t stat;
+  zip_stat_init(&stat);
+  if (zip_stat_index(archive_->zip, *index, 0, &stat) != 0) Fail(part, "cannot be read");
+  if (stat.size > limits_.max_part_size) {
+    Fail(part, "would decompress to more than " + Size(limits_.max_part_size) + "; it is refused");
+  }
+  zip_file_t* file = zip_fopen_index(archive_->zip, *index, 0);
+  if (file == nullptr)
+    Fail(part, "cannot be opened (" + ZipReason(zip_get_error(archive_->zip)) + ")");
+  std::string bytes(static_cast<std::size_t>(stat.size), '\0');
+  std::uint64_t at = 0;
+  std::string failure;
+  while (at < stat.size) {
+    const zip_int64_t got = zip_fread(file, bytes.data() + at, stat.size - at);
+    if (got < 0) {
+      failure = "is damaged (" + ZipReason(zip_file_get_error(file)) + ")";
+      break;
+    }
+    if (got == 0) {
+      failure = "is shorter than its entry says";
+      break;
+    }
+    at += static_cast<std::uint64_t>(got);
+  }
+  if (failure.empty()) {
+    char extra = 0;
+    const zip_int64_t more = zip_fread(file, &extra, 1);
+    if (more < 0) failure = "is damaged (" + ZipReason(zip_file_get_error(file)) + ")";
+    if (more > 0) failure = "is longer than its entry says";
+  }
+  zip_fclose(file);
+  if (!failure.empty()) Fail(part, failure);
+  return bytes;
+}
+
+void Package::Replace(std::string_view part, std::string bytes) {
+  const std::optional<std::uint64_t> index = IndexOf(part);
+  if (!index) Fail(part, "the part is missing");
+  for (auto& [at, held] : replaced_) {
+    if (at == *index) {
+      held = std::move(bytes);
+      return;
+    }
+  }
+  replaced_.emplace_back(*index, std::move(bytes));
+}
+
+std::string Package::Save() {
+  if (replaced_.empty()) return bytes_;
+  zip_error_t error;
+  zip_error_init(&error);
+  auto fail = [&](const std::string& what) -> void {
+    zip_error_fini(&error);
+    throw DocumentError("cannot write the new " + Quoted(name_) + " (" + what + ")");
+  };
+  zip_source_t* source = zip_source_buffer_create(bytes_.data(), bytes_.size(), 0, &error);
+  if (source == nullptr) fail(ZipReason(&error));
+  zip_t* zip = zip_open_from_source(source, 0, &error);
+  if (zip == nullptr) {
+    zip_source_free(source);
+    fail(ZipReason(&error));
+  }
+  zip_source_keep(source);
+  for (const auto& [index, bytes] : replaced_) {
+    zip_source_t* part = zip_source_buffer(zip, bytes.data(), bytes.size(), 0);
+    if (part == nullptr || zip_file_replace(zip, index, part, 0) != 0) {
+      if (part != nullptr) zip_source_free(part);
+      const std::string reason = ZipReason(zip_get_error(zip));
+      zip_discard(zip);
+      zip_source_free(source);
+      fail(reason);
+    }
+    zip_set_file_compression(zip, index, ZIP_CM_DEFLATE, 0);
+  }
+  if (zip_close(zip) != 0) {
+    const std::string reason = ZipReason(zip_get_error(zip));
+    zip_discard(zip);
+    zip_source_free(source);
+    fail(reason);
+  }
+  std::string out;
+  zip_stat_t stat;
+  zip_stat_init(&stat);
+  if (zip_source_stat(source, &stat) != 0 || zip_source_open(source) != 0) {
+    zip_source_free(source);
+    fail("the new package cannot be read back");
+  }
+  out.resize(static_cast<std::size_t>(stat.size));
+  std::uint64_t at = 0;
+  while (at < stat.size) {
+    const zip_int64_t got = zip_source_read(source, out.data() + at, stat.size - at);
+    if (got <= 0) break;
+    at += static_cast<std::uint64_t>(got);
+  }
+  zip_source_close(source);
+  zip_source_free(source);
+  zip_error_fini(&error);
+  if (at != stat.size) throw DocumentError("cannot write the new " + Quoted(name_));
+  return out;
+}
+
+}  // namespace sfc::document

@@ -1,0 +1,347 @@
+// The .docx conversion with a marking conversion: each stretch of a font
+// becomes "[font:bytes]", so the tests see which font every character
+// resolved to and how the stretches were cut.
+#include "docx.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace sfc::document {
+namespace {
+
+constexpr const char* kOpen =
+    R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+    R"(<w:document xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main" )"
+    R"(xmlns:mc="http://schemas.openxmlformats.org/markup-compatibility/2006"><w:body>)";
+constexpr const char* kClose = "</w:body></w:document>";
+
+Conversion Marking(std::vector<std::string> fonts = {"Vedic", "Sanskrit-Times"}) {
+  Conversion conversion;
+  for (const std::string& font : fonts) {
+    FontTarget target;
+    target.source_font = font;
+    target.unicode = true;
+    target.output_font = "U-" + font;
+    conversion.targets.push_back(target);
+  }
+  conversion.convert = [](const FontTarget& target, std::string_view bytes) {
+    SegmentResult result;
+    result.text = "[" + target.source_font + ":" + std::string(bytes) + "]";
+    return result;
+  };
+  return conversion;
+}
+
+std::string Styles(const std::string& body) {
+  return R"(<w:styles xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main">)" +
+         body + "</w:styles>";
+}
+
+struct Converted {
+  std::string xml;
+  DocumentReport report;
+};
+
+Converted Convert(const std::string& body, const std::string& styles = "",
+                  const std::string& theme = "", const Conversion& conversion = Marking()) {
+  Converted out;
+  out.xml = ConvertTextPart(kOpen + body + kClose, styles, theme, conversion, out.report);
+  const std::string open = kOpen;
+  EXPECT_EQ(out.xml.substr(0, open.size()), open);
+  out.xml = out.xml.substr(open.size(), out.xml.size() - open.size() - std::string(kClose).size());
+  return out;
+}
+
+// The text of every w:t in order.
+std::string Texts(const std::string& xml) {
+  std::string text;
+  std::size_t at = 0;
+  while ((at = xml.find("<w:t", at)) != std::string::npos) {
+    const std::size_t close = xml.find('>', at);
+    if (xml[close - 1] == '/' || (xml[at + 4] != '>' && xml[at + 4] != ' ')) {
+      at = close;
+      continue;
+    }
+    const std::size_t end = xml.find("</w:t>", close);
+    text += xml.substr(close + 1, end - close - 1) + "|";
+    at = end;
+  }
+  return text;
+}
+
+std::string MakeRun(const std::string& properties, const std::string& text) {
+  return "<w:r><w:rPr>" + properties + "</w:rPr><w:t xml:space=\"preserve\">" + text +
+         "</w:t></w:r>";
+}
+std::string Fonts(const std::string& font) {
+  return R"(<w:rFonts w:ascii=")" + font + R"(" w:hAnsi=")" + font + R"("/>)";
+}
+
+TEST(DocxResolution, EachLevelNamesTheFont) {
+  const std::string styles = Styles(
+      R"(<w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:asciiTheme="minorHAnsi" w:hAnsiTheme="minorHAnsi"/></w:rPr></w:rPrDefault></w:docDefaults>)"
+      R"(<w:style w:type="paragraph" w:default="1" w:styleId="Normal"><w:rPr>)" +
+      Fonts("Times") +
+      R"(</w:rPr></w:style>)"
+      R"(<w:style w:type="paragraph" w:styleId="Verse"><w:basedOn w:val="Normal"/><w:rPr>)" +
+      Fonts("Vedic") +
+      R"(</w:rPr></w:style>)"
+      R"(<w:style w:type="paragraph" w:styleId="Verse2"><w:basedOn w:val="Verse"/></w:style>)"
+      R"(<w:style w:type="paragraph" w:styleId="Plain"><w:basedOn w:val="Nothing"/></w:style>)"
+      R"(<w:style w:type="character" w:styleId="Tr"><w:basedOn w:val="Tr0"/></w:style>)"
+      R"(<w:style w:type="character" w:styleId="Tr0"><w:rPr>)" +
+      Fonts("Sanskrit-Times") + R"(</w:rPr></w:style>)");
+  const std::string theme =
+      R"(<a:theme xmlns:a="http://schemas.openxmlformats.org/drawingml/2006/main"><a:themeElements><a:fontScheme>)"
+      R"(<a:majorFont><a:latin typeface="Vedic"/></a:majorFont><a:minorFont><a:latin typeface="Sanskrit-Times"/><a:cs typeface="Vedic"/></a:minorFont>)"
+      R"(</a:fontScheme></a:themeElements></a:theme>)";
+  struct Case {
+    const char* name;
+    std::string body;
+    std::string texts;
+  };
+  const std::vector<Case> cases = {
+      {"direct", "<w:p>" + MakeRun(Fonts("Vedic"), "ab") + "</w:p>", "[Vedic:ab]|"},
+      {"paragraph style",
+       "<w:p><w:pPr><w:pStyle w:val=\"Verse\"/></w:pPr>" + MakeRun("", "ab") + "</w:p>",
+       "[Vedic:ab]|"},
+      {"based on",
+       "<w:p><w:pPr><w:pStyle w:val=\"Verse2\"/></w:pPr>" + MakeRun("", "ab") + "</w:p>",
+       "[Vedic:ab]|"},
+      {"default paragraph style", "<w:p>" + MakeRun("", "ab") + "</w:p>", "ab|"},
+      {"character style before the paragraph style",
+       "<w:p><w:pPr><w:pStyle w:val=\"Verse\"/></w:pPr>" +
+           MakeRun("<w:rStyle w:val=\"Tr\"/>", "ab") + "</w:p>",
+       "[Sanskrit-Times:ab]|"},
+      {"direct before the character style",
+       "<w:p>" + MakeRun("<w:rStyle w:val=\"Tr\"/>" + Fonts("Vedic"), "ab") + "</w:p>",
+       "[Vedic:ab]|"},
+      {"theme over plain at one level",
+       "<w:p>" + MakeRun(R"(<w:rFonts w:ascii="Times" w:asciiTheme="majorHAnsi"/>)", "ab") +
+           "</w:p>",
+       "[Vedic:ab]|"},
+      {"defaults through the theme",
+       "<w:p><w:pPr><w:pStyle w:val=\"Plain\"/></w:pPr>" + MakeRun("", "ab") + "</w:p>",
+       "[Sanskrit-Times:ab]|"},
+      {"ascii and hAnsi slots",
+       "<w:p>" +
+           MakeRun(R"(<w:rFonts w:ascii="Vedic" w:hAnsi="Times"/>)",
+                   "a\xC3\xA9"
+                   "b") +
+           "</w:p>",
+       "[Vedic:a]|\xC3\xA9|[Vedic:b]|"},
+      {"complex script slot",
+       "<w:p>" +
+           MakeRun(R"(<w:rFonts w:ascii="Times" w:hAnsi="Times" w:cstheme="minorBidi"/><w:cs/>)",
+                   "ab") +
+           "</w:p>",
+       "[Vedic:ab]|"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Texts(Convert(c.body, styles, theme).xml), c.texts) << c.name;
+  }
+}
+
+std::string Paragraph(const std::string& runs) { return "<w:p>" + runs + "</w:p>"; }
+const std::string kVedic = Fonts("Vedic");
+const std::string kBold = Fonts("Vedic") + "<w:b/>";
+
+TEST(DocxSegments, JoinedAcrossRunsAndGivenBack) {
+  struct Case {
+    const char* name;
+    std::string body;
+    std::string expected;  // the paragraph after conversion
+  };
+  const std::string u =
+      R"(<w:rPr><w:rFonts w:ascii="U-Vedic" w:hAnsi="U-Vedic" w:eastAsia="U-Vedic" w:cs="U-Vedic"/></w:rPr>)";
+  const std::string ub =
+      R"(<w:rPr><w:rFonts w:ascii="U-Vedic" w:hAnsi="U-Vedic" w:eastAsia="U-Vedic" w:cs="U-Vedic"/><w:b/></w:rPr>)";
+  const std::vector<Case> cases = {
+      {"a word split by a proofing mark goes into the first run",
+       Paragraph(MakeRun(kVedic, "ab") + "<w:proofErr w:type=\"spellStart\"/>" +
+                 MakeRun(kVedic, "cd")),
+       "<w:p><w:r>" + u +
+           R"(<w:t xml:space="preserve">[Vedic:abcd]</w:t></w:r><w:proofErr w:type="spellStart"/></w:p>)"},
+      {"runs with other formatting keep their words",
+       Paragraph(MakeRun(kVedic, "ab ") + MakeRun(kBold, "cd")),
+       "<w:p><w:r>" + u + R"(<w:t xml:space="preserve">[Vedic:ab </w:t></w:r><w:r>)" + ub +
+           R"(<w:t xml:space="preserve">cd]</w:t></w:r></w:p>)"},
+      {"a tab closes the stretch",
+       Paragraph(R"(<w:r><w:rPr>)" + kVedic +
+                 R"(</w:rPr><w:t>ab</w:t><w:tab/><w:t>cd</w:t></w:r>)"),
+       "<w:p><w:r>" + u + R"(<w:t>[Vedic:ab]</w:t><w:tab/><w:t>[Vedic:cd]</w:t></w:r></w:p>)"},
+      {"several text elements in one run",
+       Paragraph(R"(<w:r><w:rPr>)" + kVedic + R"(</w:rPr><w:t>ab</w:t><w:t>cd</w:t></w:r>)"),
+       "<w:p><w:r>" + u + R"(<w:t>[Vedic:abcd]</w:t></w:r></w:p>)"},
+      {"a blank-only run joins",
+       Paragraph(MakeRun(kVedic, "ab") + MakeRun(kVedic, " ") + MakeRun(kVedic, "cd")),
+       "<w:p><w:r>" + u + R"(<w:t xml:space="preserve">[Vedic:ab cd]</w:t></w:r></w:p>)"},
+      {"field instructions are not converted",
+       Paragraph(R"(<w:r><w:rPr>)" + kVedic +
+                 R"(</w:rPr><w:fldChar w:fldCharType="begin"/></w:r>)" + R"(<w:r><w:rPr>)" +
+                 kVedic +
+                 R"(</w:rPr><w:instrText xml:space="preserve"> PAGE </w:instrText></w:r>)" +
+                 MakeRun(kVedic, "ab")),
+       "<w:p><w:r><w:rPr>" + kVedic +
+           R"(</w:rPr><w:fldChar w:fldCharType="begin"/></w:r><w:r><w:rPr>)" + kVedic +
+           R"(</w:rPr><w:instrText xml:space="preserve"> PAGE </w:instrText></w:r><w:r>)" + u +
+           R"(<w:t xml:space="preserve">[Vedic:ab]</w:t></w:r></w:p>)"},
+      {"deleted text is a stretch of its own",
+       Paragraph(R"(<w:del w:id="1"><w:r><w:rPr>)" + kVedic +
+                 R"(</w:rPr><w:delText>ab</w:delText></w:r></w:del>)" + MakeRun(kVedic, "cd")),
+       R"(<w:p><w:del w:id="1"><w:r>)" + u +
+           R"(<w:delText>[Vedic:ab]</w:delText></w:r></w:del><w:r>)" + u +
+           R"(<w:t xml:space="preserve">[Vedic:cd]</w:t></w:r></w:p>)"},
+      {"a run in another font closes the stretch",
+       Paragraph(MakeRun(kVedic, "ab") + MakeRun(Fonts("Times"), "x") + MakeRun(kVedic, "cd")),
+       "<w:p><w:r>" + u + R"(<w:t xml:space="preserve">[Vedic:ab]</w:t></w:r>)" +
+           MakeRun(Fonts("Times"), "x") + "<w:r>" + u +
+           R"(<w:t xml:space="preserve">[Vedic:cd]</w:t></w:r></w:p>)"},
+      {"a symbol in the font joins; its code is the low byte",
+       Paragraph(MakeRun(kVedic, "ab") + R"(<w:r><w:sym w:font="Vedic" w:char="F063"/></w:r>)"),
+       "<w:p><w:r>" + u + R"(<w:t xml:space="preserve">[Vedic:abc]</w:t></w:r></w:p>)"},
+      {"a symbol in another font closes",
+       Paragraph(MakeRun(kVedic, "ab") + R"(<w:r><w:sym w:font="Wingdings" w:char="F063"/></w:r>)"),
+       "<w:p><w:r>" + u +
+           R"(<w:t xml:space="preserve">[Vedic:ab]</w:t></w:r><w:r><w:sym w:font="Wingdings" w:char="F063"/></w:r></w:p>)"},
+      {"symbol-font characters are their low bytes",
+       Paragraph(MakeRun(kVedic, "\xEF\x80\xA1\xEF\x80\xA2")),  // U+F021 U+F022
+       "<w:p><w:r>" + u + R"(<w:t xml:space="preserve">[Vedic:!"]</w:t></w:r></w:p>)"},
+      {"Windows-1252 characters are their bytes",
+       Paragraph(MakeRun(kVedic, "\xE2\x80\x99")),  // U+2019 is 0x92
+       "<w:p><w:r>" + u + "<w:t xml:space=\"preserve\">[Vedic:\x92]</w:t></w:r></w:p>"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Convert(c.body).xml, c.expected) << c.name;
+  }
+}
+
+TEST(DocxSegments, ACharacterWithNoByteIsReportedAndKept) {
+  // U+0915 (Devanagari ka) cannot be a byte of an 8-bit font.
+  const Converted out = Convert(Paragraph(MakeRun(kVedic,
+                                                  "ab\xE0\xA4\x95"
+                                                  "cd")));
+  EXPECT_EQ(Texts(out.xml), "[Vedic:ab]|\xE0\xA4\x95|[Vedic:cd]|");
+  ASSERT_EQ(out.report.problems.size(), 1u);
+  EXPECT_EQ(out.report.problems[0].paragraph, 1u);
+  EXPECT_NE(out.report.problems[0].what.find("U+0915"), std::string::npos);
+  EXPECT_EQ(out.report.problem_count, 1u);
+}
+
+TEST(DocxSegments, NothingChangesWhenTheOutputIsTheInput) {
+  Conversion same = Marking();
+  for (FontTarget& target : same.targets) target.output_font = target.source_font;
+  same.convert = [](const FontTarget&, std::string_view bytes) {
+    SegmentResult result;
+    result.text = std::string(bytes);
+    return result;
+  };
+  const std::string body =
+      Paragraph(MakeRun(kVedic, "ab") + "<w:proofErr/>" + MakeRun(kBold, "c d"));
+  DocumentReport report;
+  const std::string xml = kOpen + body + kClose;
+  EXPECT_EQ(ConvertTextPart(xml, "", "", same, report), xml);
+}
+
+TEST(DocxSegments, BytesWithNoRuleAreReportedWithTheirWords) {
+  Conversion dropping = Marking();
+  dropping.convert = [](const FontTarget&, std::string_view bytes) {
+    SegmentResult result;
+    result.text = std::string(bytes);
+    result.dropped.push_back({static_cast<unsigned char>(bytes[3]), 3});
+    return result;
+  };
+  const Converted out = Convert(Paragraph(MakeRun(kVedic, "one two three")), "", "", dropping);
+  ASSERT_EQ(out.report.problems.size(), 1u);
+  EXPECT_EQ(out.report.problems[0].font, "Vedic");
+  EXPECT_NE(out.report.problems[0].what.find("byte 32 (0x20)"), std::string::npos);
+  EXPECT_EQ(out.report.problems[0].context, "one two three");
+}
+
+TEST(DocxPlaces, TextIsFoundWhereverItLives) {
+  const std::string run = MakeRun(kVedic, "ab");
+  const std::vector<std::pair<const char*, std::string>> places = {
+      {"hyperlink",
+       R"(<w:p><w:hyperlink r:id="rId1" xmlns:r="urn:r">)" + run + "</w:hyperlink></w:p>"},
+      {"insertion", R"(<w:p><w:ins w:id="1">)" + run + "</w:ins></w:p>"},
+      {"content control", R"(<w:p><w:sdt><w:sdtPr><w:alias w:val="x"/></w:sdtPr><w:sdtContent>)" +
+                              run + "</w:sdtContent></w:sdt></w:p>"},
+      {"smart tag", "<w:p><w:smartTag>" + run + "</w:smartTag></w:p>"},
+      {"simple field result",
+       R"(<w:p><w:fldSimple w:instr="PAGE">)" + run + "</w:fldSimple></w:p>"},
+      {"table cell", "<w:tbl><w:tr><w:tc><w:p>" + run + "</w:p></w:tc></w:tr></w:tbl>"},
+      {"text box, both copies",
+       "<w:p><w:r><mc:AlternateContent><mc:Choice "
+       "Requires=\"wps\"><w:drawing><w:txbxContent><w:p>" +
+           run +
+           "</w:p></w:txbxContent></w:drawing></"
+           "mc:Choice><mc:Fallback><w:pict><w:txbxContent><w:p>" +
+           run + "</w:p></w:txbxContent></w:pict></mc:Fallback></mc:AlternateContent></w:r></w:p>"},
+  };
+  for (const auto& [name, body] : places) {
+    const Converted out = Convert(body);
+    std::size_t found = 0;
+    for (std::size_t at = 0; (at = out.xml.find("[Vedic:ab]", at)) != std::string::npos; ++at)
+      ++found;
+    EXPECT_EQ(found, std::string(name).starts_with("text box") ? 2u : 1u) << name;
+    EXPECT_EQ(out.xml.find(">ab<"), std::string::npos) << name;
+  }
+}
+
+TEST(DocxFonts, TheRunFontTakesAllFourSlotsAndLosesTheTheme) {
+  const Converted out = Convert(Paragraph(MakeRun(
+      R"(<w:rStyle w:val="X"/><w:rFonts w:ascii="Vedic" w:hAnsi="Vedic" w:hAnsiTheme="minorHAnsi" w:hint="default"/><w:sz w:val="24"/>)",
+      "ab")));
+  EXPECT_NE(
+      out.xml.find(
+          R"(<w:rPr><w:rStyle w:val="X"/><w:rFonts w:ascii="U-Vedic" w:hAnsi="U-Vedic" w:hint="default" w:eastAsia="U-Vedic" w:cs="U-Vedic"/><w:sz w:val="24"/></w:rPr>)"),
+      std::string::npos)
+      << out.xml;
+}
+
+TEST(DocxFonts, ARunWithTextInTwoFontsIsSplit) {
+  const Converted out = Convert(
+      Paragraph(MakeRun(R"(<w:rFonts w:ascii="Vedic" w:hAnsi="Times"/><w:i/>)", "ab\xC3\xA9")));
+  EXPECT_EQ(
+      out.xml,
+      R"(<w:p><w:r><w:rPr><w:rFonts w:ascii="U-Vedic" w:hAnsi="U-Vedic" w:eastAsia="U-Vedic" w:cs="U-Vedic"/><w:i/></w:rPr><w:t xml:space="preserve">[Vedic:ab]</w:t></w:r>)"
+      R"(<w:r><w:rPr><w:rFonts w:ascii="Vedic" w:hAnsi="Times"/><w:i/></w:rPr><w:t xml:space="preserve">)"
+      "\xC3\xA9</w:t></w:r></w:p>");
+}
+
+TEST(DocxXml, WhatIsNotConvertedIsWrittenAsItWasRead) {
+  // Declaration, standalone, line ends, comments, processing instructions,
+  // entities, unknown prefixes and blanks between elements.
+  const std::string xml =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
+      "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\" "
+      "xmlns:x14=\"urn:x\" mc:Ignorable=\"x14\" xmlns:mc=\"urn:mc\">\r\n  <!-- note -->"
+      "<?pi data?><w:body>\n <w:p x14:id=\"7\"><w:r><w:t>a &amp; b &lt; c</w:t></w:r>\t"
+      "<w:r><w:rPr>" +
+      kVedic + "</w:rPr><w:t>ab</w:t></w:r></w:p></w:body></w:document>";
+  DocumentReport report;
+  const std::string out = ConvertTextPart(xml, "", "", Marking(), report);
+  std::string expected = xml;
+  expected.replace(expected.find("<w:t>ab</w:t>"), 13, "<w:t>[Vedic:ab]</w:t>");
+  expected.replace(
+      expected.find(kVedic), kVedic.size(),
+      R"(<w:rFonts w:ascii="U-Vedic" w:hAnsi="U-Vedic" w:eastAsia="U-Vedic" w:cs="U-Vedic"/>)");
+  EXPECT_EQ(out, expected);
+}
+
+TEST(DocxXml, MalformedXmlNamesThePart) {
+  DocumentReport report;
+  try {
+    ConvertTextPart(std::string(kOpen) + "<w:p>", "", "", Marking(), report, "word/footer2.xml");
+    FAIL() << "no error";
+  } catch (const DocumentError& error) {
+    EXPECT_NE(std::string(error.what()).find("\"word/footer2.xml\": malformed XML"),
+              std::string::npos)
+        << error.what();
+  }
+}
+
+}  // namespace
+}  // namespace sfc::document

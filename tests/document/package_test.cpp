@@ -1,0 +1,406 @@
+// Whole .docx packages: the parts found through the relationships, the
+// styles and the font table that follow the new fonts, the entries copied
+// unchanged, and every kind of bad input refused with one message that names
+// the file and the part.
+#include <gtest/gtest.h>
+#include <zip.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "document.h"
+#include "sfconv.h"
+
+namespace sfc::document {
+namespace {
+
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
+// A zip of the entries, in order; `stored` entries are not compressed.
+std::string MakeZip(const Entries& entries, const std::string& encrypt = "") {
+  zip_error_t error;
+  zip_error_init(&error);
+  zip_source_t* source = zip_source_buffer_create(nullptr, 0, 0, &error);
+  zip_t* zip = zip_open_from_source(source, ZIP_TRUNCATE, &error);
+  zip_source_keep(source);
+  for (const auto& [name, bytes] : entries) {
+    zip_source_t* part = zip_source_buffer(zip, bytes.data(), bytes.size(), 0);
+    const zip_int64_t index = zip_file_add(zip, name.c_str(), part, ZIP_FL_ENC_UTF_8);
+    if (name == encrypt)
+      zip_file_set_encryption(zip, static_cast<zip_uint64_t>(index), ZIP_EM_AES_256, "pw");
+  }
+  zip_close(zip);
+  zip_source_open(source);
+  zip_stat_t stat;
+  zip_source_stat(source, &stat);
+  std::string out(static_cast<std::size_t>(stat.size), '\0');
+  zip_source_read(source, out.data(), stat.size);
+  zip_source_close(source);
+  zip_source_free(source);
+  zip_error_fini(&error);
+  return out;
+}
+
+// The entries of a zip, as stored (name and decompressed bytes).
+Entries ReadZip(const std::string& bytes) {
+  Package package(bytes, "zip");
+  Entries entries;
+  for (const std::string& part : package.parts()) entries.emplace_back(part, package.Read(part));
+  return entries;
+}
+
+constexpr const char* kW =
+    R"(xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main")";
+
+std::string Rels(const std::vector<std::pair<std::string, std::string>>& relations) {
+  std::string xml =
+      R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)";
+  int id = 1;
+  for (const auto& [type, target] : relations) {
+    xml += "<Relationship Id=\"rId" + std::to_string(id++) +
+           "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/" + type +
+           "\" Target=\"" + target + "\"/>";
+  }
+  return xml + "</Relationships>";
+}
+
+std::string Part(const char* root, const std::string& inner) {
+  return std::string("<w:") + root + " " + kW + ">" + inner + "</w:" + root + ">";
+}
+std::string VedicParagraph(const std::string& text) {
+  return R"(<w:p><w:r><w:rPr><w:rFonts w:ascii="Vedic" w:hAnsi="Vedic"/></w:rPr><w:t>)" + text +
+         "</w:t></w:r></w:p>";
+}
+
+Entries Document() {
+  return {
+      {"[Content_Types].xml", "<Types/>"},
+      {"_rels/.rels", Rels({{"officeDocument", "word/document.xml"}})},
+      {"word/document.xml", Part("document", "<w:body>" + VedicParagraph("body") + "</w:body>")},
+      {"word/_rels/document.xml.rels", Rels({{"styles", "styles.xml"},
+                                             {"fontTable", "fontTable.xml"},
+                                             {"header", "header1.xml"},
+                                             {"footer", "/word/footer1.xml"},
+                                             {"footnotes", "footnotes.xml"},
+                                             {"endnotes", "endnotes.xml"},
+                                             {"comments", "../word/comments.xml"},
+                                             {"image", "media/picture.png"}})},
+      {"word/styles.xml",
+       Part(
+           "styles",
+           R"(<w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:ascii="Times" w:hAnsi="Times"/></w:rPr></w:rPrDefault></w:docDefaults>)"
+           R"(<w:style w:type="paragraph" w:styleId="V"><w:rPr><w:rFonts w:ascii="Vedic" w:hAnsiTheme="minorHAnsi" w:hAnsi="Vedic"/></w:rPr></w:style>)")},
+      {"word/fontTable.xml",
+       Part(
+           "fonts",
+           R"(<w:font w:name="Vedic"><w:charset w:val="02"/></w:font><w:font w:name="Noto Serif Devanagari"><w:charset w:val="02"/></w:font>)")},
+      {"word/header1.xml", Part("hdr", VedicParagraph("header"))},
+      {"word/footer1.xml", Part("ftr", VedicParagraph("footer"))},
+      {"word/footnotes.xml",
+       Part("footnotes", "<w:footnote>" + VedicParagraph("footnote") + "</w:footnote>")},
+      {"word/endnotes.xml",
+       Part("endnotes", "<w:endnote>" + VedicParagraph("endnote") + "</w:endnote>")},
+      {"word/comments.xml",
+       Part("comments", "<w:comment>" + VedicParagraph("comment") + "</w:comment>")},
+      {"word/media/picture.png", std::string("\x89PNG\r\n\x1A\n\0\0binary", 16)},
+  };
+}
+
+Conversion Marking() {
+  Conversion conversion;
+  FontTarget target;
+  target.source_font = "Vedic";
+  target.output_font = "Noto Serif Devanagari";
+  conversion.targets.push_back(target);
+  conversion.convert = [](const FontTarget&, std::string_view bytes) {
+    SegmentResult result;
+    result.text = "<" + std::string(bytes) + ">";
+    return result;
+  };
+  return conversion;
+}
+
+std::string Find(const Entries& entries, const std::string& name) {
+  for (const auto& [entry, bytes] : entries) {
+    if (entry == name) return bytes;
+  }
+  ADD_FAILURE() << name << " missing";
+  return {};
+}
+
+TEST(DocxPackage, EveryTextPartIsConvertedAndTheRestCopied) {
+  const Entries before = Document();
+  const ConvertedDocument out =
+      ConvertDocument(MakeZip(before), "a.docx", DocumentFormat::kDocx, Marking());
+  const Entries after = ReadZip(out.bytes);
+  ASSERT_EQ(after.size(), before.size());
+  for (std::size_t i = 0; i < before.size(); ++i) EXPECT_EQ(after[i].first, before[i].first);
+  for (const char* text : {"body", "header", "footer", "footnote", "endnote", "comment"}) {
+    bool found = false;
+    for (const auto& [name, bytes] : after) {
+      found = found || bytes.find(std::string("&lt;") + text + "&gt;") != std::string::npos;
+    }
+    EXPECT_TRUE(found) << text;
+  }
+  for (const char* same :
+       {"[Content_Types].xml", "word/media/picture.png", "word/_rels/document.xml.rels"}) {
+    EXPECT_EQ(Find(after, same), Find(before, same)) << same;
+  }
+  EXPECT_EQ(
+      Find(after, "word/styles.xml"),
+      Part(
+          "styles",
+          R"(<w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:ascii="Times" w:hAnsi="Times"/></w:rPr></w:rPrDefault></w:docDefaults>)"
+          R"(<w:style w:type="paragraph" w:styleId="V"><w:rPr><w:rFonts w:ascii="Noto Serif Devanagari" w:hAnsi="Noto Serif Devanagari" w:eastAsia="Noto Serif Devanagari" w:cs="Noto Serif Devanagari"/></w:rPr></w:style>)"));
+  EXPECT_EQ(
+      Find(after, "word/fontTable.xml"),
+      Part(
+          "fonts",
+          R"(<w:font w:name="Vedic"><w:charset w:val="02"/></w:font><w:font w:name="Noto Serif Devanagari"><w:charset w:val="00"/></w:font>)"));
+  EXPECT_EQ(out.report.converted.at("Vedic").segments, 6u);
+}
+
+TEST(DocxPackage, ADocumentWithNothingToConvertComesBackByteForByte) {
+  const std::string zip = MakeZip(Document());
+  Conversion none = Marking();
+  none.targets[0].source_font = "Other";
+  EXPECT_EQ(ConvertDocument(zip, "a.docx", DocumentFormat::kDocx, none).bytes, zip);
+}
+
+TEST(DocxPackage, BadInputIsRefusedWithTheFileAndThePart) {
+  Entries no_document = Document();
+  no_document.erase(no_document.begin() + 2);
+  Entries malformed = Document();
+  malformed[6].second = "<w:hdr " + std::string(kW) + "><w:p>";
+  Entries bad_styles = Document();
+  bad_styles[4].second = "<w:styles";
+  Entries many = Document();
+  for (int i = 0; i < 30; ++i) many.emplace_back("extra/" + std::to_string(i), "x");
+  Entries big = Document();
+  big.emplace_back("big.bin", std::string(9000, 'x'));
+  Entries big_part = Document();
+  big_part[2].second = Part("document", "<w:body>" + std::string(3000, ' ') + "</w:body>");
+  std::string damaged = MakeZip(Document());
+  const std::size_t at = damaged.find("body");  // stored: the first part is not compressed
+  PackageLimits limits;
+  limits.max_entries = 20;
+  limits.max_total_size = 8000;
+  limits.max_part_size = 2000;
+  const std::string ole =
+      std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(600, '\0');
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::string message;
+  };
+  std::vector<Case> cases = {
+      {"not a zip", "just some text", "\"a.docx\" is not a document (not a zip package)"},
+      {"empty file", "", "\"a.docx\" is empty (not a document)"},
+      {"encrypted document", ole, "\"a.docx\" is an encrypted (password-protected) document"},
+      {"no main part", MakeZip(no_document),
+       "\"a.docx\" is not a word-processor document (part \"word/document.xml\" is missing)"},
+      {"malformed header", MakeZip(malformed),
+       "\"a.docx\", part \"word/header1.xml\": malformed XML"},
+      {"malformed styles", MakeZip(bad_styles),
+       "\"a.docx\", part \"word/styles.xml\": malformed XML"},
+      {"too many entries", MakeZip(many), "\"a.docx\" has 42 entries, more than the 20"},
+      {"too large", MakeZip(big), "\"a.docx\" would decompress to more than 8000 bytes"},
+      {"part too large", MakeZip(big_part),
+       "\"a.docx\", part \"word/document.xml\": would decompress to more than 2000 bytes"},
+      {"encrypted entry", MakeZip(Document(), "word/document.xml"),
+       "\"a.docx\", part \"word/document.xml\": is encrypted"},
+  };
+  if (at != std::string::npos) {
+    damaged[at] = 'X';
+    cases.push_back(
+        {"damaged entry", damaged, "\"a.docx\", part \"word/document.xml\": is damaged"});
+  }
+  for (const Case& c : cases) {
+    try {
+      ConvertDocument(c.bytes, "a.docx", DocumentFormat::kDocx, Marking(), limits);
+      ADD_FAILURE() << c.name << ": no error";
+    } catch (const DocumentError& error) {
+      EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos)
+          << c.name << ": " << error.what();
+    }
+  }
+}
+
+TEST(OdtPackage, BadInputIsRefusedWithTheFileAndThePart) {
+  const std::string manifest =
+      R"(<manifest:manifest xmlns:manifest="urn:oasis:names:tc:opendocument:xmlns:manifest:1.0">)"
+      R"(<manifest:file-entry manifest:full-path="content.xml"><manifest:encryption-data/>)"
+      R"(</manifest:file-entry></manifest:manifest>)";
+  const std::vector<std::pair<Entries, std::string>> cases = {
+      {{{"mimetype", "application/vnd.oasis.opendocument.text"}},
+       "\"a.odt\" is not an OpenDocument text (part \"content.xml\" is missing)"},
+      {{{"mimetype", "application/vnd.oasis.opendocument.text"}, {"content.xml", "<a><b></a>"}},
+       "\"a.odt\", part \"content.xml\": malformed XML"},
+      {{{"mimetype", "application/vnd.oasis.opendocument.text"},
+        {"META-INF/manifest.xml", manifest},
+        {"content.xml", "binary"}},
+       "\"a.odt\" is encrypted"},
+  };
+  for (const auto& [entries, message] : cases) {
+    try {
+      ConvertDocument(MakeZip(entries), "a.odt", DocumentFormat::kOdt, Marking());
+      ADD_FAILURE() << message << ": no error";
+    } catch (const DocumentError& error) {
+      EXPECT_NE(std::string(error.what()).find(message), std::string::npos) << error.what();
+    }
+  }
+}
+
+TEST(OdtPackage, FontsThroughDeclarationsStylesAndParents) {
+  const std::string ns =
+      R"(xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" )"
+      R"(xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0" )"
+      R"(xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" )"
+      R"(xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0" )"
+      R"(xmlns:fo="urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0")";
+  const std::string styles =
+      "<office:document-styles " + ns +
+      R"(><office:font-face-decls><style:font-face style:name="Vedic1" svg:font-family="'Vedic'"/></office:font-face-decls>)"
+      R"(<office:styles><style:style style:name="Verse" style:family="paragraph"><style:text-properties style:font-name="Vedic1"/></style:style>)"
+      R"(<style:style style:name="Verse2" style:family="paragraph" style:parent-style-name="Verse"/></office:styles></office:document-styles>)";
+  const std::string content =
+      "<office:document-content " + ns +
+      R"(><office:automatic-styles><style:style style:name="T1" style:family="text"><style:text-properties fo:font-family="Times"/></style:style></office:automatic-styles>)"
+      R"(<office:body><office:text><text:p text:style-name="Verse2">ab<text:span text:style-name="T1">x</text:span>cd</text:p></office:text></office:body></office:document-content>)";
+  const Entries entries = {{"mimetype", "application/vnd.oasis.opendocument.text"},
+                           {"content.xml", content},
+                           {"styles.xml", styles}};
+  const ConvertedDocument out =
+      ConvertDocument(MakeZip(entries), "a.odt", DocumentFormat::kOdt, Marking());
+  const Entries after = ReadZip(out.bytes);
+  ASSERT_EQ(after.size(), 3u);
+  EXPECT_EQ(after[0], entries[0]);
+  const std::string converted = Find(after, "content.xml");
+  EXPECT_NE(
+      converted.find(
+          R"(<text:p text:style-name="Verse2"><text:span text:style-name="SfcFont1">&lt;ab&gt;</text:span><text:span text:style-name="T1">x</text:span><text:span text:style-name="SfcFont1">&lt;cd&gt;</text:span></text:p>)"),
+      std::string::npos)
+      << converted;
+  EXPECT_NE(
+      converted.find(
+          R"(<style:style style:name="SfcFont1" style:family="text"><style:text-properties style:font-name="Noto Serif Devanagari")"),
+      std::string::npos)
+      << converted;
+  EXPECT_NE(
+      converted.find(
+          R"(<style:font-face style:name="Noto Serif Devanagari" svg:font-family="'Noto Serif Devanagari'"/>)"),
+      std::string::npos)
+      << converted;
+  EXPECT_EQ(out.report.left_as_they_are.at("Times"), 1u);
+}
+
+// ---- the command ----
+
+class DocumentCommand : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() /
+           ("sfc-document-test-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir_);
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  void Write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(Path(name), std::ios::binary) << bytes;
+  }
+  std::string ReadBack(const std::string& name) const {
+    std::ifstream in(Path(name), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+  }
+  std::pair<int, std::string> Run(std::vector<std::string> args) const {
+    args.insert(args.begin(), "document");
+    std::ostringstream out;
+    std::ostringstream err;
+    std::istringstream in;
+    const int status = RunSfconv(args, in, out, err);
+    return {status, err.str()};
+  }
+
+  std::filesystem::path dir_;
+};
+
+TEST_F(DocumentCommand, ConvertsAndReports) {
+  const std::string zip = MakeZip(Document());
+  Write("in.docx", zip);
+  const auto [status, err] = Run({Path("in.docx"), "-o", Path("out.docx")});
+  EXPECT_EQ(status, 0) << err;
+  EXPECT_NE(err.find("\"Vedic\" -> Unicode Devanagari in \"Noto Serif Devanagari\": 6 run(s)"),
+            std::string::npos)
+      << err;
+  EXPECT_EQ(ReadBack("in.docx"), zip);
+  const Entries after = ReadZip(ReadBack("out.docx"));
+  EXPECT_NE(Find(after, "word/document.xml").find("Noto Serif Devanagari"), std::string::npos);
+}
+
+TEST_F(DocumentCommand, BadInputWritesNothing) {
+  Write("bad.docx", "not a zip");
+  Write("old.docx", "kept");
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {{Path("bad.docx"), "-o", Path("new.docx")}, 1, "is not a document (not a zip package)"},
+      {{Path("bad.docx"), "-o", Path("old.docx")}, 1, "is not a document"},
+      {{Path("missing.docx"), "-o", Path("new.docx")}, 1, "cannot read"},
+      {{Path("bad.txt"), "-o", Path("new.docx")}, 1, "the format is not known"},
+      {{Path("bad.docx")}, 2, "document needs -o OUT"},
+      {{Path("bad.docx"), "--dry-run", "-o", Path("new.docx")}, 2, "does not go with -o"},
+      {{Path("bad.docx"), "-o", Path("new.docx"), "--map", "Vedic"}, 2, "--map takes FONT=FORM"},
+      {{Path("bad.docx"), "-o", Path("new.docx"), "--map", "Arial=iast"},
+       2,
+       "no known legacy font"},
+      {{Path("bad.docx"), "-o", Path("new.docx"), "--map", "Vedic=klingon"}, 2, "neither iast"},
+      {{Path("bad.docx"), "-o", Path("bad.docx")}, 2, "-o names the input document"},
+  };
+  for (const Case& c : cases) {
+    const auto [status, err] = Run(c.args);
+    EXPECT_EQ(status, c.status) << err;
+    EXPECT_NE(err.find(c.message), std::string::npos) << err;
+    EXPECT_FALSE(std::filesystem::exists(Path("new.docx")));
+    EXPECT_EQ(ReadBack("old.docx"), "kept");
+    EXPECT_EQ(ReadBack("bad.docx"), "not a zip");
+  }
+}
+
+TEST_F(DocumentCommand, StrictFailsOnBytesWithNoRuleButWrites) {
+  Entries entries = Document();
+  // U+0915 in a Vedic run: a character with no byte.
+  entries[2].second = Part("document", "<w:body>" + VedicParagraph("ab\xE0\xA4\x95") + "</w:body>");
+  Write("in.docx", MakeZip(entries));
+  const auto [status, err] = Run({Path("in.docx"), "-o", Path("out.docx"), "--strict"});
+  EXPECT_EQ(status, kExitDropped) << err;
+  EXPECT_NE(err.find("word/document.xml, paragraph 1, \"Vedic\": U+0915 is no character"),
+            std::string::npos)
+      << err;
+  EXPECT_TRUE(std::filesystem::exists(Path("out.docx")));
+}
+
+TEST_F(DocumentCommand, DocAndRtfNeedLibreOffice) {
+  Write("old.rtf", "{\\rtf1 text}");
+  const std::string path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+  setenv("PATH", dir_.c_str(), 1);  // no soffice there
+  const auto [status, err] = Run({Path("old.rtf"), "-o", Path("new.rtf")});
+  setenv("PATH", path.c_str(), 1);
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(err.find("converted through LibreOffice; install it"), std::string::npos) << err;
+  EXPECT_FALSE(std::filesystem::exists(Path("new.rtf")));
+}
+
+}  // namespace
+}  // namespace sfc::document
