@@ -85,6 +85,7 @@ struct RunOptions {
   std::optional<std::string> translit_font;  // -t
   std::string devanagari_font = "Vedic";     // -d
   bool loaded = false;                       // --tables: the loaded tables in force
+  bool startup = false;                      // --startup: the tables at start-up
   bool shift_m_to_n = false;
   int dash_mode = kDashAddAspirata;
   std::vector<std::pair<int, std::string>> answers;  // --answer CODE=TEXT
@@ -101,6 +102,7 @@ RunOptions ReadOptions(const val& options) {
   }
   run.devanagari_font = Text(options, "devanagariFont", run.devanagari_font);
   run.loaded = Flag(options, "loaded");
+  run.startup = Flag(options, "startup");
   run.shift_m_to_n = Flag(options, "shiftMToN");
   if (!options["dashMode"].isUndefined()) run.dash_mode = options["dashMode"].as<int>();
   if (run.dash_mode != kDashAddAspirata && run.dash_mode != kDashSkip) {
@@ -121,7 +123,8 @@ RunOptions ReadOptions(const val& options) {
       run.answers.emplace_back(code, ReadBytes(answers[key]));
     }
   }
-  if (run.command != "convert" && run.command != "to-devanagari" && run.command != "to-translit") {
+  if (run.command != "convert" && run.command != "to-devanagari" && run.command != "to-translit" &&
+      run.command != "tables") {
     throw UsageError{"unknown command \"" + run.command + "\""};
   }
   return run;
@@ -193,7 +196,9 @@ class Converter {
                       const std::string& devanagari_font, bool loaded,
                       const RunOptions& run) const {
     Session session;
-    if (loaded) {
+    if (run.startup) {
+      // as the window starts, before any font button
+    } else if (loaded) {
       if (!loaded_) throw UsageError{"no code tables are loaded"};
       session = *loaded_;
       session.ChooseTranslitFontName(translit_font);
@@ -284,6 +289,36 @@ class Converter {
       result.set("error", error.message);
       return result;
     }
+  }
+
+  // The tables in force as the three code-table files, as tables --export
+  // writes them: {files: {"sanideva.cod": bytes, ...}, problems}.
+  val ExportTables(const val& options) const {
+    val result = val::object();
+    try {
+      const RunOptions run = ReadOptions(options);
+      const Session session =
+          MakeSession(Direction::kToDevanagari, run.translit_font.value_or("Sanskrit-Times"),
+                      run.devanagari_font, run.loaded, run);
+      const std::filesystem::path dir = "/tmp/export-tables";
+      std::error_code ec;
+      std::filesystem::remove_all(dir, ec);
+      const std::vector<TableProblem> problems = ExportCodeTables(session.state(), dir);
+      val files = val::object();
+      for (const char* name : {kSyllableFileName, kShortIFileName, kGlyphFileName}) {
+        std::ifstream in(dir / name, std::ios::binary);
+        if (!in) continue;
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        files.set(name, Bytes(bytes.str()));
+      }
+      result.set("files", files);
+      result.set("problems", ProblemsToJs(problems));
+      if (HasError(problems)) result.set("error", "the tables could not be written");
+    } catch (const UsageError& error) {
+      result.set("error", error.message);
+    }
+    return result;
   }
 
   // check: the words of a transliteration text that do not come back from
@@ -406,6 +441,7 @@ class Stream {
 
  private:
   void Start(const Converter& converter, const RunOptions& run) {
+    if (run.command == "tables") throw UsageError{"tables is no conversion"};
     answers_ = run.answers;
     const OutputSink sink = [this](std::string_view piece) { output_.append(piece); };
     const InputBox box = [this](const InputBoxRequest& request) {
@@ -536,6 +572,7 @@ EMSCRIPTEN_BINDINGS(sanskrit_font_converter) {
       .function("hasLoadedTables", &Converter::HasLoadedTables)
       .function("forgetTables", &Converter::ForgetTables)
       .function("tables", &Converter::Tables)
+      .function("exportTables", &Converter::ExportTables)
       .function("check", &Converter::Check)
       .function("convert", &Converter::Convert);
   emscripten::class_<Stream>("Stream")
