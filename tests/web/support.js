@@ -9,6 +9,8 @@ const root = path.resolve(__dirname, '..', '..');
 // native sfconv (build/bin/sfconv unless SFCONV names another).
 const modulePath = process.env.SFC_WASM || path.join(root, 'build-wasm', 'bin', 'converter.js');
 const sfconvPath = process.env.SFCONV || path.join(root, 'build', 'bin', 'sfconv');
+// Native sfconv over many runs in one process.
+const batchPath = process.env.SFC_SFCONV_BATCH || path.join(root, 'build', 'bin', 'sfc_sfconv_batch');
 
 let loading = null;
 function loadModule() {
@@ -61,4 +63,4 @@ function equalBytes(a, b) {
   return a.length === b.length && Buffer.compare(Buffer.from(a), Buffer.from(b)) === 0;
 }
 
-module.exports = {root, modulePath, sfconvPath, loadModule, readRepo, goldenCases, optionsOf, equalBytes};
+module.exports = {root, modulePath, sfconvPath, batchPath, loadModule, readRepo, goldenCases, optionsOf, equalBytes};
