@@ -8,7 +8,8 @@ packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmar
           qt6-base-dev libgl-dev python3-fonttools fonts-dejavu-core fonts-liberation2
           fonts-noto-core
           xvfb xauth xdotool xclip x11-utils
-          dpkg-dev lintian desktop-file-utils man-db librsvg2-bin)
+          dpkg-dev lintian desktop-file-utils man-db librsvg2-bin
+          emscripten nodejs python3-brotli chromium chromium-driver python3-selenium)
 
 missing=()
 for p in "${packages[@]}"; do
