@@ -93,8 +93,9 @@ void BlankKeeper::AddToRun(Break& brk, char byte) {
 }
 
 void BlankKeeper::WriteRun(const Break& brk, std::string& out) {
-  out.append(brk.first_count, brk.first_byte);
-  for (const auto& [byte, count] : brk.rest) out.append(count, byte);
+  // The counts fit a size_t wherever the text they count was held.
+  out.append(static_cast<std::size_t>(brk.first_count), brk.first_byte);
+  for (const auto& [byte, count] : brk.rest) out.append(static_cast<std::size_t>(count), byte);
 }
 
 void BlankKeeper::EndRun(std::string& fed) {
