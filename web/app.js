@@ -578,8 +578,10 @@ function wire() {
   });
   const reconvert = () => { styleBoxes(); if (state.inputBytes.length <= kLiveLimit) convertNow(); };
   $('from').addEventListener('change', () => {
-    // The box keeps its bytes; they are now read as the new form.
-    setInput(state.inputBytes, state.inputFromFile);
+    // A file's bytes (or a result swapped in) stay as they are and are read
+    // as the new form; typed text stays as it reads and becomes that form's bytes.
+    if (state.inputFromFile) setInput(state.inputBytes, true);
+    else readInputBox();
     reconvert();
   });
   for (const id of ['to', 'pivot', 'dash-mode', 'shift-m']) $(id).addEventListener('change', reconvert);
