@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "chain.h"
+#include "check_command.h"
 #include "code_table_files.h"
 #include "conversion.h"
 #include "session.h"
@@ -581,38 +582,6 @@ int ConvertChainCommand(const Options& options, std::istream& in, std::ostream& 
 
 // ---- check: transliteration through Devanagari and back ----
 
-struct Word {
-  std::size_t column = 0;  // 1-based, in bytes of the line
-  std::string_view text;
-};
-
-std::vector<Word> Words(std::string_view line) {
-  std::vector<Word> words;
-  std::size_t at = 0;
-  while (at < line.size()) {
-    while (at < line.size() && (line[at] == ' ' || line[at] == '\t' || line[at] == '\r')) ++at;
-    const std::size_t start = at;
-    while (at < line.size() && line[at] != ' ' && line[at] != '\t' && line[at] != '\r') ++at;
-    if (at > start) words.push_back({start + 1, line.substr(start, at - start)});
-  }
-  return words;
-}
-
-std::vector<std::string_view> Lines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    const std::size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) {
-      if (start < text.size()) lines.push_back(text.substr(start));
-      break;
-    }
-    lines.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  return lines;
-}
-
 int CheckCommand(const Options& options, std::istream& in, std::ostream& out, std::ostream& err) {
   Options forth = options;
   forth.command = Command::kToDevanagari;
@@ -620,47 +589,12 @@ int CheckCommand(const Options& options, std::istream& in, std::ostream& out, st
   back.command = Command::kToTranslit;
   Session to_devanagari = BuildSession(forth, err);
   Session to_translit = BuildSession(back, err);
-  const std::string text = OpenInput(options, in)->ReadAll();
-  const FontLetters letters(
-      GetTranslitLetters(FindTranslitFont(to_devanagari.state().translit_box_font)
-                             .value_or(TranslitFont::kSanskritTimes)));
-
-  // Line by line, so that a word that does not come back stays on its line.
-  std::string report;
-  std::uint64_t words = 0;
-  std::uint64_t kept = 0;
-  std::uint64_t line_number = 0;
-  GlyphAnswers answers(options);
-  const InputBox answer = answers.Box();
-  for (std::string_view line : Lines(text)) {
-    ++line_number;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    std::string devanagari = to_devanagari.Convert(line, answer).output;
-    std::string returned = to_translit.Convert(devanagari, answer).output;
-    const std::vector<Word> before = Words(line);
-    const std::vector<Word> after = Words(returned);
-    for (std::size_t i = 0; i < before.size(); ++i) {
-      ++words;
-      const std::string_view now = i < after.size() ? after[i].text : std::string_view();
-      if (now == before[i].text) {
-        ++kept;
-        continue;
-      }
-      report += std::to_string(line_number) + ":" + std::to_string(before[i].column) + ": " +
-                FontToIast(before[i].text, letters) + " -> " + FontToIast(now, letters) + "\n";
-    }
-  }
+  const std::unique_ptr<InputSource> input = OpenInput(options, in);
   const std::unique_ptr<OutputTarget> output = OpenOutput(options, out);
-  output->Write(report);
-  char share[32];
-  std::snprintf(
-      share, sizeof share, "%.1f",
-      words == 0 ? 100.0 : 100.0 * static_cast<double>(kept) / static_cast<double>(words));
-  output->Write(std::to_string(kept) + " of " + std::to_string(words) + " words (" + share +
-                "%) come back unchanged\n");
-  output->Commit();
+  GlyphAnswers answers(options);
+  const int status = RunWordCheck(to_devanagari, to_translit, answers.Box(), *input, *output, err);
   answers.Tell(err);
-  return kExitOk;
+  return status;
 }
 
 int Tables(const Options& options, std::ostream& out, std::ostream& err) {

@@ -145,8 +145,12 @@ class ToDevanagariStream {
   ToDevanagariStream& operator=(const ToDevanagariStream&) = delete;
 
   void Feed(std::string_view block);
-  // Ends the input; passes on the rest of the output. Call once.
+  // Ends the input; passes on the rest of the output. Call once per text.
   StreamEnd Finish();
+  // After Finish: starts a new text, as a new stream over the same state
+  // would (the dash state goes on as the state has it), but without working
+  // out the tables again. For many short texts, such as the lines of a file.
+  void Restart();
 
   class Engine;
 
@@ -169,6 +173,8 @@ class ToTranslitStream {
 
   void Feed(std::string_view block);
   StreamEnd Finish();
+  // After Finish: starts a new text, as ToDevanagariStream::Restart.
+  void Restart();
 
   class Engine;
 

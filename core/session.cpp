@@ -13,6 +13,7 @@ class SessionStream final : public ConversionStream {
   explicit SessionStream(Args&&... args) : stream_(std::forward<Args>(args)...) {}
   void Feed(std::string_view block) override { stream_.Feed(block); }
   StreamEnd Finish() override { return stream_.Finish(); }
+  void Restart() override { stream_.Restart(); }
 
  private:
   Stream stream_;

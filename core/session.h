@@ -49,8 +49,11 @@ class ConversionStream {
  public:
   virtual ~ConversionStream() = default;
   virtual void Feed(std::string_view block) = 0;
-  // Ends the input and passes on the rest of the output. Call once.
+  // Ends the input and passes on the rest of the output. Call once per text.
   virtual StreamEnd Finish() = 0;
+  // After Finish: a new text through the same conversion, as a new stream
+  // would take it, without working out the tables again.
+  virtual void Restart() = 0;
 };
 
 class Session {

@@ -96,8 +96,16 @@ class WorkBuffer {
     Point(at + 1);
   }
 
+  // Empty, for a new text; the buffer is kept.
+  void Clear() {
+    data_.assign(kSpare, '\0');
+    if (data_.capacity() > kKeepAfterClear) data_.shrink_to_fit();
+    Point(kSpare);
+  }
+
  private:
   static constexpr std::size_t kSpare = 8;
+  static constexpr std::size_t kKeepAfterClear = std::size_t{1} << 16;
 
   std::size_t Offset() const {
     return static_cast<std::size_t>(head_ - reinterpret_cast<const unsigned char*>(data_.data()));
@@ -235,9 +243,19 @@ class HeldOutput {
     passed_ = to;
   }
 
+  // Empty, for the output of a new text; the buffer is kept unless a long
+  // text made it large.
+  void Clear() {
+    if (data_.size() > kKeepAfterClear) data_ = std::string(kRoom, '\0');
+    std::memset(data_.data(), 0, kRoom);  // as a new buffer, whatever is read before the text
+    begin_ = gap_ = after_gap_ = end_ = kRoom;
+    passed_ = 0;
+  }
+
  private:
   static constexpr std::size_t kRoom = 64;
   static constexpr std::size_t kNearEnd = 16;  // bytes after an insertion moved one by one
+  static constexpr std::size_t kKeepAfterClear = std::size_t{1} << 16;
 
   // A rule that reaches into output already passed on is a fault of the
   // pass-on rule, never of the input.
@@ -452,6 +470,13 @@ class SyllableMarks {
     }
   }
 
+  // No marks: for the output of a new text.
+  void Clear() {
+    marks_.clear();
+    first_ = 0;
+    scanned_ = 0;
+  }
+
  private:
   static constexpr Offset kLookBack = 64;
 
@@ -648,6 +673,30 @@ class ToDevanagariStream::Engine {
     }
     SettleDrops();
     MaybePassOn();
+  }
+
+  // Ready for a new text after Finish: the members of the run as a new
+  // engine has them; the tables worked out for the stream are kept.
+  void Restart() {
+    work_.Clear();
+    work_.Append(" ");
+    appended_ = 1;
+    ended_ = false;
+    left_after_end_ = 0;
+    output_.Clear();
+    marks_.Clear();
+    next_pass_ = options_.pass_on_threshold;
+    off_clipboard_.clear();
+    doubled_ = 0;
+    pending_repha_ = nullptr;
+    word_start_ = false;
+    asked_.clear();
+    drops_ = DropTracker(options_.on_drop);
+    inserted_ = 0;
+    erased_ = 0;
+    letter_events_.clear();
+    inserted_passed_ = 0;
+    erased_passed_ = 0;
   }
 
   StreamEnd Finish() {
@@ -1595,6 +1644,8 @@ ToDevanagariStream::~ToDevanagariStream() = default;
 void ToDevanagariStream::Feed(std::string_view block) { engine_->Feed(block); }
 
 StreamEnd ToDevanagariStream::Finish() { return engine_->Finish(); }
+
+void ToDevanagariStream::Restart() { engine_->Restart(); }
 
 ConversionResult ConvertToDevanagari(ConverterState& state, std::string_view input,
                                      bool shift_m_to_n, const InputBox& input_box) {

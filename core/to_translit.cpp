@@ -917,6 +917,19 @@ class ToTranslitStream::Engine {
         pass_on_(!options.hold_output && t_.inserts_consonants_),
         drops_(options.on_drop) {}
 
+  // A new run over the tables of an engine whose run has finished: every
+  // member of the run starts as in a new engine.
+  explicit Engine(Engine&& finished)
+      : state_(TakeCurrentFont(finished.state_)),
+        input_box_(std::move(finished.input_box_)),
+        sink_(std::move(finished.sink_)),
+        options_(std::move(finished.options_)),
+        tables_(std::move(finished.tables_)),
+        t_(*tables_),
+        out_(t_.back_r_marks_, t_.kt_marks_, options_.clipboard),
+        pass_on_(!options_.hold_output && t_.inserts_consonants_),
+        drops_(options_.on_drop) {}
+
   void Feed(std::string_view block) {
     fed_ += block.size();
     if (stopped_) return;
@@ -1606,6 +1619,8 @@ ToTranslitStream::~ToTranslitStream() = default;
 void ToTranslitStream::Feed(std::string_view block) { engine_->Feed(block); }
 
 StreamEnd ToTranslitStream::Finish() { return engine_->Finish(); }
+
+void ToTranslitStream::Restart() { engine_ = std::make_unique<Engine>(std::move(*engine_)); }
 
 namespace {
 

@@ -13,7 +13,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 
 cmake --preset fuzz >/dev/null
-targets=(fuzz_to_devanagari fuzz_to_translit fuzz_code_tables fuzz_fields fuzz_unicode)
+targets=(fuzz_to_devanagari fuzz_to_translit fuzz_code_tables fuzz_fields fuzz_unicode fuzz_word_check)
 cmake --build build-fuzz --target "${targets[@]}"
 
 mkdir -p build-fuzz/findings build-fuzz/logs

@@ -1,0 +1,131 @@
+// sfconv check: its listing, and its share of words beside difflib's word
+// by word comparison of the same two texts.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "run_sfconv.h"
+#include "session.h"
+#include "sfconv.h"
+#include "test_support.h"
+
+namespace sfc {
+namespace {
+
+using test::Outcome;
+using test::Sfconv;
+
+TEST(CheckCommand, ListsASplitWordOnceWithItsLineAndColumn) {
+  const Outcome outcome = Sfconv({"check", "-t", "Sanskrit-Times", "-d", "Dev Natraj ITR"},
+                                 "rama\nsa tumulo'bhavat iti\n");
+  EXPECT_EQ(outcome.status, kExitOk) << outcome.err;
+  EXPECT_EQ(outcome.out,
+            "2:4: tumulo'bhavat -> tumulo 'bhavat\n"
+            "3 of 4 words (75.0%) come back unchanged; 1 difference\n");
+}
+
+TEST(CheckCommand, ListsInIast) {
+  // The 13th verse of the Gita in Sanskrit-Times bytes.
+  const std::vector<std::string> lines =
+      test::ReadLines(test::TestDataDir() / "gita.sanskrit-times.txt");
+  const Outcome outcome =
+      Sfconv({"check", "-t", "Sanskrit-Times", "-d", "Dev Natraj ITR"}, lines[12] + "\n");
+  EXPECT_NE(outcome.out.find("1:73: śabdastumulo'bhavat -> śabdastumulo 'bhavat\n"),
+            std::string::npos)
+      << outcome.out;
+}
+
+struct Counts {
+  std::uint64_t matched = 0;
+  std::uint64_t words = 0;
+  std::uint64_t differences = 0;
+  double Share() const { return 100.0 * static_cast<double>(matched) / static_cast<double>(words); }
+};
+
+// The text after the round trip, each line converted on its own by the
+// window's whole-text conversions.
+std::string RoundTrip(const std::vector<std::string>& lines, const std::string& translit,
+                      const std::string& devanagari) {
+  Session forth;
+  forth.ChooseDirection(Direction::kToDevanagari);
+  forth.PressDevanagariFontButton(*FindDevanagariFont(devanagari));
+  forth.PressTranslitFontButton(*FindTranslitFont(translit));
+  Session back;
+  back.ChooseDirection(Direction::kToTranslit);
+  back.PressDevanagariFontButton(*FindDevanagariFont(devanagari));
+  back.PressTranslitFontButton(*FindTranslitFont(translit));
+  std::string text;
+  for (const std::string& line : lines)
+    text += back.Convert(forth.Convert(line).output).output + "\n";
+  return text;
+}
+
+// "matched words differences" from the script, or nothing when python3 is
+// not there.
+std::optional<Counts> Difflib(const std::string& before, const std::string& after) {
+  if (std::system("python3 -c 'import difflib' > /dev/null 2>&1") != 0) return std::nullopt;
+  test::TempDir dir;
+  dir.Write("before.txt", before);
+  dir.Write("after.txt", after);
+  const std::string command =
+      "python3 '" + std::string(SFC_SOURCE_DIR) + "/tests/cli/difflib_words.py' '" +
+      (dir.path() / "before.txt").string() + "' '" + (dir.path() / "after.txt").string() + "' > '" +
+      (dir.path() / "counts.txt").string() + "'";
+  const int status = std::system(command.c_str());
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
+  Counts counts;
+  std::istringstream(test::ReadFileBytes(dir.path() / "counts.txt")) >> counts.matched >>
+      counts.words >> counts.differences;
+  return counts;
+}
+
+Counts Summary(const std::string& out) {
+  Counts counts;
+  const std::size_t at = out.rfind('\n', out.size() - 2);
+  const std::string last = out.substr(at == std::string::npos ? 0 : at + 1);
+  EXPECT_EQ(std::sscanf(last.c_str(), "%lu of %lu words (%*f%%) come back unchanged; %lu",
+                        &counts.matched, &counts.words, &counts.differences),
+            3)
+      << last;
+  return counts;
+}
+
+TEST(CheckCommand, ItsShareAgreesWithDifflibOnTheGita) {
+  struct Pair {
+    const char* file;
+    const char* translit;
+    const char* devanagari;
+  };
+  for (const Pair& pair : {Pair{"gita.sanskrit-times.txt", "Sanskrit-Times", "Dev Natraj ITR"},
+                           Pair{"gita.sanskrit-times.txt", "Sanskrit-Times", "Vedic"},
+                           Pair{"gita.itrtranstimes.txt", "ITRTransTimes", "Sanskrit 99"},
+                           Pair{"gita.urw-palladio-it.txt", "URW Palladio IT", "Dev Natraj ITR"}}) {
+    const std::vector<std::string> lines = test::ReadLines(test::TestDataDir() / pair.file);
+    std::string text;
+    for (const std::string& line : lines) text += line + "\n";
+    const std::optional<Counts> reference =
+        Difflib(text, RoundTrip(lines, pair.translit, pair.devanagari));
+    if (!reference) GTEST_SKIP() << "python3 is not installed";
+    const Outcome outcome = Sfconv({"check", "-t", pair.translit, "-d", pair.devanagari}, text);
+    ASSERT_EQ(outcome.status, kExitOk) << outcome.err;
+    const Counts check = Summary(outcome.out);
+    const std::string figures =
+        std::string(pair.translit) + " with " + pair.devanagari + ": check " +
+        std::to_string(check.matched) + " of " + std::to_string(check.words) + ", difflib " +
+        std::to_string(reference->matched) + " of " + std::to_string(reference->words);
+    EXPECT_EQ(check.words, reference->words) << figures;
+    EXPECT_LE(std::abs(check.Share() - reference->Share()), 0.1) << figures;
+    EXPECT_EQ(check.differences, reference->differences) << figures;
+  }
+}
+
+}  // namespace
+}  // namespace sfc
