@@ -29,10 +29,13 @@
 #include "chain.h"
 #include "code_table_files.h"
 #include "conversion.h"
+#include "font_iast.h"
 #include "session.h"
 #include "sfconv.h"
 #include "syllable_rows.h"
 #include "table_dump.h"
+#include "translit_letters.h"
+#include "word_check.h"
 
 namespace sfc::web {
 
@@ -322,14 +325,15 @@ class Converter {
   }
 
   // check: the words of a transliteration text that do not come back from
-  // Devanagari unchanged, with the report sfconv check writes (the fonts
-  // only: check takes no conversion options).
+  // Devanagari unchanged (check takes the fonts only, no conversion
+  // options). `report` is the text sfconv check writes; `differences` the
+  // same one by one, the words in IAST; `summary` the counts.
   val Check(const val& bytes, const val& options) const {
     val result = val::object();
     try {
       const RunOptions run = ReadOptions(options);
-      std::vector<std::string> args = {"check", "-t", run.translit_font.value_or("Sanskrit-Times"),
-                                       "-d", run.devanagari_font};
+      const std::string translit = run.translit_font.value_or("Sanskrit-Times");
+      std::vector<std::string> args = {"check", "-t", translit, "-d", run.devanagari_font};
       if (run.loaded) {
         if (!loaded_) throw UsageError{"no code tables are loaded"};
         const std::filesystem::path dir = "/tmp/loaded-tables";
@@ -339,13 +343,51 @@ class Converter {
         args.push_back("--tables");
         args.push_back(dir.string());
       }
-      std::istringstream in(ReadBytes(bytes));
+      const std::string text = ReadBytes(bytes);
+      std::istringstream in(text);
       std::ostringstream out;
       std::ostringstream err;
       const int status = RunSfconv(args, in, out, err);
       result.set("report", Bytes(out.str()));
       result.set("messages", err.str());
-      if (status != kExitOk) result.set("error", err.str());
+      if (status != kExitOk) {
+        result.set("error", err.str());
+        return result;
+      }
+
+      RunOptions plain = run;
+      plain.shift_m_to_n = false;
+      plain.dash_mode = kDashAddAspirata;
+      Session to_devanagari =
+          MakeSession(Direction::kToDevanagari, translit, run.devanagari_font, run.loaded, plain);
+      Session to_translit =
+          MakeSession(Direction::kToTranslit, translit, run.devanagari_font, run.loaded, plain);
+      const FontLetters letters(
+          GetTranslitLetters(FindTranslitFont(to_devanagari.state().translit_box_font)
+                                 .value_or(TranslitFont::kSanskritTimes)));
+      val differences = val::array();
+      std::uint64_t listed = 0;
+      WordCheck check(to_devanagari, to_translit, InputBox{},
+                      [&](std::uint64_t line, const WordDifference& difference) {
+                        if (++listed > kPositionsListed) return;
+                        val item = val::object();
+                        item.set("line", static_cast<double>(line));
+                        item.set("column", static_cast<double>(difference.column));
+                        item.set("before", FontToIast(difference.before, letters));
+                        item.set("after", FontToIast(difference.after, letters));
+                        differences.call<void>("push", item);
+                      });
+      check.Feed(text);
+      const WordCheckSummary summary = check.Finish();
+      val counts = val::object();
+      counts.set("lines", static_cast<double>(summary.lines));
+      counts.set("words", static_cast<double>(summary.words.words_before));
+      counts.set("matched", static_cast<double>(summary.words.matched));
+      counts.set("differences", static_cast<double>(summary.words.differences));
+      counts.set("sharePercent", summary.words.SharePercent());
+      counts.set("linesCutShort", static_cast<double>(summary.lines_cut_short));
+      result.set("differences", differences);
+      result.set("summary", counts);
     } catch (const UsageError& error) {
       result.set("error", error.message);
     }

@@ -169,6 +169,13 @@ test('check lists the words that do not come back, as sfconv check', {skip: skip
     const theirs = execFileSync(sfconvPath, ['check', '-d', devanagariFont], {input});
     assert.strictEqual(ours.error, undefined);
     assert.ok(equalBytes(ours.report, theirs), devanagariFont);
+    // The differences one by one are the report's lines, and add up to its summary.
+    const lines = new TextDecoder().decode(ours.report).split('\n').filter((l) => l !== '');
+    const summary = lines.pop();
+    assert.deepStrictEqual(ours.differences.map((d) => `${d.line}:${d.column}: ${d.before} -> ${d.after}`), lines);
+    assert.strictEqual(ours.summary.differences, lines.length);
+    assert.ok(summary.startsWith(`${ours.summary.matched} of ${ours.summary.words} words`), summary);
+    assert.ok(ours.summary.lines > 0 && ours.summary.differences > 0);
   }
 });
 
