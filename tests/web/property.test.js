@@ -45,7 +45,16 @@ function randomInput(next) {
   return slice;
 }
 
+// Mostly convert between any two forms; else one direction between fonts.
 function randomArgs(next) {
+  const kind = next(4);
+  if (kind >= 2) {
+    const command = kind === 2 ? 'to-devanagari' : 'to-translit';
+    const args = [command, '-t', kForms[2 + next(3)], '-d', kForms[5 + next(3)]];
+    if (command === 'to-devanagari' && next(2) === 0) args.push('--dash-mode', String(1 + next(2)));
+    if (command === 'to-devanagari' && next(4) === 0) args.push('--shift-m-to-n');
+    return args;
+  }
   const args = ['convert', '--from', kForms[next(kForms.length)], '--to', kForms[next(kForms.length)]];
   if (next(3) === 0) args.push('-t', kForms[2 + next(3)]);
   if (next(2) === 0) args.push('--dash-mode', String(1 + next(2)));
@@ -54,9 +63,10 @@ function randomArgs(next) {
 }
 
 function moduleOptions(args) {
-  const options = {command: 'convert'};
+  const options = {command: args[0]};
   for (let i = 1; i < args.length; ++i) {
-    if (args[i] === '--from') options.from = args[++i];
+    if (args[i] === '-d') options.devanagariFont = args[++i];
+    else if (args[i] === '--from') options.from = args[++i];
     else if (args[i] === '--to') options.to = args[++i];
     else if (args[i] === '-t') options.translitFont = args[++i];
     else if (args[i] === '--dash-mode') options.dashMode = Number(args[++i]);
