@@ -559,7 +559,9 @@ function runCheck() {
   }
   out.textContent = utf8Text.decode(result.report);
   out.hidden = false;
-  say('Checked.');
+  const counts = result.summary;
+  say(`Checked: ${counts.matched} of ${counts.words} words come back unchanged; ` +
+      `${counts.differences} difference(s).`);
 }
 
 // ---- wiring ----
