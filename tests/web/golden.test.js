@@ -32,6 +32,10 @@ for (const golden of goldenCases()) {
       const result = converter.convert(readRepo(golden.input), options);
       assert.strictEqual(result.error, undefined);
       assert.strictEqual(result.completed, true);
+      // sfconv told nothing on standard error (the log holds "exit 0" alone):
+      // nor does the module.
+      const log = new TextDecoder().decode(readRepo('tests/golden/' + golden.name + '.log'));
+      if (log === 'exit 0\n') assert.deepStrictEqual(result.messages, []);
       output = result.output;
     }
     const expected = readRepo('tests/golden/' + golden.name + '.out');
