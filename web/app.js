@@ -300,14 +300,14 @@ function byteName(b) {
 
 // ---- large texts: a worker ----
 
-// The worker's code, run from a blob so that it works from file:// too.
+// The worker's code, run from a blob that holds the module's source too: a
+// page opened as a file may not load scripts into a worker.
 function workerMain() {
   let converter = null;
   let module = null;
   self.onmessage = async (event) => {
     const job = event.data;
     if (job.kind === 'start') {
-      importScripts(job.converterUrl);
       module = await self.createConverterModule();
       converter = new module.Converter();
       self.postMessage({kind: 'ready'});
@@ -341,14 +341,20 @@ function workerMain() {
 
 function startWorker() {
   if (state.worker) return state.worker;
-  const source = `(${workerMain.toString()})();`;
-  const worker = new Worker(URL.createObjectURL(new Blob([source], {type: 'text/javascript'})));
+  const source = [self.sfcConverterSource, `\n(${workerMain.toString()})();\n`];
+  const worker = new Worker(URL.createObjectURL(new Blob(source, {type: 'text/javascript'})));
+  worker.addEventListener('error', (event) => {
+    event.preventDefault();
+    state.worker = null;
+    finishWorker();
+    say(`The conversion in the background failed: ${event.message || 'the worker could not start'}`, true);
+  });
   worker.ready = new Promise((resolve) => {
     worker.addEventListener('message', function first(e) {
       if (e.data.kind === 'ready') { worker.removeEventListener('message', first); resolve(); }
     });
   });
-  worker.postMessage({kind: 'start', converterUrl: state.converterUrl});
+  worker.postMessage({kind: 'start'});
   if (state.loadedFiles) worker.postMessage({kind: 'tables', files: state.loadedFiles});
   state.worker = worker;
   return worker;

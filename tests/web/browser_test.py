@@ -363,11 +363,30 @@ class PageTest(unittest.TestCase):
 
 
 class FileUrlTest(unittest.TestCase):
-    def test_the_page_works_opened_as_a_file(self):
-        with browser.chromium() as (driver, _):
-            browser.open_page(driver, (browser.SITE / "index.html").as_uri())
-            self.assertEqual(driver.execute_script("return document.getElementById('output').value"),
-                             "श्री भगवान् उवाच")
+    def test_the_page_and_its_worker_work_opened_as_a_file(self):
+        data = (DATA / "gita.sanskrit-times.txt").read_bytes() * 5
+        with tempfile.NamedTemporaryFile(suffix=".txt", delete=False) as f:
+            f.write(data)
+        try:
+            with browser.chromium() as (driver, _):
+                browser.open_page(driver, (browser.SITE / "index.html").as_uri())
+                value = "return document.getElementById('output').value"
+                self.assertEqual(driver.execute_script(value), "श्री भगवान् उवाच")
+                Select(driver.find_element(By.ID, "from")).select_by_value("Sanskrit-Times")
+                Select(driver.find_element(By.ID, "to")).select_by_value("devanagari")
+                driver.find_element(By.ID, "open-file").send_keys(f.name)
+                status = driver.find_element(By.ID, "status")
+                deadline = time.monotonic() + 30
+                while "press Convert" not in status.text and time.monotonic() < deadline:
+                    time.sleep(0.05)
+                driver.find_element(By.ID, "convert").click()
+                while "Converted" not in status.text and time.monotonic() < deadline + 30:
+                    time.sleep(0.05)
+                expected = browser.sfconv("convert", "--from", "Sanskrit-Times", "--to",
+                                          "devanagari", input_bytes=data)
+                self.assertEqual(driver.execute_script(value), expected.decode())
+        finally:
+            pathlib.Path(f.name).unlink()
 
 
 if __name__ == "__main__":
