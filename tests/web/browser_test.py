@@ -332,6 +332,13 @@ class PageTest(unittest.TestCase):
                     "copy", "download", "pivot", "dash-mode", "shift-m", "symbol-font", "live",
                     "convert"]
         self.assertEqual(order, expected)
+        # The hidden file picker's focus shows on its label, drawn as a button.
+        browser.open_page(self.driver, self.url)
+        for _ in range(expected.index("open-file") + 1):
+            ActionChains(self.driver).send_keys(Keys.TAB).perform()
+        label_outline = self.driver.execute_script(
+            "return getComputedStyle(document.querySelector('label[for=open-file]')).outlineStyle;")
+        self.assertNotEqual(label_outline, "none", "the file picker's focus is not visible")
         outline = self.driver.execute_script(
             "document.getElementById('swap').focus();"
             "return getComputedStyle(document.getElementById('swap')).outlineStyle;")
