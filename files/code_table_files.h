@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,6 +69,17 @@ struct LoadReport {
 // Each file is read only up to the rows of its table, a field only up to
 // kMaxFieldBytes, so that a file of any size loads in little memory.
 LoadReport LoadCodeTables(ConverterState& state, const std::filesystem::path& dir);
+
+// The three files as bytes held in memory (picked in a web page, say); a
+// file not given is nullopt.
+struct CodeTableBytes {
+  std::optional<std::string> syllables;  // sanideva.cod
+  std::optional<std::string> short_i;    // lipikara.mmy
+  std::optional<std::string> glyphs;     // devitran.cod
+};
+// The same load over bytes: a file not given is noted, and its table keeps
+// its contents.
+LoadReport LoadCodeTables(ConverterState& state, const CodeTableBytes& files);
 
 // Reads the three files as the loader does and reports every problem found,
 // file by file (sanideva.cod, lipikara.mmy, devitran.cod) in file order: a

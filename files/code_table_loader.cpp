@@ -1,6 +1,8 @@
 // "Load code table  from disk": the three code-table files into the tables.
 
 #include <array>
+#include <optional>
+#include <sstream>
 #include <string>
 
 #include "code_table_escape.h"
@@ -85,10 +87,10 @@ void ReadGlyphFile(FieldReader& reader, const CutFields& cuts, const SanidevaTab
   });
 }
 
-}  // namespace
-
-LoadReport LoadCodeTables(ConverterState& state, const std::filesystem::path& dir) {
-  LoadReport report;
+// The load itself: `load_file(file_name, table_name, read)` gives `read` a
+// field reader over one file, or notes why it could not.
+template <typename LoadFileFn>
+void LoadInto(ConverterState& state, LoadFileFn&& load_file) {
   ResetForLoad(state.positions);
   if (state.translit_button == TranslitFont::kSanskritTimes ||
       state.translit_button == TranslitFont::kItrTransTimes) {
@@ -101,18 +103,45 @@ LoadReport LoadCodeTables(ConverterState& state, const std::filesystem::path& di
   state.devanagari_button.reset();
   state.load_button = true;
 
-  LoadFile(dir, kSyllableFileName, "the syllable code table", report,
-           [&](FieldReader& reader, const CutFields& cuts) {
-             ReadSyllableFile(reader, cuts, state.sanideva);
-           });
-  LoadFile(dir, kShortIFileName, "the short-i map", report,
-           [&](FieldReader& reader, const CutFields& cuts) {
-             ReadShortIFile(reader, cuts, state.short_i);
-           });
-  LoadFile(dir, kGlyphFileName, "the glyph code table", report,
-           [&](FieldReader& reader, const CutFields& cuts) {
-             ReadGlyphFile(reader, cuts, state.sanideva, state.devitran, state.positions);
-           });
+  load_file(kSyllableFileName, "the syllable code table",
+            [&](FieldReader& reader, const CutFields& cuts) {
+              ReadSyllableFile(reader, cuts, state.sanideva);
+            });
+  load_file(kShortIFileName, "the short-i map", [&](FieldReader& reader, const CutFields& cuts) {
+    ReadShortIFile(reader, cuts, state.short_i);
+  });
+  load_file(kGlyphFileName, "the glyph code table",
+            [&](FieldReader& reader, const CutFields& cuts) {
+              ReadGlyphFile(reader, cuts, state.sanideva, state.devitran, state.positions);
+            });
+}
+
+}  // namespace
+
+LoadReport LoadCodeTables(ConverterState& state, const std::filesystem::path& dir) {
+  LoadReport report;
+  LoadInto(state, [&](std::string_view file_name, std::string_view table_name, auto&& read) {
+    LoadFile(dir, file_name, table_name, report, read);
+  });
+  return report;
+}
+
+LoadReport LoadCodeTables(ConverterState& state, const CodeTableBytes& files) {
+  LoadReport report;
+  LoadInto(state, [&](std::string_view file_name, std::string_view table_name, auto&& read) {
+    const std::optional<std::string>* bytes = file_name == kSyllableFileName ? &files.syllables
+                                              : file_name == kShortIFileName ? &files.short_i
+                                                                             : &files.glyphs;
+    if (!bytes->has_value()) {
+      report.problems.push_back({Severity::kNote, std::string(file_name), 0, 0,
+                                 "no " + std::string(file_name) + " was given; " +
+                                     std::string(table_name) + " keeps its contents"});
+      return;
+    }
+    std::stringbuf source(**bytes, std::ios::in | std::ios::binary);
+    FieldReader reader(source);
+    read(reader, CutFields(file_name, report));
+  });
   return report;
 }
 

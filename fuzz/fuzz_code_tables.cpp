@@ -1,6 +1,9 @@
 // Any three code-table files: the load, the check and the export agree.
 //
 // - The same files load into the same tables, and row 0 stays empty.
+// - The same files given as bytes in memory (as the web page gives them)
+//   load into the same tables with the same problems, but for the words of
+//   the note about a missing file.
 // - A file in which the check finds no problem loads as exactly the fields
 //   the field reader reads from it (escapes decoded where the file decodes
 //   them), row by row, and the load notes nothing about it.
@@ -234,6 +237,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   sfc::ConverterState state = Load(in, &notes);
   const sfc::ConverterState again = Load(in);
   Require(SameRows(again, state) && again.positions == state.positions);
+  sfc::ConverterState from_bytes = Startup();
+  const auto given = [](const std::optional<std::string_view>& part) {
+    return part ? std::optional<std::string>(*part) : std::nullopt;
+  };
+  const sfc::LoadReport bytes_report = sfc::LoadCodeTables(
+      from_bytes, sfc::CodeTableBytes{given(parts[0]), given(parts[1]), given(parts[2])});
+  Require(SameRows(from_bytes, state) && from_bytes.positions == state.positions &&
+          from_bytes.load_button == state.load_button);
+  Require(bytes_report.problems.size() == notes.size());
+  for (std::size_t i = 0; i < notes.size(); ++i) {
+    const sfc::TableProblem& a = notes[i];
+    const sfc::TableProblem& b = bytes_report.problems[i];
+    Require(a.severity == b.severity && a.file == b.file && a.line == b.line &&
+            a.column == b.column && (a.severity == sfc::Severity::kNote || a.message == b.message));
+  }
   Require(state.sanideva.key[0].empty() && state.sanideva.full[0].empty() &&
           state.sanideva.half[0].empty() && state.short_i[0].empty() && state.devitran[0].empty());
   RequireCleanFilesLoadAsRead(parts, state, notes);

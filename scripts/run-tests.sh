@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a Debian machine, then builds and runs the whole test suite twice:
 # a release build and an AddressSanitizer + UndefinedBehaviorSanitizer build;
-# then runs every fuzz target for a minute.
+# the web page's build and tests after the release build; then runs every fuzz
+# target for a minute.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,6 +15,9 @@ echo "== release build"
 cmake --preset release >/dev/null
 cmake --build build
 ctest --test-dir build --output-on-failure -j2
+
+echo "== web page (WebAssembly under node, the page in headless Chromium)"
+scripts/test-web.sh
 
 echo "== sanitizer build"
 cmake --preset sanitize >/dev/null

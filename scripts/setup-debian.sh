@@ -9,7 +9,8 @@ packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmar
           fonts-noto-core
           xvfb xauth xdotool xclip x11-utils
           dpkg-dev lintian desktop-file-utils man-db librsvg2-bin
-          libzip-dev libpugixml-dev python3-docx python3-odf libreoffice-writer-nogui)
+          libzip-dev libpugixml-dev python3-docx python3-odf libreoffice-writer-nogui
+          emscripten nodejs python3-brotli chromium chromium-driver python3-selenium)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "code_table_files.h"
+#include "field_reader.h"
 #include "test_support.h"
 
 namespace sfc {
@@ -342,6 +343,45 @@ TEST(LoadBadInput, OneEnormousLineWithoutLineEndsStopsAtTheBounds) {
   }
   for (int row = 1; row <= 300; ++row) expected.devitran[row] = "ab";
   EXPECT_BYTES(DumpRows(expected), DumpRows(loaded));
+}
+
+// --- from bytes -------------------------------------------------------------
+
+TEST(LoadFromBytes, TheFilesAsBytesLoadAsFromADirectoryWithTheirWarnings) {
+  const std::string long_field = "k,f," + Repeat("x", static_cast<int>(kMaxFieldBytes) + 10) + "\n";
+  const std::vector<test::TableFiles> cases = {
+      {"!187!d,!034!,!044!\nka,\"k\",\"K\"\n", "y\r\nn\r\n", "r2\nx8\nasp1\n"},
+      {long_field, "", Repeat("a8,", 400)},
+  };
+  for (const test::TableFiles& files : cases) {
+    TempDir dir;
+    test::WriteTableFiles(dir, files);
+    ConverterState from_dir = MakeStartupState();
+    const LoadReport dir_report = LoadCodeTables(from_dir, dir.path());
+    ConverterState from_bytes = MakeStartupState();
+    const LoadReport bytes_report =
+        LoadCodeTables(from_bytes, CodeTableBytes{files.sanideva, files.lipikara, files.devitran});
+    EXPECT_BYTES(DumpRows(from_dir), DumpRows(from_bytes));
+    EXPECT_EQ(from_dir.positions, from_bytes.positions);
+    EXPECT_EQ(dir_report.problems, bytes_report.problems);
+  }
+}
+
+TEST(LoadFromBytes, AFileNotGivenIsNotedAndItsTableKeepsItsRows) {
+  ConverterState state = MakeStartupState();
+  const ConverterState startup = state;
+  const LoadReport report =
+      LoadCodeTables(state, CodeTableBytes{"K,F,H\n", std::nullopt, std::nullopt});
+  EXPECT_EQ(report.problems,
+            (std::vector<TableProblem>{
+                {Severity::kNote, "lipikara.mmy", 0, 0,
+                 "no lipikara.mmy was given; the short-i map keeps its contents"},
+                {Severity::kNote, "devitran.cod", 0, 0,
+                 "no devitran.cod was given; the glyph code table keeps its contents"}}));
+  EXPECT_EQ(state.sanideva.key[1], "K");
+  EXPECT_EQ(state.short_i, startup.short_i);
+  EXPECT_EQ(state.devitran, startup.devitran);
+  EXPECT_TRUE(state.load_button);
 }
 
 }  // namespace

@@ -1,0 +1,208 @@
+// The module's faces beside native sfconv: every pair of forms, the stream
+// fed in blocks, code tables loaded as bytes, the tables as rows, the
+// report of dropped bytes, check, and the clear errors.
+'use strict';
+const test = require('node:test');
+const assert = require('node:assert');
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+const {execFileSync} = require('node:child_process');
+const {root, loadModule, readRepo, batchPath, sfconvPath, equalBytes} = require('./support.js');
+
+const kForms = ['iast', 'devanagari', 'Sanskrit-Times', 'ITRTransTimes', 'URW Palladio IT',
+                'Vedic', 'Dev Natraj ITR', 'Sanskrit 99'];
+const native = fs.existsSync(batchPath) && fs.existsSync(sfconvPath);
+const skipNative = !native && 'native sfconv is not built';
+
+// A text in each form: the Gita's first lines in that form, made by sfconv.
+function inputFor(form) {
+  const gita = readRepo('tests/data/gita.sanskrit-times.txt').subarray(0, 4000);
+  const cut = gita.lastIndexOf(10) + 1;
+  return execFileSync(sfconvPath, ['convert', '--from', 'Sanskrit-Times', '--to', form],
+                      {input: gita.subarray(0, cut)});
+}
+
+// Runs native sfconv once per run, in one process; gives each run's output.
+function runNative(runs) {
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'sfc-web-bindings-'));
+  try {
+    let list = '';
+    runs.forEach(({args, input}, i) => {
+      fs.writeFileSync(path.join(dir, `${i}.in`), input);
+      list += [...args, '-i', `${i}.in`, '-o', `${i}.out`].join('\t') + '\n';
+    });
+    fs.writeFileSync(path.join(dir, 'runs.txt'), list);
+    execFileSync(batchPath, [dir]);
+    return runs.map((_, i) => ({
+      output: new Uint8Array(fs.readFileSync(path.join(dir, `${i}.out`))),
+      rc: Number(fs.readFileSync(path.join(dir, `${i}.rc`), 'utf8')),
+      err: fs.readFileSync(path.join(dir, `${i}.err`), 'utf8'),
+    }));
+  } finally {
+    fs.rmSync(dir, {recursive: true, force: true});
+  }
+}
+
+test('every pair of forms converts as sfconv convert does', {skip: skipNative}, async () => {
+  const m = await loadModule();
+  const converter = new m.Converter();
+  const runs = [];
+  for (const from of kForms) {
+    const input = inputFor(from);
+    for (const to of kForms) runs.push({args: ['convert', '--from', from, '--to', to], input, from, to});
+  }
+  const expected = runNative(runs);
+  runs.forEach(({input, from, to}, i) => {
+    const result = converter.convert(input, {command: 'convert', from, to});
+    assert.strictEqual(result.error, undefined, `${from} -> ${to}`);
+    assert.ok(result.output.length > 0, `${from} -> ${to}: no output`);
+    assert.ok(equalBytes(result.output, expected[i].output), `${from} -> ${to}: output differs`);
+  });
+});
+
+test('a stream fed in blocks gives the whole text\'s output', async () => {
+  const m = await loadModule();
+  const converter = new m.Converter();
+  const input = readRepo('tests/data/gita.itrtranstimes.txt');
+  const cases = [
+    {command: 'to-devanagari', translitFont: 'ITRTransTimes', devanagariFont: 'Sanskrit 99'},
+    {command: 'convert', from: 'ITRTransTimes', to: 'devanagari'},
+    {command: 'convert', from: 'ITRTransTimes', to: 'Dev Natraj ITR'},
+  ];
+  for (const options of cases) {
+    const whole = converter.convert(input, options).output;
+    for (const block of [1, 7, 4096]) {
+      const stream = new m.Stream(converter, options);
+      const pieces = [];
+      for (let at = 0; at < input.length; at += block) {
+        pieces.push(stream.feed(input.subarray(at, at + block)));
+      }
+      const end = stream.finish();
+      pieces.push(end.output);
+      stream.delete();
+      assert.ok(equalBytes(Buffer.concat(pieces), whole), `${JSON.stringify(options)} in blocks of ${block}`);
+      assert.strictEqual(end.completed, true);
+    }
+  }
+});
+
+test('code tables exported by sfconv load as bytes and convert as sfconv --tables', {skip: skipNative}, async () => {
+  const m = await loadModule();
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'sfc-web-tables-'));
+  try {
+    execFileSync(sfconvPath, ['tables', '--export', dir, '-d', 'Sanskrit 99']);
+    const file = (name) => new Uint8Array(fs.readFileSync(path.join(dir, name)));
+    const converter = new m.Converter();
+    assert.strictEqual(converter.hasLoadedTables(), false);
+    assert.deepStrictEqual(
+        converter.loadTables(file('sanideva.cod'), file('lipikara.mmy'), file('devitran.cod')), []);
+    assert.strictEqual(converter.hasLoadedTables(), true);
+    const input = inputFor('Sanskrit-Times');
+    const ours = converter.convert(input, {command: 'convert', from: 'Sanskrit-Times', to: 'My Font'});
+    const theirs = execFileSync(sfconvPath, ['convert', '--tables', dir, '--from', 'Sanskrit-Times',
+                                             '--to', 'My Font'], {input});
+    assert.ok(equalBytes(ours.output, theirs));
+    const dump = converter.tables({loaded: true, devanagariFont: 'My Font'}).dump;
+    const nativeDump = execFileSync(sfconvPath, ['tables', '--tables', dir, '-d', 'My Font']);
+    assert.ok(equalBytes(dump, nativeDump));
+    // The built-in fonts stay as they were beside the loaded tables.
+    const builtin = converter.convert(input, {command: 'convert', from: 'Sanskrit-Times', to: 'Vedic'});
+    const nativeBuiltin = execFileSync(sfconvPath, ['convert', '--from', 'Sanskrit-Times', '--to', 'Vedic'], {input});
+    assert.ok(equalBytes(builtin.output, nativeBuiltin));
+  } finally {
+    fs.rmSync(dir, {recursive: true, force: true});
+  }
+});
+
+test('a load without a file notes it and keeps that table', async () => {
+  const m = await loadModule();
+  const converter = new m.Converter();
+  const exported = converter.exportTables({devanagariFont: 'Dev Natraj ITR'});
+  const problems = converter.loadTables(exported.files['sanideva.cod'], null, exported.files['devitran.cod']);
+  assert.deepStrictEqual(problems.map((p) => [p.severity, p.file]), [['note', 'lipikara.mmy']]);
+  assert.match(problems[0].text, /^lipikara\.mmy: no lipikara\.mmy was given; the short-i map keeps its contents$/);
+  converter.forgetTables();
+  assert.strictEqual(converter.hasLoadedTables(), false);
+});
+
+test('a field longer than any cell is cut and warned of with its place', async () => {
+  const m = await loadModule();
+  const converter = new m.Converter();
+  const long = new TextEncoder().encode('a,b,' + 'x'.repeat(5000) + '\n');
+  const problems = converter.loadTables(long, null, null);
+  assert.deepStrictEqual(problems.filter((p) => p.severity === 'warning').map((p) => [p.file, p.line]),
+                         [['sanideva.cod', 1]]);
+});
+
+test('the tables as rows agree with the dump', async () => {
+  const m = await loadModule();
+  const converter = new m.Converter();
+  const tables = converter.tables({translitFont: 'ITRTransTimes', devanagariFont: 'Vedic'});
+  assert.strictEqual(tables.syllables.length, 255);
+  assert.strictEqual(tables.shortI.length, 255);
+  assert.strictEqual(tables.glyphs.length, 300);
+  const dump = Buffer.from(tables.dump).toString('latin1').split('\n');
+  const row22 = tables.syllables[21];
+  assert.strictEqual(row22.row, 22);
+  assert.strictEqual(row22.name, 'dha');
+  assert.ok(dump.some((line) => line.startsWith('sanideva\t22\t"' + Buffer.from(row22.key).toString('latin1') + '"')));
+});
+
+test('dropped bytes are reported with their places, as sfconv --report does', async () => {
+  const m = await loadModule();
+  const converter = new m.Converter();
+  const input = new Uint8Array([...new TextEncoder().encode('rAma\n ka'), 1, ...new TextEncoder().encode('\tgA'), 1]);
+  const result = converter.convert(input, {command: 'to-devanagari'});
+  assert.deepStrictEqual(result.dropped.filter((d) => d.byte === 1).map((d) => [d.line, d.column]),
+                         [[2, 4], [2, 8]]);
+  assert.strictEqual(result.droppedTotal, 5);
+  assert.ok(result.messages.some((line) => /5 bytes had no rule and were left out/.test(line)));
+});
+
+test('check lists the words that do not come back, as sfconv check', {skip: skipNative}, async () => {
+  const m = await loadModule();
+  const converter = new m.Converter();
+  const input = readRepo('tests/data/gita.sanskrit-times.txt');
+  for (const devanagariFont of ['Vedic', 'Sanskrit 99']) {
+    const ours = converter.check(input, {devanagariFont});
+    const theirs = execFileSync(sfconvPath, ['check', '-d', devanagariFont], {input});
+    assert.strictEqual(ours.error, undefined);
+    assert.ok(equalBytes(ours.report, theirs), devanagariFont);
+    // The differences one by one are the report's lines, and add up to its summary.
+    const lines = new TextDecoder().decode(ours.report).split('\n').filter((l) => l !== '');
+    const summary = lines.pop();
+    assert.deepStrictEqual(ours.differences.map((d) => `${d.line}:${d.column}: ${d.before} -> ${d.after}`), lines);
+    assert.strictEqual(ours.summary.differences, lines.length);
+    assert.ok(summary.startsWith(`${ours.summary.matched} of ${ours.summary.words} words`), summary);
+    assert.ok(ours.summary.lines > 0 && ours.summary.differences > 0);
+  }
+});
+
+test('wrong names and options give a clear error, not an exception', async () => {
+  const m = await loadModule();
+  const converter = new m.Converter();
+  const bytes = new Uint8Array([97]);
+  const cases = [
+    [{command: 'convert', from: 'Wingdings', to: 'iast'}, /from: "Wingdings" is neither iast, devanagari nor a font name/],
+    [{command: 'to-devanagari', devanagariFont: 'Nope'}, /unknown Devanagari font "Nope"/],
+    [{command: 'to-devanagari', dashMode: 3}, /dash mode is 1 or 2/],
+    [{command: 'translate'}, /unknown command "translate"/],
+    [{command: 'to-translit', loaded: true}, /no code tables are loaded/],
+    [{command: 'convert', from: 'iast', to: 'Vedic', answers: {300: 'x'}}, /glyph code is 0 to 255/],
+  ];
+  for (const [options, message] of cases) {
+    const result = converter.convert(bytes, options);
+    assert.match(result.error, message, JSON.stringify(options));
+    assert.strictEqual(result.output.length, 0);
+  }
+  assert.match(converter.tables({devanagariFont: 'Nope'}).error, /unknown Devanagari font/);
+});
+
+test('Unicode text given as font bytes is told', async () => {
+  const m = await loadModule();
+  const converter = new m.Converter();
+  const result = converter.convert(new TextEncoder().encode('śrī rāma'),
+                                   {command: 'convert', from: 'Sanskrit-Times', to: 'Vedic'});
+  assert.ok(result.messages.some((line) => /looks like Unicode text/.test(line)));
+});

@@ -1,0 +1,125 @@
+// Random inputs through the WebAssembly module: no exception, and the same
+// output, completion and dropped bytes as native sfconv on the same input
+// with the same options. Native sfconv runs once per case, all cases in one
+// process (sfc_sfconv_batch), so the test stays quick.
+'use strict';
+const test = require('node:test');
+const assert = require('node:assert');
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+const {execFileSync} = require('node:child_process');
+const {loadModule, readRepo, batchPath, equalBytes} = require('./support.js');
+
+const kCases = Number(process.env.SFC_WEB_PROPERTY_CASES || 2000);
+const kForms = ['iast', 'devanagari', 'Sanskrit-Times', 'ITRTransTimes', 'URW Palladio IT',
+                'Vedic', 'Dev Natraj ITR', 'Sanskrit 99'];
+
+// A small fixed generator, so that a failure can be run again.
+function generator(seed) {
+  let s = seed >>> 0;
+  return (n) => {
+    s = (Math.imul(s, 1664525) + 1013904223) >>> 0;
+    return s % n;
+  };
+}
+
+const sources = [
+  readRepo('tests/data/gita.sanskrit-times.txt'),
+  readRepo('tests/data/gita.itrtranstimes.txt'),
+  readRepo('tests/golden/to-devanagari.sanskrit-times.vedic.dash1.out'),
+  readRepo('tests/golden/to-devanagari.itrtranstimes.sanskrit-99.dash1.out'),
+  new TextEncoder().encode('śrī bhagavān uvāca\nकर्मण्येवाधिकारस्ते मा फलेषु कदाचन\n'),
+];
+
+function randomInput(next) {
+  const kind = next(3);
+  const length = next(200);
+  if (kind === 0) return Uint8Array.from({length}, () => next(256));
+  const source = sources[next(sources.length)];
+  const start = next(Math.max(1, source.length - length));
+  const slice = Uint8Array.from(source.subarray(start, start + length));
+  if (kind === 2) {
+    for (let i = next(4); i > 0 && slice.length > 0; --i) slice[next(slice.length)] = next(256);
+  }
+  return slice;
+}
+
+// Mostly convert between any two forms; else one direction between fonts.
+function randomArgs(next) {
+  const kind = next(4);
+  if (kind >= 2) {
+    const command = kind === 2 ? 'to-devanagari' : 'to-translit';
+    const args = [command, '-t', kForms[2 + next(3)], '-d', kForms[5 + next(3)]];
+    if (command === 'to-devanagari' && next(2) === 0) args.push('--dash-mode', String(1 + next(2)));
+    if (command === 'to-devanagari' && next(4) === 0) args.push('--shift-m-to-n');
+    return args;
+  }
+  const args = ['convert', '--from', kForms[next(kForms.length)], '--to', kForms[next(kForms.length)]];
+  if (next(3) === 0) args.push('-t', kForms[2 + next(3)]);
+  if (next(2) === 0) args.push('--dash-mode', String(1 + next(2)));
+  if (next(4) === 0) args.push('--shift-m-to-n');
+  return args;
+}
+
+function moduleOptions(args) {
+  const options = {command: args[0]};
+  for (let i = 1; i < args.length; ++i) {
+    if (args[i] === '-d') options.devanagariFont = args[++i];
+    else if (args[i] === '--from') options.from = args[++i];
+    else if (args[i] === '--to') options.to = args[++i];
+    else if (args[i] === '-t') options.translitFont = args[++i];
+    else if (args[i] === '--dash-mode') options.dashMode = Number(args[++i]);
+    else if (args[i] === '--shift-m-to-n') options.shiftMToN = true;
+  }
+  return options;
+}
+
+// "sfconv: line 3, column 14[ of the text between]: NAME had no rule ..."
+function reportedDrops(stderr) {
+  const drops = [];
+  const pattern = /^sfconv: line (\d+), column (\d+)( of the text between)?: .* had no rule and was left out$/;
+  for (const line of stderr.split('\n')) {
+    const match = pattern.exec(line);
+    if (match) drops.push(`${match[1]}:${match[2]}${match[3] ? ' between' : ''}`);
+  }
+  return drops;
+}
+
+test('random inputs give what native sfconv gives', {skip: !fs.existsSync(batchPath) && 'sfc_sfconv_batch is not built'}, async () => {
+  const m = await loadModule();
+  const converter = new m.Converter();
+  const next = generator(Number(process.env.SFC_WEB_PROPERTY_SEED || 20));
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'sfc-web-property-'));
+  try {
+    const cases = [];
+    let runs = '';
+    for (let i = 0; i < kCases; ++i) {
+      const input = randomInput(next);
+      const args = randomArgs(next);
+      fs.writeFileSync(path.join(dir, `${i}.in`), input);
+      runs += [...args, '--report', '-i', `${i}.in`, '-o', `${i}.out`].join('\t') + '\n';
+      cases.push({input, args});
+    }
+    fs.writeFileSync(path.join(dir, 'runs.txt'), runs);
+    execFileSync(batchPath, [dir]);
+
+    for (let i = 0; i < cases.length; ++i) {
+      const {input, args} = cases[i];
+      const what = `case ${i}: ${args.join(' ')} on [${Array.from(input).join(',')}]`;
+      let result;
+      assert.doesNotThrow(() => { result = converter.convert(input, moduleOptions(args)); }, what);
+      const rc = Number(fs.readFileSync(path.join(dir, `${i}.rc`), 'utf8'));
+      const stderr = fs.readFileSync(path.join(dir, `${i}.err`), 'utf8');
+      assert.strictEqual(result.error, undefined, what);
+      assert.ok(rc === 0 || rc === 3, `${what}: sfconv exit ${rc}: ${stderr}`);
+      const expected = new Uint8Array(fs.readFileSync(path.join(dir, `${i}.out`)));
+      assert.ok(equalBytes(result.output, expected), `${what}: output differs`);
+      assert.strictEqual(result.completed, rc === 0, `${what}: completion differs`);
+      const drops = result.dropped.map((d) => `${d.line}:${d.column}${d.between ? ' between' : ''}`);
+      assert.deepStrictEqual(drops, reportedDrops(stderr), `${what}: dropped bytes differ`);
+    }
+  } finally {
+    fs.rmSync(dir, {recursive: true, force: true});
+  }
+});
