@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
@@ -84,6 +85,21 @@ QString FromBytes(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A button's caption, with the accessible name that announces it.
+void ShowCaption(QAbstractButton* button, const QString& caption) {
+  button->setText(caption);
+  button->setAccessibleName(caption.simplified());
+}
+
+// A label's text, with an accessible name that carries what it shows:
+// "Browser row number: 3".
+void ShowValue(QLabel* label, const QString& text, const QString& role, const QString& spoken) {
+  label->setText(text);
+  label->setAccessibleName(
+      role + QStringLiteral(": ") +
+      (spoken.trimmed().isEmpty() ? QStringLiteral("none") : spoken.simplified()));
+}
+
 // The rejected characters of a conversion from Unicode, with their
 // positions (1-based, in characters of the whole text) worked out from their
 // lines and columns in one pass over the text.
@@ -141,6 +157,28 @@ struct MainWindow::Run {
   QElapsedTimer clock;
   Direction direction = Direction::kToDevanagari;
   std::vector<LeftOutCharacter> left_out;
+  // The line ends counted so far, for the positions the input boxes show:
+  // the input before `counted` holds `line - 1` of them, the last at
+  // `line_start - 1`. Positions are asked in order, so the input is read once.
+  std::uint64_t counted = 0;
+  std::uint64_t line = 1;
+  std::uint64_t line_start = 0;
+
+  InputPosition PositionOf(std::uint64_t offset) {
+    offset = std::min<std::uint64_t>(offset, input.size());
+    if (offset < counted) {
+      counted = 0;
+      line = 1;
+      line_start = 0;
+    }
+    for (; counted < offset; ++counted) {
+      if (input[counted] == '\n') {
+        ++line;
+        line_start = counted + 1;
+      }
+    }
+    return {line, offset - line_start + 1};
+  }
 };
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
@@ -408,6 +446,9 @@ void MainWindow::BuildControls() {
   Place(label4_, 6360, 765, 8160, 1005);
   label3_->hide();
   label4_->hide();
+  // The names carry the values the labels start with.
+  ShowBrowserView(session_.StepBrowser(0));
+  browser_shown_ = false;
 
   const auto browser_button = [&](const char* object_name, const char* caption, const char* role) {
     auto* button = new QPushButton(QString::fromLatin1(caption), surface_);
@@ -488,10 +529,10 @@ void MainWindow::BuildMenus() {
   QAction* paste = unicode->addAction(QStringLiteral("Paste Unicode"));
   paste->setObjectName(QStringLiteral("PasteUnicode"));
   connect(paste, &QAction::triggered, this, &MainWindow::PasteUnicode);
-  QAction* preview = unicode->addAction(QStringLiteral("Show Unicode preview"));
-  preview->setObjectName(QStringLiteral("ShowUnicodePreview"));
-  preview->setCheckable(true);
-  connect(preview, &QAction::toggled, this, &MainWindow::ShowUnicodePreview);
+  preview_action_ = unicode->addAction(QStringLiteral("Show Unicode preview"));
+  preview_action_->setObjectName(QStringLiteral("ShowUnicodePreview"));
+  preview_action_->setCheckable(true);
+  connect(preview_action_, &QAction::toggled, this, &MainWindow::ShowUnicodePreview);
 }
 
 void MainWindow::PrintTitle() {
@@ -533,8 +574,10 @@ void MainWindow::ChooseDirection(Direction direction) {
     label2_[i]->setVisible(!to_translit);
     label1_[i]->setVisible(!to_translit);
   }
-  label1_[0]->setText(to_translit ? QStringLiteral("karalipi position")
-                                  : QStringLiteral("lipikara position"));
+  const QString caption =
+      to_translit ? QStringLiteral("karalipi position") : QStringLiteral("lipikara position");
+  label1_[0]->setText(caption);
+  label1_[0]->setAccessibleName(caption);
   label3_->setVisible(to_translit);
   label4_->setVisible(to_translit);
 }
@@ -546,7 +589,7 @@ void MainWindow::StartConversion() {
   combo3_->hide();
   text2_->show();
   text1_->show();
-  command1_->setText(QString::fromLatin1(kStartCaption));
+  ShowCaption(command1_, QString::fromLatin1(kStartCaption));
 
   auto run = std::make_unique<Run>();
   run->direction = session_.direction();
@@ -631,24 +674,69 @@ void MainWindow::FinishConversion(const std::optional<StreamEnd>& end, const QSt
   if (end) {
     QApplication::clipboard()->setText(TranslitBytesToText(ClipboardText(run->output, *end)));
     SetInstruction(FromBytes(kClosingMessage));
-    if (!end->completed) command1_->setText(QString::fromLatin1(kErrorCaption));
+    if (!end->completed) ShowCaption(command1_, QString::fromLatin1(kErrorCaption));
   } else {
     SetInstruction(QStringLiteral("The conversion stopped because of a fault: ") + fault +
                    QStringLiteral(". The output box shows what was converted before it."));
-    command1_->setText(QString::fromLatin1(kErrorCaption));
+    ShowCaption(command1_, QString::fromLatin1(kErrorCaption));
   }
   if (!run->left_out.empty()) AppendInstruction(DescribeLeftOut(run->left_out));
+  // Without the Devanagari box's font its glyphs show as Latin letters: the
+  // first conversion that meets this opens the Unicode preview, once a run
+  // of the program.
+  if (!preview_opened_by_itself_ &&
+      !IsFontInstalled(FromBytes(session_.state().devanagari_box_font))) {
+    preview_opened_by_itself_ = true;
+    preview_action_->setChecked(true);
+  }
   UpdateUnicodePreview();
   emit conversionFinished();
 }
 
 std::string MainWindow::AskInputBox(const InputBoxRequest& request) {
-  bool accepted = false;
-  const QString answer = QInputDialog::getText(
-      this, TranslitBytesToText(request.title), TranslitBytesToText(request.prompt),
-      QLineEdit::Normal, TranslitBytesToText(request.default_text), &accepted);
+  QInputDialog dialog(this);
+  dialog.setObjectName(QStringLiteral("InputBox"));
+  // A box without a title of its own carries the program's name.
+  const QString title = request.title.empty() ? QStringLiteral("Sanskrit Font Converter")
+                                              : TranslitBytesToText(request.title);
+  dialog.setWindowTitle(title);
+  // The prompt's line breaks are carriage returns.
+  QString prompt = TranslitBytesToText(request.prompt);
+  prompt.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  prompt.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  if (request.kind == InputRequestKind::kGlyphReading && request.glyph_code >= 0 &&
+      request.glyph_code <= 255) {
+    // Under the prompt: the glyph in the Devanagari font, its Unicode
+    // reading, its byte value and where it stands.
+    const int code = request.glyph_code;
+    const std::string glyph(1, static_cast<char>(code));
+    const QFont font = SymbolFont(FromBytes(session_.state().devanagari_box_font), 24);
+    const std::string reading = session_.ReadGlyphs(glyph).Text();
+    QString details =
+        QStringLiteral("byte %1 (0x%2)")
+            .arg(code)
+            .arg(QString::number(code, 16).toUpper().rightJustified(2, QLatin1Char('0')));
+    if (run_) {
+      const InputPosition at = run_->PositionOf(request.offset);
+      details += QStringLiteral(", line %1, column %2").arg(at.line).arg(at.column);
+    }
+    QString html = prompt.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+    html += QStringLiteral("<br><span style=\"font-family:'%1'; font-size:24pt\">%2</span>")
+                .arg(font.family().toHtmlEscaped(),
+                     GlyphBytesToText(glyph, HasSymbolCharMap(font)).toHtmlEscaped());
+    if (!reading.empty())
+      html += QStringLiteral("&nbsp;&nbsp;") + FromBytes(reading).toHtmlEscaped();
+    html += QStringLiteral("<br>") + details;
+    dialog.setLabelText(html);
+  } else {
+    dialog.setLabelText(prompt);
+  }
+  dialog.setTextValue(TranslitBytesToText(request.default_text));
+  // Wide enough for its title beside the title bar's buttons.
+  dialog.setMinimumWidth(QFontMetrics(dialog.font()).horizontalAdvance(title) * 3 / 2 + 160);
+  const bool accepted = dialog.exec() == QDialog::Accepted;
   // A cancelled box answers with the empty string.
-  return accepted ? TranslitTextToBytes(answer).bytes : std::string();
+  return accepted ? TranslitTextToBytes(dialog.textValue()).bytes : std::string();
 }
 
 // ---- LOAD ----
@@ -829,24 +917,33 @@ void MainWindow::ApplyFontList(QComboBox* list) {
 void MainWindow::ReportMissingFonts() {
   const ConverterState& state = session_.state();
   QStringList missing;
-  for (const std::string& font : {state.translit_box_font, state.devanagari_box_font}) {
+  // The box whose font is missing says so in its tooltip.
+  const std::pair<const std::string&, ByteTextBox*> boxes[] = {{state.translit_box_font, text1_},
+                                                               {state.devanagari_box_font, text2_}};
+  for (const auto& [font, box] : boxes) {
     const QString family = FromBytes(font);
-    if (IsFontInstalled(family)) continue;
-    missing << family;
-    if (fonts_reported_.contains(family)) continue;
-    fonts_reported_.insert(family);
-    AppendInstruction(QStringLiteral("The font \"") + family +
-                      QStringLiteral("\" is not installed here: its text shows in a substitute "
-                                     "font. The conversion is not affected."));
+    const bool installed = IsFontInstalled(family);
+    if (!installed && !missing.contains(family)) missing << family;
+    box->setToolTip(installed ? QString()
+                              : QStringLiteral("The font \"") + family +
+                                    QStringLiteral("\" is not installed here: this text shows in a "
+                                                   "substitute font. The conversion is not "
+                                                   "affected."));
   }
   // The status bar keeps saying it while such a font is chosen.
   fonts_note_->setText(
       missing.isEmpty() ? QString()
                         : QStringLiteral("Not installed: ") + missing.join(QStringLiteral(", ")) +
                               QStringLiteral(" (shown in a substitute font; the bytes are exact)"));
+  fonts_note_->setAccessibleName(
+      QStringLiteral("Missing fonts: ") +
+      (missing.isEmpty() ? QStringLiteral("none") : missing.join(QStringLiteral(", "))));
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (preview_ && watched == preview_.get() && event->type() == QEvent::Close) {
+    preview_action_->setChecked(false);
+  }
   if (event->type() == QEvent::FocusOut &&
       static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
     for (QComboBox* list : {combo1_, combo3_}) {
@@ -870,12 +967,14 @@ std::optional<DecodedBytes> MainWindow::ReadPastedIast(const QString& text) cons
   return AsDecoded(session_.FromUnicode(text.toStdString(), TextBox::kTranslit), text);
 }
 
+std::string MainWindow::BoxAsUnicode(TextBox box) const {
+  return session_.ToUnicode((box == TextBox::kDevanagari ? text2_ : text1_)->Bytes().bytes, box);
+}
+
 void MainWindow::CopyResultAsUnicode() {
   const bool devanagari = session_.direction() == Direction::kToDevanagari;
-  const std::string bytes = (devanagari ? text2_ : text1_)->Bytes().bytes;
-  const std::string unicode =
-      session_.ToUnicode(bytes, devanagari ? TextBox::kDevanagari : TextBox::kTranslit);
-  QApplication::clipboard()->setText(QString::fromStdString(unicode));
+  QApplication::clipboard()->setText(
+      QString::fromStdString(BoxAsUnicode(devanagari ? TextBox::kDevanagari : TextBox::kTranslit)));
   statusBar()->showMessage(devanagari ? QStringLiteral("Copied the result as Unicode Devanagari")
                                       : QStringLiteral("Copied the result as IAST"),
                            5000);
@@ -899,15 +998,19 @@ void MainWindow::ShowUnicodePreview(bool shown) {
     if (preview_) preview_->hide();
     return;
   }
-  if (!preview_) preview_ = std::make_unique<UnicodePreview>();
+  if (!preview_) {
+    preview_ = std::make_unique<UnicodePreview>();
+    // The main window keeps the focus; closing the preview clears the menu's mark.
+    preview_->setAttribute(Qt::WA_ShowWithoutActivating);
+    preview_->installEventFilter(this);
+  }
   preview_->show();
   UpdateUnicodePreview();
 }
 
 void MainWindow::UpdateUnicodePreview() {
   if (!preview_ || !preview_->isVisible()) return;
-  preview_->ShowTexts(session_.ToUnicode(text2_->Bytes().bytes, TextBox::kDevanagari),
-                      session_.ToUnicode(text1_->Bytes().bytes, TextBox::kTranslit));
+  preview_->ShowTexts(BoxAsUnicode(TextBox::kDevanagari), BoxAsUnicode(TextBox::kTranslit));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -964,26 +1067,43 @@ void MainWindow::StepBrowser(int step) {
 void MainWindow::ShowBrowserView(const BrowserView& view) {
   last_view_ = view;
   browser_shown_ = true;
-  const auto glyphs = [](QLabel* shown, std::string_view bytes) {
-    shown->setText(GlyphBytesToText(bytes, HasSymbolCharMap(shown->font())));
+  // Glyphs are announced by their Unicode reading, letters as IAST.
+  const auto glyphs = [this](QLabel* shown, std::string_view bytes, const QString& role) {
+    ShowValue(shown, GlyphBytesToText(bytes, HasSymbolCharMap(shown->font())), role,
+              FromBytes(session_.ReadGlyphs(bytes).Text()));
   };
-  label2_[0]->setText(QString::number(view.position));
+  const auto letters = [this](QLabel* shown, std::string_view bytes, const QString& role) {
+    ShowValue(shown, TranslitBytesToText(bytes), role,
+              FromBytes(session_.ToUnicode(bytes, TextBox::kTranslit)));
+  };
+  const QString number = QString::number(view.position);
   if (!view.glyph_mode) {
-    label2_[1]->setText(TranslitBytesToText(view.key));
-    glyphs(label2_[2], view.full);
-    glyphs(label2_[3], view.half);
+    ShowValue(label2_[0], number, QStringLiteral("Browser row number"), number);
+    letters(label2_[1], view.key, QStringLiteral("Browser letters"));
+    glyphs(label2_[2], view.full, QStringLiteral("Browser full glyphs"));
+    glyphs(label2_[3], view.half, QStringLiteral("Browser half glyphs"));
     return;
   }
-  label3_->setText(TranslitBytesToText(view.entry_text));
-  glyphs(label4_, view.strip);
+  ShowValue(label2_[0], number, QStringLiteral("Browser glyph code"), number);
+  letters(label3_, view.entry_text, QStringLiteral("Browser entry text"));
+  // The strip: each glyph by its reading, or by its code where it has none.
+  QStringList spoken;
+  for (const char glyph : view.strip) {
+    if (glyph == ' ') continue;
+    const std::string reading = session_.ReadGlyphs(std::string_view(&glyph, 1)).Text();
+    spoken << (reading.empty() ? QStringLiteral("code %1").arg(static_cast<unsigned char>(glyph))
+                               : FromBytes(reading));
+  }
+  ShowValue(label4_, GlyphBytesToText(view.strip, HasSymbolCharMap(label4_->font())),
+            QStringLiteral("Browser glyph strip"), spoken.join(QStringLiteral(", ")));
 }
 
 void MainWindow::ToggleAutoStep() {
   if (timer1_.isActive()) {
     timer1_.stop();
-    command5_->setText(QStringLiteral(" auto >> "));
+    ShowCaption(command5_, QStringLiteral(" auto >> "));
   } else {
-    command5_->setText(QStringLiteral("  stop  "));
+    ShowCaption(command5_, QStringLiteral("  stop  "));
     timer1_.start();
   }
 }

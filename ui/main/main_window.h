@@ -161,7 +161,6 @@ class MainWindow : public QMainWindow {
 
   BrowserView last_view_;
   bool browser_shown_ = false;
-  QSet<QString> fonts_reported_;
 
   HelpWindow* EnsureHelpWindow();
   // The menu Unicode.
@@ -169,6 +168,11 @@ class MainWindow : public QMainWindow {
   void PasteUnicode();
   void ShowUnicodePreview(bool shown);
   void UpdateUnicodePreview();
+  // A box's text as Unicode: what "Copy result as Unicode" copies and the
+  // preview shows.
+  std::string BoxAsUnicode(TextBox box) const;
+  QAction* preview_action_ = nullptr;
+  bool preview_opened_by_itself_ = false;
   std::optional<DecodedBytes> ReadPastedIast(const QString& text) const;
   std::unique_ptr<UnicodePreview> preview_;
   std::unique_ptr<HelpWindow> help_;
