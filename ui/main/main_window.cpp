@@ -447,8 +447,13 @@ void MainWindow::BuildControls() {
   label3_->hide();
   label4_->hide();
   // The names carry the values the labels start with.
-  ShowBrowserView(session_.StepBrowser(0));
-  browser_shown_ = false;
+  ShowValue(label2_[0], label2_[0]->text(), QStringLiteral("Browser row number"),
+            label2_[0]->text());
+  ShowValue(label2_[1], label2_[1]->text(), QStringLiteral("Browser letters"), label2_[1]->text());
+  ShowValue(label2_[2], label2_[2]->text(), QStringLiteral("Browser full glyphs"),
+            GlyphsSpoken("a"));
+  ShowValue(label2_[3], label2_[3]->text(), QStringLiteral("Browser half glyphs"),
+            GlyphsSpoken(";"));
 
   const auto browser_button = [&](const char* object_name, const char* caption, const char* role) {
     auto* button = new QPushButton(QString::fromLatin1(caption), surface_);
@@ -688,6 +693,7 @@ void MainWindow::FinishConversion(const std::optional<StreamEnd>& end, const QSt
       !IsFontInstalled(FromBytes(session_.state().devanagari_box_font))) {
     preview_opened_by_itself_ = true;
     preview_action_->setChecked(true);
+    activateWindow();
   }
   UpdateUnicodePreview();
   emit conversionFinished();
@@ -732,8 +738,11 @@ std::string MainWindow::AskInputBox(const InputBoxRequest& request) {
     dialog.setLabelText(prompt);
   }
   dialog.setTextValue(TranslitBytesToText(request.default_text));
-  // Wide enough for its title beside the title bar's buttons.
-  dialog.setMinimumWidth(QFontMetrics(dialog.font()).horizontalAdvance(title) * 3 / 2 + 160);
+  // Wide enough for its title beside the title bar's buttons (the dialog's
+  // layout sizes it by its contents).
+  if (auto* label = dialog.findChild<QLabel*>()) {
+    label->setMinimumWidth(QFontMetrics(dialog.font()).horizontalAdvance(title) * 3 / 2 + 160);
+  }
   const bool accepted = dialog.exec() == QDialog::Accepted;
   // A cancelled box answers with the empty string.
   return accepted ? TranslitTextToBytes(dialog.textValue()).bytes : std::string();
@@ -1070,7 +1079,7 @@ void MainWindow::ShowBrowserView(const BrowserView& view) {
   // Glyphs are announced by their Unicode reading, letters as IAST.
   const auto glyphs = [this](QLabel* shown, std::string_view bytes, const QString& role) {
     ShowValue(shown, GlyphBytesToText(bytes, HasSymbolCharMap(shown->font())), role,
-              FromBytes(session_.ReadGlyphs(bytes).Text()));
+              GlyphsSpoken(bytes));
   };
   const auto letters = [this](QLabel* shown, std::string_view bytes, const QString& role) {
     ShowValue(shown, TranslitBytesToText(bytes), role,
@@ -1086,16 +1095,24 @@ void MainWindow::ShowBrowserView(const BrowserView& view) {
   }
   ShowValue(label2_[0], number, QStringLiteral("Browser glyph code"), number);
   letters(label3_, view.entry_text, QStringLiteral("Browser entry text"));
-  // The strip: each glyph by its reading, or by its code where it has none.
+  // The strip: each glyph alone.
   QStringList spoken;
   for (const char glyph : view.strip) {
-    if (glyph == ' ') continue;
-    const std::string reading = session_.ReadGlyphs(std::string_view(&glyph, 1)).Text();
-    spoken << (reading.empty() ? QStringLiteral("code %1").arg(static_cast<unsigned char>(glyph))
-                               : FromBytes(reading));
+    if (glyph != ' ') spoken << GlyphsSpoken(std::string_view(&glyph, 1));
   }
   ShowValue(label4_, GlyphBytesToText(view.strip, HasSymbolCharMap(label4_->font())),
             QStringLiteral("Browser glyph strip"), spoken.join(QStringLiteral(", ")));
+}
+
+QString MainWindow::GlyphsSpoken(std::string_view glyphs) const {
+  const std::string reading = session_.ReadGlyphs(glyphs).Text();
+  if (!reading.empty()) return FromBytes(reading);
+  // Glyphs with no reading of their own (a sign alone) by their codes.
+  QStringList codes;
+  for (const char glyph : glyphs) {
+    if (glyph != ' ') codes << QString::number(static_cast<unsigned char>(glyph));
+  }
+  return codes.isEmpty() ? QString() : QStringLiteral("code ") + codes.join(QLatin1Char(' '));
 }
 
 void MainWindow::ToggleAutoStep() {

@@ -116,6 +116,9 @@ class MainWindow : public QMainWindow {
   // Shows the fonts and selected buttons the session holds.
   void ShowFontState(bool devanagari_button_ran);
   void ShowBrowserView(const BrowserView& view);
+  // How a screen reader announces glyphs: their Unicode reading, else their
+  // codes.
+  QString GlyphsSpoken(std::string_view glyphs) const;
   void ReportMissingFonts();
   void AppendInstruction(const QString& line);
   void SetInstruction(const QString& text);
