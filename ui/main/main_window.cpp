@@ -21,6 +21,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QThread>
 #include <exception>
@@ -1012,6 +1013,18 @@ void MainWindow::ShowUnicodePreview(bool shown) {
     // The main window keeps the focus; closing the preview clears the menu's mark.
     preview_->setAttribute(Qt::WA_ShowWithoutActivating);
     preview_->installEventFilter(this);
+    // Beside the window where the screen has room, else over the lower right
+    // of the window, where the Devanagari box is, clear of the controls.
+    const QRect window = frameGeometry();
+    const QRect screen = this->screen() ? this->screen()->availableGeometry()
+                                        : QRect(window.topLeft(), window.size());
+    if (screen.right() - window.right() >= preview_->width()) {
+      preview_->move(window.right() + 1, window.top());
+    } else {
+      preview_->resize(std::min(preview_->width(), window.width() * 3 / 5),
+                       std::min(preview_->height(), window.height() * 2 / 5));
+      preview_->move(window.right() - preview_->width(), window.bottom() - preview_->height());
+    }
   }
   preview_->show();
   UpdateUnicodePreview();
