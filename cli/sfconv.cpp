@@ -475,6 +475,7 @@ std::pair<TextForm, std::string> ClassifyEnd(const std::string& name, const Opti
 
 ChainPlan PlanChain(const Options& options) {
   ChainPlan plan;
+  plan.keep_blanks = true;
   std::tie(plan.from, plan.from_font) = ClassifyEnd(*options.from, options, "--from");
   std::tie(plan.to, plan.to_font) = ClassifyEnd(*options.to, options, "--to");
   if (plan.to == TextForm::kTranslitFont) {

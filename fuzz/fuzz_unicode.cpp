@@ -2,17 +2,25 @@
 // font bytes: every conversion of the Unicode bridge ends, gives the same
 // output and reports for any cut of the input into blocks, reports only
 // places inside the input, and a font's bytes read as IAST read back as
-// the same bytes where the letters are the font's own.
+// the same bytes where the letters are the font's own. A chain that keeps
+// the input's blanks (as sfconv convert runs it) writes every blank, tab and
+// line feed of the input in order and no other (but the blank of a vowel in
+// hiatus in transliteration), for any cut.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "chain.h"
 #include "font_iast.h"
 #include "iast_devanagari.h"
+#include "sanideva_table.h"
+#include "session.h"
 
 namespace {
 
@@ -48,6 +56,130 @@ void SameForAnyCut(std::string_view input, std::size_t block, std::uint64_t line
   }
 }
 
+// The blanks, tabs and line feeds of a text, in order.
+std::string Blanks(std::string_view text) {
+  std::string blanks;
+  for (const char c : text) {
+    if (c == ' ' || c == '\t' || c == '\n') blanks += c;
+  }
+  return blanks;
+}
+
+// Whether the blanks, tabs and line feeds of `output` are `blanks` but for
+// single blanks between an a and an i or a u.
+bool BlanksWithHiatus(std::string_view output, std::string_view blanks) {
+  std::string mine;
+  std::vector<bool> hiatus;
+  for (std::size_t i = 0; i < output.size(); ++i) {
+    const char c = output[i];
+    if (c != ' ' && c != '\t' && c != '\n') continue;
+    mine += c;
+    hiatus.push_back(c == ' ' && i > 0 && output[i - 1] == 'a' && i + 1 < output.size() &&
+                     (output[i + 1] == 'i' || output[i + 1] == 'u'));
+  }
+  // Line by line: which lengths of the line's `blanks` the output's blanks
+  // so far can stand for.
+  std::size_t start_mine = 0;
+  std::size_t start_blanks = 0;
+  while (start_mine <= mine.size()) {
+    const std::size_t end_mine = std::min(mine.find('\n', start_mine), mine.size());
+    const std::size_t end_blanks = std::min(blanks.find('\n', start_blanks), blanks.size());
+    if (start_blanks > blanks.size()) return false;
+    const std::size_t want = end_blanks - start_blanks;
+    std::vector<char> can(want + 1, 0);
+    can[0] = 1;
+    for (std::size_t j = start_mine; j < end_mine; ++j) {
+      std::vector<char> next(want + 1, 0);
+      for (std::size_t i = 0; i <= want; ++i) {
+        if (!can[i]) continue;
+        if (hiatus[j]) next[i] = 1;
+        if (i < want && blanks[start_blanks + i] == mine[j]) next[i + 1] = 1;
+      }
+      can.swap(next);
+    }
+    if (!can[want]) return false;
+    if (end_mine == mine.size()) return end_blanks == blanks.size();
+    start_mine = end_mine + 1;
+    start_blanks = end_blanks + 1;
+  }
+  return true;
+}
+
+struct ChainRun {
+  std::string text;
+  bool completed = true;
+  std::vector<sfc::InputPosition> positions;  // in the input
+};
+
+ChainRun Chained(const sfc::ChainPlan& plan, std::string_view input, std::size_t block) {
+  ChainRun run;
+  sfc::ConversionChain chain([&run](std::string_view piece) { run.text.append(piece); },
+                             [&run](const sfc::UnicodeReject& reject, bool in_input) {
+                               if (in_input) run.positions.push_back({reject.line, reject.column});
+                             },
+                             [&run](unsigned char, sfc::InputPosition at, bool in_input) {
+                               if (in_input) run.positions.push_back(at);
+                             });
+  // Sessions made once and copied (making one sets up its tables).
+  static std::map<std::string, sfc::Session> sessions;
+  const sfc::SessionMaker make_session = [](sfc::Direction direction, const std::string& devanagari,
+                                            sfc::TranslitFont translit) {
+    const std::string key = devanagari + "/" + std::to_string(static_cast<int>(translit)) + "/" +
+                            std::to_string(static_cast<int>(direction));
+    auto found = sessions.find(key);
+    if (found == sessions.end()) {
+      sfc::Session session;
+      session.PressDevanagariFontButton(*sfc::FindDevanagariFont(devanagari));
+      session.PressTranslitFontButton(translit);
+      session.ChooseDirection(direction);
+      found = sessions.emplace(key, std::move(session)).first;
+    }
+    return found->second;
+  };
+  sfc::BuildChain(chain, plan, make_session, {});
+  for (std::size_t at = 0; at < input.size(); at += block) chain.Feed(input.substr(at, block));
+  run.completed = chain.Finish().completed;
+  return run;
+}
+
+void ChainKeepsTheBlanks(std::string_view input, std::size_t block, std::uint64_t lines,
+                         unsigned choice) {
+  using sfc::TextForm;
+  struct End {
+    TextForm form;
+    const char* font;
+  };
+  static const End kEnds[] = {{TextForm::kIast, ""},
+                              {TextForm::kDevanagariUnicode, ""},
+                              {TextForm::kTranslitFont, "ITRTransTimes"},
+                              {TextForm::kDevanagariFont, "Vedic"},
+                              {TextForm::kDevanagariFont, "Dev Natraj ITR"},
+                              {TextForm::kDevanagariFont, "Sanskrit 99"}};
+  sfc::ChainPlan plan;
+  plan.from = kEnds[choice % 6].form;
+  plan.from_font = kEnds[choice % 6].font;
+  plan.to = kEnds[(choice / 6) % 6].form;
+  plan.to_font = kEnds[(choice / 6) % 6].font;
+  if (plan.from == TextForm::kTranslitFont) plan.pivot = sfc::TranslitFont::kItrTransTimes;
+  if (plan.to == TextForm::kTranslitFont) plan.pivot = sfc::TranslitFont::kItrTransTimes;
+  plan.keep_blanks = true;
+  const ChainRun whole = Chained(plan, input, input.size() + 1);
+  const ChainRun cut = Chained(plan, input, block);
+  Require(whole.text == cut.text);
+  Require(whole.positions == cut.positions);
+  for (const sfc::InputPosition& at : whole.positions) {
+    Require(at.line >= 1 && at.line <= lines && at.column >= 1);
+  }
+  if (!whole.completed) return;
+  if (plan.to != TextForm::kTranslitFont) {
+    Require(Blanks(whole.text) == Blanks(input));
+    return;
+  }
+  // Transliteration keeps the blank that parts a vowel from an a before it
+  // (a i, a u: not the diphthongs ai, au); every other blank is the input's.
+  Require(BlanksWithHiatus(whole.text, Blanks(input)));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -63,6 +195,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   SameForAnyCut<sfc::DevanagariToIastStream>(input, block, lines);
   const sfc::FontLetters letters(sfc::GetTranslitLetters(font));
   SameForAnyCut<sfc::IastToFontStream>(input, block, lines, letters);
+  ChainKeepsTheBlanks(input, block, lines, static_cast<unsigned>(input.size() + data[0]) % 36);
 
   // Font bytes read as IAST and written back read as the same IAST (IAST
   // folds capitals, and "|" and "_" are the danda and the hidden dash).

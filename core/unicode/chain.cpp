@@ -1,7 +1,9 @@
 #include "chain.h"
 
+#include <array>
 #include <utility>
 
+#include "blank_keeper.h"
 #include "iast_devanagari.h"
 
 namespace sfc {
@@ -40,18 +42,32 @@ class BlankTrimmer {
   bool held_ = false;
 };
 
+using PositionMap = std::function<InputPosition(InputPosition)>;
+
 class FontConversionStage final : public ConversionChain::Stage {
  public:
+  // `map`, if any, gives the positions the conversion counts as those to
+  // report.
   FontConversionStage(Session session, InputBox input_box, OutputSink sink, bool trim_blank,
-                      bool first, DropHandler on_drop)
-      : session_(std::move(session)), first_(first) {
+                      bool first, DropHandler on_drop, PositionMap map)
+      : session_(std::move(session)), first_(first), mapped_(static_cast<bool>(map)) {
     OutputSink out = std::move(sink);
     if (trim_blank) {
       trimmer_ = std::make_unique<BlankTrimmer>(std::move(out));
       out = [this](std::string_view piece) { trimmer_->Write(piece); };
     }
     StreamOptions options;
-    options.on_drop = std::move(on_drop);
+    if (mapped_) {
+      options.on_drop = [this, map = std::move(map), on_drop = std::move(on_drop)](
+                            unsigned char byte, InputPosition at) {
+        at = map(at);
+        std::vector<InputPosition>& kept = first_positions_[byte];
+        if (kept.size() < DroppedBytes::kPositionsKept) kept.push_back(at);
+        if (on_drop) on_drop(byte, at);
+      };
+    } else {
+      options.on_drop = std::move(on_drop);
+    }
     stream_ = session_.BeginConversion(std::move(input_box), std::move(out), std::move(options));
   }
   void Feed(std::string_view block) override { stream_->Feed(block); }
@@ -61,7 +77,9 @@ class FontConversionStage final : public ConversionChain::Stage {
     DroppedBytes& dropped = first_ ? end.dropped : end.dropped_between;
     for (std::size_t byte = 0; byte < 256; ++byte) {
       dropped.count[byte] += stream_end.dropped.count[byte];
-      for (const InputPosition& at : stream_end.dropped.first_positions[byte]) {
+      const std::vector<InputPosition>& positions =
+          mapped_ ? first_positions_[byte] : stream_end.dropped.first_positions[byte];
+      for (const InputPosition& at : positions) {
         if (dropped.first_positions[byte].size() < DroppedBytes::kPositionsKept) {
           dropped.first_positions[byte].push_back(at);
         }
@@ -74,6 +92,8 @@ class FontConversionStage final : public ConversionChain::Stage {
  private:
   Session session_;
   bool first_;
+  bool mapped_;
+  std::array<std::vector<InputPosition>, 256> first_positions_;  // when mapped
   std::unique_ptr<BlankTrimmer> trimmer_;
   std::unique_ptr<ConversionStream> stream_;
 };
@@ -106,7 +126,10 @@ OutputSink ConversionChain::NextSink() {
   const std::size_t next = stages_.size() + 1;
   return [this, next](std::string_view piece) {
     if (next < stages_.size()) {
+      if (keeper_) keeper_->Observe(next, piece);
       stages_[next]->Feed(piece);
+    } else if (keeper_) {
+      keeper_->Write(piece);
     } else {
       sink_(piece);
     }
@@ -116,7 +139,29 @@ OutputSink ConversionChain::NextSink() {
 RejectSink ConversionChain::StageRejects() {
   if (!rejects_) return {};
   const bool first = stages_.empty();
-  return [this, first](const UnicodeReject& reject) { rejects_(reject, first); };
+  const std::size_t text = stages_.size();
+  return [this, first, text](const UnicodeReject& reject) {
+    if (!keeper_) {
+      rejects_(reject, first);
+      return;
+    }
+    UnicodeReject mapped = reject;
+    const InputPosition at = keeper_->Map(text, {reject.line, reject.column});
+    mapped.line = at.line;
+    mapped.column = at.column;
+    rejects_(mapped, first);
+  };
+}
+
+void ConversionChain::AddText(bool unicode) {
+  if (keeper_) keeper_->AddText(unicode);
+}
+
+void ConversionChain::KeepBlanks(TextForm output) {
+  BlankKeeper::Hiatus hiatus = BlankKeeper::Hiatus::kDrop;
+  if (output == TextForm::kIast) hiatus = BlankKeeper::Hiatus::kDiaeresis;
+  if (output == TextForm::kTranslitFont) hiatus = BlankKeeper::Hiatus::kBlank;
+  keeper_ = std::make_unique<BlankKeeper>([this](std::string_view piece) { sink_(piece); }, hiatus);
 }
 
 void ConversionChain::AddFontConversion(Session session, InputBox input_box, bool trim_blank) {
@@ -125,28 +170,38 @@ void ConversionChain::AddFontConversion(Session session, InputBox input_box, boo
   if (drops_) {
     on_drop = [this, first](unsigned char byte, InputPosition at) { drops_(byte, at, first); };
   }
-  stages_.push_back(std::make_unique<FontConversionStage>(
-      std::move(session), std::move(input_box), NextSink(), trim_blank, first, std::move(on_drop)));
+  PositionMap map;
+  if (keeper_) {
+    map = [this, text = stages_.size()](InputPosition at) { return keeper_->Map(text, at); };
+  }
+  AddText(false);
+  stages_.push_back(std::make_unique<FontConversionStage>(std::move(session), std::move(input_box),
+                                                          NextSink(), trim_blank, first,
+                                                          std::move(on_drop), std::move(map)));
 }
 
 void ConversionChain::AddFontToIast(const FontLetters& letters) {
+  AddText(false);
   stages_.push_back(std::make_unique<UnicodeStage<FontToIastStream>>(letters, NextSink()));
 }
 
 void ConversionChain::AddIastToFont(const FontLetters& letters) {
   RejectSink rejects = StageRejects();
+  AddText(true);
   stages_.push_back(
       std::make_unique<UnicodeStage<IastToFontStream>>(letters, NextSink(), std::move(rejects)));
 }
 
 void ConversionChain::AddIastToDevanagari() {
   RejectSink rejects = StageRejects();
+  AddText(true);
   stages_.push_back(
       std::make_unique<UnicodeStage<IastToDevanagariStream>>(NextSink(), std::move(rejects)));
 }
 
 void ConversionChain::AddDevanagariToIast() {
   RejectSink rejects = StageRejects();
+  AddText(true);
   stages_.push_back(
       std::make_unique<UnicodeStage<DevanagariToIastStream>>(NextSink(), std::move(rejects)));
 }
@@ -156,11 +211,18 @@ void ConversionChain::Feed(std::string_view block) {
     sink_(block);
     return;
   }
+  if (keeper_) {
+    keeper_->Feed(block, [this](std::string_view piece) { stages_.front()->Feed(piece); });
+    return;
+  }
   stages_.front()->Feed(block);
 }
 
 ChainEnd ConversionChain::Finish() {
   ChainEnd end;
+  if (keeper_ && !stages_.empty()) {
+    keeper_->Finish([this](std::string_view piece) { stages_.front()->Feed(piece); });
+  }
   // Each stage passes on the rest of its output before the next one ends.
   for (const std::unique_ptr<Stage>& stage : stages_) {
     if (!stage->Finish(end)) end.completed = false;
@@ -170,6 +232,7 @@ ChainEnd ConversionChain::Finish() {
 
 void BuildChain(ConversionChain& chain, const ChainPlan& plan, const SessionMaker& make_session,
                 const InputBox& input_box) {
+  if (plan.keep_blanks) chain.KeepBlanks(plan.to);
   const FontLetters pivot(GetTranslitLetters(plan.pivot));
   // The pivot is the transliteration font at either end, so these two are
   // one font conversion each.

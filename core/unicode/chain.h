@@ -18,6 +18,8 @@
 
 namespace sfc {
 
+class BlankKeeper;
+
 // How the end of a chain holds its text.
 enum class TextForm {
   kIast,               // Unicode IAST, UTF-8
@@ -53,6 +55,11 @@ class ConversionChain {
   ConversionChain(const ConversionChain&) = delete;
   ConversionChain& operator=(const ConversionChain&) = delete;
 
+  // Every run of blanks and tabs of the input comes out as it went in, and
+  // no blank that a stage writes of its own (blank_keeper.h); `output` is
+  // the form the chain ends in. Called before the stages are added.
+  void KeepBlanks(TextForm output);
+
   // The stages, from the input to the output. A font conversion runs over
   // its own session (the fonts, tables and options of the conversion);
   // trim_blank removes the one blank a font conversion adds at the end of
@@ -72,10 +79,13 @@ class ConversionChain {
   // The sink of the stage being added: the next stage, or the chain's sink.
   OutputSink NextSink();
   RejectSink StageRejects();
+  // Tells the blank keeper, if any, what the stage being added reads.
+  void AddText(bool unicode);
 
   OutputSink sink_;
   ChainRejectSink rejects_;
   ChainDropSink drops_;
+  std::unique_ptr<BlankKeeper> keeper_;
   std::vector<std::unique_ptr<Stage>> stages_;
 };
 
@@ -92,6 +102,9 @@ struct ChainPlan {
   TextForm to = TextForm::kIast;
   std::string to_font;
   TranslitFont pivot = TranslitFont::kSanskritTimes;
+  // The chain writes each run of blanks and tabs of the input as it was and
+  // no blank of a table's own.
+  bool keep_blanks = false;
 };
 using SessionMaker = std::function<Session(Direction direction, const std::string& devanagari_font,
                                            TranslitFont translit_font)>;

@@ -79,6 +79,7 @@ std::string Session::ToUnicode(std::string_view bytes, TextBox box) const {
   std::string text;
   ConversionChain chain([&text](std::string_view piece) { text.append(piece); });
   ChainPlan plan;
+  plan.keep_blanks = true;
   plan.pivot = PivotOf(state_);
   plan.to = box == TextBox::kTranslit ? TextForm::kIast : TextForm::kDevanagariUnicode;
   if (box == TextBox::kTranslit) {
@@ -107,6 +108,7 @@ Session::FromUnicodeResult Session::FromUnicode(std::string_view utf8, TextBox b
                           result.rejected.push_back(reject.code_point);
                         });
   ChainPlan plan;
+  plan.keep_blanks = true;
   plan.pivot = PivotOf(state_);
   plan.from = HoldsDevanagari(utf8) ? TextForm::kDevanagariUnicode : TextForm::kIast;
   if (box == TextBox::kTranslit) {
