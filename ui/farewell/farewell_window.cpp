@@ -223,14 +223,15 @@ void FarewellWindow::BuildCards() {
   if (!missing.isEmpty()) {
     font_note_->setText(missing.join(QStringLiteral(" and ")) +
                         (missing.size() == 1 ? QStringLiteral(" is") : QStringLiteral(" are")) +
-                        QStringLiteral(" not installed: the verses are shown from their Unicode "
-                                       "reading in ") +
+                        QStringLiteral(" not installed: the verses are shown in ") +
                         shown_in.join(QStringLiteral(" and ")) + QStringLiteral("."));
   }
   font_note_->setAccessibleName(font_note_->text());
   font_note_->setVisible(!missing.isEmpty());
-  font_note_->setGeometry(Twips(4000, logicalDpiX()), Twips(10365, logicalDpiY()),
-                          Twips(9500, logicalDpiX()), Twips(315, logicalDpiY()));
+  font_note_->setWordWrap(true);
+  font_note_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  font_note_->setGeometry(Twips(3900, logicalDpiX()), Twips(10215, logicalDpiY()),
+                          Twips(9600, logicalDpiX()), Twips(615, logicalDpiY()));
 }
 
 namespace {

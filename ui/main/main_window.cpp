@@ -429,20 +429,19 @@ void MainWindow::BuildControls() {
       label("Label2_0", QStringLiteral("2"), QStringLiteral("Browser row number"), ControlFont());
   label2_[1] = label("Label2_1", QStringLiteral("a"), QStringLiteral("Browser letters"),
                      ControlFont(QStringLiteral("Sanskrit-Times"), 13.5));
-  label2_[2] = label("Label2_2", QString(), QStringLiteral("Browser full glyphs"),
-                     SymbolFont(QStringLiteral("Vedic"), 24));
-  label2_[3] = label("Label2_3", QString(), QStringLiteral("Browser half glyphs"),
-                     SymbolFont(QStringLiteral("Vedic"), 24));
-  label2_[2]->setText(GlyphBytesToText("a", HasSymbolCharMap(label2_[2]->font())));
-  label2_[3]->setText(GlyphBytesToText(";", HasSymbolCharMap(label2_[3]->font())));
+  label2_[2] =
+      label("Label2_2", QString(), QStringLiteral("Browser full glyphs"), GlyphLabelFont(24));
+  label2_[3] =
+      label("Label2_3", QString(), QStringLiteral("Browser half glyphs"), GlyphLabelFont(24));
+  label2_[2]->setText(GlyphsShown(label2_[2], "a"));
+  label2_[3]->setText(GlyphsShown(label2_[3], ";"));
   Place(label2_[0], 8325, 15, 675, 225);
   Place(label2_[1], 8325, 285, 675, 360);
   Place(label2_[2], 8325, 690, 675, 570);
   Place(label2_[3], 8295, 1260, 690, 540);
   label3_ = label("Label3", QString(), QStringLiteral("Browser entry text"),
                   ControlFont(QStringLiteral("Sanskrit-Times"), 13.5));
-  label4_ = label("Label4", QString(), QStringLiteral("Browser glyph strip"),
-                  SymbolFont(QStringLiteral("Vedic"), 39));
+  label4_ = label("Label4", QString(), QStringLiteral("Browser glyph strip"), GlyphLabelFont(39));
   Place(label3_, 9975, 375, 1200, 345);
   Place(label4_, 6360, 765, 8160, 1005);
   label3_->hide();
@@ -811,9 +810,9 @@ void MainWindow::ShowFontState(bool devanagari_button_ran) {
     const bool small = *state.devanagari_button == DevanagariFont::kSanskrit99;
     const QString family = FromBytes(state.devanagari_box_font);
     text2_->SetBoxFont(SymbolFont(family, small ? 24 : 39));
-    label2_[2]->setFont(SymbolFont(family, small ? 16 : 24));
-    label2_[3]->setFont(SymbolFont(family, small ? 16 : 24));
-    label4_->setFont(SymbolFont(family, small ? 30 : 39));
+    label2_[2]->setFont(GlyphLabelFont(small ? 16 : 24));
+    label2_[3]->setFont(GlyphLabelFont(small ? 16 : 24));
+    label4_->setFont(GlyphLabelFont(small ? 30 : 39));
   }
   ShowSelected(option33_, state.translit_button == TranslitFont::kSanskritTimes);
   ShowSelected(option3_, state.translit_button == TranslitFont::kItrTransTimes);
@@ -1091,8 +1090,7 @@ void MainWindow::ShowBrowserView(const BrowserView& view) {
   browser_shown_ = true;
   // Glyphs are announced by their Unicode reading, letters as IAST.
   const auto glyphs = [this](QLabel* shown, std::string_view bytes, const QString& role) {
-    ShowValue(shown, GlyphBytesToText(bytes, HasSymbolCharMap(shown->font())), role,
-              GlyphsSpoken(bytes));
+    ShowValue(shown, GlyphsShown(shown, bytes), role, GlyphsSpoken(bytes));
   };
   const auto letters = [this](QLabel* shown, std::string_view bytes, const QString& role) {
     ShowValue(shown, TranslitBytesToText(bytes), role,
@@ -1113,8 +1111,44 @@ void MainWindow::ShowBrowserView(const BrowserView& view) {
   for (const char glyph : view.strip) {
     if (glyph != ' ') spoken << GlyphsSpoken(std::string_view(&glyph, 1));
   }
-  ShowValue(label4_, GlyphBytesToText(view.strip, HasSymbolCharMap(label4_->font())),
-            QStringLiteral("Browser glyph strip"), spoken.join(QStringLiteral(", ")));
+  ShowValue(label4_, GlyphsShown(label4_, view.strip, true), QStringLiteral("Browser glyph strip"),
+            spoken.join(QStringLiteral(", ")));
+}
+
+bool MainWindow::GlyphFontInstalled() const {
+  return IsFontInstalled(FromBytes(session_.state().devanagari_box_font));
+}
+
+QFont MainWindow::GlyphLabelFont(double size) const {
+  if (GlyphFontInstalled())
+    return SymbolFont(FromBytes(session_.state().devanagari_box_font), size);
+  // Unicode Devanagari needs room above and below its letters for the signs:
+  // smaller, so that a line fits the label's height.
+  constexpr double kUnicodeScale = 0.65;
+  return SymbolFont(UnicodeDevanagariFamily(), size * kUnicodeScale);
+}
+
+QString MainWindow::GlyphsShown(const QLabel* label, std::string_view glyphs, bool each) const {
+  if (GlyphFontInstalled()) return GlyphBytesToText(glyphs, HasSymbolCharMap(label->font()));
+  // Without the font, the labels are for reading: the Unicode reading of the
+  // cell, or of each glyph of the strip in its place. A glyph with no
+  // reading of its own (a sign alone) shows as a dotted circle.
+  const QString no_reading(QChar(0x25CC));
+  if (!each) {
+    const std::string reading = session_.ReadGlyphs(glyphs).devanagari;
+    if (!reading.empty()) return FromBytes(reading);
+    return glyphs.find_first_not_of(' ') == std::string_view::npos ? QString() : no_reading;
+  }
+  QString shown;
+  for (const char glyph : glyphs) {
+    if (glyph == ' ') {
+      shown += QLatin1Char(' ');
+      continue;
+    }
+    const std::string reading = session_.ReadGlyphs(std::string_view(&glyph, 1)).devanagari;
+    shown += reading.empty() ? no_reading : FromBytes(reading);
+  }
+  return shown;
 }
 
 QString MainWindow::GlyphsSpoken(std::string_view glyphs) const {

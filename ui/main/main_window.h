@@ -119,6 +119,12 @@ class MainWindow : public QMainWindow {
   // How a screen reader announces glyphs: their Unicode reading, else their
   // codes.
   QString GlyphsSpoken(std::string_view glyphs) const;
+  // The browser's glyph labels: the glyphs in the Devanagari box's font, or
+  // where it is missing their Unicode reading in a system font (`each`: the
+  // reading of each glyph in its place, for the strip).
+  bool GlyphFontInstalled() const;
+  QFont GlyphLabelFont(double size) const;
+  QString GlyphsShown(const QLabel* label, std::string_view glyphs, bool each = false) const;
   void ReportMissingFonts();
   void AppendInstruction(const QString& line);
   void SetInstruction(const QString& text);
