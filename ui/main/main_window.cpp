@@ -240,6 +240,27 @@ MainWindow::~MainWindow() {
   }
 }
 
+void MainWindow::ConnectOption(QRadioButton* button, const std::function<void()>& handler) {
+  // A click that selects the button toggles it, then clicks it: the handling
+  // runs once, on the toggle. A click on the selected button only clicks;
+  // a screen reader's "toggle" only toggles. Selections the window shows
+  // itself (ShowSelected) run nothing.
+  auto toggled = std::make_shared<bool>(false);
+  connect(button, &QRadioButton::toggled, this, [this, handler, toggled](bool on) {
+    if (!on || showing_selection_) return;
+    *toggled = true;
+    QTimer::singleShot(0, this, [toggled] { *toggled = false; });
+    handler();
+  });
+  connect(button, &QRadioButton::clicked, this, [handler, toggled] {
+    if (*toggled) {
+      *toggled = false;
+      return;
+    }
+    handler();
+  });
+}
+
 void MainWindow::Place(QWidget* widget, int left, int top, int width, int height) {
   widget->setProperty("twips", QRect(left, top, width, height));
   const int dpi_x = logicalDpiX();
@@ -276,10 +297,8 @@ void MainWindow::BuildControls() {
   Place(direction_buttons_[0], 3195, 525, 3120, 345);
   Place(direction_buttons_[1], 3195, 855, 3120, 345);
   direction_buttons_[0]->setChecked(true);
-  connect(direction_buttons_[0], &QRadioButton::clicked, this,
-          [this] { ChooseDirection(Direction::kToDevanagari); });
-  connect(direction_buttons_[1], &QRadioButton::clicked, this,
-          [this] { ChooseDirection(Direction::kToTranslit); });
+  ConnectOption(direction_buttons_[0], [this] { ChooseDirection(Direction::kToDevanagari); });
+  ConnectOption(direction_buttons_[1], [this] { ChooseDirection(Direction::kToTranslit); });
 
   command1_ = new QPushButton(QString::fromLatin1(kStartCaption), surface_);
   name(command1_, "Command1", command1_->text());
@@ -343,12 +362,9 @@ void MainWindow::BuildControls() {
   Place(option44_, 0, 240, 2925, 285);
   Place(option6_, 0, 495, 2925, 285);
   option4_->setChecked(true);
-  connect(option4_, &QRadioButton::clicked, this,
-          [this] { PressDevanagariButton(DevanagariFont::kVedic); });
-  connect(option44_, &QRadioButton::clicked, this,
-          [this] { PressDevanagariButton(DevanagariFont::kDevNatrajItr); });
-  connect(option6_, &QRadioButton::clicked, this,
-          [this] { PressDevanagariButton(DevanagariFont::kSanskrit99); });
+  ConnectOption(option4_, [this] { PressDevanagariButton(DevanagariFont::kVedic); });
+  ConnectOption(option44_, [this] { PressDevanagariButton(DevanagariFont::kDevNatrajItr); });
+  ConnectOption(option6_, [this] { PressDevanagariButton(DevanagariFont::kSanskrit99); });
 
   // The transliteration fonts.
   frame1_ = frame("Frame1");
@@ -361,12 +377,9 @@ void MainWindow::BuildControls() {
   Place(option3_, 0, 285, 2940, 285);
   Place(option2_, 0, 570, 2940, 285);
   option33_->setChecked(true);
-  connect(option33_, &QRadioButton::clicked, this,
-          [this] { PressTranslitButton(TranslitFont::kSanskritTimes); });
-  connect(option3_, &QRadioButton::clicked, this,
-          [this] { PressTranslitButton(TranslitFont::kItrTransTimes); });
-  connect(option2_, &QRadioButton::clicked, this,
-          [this] { PressTranslitButton(TranslitFont::kUrwPalladioIt); });
+  ConnectOption(option33_, [this] { PressTranslitButton(TranslitFont::kSanskritTimes); });
+  ConnectOption(option3_, [this] { PressTranslitButton(TranslitFont::kItrTransTimes); });
+  ConnectOption(option2_, [this] { PressTranslitButton(TranslitFont::kUrwPalladioIt); });
 
   // Tables from disk and the two font lists.
   frame3_ = frame("Frame3");
@@ -374,7 +387,7 @@ void MainWindow::BuildControls() {
   option5_ = radio(frame3_, "Option5", "Load code table  from disk",
                    QApplication::palette().color(QPalette::Window));
   Place(option5_, -15, 0, 2820, 285);
-  connect(option5_, &QRadioButton::clicked, this, &MainWindow::LoadTablesFromDisk);
+  ConnectOption(option5_, [this] { LoadTablesFromDisk(); });
 
   const auto font_list = [&](const char* object_name, const char* text, const char* role) {
     auto* list = new QComboBox(surface_);
@@ -570,8 +583,10 @@ void MainWindow::ChooseDirection(Direction direction) {
   if (converting() || loadingTables()) return;
   session_.ChooseDirection(direction);
   const bool to_translit = direction == Direction::kToTranslit;
+  showing_selection_ = true;
   direction_buttons_[0]->setChecked(!to_translit);
   direction_buttons_[1]->setChecked(to_translit);
+  showing_selection_ = false;
   text1_->setVisible(!to_translit);
   text2_->setVisible(to_translit);
   check1_->setVisible(!to_translit);
@@ -814,6 +829,7 @@ void MainWindow::ShowFontState(bool devanagari_button_ran) {
     label2_[3]->setFont(GlyphLabelFont(small ? 16 : 24));
     label4_->setFont(GlyphLabelFont(small ? 30 : 39));
   }
+  showing_selection_ = true;
   ShowSelected(option33_, state.translit_button == TranslitFont::kSanskritTimes);
   ShowSelected(option3_, state.translit_button == TranslitFont::kItrTransTimes);
   ShowSelected(option2_, state.translit_button == TranslitFont::kUrwPalladioIt);
@@ -821,6 +837,7 @@ void MainWindow::ShowFontState(bool devanagari_button_ran) {
   ShowSelected(option44_, state.devanagari_button == DevanagariFont::kDevNatrajItr);
   ShowSelected(option6_, state.devanagari_button == DevanagariFont::kSanskrit99);
   ShowSelected(option5_, state.load_button);
+  showing_selection_ = false;
   if (browser_shown_) ShowBrowserView(last_view_);
   ReportMissingFonts();
 }

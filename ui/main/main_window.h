@@ -95,6 +95,10 @@ class MainWindow : public QMainWindow {
   void BuildMenus();
   void PrintTitle();
   void Place(QWidget* widget, int left, int top, int width, int height);
+  // Runs `handler` when the option button is chosen, by a click, the
+  // keyboard or a screen reader.
+  void ConnectOption(QRadioButton* button, const std::function<void()>& handler);
+  bool showing_selection_ = false;
 
   // Handlers, one per control.
   void ChooseDirection(Direction direction);

@@ -144,10 +144,6 @@ box_y=200
 menu_bar_guess=24
 start_x=286
 start_y=$((97 + menu_bar_guess))
-load_x=390
-load_y=$start_y
-direction_x=300
-direction_y=$((68 + menu_bar_guess))
 
 printf '%s' "$line" >"$scratch/typed.bin"
 
@@ -197,13 +193,12 @@ fi
 log "the clipboard matches sfconv"
 
 # A Devanagari text with a glyph the table has no entry for (byte 0): the
-# other direction, LOAD, START.
+# other direction, LOAD, START, chosen through the accessibility tree as a
+# screen reader user does (the option button by its "toggle" action).
 printf 'k\0k' >"$LIPIKARA_DIR/sanskrit.txt"
-xdotool mousemove --window "$wid" "$direction_x" "$direction_y" click 1
-sleep 0.3
-xdotool mousemove --window "$wid" "$load_x" "$load_y" click 1
-sleep 0.3
-xdotool mousemove --window "$wid" "$start_x" "$start_y" click 1
+python3 "$here/accessible.py" "$pid" --press "Devanagari to Transliteration" --press LOAD \
+  --press "START CONVERSION" >/dev/null ||
+  fail "the controls could not be pressed through the accessibility tree"
 # The run ends with its output on the clipboard.
 wait_for_clipboard_change 15 "$scratch/clipboard.bin" "$scratch/cut-short.bin" ||
   fail "no conversion on the clipboard after LOAD and START"
