@@ -14,6 +14,12 @@ constexpr std::string_view kRunBreak = " \n ";
 // that a stage tells late.
 constexpr std::uint64_t kBreaksKept = 1024;
 
+// The most changes between blanks and tabs that one break holds.
+constexpr std::size_t kRunPartsKept = 256;
+
+// The most bytes of blanks that the output gathers before it passes them on.
+constexpr std::size_t kOutputPiece = std::size_t{1} << 16;
+
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace
@@ -93,8 +99,21 @@ void BlankKeeper::AddToRun(Break& brk, char byte) {
 }
 
 void BlankKeeper::WriteRun(const Break& brk, std::string& out) {
-  out.append(brk.first_count, brk.first_byte);
-  for (const auto& [byte, count] : brk.rest) out.append(count, byte);
+  const auto append = [this, &out](std::uint64_t count, char byte) {
+    // A long run goes to the sink in pieces of a bounded size.
+    while (count > 0) {
+      const std::uint64_t room = kOutputPiece > out.size() ? kOutputPiece - out.size() : 0;
+      const std::uint64_t now = count < room ? count : room;
+      out.append(static_cast<std::size_t>(now), byte);
+      count -= now;
+      if (count > 0) {
+        sink_(out);
+        out.clear();
+      }
+    }
+  };
+  append(brk.first_count, brk.first_byte);
+  for (const auto& [byte, count] : brk.rest) append(count, byte);
 }
 
 void BlankKeeper::EndRun(std::string& fed) {
@@ -127,6 +146,9 @@ void BlankKeeper::Feed(std::string_view block, const OutputSink& next) {
       in_run_ = true;
       AddToRun(run_, c);
       ++input_column_;
+      // A run of many changes between blanks and tabs goes in as several
+      // breaks, which come out one after the other as the same bytes.
+      if (run_.rest.size() == kRunPartsKept) EndRun(fed);
       continue;
     }
     if (in_run_) EndRun(fed);

@@ -92,7 +92,7 @@ class BlankKeeper {
   const Break* Find(std::uint64_t index) const;
   void EndRun(std::string& fed);
   static void AddToRun(Break& brk, char byte);
-  static void WriteRun(const Break& brk, std::string& out);
+  void WriteRun(const Break& brk, std::string& out);
 
   OutputSink sink_;
   Hiatus hiatus_;

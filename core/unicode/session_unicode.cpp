@@ -19,6 +19,13 @@ bool HoldsDevanagari(std::string_view utf8) {
   return false;
 }
 
+// Feeds the chain a block at a time, as the command line does, so that what
+// the chain holds for a block stays small.
+void FeedInBlocks(ConversionChain& chain, std::string_view text) {
+  constexpr std::size_t kBlock = std::size_t{1} << 16;
+  for (std::size_t at = 0; at < text.size(); at += kBlock) chain.Feed(text.substr(at, kBlock));
+}
+
 TranslitFont PivotOf(const ConverterState& state) {
   return FindTranslitFont(state.translit_box_font).value_or(TranslitFont::kSanskritTimes);
 }
@@ -95,7 +102,7 @@ std::string Session::ToUnicode(std::string_view bytes, TextBox box) const {
     return session;
   };
   BuildChain(chain, plan, copy, {});
-  chain.Feed(bytes);
+  FeedInBlocks(chain, bytes);
   chain.Finish();
   return text;
 }
@@ -124,7 +131,7 @@ Session::FromUnicodeResult Session::FromUnicode(std::string_view utf8, TextBox b
     return session;
   };
   BuildChain(chain, plan, copy, {});
-  chain.Feed(utf8);
+  FeedInBlocks(chain, utf8);
   chain.Finish();
   return result;
 }

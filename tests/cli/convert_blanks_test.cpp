@@ -149,6 +149,15 @@ TEST(ConvertBlanks, RandomTextWithBlanksInOddPlaces) {
   }
 }
 
+TEST(ConvertBlanks, LongRunsComeOutWhole) {
+  std::string text = "ka";
+  for (int i = 0; i < 1000; ++i) text += " \t";
+  text += "ka" + std::string(200000, ' ') + "ka\n";
+  const std::string vedic = Convert("iast", "Vedic", text);
+  EXPECT_EQ(BlankSkeleton(text), BlankSkeleton(vedic));
+  EXPECT_EQ(text, Convert("Vedic", "iast", vedic));
+}
+
 TEST(ConvertBlanks, ATablesOwnBlankIsNotWritten) {
   // The Vedic glyphs of an independent vowel and of the avagraha read with
   // a blank before them.
