@@ -28,6 +28,7 @@ struct InputBoxRequest {
   std::string title;
   std::string prompt;
   std::string default_text;
+  std::uint64_t offset = 0;  // kGlyphReading: where the glyph stands in the input, from 0
 };
 // Supplied by the caller; returns the text the user entered (the empty
 // string for a cancelled box). Without one, every box takes its default.

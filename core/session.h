@@ -112,6 +112,20 @@ class Session {
   };
   FromUnicodeResult FromUnicode(std::string_view utf8, TextBox box) const;
 
+  // What glyphs of the Devanagari box's font read as in Unicode, with the
+  // fonts and tables in force: Devanagari and IAST (UTF-8), without blanks at
+  // either end. A glyph the conversion would ask about reads as its entry's
+  // text. Both are empty when the glyphs read as nothing.
+  struct UnicodeReading {
+    std::string devanagari;
+    std::string iast;
+    bool empty() const { return devanagari.empty() && iast.empty(); }
+    // "ध dha": the Devanagari, then the IAST (either alone when they are the
+    // same or one is empty).
+    std::string Text() const;
+  };
+  UnicodeReading ReadGlyphs(std::string_view glyphs) const;
+
   // The conversion command over the input box's text, in the chosen
   // direction. Both directions are called the same way.
   ConversionResult Convert(std::string_view input, const InputBox& input_box = {});

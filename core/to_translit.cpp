@@ -1322,7 +1322,7 @@ class ToTranslitStream::Engine {
         if (glyph.size != 0) AppendText(glyph, code);
         return true;
       case Action::kAsk:
-        AskUser(static_cast<int>(code));
+        AskUser(static_cast<int>(code), p);
         return true;
       case Action::kTakenAsIs:
         TakenAsIs(glyph, code);
@@ -1572,10 +1572,14 @@ class ToTranslitStream::Engine {
     ReplaceDoubleA();
   }
 
-  void AskUser(int code) {
+  // The glyph of the window at `p`.
+  void AskUser(int code, const Byte* p) {
     const char glyph = static_cast<char>(code);
     InputBoxRequest request{InputRequestKind::kGlyphReading, code, "", std::string(kAskPrompt),
                             std::string(1, glyph)};
+    // The padded input has one byte before the input; the window's current
+    // glyph is its second byte.
+    request.offset = origin_at_ + static_cast<std::uint64_t>(p - origin_);
     std::string answer = input_box_ ? input_box_(request) : request.default_text;
     out_.Append(answer);
     asked_.push_back({std::move(request), std::move(answer)});

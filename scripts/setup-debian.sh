@@ -7,7 +7,7 @@ packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmar
           clang-format clang libclang-rt-14-dev hyperfine time
           qt6-base-dev libgl-dev python3-fonttools fonts-dejavu-core fonts-liberation2
           fonts-noto-core
-          xvfb xauth xdotool xclip x11-utils
+          xvfb xauth xdotool xclip x11-utils dbus-daemon at-spi2-core libglib2.0-bin
           dpkg-dev lintian desktop-file-utils man-db librsvg2-bin
           libzip-dev libpugixml-dev python3-docx python3-odf libreoffice-writer-nogui
           emscripten nodejs python3-brotli chromium chromium-driver python3-selenium)

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "chain.h"
+#include "iast_devanagari.h"
 #include "session.h"
 
 namespace sfc {
@@ -29,7 +30,57 @@ TranslitFont PivotOf(const ConverterState& state) {
   return FindTranslitFont(state.translit_box_font).value_or(TranslitFont::kSanskritTimes);
 }
 
+std::string TrimBlanks(std::string text) {
+  const auto first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string::npos) return {};
+  const auto last = text.find_last_not_of(" \t\r\n");
+  return text.substr(first, last - first + 1);
+}
+
 }  // namespace
+
+std::string Session::UnicodeReading::Text() const {
+  if (devanagari.empty() || devanagari == iast) return iast;
+  if (iast.empty()) return devanagari;
+  return devanagari + ' ' + iast;
+}
+
+Session::UnicodeReading Session::ReadGlyphs(std::string_view glyphs) const {
+  std::string iast;
+  ConversionChain chain([&iast](std::string_view piece) { iast.append(piece); });
+  ChainPlan plan;
+  plan.pivot = PivotOf(state_);
+  plan.from = TextForm::kDevanagariFont;
+  plan.from_font = state_.devanagari_box_font;
+  plan.to = TextForm::kIast;
+  const SessionMaker copy = [this](Direction direction, const std::string&, TranslitFont) {
+    Session session = *this;
+    session.ChooseDirection(direction);
+    return session;
+  };
+  // A glyph the user would be asked about reads as its entry (without the
+  // class digit).
+  const InputBox entry = [this](const InputBoxRequest& request) {
+    if (request.kind != InputRequestKind::kGlyphReading || request.glyph_code < 0 ||
+        request.glyph_code > 255) {
+      return request.default_text;
+    }
+    return std::string(GlyphText(state_.devitran[static_cast<std::size_t>(request.glyph_code)]));
+  };
+  BuildChain(chain, plan, copy, entry);
+  chain.Feed(glyphs);
+  chain.Finish();
+
+  UnicodeReading reading;
+  reading.iast = TrimBlanks(std::move(iast));
+  std::string devanagari;
+  IastToDevanagariStream to_devanagari(
+      [&devanagari](std::string_view piece) { devanagari.append(piece); });
+  to_devanagari.Feed(reading.iast);
+  to_devanagari.Finish();
+  reading.devanagari = TrimBlanks(std::move(devanagari));
+  return reading;
+}
 
 std::string Session::ToUnicode(std::string_view bytes, TextBox box) const {
   std::string text;

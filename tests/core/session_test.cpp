@@ -170,6 +170,41 @@ TEST(SessionUnicode, BoxesReadAsUnicodeWithTheFontsInForce) {
   EXPECT_EQ(session.ToUnicode(urw, TextBox::kTranslit), "kṛṣṇa");
 }
 
+TEST(SessionUnicode, GlyphsReadAsDevanagariAndIast) {
+  // Glyphs of each font as the same syllables; a glyph the conversion would
+  // ask about reads as its entry; what reads as nothing is empty.
+  struct Case {
+    DevanagariFont font;
+    std::string glyphs;
+    std::string devanagari;
+    std::string iast;
+    std::string text;
+  };
+  Session vedic;
+  vedic.PressDevanagariFontButton(DevanagariFont::kVedic);
+  const std::string dha = vedic.FromUnicode("dha", TextBox::kDevanagari).bytes;
+  Session sanskrit99;
+  sanskrit99.PressDevanagariFontButton(DevanagariFont::kSanskrit99);
+  const std::string dharma = sanskrit99.FromUnicode("dharma", TextBox::kDevanagari).bytes;
+  const Case cases[] = {
+      {DevanagariFont::kVedic, dha, "ध", "dha", "ध dha"},
+      {DevanagariFont::kSanskrit99, dharma, "धर्म", "dharma", "धर्म dharma"},
+      {DevanagariFont::kVedic, "0", "०", "0", "० 0"},
+      {DevanagariFont::kDevNatrajItr, "\x70", "ल", "la", "ल la"},  // asks: its entry
+      {DevanagariFont::kVedic, "\x8f", "", "", ""},                // asks: a blank entry
+      {DevanagariFont::kVedic, "   ", "", "", ""},
+  };
+  for (const Case& c : cases) {
+    Session session;
+    session.PressDevanagariFontButton(c.font);
+    const Session::UnicodeReading reading = session.ReadGlyphs(c.glyphs);
+    EXPECT_EQ(reading.devanagari, c.devanagari) << c.iast;
+    EXPECT_EQ(reading.iast, c.iast);
+    EXPECT_EQ(reading.Text(), c.text);
+    EXPECT_EQ(reading.empty(), c.text.empty());
+  }
+}
+
 TEST(SessionUnicode, UnicodeBecomesTheBoxesBytesAndNamesWhatHasNoPlace) {
   Session session;
   session.PressDevanagariFontButton(DevanagariFont::kSanskrit99);

@@ -107,8 +107,19 @@ Streamed Stream(ConverterState state, std::string_view input, const Cuts& cuts,
     const AskedInputBox& b = boxes[i];
     if (a.answer != b.answer || a.request.kind != b.request.kind ||
         a.request.glyph_code != b.request.glyph_code || a.request.title != b.request.title ||
-        a.request.prompt != b.request.prompt || a.request.default_text != b.request.default_text) {
+        a.request.prompt != b.request.prompt || a.request.default_text != b.request.default_text ||
+        a.request.offset != b.request.offset) {
       return ::testing::AssertionFailure() << "input box " << i << " differs";
+    }
+    // The glyph asked about stands at the offset given (the padded input
+    // has one byte before the input).
+    if (a.request.kind == InputRequestKind::kGlyphReading &&
+        (a.request.offset + 1 >= whole.padded_input.size() ||
+         static_cast<unsigned char>(whole.padded_input[a.request.offset + 1]) !=
+             a.request.glyph_code)) {
+      return ::testing::AssertionFailure()
+             << "input box " << i << ": glyph " << a.request.glyph_code << " is not at offset "
+             << a.request.offset;
     }
   }
   return ::testing::AssertionSuccess();

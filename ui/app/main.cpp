@@ -2,11 +2,27 @@
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
+#include <QStringList>
+#include <cstdio>
+#include <cstring>
 #include <exception>
 
 #include "main_window.h"
 
 namespace {
+
+constexpr const char* kUsage =
+    "usage: sanskrit-font-converter [options] [Qt options]\n"
+    "Opens the window that converts Sanskrit text between transliteration and Devanagari\n"
+    "in legacy 8-bit fonts, and to and from Unicode.\n"
+    "\n"
+    "options:\n"
+    "  -h, --help     print this help and exit\n"
+    "  -v, --version  print the version and exit\n"
+    "\n"
+    "Qt's own options work as in every Qt program (for example -platform NAME,\n"
+    "-style NAME, -geometry WxH+X+Y). sfconv(1) does the same conversions on the\n"
+    "command line.\n";
 
 // Any fault that reaches the event loop becomes a message, not a crash.
 class Application : public QApplication {
@@ -25,10 +41,36 @@ class Application : public QApplication {
   }
 };
 
+bool Is(const char* argument, const char* short_name, const char* long_name) {
+  return std::strcmp(argument, short_name) == 0 || std::strcmp(argument, long_name) == 0;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  // --help and --version answer without a display.
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--") == 0) break;
+    if (Is(argv[i], "-h", "--help")) {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (Is(argv[i], "-v", "--version")) {
+      std::printf("sanskrit-font-converter %s\n", SFC_VERSION);
+      return 0;
+    }
+  }
   Application app(argc, argv);
+  // Qt has taken its own options out of the arguments; anything left is not
+  // the program's.
+  const QStringList arguments = QCoreApplication::arguments();
+  if (arguments.size() > 1) {
+    const QString& first = arguments[1];
+    std::fprintf(stderr, "sanskrit-font-converter: %s \"%s\"\n%s",
+                 first.startsWith(QLatin1Char('-')) ? "unknown option" : "unexpected argument",
+                 qPrintable(first), "Try 'sanskrit-font-converter --help' for more information.\n");
+    return 2;
+  }
   QApplication::setApplicationName(QStringLiteral("Sanskrit Font Converter"));
   QApplication::setApplicationVersion(QStringLiteral(SFC_VERSION));
   // The installed desktop entry and icon of the program.

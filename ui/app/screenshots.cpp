@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QPainter>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -22,6 +24,23 @@ bool Save(QWidget& window, const QDir& dir, const char* name) {
   QApplication::processEvents();
   const QString path = dir.filePath(QString::fromLatin1(name));
   if (!window.grab().save(path)) {
+    std::fprintf(stderr, "sfc_screenshots: cannot write %s\n", qPrintable(path));
+    return false;
+  }
+  std::printf("%s\n", qPrintable(path));
+  return true;
+}
+
+// The window with another window over it, where that one stands.
+bool SaveWith(QWidget& window, QWidget& over, const QDir& dir, const char* name) {
+  QApplication::processEvents();
+  QPixmap shot = window.grab();
+  {
+    QPainter painter(&shot);
+    painter.drawPixmap(over.pos() - window.pos(), over.grab());
+  }
+  const QString path = dir.filePath(QString::fromLatin1(name));
+  if (!shot.save(path)) {
     std::fprintf(stderr, "sfc_screenshots: cannot write %s\n", qPrintable(path));
     return false;
   }
@@ -64,14 +83,17 @@ int main(int argc, char* argv[]) {
       "etre samavet\x80 yuyutsava\x83";
   Find<QPlainTextEdit>(window, "Text1")->setPlainText(sfc::ui::TranslitBytesToText(line));
   Convert(window);
-  ok = Save(window, dir, "to-devanagari.png") && ok;
-
-  // The same result as Unicode, in a system font, beside the window.
-  window.findChild<QAction*>(QStringLiteral("ShowUnicodePreview"))->trigger();
+  // Without the Devanagari font the Unicode preview opens by itself over the
+  // lower right of the window: the shot shows both, as the user sees them.
+  QAction* show_preview = window.findChild<QAction*>(QStringLiteral("ShowUnicodePreview"));
+  if (!show_preview->isChecked()) show_preview->trigger();
   sfc::ui::UnicodePreview* preview = window.unicodePreview();
+  ok = SaveWith(window, *preview, dir, "to-devanagari.png") && ok;
+
+  // The preview alone, as the menu Unicode shows it.
   preview->resize(760, 420);
   ok = Save(*preview, dir, "unicode-preview.png") && ok;
-  window.findChild<QAction*>(QStringLiteral("ShowUnicodePreview"))->trigger();
+  show_preview->trigger();
 
   // The browser over the table that conversion used, stepped from its first
   // row to "dh", the letters the verse starts with; the Devanagari box still

@@ -221,6 +221,16 @@ bool IsFontInstalled(const QString& family) {
   });
 }
 
+QString UnicodeDevanagariFamily() {
+  for (const QString& family :
+       {QStringLiteral("Noto Serif Devanagari"), QStringLiteral("Noto Sans Devanagari")}) {
+    if (IsFontInstalled(family)) return family;
+  }
+  return QStringLiteral("Noto Serif Devanagari");
+}
+
+QString UnicodeIastFamily() { return QStringLiteral("Noto Serif"); }
+
 QString DescribeLeftOut(const std::vector<LeftOutCharacter>& left_out) {
   if (left_out.empty()) return {};
   constexpr std::size_t kListed = 10;

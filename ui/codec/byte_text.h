@@ -84,6 +84,13 @@ bool HasSymbolCharMap(const QFont& font);
 // application, rather than substituted by another.
 bool IsFontInstalled(const QString& family);
 
+// The system fonts that show the Unicode reading of a text whose legacy font
+// is missing: Noto Serif Devanagari (else Noto Sans Devanagari) for
+// Devanagari, Noto Serif for IAST. Where none is installed, the family is
+// still named and Qt's font fallback finds another.
+QString UnicodeDevanagariFamily();
+QString UnicodeIastFamily();
+
 // One line naming the left-out characters with their positions, for a message
 // shown to the user, e.g. "2 characters could not be kept and were left out:
 // U+0915 'क' at 3, U+2014 '—' at 9". Lists the first 10 and then "and N more";

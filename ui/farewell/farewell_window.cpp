@@ -152,8 +152,15 @@ void FarewellWindow::BuildCards() {
   session.PressDevanagariFontButton(DevanagariFont::kVedic);
   session.PressTranslitFontButton(TranslitFont::kUrwPalladioIt);
 
-  const QFont devanagari_font = BoldFont(QStringLiteral("Vedic"), 24);
-  const QFont translit_font = BoldFont(QStringLiteral("URW Palladio IT"), 12);
+  // The verses are for reading: where a legacy font is missing, its line is
+  // drawn from its Unicode reading in a system font, and a note says so.
+  const QString devanagari_family = QStringLiteral("Vedic");
+  const QString translit_family = QStringLiteral("URW Palladio IT");
+  const bool devanagari_legacy = IsFontInstalled(devanagari_family);
+  const bool translit_legacy = IsFontInstalled(translit_family);
+  const QFont devanagari_font =
+      BoldFont(devanagari_legacy ? devanagari_family : UnicodeDevanagariFamily(), 24);
+  const QFont translit_font = BoldFont(translit_legacy ? translit_family : UnicodeIastFamily(), 12);
   const QFont english_font = BoldFont(QStringLiteral("Times New Roman"), 12);
   for (std::size_t index = 0; index < cards_.size(); ++index) {
     FarewellCard& card = cards_[index];
@@ -182,15 +189,49 @@ void FarewellWindow::BuildCards() {
       return created;
     };
     devanagari_labels_[index] = label("Label3", devanagari_font, QStringLiteral("Devanagari"));
-    devanagari_labels_[index]->setText(GlyphBytesToText(
-        card.devanagari_bytes, HasSymbolCharMap(devanagari_labels_[index]->font())));
+    devanagari_labels_[index]->setText(
+        devanagari_legacy
+            ? GlyphBytesToText(card.devanagari_bytes,
+                               HasSymbolCharMap(devanagari_labels_[index]->font()))
+            : QString::fromStdString(session.ToUnicode(card.devanagari_bytes, TextBox::kDevanagari))
+                  .trimmed());
     translit_labels_[index] = label("Label2", translit_font, QStringLiteral("Transliteration"));
-    translit_labels_[index]->setText(TranslitBytesToText(card.translit_bytes));
+    translit_labels_[index]->setText(
+        translit_legacy
+            ? TranslitBytesToText(card.translit_bytes)
+            : QString::fromStdString(session.ToUnicode(card.translit_bytes, TextBox::kTranslit))
+                  .trimmed());
     english_labels_[index] = label("Label0", english_font, QStringLiteral("English"));
     english_labels_[index]->setText(card.english);
     frames_[index] = frame;
     LayOutCard(static_cast<int>(index));
   }
+
+  QStringList missing;
+  QStringList shown_in;
+  if (!devanagari_legacy) {
+    missing << devanagari_family;
+    shown_in << devanagari_font.family();
+  }
+  if (!translit_legacy) {
+    missing << translit_family;
+    shown_in << translit_font.family();
+  }
+  font_note_ = new QLabel(this);
+  font_note_->setObjectName(QStringLiteral("FontNote"));
+  font_note_->setFont(BoldFont(QStringLiteral("MS Sans Serif"), 8.25));
+  if (!missing.isEmpty()) {
+    font_note_->setText(missing.join(QStringLiteral(" and ")) +
+                        (missing.size() == 1 ? QStringLiteral(" is") : QStringLiteral(" are")) +
+                        QStringLiteral(" not installed: the verses are shown in ") +
+                        shown_in.join(QStringLiteral(" and ")) + QStringLiteral("."));
+  }
+  font_note_->setAccessibleName(font_note_->text());
+  font_note_->setVisible(!missing.isEmpty());
+  font_note_->setWordWrap(true);
+  font_note_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  font_note_->setGeometry(Twips(3900, logicalDpiX()), Twips(10215, logicalDpiY()),
+                          Twips(9600, logicalDpiX()), Twips(615, logicalDpiY()));
 }
 
 namespace {

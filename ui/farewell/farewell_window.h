@@ -61,6 +61,9 @@ class FarewellWindow : public QWidget {
   const QTimer& timer() const { return timer_; }
   const std::array<FarewellCard, kFarewellCardCount>& cards() const { return cards_; }
   QGroupBox* card_frame(int index) const { return frames_.at(static_cast<std::size_t>(index)); }
+  // Says which legacy fonts are missing and what shows the verses instead;
+  // hidden when both are installed.
+  QLabel* font_note() const { return font_note_; }
 
  signals:
   // Just before the window ends the program.
@@ -92,6 +95,7 @@ class FarewellWindow : public QWidget {
   std::array<QLabel*, kFarewellCardCount> english_labels_{};     // Label0
   std::array<QLabel*, kFarewellCardCount> translit_labels_{};    // Label2
   std::array<QLabel*, kFarewellCardCount> devanagari_labels_{};  // Label3
+  QLabel* font_note_ = nullptr;
   int slot_card1_ = 0;
   int slot_card2_ = 0;
   FarewellPlacement last_placement_;

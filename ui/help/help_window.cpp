@@ -207,7 +207,10 @@ void HelpWindow::BuildControls() {
     page_buttons_[i] = button;
   }
 
-  const QFont letter_font = MakeFont(kPalladio, kPrintPointSize);
+  // Where URW Palladio IT is missing, the letters are drawn from their IAST
+  // (their accessible names) in a system font.
+  const bool palladio = IsFontInstalled(kPalladio);
+  const QFont letter_font = MakeFont(palladio ? kPalladio : UnicodeIastFamily(), kPrintPointSize);
   {
     using enum Letter;
     std::string letters;
@@ -233,6 +236,12 @@ void HelpWindow::BuildControls() {
     label2_[1] = MakeLabel(surface_, "Label2_1", TranslitBytesToText(PalladioLetter(kAnusvara)),
                            letter_font);
     label2_[1]->setAccessibleName(QStringLiteral("ṃ"));
+    if (!palladio) {
+      label1_[0]->setText(QStringLiteral("ā ṛ ī … ṇ ṅ ñ ḍ"));
+      for (QLabel* label : {label1_[1], label2_[0], label2_[1]}) {
+        label->setText(label->accessibleName());
+      }
+    }
   }
 
   const QFont caption_font = MakeFont(kTimes, 10, true);
@@ -247,6 +256,7 @@ void HelpWindow::BuildControls() {
                 QStringLiteral(" lipikara.mmy (code table file)     255 entries"), caption_font);
   label4_ = MakeLabel(surface_, "Label4", QStringLiteral("ALT + 108"), caption_font);
   label5_ = MakeLabel(surface_, "Label5", QStringLiteral("ALT + 129"), caption_font);
+  glyph_note_ = MakeLabel(surface_, "GlyphNote", QString(), MakeFont(kTimes, 9));
 
   const QFont sample_font = MakeFont(kPalladio, 12);
   const QFont glyph_font = MakeFont(QStringLiteral("Vedic"), 16);
@@ -296,7 +306,7 @@ void HelpWindow::BuildControls() {
   page_controls_ = {label1_[0], label1_[1], label2_[0], label2_[1], label3_[0],
                     label3_[1], label3_[2], label4_,    label5_,    text1_[0],
                     text1_[1],  text1_[2],  text1_[3],  text1_[4],  text1_[5],
-                    text2_,     text3_,     text4_,     text5_};
+                    text2_,     text3_,     text4_,     text5_,     glyph_note_};
   HidePageControls();
 }
 
@@ -369,11 +379,28 @@ void HelpWindow::ShowPage(HelpPage page) {
 void HelpWindow::BuildExamples() {
   const ConverterState& state = session_.state();
   const QFont translit_font = MakeFont(FromUtf8(state.translit_box_font), 12);
-  QFont glyph_font = MakeFont(FromUtf8(state.devanagari_box_font), 16);
+  // The glyph columns are for reading: where the Devanagari font is missing
+  // they show each cell's Unicode reading in a system font, and say so.
+  const QString glyph_family = FromUtf8(state.devanagari_box_font);
+  const bool legacy_glyphs = IsFontInstalled(glyph_family);
+  const QFont glyph_font = MakeFont(legacy_glyphs ? glyph_family : UnicodeDevanagariFamily(), 16);
   for (const std::size_t i : {0U, 1U, 4U}) text1_[i]->setFont(translit_font);
   text1_[2]->setFont(glyph_font);
   text1_[3]->setFont(glyph_font);
   const bool symbol_map = HasSymbolCharMap(glyph_font);
+  const auto glyphs = [&](const std::string& cell) {
+    return legacy_glyphs ? GlyphBytesToText(cell, symbol_map)
+                         : FromUtf8(session_.ReadGlyphs(cell).devanagari);
+  };
+  glyph_note_->setText(legacy_glyphs
+                           ? QString()
+                           : glyph_family +
+                                 QStringLiteral(" is not installed: the glyphs are shown from "
+                                                "their Unicode reading in ") +
+                                 glyph_font.family() + QStringLiteral("."));
+  glyph_note_->setAccessibleName(glyph_note_->text());
+  glyph_note_->adjustSize();
+  glyph_note_->move(Px(4600), Px(4620));
 
   QString keys;
   QString rows;
@@ -385,8 +412,8 @@ void HelpWindow::BuildExamples() {
     rows += TranslitBytesToText(Field(state.sanideva.key[r]) + "," + Field(state.sanideva.full[r]) +
                                 "," + Field(state.sanideva.half[r])) +
             QLatin1Char('\n');
-    full += GlyphBytesToText(state.sanideva.full[r], symbol_map) + QLatin1Char('\n');
-    half += GlyphBytesToText(state.sanideva.half[r], symbol_map) + QLatin1Char('\n');
+    full += glyphs(state.sanideva.full[r]) + QLatin1Char('\n');
+    half += glyphs(state.sanideva.half[r]) + QLatin1Char('\n');
   }
   for (QString* text : {&keys, &rows, &full, &half}) text->chop(1);
   text1_[0]->setPlainText(keys);
@@ -454,6 +481,7 @@ void HelpWindow::BuildExamples() {
            text1_[2], text1_[3], text1_[4], text1_[5], text2_, text3_, text4_, text5_}) {
     control->show();
   }
+  glyph_note_->setVisible(!legacy_glyphs);
 }
 
 void HelpWindow::BuildPurpose() {

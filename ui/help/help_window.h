@@ -93,6 +93,7 @@ class HelpWindow : public QWidget {
   std::array<QLabel*, 3> label3_{};
   QLabel* label4_ = nullptr;
   QLabel* label5_ = nullptr;
+  QLabel* glyph_note_ = nullptr;  // what draws the glyph columns without their font
   std::array<QPlainTextEdit*, 6> text1_{};
   QPlainTextEdit* text2_ = nullptr;
   QPlainTextEdit* text3_ = nullptr;

@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
@@ -20,6 +21,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QThread>
 #include <exception>
@@ -84,6 +86,21 @@ QString FromBytes(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A button's caption, with the accessible name that announces it.
+void ShowCaption(QAbstractButton* button, const QString& caption) {
+  button->setText(caption);
+  button->setAccessibleName(caption.simplified());
+}
+
+// A label's text, with an accessible name that carries what it shows:
+// "Browser row number: 3".
+void ShowValue(QLabel* label, const QString& text, const QString& role, const QString& spoken) {
+  label->setText(text);
+  label->setAccessibleName(
+      role + QStringLiteral(": ") +
+      (spoken.trimmed().isEmpty() ? QStringLiteral("none") : spoken.simplified()));
+}
+
 // The rejected characters of a conversion from Unicode, with their
 // positions (1-based, in characters of the whole text) worked out from their
 // lines and columns in one pass over the text.
@@ -141,6 +158,28 @@ struct MainWindow::Run {
   QElapsedTimer clock;
   Direction direction = Direction::kToDevanagari;
   std::vector<LeftOutCharacter> left_out;
+  // The line ends counted so far, for the positions the input boxes show:
+  // the input before `counted` holds `line - 1` of them, the last at
+  // `line_start - 1`. Positions are asked in order, so the input is read once.
+  std::uint64_t counted = 0;
+  std::uint64_t line = 1;
+  std::uint64_t line_start = 0;
+
+  InputPosition PositionOf(std::uint64_t offset) {
+    offset = std::min<std::uint64_t>(offset, input.size());
+    if (offset < counted) {
+      counted = 0;
+      line = 1;
+      line_start = 0;
+    }
+    for (; counted < offset; ++counted) {
+      if (input[counted] == '\n') {
+        ++line;
+        line_start = counted + 1;
+      }
+    }
+    return {line, offset - line_start + 1};
+  }
 };
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
@@ -201,6 +240,27 @@ MainWindow::~MainWindow() {
   }
 }
 
+void MainWindow::ConnectOption(QRadioButton* button, const std::function<void()>& handler) {
+  // A click that selects the button toggles it, then clicks it: the handling
+  // runs once, on the toggle. A click on the selected button only clicks;
+  // a screen reader's "toggle" only toggles. Selections the window shows
+  // itself (ShowSelected) run nothing.
+  auto toggled = std::make_shared<bool>(false);
+  connect(button, &QRadioButton::toggled, this, [this, handler, toggled](bool on) {
+    if (!on || showing_selection_) return;
+    *toggled = true;
+    QTimer::singleShot(0, this, [toggled] { *toggled = false; });
+    handler();
+  });
+  connect(button, &QRadioButton::clicked, this, [handler, toggled] {
+    if (*toggled) {
+      *toggled = false;
+      return;
+    }
+    handler();
+  });
+}
+
 void MainWindow::Place(QWidget* widget, int left, int top, int width, int height) {
   widget->setProperty("twips", QRect(left, top, width, height));
   const int dpi_x = logicalDpiX();
@@ -237,10 +297,8 @@ void MainWindow::BuildControls() {
   Place(direction_buttons_[0], 3195, 525, 3120, 345);
   Place(direction_buttons_[1], 3195, 855, 3120, 345);
   direction_buttons_[0]->setChecked(true);
-  connect(direction_buttons_[0], &QRadioButton::clicked, this,
-          [this] { ChooseDirection(Direction::kToDevanagari); });
-  connect(direction_buttons_[1], &QRadioButton::clicked, this,
-          [this] { ChooseDirection(Direction::kToTranslit); });
+  ConnectOption(direction_buttons_[0], [this] { ChooseDirection(Direction::kToDevanagari); });
+  ConnectOption(direction_buttons_[1], [this] { ChooseDirection(Direction::kToTranslit); });
 
   command1_ = new QPushButton(QString::fromLatin1(kStartCaption), surface_);
   name(command1_, "Command1", command1_->text());
@@ -304,12 +362,9 @@ void MainWindow::BuildControls() {
   Place(option44_, 0, 240, 2925, 285);
   Place(option6_, 0, 495, 2925, 285);
   option4_->setChecked(true);
-  connect(option4_, &QRadioButton::clicked, this,
-          [this] { PressDevanagariButton(DevanagariFont::kVedic); });
-  connect(option44_, &QRadioButton::clicked, this,
-          [this] { PressDevanagariButton(DevanagariFont::kDevNatrajItr); });
-  connect(option6_, &QRadioButton::clicked, this,
-          [this] { PressDevanagariButton(DevanagariFont::kSanskrit99); });
+  ConnectOption(option4_, [this] { PressDevanagariButton(DevanagariFont::kVedic); });
+  ConnectOption(option44_, [this] { PressDevanagariButton(DevanagariFont::kDevNatrajItr); });
+  ConnectOption(option6_, [this] { PressDevanagariButton(DevanagariFont::kSanskrit99); });
 
   // The transliteration fonts.
   frame1_ = frame("Frame1");
@@ -322,12 +377,9 @@ void MainWindow::BuildControls() {
   Place(option3_, 0, 285, 2940, 285);
   Place(option2_, 0, 570, 2940, 285);
   option33_->setChecked(true);
-  connect(option33_, &QRadioButton::clicked, this,
-          [this] { PressTranslitButton(TranslitFont::kSanskritTimes); });
-  connect(option3_, &QRadioButton::clicked, this,
-          [this] { PressTranslitButton(TranslitFont::kItrTransTimes); });
-  connect(option2_, &QRadioButton::clicked, this,
-          [this] { PressTranslitButton(TranslitFont::kUrwPalladioIt); });
+  ConnectOption(option33_, [this] { PressTranslitButton(TranslitFont::kSanskritTimes); });
+  ConnectOption(option3_, [this] { PressTranslitButton(TranslitFont::kItrTransTimes); });
+  ConnectOption(option2_, [this] { PressTranslitButton(TranslitFont::kUrwPalladioIt); });
 
   // Tables from disk and the two font lists.
   frame3_ = frame("Frame3");
@@ -335,7 +387,7 @@ void MainWindow::BuildControls() {
   option5_ = radio(frame3_, "Option5", "Load code table  from disk",
                    QApplication::palette().color(QPalette::Window));
   Place(option5_, -15, 0, 2820, 285);
-  connect(option5_, &QRadioButton::clicked, this, &MainWindow::LoadTablesFromDisk);
+  ConnectOption(option5_, [this] { LoadTablesFromDisk(); });
 
   const auto font_list = [&](const char* object_name, const char* text, const char* role) {
     auto* list = new QComboBox(surface_);
@@ -390,24 +442,31 @@ void MainWindow::BuildControls() {
       label("Label2_0", QStringLiteral("2"), QStringLiteral("Browser row number"), ControlFont());
   label2_[1] = label("Label2_1", QStringLiteral("a"), QStringLiteral("Browser letters"),
                      ControlFont(QStringLiteral("Sanskrit-Times"), 13.5));
-  label2_[2] = label("Label2_2", QString(), QStringLiteral("Browser full glyphs"),
-                     SymbolFont(QStringLiteral("Vedic"), 24));
-  label2_[3] = label("Label2_3", QString(), QStringLiteral("Browser half glyphs"),
-                     SymbolFont(QStringLiteral("Vedic"), 24));
-  label2_[2]->setText(GlyphBytesToText("a", HasSymbolCharMap(label2_[2]->font())));
-  label2_[3]->setText(GlyphBytesToText(";", HasSymbolCharMap(label2_[3]->font())));
+  label2_[2] =
+      label("Label2_2", QString(), QStringLiteral("Browser full glyphs"), GlyphLabelFont(24));
+  label2_[3] =
+      label("Label2_3", QString(), QStringLiteral("Browser half glyphs"), GlyphLabelFont(24));
+  label2_[2]->setText(GlyphsShown(label2_[2], "a"));
+  label2_[3]->setText(GlyphsShown(label2_[3], ";"));
   Place(label2_[0], 8325, 15, 675, 225);
   Place(label2_[1], 8325, 285, 675, 360);
   Place(label2_[2], 8325, 690, 675, 570);
   Place(label2_[3], 8295, 1260, 690, 540);
   label3_ = label("Label3", QString(), QStringLiteral("Browser entry text"),
                   ControlFont(QStringLiteral("Sanskrit-Times"), 13.5));
-  label4_ = label("Label4", QString(), QStringLiteral("Browser glyph strip"),
-                  SymbolFont(QStringLiteral("Vedic"), 39));
+  label4_ = label("Label4", QString(), QStringLiteral("Browser glyph strip"), GlyphLabelFont(39));
   Place(label3_, 9975, 375, 1200, 345);
   Place(label4_, 6360, 765, 8160, 1005);
   label3_->hide();
   label4_->hide();
+  // The names carry the values the labels start with.
+  ShowValue(label2_[0], label2_[0]->text(), QStringLiteral("Browser row number"),
+            label2_[0]->text());
+  ShowValue(label2_[1], label2_[1]->text(), QStringLiteral("Browser letters"), label2_[1]->text());
+  ShowValue(label2_[2], label2_[2]->text(), QStringLiteral("Browser full glyphs"),
+            GlyphsSpoken("a"));
+  ShowValue(label2_[3], label2_[3]->text(), QStringLiteral("Browser half glyphs"),
+            GlyphsSpoken(";"));
 
   const auto browser_button = [&](const char* object_name, const char* caption, const char* role) {
     auto* button = new QPushButton(QString::fromLatin1(caption), surface_);
@@ -488,10 +547,10 @@ void MainWindow::BuildMenus() {
   QAction* paste = unicode->addAction(QStringLiteral("Paste Unicode"));
   paste->setObjectName(QStringLiteral("PasteUnicode"));
   connect(paste, &QAction::triggered, this, &MainWindow::PasteUnicode);
-  QAction* preview = unicode->addAction(QStringLiteral("Show Unicode preview"));
-  preview->setObjectName(QStringLiteral("ShowUnicodePreview"));
-  preview->setCheckable(true);
-  connect(preview, &QAction::toggled, this, &MainWindow::ShowUnicodePreview);
+  preview_action_ = unicode->addAction(QStringLiteral("Show Unicode preview"));
+  preview_action_->setObjectName(QStringLiteral("ShowUnicodePreview"));
+  preview_action_->setCheckable(true);
+  connect(preview_action_, &QAction::toggled, this, &MainWindow::ShowUnicodePreview);
 }
 
 void MainWindow::PrintTitle() {
@@ -524,8 +583,10 @@ void MainWindow::ChooseDirection(Direction direction) {
   if (converting() || loadingTables()) return;
   session_.ChooseDirection(direction);
   const bool to_translit = direction == Direction::kToTranslit;
+  showing_selection_ = true;
   direction_buttons_[0]->setChecked(!to_translit);
   direction_buttons_[1]->setChecked(to_translit);
+  showing_selection_ = false;
   text1_->setVisible(!to_translit);
   text2_->setVisible(to_translit);
   check1_->setVisible(!to_translit);
@@ -533,8 +594,10 @@ void MainWindow::ChooseDirection(Direction direction) {
     label2_[i]->setVisible(!to_translit);
     label1_[i]->setVisible(!to_translit);
   }
-  label1_[0]->setText(to_translit ? QStringLiteral("karalipi position")
-                                  : QStringLiteral("lipikara position"));
+  const QString caption =
+      to_translit ? QStringLiteral("karalipi position") : QStringLiteral("lipikara position");
+  label1_[0]->setText(caption);
+  label1_[0]->setAccessibleName(caption);
   label3_->setVisible(to_translit);
   label4_->setVisible(to_translit);
 }
@@ -546,7 +609,7 @@ void MainWindow::StartConversion() {
   combo3_->hide();
   text2_->show();
   text1_->show();
-  command1_->setText(QString::fromLatin1(kStartCaption));
+  ShowCaption(command1_, QString::fromLatin1(kStartCaption));
 
   auto run = std::make_unique<Run>();
   run->direction = session_.direction();
@@ -631,24 +694,73 @@ void MainWindow::FinishConversion(const std::optional<StreamEnd>& end, const QSt
   if (end) {
     QApplication::clipboard()->setText(TranslitBytesToText(ClipboardText(run->output, *end)));
     SetInstruction(FromBytes(kClosingMessage));
-    if (!end->completed) command1_->setText(QString::fromLatin1(kErrorCaption));
+    if (!end->completed) ShowCaption(command1_, QString::fromLatin1(kErrorCaption));
   } else {
     SetInstruction(QStringLiteral("The conversion stopped because of a fault: ") + fault +
                    QStringLiteral(". The output box shows what was converted before it."));
-    command1_->setText(QString::fromLatin1(kErrorCaption));
+    ShowCaption(command1_, QString::fromLatin1(kErrorCaption));
   }
   if (!run->left_out.empty()) AppendInstruction(DescribeLeftOut(run->left_out));
+  // Without the Devanagari box's font its glyphs show as Latin letters: the
+  // first conversion that meets this opens the Unicode preview, once a run
+  // of the program.
+  if (!preview_opened_by_itself_ &&
+      !IsFontInstalled(FromBytes(session_.state().devanagari_box_font))) {
+    preview_opened_by_itself_ = true;
+    preview_action_->setChecked(true);
+    activateWindow();
+  }
   UpdateUnicodePreview();
   emit conversionFinished();
 }
 
 std::string MainWindow::AskInputBox(const InputBoxRequest& request) {
-  bool accepted = false;
-  const QString answer = QInputDialog::getText(
-      this, TranslitBytesToText(request.title), TranslitBytesToText(request.prompt),
-      QLineEdit::Normal, TranslitBytesToText(request.default_text), &accepted);
+  QInputDialog dialog(this);
+  dialog.setObjectName(QStringLiteral("InputBox"));
+  // A box without a title of its own carries the program's name.
+  const QString title = request.title.empty() ? QStringLiteral("Sanskrit Font Converter")
+                                              : TranslitBytesToText(request.title);
+  dialog.setWindowTitle(title);
+  // The prompt's line breaks are carriage returns.
+  QString prompt = TranslitBytesToText(request.prompt);
+  prompt.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  prompt.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  if (request.kind == InputRequestKind::kGlyphReading && request.glyph_code >= 0 &&
+      request.glyph_code <= 255) {
+    // Under the prompt: the glyph in the Devanagari font, its Unicode
+    // reading, its byte value and where it stands.
+    const int code = request.glyph_code;
+    const std::string glyph(1, static_cast<char>(code));
+    const QFont font = SymbolFont(FromBytes(session_.state().devanagari_box_font), 24);
+    const std::string reading = session_.ReadGlyphs(glyph).Text();
+    QString details =
+        QStringLiteral("byte %1 (0x%2)")
+            .arg(code)
+            .arg(QString::number(code, 16).toUpper().rightJustified(2, QLatin1Char('0')));
+    if (run_) {
+      const InputPosition at = run_->PositionOf(request.offset);
+      details += QStringLiteral(", line %1, column %2").arg(at.line).arg(at.column);
+    }
+    QString html = prompt.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+    html += QStringLiteral("<br><span style=\"font-family:'%1'; font-size:24pt\">%2</span>")
+                .arg(font.family().toHtmlEscaped(),
+                     GlyphBytesToText(glyph, HasSymbolCharMap(font)).toHtmlEscaped());
+    if (!reading.empty())
+      html += QStringLiteral("&nbsp;&nbsp;") + FromBytes(reading).toHtmlEscaped();
+    html += QStringLiteral("<br>") + details;
+    dialog.setLabelText(html);
+  } else {
+    dialog.setLabelText(prompt);
+  }
+  dialog.setTextValue(TranslitBytesToText(request.default_text));
+  // Wide enough for its title beside the title bar's buttons (the dialog's
+  // layout sizes it by its contents).
+  if (auto* label = dialog.findChild<QLabel*>()) {
+    label->setMinimumWidth(QFontMetrics(dialog.font()).horizontalAdvance(title) * 3 / 2 + 160);
+  }
+  const bool accepted = dialog.exec() == QDialog::Accepted;
   // A cancelled box answers with the empty string.
-  return accepted ? TranslitTextToBytes(answer).bytes : std::string();
+  return accepted ? TranslitTextToBytes(dialog.textValue()).bytes : std::string();
 }
 
 // ---- LOAD ----
@@ -714,10 +826,11 @@ void MainWindow::ShowFontState(bool devanagari_button_ran) {
     const bool small = *state.devanagari_button == DevanagariFont::kSanskrit99;
     const QString family = FromBytes(state.devanagari_box_font);
     text2_->SetBoxFont(SymbolFont(family, small ? 24 : 39));
-    label2_[2]->setFont(SymbolFont(family, small ? 16 : 24));
-    label2_[3]->setFont(SymbolFont(family, small ? 16 : 24));
-    label4_->setFont(SymbolFont(family, small ? 30 : 39));
+    label2_[2]->setFont(GlyphLabelFont(small ? 16 : 24));
+    label2_[3]->setFont(GlyphLabelFont(small ? 16 : 24));
+    label4_->setFont(GlyphLabelFont(small ? 30 : 39));
   }
+  showing_selection_ = true;
   ShowSelected(option33_, state.translit_button == TranslitFont::kSanskritTimes);
   ShowSelected(option3_, state.translit_button == TranslitFont::kItrTransTimes);
   ShowSelected(option2_, state.translit_button == TranslitFont::kUrwPalladioIt);
@@ -725,6 +838,7 @@ void MainWindow::ShowFontState(bool devanagari_button_ran) {
   ShowSelected(option44_, state.devanagari_button == DevanagariFont::kDevNatrajItr);
   ShowSelected(option6_, state.devanagari_button == DevanagariFont::kSanskrit99);
   ShowSelected(option5_, state.load_button);
+  showing_selection_ = false;
   if (browser_shown_) ShowBrowserView(last_view_);
   ReportMissingFonts();
 }
@@ -830,24 +944,33 @@ void MainWindow::ApplyFontList(QComboBox* list) {
 void MainWindow::ReportMissingFonts() {
   const ConverterState& state = session_.state();
   QStringList missing;
-  for (const std::string& font : {state.translit_box_font, state.devanagari_box_font}) {
+  // The box whose font is missing says so in its tooltip.
+  const std::pair<const std::string&, ByteTextBox*> boxes[] = {{state.translit_box_font, text1_},
+                                                               {state.devanagari_box_font, text2_}};
+  for (const auto& [font, box] : boxes) {
     const QString family = FromBytes(font);
-    if (IsFontInstalled(family)) continue;
-    missing << family;
-    if (fonts_reported_.contains(family)) continue;
-    fonts_reported_.insert(family);
-    AppendInstruction(QStringLiteral("The font \"") + family +
-                      QStringLiteral("\" is not installed here: its text shows in a substitute "
-                                     "font. The conversion is not affected."));
+    const bool installed = IsFontInstalled(family);
+    if (!installed && !missing.contains(family)) missing << family;
+    box->setToolTip(installed ? QString()
+                              : QStringLiteral("The font \"") + family +
+                                    QStringLiteral("\" is not installed here: this text shows in a "
+                                                   "substitute font. The conversion is not "
+                                                   "affected."));
   }
   // The status bar keeps saying it while such a font is chosen.
   fonts_note_->setText(
       missing.isEmpty() ? QString()
                         : QStringLiteral("Not installed: ") + missing.join(QStringLiteral(", ")) +
                               QStringLiteral(" (shown in a substitute font; the bytes are exact)"));
+  fonts_note_->setAccessibleName(
+      QStringLiteral("Missing fonts: ") +
+      (missing.isEmpty() ? QStringLiteral("none") : missing.join(QStringLiteral(", "))));
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (preview_ && watched == preview_.get() && event->type() == QEvent::Close) {
+    preview_action_->setChecked(false);
+  }
   if (event->type() == QEvent::FocusOut &&
       static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
     for (QComboBox* list : {combo1_, combo3_}) {
@@ -871,12 +994,14 @@ std::optional<DecodedBytes> MainWindow::ReadPastedIast(const QString& text) cons
   return AsDecoded(session_.FromUnicode(text.toStdString(), TextBox::kTranslit), text);
 }
 
+std::string MainWindow::BoxAsUnicode(TextBox box) const {
+  return session_.ToUnicode((box == TextBox::kDevanagari ? text2_ : text1_)->Bytes().bytes, box);
+}
+
 void MainWindow::CopyResultAsUnicode() {
   const bool devanagari = session_.direction() == Direction::kToDevanagari;
-  const std::string bytes = (devanagari ? text2_ : text1_)->Bytes().bytes;
-  const std::string unicode =
-      session_.ToUnicode(bytes, devanagari ? TextBox::kDevanagari : TextBox::kTranslit);
-  QApplication::clipboard()->setText(QString::fromStdString(unicode));
+  QApplication::clipboard()->setText(
+      QString::fromStdString(BoxAsUnicode(devanagari ? TextBox::kDevanagari : TextBox::kTranslit)));
   statusBar()->showMessage(devanagari ? QStringLiteral("Copied the result as Unicode Devanagari")
                                       : QStringLiteral("Copied the result as IAST"),
                            5000);
@@ -900,15 +1025,31 @@ void MainWindow::ShowUnicodePreview(bool shown) {
     if (preview_) preview_->hide();
     return;
   }
-  if (!preview_) preview_ = std::make_unique<UnicodePreview>();
+  if (!preview_) {
+    preview_ = std::make_unique<UnicodePreview>();
+    // The main window keeps the focus; closing the preview clears the menu's mark.
+    preview_->setAttribute(Qt::WA_ShowWithoutActivating);
+    preview_->installEventFilter(this);
+    // Beside the window where the screen has room, else over the lower right
+    // of the window, where the Devanagari box is, clear of the controls.
+    const QRect window = frameGeometry();
+    const QRect screen = this->screen() ? this->screen()->availableGeometry()
+                                        : QRect(window.topLeft(), window.size());
+    if (screen.right() - window.right() >= preview_->width()) {
+      preview_->move(window.right() + 1, window.top());
+    } else {
+      preview_->resize(std::min(preview_->width(), window.width() * 3 / 5),
+                       std::min(preview_->height(), window.height() * 2 / 5));
+      preview_->move(window.right() - preview_->width(), window.bottom() - preview_->height());
+    }
+  }
   preview_->show();
   UpdateUnicodePreview();
 }
 
 void MainWindow::UpdateUnicodePreview() {
   if (!preview_ || !preview_->isVisible()) return;
-  preview_->ShowTexts(session_.ToUnicode(text2_->Bytes().bytes, TextBox::kDevanagari),
-                      session_.ToUnicode(text1_->Bytes().bytes, TextBox::kTranslit));
+  preview_->ShowTexts(BoxAsUnicode(TextBox::kDevanagari), BoxAsUnicode(TextBox::kTranslit));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -965,26 +1106,86 @@ void MainWindow::StepBrowser(int step) {
 void MainWindow::ShowBrowserView(const BrowserView& view) {
   last_view_ = view;
   browser_shown_ = true;
-  const auto glyphs = [](QLabel* shown, std::string_view bytes) {
-    shown->setText(GlyphBytesToText(bytes, HasSymbolCharMap(shown->font())));
+  // Glyphs are announced by their Unicode reading, letters as IAST.
+  const auto glyphs = [this](QLabel* shown, std::string_view bytes, const QString& role) {
+    ShowValue(shown, GlyphsShown(shown, bytes), role, GlyphsSpoken(bytes));
   };
-  label2_[0]->setText(QString::number(view.position));
+  const auto letters = [this](QLabel* shown, std::string_view bytes, const QString& role) {
+    ShowValue(shown, TranslitBytesToText(bytes), role,
+              FromBytes(session_.ToUnicode(bytes, TextBox::kTranslit)));
+  };
+  const QString number = QString::number(view.position);
   if (!view.glyph_mode) {
-    label2_[1]->setText(TranslitBytesToText(view.key));
-    glyphs(label2_[2], view.full);
-    glyphs(label2_[3], view.half);
+    ShowValue(label2_[0], number, QStringLiteral("Browser row number"), number);
+    letters(label2_[1], view.key, QStringLiteral("Browser letters"));
+    glyphs(label2_[2], view.full, QStringLiteral("Browser full glyphs"));
+    glyphs(label2_[3], view.half, QStringLiteral("Browser half glyphs"));
     return;
   }
-  label3_->setText(TranslitBytesToText(view.entry_text));
-  glyphs(label4_, view.strip);
+  ShowValue(label2_[0], number, QStringLiteral("Browser glyph code"), number);
+  letters(label3_, view.entry_text, QStringLiteral("Browser entry text"));
+  // The strip: each glyph alone.
+  QStringList spoken;
+  for (const char glyph : view.strip) {
+    if (glyph != ' ') spoken << GlyphsSpoken(std::string_view(&glyph, 1));
+  }
+  ShowValue(label4_, GlyphsShown(label4_, view.strip, true), QStringLiteral("Browser glyph strip"),
+            spoken.join(QStringLiteral(", ")));
+}
+
+bool MainWindow::GlyphFontInstalled() const {
+  return IsFontInstalled(FromBytes(session_.state().devanagari_box_font));
+}
+
+QFont MainWindow::GlyphLabelFont(double size) const {
+  if (GlyphFontInstalled())
+    return SymbolFont(FromBytes(session_.state().devanagari_box_font), size);
+  // Unicode Devanagari needs room above and below its letters for the signs:
+  // smaller, so that a line fits the label's height.
+  constexpr double kUnicodeScale = 0.65;
+  return SymbolFont(UnicodeDevanagariFamily(), size * kUnicodeScale);
+}
+
+QString MainWindow::GlyphsShown(const QLabel* label, std::string_view glyphs, bool each) const {
+  if (GlyphFontInstalled()) return GlyphBytesToText(glyphs, HasSymbolCharMap(label->font()));
+  // Without the font, the labels are for reading: the Unicode reading of the
+  // cell, or of each glyph of the strip in its place. A glyph with no
+  // reading of its own (a sign alone) shows as a dotted circle.
+  const QString no_reading(QChar(0x25CC));
+  if (!each) {
+    const std::string reading = session_.ReadGlyphs(glyphs).devanagari;
+    if (!reading.empty()) return FromBytes(reading);
+    return glyphs.find_first_not_of(' ') == std::string_view::npos ? QString() : no_reading;
+  }
+  QString shown;
+  for (const char glyph : glyphs) {
+    if (glyph == ' ') {
+      shown += QLatin1Char(' ');
+      continue;
+    }
+    const std::string reading = session_.ReadGlyphs(std::string_view(&glyph, 1)).devanagari;
+    shown += reading.empty() ? no_reading : FromBytes(reading);
+  }
+  return shown;
+}
+
+QString MainWindow::GlyphsSpoken(std::string_view glyphs) const {
+  const std::string reading = session_.ReadGlyphs(glyphs).Text();
+  if (!reading.empty()) return FromBytes(reading);
+  // Glyphs with no reading of their own (a sign alone) by their codes.
+  QStringList codes;
+  for (const char glyph : glyphs) {
+    if (glyph != ' ') codes << QString::number(static_cast<unsigned char>(glyph));
+  }
+  return codes.isEmpty() ? QString() : QStringLiteral("code ") + codes.join(QLatin1Char(' '));
 }
 
 void MainWindow::ToggleAutoStep() {
   if (timer1_.isActive()) {
     timer1_.stop();
-    command5_->setText(QStringLiteral(" auto >> "));
+    ShowCaption(command5_, QStringLiteral(" auto >> "));
   } else {
-    command5_->setText(QStringLiteral("  stop  "));
+    ShowCaption(command5_, QStringLiteral("  stop  "));
     timer1_.start();
   }
 }

@@ -95,6 +95,10 @@ class MainWindow : public QMainWindow {
   void BuildMenus();
   void PrintTitle();
   void Place(QWidget* widget, int left, int top, int width, int height);
+  // Runs `handler` when the option button is chosen, by a click, the
+  // keyboard or a screen reader.
+  void ConnectOption(QRadioButton* button, const std::function<void()>& handler);
+  bool showing_selection_ = false;
 
   // Handlers, one per control.
   void ChooseDirection(Direction direction);
@@ -119,6 +123,15 @@ class MainWindow : public QMainWindow {
   // Shows the fonts and selected buttons the session holds.
   void ShowFontState(bool devanagari_button_ran);
   void ShowBrowserView(const BrowserView& view);
+  // How a screen reader announces glyphs: their Unicode reading, else their
+  // codes.
+  QString GlyphsSpoken(std::string_view glyphs) const;
+  // The browser's glyph labels: the glyphs in the Devanagari box's font, or
+  // where it is missing their Unicode reading in a system font (`each`: the
+  // reading of each glyph in its place, for the strip).
+  bool GlyphFontInstalled() const;
+  QFont GlyphLabelFont(double size) const;
+  QString GlyphsShown(const QLabel* label, std::string_view glyphs, bool each = false) const;
   void ReportMissingFonts();
   void AppendInstruction(const QString& line);
   void SetInstruction(const QString& text);
@@ -164,7 +177,6 @@ class MainWindow : public QMainWindow {
 
   BrowserView last_view_;
   bool browser_shown_ = false;
-  QSet<QString> fonts_reported_;
 
   HelpWindow* EnsureHelpWindow();
   // The menu Unicode.
@@ -172,6 +184,11 @@ class MainWindow : public QMainWindow {
   void PasteUnicode();
   void ShowUnicodePreview(bool shown);
   void UpdateUnicodePreview();
+  // A box's text as Unicode: what "Copy result as Unicode" copies and the
+  // preview shows.
+  std::string BoxAsUnicode(TextBox box) const;
+  QAction* preview_action_ = nullptr;
+  bool preview_opened_by_itself_ = false;
   std::optional<DecodedBytes> ReadPastedIast(const QString& text) const;
   std::unique_ptr<UnicodePreview> preview_;
   std::unique_ptr<HelpWindow> help_;

@@ -3,6 +3,8 @@
 // against the tables in force.
 #include "help_window.h"
 
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -120,6 +122,7 @@ class HelpWindowTest : public QObject {
   void exampleRowsAreThoseOfTheTablesInForce();
   void exampleRowsFollowAFontChosenAfterTheWindowWasBuilt();
   void exampleRowsOfAnotherDevanagariFont();
+  void exampleGlyphsWithoutTheirFontShowTheirUnicodeReading();
   void exampleEntriesAndValuesAreCodes108To129InForce();
   void classNumbersListTheNamedGlyphs();
   void fontsPageNamesTheDataDirectoryInUse();
@@ -411,17 +414,41 @@ void HelpWindowTest::contactTwiceDoesNotStackCopies() {
 void HelpWindowTest::specialLetterLabelsHoldTheBytesOfUrwPalladio() {
   sfc::Session session;
   HelpWindow window(session);
-  QCOMPARE(LabelBytes(window, "Label1_0"), std::string("\xe4 \xe5 \xe9 \x85 \xeb \xec \xef \xf2"));
-  QCOMPARE(LabelBytes(window, "Label1_1"), std::string("\xeb or \xec or \xef"));
-  QCOMPARE(LabelBytes(window, "Label2_0"), std::string("\xe7r\xe9-bhagav\xe4n"));
-  QCOMPARE(LabelBytes(window, "Label2_1"), std::string("\xe0"));
+  // The bytes of the font where it is installed, else their IAST in a
+  // system font.
+  const bool installed = sfc::ui::IsFontInstalled(QStringLiteral("URW Palladio IT"));
+  const std::pair<const char*, const char*> labels[] = {
+      {"Label1_0", "\xe4 \xe5 \xe9 \x85 \xeb \xec \xef \xf2"},
+      {"Label1_1", "\xeb or \xec or \xef"},
+      {"Label2_0", "\xe7r\xe9-bhagav\xe4n"},
+      {"Label2_1", "\xe0"},
+  };
+  const QStringList iast = {QStringLiteral("ā ṛ ī … ṇ ṅ ñ ḍ"), QStringLiteral("ṇ or ṅ or ñ"),
+                            QStringLiteral("śrī-bhagavān"), QStringLiteral("ṃ")};
+  for (std::size_t i = 0; i < std::size(labels); ++i) {
+    const auto* label = window.findChild<QLabel*>(QString::fromLatin1(labels[i].first));
+    if (installed) {
+      QCOMPARE(LabelBytes(window, labels[i].first), std::string(labels[i].second));
+    } else {
+      QCOMPARE(label->text(), iast[static_cast<qsizetype>(i)]);
+      QCOMPARE(QFontInfo(label->font()).family(), sfc::ui::UnicodeIastFamily());
+    }
+  }
   QCOMPARE(window.findChild<QLabel*>("Label1_0")->textFormat(), Qt::PlainText);
 }
 
 namespace {
 
 // The Examples page's sanideva.cod sample against the tables in force.
-void CheckSyllableSample(HelpWindow& window, const sfc::ConverterState& state) {
+void CheckSyllableSample(HelpWindow& window, const sfc::Session& session) {
+  const sfc::ConverterState& state = session.state();
+  // The glyph columns: the font's bytes where it is installed, else the
+  // cells' Unicode reading.
+  const bool installed =
+      sfc::ui::IsFontInstalled(QString::fromStdString(state.devanagari_box_font));
+  const auto glyphs = [&](const std::string& cell) {
+    return installed ? cell : session.ReadGlyphs(cell).devanagari;
+  };
   const std::vector<int> rows = sfc::ui::ExampleSyllableRows(state);
   QVERIFY(rows.size() >= 20);
   QCOMPARE(rows.front(), 2);
@@ -430,8 +457,16 @@ void CheckSyllableSample(HelpWindow& window, const sfc::ConverterState& state) {
 
   const auto whole = BoxLines(window, "Text1_1", false);
   const auto keys = BoxLines(window, "Text1_0", false);
-  const auto full = BoxLines(window, "Text1_2", true);
-  const auto half = BoxLines(window, "Text1_3", true);
+  const auto unicode_lines = [&](const char* name) {
+    std::vector<std::string> lines;
+    for (const QString& line :
+         window.findChild<QPlainTextEdit*>(name)->toPlainText().split(QLatin1Char('\n'))) {
+      lines.push_back(line.toStdString());
+    }
+    return lines;
+  };
+  const auto full = installed ? BoxLines(window, "Text1_2", true) : unicode_lines("Text1_2");
+  const auto half = installed ? BoxLines(window, "Text1_3", true) : unicode_lines("Text1_3");
   QCOMPARE(whole.size(), rows.size());
   QCOMPARE(keys.size(), rows.size());
   QCOMPARE(full.size(), rows.size());
@@ -442,8 +477,8 @@ void CheckSyllableSample(HelpWindow& window, const sfc::ConverterState& state) {
     QCOMPARE(whole[i], Field(state.sanideva.key[row]) + "," + Field(state.sanideva.full[row]) +
                            "," + Field(state.sanideva.half[row]));
     QCOMPARE(keys[i], Field(state.sanideva.key[row]));
-    QCOMPARE(full[i], state.sanideva.full[row]);
-    QCOMPARE(half[i], state.sanideva.half[row]);
+    QCOMPARE(full[i], glyphs(state.sanideva.full[row]));
+    QCOMPARE(half[i], glyphs(state.sanideva.half[row]));
   }
 }
 
@@ -453,7 +488,7 @@ void HelpWindowTest::exampleRowsAreThoseOfTheTablesInForce() {
   sfc::Session session;
   HelpWindow window(session);
   window.ShowPage(HelpPage::kExamples);
-  CheckSyllableSample(window, session.state());
+  CheckSyllableSample(window, session);
   QCOMPARE(BoxLines(window, "Text1_0", false).front(), std::string("a"));
   QCOMPARE(BoxLines(window, "Text1_0", false)[1], std::string("ai"));
 }
@@ -467,11 +502,40 @@ void HelpWindowTest::exampleRowsFollowAFontChosenAfterTheWindowWasBuilt() {
   session.PressTranslitFontButton(sfc::TranslitFont::kUrwPalladioIt);
   window.ShowPage(HelpPage::kExamples);
   QVERIFY(BoxBytes(window, "Text1_1") != before);
-  CheckSyllableSample(window, session.state());
+  CheckSyllableSample(window, session);
   QCOMPARE(window.findChild<QPlainTextEdit*>("Text1_1")->font().family(),
            QStringLiteral("URW Palladio IT"));
-  QCOMPARE(window.findChild<QPlainTextEdit*>("Text1_2")->font().family(),
-           QStringLiteral("Sanskrit 99"));
+}
+
+void HelpWindowTest::exampleGlyphsWithoutTheirFontShowTheirUnicodeReading() {
+  QVERIFY(QFontDatabase::addApplicationFont(QStringLiteral(SFC_TEST_SYMBOL_FONT)) >= 0);
+  // The font of the tables is missing; then an installed one is named.
+  for (const bool installed : {false, true}) {
+    sfc::Session session;
+    session.PressDevanagariFontButton(sfc::DevanagariFont::kSanskrit99);
+    if (installed) session.ChooseDevanagariFontName("SFC Symbol Test");
+    HelpWindow window(session);
+    window.OpenForInstruction();
+    window.ShowPage(HelpPage::kExamples);
+    CheckSyllableSample(window, session);
+    auto* full = window.findChild<QPlainTextEdit*>("Text1_2");
+    auto* note = window.findChild<QLabel*>("GlyphNote");
+    // The font actually drawing the column.
+    const QString drawn = QFontInfo(full->font()).family();
+    if (installed) {
+      QCOMPARE(drawn, QStringLiteral("SFC Symbol Test"));
+      QVERIFY(!note->isVisible());
+      continue;
+    }
+    QVERIFY2(
+        drawn.startsWith(QStringLiteral("Noto ")) && drawn.endsWith(QStringLiteral("Devanagari")),
+        qPrintable(drawn));
+    QVERIFY(full->toPlainText().contains(QChar(0x0917)));  // ग
+    QVERIFY(note->isVisible());
+    QVERIFY2(note->text().contains(QStringLiteral("Sanskrit 99 is not installed")) &&
+                 note->text().contains(drawn),
+             qPrintable(note->text()));
+  }
 }
 
 void HelpWindowTest::exampleRowsOfAnotherDevanagariFont() {
@@ -485,7 +549,7 @@ void HelpWindowTest::exampleRowsOfAnotherDevanagariFont() {
   window.ShowPage(HelpPage::kExamples);
   QVERIFY(BoxBytes(window, "Text1_1") != BoxBytes(startup_window, "Text1_1"));
   QVERIFY(BoxBytes(window, "Text1_4") != BoxBytes(startup_window, "Text1_4"));
-  CheckSyllableSample(window, session.state());
+  CheckSyllableSample(window, session);
 }
 
 void HelpWindowTest::exampleEntriesAndValuesAreCodes108To129InForce() {

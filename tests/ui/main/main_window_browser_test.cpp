@@ -2,6 +2,7 @@
 // steps with the timer, and the labels show the rows of the direction's table.
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <QtTest>
 
@@ -21,6 +22,7 @@ class MainWindowBrowserTest : public QObject {
   void rowsWithoutGlyphsShowTheirKeyOnly();
   void stepsGlyphCodesFromThirtyThreeInTheOtherDirection();
   void autoStepsWithTheTimerUntilStopped();
+  void namesFollowTheCaptionsAndEveryStep();
 
  private:
   void Press(const char* name) { QTest::mousePress(Find(*window_, name), Qt::LeftButton); }
@@ -30,7 +32,17 @@ class MainWindowBrowserTest : public QObject {
     Release(name);
   }
   QString Text(const char* name) { return Find<QLabel>(*window_, name)->text(); }
+  QString Name(const char* name) { return Find(*window_, name)->accessibleName(); }
   std::string Bytes(const char* name) { return TranslitTextToBytes(Text(name)).bytes; }
+  // The glyph labels show the font's bytes, or where the font is missing
+  // their Unicode reading.
+  bool Installed() { return IsFontInstalled(QStringLiteral("Vedic")); }
+  QString Glyphs(const char* name) {
+    return Installed() ? QString::fromLatin1(GlyphTextToBytes(Text(name)).bytes) : Text(name);
+  }
+  QString Shown(const char* bytes, const QString& reading) {
+    return Installed() ? QString::fromLatin1(bytes) : reading;
+  }
 
   MainWindow* window_ = nullptr;
 };
@@ -56,7 +68,7 @@ void MainWindowBrowserTest::stepsSyllableRowsOnePerPressAndWrapsAround() {
   Step("Command2_2");
   QCOMPARE(Text("Label2_0"), QStringLiteral("1"));
   QCOMPARE(Bytes("Label2_1"), std::string("\x80"));  // the Sanskrit-Times ā
-  QCOMPARE(GlyphTextToBytes(Text("Label2_2")).bytes, std::string("a;"));
+  QCOMPARE(Glyphs("Label2_2"), Shown("a;", QStringLiteral("आ")));
   Step("Command2_2");
   QCOMPARE(Text("Label2_0"), QStringLiteral("255"));
   QCOMPARE(Text("Label2_1"), QString());
@@ -80,7 +92,8 @@ void MainWindowBrowserTest::stepsGlyphCodesFromThirtyThreeInTheOtherDirection() 
   for (int i = 0; i < 15; ++i) Step("Command2_1");
   QCOMPARE(Text("Label2_0"), QStringLiteral("48"));
   QCOMPARE(Bytes("Label3"), std::string("0"));
-  QCOMPARE(GlyphTextToBytes(Text("Label4")).bytes, std::string("-   .   /    0    1   2   3"));
+  QCOMPARE(Glyphs("Label4"),
+           Shown("-   .   /    0    1   2   3", QStringLiteral("_   भ   ध    ०    १   २   ३")));
   // Back in the first direction the syllable rows go on from where they were.
   QTest::mouseClick(Find(*window_, "Option1_0"), Qt::LeftButton);
   Step("Command2_1");
@@ -103,6 +116,52 @@ void MainWindowBrowserTest::autoStepsWithTheTimerUntilStopped() {
   QTest::mouseClick(button, Qt::LeftButton);
   QCOMPARE(button->text(), QStringLiteral(" auto >> "));
   QVERIFY(!timer->isActive());
+}
+
+void MainWindowBrowserTest::namesFollowTheCaptionsAndEveryStep() {
+  QCOMPARE(Name("Label2_0"), QStringLiteral("Browser row number: 2"));
+  // Every step of the syllable rows: the number and the letters are named
+  // with their values, the glyphs by their Unicode reading, never by the
+  // Latin letters of the font's bytes.
+  for (int step = 0; step < 255; ++step) {
+    Step("Command2_1");
+    QCOMPARE(Name("Label2_0"), QStringLiteral("Browser row number: ") + Text("Label2_0"));
+    for (const char* glyphs : {"Label2_2", "Label2_3"}) {
+      const QString name = Name(glyphs);
+      QVERIFY2(Text(glyphs).isEmpty() == name.endsWith(QStringLiteral(": none")), qPrintable(name));
+    }
+  }
+  // Row 22, "dh", as a screen reader reads it.
+  for (int step = 0; step < 20; ++step) Step("Command2_1");
+  const std::pair<const char*, QString> row_dh[] = {
+      {"Label2_0", QStringLiteral("Browser row number: 22")},
+      {"Label2_1", QStringLiteral("Browser letters: dh")},
+      {"Label2_2", QStringLiteral("Browser full glyphs: ध dha")},
+      {"Label2_3", QStringLiteral("Browser half glyphs: ध् dh")},
+  };
+  for (const auto& [label, name] : row_dh) QCOMPARE(Name(label), name);
+
+  // The other direction, chosen as a screen reader's "toggle" does (no
+  // click): the caption and the glyph codes.
+  Find<QRadioButton>(*window_, "Option1_1")->toggle();
+  QCOMPARE(window_->session().direction(), sfc::Direction::kToTranslit);
+  QCOMPARE(Name("Label1_0"), QStringLiteral("karalipi position"));
+  for (int i = 0; i < 16; ++i) Step("Command2_1");
+  const std::pair<const char*, QString> code_48[] = {
+      {"Label2_0", QStringLiteral("Browser glyph code: 48")},
+      {"Label3", QStringLiteral("Browser entry text: 0")},
+      {"Label4", QStringLiteral("Browser glyph strip: _, भ bha, ध dha, ० 0, १ 1, २ 2, ३ 3")},
+  };
+  for (const auto& [label, name] : code_48) QCOMPARE(Name(label), name);
+  QTest::mouseClick(Find(*window_, "Option1_0"), Qt::LeftButton);
+  QCOMPARE(Name("Label1_0"), QStringLiteral("lipikara position"));
+
+  // " auto >> " is announced as what it shows.
+  auto* button = Find<QPushButton>(*window_, "Command5");
+  QTest::mouseClick(button, Qt::LeftButton);
+  QCOMPARE(button->accessibleName(), QStringLiteral("stop"));
+  QTest::mouseClick(button, Qt::LeftButton);
+  QCOMPARE(button->accessibleName(), QStringLiteral("auto >>"));
 }
 
 QTEST_MAIN(MainWindowBrowserTest)

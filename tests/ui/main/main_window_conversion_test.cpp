@@ -43,6 +43,7 @@ class MainWindowConversionTest : public QObject {
   void runCutShortShowsErrorUntilTheNextRun();
   void checkLaterIsAModalDialogWithItsTitleAndDefault();
   void glyphQuestionTakesTheAnswerTypedInTheDialog();
+  void glyphQuestionShowsTheGlyphAndWhereItStands();
   void faultInsideARunIsReportedNeverAsSuccess();
   void longTextConvertsWithoutFreezingAndFillsTheBoxOnce();
   void typedCharactersNoByteCanHoldAreNamed();
@@ -143,28 +144,36 @@ void MainWindowConversionTest::runCutShortShowsErrorUntilTheNextRun() {
   // A glyph with no entry in the table cuts the run short.
   Box(*window_, "Text2")->SetBytes(std::string("k\0k", 3));
   QVERIFY(ClickStartAndWait(*window_));
+  // A screen reader announces what the button shows.
   QCOMPARE(Find<QPushButton>(*window_, "Command1")->text(), QStringLiteral("ERROR"));
+  QCOMPARE(Find<QPushButton>(*window_, "Command1")->accessibleName(), QStringLiteral("ERROR"));
   QCOMPARE(BoxBytes(*window_, "Text1"), std::string("ka"));
   QCOMPARE(Find<QPlainTextEdit>(*window_, "Text3")->toPlainText(), ClosingMessage());
 
   Box(*window_, "Text2")->SetBytes("k");
   QVERIFY(ClickStartAndWait(*window_));
   QCOMPARE(Find<QPushButton>(*window_, "Command1")->text(), QStringLiteral("START  CONVERSION"));
+  QCOMPARE(Find<QPushButton>(*window_, "Command1")->accessibleName(),
+           QStringLiteral("START CONVERSION"));
 }
 
 void MainWindowConversionTest::checkLaterIsAModalDialogWithItsTitleAndDefault() {
   Box(*window_, "Text1")->SetBytes("uddbhava");
-  QString title, default_text;
+  QString title, default_text, prompt;
   bool modal = false;
   WhenDialogShows(this, [&](QInputDialog* dialog) {
     title = dialog->windowTitle();
     default_text = dialog->textValue();
+    prompt = dialog->labelText();
     modal = dialog->isModal();
     dialog->accept();
   });
   QVERIFY(ClickStartAndWait(*window_));
   QCOMPARE(title, QStringLiteral("CHECK LATER"));
   QCOMPARE(default_text, QStringLiteral("Please check this manual!"));
+  // Three lines, as the prompt's carriage returns break it.
+  QCOMPARE(prompt, QStringLiteral("Program has found\nthe combination of this letters:\n'ddd' or "
+                                  "'ddb' or 'ddg'"));
   QVERIFY(modal);
   QCOMPARE(BoxBytes(*window_, "Text2"),
            Sfconv({QStringLiteral("to-devanagari"), QStringLiteral("--startup")}, "uddbhava"));
@@ -173,9 +182,8 @@ void MainWindowConversionTest::checkLaterIsAModalDialogWithItsTitleAndDefault() 
 void MainWindowConversionTest::glyphQuestionTakesTheAnswerTypedInTheDialog() {
   QTest::mouseClick(Find(*window_, "Option1_1"), Qt::LeftButton);
   Box(*window_, "Text2")->SetBytes("k\x8f");  // Vedic 143 asks how it reads
-  QString prompt, default_text;
+  QString default_text;
   WhenDialogShows(this, [&](QInputDialog* dialog) {
-    prompt = dialog->labelText();
     default_text = dialog->textValue();
     QLineEdit* edit = dialog->findChild<QLineEdit*>();
     edit->selectAll();
@@ -183,9 +191,55 @@ void MainWindowConversionTest::glyphQuestionTakesTheAnswerTypedInTheDialog() {
     QTest::keyClick(edit, Qt::Key_Return);
   });
   QVERIFY(ClickStartAndWait(*window_));
-  QCOMPARE(prompt, QStringLiteral("Enter new character for this code!"));
   QCOMPARE(TranslitTextToBytes(default_text).bytes, std::string("\x8f"));
   QCOMPARE(BoxBytes(*window_, "Text1"), std::string("kaX "));
+}
+
+void MainWindowConversionTest::glyphQuestionShowsTheGlyphAndWhereItStands() {
+  // Font button, the Devanagari text, and what the box must say under its
+  // prompt: the glyph's Unicode reading (where it has one), its byte value
+  // and its place.
+  struct Case {
+    const char* font;
+    std::string text;
+    QString reading;
+    QString details;
+  };
+  const Case cases[] = {
+      {"Option4", "k\nk\xa0\x8f", QString(), QStringLiteral("byte 143 (0x8F), line 2, column 3")},
+      {"Option44", "kk\x70", QStringLiteral("ल la"),
+       QStringLiteral("byte 112 (0x70), line 1, column 3")},
+  };
+  QTest::mouseClick(Find(*window_, "Option1_1"), Qt::LeftButton);
+  for (const Case& c : cases) {
+    QTest::mouseClick(Find(*window_, c.font), Qt::LeftButton);
+    Box(*window_, "Text2")->SetBytes(c.text);
+    QString title, prompt;
+    int width = 0;
+    int title_width = 0;
+    WhenDialogShows(this, [&](QInputDialog* dialog) {
+      title = dialog->windowTitle();
+      prompt = dialog->labelText();
+      width = dialog->width();
+      title_width = QFontMetrics(dialog->font()).horizontalAdvance(title);
+      dialog->accept();
+    });
+    QVERIFY(ClickStartAndWait(*window_));
+    QCOMPARE(title, QStringLiteral("Sanskrit Font Converter"));
+    // Room for the whole title beside the title bar's buttons.
+    QVERIFY2(width >= title_width + 120,
+             qPrintable(QStringLiteral("%1 / %2").arg(width).arg(title_width)));
+    QVERIFY2(prompt.startsWith(QStringLiteral("Enter new character for this code!<br>")),
+             qPrintable(prompt));
+    // The glyph itself, drawn in the font of the Devanagari box.
+    const QString glyph = GlyphBytesToText(c.text.substr(c.text.size() - 1), false);
+    QVERIFY2(prompt.contains(
+                 QStringLiteral("font-family:'%1'").arg(Box(*window_, "Text2")->font().family())) &&
+                 prompt.contains(glyph.toHtmlEscaped()),
+             qPrintable(prompt));
+    QVERIFY2(prompt.endsWith(QStringLiteral("<br>") + c.details), qPrintable(prompt));
+    if (!c.reading.isEmpty()) QVERIFY2(prompt.contains(c.reading), qPrintable(prompt));
+  }
 }
 
 void MainWindowConversionTest::faultInsideARunIsReportedNeverAsSuccess() {

@@ -120,8 +120,8 @@ void MainWindowLayoutTest::opensWithTheDesignedFontsAndColours() {
   const QFont text2 = Box(*window_, "Text2")->font();
   QCOMPARE(text2.family(), QStringLiteral("Vedic"));
   QCOMPARE(text2.pointSizeF(), 39.75);
-  QCOMPARE(Find(*window_, "Label2_2")->font().pointSizeF(), 24.0);
-  QCOMPARE(Find(*window_, "Label4")->font().pointSizeF(), 39.0);
+  QVERIFY(GlyphLabelFontFits(*window_, "Label2_2", 24.0));
+  QVERIFY(GlyphLabelFontFits(*window_, "Label4", 39.0));
   QCOMPARE(Find(*window_, "Label1_1")->font().pointSizeF(), 9.75);
   QCOMPARE(Box(*window_, "Text1")->palette().color(QPalette::Text), QColor(0x00, 0x00, 0xC0));
   QCOMPARE(Box(*window_, "Text1")->palette().color(QPalette::Base), QColor(Qt::white));

@@ -21,6 +21,8 @@ class MainWindowUnicodeTest : public QObject {
   void copyResultAsUnicodeGivesDevanagariOrIast();
   void pasteUnicodeFillsTheInputBoxInTheChosenFonts();
   void previewShowsBothBoxesAsUnicodeAfterEveryConversion();
+  void copyResultAsUnicodeCopiesWhatThePreviewShows();
+  void previewOpensByItselfOnceWhenTheDevanagariFontIsMissing();
 
  private:
   void Trigger(const char* name) {
@@ -99,6 +101,42 @@ void MainWindowUnicodeTest::previewShowsBothBoxesAsUnicodeAfterEveryConversion()
   QCOMPARE(preview->devanagariText(), QStringLiteral("रम "));
   QCOMPARE(preview->iastText(), QStringLiteral("rama"));
   Trigger("ShowUnicodePreview");
+  QVERIFY(!preview->isVisible());
+}
+
+void MainWindowUnicodeTest::copyResultAsUnicodeCopiesWhatThePreviewShows() {
+  Trigger("ShowUnicodePreview");
+  UnicodePreview* preview = window_->unicodePreview();
+  // Blanks in odd places and a verse line, both directions.
+  const std::string text =
+      "  dharmak\x90"
+      "etre  kuruk\x90"
+      "etre\tsamavet\x80 yuyutsava\x83 \n rama ";
+  Box(*window_, "Text1")->SetBytes(text);
+  QVERIFY(ClickStartAndWait(*window_));
+  Trigger("CopyUnicode");
+  QCOMPARE(QApplication::clipboard()->text(), preview->devanagariText());
+  QTest::mouseClick(Find(*window_, "Option1_1"), Qt::LeftButton);
+  QVERIFY(ClickStartAndWait(*window_));
+  Trigger("CopyUnicode");
+  QCOMPARE(QApplication::clipboard()->text(), preview->iastText());
+}
+
+void MainWindowUnicodeTest::previewOpensByItselfOnceWhenTheDevanagariFontIsMissing() {
+  if (sfc::ui::IsFontInstalled(QStringLiteral("Vedic"))) QSKIP("Vedic is installed here");
+  auto* action = window_->findChild<QAction*>(QStringLiteral("ShowUnicodePreview"));
+  QVERIFY(!window_->unicodePreview());
+  Box(*window_, "Text1")->SetBytes("rama");
+  QVERIFY(ClickStartAndWait(*window_));
+  UnicodePreview* preview = window_->unicodePreview();
+  QVERIFY(preview && preview->isVisible() && action->isChecked());
+  QCOMPARE(preview->devanagariText(), QStringLiteral("रम "));
+  // The main window keeps the focus.
+  QVERIFY(window_->isActiveWindow());
+  // Closed by the user, it stays closed for the rest of the run.
+  preview->close();
+  QVERIFY(!action->isChecked());
+  QVERIFY(ClickStartAndWait(*window_));
   QVERIFY(!preview->isVisible());
 }
 

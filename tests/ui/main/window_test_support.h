@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFontMetrics>
 #include <QInputDialog>
 #include <QProcess>
 #include <QPushButton>
@@ -100,6 +101,19 @@ inline std::string Sfconv(const QStringList& arguments, std::string_view input) 
   process.waitForFinished(60000);
   const QByteArray output = process.readAllStandardOutput();
   return std::string(output.constData(), static_cast<std::size_t>(output.size()));
+}
+
+// Whether a browser glyph label's font is right: the designed size in the
+// Devanagari box's font, or where that font is missing a system font whose
+// line fits the label's height.
+inline bool GlyphLabelFontFits(const MainWindow& window, const char* name, double designed) {
+  const QWidget* label = Find(window, name);
+  const QFont font = label->font();
+  if (IsFontInstalled(QString::fromStdString(window.session().state().devanagari_box_font))) {
+    return font.pointSizeF() == designed;
+  }
+  return font.family() == UnicodeDevanagariFamily() && font.pointSizeF() < designed &&
+         QFontMetrics(font).height() <= label->height();
 }
 
 // Twips to pixels on the window, as the window places its controls.

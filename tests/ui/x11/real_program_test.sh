@@ -2,13 +2,18 @@
 # The desktop program under a real X server: types a line of transliteration
 # into its box, presses START, and compares what the program put on the
 # clipboard with what sfconv writes for the same line, byte for byte. Then it
-# closes the window as a window manager would and expects a clean exit.
+# loads a Devanagari text that cuts the conversion short and reads the START
+# button's name through the accessibility tree (AT-SPI), as a screen reader
+# does: it must say "ERROR", as the button shows. Last it closes the window as
+# a window manager would and expects a clean exit.
 #
 # usage: real_program_test.sh PROGRAM SFCONV
 #
 # It always runs on a private Xvfb server of its own (xvfb-run), never on the
-# display of the desktop it is started from. Needs xvfb-run, xdotool, xclip and
-# python3 (scripts/setup-debian.sh installs them).
+# display of the desktop it is started from, with a D-Bus session of its own for
+# the accessibility bus. Needs xvfb-run, xdotool, xclip, python3,
+# dbus-run-session, gdbus and at-spi2-core (scripts/setup-debian.sh installs
+# them).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -19,14 +24,19 @@ if [ "$#" -ne 2 ]; then
 fi
 
 if [ "${SFC_REAL_PROGRAM_TEST_XVFB:-}" != 1 ]; then
-  for tool in xvfb-run xauth xdotool xclip python3; do
+  for tool in xvfb-run xauth xdotool xclip python3 dbus-run-session gdbus; do
     if ! command -v "$tool" >/dev/null; then
       echo "real_program_test: $tool is missing (scripts/setup-debian.sh installs it)" >&2
       exit 1
     fi
   done
+  if [ ! -e /usr/share/dbus-1/services/org.a11y.Bus.service ]; then
+    echo "real_program_test: the accessibility bus (at-spi2-core) is missing" \
+      "(scripts/setup-debian.sh installs it)" >&2
+    exit 1
+  fi
   export SFC_REAL_PROGRAM_TEST_XVFB=1
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" dbus-run-session -- "$0" "$@"
 fi
 
 program=$1
@@ -48,6 +58,8 @@ trap cleanup EXIT
 mkdir -p "$scratch/home" "$scratch/lipikara" "$scratch/runtime"
 chmod 700 "$scratch/runtime"
 export HOME="$scratch/home" LIPIKARA_DIR="$scratch/lipikara" XDG_RUNTIME_DIR="$scratch/runtime"
+# The program speaks to the accessibility bus as it does under a screen reader.
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 # The real X11 platform plugin, whatever the caller's environment says.
 unset QT_QPA_PLATFORM
 
@@ -101,6 +113,11 @@ wait_for_clipboard_change() {
   done
   return 1
 }
+
+# The accessibility bus, before the program looks for it.
+timeout 20 gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus \
+  --method org.a11y.Bus.GetAddress >/dev/null ||
+  fail "no accessibility bus (at-spi-bus-launcher) on the D-Bus session"
 
 # A sanitizer build reports leaks when the program ends; lsan.supp lists the
 # ones of the libraries underneath it.
@@ -174,6 +191,37 @@ if ! cmp -s "$scratch/clipboard.bin" "$scratch/expected.bin"; then
   fail "wrong conversion"
 fi
 log "the clipboard matches sfconv"
+
+# A Devanagari text with a glyph the table has no entry for (byte 0): the
+# other direction, LOAD, START, chosen through the accessibility tree as a
+# screen reader user does (the option button by its "toggle" action).
+printf 'k\0k' >"$LIPIKARA_DIR/sanskrit.txt"
+python3 "$here/accessible.py" "$pid" --press "Devanagari to Transliteration" --press LOAD \
+  --press "START CONVERSION" >/dev/null ||
+  fail "the controls could not be pressed through the accessibility tree"
+# The run ends with its output on the clipboard.
+wait_for_clipboard_change 15 "$scratch/clipboard.bin" "$scratch/cut-short.bin" ||
+  fail "no conversion on the clipboard after LOAD and START"
+named=
+for _ in 1 2 3; do
+  python3 "$here/accessible.py" "$pid" >"$scratch/tree.txt" 2>"$scratch/tree.err" || true
+  if grep -qx $'push button\tERROR' "$scratch/tree.txt"; then
+    named=1
+    break
+  fi
+  sleep 0.5
+done
+if [ -z "$named" ]; then
+  echo "accessibility tree:" >&2
+  cat "$scratch/tree.txt" "$scratch/tree.err" >&2
+  fail "no push button named ERROR in the accessibility tree after a run cut short"
+fi
+if grep -q 'START CONVERSION' "$scratch/tree.txt"; then
+  fail "the accessibility tree still names a button START CONVERSION"
+fi
+grep -qx $'label\tkaralipi position' "$scratch/tree.txt" ||
+  fail "the browser's caption is not named karalipi position"
+log "the accessibility tree names the button ERROR"
 
 # Close the window as a window manager's close button does; the program must
 # end by itself, with status 0 (a sanitizer build reports leaks here).
