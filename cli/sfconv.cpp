@@ -339,11 +339,18 @@ std::string OneLine(std::string_view text) {
   return line;
 }
 
+// "note: line 1, column 1: 'ddb' (also 'ddd', 'ddg') is ambiguous; check it".
 void ReportInputBoxes(const std::vector<AskedInputBox>& boxes, std::ostream& err) {
   for (const AskedInputBox& box : boxes) {
     if (box.request.kind != InputRequestKind::kCheckLater) continue;
-    Report(err, "input box \"" + OneLine(box.request.title) + "\": " + OneLine(box.request.prompt) +
-                    " -> " + QuoteBytes(box.answer));
+    std::string also;
+    for (const std::string_view letters : {"ddd", "ddb", "ddg"}) {
+      if (letters == box.request.found) continue;
+      also += (also.empty() ? "" : ", ") + ("'" + std::string(letters) + "'");
+    }
+    Report(err, "note: line " + std::to_string(box.request.at.line) + ", column " +
+                    std::to_string(box.request.at.column) + ": '" + OneLine(box.request.found) +
+                    "' (also " + also + ") is ambiguous; check it");
   }
 }
 
@@ -451,9 +458,7 @@ int Convert(const Options& options, std::istream& in, std::ostream& out, std::os
   answers.Tell(err);
   ReportDropped(err, end.dropped);
   if (!end.completed) {
-    Report(err,
-           "the conversion was cut short (the button would read \"ERROR\"); the output so far "
-           "was written");
+    Report(err, DescribeStop(end) + " (the output so far was written)");
     return kExitCutShort;
   }
   return options.strict && !end.dropped.empty() ? kExitDropped : kExitOk;
@@ -571,7 +576,9 @@ int ConvertChainCommand(const Options& options, std::istream& in, std::ostream& 
   ReportDropped(err, end.dropped);
   ReportDropped(err, end.dropped_between, " of the text between");
   if (!end.completed) {
-    Report(err, "a conversion was cut short; the output so far was written");
+    Report(err, (end.stop ? DescribeStop(*end.stop, end.stop_in_input ? "" : " of the text between")
+                          : std::string("a conversion was cut short")) +
+                    " (the output so far was written)");
     return kExitCutShort;
   }
   const bool dropped = !end.dropped.empty() || !end.dropped_between.empty();

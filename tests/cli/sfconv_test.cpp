@@ -74,12 +74,6 @@ TEST(SfconvToDevanagari, StartupStateUsesTheStartupTables) {
   EXPECT_BYTES(B({204, " "}), Sfconv({"to-devanagari"}, "w").out);
 }
 
-TEST(SfconvToDevanagari, InputBoxesAreReported) {
-  const Outcome run = Sfconv({"to-devanagari"}, "uddbhava");
-  EXPECT_EQ(run.status, kExitOk);
-  EXPECT_NE(run.err.find("CHECK LATER"), std::string::npos) << run.err;
-}
-
 TEST(SfconvToTranslit, ConvertsBack) {
   const Outcome there = Sfconv({"to-devanagari", "-d", "Sanskrit 99"}, "namaste");
   const Outcome back = Sfconv({"to-translit", "-d", "Sanskrit 99"}, there.out);

@@ -624,9 +624,16 @@ void MainWindow::FinishConversion(const std::optional<StreamEnd>& end, const QSt
   progress_->resetFormat();
 
   // What no rule took is said in the status bar until the next run.
+  // So is where a run that was cut short stopped, in sfconv's words.
   statusBar()->clearMessage();
-  if (end && !end->dropped.empty()) {
-    statusBar()->showMessage(FromBytes(DescribeDropped(end->dropped)));
+  if (end) {
+    QString message = FromBytes(DescribeStop(*end));
+    if (!message.isEmpty()) message[0] = message[0].toUpper();
+    if (!end->dropped.empty()) {
+      message += (message.isEmpty() ? QString() : QStringLiteral("; ")) +
+                 FromBytes(DescribeDropped(end->dropped));
+    }
+    if (!message.isEmpty()) statusBar()->showMessage(message);
   }
   if (end) {
     QApplication::clipboard()->setText(TranslitBytesToText(ClipboardText(run->output, *end)));
