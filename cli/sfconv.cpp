@@ -96,6 +96,7 @@ struct Options {
   std::optional<std::string> to;
   bool report = false;
   bool strict = false;
+  bool faulty_tables = false;  // the check finds fault with a file of --tables
   bool help = false;
   bool version = false;
 };
@@ -461,7 +462,7 @@ int Convert(const Options& options, std::istream& in, std::ostream& out, std::os
     Report(err, DescribeStop(end) + " (the output so far was written)");
     return kExitCutShort;
   }
-  return options.strict && !end.dropped.empty() ? kExitDropped : kExitOk;
+  return options.strict && (!end.dropped.empty() || options.faulty_tables) ? kExitDropped : kExitOk;
 }
 
 // ---- convert: a chain through the transliteration pivot ----
@@ -582,7 +583,7 @@ int ConvertChainCommand(const Options& options, std::istream& in, std::ostream& 
     return kExitCutShort;
   }
   const bool dropped = !end.dropped.empty() || !end.dropped_between.empty();
-  return options.strict && dropped ? kExitDropped : kExitOk;
+  return options.strict && (dropped || options.faulty_tables) ? kExitDropped : kExitOk;
 }
 
 // ---- check: transliteration through Devanagari and back ----
@@ -700,6 +701,29 @@ int Tables(const Options& options, std::ostream& out, std::ostream& err) {
   return kExitOk;
 }
 
+// Whether the run reads the tables of --tables: convert only for a
+// Devanagari font that is not built in.
+bool LoadsTables(const Options& options) {
+  if (!options.tables_dir || options.check_dir) return false;
+  if (options.command != Command::kConvert) return true;
+  const ChainPlan plan = PlanChain(options);
+  return (plan.from == TextForm::kDevanagariFont && !FindDevanagariFont(plan.from_font)) ||
+         (plan.to == TextForm::kDevanagariFont && !FindDevanagariFont(plan.to_font));
+}
+
+// The load takes whatever the files hold; each file that the check finds
+// fault with is told in one line. Whether there was one.
+bool TellTableProblems(const Options& options, std::ostream& err) {
+  std::error_code ec;
+  if (!LoadsTables(options) || !std::filesystem::is_directory(*options.tables_dir, ec)) {
+    return false;
+  }
+  const std::vector<std::string> lines =
+      SummarizeCheck(CheckCodeTables(*options.tables_dir), *options.tables_dir);
+  for (const std::string& line : lines) Report(err, line);
+  return !lines.empty();
+}
+
 }  // namespace
 
 int RunSfconv(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
@@ -725,6 +749,7 @@ int RunSfconv(const std::vector<std::string>& args, std::istream& in, std::ostre
       version.Commit();
       return kExitOk;
     }
+    options.faulty_tables = TellTableProblems(options, err);
     if (options.command == Command::kTables) return Tables(options, out, err);
     if (options.command == Command::kConvert) return ConvertChainCommand(options, in, out, err);
     if (options.command == Command::kCheck) return CheckCommand(options, in, out, err);

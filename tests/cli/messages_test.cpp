@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,6 +21,14 @@ namespace {
 using test::B;
 using test::Outcome;
 using test::Sfconv;
+
+// The problems `tables --check` lists, counted per file.
+std::map<std::string, int> CheckedProblems(const std::string& dir) {
+  std::map<std::string, int> counts;
+  std::istringstream listing(Sfconv({"tables", "--check", dir}).out);
+  for (std::string line; std::getline(listing, line);) ++counts[line.substr(0, line.find(':'))];
+  return counts;
+}
 
 TEST(SfconvMessages, AmbiguousLettersAreANoteWithTheirPlace) {
   // More than one 64 KB block before the last one.
@@ -81,6 +94,70 @@ TEST(SfconvMessages, ARunCutShortSaysWhereItStopped) {
     const Outcome run = Sfconv(c.args, c.input);
     EXPECT_EQ(run.status, kExitCutShort);
     EXPECT_EQ(run.err, c.err);
+  }
+}
+
+// Tables load whatever their files hold, but a file the check finds fault
+// with is told by every command that loads it, and --strict fails on it.
+TEST(SfconvMessages, DamagedTablesAreToldByEveryCommandThatLoadsThem) {
+  struct Case {
+    const char* name;
+    std::function<void(std::string&)> damage;  // of the exported sanideva.cod
+  };
+  std::mt19937 random(17);
+  for (const Case& c : std::vector<Case>{
+           {"five commas become NUL bytes",
+            [](std::string& file) {
+              for (std::size_t at = 300, n = 0; n < 5; ++n) {
+                at = file.find(',', at + 101);
+                file[at] = '\0';
+              }
+            }},
+           {"cut in the middle of a row",
+            [](std::string& file) { file.resize(file.find(',', file.size() / 2) + 2); }},
+           {"random bytes",
+            [&random](std::string& file) {
+              for (char& byte : file) byte = static_cast<char>(random() % 256);
+            }},
+       }) {
+    SCOPED_TRACE(c.name);
+    test::TempDir dir;
+    const std::string d = dir.path().string();
+    ASSERT_EQ(Sfconv({"tables", "-d", "Vedic", "--export", d}).status, kExitOk);
+    EXPECT_TRUE(CheckedProblems(d).empty());
+    EXPECT_EQ(Sfconv({"to-devanagari", "--strict", "--tables", d}, "namaste").err, "");
+
+    std::string file = test::ReadFileBytes(dir.path() / "sanideva.cod");
+    c.damage(file);
+    dir.Write("sanideva.cod", file);
+    const std::map<std::string, int> problems = CheckedProblems(d);
+    ASSERT_EQ(problems.size(), 1u);
+    const int count = problems.at("sanideva.cod");
+    const std::string told = "sfconv: sanideva.cod: " + std::to_string(count) + " problem" +
+                             (count == 1 ? "" : "s") + "; `sfconv tables --check " + d +
+                             "` lists them\n";
+    struct Run {
+      std::vector<std::string> args;
+      int status;
+    };
+    for (const Run& run : std::vector<Run>{
+             {{"to-devanagari", "--tables", d}, kExitOk},
+             {{"to-devanagari", "--tables", d, "--strict"}, kExitDropped},
+             {{"to-translit", "--tables", d, "-d", "My Font", "--strict"}, kExitDropped},
+             {{"convert", "--tables", d, "--from", "iast", "--to", "My Font", "--strict"},
+              kExitDropped},
+             {{"tables", "--tables", d}, kExitOk},
+         }) {
+      SCOPED_TRACE(run.args[0] + " " + run.args.back());
+      const Outcome outcome = Sfconv(run.args, "ka");
+      EXPECT_EQ(outcome.status, run.status);
+      EXPECT_EQ(outcome.err.substr(0, told.size()), told);
+      EXPECT_EQ(outcome.err.find(told, 1), std::string::npos) << "told once";
+    }
+    // A conversion between built-in fonts does not load the tables.
+    EXPECT_EQ(
+        Sfconv({"convert", "--tables", d, "--from", "iast", "--to", "Vedic", "--strict"}, "ka").err,
+        "");
   }
 }
 

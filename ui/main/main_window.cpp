@@ -754,6 +754,7 @@ void MainWindow::LoadTablesFromDisk() {
   struct Load {
     ConverterState state;
     LoadReport report;
+    std::vector<TableProblem> checked;
     std::string fault;
   };
   auto load = std::make_shared<Load>();
@@ -761,6 +762,7 @@ void MainWindow::LoadTablesFromDisk() {
   loader_.reset(QThread::create([load, dir] {
     try {
       load->report = LoadCodeTables(load->state, dir);
+      load->checked = CheckCodeTables(dir);
     } catch (const std::exception& fault) {
       load->fault = fault.what();
     }
@@ -796,6 +798,10 @@ void MainWindow::LoadTablesFromDisk() {
       AppendInstruction(FromBytes(FormatProblem(problem)));
     }
     ShowFontState(false);
+    // Files the check finds fault with, as sfconv tells them.
+    QStringList faulty;
+    for (const std::string& line : SummarizeCheck(load->checked, dir)) faulty << FromBytes(line);
+    if (!faulty.isEmpty()) statusBar()->showMessage(faulty.join(QStringLiteral("; ")));
     emit tablesLoaded();
   });
   loader_->start();
