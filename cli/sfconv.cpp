@@ -61,7 +61,9 @@ options:
                                every character that did not convert), with its line and
                                column, on standard error
   --strict                     (to-devanagari, to-translit, convert) exit with status 4 when
-                               an input byte had no rule (the output is still written)
+                               an input byte had no rule, a character did not convert (or
+                               was not UTF-8) or a file of --tables has problems (the
+                               output is still written)
   --check DIR                  (tables) check the three code-table files in DIR
   --export DIR                 (tables) write the tables in force as the three files in DIR
   -i FILE, -o FILE             input and output (default standard input and output;
@@ -74,7 +76,7 @@ options:
 
 exit status: 0 done, 1 a file could not be read or written (or memory ran out),
              2 usage error, 3 the conversion was cut short (the output so far is written),
-             4 with --strict: input bytes had no rule and were left out
+             4 with --strict: input was left out or replaced, or --tables has problems
 )";
 
 enum class Command { kToDevanagari, kToTranslit, kConvert, kCheck, kTables };
@@ -503,6 +505,7 @@ std::string DescribeCharacter(char32_t code_point) {
   char code[16];
   std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(code_point));
   std::string text = code;
+  if (code_point == kReplacementChar) return text + " (or a byte that is not UTF-8)";
   if (code_point >= 0x20 && code_point != 0x7F && (code_point < 0x80 || code_point >= 0xA0)) {
     text += " '";
     utf8::Append(text, code_point);
@@ -583,7 +586,9 @@ int ConvertChainCommand(const Options& options, std::istream& in, std::ostream& 
     return kExitCutShort;
   }
   const bool dropped = !end.dropped.empty() || !end.dropped_between.empty();
-  return options.strict && (dropped || options.faulty_tables) ? kExitDropped : kExitOk;
+  // Every character left out or replaced counts, in any stage.
+  return options.strict && (dropped || rejected > 0 || options.faulty_tables) ? kExitDropped
+                                                                              : kExitOk;
 }
 
 // ---- check: transliteration through Devanagari and back ----

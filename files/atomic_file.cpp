@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -206,6 +207,13 @@ AtomicFile::AtomicFile(const std::filesystem::path& target) : target_(target) {
       destination_.has_parent_path() ? destination_.parent_path() : std::filesystem::path(".");
   const std::string name = destination_.filename().string().substr(0, kNameKept);
   RemoveStaleTemporaryFiles(directory, name);
+  // A signal that ends the program between the creation of the file and
+  // its slot would leave the file behind: they wait until both are done.
+  sigset_t ending;
+  sigset_t before;
+  sigemptyset(&ending);
+  for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&ending, signal_number);
+  const bool blocked = ::pthread_sigmask(SIG_BLOCK, &ending, &before) == 0;
   int error_number = EEXIST;
   for (int attempt = 0; attempt < 100 && fd_ < 0 && error_number == EEXIST; ++attempt) {
     const std::filesystem::path candidate = directory / TemporaryName(name, UniqueSuffix());
@@ -218,6 +226,7 @@ AtomicFile::AtomicFile(const std::filesystem::path& target) : target_(target) {
       [[maybe_unused]] const int locked = ::flock(fd_, LOCK_EX | LOCK_NB);
     }
   }
+  if (blocked) ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
   if (fd_ < 0) {
     throw IoError("cannot write " + Quoted(target_) + ": cannot create a temporary file in " +
                   Quoted(directory) + SystemReason(error_number));

@@ -97,6 +97,45 @@ TEST(SfconvMessages, ARunCutShortSaysWhereItStopped) {
   }
 }
 
+// --strict fails on every input character that is left out or replaced,
+// bytes that are not UTF-8 among them; a byte-order mark at the start of
+// UTF-8 input is no character and is left out silently.
+TEST(SfconvMessages, StrictCountsEveryCharacterLeftOutOrReplaced) {
+  struct Case {
+    std::vector<std::string> ends;  // --from, --to
+    std::string input;
+    int status;
+  };
+  const std::string mark = "\xEF\xBB\xBF";
+  for (const Case& c : std::vector<Case>{
+           {{"iast", "Vedic"}, "rama\xC3 rama\n", kExitDropped},
+           {{"iast", "Vedic"}, "rama\trama\n", kExitDropped},
+           {{"iast", "Vedic"}, mark + "rama\n", kExitOk},
+           {{"iast", "Sanskrit-Times"}, "rama\xC3\n", kExitDropped},
+           {{"iast", "Sanskrit-Times"}, mark + "rama\n", kExitOk},
+           {{"iast", "devanagari"}, "ra\xFFma\n", kExitDropped},
+           {{"iast", "devanagari"}, mark + "rama\n", kExitOk},
+           {{"devanagari", "iast"}, "राम\xE0\xA4\n", kExitDropped},
+           {{"devanagari", "iast"}, mark + "राम\n", kExitOk},
+           {{"devanagari", "Vedic"}, mark + "राम\n", kExitOk},
+       }) {
+    SCOPED_TRACE(test::Show(c.input) + " " + c.ends[1]);
+    const std::vector<std::string> args = {"convert", "--from",  c.ends[0],
+                                           "--to",    c.ends[1], "--strict"};
+    const Outcome run = Sfconv(args, c.input);
+    EXPECT_EQ(run.status, c.status) << run.err;
+    if (c.input.starts_with(mark)) {
+      // Exactly as without the mark, and nothing said.
+      EXPECT_BYTES(Sfconv(args, c.input.substr(mark.size())).out, run.out);
+      EXPECT_EQ(run.err, "");
+    }
+  }
+  const Outcome listed =
+      Sfconv({"convert", "--from", "iast", "--to", "Vedic", "--report"}, "rama\xC3 rama\n");
+  EXPECT_EQ(listed.err,
+            "sfconv: line 1, column 5: U+FFFD (or a byte that is not UTF-8) did not convert\n");
+}
+
 // Tables load whatever their files hold, but a file the check finds fault
 // with is told by every command that loads it, and --strict fails on it.
 TEST(SfconvMessages, DamagedTablesAreToldByEveryCommandThatLoadsThem) {
