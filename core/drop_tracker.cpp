@@ -58,7 +58,7 @@ void DropTracker::Settle(std::uint64_t keep_from) {
 InputPosition DropTracker::Locate(std::uint64_t at) {
   SettlePending();
   Advance(at);
-  return {line_, at - line_start_ + 1};
+  return {line_, at >= line_start_ ? at - line_start_ + 1 : 1};
 }
 
 RunStop DropTracker::Stop(std::uint64_t at) {
