@@ -69,8 +69,9 @@ options:
                                every character that did not convert), with its line and
                                column, on standard error
   --strict                     (to-devanagari, to-translit, convert) exit with status 4 when
-                               an input byte had no rule, or --from auto was unsure (the
-                               output is still written)
+                               an input byte had no rule, a character did not convert (or
+                               was not UTF-8), a file of --tables has problems, or
+                               --from auto was unsure (the output is still written)
   --check DIR                  (tables) check the three code-table files in DIR
   --export DIR                 (tables) write the tables in force as the three files in DIR
   -i FILE, -o FILE             input and output (default standard input and output;
@@ -83,8 +84,8 @@ options:
 
 exit status: 0 done, 1 a file could not be read or written (or memory ran out),
              2 usage error, 3 the conversion was cut short (the output so far is written),
-             4 with --strict: input bytes had no rule and were left out, or
-               --from auto could not tell the form for sure
+             4 with --strict: input was left out or replaced, --tables has problems,
+               or --from auto could not tell the form for sure
 )";
 
 enum class Command { kToDevanagari, kToTranslit, kConvert, kCheck, kTables };
@@ -106,6 +107,7 @@ struct Options {
   std::optional<std::string> to;
   bool report = false;
   bool strict = false;
+  bool faulty_tables = false;  // the check finds fault with a file of --tables
   bool help = false;
   bool version = false;
 };
@@ -349,11 +351,18 @@ std::string OneLine(std::string_view text) {
   return line;
 }
 
+// "note: line 1, column 1: 'ddb' (also 'ddd', 'ddg') is ambiguous; check it".
 void ReportInputBoxes(const std::vector<AskedInputBox>& boxes, std::ostream& err) {
   for (const AskedInputBox& box : boxes) {
     if (box.request.kind != InputRequestKind::kCheckLater) continue;
-    Report(err, "input box \"" + OneLine(box.request.title) + "\": " + OneLine(box.request.prompt) +
-                    " -> " + QuoteBytes(box.answer));
+    std::string also;
+    for (const std::string_view letters : {"ddd", "ddb", "ddg"}) {
+      if (letters == box.request.found) continue;
+      also += (also.empty() ? "" : ", ") + ("'" + std::string(letters) + "'");
+    }
+    Report(err, "note: line " + std::to_string(box.request.at.line) + ", column " +
+                    std::to_string(box.request.at.column) + ": '" + OneLine(box.request.found) +
+                    "' (also " + also + ") is ambiguous; check it");
   }
 }
 
@@ -461,12 +470,10 @@ int Convert(const Options& options, std::istream& in, std::ostream& out, std::os
   answers.Tell(err);
   ReportDropped(err, end.dropped);
   if (!end.completed) {
-    Report(err,
-           "the conversion was cut short (the button would read \"ERROR\"); the output so far "
-           "was written");
+    Report(err, DescribeStop(end) + " (the output so far was written)");
     return kExitCutShort;
   }
-  return options.strict && !end.dropped.empty() ? kExitDropped : kExitOk;
+  return options.strict && (!end.dropped.empty() || options.faulty_tables) ? kExitDropped : kExitOk;
 }
 
 // ---- convert: a chain through the transliteration pivot ----
@@ -516,6 +523,7 @@ std::string DescribeCharacter(char32_t code_point) {
   char code[16];
   std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(code_point));
   std::string text = code;
+  if (code_point == kReplacementChar) return text + " (or a byte that is not UTF-8)";
   if (code_point >= 0x20 && code_point != 0x7F && (code_point < 0x80 || code_point >= 0xA0)) {
     text += " '";
     utf8::Append(text, code_point);
@@ -635,11 +643,16 @@ int ConvertChainCommand(const Options& options, std::istream& in, std::ostream& 
   ReportDropped(err, end.dropped);
   ReportDropped(err, end.dropped_between, " of the text between");
   if (!end.completed) {
-    Report(err, "a conversion was cut short; the output so far was written");
+    Report(err, (end.stop ? DescribeStop(*end.stop, end.stop_in_input ? "" : " of the text between")
+                          : std::string("a conversion was cut short")) +
+                    " (the output so far was written)");
     return kExitCutShort;
   }
   const bool dropped = !end.dropped.empty() || !end.dropped_between.empty();
-  return options.strict && (dropped || unsure) ? kExitDropped : kExitOk;
+  // Every character left out or replaced counts, in any stage.
+  return options.strict && (dropped || unsure || rejected > 0 || options.faulty_tables)
+             ? kExitDropped
+             : kExitOk;
 }
 
 // ---- check: transliteration through Devanagari and back ----
@@ -690,6 +703,29 @@ int Tables(const Options& options, std::ostream& out, std::ostream& err) {
   return kExitOk;
 }
 
+// Whether the run reads the tables of --tables: convert only for a
+// Devanagari font that is not built in.
+bool LoadsTables(const Options& options) {
+  if (!options.tables_dir || options.check_dir) return false;
+  if (options.command != Command::kConvert) return true;
+  const ChainPlan plan = PlanChain(options);
+  return (plan.from == TextForm::kDevanagariFont && !FindDevanagariFont(plan.from_font)) ||
+         (plan.to == TextForm::kDevanagariFont && !FindDevanagariFont(plan.to_font));
+}
+
+// The load takes whatever the files hold; each file that the check finds
+// fault with is told in one line. Whether there was one.
+bool TellTableProblems(const Options& options, std::ostream& err) {
+  std::error_code ec;
+  if (!LoadsTables(options) || !std::filesystem::is_directory(*options.tables_dir, ec)) {
+    return false;
+  }
+  const std::vector<std::string> lines =
+      SummarizeCheck(CheckCodeTables(*options.tables_dir), *options.tables_dir);
+  for (const std::string& line : lines) Report(err, line);
+  return !lines.empty();
+}
+
 }  // namespace
 
 int RunSfconv(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
@@ -718,6 +754,7 @@ int RunSfconv(const std::vector<std::string>& args, std::istream& in, std::ostre
       version.Commit();
       return kExitOk;
     }
+    options.faulty_tables = TellTableProblems(options, err);
     if (options.command == Command::kTables) return Tables(options, out, err);
     if (options.command == Command::kConvert) return ConvertChainCommand(options, in, out, err);
     if (options.command == Command::kCheck) return CheckCommand(options, in, out, err);

@@ -135,3 +135,57 @@ std::string DescribeDropped(const DroppedBytes& dropped, std::string_view where)
 }
 
 }  // namespace sfc
+
+namespace sfc {
+
+namespace {
+
+// Bytes in double quotes: printable ASCII as it is (with \" and \\), LF,
+// CR and TAB as \n, \r and \t, every other byte as \xNN.
+std::string QuotedBytes(std::string_view bytes, bool more_before, bool more_after) {
+  std::string text = "\"";
+  if (more_before) text += "...";
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte == '"' || byte == '\\') {
+      text += '\\';
+      text += c;
+    } else if (byte >= 0x20 && byte < 0x7f) {
+      text += c;
+    } else if (byte == '\n' || byte == '\r' || byte == '\t') {
+      text += byte == '\n' ? "\\n" : byte == '\r' ? "\\r" : "\\t";
+    } else {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned>(byte));
+      text += escape;
+    }
+  }
+  if (more_after) text += "...";
+  return text + "\"";
+}
+
+}  // namespace
+
+std::string DescribeStop(const RunStop& stop, std::string_view where) {
+  std::string line = "stopped at line " + std::to_string(stop.at.line) + ", column " +
+                     std::to_string(stop.at.column) + std::string(where) + " (byte " +
+                     std::to_string(stop.offset + 1) + ")";
+  if (!stop.after.empty()) {
+    line += ", at " + QuotedBytes(stop.after, false, stop.after.size() >= RunStop::kContext);
+    if (!stop.before.empty()) {
+      line += " after " + QuotedBytes(stop.before,
+                                      stop.before.size() >= RunStop::kContext &&
+                                          stop.offset > stop.before.size(),
+                                      false);
+    }
+  }
+  return line + "; the rest of the input was not converted";
+}
+
+std::string DescribeStop(const StreamEnd& end) {
+  if (end.completed) return {};
+  if (!end.stop) return "the conversion was cut short";
+  return DescribeStop(*end.stop);
+}
+
+}  // namespace sfc

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,14 @@ enum class InputRequestKind {
   kGlyphReading,  // Devanagari to transliteration: how a class-7 glyph reads
 };
 
+// A place in the input: line and column, both from 1; columns count bytes
+// and lines end at LF.
+struct InputPosition {
+  std::uint64_t line = 0;
+  std::uint64_t column = 0;
+  friend bool operator==(const InputPosition&, const InputPosition&) = default;
+};
+
 // An input box the conversion asks the user to answer.
 struct InputBoxRequest {
   InputRequestKind kind = InputRequestKind::kCheckLater;
@@ -29,6 +38,10 @@ struct InputBoxRequest {
   std::string prompt;
   std::string default_text;
   std::uint64_t offset = 0;  // kGlyphReading: where the glyph stands in the input, from 0
+  // kCheckLater: the letters found ("ddd", "ddb" or "ddg") and where the
+  // first of them stands in the input.
+  std::string found{};
+  InputPosition at{};
 };
 // Supplied by the caller; returns the text the user entered (the empty
 // string for a cancelled box). Without one, every box takes its default.
@@ -46,12 +59,14 @@ inline constexpr std::string_view kClosingMessage =
 // The caption of the conversion button after a run that was cut short.
 inline constexpr std::string_view kErrorCaption = "ERROR";
 
-// A place in the input: line and column, both from 1; columns count bytes
-// and lines end at LF.
-struct InputPosition {
-  std::uint64_t line = 0;
-  std::uint64_t column = 0;
-  friend bool operator==(const InputPosition&, const InputPosition&) = default;
+// Where a run that was cut short stopped: the input byte whose step could
+// not go on, and the input around it as far as it was still at hand.
+struct RunStop {
+  static constexpr std::size_t kContext = 12;  // bytes shown on each side
+  std::uint64_t offset = 0;                    // of the byte in the input, from 0
+  InputPosition at{};
+  std::string before;  // up to kContext bytes before it
+  std::string after;   // the byte and up to kContext - 1 after it
 };
 
 // The input bytes that no rule took: they wrote nothing and no rule read
@@ -92,6 +107,7 @@ struct ConversionResult {
   std::string padded_input;  // the input box's text: the input with a space on each side
   std::vector<AskedInputBox> input_boxes;  // in the order they were asked
   DroppedBytes dropped;                    // the input bytes no rule took
+  std::optional<RunStop> stop;             // where a run that was cut short stopped
 };
 
 // ---- The streaming face (the command-line tool) ----
@@ -130,8 +146,18 @@ struct StreamEnd {
   // the edits to undo on the output to get its text.
   bool clipboard_set = false;
   std::vector<ClipboardEdit> clipboard_edits;
-  DroppedBytes dropped;  // the input bytes no rule took
+  DroppedBytes dropped;         // the input bytes no rule took
+  std::optional<RunStop> stop;  // where a run that was cut short stopped
 };
+
+// Why a run was cut short, in one line, for the status bar and for sfconv:
+// "stopped at line 2, column 5 (byte 17), at "\xE9..." after "...ab"; the
+// rest of the input was not converted". Bytes outside printable ASCII are
+// written \xNN. Empty for a run that completed.
+std::string DescribeStop(const StreamEnd& end);
+// The same for a stop of its own; `where` follows the position (" of the
+// text between").
+std::string DescribeStop(const RunStop& stop, std::string_view where = {});
 
 // Transliteration to Devanagari over input given in blocks. Any cut of the
 // input into blocks gives the same output, input boxes and end as the whole

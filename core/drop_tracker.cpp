@@ -26,7 +26,7 @@ std::uint64_t CountLineEnds(std::string_view text) {
 
 }  // namespace
 
-void DropTracker::Settle(std::uint64_t keep_from) {
+void DropTracker::SettlePending() {
   for (const Pending& drop : pending_) {
     Advance(drop.at);
     const InputPosition position{line_, drop.at - line_start_ + 1};
@@ -37,9 +37,15 @@ void DropTracker::Settle(std::uint64_t keep_from) {
     if (on_drop_) on_drop_(drop.byte, position);
   }
   pending_.clear();
+}
+
+void DropTracker::Settle(std::uint64_t keep_from) {
+  SettlePending();
   const std::uint64_t end = kept_at_ + kept_.size() + block_.size();
   keep_from = std::min(std::max(keep_from, cursor_), end);
   Advance(keep_from);
+  // A few bytes before stay for the context of a stop.
+  keep_from = std::max(kept_at_, keep_from - std::min<std::uint64_t>(keep_from, RunStop::kContext));
   std::string kept;
   kept.reserve(static_cast<std::size_t>(end - keep_from));
   AppendFrom(kept, kept_, kept_at_, keep_from);
@@ -47,6 +53,36 @@ void DropTracker::Settle(std::uint64_t keep_from) {
   kept_ = std::move(kept);
   kept_at_ = keep_from;
   block_ = {};
+}
+
+InputPosition DropTracker::Locate(std::uint64_t at) {
+  SettlePending();
+  Advance(at);
+  return {line_, at >= line_start_ ? at - line_start_ + 1 : 1};
+}
+
+RunStop DropTracker::Stop(std::uint64_t at) {
+  RunStop stop;
+  stop.offset = at;
+  stop.at = Locate(at);
+  stop.before = Slice(at - std::min<std::uint64_t>(at, RunStop::kContext), at);
+  stop.after = Slice(at, at + RunStop::kContext);
+  return stop;
+}
+
+std::string DropTracker::Slice(std::uint64_t from, std::uint64_t to) const {
+  std::string bytes;
+  const auto take = [&](std::string_view part, std::uint64_t part_at) {
+    const std::uint64_t begin = std::max(from, part_at);
+    const std::uint64_t end = std::min(to, part_at + part.size());
+    if (begin < end) {
+      bytes.append(part.substr(static_cast<std::size_t>(begin - part_at),
+                               static_cast<std::size_t>(end - begin)));
+    }
+  };
+  take(kept_, kept_at_);
+  take(block_, kept_at_ + kept_.size());
+  return bytes;
 }
 
 void DropTracker::Advance(std::uint64_t to) {

@@ -26,8 +26,18 @@ class DropTracker {
   void Drop(unsigned char byte, std::uint64_t at) { pending_.push_back({at, byte}); }
 
   // Gives the drops told so far their lines and columns. Drops to come lie
-  // at `keep_from` or after.
+  // at `keep_from` or after; a few bytes before it are kept for Stop.
   void Settle(std::uint64_t keep_from);
+
+  // The line and column of the input byte at `at`, which lies at or after
+  // every drop told so far (those are settled first). Drops and places
+  // asked later lie at `at` or after.
+  InputPosition Locate(std::uint64_t at);
+
+  // Where the run stopped: the byte at `at` (located as by Locate), with up
+  // to RunStop::kContext bytes of the input before and after it that are
+  // still at hand.
+  RunStop Stop(std::uint64_t at);
 
   DroppedBytes Take() { return std::move(dropped_); }
 
@@ -40,6 +50,9 @@ class DropTracker {
   // Counts the line ends before `to`.
   void Advance(std::uint64_t to);
   void Scan(std::string_view bytes, std::uint64_t bytes_at, std::uint64_t to);
+  // The input bytes in [from, to) that are still at hand.
+  std::string Slice(std::uint64_t from, std::uint64_t to) const;
+  void SettlePending();
   static void AppendFrom(std::string& to, std::string_view bytes, std::uint64_t bytes_at,
                          std::uint64_t from);
 

@@ -710,9 +710,11 @@ class ToDevanagariStream::Engine {
       } catch (const RunEnded&) {
       }
     }
-    drops_.Settle(appended_);
     StreamEnd end;
     end.completed = work_.size() + left_after_end_ < 3;
+    // The current letter is the one whose step could not go on.
+    if (!end.completed) end.stop = drops_.Stop(InputOffsetOf(StreamFront() + 1));
+    drops_.Settle(appended_);
     output_.PassOn(output_.size(), sink_);
     end.input_boxes = std::move(asked_);
     end.dropped = drops_.Take();
@@ -1461,7 +1463,7 @@ class ToDevanagariStream::Engine {
     const int n = Next();
     if (DoubledConsonant(n)) return false;
     if (doubled_ == 'd' && (n == 'b' || n == 'd' || n == 'g')) {
-      AskAboutDdd();
+      AskAboutDdd(n);
     }
 
     if (n == ' ') {
@@ -1517,11 +1519,14 @@ class ToDevanagariStream::Engine {
     return true;
   }
 
-  void AskAboutDdd() {
+  // `next` follows the "dd" at the front of the work buffer.
+  SFC_NO_INLINE void AskAboutDdd(int next) {
     InputBoxRequest request{InputRequestKind::kCheckLater, -1, "CHECK LATER",
                             "Program has found\rthe combination of this letters:\r'ddd' or "
                             "'ddb' or 'ddg'",
                             "Please check this manual!"};
+    request.found = std::string("dd") + static_cast<char>(next);
+    request.at = drops_.Locate(InputOffsetOf(StreamFront()));
     std::string answer = input_box_ ? input_box_(request) : request.default_text;
     asked_.push_back({std::move(request), std::move(answer)});
   }
@@ -1662,6 +1667,7 @@ ConversionResult ConvertToDevanagari(ConverterState& state, std::string_view inp
   result.input_boxes = std::move(end.input_boxes);
   result.clipboard = ClipboardText(result.output, end);
   result.dropped = std::move(end.dropped);
+  result.stop = std::move(end.stop);
   result.padded_input.reserve(input.size() + 2);
   result.padded_input += ' ';
   result.padded_input += input;

@@ -956,6 +956,9 @@ class ToTranslitStream::Engine {
     // Fewer than three characters of the padded input left unread.
     end.completed = fed_ + 2 - stop_at_ < 3;
     end.input_boxes = std::move(asked_);
+    // The window's current glyph, the one whose step could not go on, is
+    // the padded input's byte after the window start: input offset stop_at_.
+    if (!end.completed) end.stop = drops_.Stop(stop_at_);
     drops_.Settle(fed_);
     end.dropped = drops_.Take();
     if (options_.clipboard && out_.appended()) {
@@ -1665,6 +1668,7 @@ ConversionResult ConvertDevanagariToTranslit(ConverterState& state, std::string_
   result.completed = end.completed;
   result.input_boxes = std::move(end.input_boxes);
   result.dropped = std::move(end.dropped);
+  result.stop = std::move(end.stop);
   if (end.clipboard_set) result.clipboard = UndoEdits(output, end.clipboard_edits);
   return result;
 }

@@ -1,6 +1,10 @@
 #include "atomic_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,6 +21,12 @@ namespace sfc {
 namespace {
 
 constexpr std::size_t kBufferSize = 64 * 1024;
+
+// Temporary files are named ".NAME.PID.SUFFIX.tmp": NAME the target's
+// file name (cut to kNameKept bytes), PID the writer's process, SUFFIX
+// kSuffixLength letters and digits. The writer holds a lock on its file.
+constexpr std::size_t kNameKept = 200;
+constexpr std::size_t kSuffixLength = 8;
 
 // The temporary files that a signal handler removes: a few fixed slots of
 // plain bytes, so that the handler reads no memory that may be changing.
@@ -92,8 +102,73 @@ std::string UniqueSuffix() {
   x ^= x >> 31;
   constexpr std::string_view kDigits = "0123456789abcdefghijklmnopqrstuvwxyz";
   std::string suffix;
-  for (int i = 0; i < 8; ++i, x /= kDigits.size()) suffix += kDigits[x % kDigits.size()];
+  for (std::size_t i = 0; i < kSuffixLength; ++i, x /= kDigits.size()) {
+    suffix += kDigits[x % kDigits.size()];
+  }
   return suffix;
+}
+
+std::string TemporaryName(const std::string& name, std::string_view suffix) {
+  return "." + name + "." + std::to_string(::getpid()) + "." + std::string(suffix) + ".tmp";
+}
+
+// The writer's process of a temporary file of `name`, or -1 when the file
+// name is not one.
+long WriterOf(std::string_view file, const std::string& name) {
+  const std::string prefix = "." + name + ".";
+  constexpr std::string_view kEnd = ".tmp";
+  if (file.size() < prefix.size() + kEnd.size() || !file.starts_with(prefix) ||
+      !file.ends_with(kEnd)) {
+    return -1;
+  }
+  const std::string_view middle =
+      file.substr(prefix.size(), file.size() - prefix.size() - kEnd.size());
+  const std::size_t dot = middle.find('.');
+  if (dot == 0 || dot == std::string_view::npos || dot > 9 ||
+      middle.size() - dot - 1 != kSuffixLength) {
+    return -1;
+  }
+  long pid = 0;
+  for (const char c : middle.substr(0, dot)) {
+    if (c < '0' || c > '9') return -1;
+    pid = pid * 10 + (c - '0');
+  }
+  for (const char c : middle.substr(dot + 1)) {
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'))) return -1;
+  }
+  return pid;
+}
+
+// Whether the writer of a temporary file is gone: its process is gone and
+// no one holds the file's lock (a process of the same number may have come
+// since; a lock outlives no process, whatever ended it).
+bool WriterIsGone(int dir_fd, const char* file, long pid) {
+  if (pid <= 0 || ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) return false;
+  const int fd = ::openat(dir_fd, file, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return errno == EACCES;  // a file without read permission: the process decides
+  const bool unlocked = ::flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
+  ::close(fd);
+  return unlocked;
+}
+
+// Removes the temporary files for `name` in `directory` that a writer
+// killed before it could remove them left behind: only regular files of
+// this user whose writer is gone.
+void RemoveStaleTemporaryFiles(const std::filesystem::path& directory, const std::string& name) {
+  DIR* const dir = ::opendir(directory.c_str());
+  if (dir == nullptr) return;
+  const int dir_fd = ::dirfd(dir);
+  while (const dirent* entry = ::readdir(dir)) {
+    const long pid = WriterOf(entry->d_name, name);
+    if (pid < 0) continue;
+    struct stat status {};
+    if (::fstatat(dir_fd, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(status.st_mode) || status.st_uid != ::geteuid()) {
+      continue;
+    }
+    if (WriterIsGone(dir_fd, entry->d_name, pid)) ::unlinkat(dir_fd, entry->d_name, 0);
+  }
+  ::closedir(dir);
 }
 
 }  // namespace
@@ -130,18 +205,28 @@ AtomicFile::AtomicFile(const std::filesystem::path& target) : target_(target) {
 
   const std::filesystem::path directory =
       destination_.has_parent_path() ? destination_.parent_path() : std::filesystem::path(".");
-  const std::string name = destination_.filename().string().substr(0, 200);
+  const std::string name = destination_.filename().string().substr(0, kNameKept);
+  RemoveStaleTemporaryFiles(directory, name);
+  // A signal that ends the program between the creation of the file and
+  // its slot would leave the file behind: they wait until both are done.
+  sigset_t ending;
+  sigset_t before;
+  sigemptyset(&ending);
+  for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&ending, signal_number);
+  const bool blocked = ::pthread_sigmask(SIG_BLOCK, &ending, &before) == 0;
   int error_number = EEXIST;
   for (int attempt = 0; attempt < 100 && fd_ < 0 && error_number == EEXIST; ++attempt) {
-    const std::filesystem::path candidate =
-        directory / ("." + name + "." + UniqueSuffix() + ".tmp");
+    const std::filesystem::path candidate = directory / TemporaryName(name, UniqueSuffix());
     fd_ = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
+    error_number = errno;
     if (fd_ >= 0) {
       temporary_ = candidate;
       signal_slot_ = ArmSignalSlot(candidate.string());
+      // Held until the file is closed or the process ends, however it ends.
+      [[maybe_unused]] const int locked = ::flock(fd_, LOCK_EX | LOCK_NB);
     }
-    error_number = errno;
   }
+  if (blocked) ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
   if (fd_ < 0) {
     throw IoError("cannot write " + Quoted(target_) + ": cannot create a temporary file in " +
                   Quoted(directory) + SystemReason(error_number));

@@ -86,6 +86,13 @@ LoadReport LoadCodeTables(ConverterState& state, const CodeTableBytes& files);
 // file that cannot be read is an error, everything else a warning.
 std::vector<TableProblem> CheckCodeTables(const std::filesystem::path& dir);
 
+// One line per file in which the check found problems, in the order of
+// the problems, for every program that loads tables from `dir`:
+// "sanideva.cod: 177 problems; `sfconv tables --check DIR` lists them" (DIR
+// as given, quoted for a shell when it needs to be). Empty when none.
+std::vector<std::string> SummarizeCheck(const std::vector<TableProblem>& problems,
+                                        const std::filesystem::path& dir);
+
 // Writes the tables in force as the three files, so that loading them back
 // gives the same tables byte for byte: sanideva.cod and lipikara.mmy rows 1
 // to 255, devitran.cod rows 1 to 255 or to its last non-empty row. Creates

@@ -1,6 +1,8 @@
 #include "message_text.h"
 
 #include <algorithm>
+#include <cctype>
+#include <utility>
 
 #include "code_table_files.h"
 
@@ -49,6 +51,44 @@ std::string CutFieldMessage(std::size_t kept_bytes) {
   return "the field is longer than " + std::to_string(kept_bytes) +
          " bytes, more than any cell holds: it is cut here, and the bytes from here to its end "
          "are dropped";
+}
+
+namespace {
+
+// A path as a shell reads it: as it is when it holds only letters, digits
+// and / . _ - + , : @ ~ %; else in single quotation marks.
+std::string ShellWord(const std::string& text) {
+  const bool plain = !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) ||
+           std::string_view("/._-+,:@~%").find(c) != std::string_view::npos;
+  });
+  if (plain) return text;
+  std::string word = "'";
+  for (const char c : text) word += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return word + "'";
+}
+
+}  // namespace
+
+std::vector<std::string> SummarizeCheck(const std::vector<TableProblem>& problems,
+                                        const std::filesystem::path& dir) {
+  std::vector<std::pair<std::string, std::size_t>> files;
+  for (const TableProblem& problem : problems) {
+    const auto it = std::find_if(files.begin(), files.end(),
+                                 [&](const auto& file) { return file.first == problem.file; });
+    if (it == files.end()) {
+      files.emplace_back(problem.file, 1);
+    } else {
+      ++it->second;
+    }
+  }
+  std::vector<std::string> lines;
+  for (const auto& [file, count] : files) {
+    lines.push_back((file.empty() ? dir.string() : file) + ": " + std::to_string(count) +
+                    (count == 1 ? " problem" : " problems") + "; `sfconv tables --check " +
+                    ShellWord(dir.string()) + "` lists them");
+  }
+  return lines;
 }
 
 bool HasError(const std::vector<TableProblem>& problems) {

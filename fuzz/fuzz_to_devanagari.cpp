@@ -68,6 +68,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         other->dash_state != whole.dash_state) {
       std::abort();
     }
+    // A run cut short stopped at the same input byte for any cut.
+    const auto& stop = other->end.stop;
+    if (stop.has_value() != whole.end.stop.has_value() ||
+        (stop && (stop->offset != whole.end.stop->offset || stop->at != whole.end.stop->at))) {
+      std::abort();
+    }
+    for (std::size_t i = 0; i < whole.end.input_boxes.size(); ++i) {
+      if (other->end.input_boxes[i].request.at != whole.end.input_boxes[i].request.at) {
+        std::abort();
+      }
+    }
+  }
+  if (whole.end.stop.has_value() == whole.end.completed ||
+      (whole.end.stop && whole.end.stop->offset >= input.size())) {
+    std::abort();
   }
   if (whole.dash_state != sfc::kDashArmed && whole.dash_state != sfc::kDashWaiting) std::abort();
   sfc::ConverterState copy = state;

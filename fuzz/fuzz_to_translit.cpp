@@ -82,6 +82,12 @@ void CheckStream(const sfc::ConverterState& state, std::string_view input, std::
       !SameBoxes(end.input_boxes, whole.input_boxes)) {
     std::abort();
   }
+  // A run cut short stopped at the same input byte for any cut.
+  if (end.stop.has_value() == end.completed || whole.stop.has_value() == whole.completed ||
+      (end.stop && (end.stop->offset != whole.stop->offset || end.stop->at != whole.stop->at ||
+                    end.stop->offset >= input.size()))) {
+    std::abort();
+  }
   if (options.clipboard) {
     std::string clipboard;
     if (end.clipboard_set) {

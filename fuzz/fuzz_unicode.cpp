@@ -201,6 +201,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                         static_cast<unsigned>(input.size() / 4 + data[0]) % 36);
   }
 
+  // A byte-order mark before the text changes nothing.
+  const std::string marked = "\xEF\xBB\xBF" + std::string(input);
+  const auto same_run = [](const Run& a, const Run& b) {
+    return a.text == b.text && a.rejects == b.rejects;
+  };
+  Require(same_run(Streamed<sfc::IastToDevanagariStream>(marked, block),
+                   Streamed<sfc::IastToDevanagariStream>(input, block)));
+  Require(same_run(Streamed<sfc::DevanagariToIastStream>(marked, block),
+                   Streamed<sfc::DevanagariToIastStream>(input, block)));
+  Require(same_run(Streamed<sfc::IastToFontStream>(marked, block, letters),
+                   Streamed<sfc::IastToFontStream>(input, block, letters)));
+
   // Font bytes read as IAST and written back read as the same IAST (IAST
   // folds capitals, and "|" and "_" are the danda and the hidden dash).
   if (input.find_first_of("|_") != std::string_view::npos) return 0;

@@ -86,6 +86,10 @@ class FontConversionStage final : public ConversionChain::Stage {
       }
     }
     dropped.total += stream_end.dropped.total;
+    if (stream_end.stop && !end.stop) {
+      end.stop = std::move(stream_end.stop);
+      end.stop_in_input = first_;
+    }
     return stream_end.completed;
   }
 

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +37,10 @@ struct ChainEnd {
   // lines are the input's, their columns those of that text).
   DroppedBytes dropped;
   DroppedBytes dropped_between;
+  // Where the first font conversion that was cut short stopped: in the
+  // chain's input, or (stop_in_input false) in the text between stages.
+  std::optional<RunStop> stop;
+  bool stop_in_input = false;
 };
 
 class ConversionChain {

@@ -193,9 +193,14 @@ class IastToFontStream::Engine {
   }
 
   void Feed(std::string_view block) {
-    cutter_.Feed(block, [this](std::string_view piece) { Convert(piece); });
+    bom_.Feed(block, [this](std::string_view text) {
+      cutter_.Feed(text, [this](std::string_view piece) { Convert(piece); });
+    });
   }
   void Finish() {
+    bom_.Finish([this](std::string_view text) {
+      cutter_.Feed(text, [this](std::string_view piece) { Convert(piece); });
+    });
     cutter_.Finish([this](std::string_view piece) { Convert(piece); });
   }
 
@@ -233,6 +238,7 @@ class IastToFontStream::Engine {
   FontLetters letters_;
   UnicodeSink sink_;
   RejectSink rejects_;
+  ByteOrderMarkSkip bom_;
   PieceCutter cutter_;
   TextPosition position_;
   std::array<bool, 256> taken_{};

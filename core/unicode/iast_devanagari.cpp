@@ -272,9 +272,14 @@ class IastToDevanagariStream::Engine {
       : sink_(std::move(sink)), rejects_(std::move(rejects)) {}
 
   void Feed(std::string_view block) {
-    cutter_.Feed(block, [this](std::string_view piece) { Convert(piece); });
+    bom_.Feed(block, [this](std::string_view text) {
+      cutter_.Feed(text, [this](std::string_view piece) { Convert(piece); });
+    });
   }
   void Finish() {
+    bom_.Finish([this](std::string_view text) {
+      cutter_.Feed(text, [this](std::string_view piece) { Convert(piece); });
+    });
     cutter_.Finish([this](std::string_view piece) { Convert(piece); });
   }
 
@@ -402,6 +407,7 @@ class IastToDevanagariStream::Engine {
 
   UnicodeSink sink_;
   RejectSink rejects_;
+  ByteOrderMarkSkip bom_;
   PieceCutter cutter_;
   TextPosition position_;
   std::vector<Read> word_;
@@ -422,9 +428,14 @@ class DevanagariToIastStream::Engine {
       : sink_(std::move(sink)), rejects_(std::move(rejects)), table_(DevanagariTable()) {}
 
   void Feed(std::string_view block) {
-    cutter_.Feed(block, [this](std::string_view piece) { Convert(piece); });
+    bom_.Feed(block, [this](std::string_view text) {
+      cutter_.Feed(text, [this](std::string_view piece) { Convert(piece); });
+    });
   }
   void Finish() {
+    bom_.Finish([this](std::string_view text) {
+      cutter_.Feed(text, [this](std::string_view piece) { Convert(piece); });
+    });
     cutter_.Finish([this](std::string_view piece) { Convert(piece); });
   }
 
@@ -519,6 +530,7 @@ class DevanagariToIastStream::Engine {
   UnicodeSink sink_;
   RejectSink rejects_;
   const std::array<DevanagariChar, 128>& table_;
+  ByteOrderMarkSkip bom_;
   PieceCutter cutter_;
   TextPosition position_;
   std::string out_;

@@ -3,6 +3,7 @@
 // cannot place, and the cutting of a stream into pieces that convert alone.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -156,6 +157,39 @@ class PieceCutter {
  private:
   std::array<bool, 256> cut_after_{};
   std::string carry_;
+};
+
+// Leaves out a byte-order mark (EF BB BF) at the start of UTF-8 input: it
+// tells how the text is encoded and is no character of it, so a reader
+// neither converts, reports nor counts it. Fed the input's blocks in order,
+// cut anywhere; hands on the rest.
+class ByteOrderMarkSkip {
+ public:
+  template <class Pass>
+  void Feed(std::string_view block, Pass&& pass) {
+    if (done_) {
+      pass(block);
+      return;
+    }
+    const std::size_t take = std::min(block.size(), kMark.size() - head_.size());
+    head_.append(block.substr(0, take));
+    block.remove_prefix(take);
+    if (head_.size() < kMark.size() && kMark.starts_with(head_)) return;
+    done_ = true;
+    if (head_ != kMark) pass(std::string_view(head_));
+    if (!block.empty()) pass(block);
+  }
+
+  template <class Pass>
+  void Finish(Pass&& pass) {
+    if (!done_ && !head_.empty()) pass(std::string_view(head_));
+    done_ = true;
+  }
+
+ private:
+  static constexpr std::string_view kMark = "\xEF\xBB\xBF";
+  std::string head_;
+  bool done_ = false;
 };
 
 }  // namespace sfc

@@ -74,12 +74,6 @@ TEST(SfconvToDevanagari, StartupStateUsesTheStartupTables) {
   EXPECT_BYTES(B({204, " "}), Sfconv({"to-devanagari"}, "w").out);
 }
 
-TEST(SfconvToDevanagari, InputBoxesAreReported) {
-  const Outcome run = Sfconv({"to-devanagari"}, "uddbhava");
-  EXPECT_EQ(run.status, kExitOk);
-  EXPECT_NE(run.err.find("CHECK LATER"), std::string::npos) << run.err;
-}
-
 TEST(SfconvToTranslit, ConvertsBack) {
   const Outcome there = Sfconv({"to-devanagari", "-d", "Sanskrit 99"}, "namaste");
   const Outcome back = Sfconv({"to-translit", "-d", "Sanskrit 99"}, there.out);
@@ -386,6 +380,40 @@ TEST(SfconvProgram, ATerminatedRunLeavesNoTemporaryFile) {
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
   EXPECT_EQ(test::ReadFileBytes(out / "out.txt"), "old");
   EXPECT_EQ(Names(out), std::vector<std::string>{"out.txt"});
+}
+
+// SIGKILL leaves the temporary file; the next run to the same file removes it.
+TEST(SfconvProgram, TheNextRunRemovesWhatAKilledRunLeft) {
+  TempDir dir;
+  const std::filesystem::path out = dir.path() / "out";
+  std::filesystem::create_directory(out);
+  WriteFile(out / "out.txt", "old");
+  int input[2];
+  ASSERT_EQ(::pipe2(input, O_CLOEXEC), 0);
+  const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+  const pid_t pid = Start({"to-devanagari", "-o", (out / "out.txt").string()}, input[0], null,
+                          dir.path() / "err.txt");
+  ::close(input[0]);
+  ::close(null);
+  ASSERT_GT(pid, 0);
+  const std::string text(1 << 20, 'k');
+  EXPECT_EQ(::write(input[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+  for (int wait = 0; wait < 1000 && Names(out).size() < 2; ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_EQ(Names(out).size(), 2u);
+  ::kill(pid, SIGKILL);
+  const int status = Wait(pid);
+  ::close(input[1]);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+  EXPECT_EQ(Names(out).size(), 2u) << "the killed run could not clean up";
+
+  WriteFile(dir.path() / "in.txt", "ka");
+  const Outcome next = Sfconv(
+      {"to-devanagari", "-i", (dir.path() / "in.txt").string(), "-o", (out / "out.txt").string()});
+  EXPECT_EQ(next.status, kExitOk) << next.err;
+  EXPECT_EQ(Names(out), std::vector<std::string>{"out.txt"});
+  EXPECT_BYTES("k ", test::ReadFileBytes(out / "out.txt"));
 }
 
 TEST(SfconvProgram, RunningOutOfMemoryIsReported) {

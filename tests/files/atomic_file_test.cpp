@@ -3,9 +3,12 @@
 #include "atomic_file.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -174,6 +177,125 @@ TEST(AtomicFileTest, ASignalHandlerCanRemoveTheTemporaryFile) {
   EXPECT_TRUE(Names(dir.path()).empty());
   EXPECT_THROW(file.Commit(), IoError);
   EXPECT_TRUE(Names(dir.path()).empty());
+}
+
+// A writer in a child process: it writes part of its file, tells the parent
+// and waits. With `hand_on`, it first starts a grandchild that keeps the
+// open file (and so its lock) after the writer is killed. Both are killed
+// at the end of the test at the latest.
+struct ChildWriter {
+  ChildWriter() = default;
+  ChildWriter(const ChildWriter&) = delete;
+  ChildWriter& operator=(const ChildWriter&) = delete;
+  ~ChildWriter();
+  pid_t pid = -1;
+  pid_t holder = -1;
+};
+
+void StartWriter(ChildWriter& child, const fs::path& target, bool hand_on) {
+  int ready[2];
+  if (::pipe(ready) != 0) return;
+  child.pid = ::fork();
+  if (child.pid == 0) {
+    ::close(ready[0]);
+    AtomicFile file(target);
+    file.Write(std::string(300 * 1024, 'k'));  // more than is held back: on disk
+    pid_t holder = 0;
+    if (hand_on) {
+      holder = ::fork();
+      if (holder == 0) {
+        for (;;) ::pause();
+      }
+    }
+    [[maybe_unused]] const ssize_t told = ::write(ready[1], &holder, sizeof holder);
+    for (;;) ::pause();
+  }
+  ::close(ready[1]);
+  if (child.pid < 0 ||
+      ::read(ready[0], &child.holder, sizeof child.holder) != sizeof child.holder) {
+    child.holder = -1;
+  }
+  ::close(ready[0]);
+}
+
+void KillAndWait(pid_t& pid) {
+  if (pid <= 0) return;
+  ::kill(pid, SIGKILL);
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  pid = -1;
+}
+
+ChildWriter::~ChildWriter() {
+  KillAndWait(pid);
+  KillAndWait(holder);
+}
+
+// A writer killed with SIGKILL cannot remove its temporary file; the next
+// writer to the same target does, but never the file of a writer that is
+// still at work.
+TEST(AtomicFileTest, TheNextWriterRemovesWhatAKilledWriterLeft) {
+  struct Case {
+    const char* name;
+    bool killed;   // the writer is killed before the next one starts
+    bool hand_on;  // its open file lives on in another process
+    bool removed;  // the next writer removes the temporary file
+  };
+  for (const Case& c : {
+           Case{"killed", true, false, true},
+           Case{"still writing", false, false, false},
+           Case{"killed, its file still open elsewhere", true, true, false},
+       }) {
+    SCOPED_TRACE(c.name);
+    test::TempDir dir;
+    dir.Write("out.txt", "old");
+    ChildWriter writer;
+    StartWriter(writer, dir.path() / "out.txt", c.hand_on);
+    ASSERT_GT(writer.pid, 0);
+    ASSERT_EQ(Names(dir.path()).size(), 2u);
+    const std::string left = Names(dir.path())[0];
+    EXPECT_TRUE(left.starts_with(".out.txt." + std::to_string(writer.pid) + ".")) << left;
+    if (c.hand_on) {
+      ASSERT_GT(writer.holder, 0);
+    }
+    if (c.killed) KillAndWait(writer.pid);
+    {
+      AtomicFile next(dir.path() / "out.txt");
+      next.Write("new");
+      next.Commit();
+    }
+    EXPECT_EQ(test::ReadFileBytes(dir.path() / "out.txt"), "new");
+    const std::vector<std::string> expected =
+        c.removed ? std::vector<std::string>{"out.txt"} : std::vector<std::string>{left, "out.txt"};
+    EXPECT_EQ(Names(dir.path()), expected);
+  }
+}
+
+// Only the temporary files of the same target are looked at, and only
+// files named as this program names them.
+TEST(AtomicFileTest, OtherFilesAreNotRemoved) {
+  test::TempDir dir;
+  ChildWriter writer;
+  StartWriter(writer, dir.path() / "out.txt.bak", false);
+  ASSERT_GT(writer.pid, 0);
+  const std::string dead = std::to_string(writer.pid);
+  KillAndWait(writer.pid);
+  const std::vector<std::string> others = {
+      ".out.txt." + dead + ".tmp",                // no suffix
+      ".out.txt." + dead + ".abcdefg.tmp",        // a suffix too short
+      ".out.txt.x" + dead + ".abcdefgh.tmp",      // no process number
+      ".out.txt." + dead + ".ABCDEFGH.tmp",       // not our letters
+      "out.txt." + dead + ".abcdefgh.tmp",        // not hidden
+      ".out.txt." + dead + ".abcdefgh.tmp.keep",  // another ending
+  };
+  for (const std::string& name : others) dir.Write(name, "x");
+  const std::vector<std::string> before = Names(dir.path());
+  AtomicFile next(dir.path() / "out.txt");
+  next.Commit();
+  std::vector<std::string> after = Names(dir.path());
+  std::erase(after, "out.txt");
+  EXPECT_EQ(after, before);
 }
 
 }  // namespace

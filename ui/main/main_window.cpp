@@ -687,9 +687,16 @@ void MainWindow::FinishConversion(const std::optional<StreamEnd>& end, const QSt
   progress_->resetFormat();
 
   // What no rule took is said in the status bar until the next run.
+  // So is where a run that was cut short stopped, in sfconv's words.
   statusBar()->clearMessage();
-  if (end && !end->dropped.empty()) {
-    statusBar()->showMessage(FromBytes(DescribeDropped(end->dropped)));
+  if (end) {
+    QString message = FromBytes(DescribeStop(*end));
+    if (!message.isEmpty()) message[0] = message[0].toUpper();
+    if (!end->dropped.empty()) {
+      message += (message.isEmpty() ? QString() : QStringLiteral("; ")) +
+                 FromBytes(DescribeDropped(end->dropped));
+    }
+    if (!message.isEmpty()) statusBar()->showMessage(message);
   }
   if (end) {
     QApplication::clipboard()->setText(TranslitBytesToText(ClipboardText(run->output, *end)));
@@ -862,6 +869,7 @@ void MainWindow::LoadTablesFromDisk() {
   struct Load {
     ConverterState state;
     LoadReport report;
+    std::vector<TableProblem> checked;
     std::string fault;
   };
   auto load = std::make_shared<Load>();
@@ -869,6 +877,7 @@ void MainWindow::LoadTablesFromDisk() {
   loader_.reset(QThread::create([load, dir] {
     try {
       load->report = LoadCodeTables(load->state, dir);
+      load->checked = CheckCodeTables(dir);
     } catch (const std::exception& fault) {
       load->fault = fault.what();
     }
@@ -904,6 +913,10 @@ void MainWindow::LoadTablesFromDisk() {
       AppendInstruction(FromBytes(FormatProblem(problem)));
     }
     ShowFontState(false);
+    // Files the check finds fault with, as sfconv tells them.
+    QStringList faulty;
+    for (const std::string& line : SummarizeCheck(load->checked, dir)) faulty << FromBytes(line);
+    if (!faulty.isEmpty()) statusBar()->showMessage(faulty.join(QStringLiteral("; ")));
     emit tablesLoaded();
   });
   loader_->start();

@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QtTest>
 #include <stdexcept>
 
@@ -41,6 +42,7 @@ class MainWindowConversionTest : public QObject {
   void optionsReachTheConversion();
   void inputBoxIsLeftAsTheUserLeftIt();
   void runCutShortShowsErrorUntilTheNextRun();
+  void runCutShortTellsWhereInTheStatusBar();
   void checkLaterIsAModalDialogWithItsTitleAndDefault();
   void glyphQuestionTakesTheAnswerTypedInTheDialog();
   void glyphQuestionShowsTheGlyphAndWhereItStands();
@@ -155,6 +157,27 @@ void MainWindowConversionTest::runCutShortShowsErrorUntilTheNextRun() {
   QCOMPARE(Find<QPushButton>(*window_, "Command1")->text(), QStringLiteral("START  CONVERSION"));
   QCOMPARE(Find<QPushButton>(*window_, "Command1")->accessibleName(),
            QStringLiteral("START CONVERSION"));
+}
+
+void MainWindowConversionTest::runCutShortTellsWhereInTheStatusBar() {
+  QTest::mouseClick(Find(*window_, "Option1_1"), Qt::LeftButton);
+  const std::string input("kaka\nkak\0kaka", 13);
+  Box(*window_, "Text2")->SetBytes(input);
+  QVERIFY(ClickStartAndWait(*window_));
+  QCOMPARE(Find<QPushButton>(*window_, "Command1")->text(), QStringLiteral("ERROR"));
+  QCOMPARE(Find<QPlainTextEdit>(*window_, "Text3")->toPlainText(), ClosingMessage());
+  // sfconv's words for the same place.
+  const QString reason = window_->statusBar()->currentMessage();
+  QCOMPARE(reason, QStringLiteral("Stopped at line 2, column 4 (byte 9), at \"\\x00kaka\" after "
+                                  "\"kaka\\nkak\"; the rest of the input was not converted"));
+  QCOMPARE(reason.mid(1),
+           QString::fromStdString(
+               sfc::DescribeStop(sfc::RunStop{8, {2, 4}, "kaka\nkak", std::string("\0kaka", 5)}))
+               .mid(1));
+
+  Box(*window_, "Text2")->SetBytes("k");
+  QVERIFY(ClickStartAndWait(*window_));
+  QCOMPARE(window_->statusBar()->currentMessage(), QString());
 }
 
 void MainWindowConversionTest::checkLaterIsAModalDialogWithItsTitleAndDefault() {

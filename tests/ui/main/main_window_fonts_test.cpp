@@ -44,6 +44,7 @@ class MainWindowFontsTest : public QObject {
   void translitButtonChangesOnlyTheTransliterationSide();
   void loadFromDiskShowsFontListsAndPromptAndClearsTheButtons();
   void translitButtonAfterALoadPutsTheVedicTablesBack();
+  void loadOfDamagedTablesNamesTheFilesInTheStatusBar();
   void fontListsTakeKnownFamiliesAndFallBackForUnknownOnes();
   void missingFontsAreNamedBesideTheInstruction();
   void devanagariBoxShowsEachByteWithTheSymbolFontsGlyph();
@@ -165,6 +166,36 @@ void MainWindowFontsTest::translitButtonAfterALoadPutsTheVedicTablesBack() {
   reference.PressDevanagariFontButton(sfc::DevanagariFont::kVedic);
   QVERIFY(SameTables(window_->session().state(), reference.state()));
   QCOMPARE(Box(*window_, "Text2")->font().pointSizeF(), 39.0);
+}
+
+void MainWindowFontsTest::loadOfDamagedTablesNamesTheFilesInTheStatusBar() {
+  sfc::Session vedic;
+  vedic.PressDevanagariFontButton(sfc::DevanagariFont::kVedic);
+  const std::filesystem::path dir = data_dir_->path().toStdString();
+  QVERIFY(sfc::ExportCodeTables(vedic.state(), dir).empty());
+  QVERIFY(LoadTablesAndWait(*window_));
+  QCOMPARE(window_->statusBar()->currentMessage(), QString());
+
+  // Five commas of the syllable file become NUL bytes.
+  QFile file(data_dir_->filePath(QStringLiteral("sanideva.cod")));
+  QVERIFY(file.open(QIODevice::ReadOnly));
+  QByteArray bytes = file.readAll();
+  file.close();
+  for (qsizetype at = 400, n = 0; n < 5; ++n) {
+    at = bytes.indexOf(',', at + 97);
+    QVERIFY(at >= 0);
+    bytes[at] = '\0';
+  }
+  WriteFile(*data_dir_, "sanideva.cod", bytes);
+  QVERIFY(LoadTablesAndWait(*window_));
+  const std::vector<std::string> lines = sfc::SummarizeCheck(sfc::CheckCodeTables(dir), dir);
+  QCOMPARE(lines.size(), std::size_t{1});
+  const QString status = window_->statusBar()->currentMessage();
+  QCOMPARE(status, QString::fromStdString(lines[0]));
+  QVERIFY2(status.startsWith(QStringLiteral("sanideva.cod: ")) &&
+               status.endsWith(QStringLiteral(" problems; `sfconv tables --check ") +
+                               data_dir_->path() + QStringLiteral("` lists them")),
+           qPrintable(status));
 }
 
 void MainWindowFontsTest::fontListsTakeKnownFamiliesAndFallBackForUnknownOnes() {

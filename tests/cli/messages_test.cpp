@@ -1,0 +1,204 @@
+// sfconv speaks as a command-line tool: what the window asks in an input
+// box is a note with its place, and a run cut short says where it stopped.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "run_sfconv.h"
+#include "sfconv.h"
+#include "test_support.h"
+
+namespace sfc {
+namespace {
+
+using test::B;
+using test::Outcome;
+using test::Sfconv;
+
+// The problems `tables --check` lists, counted per file.
+std::map<std::string, int> CheckedProblems(const std::string& dir) {
+  std::map<std::string, int> counts;
+  std::istringstream listing(Sfconv({"tables", "--check", dir}).out);
+  for (std::string line; std::getline(listing, line);) ++counts[line.substr(0, line.find(':'))];
+  return counts;
+}
+
+TEST(SfconvMessages, AmbiguousLettersAreANoteWithTheirPlace) {
+  // More than one 64 KB block before the last one.
+  const std::string many_lines = [] {
+    std::string text;
+    for (int i = 0; i < 30'000; ++i) text += "ka\n";
+    return text;
+  }();
+  struct Case {
+    std::string input;
+    std::string err;
+  };
+  for (const Case& c : std::vector<Case>{
+           {"ddd\n",
+            "sfconv: note: line 1, column 1: 'ddd' (also 'ddb', 'ddg') is ambiguous; "
+            "check it\n"},
+           {"uddbhava",
+            "sfconv: note: line 1, column 2: 'ddb' (also 'ddd', 'ddg') is ambiguous; "
+            "check it\n"},
+           {"ka\nra ddga uddbhava\n",
+            "sfconv: note: line 2, column 4: 'ddg' (also 'ddd', 'ddb') is ambiguous; check it\n"
+            "sfconv: note: line 2, column 10: 'ddb' (also 'ddd', 'ddg') is ambiguous; check it\n"},
+           {many_lines + "a ddda",
+            "sfconv: note: line 30001, column 3: 'ddd' (also 'ddb', 'ddg') is ambiguous; check "
+            "it\n"},
+           {"adda dd", ""},
+       }) {
+    SCOPED_TRACE(c.input.substr(0, 20));
+    const Outcome run = Sfconv({"to-devanagari"}, c.input);
+    EXPECT_EQ(run.status, kExitOk);
+    EXPECT_EQ(run.err, c.err);
+  }
+}
+
+TEST(SfconvMessages, ARunCutShortSaysWhereItStopped) {
+  const std::string long_line(200'000, 'k');
+  const std::string kWritten =
+      "; the rest of the input was not converted (the output so far was written)\n";
+  struct Case {
+    std::vector<std::string> args;
+    std::string input;
+    std::string err;
+  };
+  for (const Case& c : std::vector<Case>{
+           {{"to-translit"},
+            B({"k", 0, "k"}),
+            "sfconv: stopped at line 1, column 2 (byte 2), at \"\\x00k\" after \"k\"" + kWritten},
+           {{"to-translit", "--report"},
+            B({"kaka\nkak", 0, "kakakakakakakakakakak\n"}),
+            "sfconv: stopped at line 2, column 4 (byte 9), at \"\\x00kakakakakak...\" after "
+            "\"kaka\\nkak\"" +
+                kWritten},
+           {{"to-translit"},
+            "ka\n" + long_line + B({0, "tail"}),
+            "sfconv: stopped at line 2, column 200001 (byte 200004), at \"\\x00tail\" after "
+            "\"...kkkkkkkkkkkk\"" +
+                kWritten},
+           {{"convert", "--from", "Vedic", "--to", "iast"},
+            B({"k", 0, "k"}),
+            "sfconv: stopped at line 1, column 2 (byte 2), at \"\\x00k\" after \"k\"" + kWritten},
+       }) {
+    SCOPED_TRACE(c.args.back());
+    const Outcome run = Sfconv(c.args, c.input);
+    EXPECT_EQ(run.status, kExitCutShort);
+    EXPECT_EQ(run.err, c.err);
+  }
+}
+
+// --strict fails on every input character that is left out or replaced,
+// bytes that are not UTF-8 among them; a byte-order mark at the start of
+// UTF-8 input is no character and is left out silently.
+TEST(SfconvMessages, StrictCountsEveryCharacterLeftOutOrReplaced) {
+  struct Case {
+    std::vector<std::string> ends;  // --from, --to
+    std::string input;
+    int status;
+  };
+  const std::string mark = "\xEF\xBB\xBF";
+  for (const Case& c : std::vector<Case>{
+           {{"iast", "Vedic"}, "rama\xC3 rama\n", kExitDropped},
+           {{"iast", "Vedic"}, "rama \u0436 rama\n", kExitDropped},
+           {{"iast", "Vedic"}, mark + "rama\n", kExitOk},
+           {{"iast", "Sanskrit-Times"}, "rama\xC3\n", kExitDropped},
+           {{"iast", "Sanskrit-Times"}, mark + "rama\n", kExitOk},
+           {{"iast", "devanagari"}, "ra\xFFma\n", kExitDropped},
+           {{"iast", "devanagari"}, mark + "rama\n", kExitOk},
+           {{"devanagari", "iast"}, "राम\xE0\xA4\n", kExitDropped},
+           {{"devanagari", "iast"}, mark + "राम\n", kExitOk},
+           {{"devanagari", "Vedic"}, mark + "राम\n", kExitOk},
+       }) {
+    SCOPED_TRACE(test::Show(c.input) + " " + c.ends[1]);
+    const std::vector<std::string> args = {"convert", "--from",  c.ends[0],
+                                           "--to",    c.ends[1], "--strict"};
+    const Outcome run = Sfconv(args, c.input);
+    EXPECT_EQ(run.status, c.status) << run.err;
+    if (c.input.starts_with(mark)) {
+      // Exactly as without the mark, and nothing said.
+      EXPECT_BYTES(Sfconv(args, c.input.substr(mark.size())).out, run.out);
+      EXPECT_EQ(run.err, "");
+    }
+  }
+  const Outcome listed =
+      Sfconv({"convert", "--from", "iast", "--to", "Vedic", "--report"}, "rama\xC3 rama\n");
+  EXPECT_EQ(listed.err,
+            "sfconv: line 1, column 5: U+FFFD (or a byte that is not UTF-8) did not convert\n");
+}
+
+// Tables load whatever their files hold, but a file the check finds fault
+// with is told by every command that loads it, and --strict fails on it.
+TEST(SfconvMessages, DamagedTablesAreToldByEveryCommandThatLoadsThem) {
+  struct Case {
+    const char* name;
+    std::function<void(std::string&)> damage;  // of the exported sanideva.cod
+  };
+  std::mt19937 random(17);
+  for (const Case& c : std::vector<Case>{
+           {"five commas become NUL bytes",
+            [](std::string& file) {
+              for (std::size_t at = 300, n = 0; n < 5; ++n) {
+                at = file.find(',', at + 101);
+                file[at] = '\0';
+              }
+            }},
+           {"cut in the middle of a row",
+            [](std::string& file) { file.resize(file.find(',', file.size() / 2) + 2); }},
+           {"random bytes",
+            [&random](std::string& file) {
+              for (char& byte : file) byte = static_cast<char>(random() % 256);
+            }},
+       }) {
+    SCOPED_TRACE(c.name);
+    test::TempDir dir;
+    const std::string d = dir.path().string();
+    ASSERT_EQ(Sfconv({"tables", "-d", "Vedic", "--export", d}).status, kExitOk);
+    EXPECT_TRUE(CheckedProblems(d).empty());
+    EXPECT_EQ(Sfconv({"to-devanagari", "--strict", "--tables", d}, "namaste").err, "");
+
+    std::string file = test::ReadFileBytes(dir.path() / "sanideva.cod");
+    c.damage(file);
+    dir.Write("sanideva.cod", file);
+    const std::map<std::string, int> problems = CheckedProblems(d);
+    ASSERT_EQ(problems.size(), 1u);
+    const int count = problems.at("sanideva.cod");
+    const std::string told = "sfconv: sanideva.cod: " + std::to_string(count) + " problem" +
+                             (count == 1 ? "" : "s") + "; `sfconv tables --check " + d +
+                             "` lists them\n";
+    struct Run {
+      std::vector<std::string> args;
+      int status;
+    };
+    for (const Run& run : std::vector<Run>{
+             {{"to-devanagari", "--tables", d}, kExitOk},
+             {{"to-devanagari", "--tables", d, "--strict"}, kExitDropped},
+             {{"to-translit", "--tables", d, "-d", "My Font", "--strict"}, kExitDropped},
+             {{"convert", "--tables", d, "--from", "iast", "--to", "My Font", "--strict"},
+              kExitDropped},
+             {{"tables", "--tables", d}, kExitOk},
+         }) {
+      SCOPED_TRACE(run.args[0] + " " + run.args.back());
+      const Outcome outcome = Sfconv(run.args, "ka");
+      EXPECT_EQ(outcome.status, run.status);
+      EXPECT_EQ(outcome.err.substr(0, told.size()), told);
+      EXPECT_EQ(outcome.err.find(told, 1), std::string::npos) << "told once";
+    }
+    // A conversion between built-in fonts does not load the tables.
+    EXPECT_EQ(
+        Sfconv({"convert", "--tables", d, "--from", "iast", "--to", "Vedic", "--strict"}, "ka").err,
+        "");
+  }
+}
+
+}  // namespace
+}  // namespace sfc
