@@ -30,10 +30,23 @@ constexpr std::array<const char*, 4> kThemeAttribute = {"asciiTheme", "hAnsiThem
                                                         "cstheme"};
 
 // The names of the main namespace with the prefix the part uses.
+// The names of w:rFonts' attributes are made once: they are read on every run.
 struct Names {
-  explicit Names(const std::string& prefix) : p(prefix.empty() ? "" : prefix + ":") {}
+  explicit Names(const std::string& prefix) : p(prefix.empty() ? "" : prefix + ":") {
+    for (std::size_t i = 0; i < 4; ++i) {
+      slot[i] = p + kSlotAttribute[i];
+      theme[i] = p + kThemeAttribute[i];
+    }
+  }
   std::string operator()(std::string_view local) const { return p + std::string(local); }
+  // Whether a qualified name is this prefix's `local`.
+  bool Is(const char* qualified, std::string_view local) const {
+    const std::string_view name(qualified);
+    return name.size() == p.size() + local.size() && name.starts_with(p) && name.ends_with(local);
+  }
   std::string p;
+  std::array<std::string, 4> slot;
+  std::array<std::string, 4> theme;
 };
 
 // The theme's fonts by the values of the *Theme attributes.
@@ -56,11 +69,11 @@ SlotFonts ReadFonts(pugi::xml_node fonts, const Names& n) {
   SlotFonts slots;
   if (!fonts) return slots;
   for (std::size_t i = 0; i < 4; ++i) {
-    if (const pugi::xml_attribute a = fonts.attribute(n(kSlotAttribute[i]).c_str())) {
+    if (const pugi::xml_attribute a = fonts.attribute(n.slot[i].c_str())) {
       slots.plain[i] = a.value();
       slots.has_plain[i] = true;
     }
-    if (const pugi::xml_attribute a = fonts.attribute(n(kThemeAttribute[i]).c_str())) {
+    if (const pugi::xml_attribute a = fonts.attribute(n.theme[i].c_str())) {
       slots.theme[i] = a.value();
       slots.has_theme[i] = true;
     }
@@ -317,9 +330,9 @@ class PartConverter {
   }
 
  private:
-  const char* N(const char* local) const { return name_.at(local).c_str(); }
-  bool Named(pugi::xml_node node, const char* local) const {
-    return std::strcmp(node.name(), N(local)) == 0;
+  const char* N(std::string_view local) const { return name_.at(local).c_str(); }
+  bool Named(pugi::xml_node node, std::string_view local) const {
+    return n_.Is(node.name(), local);
   }
 
   void Walk(pugi::xml_node parent, bool deleted) {
@@ -747,11 +760,11 @@ class PartConverter {
   // All four slots in one font, the theme attributes removed.
   static void SetFonts(pugi::xml_node fonts, const Names& n, const std::string& font) {
     for (std::size_t i = 0; i < 4; ++i) {
-      const std::string name = n(kSlotAttribute[i]);
+      const std::string& name = n.slot[i];
       pugi::xml_attribute a = fonts.attribute(name.c_str());
       if (!a) a = fonts.append_attribute(name.c_str());
       a.set_value(font.c_str());
-      fonts.remove_attribute(n(kThemeAttribute[i]).c_str());
+      fonts.remove_attribute(n.theme[i].c_str());
     }
   }
 
@@ -761,7 +774,7 @@ class PartConverter {
   const Conversion& conversion_;
   DocumentReport& report_;
   std::string part_;
-  std::unordered_map<std::string, std::string> name_;
+  std::unordered_map<std::string_view, std::string> name_;  // keys: literals
   std::set<std::string, std::less<>> marks_;
   std::unordered_map<std::string, const FontTarget*> lookup_;
   std::unordered_map<std::string, std::uint64_t> others_;
@@ -855,11 +868,11 @@ std::optional<std::string> UpdateStyles(std::string_view xml, std::string_view p
         PartConverter::SetFonts(fonts, n, target->output_font);
         break;
       }
-      const std::string name = n(kSlotAttribute[i]);
+      const std::string& name = n.slot[i];
       pugi::xml_attribute a = fonts.attribute(name.c_str());
       if (!a) a = fonts.append_attribute(name.c_str());
       a.set_value(target->output_font.c_str());
-      fonts.remove_attribute(n(kThemeAttribute[i]).c_str());
+      fonts.remove_attribute(n.theme[i].c_str());
     }
   }
   if (!changed) return std::nullopt;
