@@ -279,7 +279,8 @@ class PartConverter {
   // Reads a paragraph: its text nodes and the stretches to convert.
   void Paragraph(pugi::xml_node paragraph, std::uint64_t number) {
     number_ = number;
-    paragraph_style_ = paragraph.child(N("pPr")).child(N("pStyle")).attribute(N("val")).value();
+    paragraph_style_ =
+        paragraph.child(p_pr_.c_str()).child(p_style_.c_str()).attribute(val_.c_str()).value();
     nodes_.clear();
     segments_.clear();
     Walk(paragraph, false);
@@ -364,9 +365,10 @@ class PartConverter {
   };
 
   RunFonts FontsOf(pugi::xml_node run) {
-    const pugi::xml_node properties = run.child(N("rPr"));
-    const SlotFonts direct = ReadFonts(properties.child(N("rFonts")), n_);
-    const std::string char_style = properties.child(N("rStyle")).attribute(N("val")).value();
+    const pugi::xml_node properties = run.child(r_pr_.c_str());
+    const SlotFonts direct = ReadFonts(properties.child(r_fonts_.c_str()), n_);
+    const std::string char_style =
+        properties.child(r_style_.c_str()).attribute(val_.c_str()).value();
     RunFonts fonts;
     const std::array<std::size_t, 3> slots = {kAscii, kHAnsi, kCs};
     for (std::size_t i = 0; i < 3; ++i) {
@@ -376,7 +378,7 @@ class PartConverter {
     auto on = [&](const char* local) {
       const pugi::xml_node flag = properties.child(N(local));
       if (!flag) return false;
-      const std::string_view value = flag.attribute(N("val")).value();
+      const std::string_view value = flag.attribute(val_.c_str()).value();
       return value.empty() || value == "1" || value == "true" || value == "on";
     };
     fonts.complex = on("cs") || on("rtl");
@@ -513,7 +515,7 @@ class PartConverter {
   const std::string& Properties(pugi::xml_node run) {
     const auto it = properties_.find(run.hash_value());
     if (it != properties_.end()) return it->second;
-    return properties_[run.hash_value()] = Serialize(run.child(N("rPr")));
+    return properties_[run.hash_value()] = Serialize(run.child(r_pr_.c_str()));
   }
 
   void Close() {
@@ -671,7 +673,7 @@ class PartConverter {
     auto start_group = [&](const FontTarget* target) {
       group = parent.insert_child_before(run.name(), run);
       for (const pugi::xml_attribute a : run.attributes()) group.append_copy(a);
-      if (const pugi::xml_node properties = run.child(N("rPr"))) group.append_copy(properties);
+      if (const pugi::xml_node properties = run.child(r_pr_.c_str())) group.append_copy(properties);
       if (target != nullptr) SetRunFont(group, *target);
       group_target = target;
       last_text = {};
@@ -745,13 +747,13 @@ class PartConverter {
   }
 
   void SetRunFont(pugi::xml_node run, const FontTarget& target) {
-    pugi::xml_node properties = run.child(N("rPr"));
-    if (!properties) properties = run.prepend_child(N("rPr"));
-    pugi::xml_node fonts = properties.child(N("rFonts"));
+    pugi::xml_node properties = run.child(r_pr_.c_str());
+    if (!properties) properties = run.prepend_child(r_pr_.c_str());
+    pugi::xml_node fonts = properties.child(r_fonts_.c_str());
     if (!fonts) {
-      const pugi::xml_node style = properties.child(N("rStyle"));
-      fonts = style ? properties.insert_child_after(N("rFonts"), style)
-                    : properties.prepend_child(N("rFonts"));
+      const pugi::xml_node style = properties.child(r_style_.c_str());
+      fonts = style ? properties.insert_child_after(r_fonts_.c_str(), style)
+                    : properties.prepend_child(r_fonts_.c_str());
     }
     SetFonts(fonts, n_, target.output_font);
   }
@@ -775,6 +777,14 @@ class PartConverter {
   DocumentReport& report_;
   std::string part_;
   std::unordered_map<std::string_view, std::string> name_;  // keys: literals
+  // The names asked for on every run, at hand.
+  const std::string r_pr_ = n_("rPr");
+  const std::string val_ = n_("val");
+  const std::string r_fonts_ = n_("rFonts");
+  const std::string r_style_ = n_("rStyle");
+  const std::string p_pr_ = n_("pPr");
+  const std::string p_style_ = n_("pStyle");
+
   std::set<std::string, std::less<>> marks_;
   std::unordered_map<std::string, const FontTarget*> lookup_;
   std::unordered_map<std::string, std::uint64_t> others_;
