@@ -845,7 +845,10 @@ PartOutcome ConvertPart(std::string xml, const StyleSheet& sheet, const Conversi
       report.problems.begin() + static_cast<std::ptrdiff_t>(kept), report.problems.end(),
       [](const DocumentProblem& a, const DocumentProblem& b) { return a.paragraph < b.paragraph; });
   if (!converter.changed()) return {};
-  return {SaveXml(doc, frame), true, converter.output_fonts()};
+  // The converted part is about as long as the original (the text
+  // in the 8-bit fonts grows a little in UTF-8, joined runs shrink it).
+  const std::size_t expected = xml.size() + xml.size() / 8;
+  return {SaveXml(doc, frame, expected), true, converter.output_fonts()};
 }
 
 // The styles follow the fonts: a style or the defaults naming a converted

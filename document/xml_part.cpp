@@ -65,8 +65,10 @@ XmlFrame ParseXmlInPlace(pugi::xml_document& doc, std::string& xml, std::string_
   return frame;
 }
 
-std::string SaveXml(const pugi::xml_document& doc, const XmlFrame& frame) {
+std::string SaveXml(const pugi::xml_document& doc, const XmlFrame& frame,
+                    std::size_t expected_size) {
   StringWriter writer;
+  writer.text.reserve(expected_size);
   writer.text = frame.before;
   doc.document_element().print(writer, "", kSaveFlags, pugi::encoding_utf8);
   writer.text += frame.after;
