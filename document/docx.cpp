@@ -219,7 +219,9 @@ struct Segment {
   bool deleted = false;
   bool symbol = false;  // the first character was written the symbol way
   std::string bytes;
-  std::vector<std::size_t> piece_of_byte;
+  // 32 bits are plenty (a piece is a text element of a dozen bytes at least)
+  // and halve what the segments of a large part hold until they are written.
+  std::vector<std::uint32_t> piece_of_byte;
   std::vector<Piece> pieces;
 };
 
@@ -483,7 +485,7 @@ class PartConverter {
     } else {
       segment_.pieces.back().end = end;
     }
-    segment_.piece_of_byte.push_back(segment_.pieces.size() - 1);
+    segment_.piece_of_byte.push_back(static_cast<std::uint32_t>(segment_.pieces.size() - 1));
   }
 
   std::string PieceText(const Piece& piece, bool symbol) const {
