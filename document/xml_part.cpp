@@ -90,6 +90,9 @@ std::optional<std::string> PrefixOf(pugi::xml_node element, const char* uri) {
 }
 
 bool SameEncoding(char32_t code_point, std::string_view bytes) {
+  if (code_point < 0x80) {  // most characters: no string made
+    return bytes.size() == 1 && static_cast<unsigned char>(bytes[0]) == code_point;
+  }
   std::string encoded;
   utf8::Append(encoded, code_point);
   return encoded == bytes;
