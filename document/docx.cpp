@@ -30,10 +30,23 @@ constexpr std::array<const char*, 4> kThemeAttribute = {"asciiTheme", "hAnsiThem
                                                         "cstheme"};
 
 // The names of the main namespace with the prefix the part uses.
+// The names of w:rFonts' attributes are made once: they are read on every run.
 struct Names {
-  explicit Names(const std::string& prefix) : p(prefix.empty() ? "" : prefix + ":") {}
+  explicit Names(const std::string& prefix) : p(prefix.empty() ? "" : prefix + ":") {
+    for (std::size_t i = 0; i < 4; ++i) {
+      slot[i] = p + kSlotAttribute[i];
+      theme[i] = p + kThemeAttribute[i];
+    }
+  }
   std::string operator()(std::string_view local) const { return p + std::string(local); }
+  // Whether a qualified name is this prefix's `local`.
+  bool Is(const char* qualified, std::string_view local) const {
+    const std::string_view name(qualified);
+    return name.size() == p.size() + local.size() && name.starts_with(p) && name.ends_with(local);
+  }
   std::string p;
+  std::array<std::string, 4> slot;
+  std::array<std::string, 4> theme;
 };
 
 // The theme's fonts by the values of the *Theme attributes.
@@ -56,11 +69,11 @@ SlotFonts ReadFonts(pugi::xml_node fonts, const Names& n) {
   SlotFonts slots;
   if (!fonts) return slots;
   for (std::size_t i = 0; i < 4; ++i) {
-    if (const pugi::xml_attribute a = fonts.attribute(n(kSlotAttribute[i]).c_str())) {
+    if (const pugi::xml_attribute a = fonts.attribute(n.slot[i].c_str())) {
       slots.plain[i] = a.value();
       slots.has_plain[i] = true;
     }
-    if (const pugi::xml_attribute a = fonts.attribute(n(kThemeAttribute[i]).c_str())) {
+    if (const pugi::xml_attribute a = fonts.attribute(n.theme[i].c_str())) {
       slots.theme[i] = a.value();
       slots.has_theme[i] = true;
     }
@@ -206,7 +219,9 @@ struct Segment {
   bool deleted = false;
   bool symbol = false;  // the first character was written the symbol way
   std::string bytes;
-  std::vector<std::size_t> piece_of_byte;
+  // 32 bits are plenty (a piece is a text element of a dozen bytes at least)
+  // and halve what the segments of a large part hold until they are written.
+  std::vector<std::uint32_t> piece_of_byte;
   std::vector<Piece> pieces;
 };
 
@@ -266,7 +281,8 @@ class PartConverter {
   // Reads a paragraph: its text nodes and the stretches to convert.
   void Paragraph(pugi::xml_node paragraph, std::uint64_t number) {
     number_ = number;
-    paragraph_style_ = paragraph.child(N("pPr")).child(N("pStyle")).attribute(N("val")).value();
+    paragraph_style_ =
+        paragraph.child(p_pr_.c_str()).child(p_style_.c_str()).attribute(val_.c_str()).value();
     nodes_.clear();
     segments_.clear();
     Walk(paragraph, false);
@@ -317,9 +333,9 @@ class PartConverter {
   }
 
  private:
-  const char* N(const char* local) const { return name_.at(local).c_str(); }
-  bool Named(pugi::xml_node node, const char* local) const {
-    return std::strcmp(node.name(), N(local)) == 0;
+  const char* N(std::string_view local) const { return name_.at(local).c_str(); }
+  bool Named(pugi::xml_node node, std::string_view local) const {
+    return n_.Is(node.name(), local);
   }
 
   void Walk(pugi::xml_node parent, bool deleted) {
@@ -351,9 +367,10 @@ class PartConverter {
   };
 
   RunFonts FontsOf(pugi::xml_node run) {
-    const pugi::xml_node properties = run.child(N("rPr"));
-    const SlotFonts direct = ReadFonts(properties.child(N("rFonts")), n_);
-    const std::string char_style = properties.child(N("rStyle")).attribute(N("val")).value();
+    const pugi::xml_node properties = run.child(r_pr_.c_str());
+    const SlotFonts direct = ReadFonts(properties.child(r_fonts_.c_str()), n_);
+    const std::string char_style =
+        properties.child(r_style_.c_str()).attribute(val_.c_str()).value();
     RunFonts fonts;
     const std::array<std::size_t, 3> slots = {kAscii, kHAnsi, kCs};
     for (std::size_t i = 0; i < 3; ++i) {
@@ -363,7 +380,7 @@ class PartConverter {
     auto on = [&](const char* local) {
       const pugi::xml_node flag = properties.child(N(local));
       if (!flag) return false;
-      const std::string_view value = flag.attribute(N("val")).value();
+      const std::string_view value = flag.attribute(val_.c_str()).value();
       return value.empty() || value == "1" || value == "true" || value == "on";
     };
     fonts.complex = on("cs") || on("rtl");
@@ -468,7 +485,7 @@ class PartConverter {
     } else {
       segment_.pieces.back().end = end;
     }
-    segment_.piece_of_byte.push_back(segment_.pieces.size() - 1);
+    segment_.piece_of_byte.push_back(static_cast<std::uint32_t>(segment_.pieces.size() - 1));
   }
 
   std::string PieceText(const Piece& piece, bool symbol) const {
@@ -500,7 +517,7 @@ class PartConverter {
   const std::string& Properties(pugi::xml_node run) {
     const auto it = properties_.find(run.hash_value());
     if (it != properties_.end()) return it->second;
-    return properties_[run.hash_value()] = Serialize(run.child(N("rPr")));
+    return properties_[run.hash_value()] = Serialize(run.child(r_pr_.c_str()));
   }
 
   void Close() {
@@ -658,7 +675,7 @@ class PartConverter {
     auto start_group = [&](const FontTarget* target) {
       group = parent.insert_child_before(run.name(), run);
       for (const pugi::xml_attribute a : run.attributes()) group.append_copy(a);
-      if (const pugi::xml_node properties = run.child(N("rPr"))) group.append_copy(properties);
+      if (const pugi::xml_node properties = run.child(r_pr_.c_str())) group.append_copy(properties);
       if (target != nullptr) SetRunFont(group, *target);
       group_target = target;
       last_text = {};
@@ -732,13 +749,13 @@ class PartConverter {
   }
 
   void SetRunFont(pugi::xml_node run, const FontTarget& target) {
-    pugi::xml_node properties = run.child(N("rPr"));
-    if (!properties) properties = run.prepend_child(N("rPr"));
-    pugi::xml_node fonts = properties.child(N("rFonts"));
+    pugi::xml_node properties = run.child(r_pr_.c_str());
+    if (!properties) properties = run.prepend_child(r_pr_.c_str());
+    pugi::xml_node fonts = properties.child(r_fonts_.c_str());
     if (!fonts) {
-      const pugi::xml_node style = properties.child(N("rStyle"));
-      fonts = style ? properties.insert_child_after(N("rFonts"), style)
-                    : properties.prepend_child(N("rFonts"));
+      const pugi::xml_node style = properties.child(r_style_.c_str());
+      fonts = style ? properties.insert_child_after(r_fonts_.c_str(), style)
+                    : properties.prepend_child(r_fonts_.c_str());
     }
     SetFonts(fonts, n_, target.output_font);
   }
@@ -747,11 +764,11 @@ class PartConverter {
   // All four slots in one font, the theme attributes removed.
   static void SetFonts(pugi::xml_node fonts, const Names& n, const std::string& font) {
     for (std::size_t i = 0; i < 4; ++i) {
-      const std::string name = n(kSlotAttribute[i]);
+      const std::string& name = n.slot[i];
       pugi::xml_attribute a = fonts.attribute(name.c_str());
       if (!a) a = fonts.append_attribute(name.c_str());
       a.set_value(font.c_str());
-      fonts.remove_attribute(n(kThemeAttribute[i]).c_str());
+      fonts.remove_attribute(n.theme[i].c_str());
     }
   }
 
@@ -761,7 +778,15 @@ class PartConverter {
   const Conversion& conversion_;
   DocumentReport& report_;
   std::string part_;
-  std::unordered_map<std::string, std::string> name_;
+  std::unordered_map<std::string_view, std::string> name_;  // keys: literals
+  // The names asked for on every run, at hand.
+  const std::string r_pr_ = n_("rPr");
+  const std::string val_ = n_("val");
+  const std::string r_fonts_ = n_("rFonts");
+  const std::string r_style_ = n_("rStyle");
+  const std::string p_pr_ = n_("pPr");
+  const std::string p_style_ = n_("pStyle");
+
   std::set<std::string, std::less<>> marks_;
   std::unordered_map<std::string, const FontTarget*> lookup_;
   std::unordered_map<std::string, std::uint64_t> others_;
@@ -822,7 +847,10 @@ PartOutcome ConvertPart(std::string xml, const StyleSheet& sheet, const Conversi
       report.problems.begin() + static_cast<std::ptrdiff_t>(kept), report.problems.end(),
       [](const DocumentProblem& a, const DocumentProblem& b) { return a.paragraph < b.paragraph; });
   if (!converter.changed()) return {};
-  return {SaveXml(doc, frame), true, converter.output_fonts()};
+  // The converted part is about as long as the original (the text
+  // in the 8-bit fonts grows a little in UTF-8, joined runs shrink it).
+  const std::size_t expected = xml.size() + xml.size() / 8;
+  return {SaveXml(doc, frame, expected), true, converter.output_fonts()};
 }
 
 // The styles follow the fonts: a style or the defaults naming a converted
@@ -855,11 +883,11 @@ std::optional<std::string> UpdateStyles(std::string_view xml, std::string_view p
         PartConverter::SetFonts(fonts, n, target->output_font);
         break;
       }
-      const std::string name = n(kSlotAttribute[i]);
+      const std::string& name = n.slot[i];
       pugi::xml_attribute a = fonts.attribute(name.c_str());
       if (!a) a = fonts.append_attribute(name.c_str());
       a.set_value(target->output_font.c_str());
-      fonts.remove_attribute(n(kThemeAttribute[i]).c_str());
+      fonts.remove_attribute(n.theme[i].c_str());
     }
   }
   if (!changed) return std::nullopt;

@@ -188,7 +188,11 @@ std::string Package::Save() {
       zip_source_free(source);
       fail(reason);
     }
-    zip_set_file_compression(zip, index, ZIP_CM_DEFLATE, 0);
+    // Deflate at level 3: as small as the packages word processors write, at
+    // a quarter of the cost of the library's own default (level 9). The
+    // method is given as "default" (which is deflate) because the library
+    // drops the level when the method is the one the entry already had.
+    zip_set_file_compression(zip, index, ZIP_CM_DEFAULT, 3);
   }
   if (zip_close(zip) != 0) {
     const std::string reason = ZipReason(zip_get_error(zip));

@@ -65,8 +65,10 @@ XmlFrame ParseXmlInPlace(pugi::xml_document& doc, std::string& xml, std::string_
   return frame;
 }
 
-std::string SaveXml(const pugi::xml_document& doc, const XmlFrame& frame) {
+std::string SaveXml(const pugi::xml_document& doc, const XmlFrame& frame,
+                    std::size_t expected_size) {
   StringWriter writer;
+  writer.text.reserve(expected_size);
   writer.text = frame.before;
   doc.document_element().print(writer, "", kSaveFlags, pugi::encoding_utf8);
   writer.text += frame.after;
@@ -88,6 +90,9 @@ std::optional<std::string> PrefixOf(pugi::xml_node element, const char* uri) {
 }
 
 bool SameEncoding(char32_t code_point, std::string_view bytes) {
+  if (code_point < 0x80) {  // most characters: no string made
+    return bytes.size() == 1 && static_cast<unsigned char>(bytes[0]) == code_point;
+  }
   std::string encoded;
   utf8::Append(encoded, code_point);
   return encoded == bytes;

@@ -27,7 +27,10 @@ struct XmlFrame {
 // Parses a part in its own buffer, which must outlive `doc` and is not the
 // part's text any more afterwards; returns the frame to write it back with.
 XmlFrame ParseXmlInPlace(pugi::xml_document& doc, std::string& xml, std::string_view part);
-std::string SaveXml(const pugi::xml_document& doc, const XmlFrame& frame);
+// `expected_size`, when known, is room made at once for the text (no
+// regrowing copies of a large part).
+std::string SaveXml(const pugi::xml_document& doc, const XmlFrame& frame,
+                    std::size_t expected_size = 0);
 // The part as written: no declaration added, no indentation, UTF-8. What
 // lies outside the root element (the declaration and the blanks and
 // comments around it) is taken from `original`, the part as read.
