@@ -611,8 +611,8 @@ int ConvertChainCommand(const Options& options, std::istream& in, std::ostream& 
   if (const std::string problem = BuildChain(chain, plan, make_session, answers.Box());
       !problem.empty()) {
     throw FileError{"--tables: " + problem +
-                    "; nothing was converted (sfconv tables --check lists the problems of the "
-                    "files)"};
+                    "; nothing was converted (the files must write the special letters ā ī ū ṛ "
+                    "... alike, as a transliteration font does)"};
   }
   // A font at the start: its bytes should not be Unicode text (a guess
   // would have said so).
