@@ -274,19 +274,35 @@ TablesLetters ReadTablesLetters(const ConverterState& state) {
     read.letters.bytes[static_cast<std::size_t>(i)] = key;
     for (const char c : key) letter_bytes[static_cast<unsigned char>(c)] = true;
   }
-  // A key may hold a symbol byte of its own (it writes that byte's glyph);
-  // the glyph texts hold the bytes of the keys.
-  std::array<bool, 256> key_bytes = letter_bytes;
+  // Glyph texts in the letters of another transliteration font than the
+  // keys: a text byte that is a letter of such a font and no byte of a key
+  // (a key may hold a symbol byte of its own, which writes that glyph; a
+  // text may hold bytes that are no letter of any font).
+  std::array<bool, 256> known = letter_bytes;
   for (const std::string& key : state.sanideva.key) {
-    for (const char c : key) key_bytes[static_cast<unsigned char>(c)] = true;
+    for (const char c : key) known[static_cast<unsigned char>(c)] = true;
   }
+  std::array<TranslitFont, 256> font_of{};
+  std::array<bool, 256> other_letter{};
+  for (const TranslitFont font : kTranslitFonts) {
+    for (const std::string_view letter : GetTranslitLetters(font).bytes) {
+      for (const char c : letter) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (known[byte]) continue;
+        other_letter[byte] = true;
+        font_of[byte] = font;
+      }
+    }
+  }
+  for (std::size_t byte = 0; byte < known.size(); ++byte) known[byte] = !other_letter[byte];
   for (std::size_t code = 1; code < state.devitran.size(); ++code) {
     const std::string& entry = state.devitran[code];
     const GlyphClass glyph_class = ClassOf(entry);
     if (glyph_class == GlyphClass::kNone || glyph_class == GlyphClass::kItself) continue;
-    if (const unsigned char byte = ForeignByte(GlyphText(entry), key_bytes)) {
+    if (const unsigned char byte = ForeignByte(GlyphText(entry), known)) {
       read.problem = "the text of glyph " + std::to_string(code) + " has the byte " +
-                     ShownByte(byte) + ", which no key of the syllable table has";
+                     ShownByte(byte) + ", a letter of " + std::string(FontName(font_of[byte])) +
+                     " that no key of the syllable table has";
       return read;
     }
   }

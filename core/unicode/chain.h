@@ -123,8 +123,8 @@ std::string BuildChain(ConversionChain& chain, const ChainPlan& plan,
 // The special letters of a session's tables: the keys of the rows of the
 // letters alone (kLetterRows). `problem` says why they cannot be told: a
 // letter with no key, two letters with one key, or a glyph text with a byte
-// beyond ASCII that no key has (tables whose syllables and glyphs are in the
-// letters of different fonts).
+// that is a letter of a transliteration font and that no key has (tables
+// whose syllables and glyphs are in the letters of different fonts).
 struct TablesLetters {
   FontLetters letters;
   std::string problem;  // empty: the letters are known

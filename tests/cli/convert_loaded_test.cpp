@@ -151,6 +151,11 @@ TEST(TablesLetters, TheBuiltInTablesHoldTheLettersOfTheirTransliterationFont) {
           << FontName(devanagari) << ", " << FontName(translit);
     }
   }
+  // Before any font is chosen: Sanskrit-Times.
+  const TablesLetters startup = ReadTablesLetters(Session().state());
+  EXPECT_EQ(startup.problem, "");
+  EXPECT_EQ(startup.letters.bytes,
+            FontLetters(GetTranslitLetters(TranslitFont::kSanskritTimes)).bytes);
 }
 
 }  // namespace
