@@ -618,7 +618,14 @@ int ConvertChainCommand(const Options& options, std::istream& in, std::ostream& 
       },
       std::move(drops));
   GlyphAnswers answers(options);
-  BuildChain(chain, plan, make_session, answers.Box());
+  // Loaded tables whose letters cannot be told would give wrong letters in
+  // silence: nothing is converted.
+  if (const std::string problem = BuildChain(chain, plan, make_session, answers.Box());
+      !problem.empty()) {
+    throw FileError{"--tables: " + problem +
+                    "; nothing was converted (the files must write the special letters ā ī ū ṛ "
+                    "... alike, as a transliteration font does)"};
+  }
   // A font at the start: its bytes should not be Unicode text (a guess
   // would have said so).
   std::optional<UnicodeInputCheck> unicode;

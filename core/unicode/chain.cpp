@@ -1,6 +1,7 @@
 #include "chain.h"
 
 #include <array>
+#include <optional>
 #include <utility>
 
 #include "blank_keeper.h"
@@ -234,82 +235,183 @@ ChainEnd ConversionChain::Finish() {
   return end;
 }
 
-void BuildChain(ConversionChain& chain, const ChainPlan& plan, const SessionMaker& make_session,
-                const InputBox& input_box) {
+namespace {
+
+std::string ShownByte(unsigned char byte) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  return std::string("0x") + kHex[byte >> 4] + kHex[byte & 15];
+}
+
+// The first byte beyond ASCII of `text` that `known` does not hold, or 0.
+unsigned char ForeignByte(std::string_view text, const std::array<bool, 256>& known) {
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x80 && !known[byte]) return byte;
+  }
+  return 0;
+}
+
+}  // namespace
+
+TablesLetters ReadTablesLetters(const ConverterState& state) {
+  TablesLetters read;
+  std::array<bool, 256> letter_bytes{};
+  for (int i = 0; i < kLetterCount; ++i) {
+    const auto letter = static_cast<Letter>(i + 1);
+    const int row = LetterRow(letter);
+    const std::string& key = state.sanideva.key[static_cast<std::size_t>(row)];
+    const std::string named = "syllable row " + std::to_string(row) + " (the letter " +
+                              std::string(LetterIast(letter)) + ")";
+    if (key.empty()) {
+      read.problem = "the key of " + named + " is empty";
+      return read;
+    }
+    for (int other = 0; other < i; ++other) {
+      if (read.letters.bytes[static_cast<std::size_t>(other)] == key) {
+        const auto same = static_cast<Letter>(other + 1);
+        read.problem = "the key of " + named + " is that of syllable row " +
+                       std::to_string(LetterRow(same)) + " (the letter " +
+                       std::string(LetterIast(same)) + ")";
+        return read;
+      }
+    }
+    read.letters.bytes[static_cast<std::size_t>(i)] = key;
+    for (const char c : key) letter_bytes[static_cast<unsigned char>(c)] = true;
+  }
+  // Glyph texts in the letters of another transliteration font than the
+  // keys: a text byte that is a letter of such a font and no byte of a key
+  // (a key may hold a symbol byte of its own, which writes that glyph; a
+  // text may hold bytes that are no letter of any font).
+  std::array<bool, 256> known = letter_bytes;
+  for (const std::string& key : state.sanideva.key) {
+    for (const char c : key) known[static_cast<unsigned char>(c)] = true;
+  }
+  std::array<TranslitFont, 256> font_of{};
+  std::array<bool, 256> other_letter{};
+  for (const TranslitFont font : kTranslitFonts) {
+    for (const std::string_view letter : GetTranslitLetters(font).bytes) {
+      for (const char c : letter) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (known[byte]) continue;
+        other_letter[byte] = true;
+        font_of[byte] = font;
+      }
+    }
+  }
+  for (std::size_t byte = 0; byte < known.size(); ++byte) known[byte] = !other_letter[byte];
+  for (std::size_t code = 1; code < state.devitran.size(); ++code) {
+    const std::string& entry = state.devitran[code];
+    const GlyphClass glyph_class = ClassOf(entry);
+    if (glyph_class == GlyphClass::kNone || glyph_class == GlyphClass::kItself) continue;
+    if (const unsigned char byte = ForeignByte(GlyphText(entry), known)) {
+      read.problem = "the text of glyph " + std::to_string(code) + " has the byte " +
+                     ShownByte(byte) + ", a letter of " + std::string(FontName(font_of[byte])) +
+                     " that no key of the syllable table has";
+      return read;
+    }
+  }
+  return read;
+}
+
+TablesLetters MatchTranslitFontToTables(Session& session) {
+  TablesLetters read = ReadTablesLetters(session.state());
+  if (!read.problem.empty()) return read;
+  for (const TranslitFont font : kTranslitFonts) {
+    if (FontLetters(GetTranslitLetters(font)).bytes == read.letters.bytes) {
+      session.ChooseTranslitFontName(std::string(FontName(font)));
+      return read;
+    }
+  }
+  session.ChooseTranslitFontName("letters of the tables");
+  return read;
+}
+
+namespace {
+
+// Where the text stands between two stages: IAST, Unicode Devanagari, or
+// bytes in the letters of a transliteration font or of a session's tables.
+struct TextAt {
+  enum Kind { kIast, kDevanagari, kBytes } kind = kIast;
+  FontLetters letters;  // kBytes
+};
+
+bool SameLetters(const FontLetters& a, const FontLetters& b) { return a.bytes == b.bytes; }
+
+// Adds the stages that bring the text from `at` to `to`.
+void Bridge(ConversionChain& chain, const TextAt& at, const TextAt& to) {
+  switch (at.kind) {
+    case TextAt::kIast:
+      if (to.kind == TextAt::kDevanagari) chain.AddIastToDevanagari();
+      if (to.kind == TextAt::kBytes) chain.AddIastToFont(to.letters);
+      return;
+    case TextAt::kDevanagari:
+      if (to.kind == TextAt::kDevanagari) return;
+      chain.AddDevanagariToIast();
+      if (to.kind == TextAt::kBytes) chain.AddIastToFont(to.letters);
+      return;
+    case TextAt::kBytes:
+      if (to.kind == TextAt::kBytes && SameLetters(at.letters, to.letters)) return;
+      chain.AddFontToIast(at.letters);
+      if (to.kind == TextAt::kDevanagari) chain.AddIastToDevanagari();
+      if (to.kind == TextAt::kBytes) chain.AddIastToFont(to.letters);
+      return;
+  }
+}
+
+TextAt FontText(const FontLetters& letters) { return {TextAt::kBytes, letters}; }
+
+}  // namespace
+
+std::string BuildChain(ConversionChain& chain, const ChainPlan& plan,
+                       const SessionMaker& make_session, const InputBox& input_box) {
   if (plan.keep_blanks) chain.KeepBlanks(plan.to);
-  const FontLetters pivot(GetTranslitLetters(plan.pivot));
-  // The pivot is the transliteration font at either end, so these two are
-  // one font conversion each.
-  const bool devanagari_to_translit =
-      plan.from == TextForm::kDevanagariFont && plan.to == TextForm::kTranslitFont;
-  const bool translit_to_devanagari =
-      plan.from == TextForm::kTranslitFont && plan.to == TextForm::kDevanagariFont;
-  // A pair that one conversion serves.
-  if (devanagari_to_translit) {
-    chain.AddFontConversion(make_session(Direction::kToTranslit, plan.from_font, plan.pivot),
-                            input_box, false);
-    return;
-  }
-  if (translit_to_devanagari) {
-    chain.AddFontConversion(make_session(Direction::kToDevanagari, plan.to_font, plan.pivot),
-                            input_box, false);
-    return;
-  }
-  if (plan.from == TextForm::kIast && plan.to == TextForm::kDevanagariUnicode) {
-    chain.AddIastToDevanagari();
-    return;
-  }
-  if (plan.from == TextForm::kDevanagariUnicode && plan.to == TextForm::kIast) {
-    chain.AddDevanagariToIast();
-    return;
-  }
   if (plan.from == plan.to && plan.from_font == plan.to_font &&
       plan.from != TextForm::kDevanagariFont) {
-    return;  // nothing to convert
+    return {};  // nothing to convert
   }
+  const FontLetters pivot(GetTranslitLetters(plan.pivot));
+  std::string problem;
+  // The letters a font conversion's session writes or reads.
+  const auto letters_of = [&](Session& session, const std::string& font) {
+    TablesLetters read = MatchTranslitFontToTables(session);
+    if (read.problem.empty()) return read.letters;
+    if (problem.empty()) {
+      problem = "the letters of the tables of \"" + font + "\" cannot be told: " + read.problem;
+    }
+    return pivot;
+  };
+  const auto end_text = [](TextForm form, const std::string& font) {
+    if (form == TextForm::kIast) return TextAt{};
+    if (form == TextForm::kDevanagariUnicode) return TextAt{TextAt::kDevanagari, {}};
+    return FontText(FontLetters(GetTranslitLetters(*FindTranslitFont(font))));
+  };
 
-  // To the pivot.
-  bool at_pivot_iast = false;  // the text is IAST rather than pivot bytes
-  switch (plan.from) {
-    case TextForm::kIast:
-      at_pivot_iast = true;
-      break;
-    case TextForm::kDevanagariUnicode:
-      chain.AddDevanagariToIast();
-      at_pivot_iast = true;
-      break;
-    case TextForm::kTranslitFont:
-      if (plan.to == TextForm::kTranslitFont || plan.to == TextForm::kIast ||
-          plan.to == TextForm::kDevanagariUnicode) {
-        chain.AddFontToIast(FontLetters(GetTranslitLetters(*FindTranslitFont(plan.from_font))));
-        at_pivot_iast = true;
-      }
-      break;
-    case TextForm::kDevanagariFont:
-      chain.AddFontConversion(make_session(Direction::kToTranslit, plan.from_font, plan.pivot),
-                              input_box, true);
-      break;
+  std::optional<Session> from_session;
+  std::optional<Session> to_session;
+  TextAt after_input;    // the text once the input is read
+  TextAt before_output;  // the text the output is made from
+  if (plan.from == TextForm::kDevanagariFont) {
+    from_session = make_session(Direction::kToTranslit, plan.from_font, plan.pivot);
+    after_input = FontText(letters_of(*from_session, plan.from_font));
+  } else {
+    after_input = end_text(plan.from, plan.from_font);
   }
-
-  // From the pivot.
-  switch (plan.to) {
-    case TextForm::kIast:
-      if (!at_pivot_iast) chain.AddFontToIast(pivot);
-      break;
-    case TextForm::kDevanagariUnicode:
-      if (!at_pivot_iast) chain.AddFontToIast(pivot);
-      chain.AddIastToDevanagari();
-      break;
-    case TextForm::kTranslitFont:
-      if (!at_pivot_iast) chain.AddFontToIast(pivot);
-      chain.AddIastToFont(FontLetters(GetTranslitLetters(*FindTranslitFont(plan.to_font))));
-      break;
-    case TextForm::kDevanagariFont:
-      if (at_pivot_iast) chain.AddIastToFont(pivot);
-      chain.AddFontConversion(make_session(Direction::kToDevanagari, plan.to_font, plan.pivot),
-                              input_box, true);
-      break;
+  if (plan.to == TextForm::kDevanagariFont) {
+    to_session = make_session(Direction::kToDevanagari, plan.to_font, plan.pivot);
+    before_output = FontText(letters_of(*to_session, plan.to_font));
+  } else {
+    before_output = end_text(plan.to, plan.to_font);
   }
+  // A pair that one conversion serves: a transliteration font and a
+  // Devanagari font whose tables are in its letters.
+  const bool one_conversion = (plan.from == TextForm::kTranslitFont && to_session &&
+                               SameLetters(after_input.letters, before_output.letters)) ||
+                              (plan.to == TextForm::kTranslitFont && from_session &&
+                               SameLetters(after_input.letters, before_output.letters));
+  if (from_session) chain.AddFontConversion(std::move(*from_session), input_box, !one_conversion);
+  Bridge(chain, after_input, before_output);
+  if (to_session) chain.AddFontConversion(std::move(*to_session), input_box, !one_conversion);
+  return problem;
 }
 
 }  // namespace sfc

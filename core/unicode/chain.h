@@ -114,7 +114,32 @@ struct ChainPlan {
 };
 using SessionMaker = std::function<Session(Direction direction, const std::string& devanagari_font,
                                            TranslitFont translit_font)>;
-void BuildChain(ConversionChain& chain, const ChainPlan& plan, const SessionMaker& make_session,
-                const InputBox& input_box);
+// The text between a font conversion and the rest of the chain is in the
+// letters of that conversion's tables (TablesLetters): those of the pivot
+// for a built-in font, those the files hold for loaded tables. Where they
+// differ from the letters of the next or previous end, the text goes through
+// IAST; a pair that one conversion serves stays one only when they agree.
+// Returns an empty text, or why the letters of a conversion's tables cannot
+// be told (the chain is then built as if they were the pivot's and must not
+// be run where wrong letters matter).
+std::string BuildChain(ConversionChain& chain, const ChainPlan& plan,
+                       const SessionMaker& make_session, const InputBox& input_box);
+
+// The special letters of a session's tables: the keys of the rows of the
+// letters alone (kLetterRows). `problem` says why they cannot be told: a
+// letter with no key, two letters with one key, or a glyph text with a byte
+// that is a letter of a transliteration font and that no key has (tables
+// whose syllables and glyphs are in the letters of different fonts).
+struct TablesLetters {
+  FontLetters letters;
+  std::string problem;  // empty: the letters are known
+};
+TablesLetters ReadTablesLetters(const ConverterState& state);
+
+// Reads the letters of the session's tables and gives the session's
+// transliteration font the name of the font of those letters (a conversion
+// to transliteration writes the keys anew in the letters of that font), or,
+// for letters of no transliteration font, a name that is none.
+TablesLetters MatchTranslitFontToTables(Session& session);
 
 }  // namespace sfc

@@ -344,9 +344,13 @@ Reading Read(std::string_view sample, const FormName& form, const GuessOptions& 
       // One session both ways: the conversion to transliteration leaves
       // nothing behind that the way back reads.
       Session session = FontSession(Direction::kToTranslit, form, options);
+      // Loaded tables write the letters their files hold.
+      const TablesLetters letters = MatchTranslitFontToTables(session);
       const ConversionResult translit = session.Convert(sample);
-      reading.iast = FontToIast(translit.output,
-                                FontLetters(GetTranslitLetters(TranslitFont::kSanskritTimes)));
+      reading.iast = FontToIast(
+          translit.output, letters.problem.empty()
+                               ? letters.letters
+                               : FontLetters(GetTranslitLetters(TranslitFont::kSanskritTimes)));
       reading.unplaced = translit.dropped.total;
       session.ChooseDirection(Direction::kToDevanagari);
       reading.pairs_kept = PairsKept(sample, session.Convert(translit.output).output);
