@@ -26,6 +26,7 @@
 
 #include "byte_text_box.h"
 #include "code_table_files.h"
+#include "document_dialog.h"
 #include "farewell_window.h"
 #include "help_window.h"
 #include "print_surface.h"
@@ -492,6 +493,18 @@ void MainWindow::BuildMenus() {
   preview->setObjectName(QStringLiteral("ShowUnicodePreview"));
   preview->setCheckable(true);
   connect(preview, &QAction::toggled, this, &MainWindow::ShowUnicodePreview);
+
+  QMenu* document = bar->addMenu(QStringLiteral("&Document"));
+  document->setObjectName(QStringLiteral("DocumentMenu"));
+  document->setAccessibleName(QStringLiteral("Document"));
+  QAction* convert_document = document->addAction(QStringLiteral("&Convert a document\u2026"));
+  convert_document->setObjectName(QStringLiteral("ConvertDocument"));
+  connect(convert_document, &QAction::triggered, this, [this] {
+    auto* dialog = new DocumentDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+    dialog->ChooseDocument();
+  });
 }
 
 void MainWindow::PrintTitle() {
