@@ -260,7 +260,9 @@ void DocumentDialog::ChooseDocument() {
 void DocumentDialog::OpenDocument(const QString& path) {
   if (worker_ != nullptr) return;
   input_ = path;
-  file_->setText(path);
+  file_->setText(QFileInfo(path).fileName());
+  file_->setToolTip(path);
+  file_->setAccessibleDescription(path);
   report_->clear();
   auto job = std::make_shared<Job>();
   job->path = path.toStdString();
@@ -472,7 +474,7 @@ void DocumentDialog::ShowFonts(const Job& job) {
       row.before = new QLabel(this);
       row.before->setAccessibleName(QStringLiteral("Sample of ") + name +
                                     QStringLiteral(" as found"));
-      row.before->setFont(QFont(name, 14));
+      row.before->setFont(QFont(name, 12));
       row.after = new QLabel(this);
       row.after->setAccessibleName(QStringLiteral("Sample of ") + name +
                                    QStringLiteral(" converted"));
@@ -508,10 +510,12 @@ void DocumentDialog::ShowFonts(const Job& job) {
       }
       if (target != nullptr && !target->unicode) {
         row.after->setText(FontSample(it->second.sample_after));
-        row.after->setFont(QFont(FromUtf8(target->output_font), 14));
+        row.after->setFont(QFont(FromUtf8(target->output_font), 12));
       } else {
         row.after->setText(FromUtf8(it->second.sample_after));
-        row.after->setFont(font());
+        QFont shown = font();
+        shown.setPointSize(12);
+        row.after->setFont(shown);
       }
     } else {
       row.after->setText(QStringLiteral("(left as it is)"));
