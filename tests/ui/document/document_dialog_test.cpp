@@ -243,6 +243,18 @@ class DocumentDialogTest : public QObject {
     QVERIFY(dialog.ConvertButton()->isEnabled());
   }
 
+  void closingDuringAConversionWritesNothing() {
+    {
+      DocumentDialog dialog;
+      dialog.SetSaveChooser([](const QString& suggested) { return suggested; });
+      Open(dialog, input_);
+      dialog.Convert();
+      QVERIFY(dialog.Busy());
+    }
+    QCoreApplication::processEvents();
+    QCOMPARE(FilesInDir(), QStringList{QStringLiteral("verses.docx")});
+  }
+
   void aFileThatIsNoDocumentIsRefused_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes");
