@@ -312,6 +312,11 @@ void DocumentDialog::Cancel() {
   if (job_ != nullptr && worker_ != nullptr) job_->cancel = true;
 }
 
+void DocumentDialog::reject() {
+  Cancel();
+  QDialog::reject();
+}
+
 void DocumentDialog::Start(std::shared_ptr<Job> job) {
   job_ = job;
   worker_ = QThread::create([job] {
@@ -496,6 +501,13 @@ void DocumentDialog::ShowFonts(const Job& job) {
       rows_.push_back(row);
       ++line;
     }
+    // The keyboard goes from the file to each font's target, then the buttons.
+    QWidget* previous = choose_;
+    for (const FontRow& row : rows_) {
+      QWidget::setTabOrder(previous, row.target);
+      previous = row.target;
+    }
+    QWidget::setTabOrder(previous, convert_);
     none_->setVisible(rows_.empty());
     none_->setText(QStringLiteral("No text in a legacy font was found."));
     if (!rows_.empty()) rows_.front().target->setFocus();

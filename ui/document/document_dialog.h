@@ -58,6 +58,10 @@ class DocumentDialog : public QDialog {
   QPushButton* CancelButton() const { return cancel_; }
   QProgressBar* Progress() const { return progress_; }
 
+ protected:
+  // Closing the window cancels a conversion under way.
+  void reject() override;
+
  signals:
   void fontsListed();
   // The conversion ended: saved, not saved, cancelled or failed.

@@ -101,6 +101,13 @@ std::string DocumentXml(const QString& path) {
   return package.Read("word/document.xml");
 }
 
+QWidget* NextByTab(QWidget* widget) {
+  do {
+    widget = widget->nextInFocusChain();
+  } while ((widget->focusPolicy() & Qt::TabFocus) == 0);
+  return widget;
+}
+
 bool HasDevanagari(const QString& text) {
   for (const QChar c : text) {
     if (c.unicode() >= 0x0900 && c.unicode() <= 0x097F) return true;
@@ -159,6 +166,9 @@ class DocumentDialogTest : public QObject {
     QCOMPARE(dialog.TargetOf("Vedic")->currentData().toString(), QStringLiteral("devanagari"));
     QVERIFY(dialog.ConvertButton()->isEnabled());
     QVERIFY(!dialog.CancelButton()->isEnabled());
+    // Tab goes from one font's target to the next, then to Convert.
+    QCOMPARE(NextByTab(dialog.TargetOf("Sanskrit-Times")), dialog.TargetOf("Vedic"));
+    QCOMPARE(NextByTab(dialog.TargetOf("Vedic")), dialog.ConvertButton());
     // Every control can be told apart by a screen reader.
     for (const QWidget* widget : dialog.findChildren<QWidget*>()) {
       if (widget->focusPolicy() != Qt::NoFocus || qobject_cast<const QProgressBar*>(widget)) {
@@ -252,6 +262,17 @@ class DocumentDialogTest : public QObject {
       QVERIFY(dialog.Busy());
     }
     QCoreApplication::processEvents();
+    QCOMPARE(FilesInDir(), QStringList{QStringLiteral("verses.docx")});
+    // Escape closes the window and cancels the conversion.
+    DocumentDialog dialog;
+    dialog.show();
+    dialog.SetSaveChooser([](const QString& suggested) { return suggested; });
+    Open(dialog, input_);
+    QSignalSpy done(&dialog, &DocumentDialog::converted);
+    dialog.Convert();
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    QVERIFY(done.wait(60000));
+    QVERIFY(!dialog.isVisible());
     QCOMPARE(FilesInDir(), QStringList{QStringLiteral("verses.docx")});
   }
 
