@@ -246,6 +246,7 @@ DocumentDialog::~DocumentDialog() {
   if (worker_ != nullptr) {
     job_->cancel = true;
     worker_->wait();
+    delete worker_;
   }
 }
 
