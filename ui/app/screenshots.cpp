@@ -1,5 +1,7 @@
 // sfc_screenshots DIR: renders the main window offscreen in the states a new
 // user meets first and writes them to DIR as PNG files.
+#include <zip.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -9,10 +11,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "byte_text.h"
+#include "document_dialog.h"
 #include "farewell_window.h"
 #include "help_window.h"
 #include "main_window.h"
@@ -59,6 +66,38 @@ void Convert(sfc::ui::MainWindow& window) {
   if (finished.isEmpty()) finished.wait(10000);
 }
 
+// A small .docx: an English heading, a verse in Vedic stored as Word stores
+// symbol fonts, and its transliteration in Sanskrit-Times.
+bool WriteDocx(const QString& path, const std::string& vedic, const std::string& times) {
+  auto run = [](const std::string& font, const std::string& text) {
+    return "<w:r><w:rPr><w:rFonts w:ascii=\"" + font + "\" w:hAnsi=\"" + font +
+           "\"/></w:rPr><w:t xml:space=\"preserve\">" + text + "</w:t></w:r>";
+  };
+  const std::vector<std::pair<std::string, std::string>> entries = {
+      {"[Content_Types].xml", "<Types/>"},
+      {"_rels/.rels",
+       "<Relationships "
+       "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship "
+       "Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+       "officeDocument\" Target=\"word/document.xml\"/></Relationships>"},
+      {"word/document.xml",
+       "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
+       "<w:body><w:p>" +
+           run("Times New Roman", "The first verse") + "</w:p><w:p>" + run("Vedic", vedic) +
+           "</w:p><w:p>" + run("Sanskrit-Times", times) + "</w:p></w:body></w:document>"},
+  };
+  zip_error_t error;
+  zip_error_init(&error);
+  zip_t* zip = zip_open(path.toLocal8Bit().constData(), ZIP_CREATE | ZIP_TRUNCATE, nullptr);
+  if (zip == nullptr) return false;
+  for (const auto& [name, bytes] : entries) {
+    zip_source_t* part = zip_source_buffer(zip, bytes.data(), bytes.size(), 0);
+    zip_file_add(zip, name.c_str(), part, ZIP_FL_ENC_UTF_8);
+  }
+  zip_error_fini(&error);
+  return zip_close(zip) == 0;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -83,6 +122,27 @@ int main(int argc, char* argv[]) {
       "etre samavet\x80 yuyutsava\x83";
   Find<QPlainTextEdit>(window, "Text1")->setPlainText(sfc::ui::TranslitBytesToText(line));
   Convert(window);
+  // Document > Convert a document... over a small document holding that
+  // verse in Vedic and in Sanskrit-Times, its fonts listed with samples.
+  {
+    const std::string vedic =
+        sfc::ui::GlyphTextToBytes(Find<QPlainTextEdit>(window, "Text2")->toPlainText()).bytes;
+    const QTemporaryDir temporary;
+    const QString docx = temporary.filePath(QStringLiteral("verses.docx"));
+    if (WriteDocx(docx, sfc::ui::GlyphBytesToText(vedic, true).toUtf8().toStdString(),
+                  sfc::ui::TranslitBytesToText(line).toUtf8().toStdString())) {
+      sfc::ui::DocumentDialog dialog(&window);
+      dialog.resize(900, 420);
+      dialog.show();
+      QSignalSpy listed(&dialog, &sfc::ui::DocumentDialog::fontsListed);
+      dialog.OpenDocument(docx);
+      if (listed.isEmpty()) listed.wait(10000);
+      ok = Save(dialog, dir, "convert-document.png") && ok;
+    } else {
+      ok = false;
+    }
+  }
+
   // Without the Devanagari font the Unicode preview opens by itself over the
   // lower right of the window: the shot shows both, as the user sees them.
   QAction* show_preview = window.findChild<QAction*>(QStringLiteral("ShowUnicodePreview"));

@@ -28,6 +28,7 @@
 
 #include "byte_text_box.h"
 #include "code_table_files.h"
+#include "document_dialog.h"
 #include "farewell_window.h"
 #include "help_window.h"
 #include "print_surface.h"
@@ -551,6 +552,18 @@ void MainWindow::BuildMenus() {
   preview_action_->setObjectName(QStringLiteral("ShowUnicodePreview"));
   preview_action_->setCheckable(true);
   connect(preview_action_, &QAction::toggled, this, &MainWindow::ShowUnicodePreview);
+
+  QMenu* document = bar->addMenu(QStringLiteral("&Document"));
+  document->setObjectName(QStringLiteral("DocumentMenu"));
+  document->setAccessibleName(QStringLiteral("Document"));
+  QAction* convert_document = document->addAction(QStringLiteral("&Convert a document\u2026"));
+  convert_document->setObjectName(QStringLiteral("ConvertDocument"));
+  connect(convert_document, &QAction::triggered, this, [this] {
+    auto* dialog = new DocumentDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+    dialog->ChooseDocument();
+  });
 }
 
 void MainWindow::PrintTitle() {

@@ -248,7 +248,7 @@ void MainWindowLayoutTest::menuBarHasEveryMenuInOrder() {
   QCOMPARE(captions, (QStringList{QStringLiteral("Instruction"), QStringLiteral("Dash"),
                                   QStringLiteral("Contact"), QStringLiteral("Exit"),
                                   QString(16, QLatin1Char(' ')) + QStringLiteral("Resolution"),
-                                  QStringLiteral("Unicode")}));
+                                  QStringLiteral("Unicode"), QStringLiteral("&Document")}));
   QStringList dash;
   for (QAction* action : window_->menuBar()->actions()[1]->menu()->actions())
     dash << action->text();

@@ -1,0 +1,315 @@
+// The document window over a small .docx: the legacy fonts listed with a
+// sample before and after, a target changed, the conversion saved beside
+// the input, and every way of not saving (cancel, no path, the input
+// itself, a file that is no document) leaving nothing behind.
+#include "document_dialog.h"
+
+#include <zip.h>
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <fstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "byte_text.h"
+#include "package.h"
+
+using sfc::ui::DocumentDialog;
+
+namespace {
+
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
+std::string MakeZip(const Entries& entries) {
+  zip_error_t error;
+  zip_error_init(&error);
+  zip_source_t* source = zip_source_buffer_create(nullptr, 0, 0, &error);
+  zip_t* zip = zip_open_from_source(source, ZIP_TRUNCATE, &error);
+  zip_source_keep(source);
+  for (const auto& [name, bytes] : entries) {
+    zip_source_t* part = zip_source_buffer(zip, bytes.data(), bytes.size(), 0);
+    zip_file_add(zip, name.c_str(), part, ZIP_FL_ENC_UTF_8);
+  }
+  zip_close(zip);
+  zip_source_open(source);
+  zip_stat_t stat;
+  zip_source_stat(source, &stat);
+  std::string out(stat.size, '\0');
+  zip_source_read(source, out.data(), stat.size);
+  zip_source_close(source);
+  zip_source_free(source);
+  zip_error_fini(&error);
+  return out;
+}
+
+std::string FirstLine(const char* file) {
+  std::ifstream in(std::string(SFC_TEST_DATA_DIR) + "/" + file, std::ios::binary);
+  std::string line;
+  std::getline(in, line);
+  return line;
+}
+
+// The first verse's first words in Sanskrit-Times and in IAST.
+std::string TimesBytes() { return FirstLine("gita.sanskrit-times.txt").substr(0, 17); }
+const QString kIast = QStringLiteral("dhṛtarāṣṭra uvāca");
+const QString kDevanagari = QStringLiteral("धृतराष्ट्र उवाच");
+const std::string kVedicBytes = "ramaH";
+const std::string kEnglish = "Chapter one & more";
+
+std::string Run(const std::string& font, const std::string& text) {
+  return "<w:r><w:rPr><w:rFonts w:ascii=\"" + font + "\" w:hAnsi=\"" + font +
+         "\"/></w:rPr><w:t xml:space=\"preserve\">" + text + "</w:t></w:r>";
+}
+
+std::string Docx() {
+  const std::string rels =
+      "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+      "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+      "relationships/officeDocument\" Target=\"word/document.xml\"/></Relationships>";
+  const std::string times = sfc::ui::TranslitBytesToText(TimesBytes()).toUtf8().toStdString();
+  const std::string body = "<w:p>" + Run("Times New Roman", "Chapter one &amp; more") +
+                           "</w:p><w:p>" + Run("Sanskrit-Times", times.substr(0, 5)) +
+                           Run("Sanskrit-Times", times.substr(5)) + "</w:p><w:p>" +
+                           Run("Vedic", kVedicBytes) + "</w:p>";
+  return MakeZip({
+      {"[Content_Types].xml", "<Types/>"},
+      {"_rels/.rels", rels},
+      {"word/document.xml",
+       "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
+       "<w:body>" +
+           body + "</w:body></w:document>"},
+  });
+}
+
+std::string ReadFile(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return file.readAll().toStdString();
+}
+
+std::string DocumentXml(const QString& path) {
+  sfc::document::Package package(ReadFile(path), path.toStdString());
+  return package.Read("word/document.xml");
+}
+
+QWidget* NextByTab(QWidget* widget) {
+  do {
+    widget = widget->nextInFocusChain();
+  } while ((widget->focusPolicy() & Qt::TabFocus) == 0);
+  return widget;
+}
+
+bool HasDevanagari(const QString& text) {
+  for (const QChar c : text) {
+    if (c.unicode() >= 0x0900 && c.unicode() <= 0x097F) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+class DocumentDialogTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  QString input_;
+
+  void Open(DocumentDialog& dialog, const QString& path) {
+    QSignalSpy listed(&dialog, &DocumentDialog::fontsListed);
+    dialog.OpenDocument(path);
+    QVERIFY(listed.wait(60000));
+  }
+  void ConvertAndWait(DocumentDialog& dialog) {
+    QSignalSpy done(&dialog, &DocumentDialog::converted);
+    QTest::mouseClick(dialog.ConvertButton(), Qt::LeftButton);
+    QVERIFY(done.count() > 0 || done.wait(60000));
+  }
+  QStringList FilesInDir() const {
+    return QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+  }
+
+ private slots:
+  void init() {
+    QVERIFY(dir_.isValid());
+    for (const QString& file : FilesInDir()) QFile::remove(dir_.filePath(file));
+    input_ = dir_.filePath(QStringLiteral("verses.docx"));
+    QFile file(input_);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    const std::string bytes = Docx();
+    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+  }
+
+  void listsTheLegacyFontsWithSamples() {
+    DocumentDialog dialog;
+    dialog.show();
+    Open(dialog, input_);
+    QCOMPARE(dialog.FontsListed(), (QStringList{"Sanskrit-Times", "Vedic"}));
+    // The words split across two runs come as one sample.
+    QVERIFY2(dialog.SampleBefore("Sanskrit-Times")
+                 .startsWith(sfc::ui::TranslitBytesToText(TimesBytes())),
+             qPrintable(dialog.SampleBefore("Sanskrit-Times")));
+    QVERIFY2(dialog.SampleAfter("Sanskrit-Times").startsWith(kIast),
+             qPrintable(dialog.SampleAfter("Sanskrit-Times")));
+    QCOMPARE(dialog.SampleBefore("Vedic"), QString::fromStdString(kVedicBytes));
+    QVERIFY(HasDevanagari(dialog.SampleAfter("Vedic")));
+    QCOMPARE(dialog.TargetOf("Sanskrit-Times")->currentData().toString(), QStringLiteral("iast"));
+    QCOMPARE(dialog.TargetOf("Vedic")->currentData().toString(), QStringLiteral("devanagari"));
+    QVERIFY(dialog.ConvertButton()->isEnabled());
+    QVERIFY(!dialog.CancelButton()->isEnabled());
+    // Tab goes from one font's target to the next, then to Convert.
+    QCOMPARE(NextByTab(dialog.TargetOf("Sanskrit-Times")), dialog.TargetOf("Vedic"));
+    QCOMPARE(NextByTab(dialog.TargetOf("Vedic")), dialog.ConvertButton());
+    // Every control can be told apart by a screen reader.
+    for (const QWidget* widget : dialog.findChildren<QWidget*>()) {
+      if (widget->focusPolicy() != Qt::NoFocus || qobject_cast<const QProgressBar*>(widget)) {
+        QVERIFY2(!widget->accessibleName().isEmpty(), widget->metaObject()->className());
+      }
+    }
+  }
+
+  void aNewTargetGivesANewSample() {
+    DocumentDialog dialog;
+    Open(dialog, input_);
+    QComboBox* target = dialog.TargetOf("Sanskrit-Times");
+    QSignalSpy listed(&dialog, &DocumentDialog::fontsListed);
+    target->setFocus();
+    target->setCurrentIndex(target->findData(QStringLiteral("devanagari")));
+    QVERIFY(listed.wait(60000));
+    QVERIFY2(dialog.SampleAfter("Sanskrit-Times").startsWith(kDevanagari),
+             qPrintable(dialog.SampleAfter("Sanskrit-Times")));
+    target->setCurrentIndex(target->findData(QString()));
+    QVERIFY(listed.wait(60000));
+    QCOMPARE(dialog.SampleAfter("Sanskrit-Times"), QStringLiteral("(left as it is)"));
+  }
+
+  void convertsAndSavesBesideTheInput() {
+    const std::string before = ReadFile(input_);
+    DocumentDialog dialog;
+    QString suggested;
+    dialog.SetSaveChooser([&suggested](const QString& path) {
+      suggested = path;
+      return path;
+    });
+    Open(dialog, input_);
+    ConvertAndWait(dialog);
+    QCOMPARE(QFileInfo(suggested).path(), QFileInfo(input_).path());
+    QVERIFY(suggested != input_);
+    QVERIFY2(dialog.ReportText().contains(QStringLiteral("Saved as")),
+             qPrintable(dialog.ReportText()));
+    QVERIFY(dialog.ReportText().contains(QStringLiteral("\"Sanskrit-Times\" -> IAST")));
+    QVERIFY(dialog.ReportText().contains(QStringLiteral("\"Vedic\" -> Unicode Devanagari")));
+    QCOMPARE(dialog.Progress()->value(), dialog.Progress()->maximum());
+    const QString xml = QString::fromStdString(DocumentXml(suggested));
+    QVERIFY(xml.contains(kIast));
+    QVERIFY(xml.contains(QStringLiteral("Chapter one &amp; more")));
+    QVERIFY(!xml.contains(QStringLiteral("\"Sanskrit-Times\"")));
+    QCOMPARE(ReadFile(input_), before);
+    // A second conversion does not replace the first.
+    ConvertAndWait(dialog);
+    QVERIFY(suggested != input_);
+    QCOMPARE(FilesInDir().size(), 3);
+  }
+
+  void everyWayOfNotSavingLeavesNothing_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("cancelled") << "cancel"
+                               << "Cancelled: nothing was written.";
+    QTest::newRow("no path chosen") << "none"
+                                    << "Not saved.";
+    QTest::newRow("the input chosen") << "input"
+                                      << "is the document itself";
+  }
+  void everyWayOfNotSavingLeavesNothing() {
+    QFETCH(QString, how);
+    QFETCH(QString, said);
+    const std::string before = ReadFile(input_);
+    DocumentDialog dialog;
+    dialog.SetSaveChooser([&](const QString& suggested) {
+      if (how == QStringLiteral("none")) return QString();
+      if (how == QStringLiteral("input")) return input_;
+      return suggested;
+    });
+    Open(dialog, input_);
+    QSignalSpy done(&dialog, &DocumentDialog::converted);
+    dialog.Convert();
+    QVERIFY(dialog.CancelButton()->isEnabled());
+    QVERIFY(!dialog.ConvertButton()->isEnabled());
+    if (how == QStringLiteral("cancel")) QTest::mouseClick(dialog.CancelButton(), Qt::LeftButton);
+    QVERIFY(done.wait(60000));
+    QVERIFY2(dialog.ReportText().contains(said), qPrintable(dialog.ReportText()));
+    QCOMPARE(FilesInDir(), QStringList{QStringLiteral("verses.docx")});
+    QCOMPARE(ReadFile(input_), before);
+    QVERIFY(dialog.ConvertButton()->isEnabled());
+  }
+
+  void closingDuringAConversionWritesNothing() {
+    {
+      DocumentDialog dialog;
+      dialog.SetSaveChooser([](const QString& suggested) { return suggested; });
+      Open(dialog, input_);
+      dialog.Convert();
+      QVERIFY(dialog.Busy());
+    }
+    QCoreApplication::processEvents();
+    QCOMPARE(FilesInDir(), QStringList{QStringLiteral("verses.docx")});
+    // Escape closes the window and cancels the conversion.
+    DocumentDialog dialog;
+    dialog.show();
+    dialog.SetSaveChooser([](const QString& suggested) { return suggested; });
+    Open(dialog, input_);
+    QSignalSpy done(&dialog, &DocumentDialog::converted);
+    dialog.Convert();
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    QVERIFY(done.wait(60000));
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(FilesInDir(), QStringList{QStringLiteral("verses.docx")});
+  }
+
+  void aFileThatIsNoDocumentIsRefused_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("not a zip") << "bad.docx" << QByteArray("plain text") << "bad.docx";
+    QTest::newRow("another format") << "notes.txt" << QByteArray("text") << "only .docx and .odt";
+    QTest::newRow("missing") << "gone.docx" << QByteArray() << "No such file";
+  }
+  void aFileThatIsNoDocumentIsRefused() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, said);
+    const QString path = dir_.filePath(name);
+    if (!bytes.isEmpty()) {
+      QFile file(path);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      file.write(bytes);
+    }
+    DocumentDialog dialog;
+    Open(dialog, input_);
+    Open(dialog, path);
+    QVERIFY(dialog.FontsListed().isEmpty());
+    QVERIFY(!dialog.ConvertButton()->isEnabled());
+    QVERIFY2(dialog.ReportText().contains(said), qPrintable(dialog.ReportText()));
+  }
+
+  void theSuggestedNameIsNeverTheInput() {
+    const QString suggested = DocumentDialog::SuggestedOutput(input_);
+    QCOMPARE(QFileInfo(suggested).fileName(), QStringLiteral("verses-converted.docx"));
+    QFile(suggested).open(QIODevice::WriteOnly);
+    QCOMPARE(QFileInfo(DocumentDialog::SuggestedOutput(input_)).fileName(),
+             QStringLiteral("verses-converted-2.docx"));
+  }
+};
+
+QTEST_MAIN(DocumentDialogTest)
+#include "document_dialog_test.moc"
