@@ -20,7 +20,9 @@
 #include "check_command.h"
 #include "code_table_files.h"
 #include "conversion.h"
+#ifdef SFC_HAVE_DOCUMENTS
 #include "document_command.h"
+#endif
 #include "guess.h"
 #include "session.h"
 #include "sfconv_io.h"
@@ -738,7 +740,12 @@ bool TellTableProblems(const Options& options, std::ostream& err) {
 int RunSfconv(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
               std::ostream& err) {
   if (!args.empty() && args[0] == "document") {
+#ifdef SFC_HAVE_DOCUMENTS
     return RunDocumentCommand({args.begin() + 1, args.end()}, out, err);
+#else
+    Report(err, "this build converts no documents (it was made without libzip and pugixml)");
+    return kExitUsage;
+#endif
   }
   Options options;
   try {
