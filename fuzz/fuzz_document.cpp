@@ -18,18 +18,6 @@
 
 namespace {
 
-// Whether the bytes are UTF-8 throughout.
-bool ValidUtf8(std::string_view text) {
-  for (std::size_t at = 0; at < text.size();) {
-    const std::size_t before = at;
-    if (sfc::utf8::Decode(text, at) == sfc::kReplacementChar &&
-        text.substr(before, 3) != "\xEF\xBF\xBD") {
-      return false;
-    }
-  }
-  return true;
-}
-
 #define Require(condition) \
   ((condition) ? void() : (std::fprintf(stderr, "failed: %s\n", #condition), std::abort()))
 
@@ -95,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Open finding: a part whose text is not UTF-8 (bytes a reader reports and
     // leaves in place) can come back with its characters in another order; the
     // property is kept to UTF-8 text until that is mended.
-    if (part.find("w:sym") == std::string::npos && ValidUtf8(part)) {
+    if (part.find("w:sym") == std::string::npos && sfc::utf8::IsValid(part)) {
       Require(Characters(once) == Characters(part));
     }
   } catch (const sfc::document::DocumentError&) {

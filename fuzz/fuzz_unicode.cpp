@@ -24,18 +24,6 @@
 
 namespace {
 
-// Whether the bytes are UTF-8 throughout.
-bool ValidUtf8(std::string_view text) {
-  for (std::size_t at = 0; at < text.size();) {
-    const std::size_t before = at;
-    if (sfc::utf8::Decode(text, at) == sfc::kReplacementChar &&
-        text.substr(before, 3) != "\xEF\xBF\xBD") {
-      return false;
-    }
-  }
-  return true;
-}
-
 // Stops the run, naming the property that failed.
 #define Require(condition) \
   ((condition) ? void() : (std::fprintf(stderr, "failed: %s\n", #condition), std::abort()))
@@ -216,7 +204,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // A byte-order mark before the text changes nothing. Open finding: before
   // input that is not UTF-8 it can change the text read, so the property is
   // kept to UTF-8 input until that is mended.
-  if (ValidUtf8(input)) {
+  if (sfc::utf8::IsValid(input)) {
     const std::string marked = "\xEF\xBB\xBF" + std::string(input);
     const auto same_run = [](const Run& a, const Run& b) {
       return a.text == b.text && a.rejects == b.rejects;
