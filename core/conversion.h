@@ -137,6 +137,14 @@ struct StreamOptions {
   // Told of every input byte no rule took (StreamEnd::dropped counts them
   // in any case). Called while the stream is fed, in the order of the input.
   DropHandler on_drop = {};
+  // (Devanagari to transliteration) Read the glyph orders that the
+  // Devanagari conversion writes and the plain reading takes otherwise: a
+  // short-i sign between a syllable and the n or small letter that joins it,
+  // the o and au signs after a consonant written with the long-a stroke, and
+  // an independent vowel written as two glyphs. Off for to-translit, whose
+  // output stays as specified; on wherever text is converted to Unicode or
+  // to another font.
+  bool read_as_written = false;
 };
 
 struct StreamEnd {

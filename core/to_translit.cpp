@@ -487,6 +487,7 @@ class GlyphTables {
       flags_[code] = glyphs_[code].flags;
     }
     MakePairs();
+    ReadWrittenVowels(state.sanideva);
     // An insertion is known not to move the start of a consonant group back
     // only when the letters inserted are consonants to both scans.
     inserts_consonants_ = !back_r_marks_[ByteOf('r')] && !back_r_marks_[ByteOf('k')];
@@ -494,6 +495,21 @@ class GlyphTables {
 
  private:
   friend class sfc::ToTranslitStream::Engine;
+
+  // The independent vowels that the syllable table writes as a full vowel
+  // and a glyph after it that the plain reading takes otherwise (Dev Natraj
+  // ITR writes ī as i and a hook that reads as the back r).
+  void ReadWrittenVowels(const SanidevaTable& table) {
+    for (const int row : {Row::kLongA, Row::kAi, Row::kAu, Row::kE, Row::kI, Row::kLongI, Row::kO,
+                          Row::kU, Row::kLongU, Row::kVocalicR, Row::kLongVocalicR}) {
+      const std::string& full = table.full[static_cast<std::size_t>(row)];
+      if (full.size() != 2) continue;
+      const auto vowel = static_cast<unsigned char>(full[0]);
+      const auto after = static_cast<unsigned char>(full[1]);
+      if (glyphs_[vowel].action != Action::kFullVowel || !joined_vowels_[after].empty()) continue;
+      written_vowels_.push_back({vowel, after, " " + table.key[static_cast<std::size_t>(row)]});
+    }
+  }
 
   // A glyph's flags, action and text, from its entry and the font's rules.
   void ReadGlyph(std::size_t code, std::string_view entry, const FontRules& rules) {
@@ -889,6 +905,12 @@ class GlyphTables {
   std::array<std::string, kByteValues> long_texts_;
   std::array<std::string, kByteValues> full_vowels_;    // class 6: " " and the text
   std::array<std::string, kByteValues> joined_vowels_;  // as the sign after a full vowel
+  struct WrittenVowel {
+    unsigned char vowel;
+    unsigned char after;
+    std::string text;  // " " and the row's key
+  };
+  std::vector<WrittenVowel> written_vowels_;  // read with StreamOptions::read_as_written
   bool kta_before_underscore_ = false;
   bool class8_writes_pending_i_ = false;
 };
@@ -1073,10 +1095,17 @@ class ToTranslitStream::Engine {
   template <bool kAtEnd>
   const Byte* Run(const Byte* p, const Byte* stop, const Byte* end) {
     if constexpr (!kAtEnd) {
+      // Reading as written looks at more than the short way's pairs know.
+      if (options_.read_as_written) return RunFullSteps<false>(p, stop, end);
       if (!t_.makes_o_au_) return RunShortWay<false, false>(p, stop, end);
       return t_.sets_stroke_ ? RunShortWay<true, true>(p, stop, end)
                              : RunShortWay<true, false>(p, stop, end);
     }
+    return RunFullSteps<kAtEnd>(p, stop, end);
+  }
+
+  template <bool kAtEnd>
+  const Byte* RunFullSteps(const Byte* p, const Byte* stop, const Byte* end) {
     while (p < stop) {
       if (!Step<kAtEnd>(p, end)) {
         stopped_ = true;
@@ -1261,6 +1290,13 @@ class ToTranslitStream::Engine {
   }
   // A pending short i is written after the syllable, in place of its "a".
   void WritePendingI(int next) {
+    // Read as written, a short i before a syllable and the small letter that
+    // joins it follows the small letter.
+    if (options_.read_as_written &&
+        t_.glyphs_[static_cast<std::size_t>(next)].action == Action::kSmallLetter) {
+      now_.i_deferred = short_i_pending_;
+      return;
+    }
     if (short_i_pending_ && (Flags(next) & kEndsShortIPendingFlag)) {
       if (out_.EndsWith('a')) out_.RemoveLast(1);
       out_.Append("i");
@@ -1272,6 +1308,10 @@ class ToTranslitStream::Engine {
   template <bool kAtEnd>
   bool Step(const Byte*& p, const Byte* end) {
     CountStrokeStep();
+    if (options_.read_as_written) {
+      before_ = now_;
+      now_ = {};
+    }
     out_.Reserve(kStepRoom);
     const std::size_t code = p[1];
     const Glyph& glyph = t_.glyphs_[code];
@@ -1363,6 +1403,7 @@ class ToTranslitStream::Engine {
     if (next < 0) return false;
     AppendText(glyph, code,
                Text(glyph, code).size() - ((Flags(next) & kInherentVowelFlag) ? 1 : 0));
+    if (before_.i_deferred) WritePendingI(next);
     return true;
   }
 
@@ -1386,8 +1427,9 @@ class ToTranslitStream::Engine {
     }
     const int next = Next<kAtEnd>(p, end);
     if (next < 0) return false;
-    AppendText(glyph, code,
-               Text(glyph, code).size() - ((Flags(next) & kInherentVowelFlag) ? 1 : 0));
+    const bool keeps_a = !(Flags(next) & kInherentVowelFlag);
+    AppendText(glyph, code, Text(glyph, code).size() - (keeps_a ? 0 : 1));
+    now_.syllable_a = keeps_a;
     WritePendingI(next);
     return true;
   }
@@ -1445,6 +1487,7 @@ class ToTranslitStream::Engine {
     switch (glyph.action) {
       case Action::kShortISign:
         short_i_pending_ = true;
+        now_.syllable_a = before_.syllable_a;  // the sign stands between
         return true;
       case Action::kLongASign:
         return LongASign<kAtEnd>(glyph, code, p, end);
@@ -1468,6 +1511,7 @@ class ToTranslitStream::Engine {
     } else {
       AppendText(glyph, code);
     }
+    now_.long_a_sign = true;
     ReplaceDoubleA();
     return true;
   }
@@ -1479,6 +1523,16 @@ class ToTranslitStream::Engine {
     const int next = Next<kAtEnd>(p, end);
     if (next < 0 || t_.glyphs_[static_cast<std::size_t>(next)].action == Action::kStop) {
       return false;
+    }
+    if (options_.read_as_written) {
+      for (const auto& written : t_.written_vowels_) {
+        if (written.vowel == code && written.after == next) {
+          ++p;
+          out_.Append(written.text);
+          ReplaceDoubleA();
+          return true;
+        }
+      }
     }
     const std::string& joined = t_.joined_vowels_[static_cast<std::size_t>(next)];
     if (!joined.empty()) {
@@ -1520,6 +1574,13 @@ class ToTranslitStream::Engine {
   bool BackRForm(const Glyph& glyph, const Byte* p, const Byte* end) {
     const int next = Next<kAtEnd>(p, end);
     if (next < 0) return false;
+    // Read as written, a short-i sign between a syllable and the n that
+    // joins it belongs after the n: the syllable loses its "a" as before
+    // the n alone.
+    if (options_.read_as_written && short_i_pending_ && before_.syllable_a &&
+        (glyph.flags & kInherentVowelFlag) && out_.EndsWith('a')) {
+      out_.RemoveLast(1);
+    }
     std::array<char, 2> piece = {glyph.text[0], 0};
     std::size_t size = 1;
     if (!(Flags(next) & kBackRInherentVowelFlag)) {
@@ -1562,8 +1623,11 @@ class ToTranslitStream::Engine {
   void VowelSign(const Glyph& glyph, std::size_t code, int previous) {
     short_i_pending_ = false;
     const bool e_sign = (glyph.flags & kESignFlag) != 0;
+    // The stroke flag keeps a sign after the stroke that completes a
+    // consonant apart; read as written, a long-a sign of its own after that
+    // stroke makes o and au with it.
     if ((e_sign || (glyph.flags & kAiSignFlag)) && (Flags(previous) & kLongASignFlag) &&
-        !stroke_flag_) {
+        (!stroke_flag_ || before_.long_a_sign)) {
       // o and au are written as the long-a sign and the e or ai sign.
       out_.RemoveLast(1);
       std::string piece = e_sign ? "o" : "au";
@@ -1606,6 +1670,15 @@ class ToTranslitStream::Engine {
 
   bool short_i_pending_ = false;
   bool stroke_flag_ = false;
+  // With StreamOptions::read_as_written: what this step and the one before
+  // it wrote, as the rules that look back across a sign need it.
+  struct StepTrace {
+    bool syllable_a = false;   // a syllable that kept its "a"
+    bool long_a_sign = false;  // the long-a sign of its own
+    bool i_deferred = false;   // a pending short i left for the small letter next
+  };
+  StepTrace now_;
+  StepTrace before_;
   int stroke_steps_ = 0;
 
   OutputText out_;

@@ -58,6 +58,8 @@ class FontConversionStage final : public ConversionChain::Stage {
       out = [this](std::string_view piece) { trimmer_->Write(piece); };
     }
     StreamOptions options;
+    // A chain reads a Devanagari font as its conversion writes it.
+    options.read_as_written = true;
     if (mapped_) {
       options.on_drop = [this, map = std::move(map), on_drop = std::move(on_drop)](
                             unsigned char byte, InputPosition at) {

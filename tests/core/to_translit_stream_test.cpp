@@ -321,6 +321,59 @@ TEST(ToTranslitStream, AConsonantGroupThatRulesStillReachIsHeld) {
       << test::Show(streamed.output.substr(0, 20));
 }
 
+// Reading a font as its conversion writes it (the option that convert and
+// the Unicode paths take): the glyph orders of Dev Natraj ITR that the plain
+// reading takes otherwise, and the same output in any cut of the input.
+TEST(ToTranslitStream, ReadAsWrittenTakesTheWritersGlyphOrders) {
+  ConverterState state =
+      test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kDevNatrajItr);
+  // The words read, without the blanks of the independent vowels and the line's end.
+  auto read = [&state](const std::string& glyphs, bool as_written) {
+    const std::string out =
+        Stream(state, glyphs, {glyphs.size()}, {.read_as_written = as_written}).output;
+    const std::size_t first = out.find_first_not_of(' ');
+    return out.substr(first, out.find_first_of("\n") - first);
+  };
+  struct Case {
+    std::string words;  // Sanskrit-Times
+    std::string plain;  // what the plain reading gives
+  };
+  const std::vector<Case> cases = {
+      {"agni", "agani"},             // short i between g and the n that joins it
+      {"sa\x89gi", "sa\x89iga"},     // short i before a syllable and its small g
+      {"sa\x89gavi", "sa\x89gavi"},  // a short i after the small g is the next one's
+      {"kataranno",
+       "katarann\x80"
+       "e"},  // o after the stroke that completes nn
+      {"tattau",
+       "tatt\x80"
+       "ai"},  // au likewise
+      {"\x85\x8f"
+       "vara",
+       "r i\x8f"
+       "vara"},  // independent long i: i and a back r
+  };
+  for (const Case& c : cases) {
+    ConverterState writer = state;
+    const std::string glyphs = ConvertToDevanagari(writer, c.words + "\n", false).output;
+    EXPECT_BYTES(c.words, read(glyphs, true)) << test::Show(glyphs);
+    EXPECT_BYTES(c.plain, read(glyphs, false)) << test::Show(glyphs);
+  }
+  std::mt19937 random(404);
+  for (int run = 0; run < 300; ++run) {
+    const ConverterState& tables = run % 2 ? state : OddTables(random);
+    const std::string input = RandomGlyphs(random, run % 3 == 0 ? 40 : 300);
+    const std::string whole =
+        Stream(tables, input, {input.size()}, {.hold_output = true, .read_as_written = true})
+            .output;
+    for (const Cuts& cuts : ManyCuts(input.size(), random)) {
+      EXPECT_BYTES(whole, Stream(tables, input, cuts, {.read_as_written = true}).output)
+          << test::Show(input.substr(0, 200));
+    }
+    if (HasFailure()) return;
+  }
+}
+
 TEST(ToTranslitStream, AStepThatFailsEndsTheRunInAnyBlock) {
   ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kVedic);
   const std::string input = test::B({"kmk", 0, "kmkmkmkmkm"});
