@@ -396,6 +396,10 @@ class PartConverter {
   }
 
   void Run(pugi::xml_node run, bool deleted) {
+    if (!PlainRun(run)) {
+      Close();
+      return;
+    }
     std::optional<RunFonts> fonts;
     for (pugi::xml_node child = run.first_child(); child; child = child.next_sibling()) {
       if (child.type() != pugi::node_element || Named(child, "rPr") ||
@@ -411,6 +415,27 @@ class PartConverter {
         Close();  // a tab, a break, a field character or instruction, a drawing
       }
     }
+  }
+
+  // A text element that holds elements or several pieces (no word processor
+  // writes one) is left as it is with the whole run around it: rewriting it
+  // would lose what it holds, and a new font would be wrong for it.
+  bool PlainRun(pugi::xml_node run) {
+    for (pugi::xml_node child = run.first_child(); child; child = child.next_sibling()) {
+      if (!Named(child, "t") && !Named(child, "delText")) continue;
+      const pugi::xml_node first = child.first_child();
+      if (first && (first.type() != pugi::node_pcdata || first.next_sibling())) {
+        const FontTarget* target = nullptr;
+        for (const FontTarget* slot : FontsOf(run).target) target = target ? target : slot;
+        if (target != nullptr) {
+          AddProblem(report_, {part_, number_, target->source_font,
+                               "a text element that holds other markup; its run is left as it is",
+                               ""});
+        }
+        return false;
+      }
+    }
+    return true;
   }
 
   void Text(pugi::xml_node element, pugi::xml_node run, const RunFonts& fonts, bool deleted) {

@@ -245,6 +245,19 @@ TEST(DocxSegments, NothingChangesWhenTheOutputIsTheInput) {
   EXPECT_EQ(ConvertTextPart(xml, "", "", same, report), xml);
 }
 
+TEST(DocxSegments, TextHoldingMarkupIsLeftWhole) {
+  // No word processor writes elements inside w:t; such a run, and everything
+  // it holds, stays as read, with one problem reported.
+  const std::string odd =
+      R"(<w:r><w:rPr>)" + std::string(kVedic) +
+      R"(</w:rPr><w:t>x<w:r><w:t>inner</w:t></w:r>y</w:t><w:t>ab</w:t></w:r>)";
+  const Converted out = Convert(Paragraph(odd + MakeRun(kVedic, "cd")));
+  EXPECT_NE(out.xml.find("<w:t>x<w:r><w:t>inner</w:t></w:r>y</w:t>"), std::string::npos) << out.xml;
+  EXPECT_EQ(Texts(out.xml), "x<w:r><w:t>inner|ab|[Vedic:cd]|") << out.xml;
+  ASSERT_EQ(out.report.problems.size(), 1u);
+  EXPECT_NE(out.report.problems[0].what.find("other markup"), std::string::npos);
+}
+
 TEST(DocxSegments, BytesWithNoRuleAreReportedWithTheirWords) {
   Conversion dropping = Marking();
   dropping.convert = [](const FontTarget&, std::string_view bytes) {
