@@ -111,18 +111,6 @@ inline void Append(std::string& out, char32_t cp) {
   }
 }
 
-// Whether the bytes are UTF-8 throughout (a U+FFFD written as its three
-// bytes is UTF-8; a malformed sequence is not).
-inline bool IsValid(std::string_view text) {
-  for (std::size_t at = 0; at < text.size();) {
-    const std::size_t before = at;
-    if (Decode(text, at) == kReplacementChar && text.substr(before, 3) != "\xEF\xBF\xBD") {
-      return false;
-    }
-  }
-  return true;
-}
-
 }  // namespace utf8
 
 // Where the conversion stands in the input: the line, and the column of the
