@@ -428,9 +428,9 @@ class PartConverter {
         const FontTarget* target = nullptr;
         for (const FontTarget* slot : FontsOf(run).target) target = target ? target : slot;
         if (target != nullptr) {
-          AddProblem(report_, {part_, number_, target->source_font,
-                               "a text element that holds other markup; its run is left as it is",
-                               ""});
+          AddProblem(report_,
+                     {part_, number_, target->source_font,
+                      "a text element that holds other markup; its run is left as it is", ""});
         }
         return false;
       }

@@ -248,9 +248,8 @@ TEST(DocxSegments, NothingChangesWhenTheOutputIsTheInput) {
 TEST(DocxSegments, TextHoldingMarkupIsLeftWhole) {
   // No word processor writes elements inside w:t; such a run, and everything
   // it holds, stays as read, with one problem reported.
-  const std::string odd =
-      R"(<w:r><w:rPr>)" + std::string(kVedic) +
-      R"(</w:rPr><w:t>x<w:r><w:t>inner</w:t></w:r>y</w:t><w:t>ab</w:t></w:r>)";
+  const std::string odd = R"(<w:r><w:rPr>)" + std::string(kVedic) +
+                          R"(</w:rPr><w:t>x<w:r><w:t>inner</w:t></w:r>y</w:t><w:t>ab</w:t></w:r>)";
   const Converted out = Convert(Paragraph(odd + MakeRun(kVedic, "cd")));
   EXPECT_NE(out.xml.find("<w:t>x<w:r><w:t>inner</w:t></w:r>y</w:t>"), std::string::npos) << out.xml;
   EXPECT_EQ(Texts(out.xml), "x<w:r><w:t>inner|ab|[Vedic:cd]|") << out.xml;
