@@ -287,8 +287,16 @@ class PartConverter {
     segments_.clear();
     Walk(paragraph, false);
     Close();
-    if (!segments_.empty()) work_.push_back({number, std::move(nodes_), std::move(segments_)});
+    if (segments_.empty()) return;
+    pending_ += nodes_.size() * sizeof(TextNode);
+    for (const Segment& segment : segments_) {
+      pending_ += sizeof(Segment) + segment.bytes.size() + segment.pieces.size() * sizeof(Piece);
+    }
+    work_.push_back({number, std::move(nodes_), std::move(segments_)});
   }
+
+  // About the memory that the paragraphs read and not yet written hold.
+  std::size_t pending() const { return pending_; }
 
   // Converts the stretches of all paragraphs read, font by font in one
   // batch each, and writes them into the runs, paragraph by paragraph in the
@@ -323,6 +331,7 @@ class PartConverter {
       work_[p] = {};
     }
     work_.clear();
+    pending_ = 0;
   }
 
   bool changed() const { return changed_; }
@@ -366,24 +375,47 @@ class PartConverter {
     bool complex = false;
   };
 
-  RunFonts FontsOf(pugi::xml_node run) {
+  // A run's fonts, worked out once for each set of run properties that bear
+  // on them: most runs of a document share a few.
+  const RunFonts& FontsOf(pugi::xml_node run) {
     const pugi::xml_node properties = run.child(r_pr_.c_str());
-    const SlotFonts direct = ReadFonts(properties.child(r_fonts_.c_str()), n_);
-    const std::string char_style =
+    const pugi::xml_node font_element = properties.child(r_fonts_.c_str());
+    const char* const char_style =
         properties.child(r_style_.c_str()).attribute(val_.c_str()).value();
+    const pugi::xml_node cs = properties.child(cs_.c_str());
+    const pugi::xml_node rtl = properties.child(rtl_.c_str());
+    std::string& key = fonts_key_;
+    key.clear();
+    for (const pugi::xml_attribute a : font_element.attributes()) {
+      key.append(a.name()).push_back('\x01');
+      key.append(a.value()).push_back('\x02');
+    }
+    key.append(char_style).push_back('\x03');
+    key.append(paragraph_style_).push_back('\x03');
+    for (const pugi::xml_node flag : {cs, rtl}) {
+      if (flag) key.append(flag.attribute(val_.c_str()).value()).push_back('\x04');
+      key.push_back('\x05');
+    }
+    const auto found = fonts_cache_.find(key);
+    if (found != fonts_cache_.end()) return found->second;
+    return fonts_cache_.emplace(key, ResolveFonts(font_element, char_style, cs, rtl)).first->second;
+  }
+
+  RunFonts ResolveFonts(pugi::xml_node font_element, const std::string& char_style,
+                        pugi::xml_node cs, pugi::xml_node rtl) {
+    const SlotFonts direct = ReadFonts(font_element, n_);
     RunFonts fonts;
     const std::array<std::size_t, 3> slots = {kAscii, kHAnsi, kCs};
     for (std::size_t i = 0; i < 3; ++i) {
       fonts.font[i] = sheet_.Resolve(slots[i], direct, char_style, paragraph_style_);
       fonts.target[i] = Lookup(fonts.font[i]);
     }
-    auto on = [&](const char* local) {
-      const pugi::xml_node flag = properties.child(N(local));
+    auto on = [&](pugi::xml_node flag) {
       if (!flag) return false;
       const std::string_view value = flag.attribute(val_.c_str()).value();
       return value.empty() || value == "1" || value == "true" || value == "on";
     };
-    fonts.complex = on("cs") || on("rtl");
+    fonts.complex = on(cs) || on(rtl);
     return fonts;
   }
 
@@ -400,14 +432,14 @@ class PartConverter {
       Close();
       return;
     }
-    std::optional<RunFonts> fonts;
+    const RunFonts* fonts = nullptr;
     for (pugi::xml_node child = run.first_child(); child; child = child.next_sibling()) {
       if (child.type() != pugi::node_element || Named(child, "rPr") ||
           Named(child, "lastRenderedPageBreak")) {
         continue;
       }
       if (Named(child, "t") || Named(child, "delText")) {
-        if (!fonts) fonts = FontsOf(run);
+        if (fonts == nullptr) fonts = &FontsOf(run);
         Text(child, run, *fonts, deleted);
       } else if (Named(child, "sym")) {
         Symbol(child, run, deleted);
@@ -446,10 +478,18 @@ class PartConverter {
     std::size_t at = 0;
     while (at < text.size()) {
       const std::size_t begin = at;
-      const char32_t cp = utf8::Decode(text, at);
-      std::optional<FontByte> byte = CharToFontByte(cp);
-      if (byte && !SameEncoding(cp, std::string_view(text).substr(begin, at - begin))) {
-        byte.reset();  // bytes that are not UTF-8 stay as they are
+      const auto first = static_cast<unsigned char>(text[at]);
+      char32_t cp = first;
+      std::optional<FontByte> byte;
+      if (first >= 0x20 && first < 0x80) {  // most characters: the byte itself
+        ++at;
+        byte = FontByte{first, false};
+      } else {
+        cp = utf8::Decode(text, at);
+        byte = CharToFontByte(cp);
+        if (byte && !SameEncoding(cp, std::string_view(text).substr(begin, at - begin))) {
+          byte.reset();  // bytes that are not UTF-8 stay as they are
+        }
       }
       const unsigned value = byte ? byte->byte : static_cast<unsigned>(cp);
       const std::size_t slot = fonts.complex ? 2 : value < 0x80 ? 0 : 1;
@@ -571,7 +611,10 @@ class PartConverter {
       count.sample_before = CutText(FontBytesToText(segment.bytes, false), 160);
       count.sample_after = CutText(after, 240);
     }
-    const std::string shown = FontBytesToText(segment.bytes, false);
+    // The input as shown in the document, for the problems only.
+    const std::string shown = result.dropped.empty() && result.rejected == 0 && result.completed
+                                  ? std::string()
+                                  : FontBytesToText(segment.bytes, false);
     for (const SegmentResult::Drop& drop : result.dropped) {
       char what[96];
       std::snprintf(what, sizeof what, "byte %u (0x%02X) had no rule and was left out",
@@ -806,6 +849,10 @@ class PartConverter {
   std::unordered_map<std::string_view, std::string> name_;  // keys: literals
   // The names asked for on every run, at hand.
   const std::string r_pr_ = n_("rPr");
+  const std::string cs_ = n_("cs");
+  const std::string rtl_ = n_("rtl");
+  std::unordered_map<std::string, RunFonts> fonts_cache_;  // by FontsOf's key
+  std::string fonts_key_;
   const std::string val_ = n_("val");
   const std::string r_fonts_ = n_("rFonts");
   const std::string r_style_ = n_("rStyle");
@@ -828,6 +875,7 @@ class PartConverter {
     std::vector<Segment> segments;
   };
   std::vector<ParagraphWork> work_;
+  std::size_t pending_ = 0;
   bool changed_ = false;
 };
 
@@ -855,17 +903,22 @@ PartOutcome ConvertPart(std::string xml, const StyleSheet& sheet, const Conversi
     const pugi::xml_node node = stack.back();
     stack.pop_back();
     if (Is(node, p)) paragraphs.push_back(node);
-    std::vector<pugi::xml_node> children;
-    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
-      if (child.type() == pugi::node_element) children.push_back(child);
+    for (pugi::xml_node child = node.last_child(); child; child = child.previous_sibling()) {
+      if (child.type() == pugi::node_element) stack.push_back(child);
     }
-    stack.insert(stack.end(), children.rbegin(), children.rend());
   }
   PartConverter converter(n, sheet, conversion, report, std::string(part));
   const std::size_t kept = report.problems.size();
   // From the last: a paragraph inside a run (a text box) is done before the
   // run that holds it may be rewritten.
-  for (std::size_t i = paragraphs.size(); i-- > 0;) converter.Paragraph(paragraphs[i], i + 1);
+  // The stretches are converted in batches of about 2 MB: a batch
+  // runs each font's conversion once, and the memory they take stays small
+  // whatever the size of the part.
+  constexpr std::size_t kBatch = std::size_t{2} << 20;
+  for (std::size_t i = paragraphs.size(); i-- > 0;) {
+    converter.Paragraph(paragraphs[i], i + 1);
+    if (converter.pending() >= kBatch) converter.Write();
+  }
   converter.Write();
   converter.Finish();
   std::stable_sort(
