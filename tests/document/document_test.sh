@@ -1,6 +1,7 @@
 #!/bin/sh
 # Documents written by python-docx from the Gita corpus, converted by
-# `sfconv document`, and read back by python-docx and by LibreOffice.
+# `sfconv document`, and read back by python-docx and by LibreOffice, which
+# also opens every converted document and makes a PDF of it.
 # usage: document_test.sh SFCONV TEST_DIR DATA_DIR [no-office]
 set -eu
 SFCONV=$1
@@ -61,6 +62,22 @@ elif command -v soffice >/dev/null 2>&1; then
     "$WORK/odt-unicode.odt" >/dev/null 2>&1
   "$PY" "$HERE/check_documents.py" text "$WORK/txt/unicode.txt" "$WORK/expected.json"
   "$PY" "$HERE/check_documents.py" text "$WORK/txt/odt-unicode.txt" "$WORK/expected-odt.json"
+  echo "== LibreOffice opens every converted document (as PDF)"
+  soffice --headless "-env:UserInstallation=file://$WORK/profile" --convert-to pdf \
+    --outdir "$WORK/pdf" "$WORK/unicode.docx" "$WORK/vedic.docx" "$WORK/back.docx" \
+    "$WORK/odt-unicode.odt" >"$WORK/pdf.log" 2>&1
+  for name in unicode vedic back odt-unicode; do
+    if ! head -c 5 "$WORK/pdf/$name.pdf" 2>/dev/null | grep -q '^%PDF-'; then
+      echo "LibreOffice made no PDF of $name:"
+      cat "$WORK/pdf.log"
+      exit 1
+    fi
+  done
+  if grep -qi 'error' "$WORK/pdf.log"; then
+    echo "LibreOffice complained:"
+    cat "$WORK/pdf.log"
+    exit 1
+  fi
 else
   echo "LibreOffice (soffice) is not installed: its reading is skipped"
 fi
