@@ -27,6 +27,24 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 std::uint64_t BlankKeeper::ColumnCounter::Count(std::string_view bytes) {
   if (!unicode_) return bytes.size();
   std::uint64_t columns = 0;
+  // Sequences that lie whole in the bytes are decoded in place; only one
+  // that the end of the bytes may cut is gathered byte by byte below.
+  std::size_t whole = 0;
+  if (sequence_.empty()) {
+    while (whole < bytes.size()) {
+      const auto byte = static_cast<unsigned char>(bytes[whole]);
+      if (byte < 0x80) {
+        ++whole;
+      } else if (const std::size_t need = utf8::kSequenceLength[byte];
+                 need > 1 && whole + need > bytes.size()) {
+        break;
+      } else {
+        utf8::Decode(bytes, whole);
+      }
+      ++columns;
+    }
+    bytes.remove_prefix(whole);
+  }
   for (const char c : bytes) {
     const auto byte = static_cast<unsigned char>(c);
     if (sequence_.empty()) {
@@ -210,12 +228,16 @@ void BlankKeeper::Observe(std::size_t text, std::string_view piece) {
 void BlankKeeper::Write(std::string_view piece) {
   std::string out;
   out.reserve(piece.size());
-  for (const char c : piece) {
+  std::size_t i = 0;
+  while (i < piece.size()) {
+    const char c = piece[i];
     if (IsBlank(c)) {
       blank_left_ = true;
+      ++i;
       continue;
     }
     if (c == '\n') {
+      ++i;
       ++written_breaks_;
       const Break* brk = Find(written_breaks_);
       if (brk == nullptr || brk->line_end) {
@@ -232,13 +254,18 @@ void BlankKeeper::Write(std::string_view piece) {
         out.append(c == 'i' ? "\xC3\xAF" : "\xC3\xBC");  // ï, ü
         last_letter_ = c;
         blank_left_ = false;
+        ++i;
         continue;
       }
       if (hiatus_ == Hiatus::kBlank) out.push_back(' ');
     }
-    out.push_back(c);
-    last_letter_ = c;
+    // The text up to the next blank or line end, at once.
+    std::size_t end = i + 1;
+    while (end < piece.size() && !IsBlank(piece[end]) && piece[end] != '\n') ++end;
+    out.append(piece.substr(i, end - i));
+    last_letter_ = piece[end - 1];
     blank_left_ = false;
+    i = end;
   }
   if (!out.empty()) sink_(out);
 }
