@@ -4,7 +4,8 @@ independent writer: English paragraphs in Times New Roman, verses in the
 Vedic font (the bytes of `sfconv to-devanagari`, once stored the symbol way
 as U+F0xx, once as Windows-1252 text) split into runs at random places,
 their transliteration in Sanskrit-Times, fonts set on runs and through
-styles, a table, a header, a hyperlink, a text box and w:sym characters.
+styles, a table, a header, a footnote, a hyperlink, a text box and w:sym
+characters.
 
 Writes DIR/gita.docx and DIR/expected.json: for every paragraph (by part and
 place in document order) its text as written, its text as the conversion
@@ -93,6 +94,36 @@ def paragraph_text(p):
         elif node.tag == "{%s}sym" % W:
             out.append(chr(int(node.get("{%s}char" % W), 16)))
     return "".join(out)
+
+
+def add_footnote(path, text):
+    """Adds word/footnotes.xml (the two separators and footnote 1, `text`
+    in the Vedic font) with its relationship and content type."""
+    with zipfile.ZipFile(path) as package:
+        parts = {name: package.read(name) for name in package.namelist()}
+    notes = etree.fromstring(
+        '<w:footnotes xmlns:w="%s">'
+        '<w:footnote w:type="separator" w:id="-1"><w:p><w:r><w:separator/></w:r></w:p></w:footnote>'
+        '<w:footnote w:type="continuationSeparator" w:id="0"><w:p><w:r><w:continuationSeparator/>'
+        '</w:r></w:p></w:footnote>'
+        '<w:footnote w:id="1"><w:p><w:r><w:rPr><w:rFonts w:ascii="Vedic" w:hAnsi="Vedic"/></w:rPr>'
+        '<w:t xml:space="preserve"></w:t></w:r></w:p></w:footnote></w:footnotes>' % W)
+    notes.find(".//{%s}t" % W).text = text
+    parts["word/footnotes.xml"] = etree.tostring(notes, xml_declaration=True, encoding="UTF-8",
+                                                 standalone=True)
+    rels = "word/_rels/document.xml.rels"
+    parts[rels] = parts[rels].replace(
+        b"</Relationships>",
+        b'<Relationship Id="rIdFootnotes" Type="http://schemas.openxmlformats.org/officeDocument'
+        b'/2006/relationships/footnotes" Target="footnotes.xml"/></Relationships>')
+    types = "[Content_Types].xml"
+    parts[types] = parts[types].replace(
+        b"</Types>",
+        b'<Override PartName="/word/footnotes.xml" ContentType="application/vnd.openxmlformats-'
+        b'officedocument.wordprocessingml.footnotes+xml"/></Types>')
+    with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as package:
+        for name, data in parts.items():
+            package.writestr(name, data)
 
 
 def main():
@@ -200,13 +231,25 @@ def main():
     p._p.append(box)
     expect(text, ("Vedic", "devanagari"), vedic[3])
 
+    # A footnote with a verse. python-docx writes no footnotes: the reference
+    # goes into the body here and the part into the package below.
+    p = document.add_paragraph()
+    p.add_run("A footnote follows.").font.name = "Times New Roman"
+    p._p.append(parse_xml(
+        '<w:r xmlns:w="%s"><w:rPr><w:vertAlign w:val="superscript"/></w:rPr>'
+        '<w:footnoteReference w:id="1"/></w:r>' % W))
+    note = as_text(vedic[4 % len(vedic)], False)
+    expect(note, ("Vedic", "devanagari"), vedic[4 % len(vedic)])
+
     document.save(f"{out_dir}/gita.docx")
+    add_footnote(f"{out_dir}/gita.docx", note)
 
     # The paragraphs in document order, part by part.
     expected = {}
     with zipfile.ZipFile(f"{out_dir}/gita.docx") as package:
         for part in package.namelist():
-            if not (part == "word/document.xml" or part.startswith("word/header")):
+            if not (part in ("word/document.xml", "word/footnotes.xml")
+                    or part.startswith("word/header")):
                 continue
             root = etree.fromstring(package.read(part))
             rows = []
