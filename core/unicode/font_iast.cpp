@@ -1,6 +1,7 @@
 #include "font_iast.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -108,7 +109,12 @@ class FontToIastStream::Engine {
       std::stable_sort(list.begin(), list.end(), [](const Match& a, const Match& b) {
         return a.bytes.size() > b.bytes.size();
       });
+      for (const Match& match : list) {
+        growth_ =
+            std::max(growth_, (match.iast.size() + match.bytes.size() - 1) / match.bytes.size());
+      }
     }
+    for (const std::string& text : single_) growth_ = std::max(growth_, text.size());
   }
 
   void Feed(std::string_view block) {
@@ -141,9 +147,15 @@ class FontToIastStream::Engine {
     matches_[static_cast<unsigned char>(bytes[0])].push_back({bytes, iast});
   }
 
+  // The output is written through a pointer into room made for the whole
+  // piece (`growth_` bytes for each byte read at most).
   void Convert(std::string_view piece) {
-    out_.clear();
-    out_.reserve(piece.size() + piece.size() / 2);
+    out_.Clear();
+    char* w = out_.Room(piece.size() * growth_);
+    auto put = [&w](std::string_view text) {
+      std::memcpy(w, text.data(), text.size());
+      w += text.size();
+    };
     std::size_t at = 0;
     while (at < piece.size()) {
       const auto byte = static_cast<unsigned char>(piece[at]);
@@ -151,7 +163,7 @@ class FontToIastStream::Engine {
       bool matched = false;
       for (const Match& match : list) {
         if (piece.compare(at, match.bytes.size(), match.bytes) == 0) {
-          out_ += match.iast;
+          put(match.iast);
           at += match.bytes.size();
           matched = true;
           break;
@@ -159,20 +171,22 @@ class FontToIastStream::Engine {
       }
       if (matched) continue;
       if (byte < 0x80) {
-        out_ += static_cast<char>(byte);
+        *w++ = static_cast<char>(byte);
       } else {
-        out_ += single_[byte];
+        put(single_[byte]);
       }
       ++at;
     }
-    if (!out_.empty()) sink_(out_);
+    out_.Commit(w);
+    if (!out_.empty()) sink_(out_.View());
   }
 
   UnicodeSink sink_;
   PieceCutter cutter_;
   std::array<std::vector<Match>, 256> matches_;
   std::array<std::string, 256> single_;
-  std::string out_;
+  std::size_t growth_ = 1;  // the most output bytes for one byte read
+  OutputBuffer out_;
 };
 
 FontToIastStream::FontToIastStream(const FontLetters& letters, UnicodeSink sink)

@@ -169,11 +169,24 @@ inline IastClass Classify(char32_t cp) { return cp < 128 ? kAsciiClasses[cp] : C
 bool IsLetterClass(IastKind kind) { return kind != IastKind::kOther; }
 
 // Appends a character of U+0800 to U+FFFF (all of Devanagari).
-inline void AppendBmp(std::string& out, char32_t cp) {
-  const char bytes[3] = {static_cast<char>(0xE0 | (cp >> 12)),
-                         static_cast<char>(0x80 | ((cp >> 6) & 0x3F)),
-                         static_cast<char>(0x80 | (cp & 0x3F))};
-  out.append(bytes, 3);
+// Writes a character as UTF-8 at `w`; returns the end of what it wrote.
+inline char* PutUtf8(char* w, char32_t cp) {
+  if (cp < 0x80) {
+    *w++ = static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    *w++ = static_cast<char>(0xC0 | (cp >> 6));
+    *w++ = static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    *w++ = static_cast<char>(0xE0 | (cp >> 12));
+    *w++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    *w++ = static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    *w++ = static_cast<char>(0xF0 | (cp >> 18));
+    *w++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    *w++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    *w++ = static_cast<char>(0x80 | (cp & 0x3F));
+  }
+  return w;
 }
 
 // ---- Devanagari letters ----
@@ -292,30 +305,37 @@ class IastToDevanagariStream::Engine {
   };
 
   void Convert(std::string_view piece) {
-    out_.clear();
-    out_.reserve(piece.size() * 2);
+    out_.Clear();
     ReadIast(piece, position_, [this](char32_t cp, std::uint64_t line, std::uint64_t column) {
       if (cp == U' ' || cp == U'\n') {
         ConvertWord();
-        out_ += static_cast<char>(cp);
+        char* w = out_.Room(1);
+        *w++ = static_cast<char>(cp);
+        out_.Commit(w);
       } else {
         word_.push_back({cp, Classify(cp), line, column});
       }
     });
     ConvertWord();
-    if (!out_.empty()) sink_(out_);
+    if (!out_.empty()) sink_(out_.View());
   }
 
   void Reject(const Read& read) {
     if (rejects_) rejects_(UnicodeReject{read.cp, read.line, read.column});
   }
 
-  // One word: the characters between two spaces or line ends.
+  // One word: the characters between two spaces or line ends. The output is
+  // written through a pointer into room made for the whole word: each
+  // character read writes at most four bytes of its own and the three of a
+  // virama that ends the consonant before it (or the word).
   void ConvertWord() {
     const std::size_t count = word_.size();
+    if (count == 0) return;
+    char* w = out_.Room(7 * count + 3);
+    auto put = [&w](char32_t cp) { w = PutUtf8(w, cp); };
     bool pending = false;  // a consonant written without its vowel
-    auto end_consonant = [this, &pending] {
-      if (pending) AppendBmp(out_, kVirama);
+    auto end_consonant = [&put, &pending] {
+      if (pending) put(kVirama);
       pending = false;
     };
     std::size_t at = 0;
@@ -327,7 +347,7 @@ class IastToDevanagariStream::Engine {
         char32_t consonant = what.letter;
         if (cp == U'm' && next == kCombiningCandrabindu) {  // m̐
           end_consonant();
-          AppendBmp(out_, kCandrabindu);
+          put(kCandrabindu);
           at += 2;
           continue;
         }
@@ -336,8 +356,8 @@ class IastToDevanagariStream::Engine {
           ++consonant;
           ++at;
         }
-        if (pending) AppendBmp(out_, kVirama);
-        AppendBmp(out_, consonant);
+        if (pending) put(kVirama);
+        put(consonant);
         pending = true;
         continue;
       }
@@ -352,14 +372,14 @@ class IastToDevanagariStream::Engine {
           ++at;
         } else if (cp == U'o' && next == kSmallAnusvara && !pending &&
                    (at == 1 || !IsLetterClass(word_[at - 2].what.kind))) {
-          AppendBmp(out_, kOm);
+          put(kOm);
           ++at;
           continue;
         }
         if (!pending) {
-          AppendBmp(out_, vowel.letter);
+          put(vowel.letter);
         } else if (vowel.sign != 0) {
-          AppendBmp(out_, vowel.sign);
+          put(vowel.sign);
         }
         pending = false;
         continue;
@@ -368,40 +388,41 @@ class IastToDevanagariStream::Engine {
       ++at;
       switch (cp) {
         case kSmallAnusvara:
-          utf8::Append(out_, kAnusvara);
+          put(kAnusvara);
           break;
         case kSmallVisarga:
-          utf8::Append(out_, kVisarga);
+          put(kVisarga);
           break;
         case kCombiningCandrabindu:
-          utf8::Append(out_, kCandrabindu);
+          put(kCandrabindu);
           break;
         case U'\'':
         case 0x2019:
-          utf8::Append(out_, kAvagraha);
+          put(kAvagraha);
           break;
         case U'|':
           if (next == U'|') {
-            utf8::Append(out_, kDoubleDanda);
+            put(kDoubleDanda);
             ++at;
           } else {
-            utf8::Append(out_, kDanda);
+            put(kDanda);
           }
           break;
         case kDanda:
         case kDoubleDanda:
-          utf8::Append(out_, cp);
+          put(cp);
           break;
         default:
           if (cp >= U'0' && cp <= U'9') {
-            utf8::Append(out_, kDigitZero + (cp - U'0'));
+            put(kDigitZero + (cp - U'0'));
           } else {
             if (cp >= 0x80 || (cp >= U'a' && cp <= U'z')) Reject(word_[at - 1]);
-            utf8::Append(out_, cp);
+            put(cp);
           }
       }
     }
     end_consonant();
+    out_.Commit(w);
     word_.clear();
   }
 
@@ -411,7 +432,7 @@ class IastToDevanagariStream::Engine {
   PieceCutter cutter_;
   TextPosition position_;
   std::vector<Read> word_;
-  std::string out_;
+  OutputBuffer out_;
 };
 
 IastToDevanagariStream::IastToDevanagariStream(UnicodeSink sink, RejectSink rejects)

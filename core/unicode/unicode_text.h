@@ -113,6 +113,25 @@ inline void Append(std::string& out, char32_t cp) {
 
 }  // namespace utf8
 
+// Output written through a pointer: Room makes space for at least `n` more
+// bytes (grown, never filled in, so writing costs no clearing), Commit ends
+// what was written, View gives it.
+class OutputBuffer {
+ public:
+  char* Room(std::size_t n) {
+    if (bytes_.size() < size_ + n) bytes_.resize(std::max(size_ + n, 2 * bytes_.size()));
+    return bytes_.data() + size_;
+  }
+  void Commit(const char* end) { size_ = static_cast<std::size_t>(end - bytes_.data()); }
+  std::string_view View() const { return {bytes_.data(), size_}; }
+  bool empty() const { return size_ == 0; }
+  void Clear() { size_ = 0; }
+
+ private:
+  std::string bytes_;
+  std::size_t size_ = 0;
+};
+
 // Where the conversion stands in the input: the line, and the column of the
 // last character read.
 struct TextPosition {
