@@ -611,9 +611,6 @@ const FontJoins& JoinsOf(std::string_view font_name) {
   return kOtherFontJoins;
 }
 
-// The run ended through the end handler.
-struct RunEnded {};
-
 }  // namespace
 
 class ToDevanagariStream::Engine {
@@ -662,14 +659,13 @@ class ToDevanagariStream::Engine {
     drops_.Fed(block);
     work_.Append(block);
     appended_ += block.size();
-    try {
-      // The held output is looked at every few steps; a step writes a few bytes.
-      for (std::size_t steps = 1; work_.size() >= look_ahead_; ++steps) {
-        if (!ShortStep()) Step();
-        if (steps % kStepsPerLook == 0 && output_.held() >= next_pass_) MaybePassOn();
+    // The held output is looked at every few steps; a step writes a few bytes.
+    for (std::size_t steps = 1; work_.size() >= look_ahead_; ++steps) {
+      if (ShortStep() ? run_ends_ : !Step()) {
+        ended_ = true;
+        break;
       }
-    } catch (const RunEnded&) {
-      ended_ = true;
+      if (steps % kStepsPerLook == 0 && output_.held() >= next_pass_) MaybePassOn();
     }
     SettleDrops();
     MaybePassOn();
@@ -682,6 +678,7 @@ class ToDevanagariStream::Engine {
     work_.Append(" ");
     appended_ = 1;
     ended_ = false;
+    run_ends_ = false;
     left_after_end_ = 0;
     output_.Clear();
     marks_.Clear();
@@ -705,9 +702,7 @@ class ToDevanagariStream::Engine {
     } else {
       work_.Append(" ");
       ++appended_;
-      try {
-        for (;;) Step();
-      } catch (const RunEnded&) {
+      while (Step()) {
       }
     }
     StreamEnd end;
@@ -879,11 +874,21 @@ class ToDevanagariStream::Engine {
   static bool Equals(int byte, const std::string& glyph) {
     return byte != kNone && glyph.size() == 1 && static_cast<unsigned char>(glyph[0]) == byte;
   }
-  void RemoveLastByte() {
-    if (output_.empty()) throw RunEnded{};
+  // False (and the run ends) when the output is empty.
+  [[nodiscard]] bool RemoveLastByte() {
+    if (output_.empty()) return RunEnds();
     output_.pop_back();
     marks_.Popped(output_);
     SyncClipboard();
+    return true;
+  }
+  // The rule that the run goes on until a step fails: a step that fails
+  // records it here and returns at once, and Step and ShortStep end the
+  // run. (The work buffer can only run out in Finish, where the look-ahead
+  // is no longer kept; the output only before a dash that follows "_".)
+  bool RunEnds() {
+    run_ends_ = true;
+    return false;
   }
   // The clipboard equals the output except for the bytes 27 written for a
   // separate "a" since the clipboard was last set to the whole output.
@@ -907,8 +912,9 @@ class ToDevanagariStream::Engine {
   }
 
   // ---- one step ----
-  void Step() {
-    if (work_.empty()) throw RunEnded{};
+  // False when the step failed: the run ends.
+  bool Step() {
+    if (work_.empty()) return false;
     DashLookAhead();
     const int current = Current();
     const Dispatch d = current == kNone ? Dispatch{} : dispatch_[static_cast<std::size_t>(current)];
@@ -917,10 +923,10 @@ class ToDevanagariStream::Engine {
         if (current != kNone) Dropped(static_cast<unsigned char>(current));
         break;
       case Rule::kCluster:
-        if (!Cluster(static_cast<ClusterLetter>(d.arg))) return;
+        if (!Cluster(static_cast<ClusterLetter>(d.arg))) return !run_ends_;
         break;
       case Rule::kA:
-        if (!LetterA(Previous(), Next())) return;
+        if (!LetterA(Previous(), Next())) return !run_ends_;
         break;
       case Rule::kR:
         LetterR();
@@ -935,7 +941,7 @@ class ToDevanagariStream::Engine {
           SignOrPunctuation(d, current);
         }
     }
-    Emit();
+    return !run_ends_ && Emit();
   }
 
   // The short way of a step, while the buffer holds the look-ahead: the same
@@ -977,6 +983,7 @@ class ToDevanagariStream::Engine {
           SignOrPunctuation(d, letters[1]);
         }
     }
+    if (run_ends_) return true;  // the caller ends the run
     work_.RemoveFirst(taken);
     return true;
   }
@@ -1047,7 +1054,7 @@ class ToDevanagariStream::Engine {
         return;
       case Rule::kAnusvara:
         if (Equals(LastByte(), Half(Row::kRa))) {
-          RemoveLastByte();
+          if (!RemoveLastByte()) return;
           output_ += FullCell(Row::kRephaAnusvara);
         } else {
           output_ += HalfCell(Row::kAnusvara);
@@ -1062,12 +1069,12 @@ class ToDevanagariStream::Engine {
         output_ += static_cast<char>(current);
         return;
       case Rule::kApostrophe:
-        if (LastByte() == ' ') RemoveLastByte();
+        if (LastByte() == ' ' && !RemoveLastByte()) return;
         output_ += FullCell(Row::kApostrophe);
         return;
       case Rule::kDash:
         if (Previous() == '_') {
-          RemoveLastByte();
+          if (!RemoveLastByte()) return;
           state_.dash_state = kDashArmed;
         }
         output_ += FullCell(Row::kDash);
@@ -1099,9 +1106,7 @@ class ToDevanagariStream::Engine {
     }
   }
 
-  void Emit() {
-    if (!work_.RemoveFront()) throw RunEnded{};
-  }
+  [[nodiscard]] bool Emit() { return work_.RemoveFront() || RunEnds(); }
 
   // ---- where the letters of the work buffer came from ----
   // The letters that ever stood in the work buffer, in order, make a stream:
@@ -1155,8 +1160,10 @@ class ToDevanagariStream::Engine {
     drops_.Drop(letter, InputOffsetOf(StreamFront() + 1));
   }
 
+  // A rule that reads two letters takes the second. When the buffer has
+  // none, the run ends (the step's emit finds it empty too).
   void RemoveExtraLetter() {
-    if (!work_.RemoveFront()) throw RunEnded{};
+    if (!work_.RemoveFront()) RunEnds();
   }
 
   // An underscore goes before a dash that follows a consonant, so that the
@@ -1219,7 +1226,7 @@ class ToDevanagariStream::Engine {
         // A separately written "a": a mark in the text, not on the clipboard.
         if (options_.clipboard) off_clipboard_.push_back(output_.size());
         output_ += '\x1b';
-        if (!work_.RemoveFront()) throw RunEnded{};
+        if (!work_.RemoveFront()) RunEnds();
         return false;
       }
     } else {
@@ -1304,7 +1311,7 @@ class ToDevanagariStream::Engine {
     }
     const int before = output_.size() >= 2 ? output_[output_.size() - 2] : kNone;
     if (before != kNone && opens_ya_first_[before]) {
-      RemoveLastByte();
+      if (!RemoveLastByte()) return;
       output_ += FullCell(Row::kOpenYa);
     } else {
       output_ += FullCell(Row::kYa);
@@ -1344,7 +1351,7 @@ class ToDevanagariStream::Engine {
     bool done = false;
     auto removes_n = [&](int n_glyph) {
       if (g != n_glyph || Full(Row::kNra) == " ") return false;
-      RemoveLastByte();
+      if (!RemoveLastByte()) return true;  // the run ends
       output_ += FullCell(Row::kNra);
       return true;
     };
@@ -1356,6 +1363,7 @@ class ToDevanagariStream::Engine {
       done = true;
     } else if (joins_.n_before_r != kNone) {
       done = removes_n(joins_.n_before_r);
+      if (run_ends_) return;
     }
     if (!done) output_ += Equals(g, Full(Row::kDash)) ? Full(Row::kRa) : Full(Row::kHalfRUpper);
     if (!IsVowelLetter(next)) output_ += FullCell(Row::kAspirata1);
@@ -1458,7 +1466,7 @@ class ToDevanagariStream::Engine {
       node = static_cast<std::size_t>(found);
       doubled_ = (++key_length == 2 && next == first_letter) ? next : 0;
       matched = tree.nodes[node].row;
-      if (!work_.RemoveFront()) throw RunEnded{};
+      if (!work_.RemoveFront()) return RunEnds();
     }
     const int n = Next();
     if (DoubledConsonant(n)) return false;
@@ -1596,6 +1604,7 @@ class ToDevanagariStream::Engine {
   WorkBuffer work_;
   std::size_t look_ahead_ = 0;  // letters a step may read, with room to spare
   bool ended_ = false;
+  bool run_ends_ = false;             // a step failed: the run ends (RunEnds)
   std::uint64_t left_after_end_ = 0;  // input letters given after the run ended
   HeldOutput output_;
   SyllableMarks marks_;
