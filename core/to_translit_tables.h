@@ -1,0 +1,622 @@
+// What the conversion to transliteration works out from the tables when a
+// stream is made: each glyph's action, flags and text, and the pairs of the
+// short way. Part of to_translit.cpp, which alone includes it.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "to_translit_rules.h"
+
+namespace sfc {
+namespace {
+
+// What a glyph does in a step, decided once per stream from its class and
+// its roles (in the order the rules test them).
+enum class Action : std::uint8_t {
+  kStop,               // no entry: the run ends at this glyph
+  kNothing,            // reads as nothing (the aspirata sign)
+  kNoRule,             // no rule takes it: reads as nothing and is counted
+  kAppend,             // appends its text, even an empty one
+  kPiece,              // appends its text unless it is empty
+  kFullSyllable,       // class 1
+  kBackR,              // class 2 r glyph
+  kBackRWithAnusvara,  // class 2 mr glyph
+  kTt,                 // class 2 tt glyph
+  kJoinsLongA,         // class 2, read together with a long-a sign after it
+  kShortISign,         // class 3
+  kLongASign,          // class 3
+  kVowelSign,          // class 3, any other
+  kLa,                 // class 5
+  kBackRForm,          // class 5 back-r form or n glyph; its text is the letter
+  kKt,                 // class 5
+  kOpenY,              // class 5
+  kFullVowel,          // class 6
+  kAsk,                // class 7
+  kTakenAsIs,          // class 8
+  kSmallLetter,        // class 9 where small letters join
+};
+
+// What the rules test about a glyph when it stands next to the current one.
+enum GlyphFlag : std::uint16_t {
+  kEndsShortIPendingFlag = 1 << 0,  // a pending short i is written before it
+  kInherentVowelFlag = 1 << 1,
+  kBackRInherentVowelFlag = 1 << 2,
+  kTtBeforeLongAFlag = 1 << 3,
+  kLongASignFlag = 1 << 4,
+  kRow169AfterLongAFlag = 1 << 5,
+  kRow169AfterLaFlag = 1 << 6,
+  kESignFlag = 1 << 7,
+  kAiSignFlag = 1 << 8,
+  kSignWithAnusvaraFlag = 1 << 9,
+  kStrokeSetterFlag = 1 << 10,
+  kEndsInAFlag = 1 << 11,         // its text ends in "a"
+  kKtAfterTtGlyphFlag = 1 << 12,  // "_": after the tt glyph the two make kt
+  kJoinsFullVowelFlag = 1 << 13,  // read together with a full vowel before it
+  kStopFlag = 1 << 14,            // no entry
+};
+
+// Texts up to this size are kept in the glyph and copied as a whole block.
+inline constexpr std::size_t kInlineText = 16;
+inline constexpr std::uint8_t kLongText = 0xff;
+// Room made at the output's end before every step: four inline texts.
+inline constexpr std::size_t kStepRoom = 4 * kInlineText;
+
+// The bits of the run's state that the short way of a step reads and writes:
+// a short i waits for its syllable; always set (glyphs without a short way
+// test it); something was appended (the clipboard was set); edits were made
+// since the last append; the glyph before sends this step the full way.
+inline constexpr std::uint8_t kPendingIBit = 1 << 0;
+inline constexpr std::uint8_t kAlwaysBit = 1 << 1;
+inline constexpr std::uint8_t kAppendedBit = 1 << 2;
+inline constexpr std::uint8_t kEditsBit = 1 << 3;
+inline constexpr std::uint8_t kNextSlowBit = 1 << 4;
+// Not kept in the state but or-ed into it for the test: the stroke flag is set
+// for this step.
+inline constexpr std::uint8_t kStrokeBit = 1 << 7;
+
+struct Glyph {
+  std::array<char, kInlineText> text{};  // a longer text is in long_texts_
+  std::uint16_t flags = 0;
+  std::uint8_t size = 0;  // kLongText: the text is longer than kInlineText
+  Action action = Action::kStop;
+};
+
+// How a glyph takes the short way through a step (see ShortWayFor): its
+// text is appended, without its final "a" (drops) before a glyph with the
+// inherent-vowel flag; a pending short i is written in place of a final "a"
+// (writes_pending_i) before a glyph that ends it; the run's state bits are
+// kept (keep) and set (set); a final "aa" becomes the long a (double_a). The
+// full step is taken instead when the run's state has a bit of slow_state,
+// the next glyph a flag of slow_next or the glyph before a flag of
+// slow_previous.
+struct ShortWay {
+  bool fast = false;
+  std::uint16_t drops = 0;  // the flag of the next glyph that drops the final "a"
+  bool writes_pending_i = false;
+  bool pending_i_unless_dropped = false;  // else only before a glyph that ends it
+  bool double_a = false;
+  std::uint8_t slow_state = 0;
+  std::uint8_t keep = 0xff;
+  std::uint8_t set = 0;
+  std::uint16_t slow_next = 0;
+  std::uint16_t slow_previous = 0;
+};
+
+// The flags of the next glyph that the short way reads; glyphs alike in
+// these (and in what they test of the glyph before them) form one class.
+inline constexpr std::uint16_t kNextClassFlags =
+    kEndsShortIPendingFlag | kInherentVowelFlag | kBackRInherentVowelFlag | kRow169AfterLaFlag |
+    kRow169AfterLongAFlag | kKtAfterTtGlyphFlag | kLongASignFlag | kJoinsFullVowelFlag | kStopFlag;
+
+// The count of "a"s at the output's end that makes the short way replace
+// them, and one it never reaches.
+inline constexpr std::uint32_t kDoubleA = 2;
+inline constexpr std::uint8_t kNoDoubleA = 3;
+
+// A step's short way for one current glyph and one class of next glyphs,
+// worked out when the stream is made: the text to copy (a whole block of
+// kInlineText) and how far the end moves, and the bits of ShortWay.
+struct Pair {
+  std::array<char, kInlineText> text{};
+  std::uint8_t size = 0;  // of the text as written
+  std::uint8_t slow_state = 0xff;
+  std::uint8_t keep = 0xff;
+  std::uint8_t set = 0;
+  std::uint8_t writes_i = 0;           // kPendingIBit: a pending short i is written
+  std::uint8_t final_a = 0;            // 1: the text as written ends in "a"
+  std::uint8_t double_a = kNoDoubleA;  // kDoubleA: a final "aa" becomes the long a
+  // The "a"s at the output's end (up to kDoubleA) after the text, by their
+  // count before it.
+  std::array<std::uint8_t, 3> final_as{};
+  std::uint8_t back = 0;    // characters removed from the end before the text
+  std::int8_t advance = 0;  // size less back
+  std::array<std::uint8_t, 4> unused{};
+};
+static_assert(sizeof(Pair) == 32);
+
+// The characters the back-r insertion counts as vowel marks; the kt scan
+// uses the same without the apostrophe.
+GlyphSet VowelMarks(const KeyLetters& letters, bool with_apostrophe) {
+  GlyphSet marks;
+  for (const char mark : "aeiou "sv) marks.set(static_cast<unsigned char>(mark));
+  for (const std::string* letter : {&letters.long_a, &letters.long_i, &letters.long_u,
+                                    &letters.vocalic_r, &letters.long_vocalic_r}) {
+    if (letter->size() == 1) marks.set(static_cast<unsigned char>((*letter)[0]));
+  }
+  if (with_apostrophe) marks.set(static_cast<unsigned char>('\''));
+  return marks;
+}
+
+// What a full vowel followed by a sign of this text reads as; empty when the
+// two stay apart.
+std::string_view JoinedVowel(std::string_view sign_text, const KeyLetters& letters) {
+  if (!letters.long_a.empty() && sign_text == letters.long_a) return letters.long_a;
+  if (sign_text == "o") return "o";
+  if (sign_text == "e") return "ai";
+  if (sign_text == "au") return "au";
+  return {};
+}
+
+// Everything a stream reads from the state's tables, worked out as the stream
+// is made: the glyphs' actions, flags and texts, and the pairs of the short
+// way.
+class GlyphTables {
+ public:
+  explicit GlyphTables(const ConverterState& state)
+      : letters_(ReadKeyLetters(state.sanideva)),
+        back_r_marks_(VowelMarks(letters_, true)),
+        kt_marks_(VowelMarks(letters_, false)) {
+    const std::optional<DevanagariFont> font = FindDevanagariFont(state.devanagari_box_font);
+    const FontRules rules =
+        font ? FromBuiltin(BuiltinRulesFor(*font)) : LoadedRules(state, letters_);
+    kta_before_underscore_ = rules.flags.kta_before_underscore;
+    class8_writes_pending_i_ = rules.flags.class8_writes_pending_i;
+    for (std::size_t code = 0; code < kByteValues; ++code) {
+      ReadGlyph(code, state.devitran[code], rules);
+      flags_[code] = glyphs_[code].flags;
+    }
+    MakePairs();
+    ReadWrittenVowels(state.sanideva);
+    // An insertion is known not to move the start of a consonant group back
+    // only when the letters inserted are consonants to both scans.
+    inserts_consonants_ = !back_r_marks_[ByteOf('r')] && !back_r_marks_[ByteOf('k')];
+  }
+
+ private:
+  friend class sfc::ToTranslitStream::Engine;
+
+  // The independent vowels that the syllable table writes as a full vowel
+  // and a glyph after it that the plain reading takes otherwise (Dev Natraj
+  // ITR writes ī as i and a hook that reads as the back r).
+  void ReadWrittenVowels(const SanidevaTable& table) {
+    for (const int row : {Row::kLongA, Row::kAi, Row::kAu, Row::kE, Row::kI, Row::kLongI, Row::kO,
+                          Row::kU, Row::kLongU, Row::kVocalicR, Row::kLongVocalicR}) {
+      const std::string& full = table.full[static_cast<std::size_t>(row)];
+      if (full.size() != 2) continue;
+      const auto vowel = static_cast<unsigned char>(full[0]);
+      const auto after = static_cast<unsigned char>(full[1]);
+      if (glyphs_[vowel].action != Action::kFullVowel || !joined_vowels_[after].empty()) continue;
+      written_vowels_.push_back({vowel, after, " " + table.key[static_cast<std::size_t>(row)]});
+    }
+  }
+
+  // A glyph's flags, action and text, from its entry and the font's rules.
+  void ReadGlyph(std::size_t code, std::string_view entry, const FontRules& rules) {
+    Glyph& glyph = glyphs_[code];
+    glyph.flags = FlagsFor(code, entry, rules);
+    std::string_view written = GlyphText(entry);  // what the glyph's text slot holds
+    glyph.action = ActionFor(code, entry, rules, written);
+    if (glyph.action == Action::kLa) written = "la";
+    if (glyph.action == Action::kNothing || glyph.action == Action::kNoRule ||
+        glyph.action == Action::kShortISign) {
+      written = {};
+    }
+    glyph.size =
+        written.size() <= kInlineText ? static_cast<std::uint8_t>(written.size()) : kLongText;
+    if (written.size() <= kInlineText) {
+      std::copy(written.begin(), written.end(), glyph.text.begin());
+    } else {
+      long_texts_[code] = written;
+    }
+  }
+
+  // What the rules test about a glyph; notes the full vowel it makes after a
+  // full vowel.
+  std::uint16_t FlagsFor(std::size_t code, std::string_view entry, const FontRules& rules) {
+    const int c = static_cast<int>(code);
+    const std::string_view text = GlyphText(entry);
+    std::uint16_t flags = 0;
+    auto flag = [&](Role role, GlyphFlag bit) {
+      if (rules.Is(role, c)) flags |= bit;
+    };
+    flag(kInherentVowel, kInherentVowelFlag);
+    flag(kBackRInherentVowel, kBackRInherentVowelFlag);
+    if (!rules.Is(kKeepsShortIPending, c)) flags |= kEndsShortIPendingFlag;
+    flag(kTtBeforeLongA, kTtBeforeLongAFlag);
+    flag(kLongASign, kLongASignFlag);
+    flag(kRow169AfterLongA, kRow169AfterLongAFlag);
+    flag(kRow169AfterLa, kRow169AfterLaFlag);
+    flag(kESign, kESignFlag);
+    flag(kAiSign, kAiSignFlag);
+    flag(kSignWithAnusvara, kSignWithAnusvaraFlag);
+    flag(kStrokeSetter, kStrokeSetterFlag);
+    if (text.ends_with('a')) flags |= kEndsInAFlag;
+    if (code == '_' && kta_before_underscore_ && !rules.Is(kTtBeforeLongA, c)) {
+      flags |= kKtAfterTtGlyphFlag;
+    }
+    if (entry.empty()) return flags | kStopFlag;
+    joined_vowels_[code] = JoinedVowel(text, letters_);
+    if (!joined_vowels_[code].empty()) {
+      joined_vowels_[code].insert(0, 1, ' ');
+      flags |= kJoinsFullVowelFlag;
+    }
+    return flags;
+  }
+
+  // A glyph's action, from its class and its roles. A text other than the
+  // entry's is written into `written`.
+  Action ActionFor(std::size_t code, std::string_view entry, const FontRules& rules,
+                   std::string_view& written) {
+    const int c = static_cast<int>(code);
+    if (entry.empty()) return Action::kStop;
+    if (code == 27) {  // a separately written a
+      written = "a";
+      return Action::kAppend;
+    }
+    switch (ClassOf(entry)) {
+      case GlyphClass::kFullSyllable:
+        return Action::kFullSyllable;
+      case GlyphClass::kHalfSyllable:
+        return rules.Is(kRGlyph, c)       ? Action::kBackR
+               : rules.Is(kMrGlyph, c)    ? Action::kBackRWithAnusvara
+               : rules.Is(kTtGlyph, c)    ? Action::kTt
+               : rules.Is(kJoinsLongA, c) ? Action::kJoinsLongA
+                                          : Action::kAppend;
+      case GlyphClass::kVowelSign:
+        return rules.Is(kShortISign, c)  ? Action::kShortISign
+               : rules.Is(kLongASign, c) ? Action::kLongASign
+                                         : Action::kVowelSign;
+      case GlyphClass::kItself:
+        written = ItselfText(code);
+        return Action::kAppend;
+      case GlyphClass::kNamed:
+        return SpecialAction(c, rules, written);
+      case GlyphClass::kIndependentVowel:
+        full_vowels_[code] = " ";
+        full_vowels_[code] += GlyphText(entry);
+        written = full_vowels_[code];
+        return Action::kFullVowel;
+      case GlyphClass::kAskUser:
+        if (code != '\t' && code != '\n' && code != '\r') return Action::kAsk;
+        written = ItselfText(code);
+        return Action::kAppend;
+      case GlyphClass::kTextAsIs:
+        return Action::kTakenAsIs;
+      case GlyphClass::kSmallLetter:
+        return rules.flags.small_letters_join ? Action::kSmallLetter : Action::kNoRule;
+      default:  // an entry without a class
+        return Action::kNoRule;
+    }
+  }
+
+  // The glyph code as a one-character text.
+  static std::string_view ItselfText(std::size_t code) { return {&kEveryByte[code], 1}; }
+
+  ShortWay ShortWayFor(const Glyph& glyph) const {
+    ShortWay way;
+    const bool has_rules = SetShortWayRules(glyph, way);
+    way.fast = has_rules && glyph.size != kLongText;
+    // Every glyph but these appends, even an empty text.
+    const bool appends = glyph.action != Action::kNothing && glyph.action != Action::kNoRule &&
+                         glyph.action != Action::kShortISign &&
+                         (glyph.action != Action::kPiece || glyph.size > 0);
+    if (appends) {
+      way.keep &= static_cast<std::uint8_t>(~kEditsBit);
+      way.set |= kAppendedBit;
+    }
+    return way;
+  }
+
+  // The short way's rules for the glyph's action; false for an action that
+  // always takes the full step.
+  bool SetShortWayRules(const Glyph& glyph, ShortWay& way) const {
+    switch (glyph.action) {
+      case Action::kNoRule:  // counted in the full step
+        return false;
+      case Action::kNothing:
+      case Action::kAppend:
+      case Action::kPiece:
+        return true;
+      case Action::kFullSyllable:
+      case Action::kLa:
+      case Action::kBackRForm:
+        SetSyllableWay(glyph, way);
+        return true;
+      case Action::kShortISign:
+      case Action::kVowelSign:
+      case Action::kLongASign:
+      case Action::kFullVowel:
+        SetVowelWay(glyph.action, way);
+        return true;
+      case Action::kTt:
+        way.slow_next = kKtAfterTtGlyphFlag;
+        return true;
+      case Action::kJoinsLongA:
+        way.slow_next = kLongASignFlag;
+        return true;
+      case Action::kTakenAsIs:
+        if (class8_writes_pending_i_) way.slow_state |= kPendingIBit;
+        return true;
+      default:
+        return false;
+    }
+  }
+
+  // Syllables drop their final "a" before a glyph that brings its own vowel
+  // and write a pending short i in its place.
+  static void SetSyllableWay(const Glyph& glyph, ShortWay& way) {
+    if (glyph.action == Action::kBackRForm) {  // its text is the letter and "a"
+      way.drops = kBackRInherentVowelFlag;
+      way.writes_pending_i = true;
+      way.pending_i_unless_dropped = true;
+      return;
+    }
+    if (glyph.action == Action::kLa || (glyph.flags & kEndsInAFlag)) {
+      way.drops = kInherentVowelFlag;
+      way.writes_pending_i = true;
+    }
+    if (glyph.action == Action::kLa) way.slow_next = kRow169AfterLaFlag;
+  }
+
+  // Vowel signs and full vowels: a final "aa" becomes the long a.
+  static void SetVowelWay(Action action, ShortWay& way) {
+    switch (action) {
+      case Action::kShortISign:
+        way.set = kPendingIBit;
+        break;
+      case Action::kVowelSign:
+        way.keep &= static_cast<std::uint8_t>(~kPendingIBit);
+        way.double_a = true;
+        // After a long-a sign the e and ai signs make o and au: the pairs
+        // after a long-a sign do (AddPairsAfterLongA).
+        break;
+      case Action::kLongASign:
+        way.double_a = true;
+        way.slow_next = kRow169AfterLongAFlag;
+        way.slow_previous = kStrokeSetterFlag;
+        break;
+      default:  // a full vowel: its text is a space and the vowel
+        way.double_a = true;
+        way.slow_next = kJoinsFullVowelFlag | kStopFlag;
+        break;
+    }
+  }
+
+  // The classes of next glyphs, and the short way of every pair of a
+  // current glyph and a class.
+  void MakePairs() {
+    std::array<ShortWay, kByteValues> ways;
+    for (std::size_t code = 0; code < kByteValues; ++code) {
+      ways[code] = ShortWayFor(glyphs_[code]);
+      slow_previous_[code] = ways[code].slow_previous;
+    }
+    const std::vector<std::size_t> members = ClassifyNextGlyphs(ways);
+    FillPairs(ways, members);
+    for (std::size_t code = 0; code < kByteValues; ++code) {
+      if (IsEOrAiSign(code)) makes_o_au_ = true;
+      if (glyphs_[code].action == Action::kJoinsLongA || (flags_[code] & kStrokeSetterFlag)) {
+        sets_stroke_ = true;
+      }
+    }
+    // The pairs after a long-a sign differ where an e or ai sign makes o or
+    // au; fonts without such signs need none.
+    if (makes_o_au_) AddPairsAfterLongA(members.size());
+  }
+
+  bool IsEOrAiSign(std::size_t code) const {
+    return glyphs_[code].action == Action::kVowelSign &&
+           (flags_[code] & (kESignFlag | kAiSignFlag));
+  }
+
+  // Sorts the glyphs into classes of next glyphs, alike in their flags and in
+  // what they test before them; returns one glyph of each class.
+  std::vector<std::size_t> ClassifyNextGlyphs(const std::array<ShortWay, kByteValues>& ways) {
+    std::vector<std::uint32_t> classes;  // the class's flags, and what it tests before it
+    std::vector<std::size_t> members;
+    for (std::size_t code = 0; code < kByteValues; ++code) {
+      const std::uint32_t key = (flags_[code] & kNextClassFlags) |
+                                (static_cast<std::uint32_t>(ways[code].slow_previous) << 16);
+      const auto found = std::find(classes.begin(), classes.end(), key);
+      next_offset_[code] = static_cast<std::uint32_t>(found - classes.begin()) * kByteValues;
+      if (found == classes.end()) {
+        classes.push_back(key);
+        members.push_back(code);
+      }
+    }
+    return members;
+  }
+
+  // Every glyph's pair with its final "a" kept and dropped, then the pairs
+  // for each class of next glyphs; glyphs without a short way stay slow.
+  void FillPairs(const std::array<ShortWay, kByteValues>& ways,
+                 const std::vector<std::size_t>& members) {
+    std::array<std::array<Pair, 2>, kByteValues> drops;
+    for (std::size_t code = 0; code < kByteValues; ++code) {
+      if (!ways[code].fast) continue;
+      for (const bool drop : {false, true}) drops[code][drop] = BasePair(code, ways[code], drop);
+    }
+    Pair slow;
+    slow.slow_state = kAlwaysBit;
+    pairs_.assign(members.size() * kByteValues, slow);
+    for (std::size_t k = 0; k < members.size(); ++k) {
+      const std::size_t next = members[k];
+      for (std::size_t code = 0; code < kByteValues; ++code) {
+        if (ways[code].fast) {
+          MakePair(code, ways[code], drops[code], next, ways[next], pairs_[k * kByteValues + code]);
+        }
+      }
+    }
+  }
+
+  // The second half of the table: the pairs after a long-a sign, where an e
+  // or ai sign makes o or au.
+  void AddPairsAfterLongA(std::size_t class_count) {
+    const std::size_t half = pairs_.size();
+    pairs_.resize(2 * half);
+    std::copy(pairs_.begin(), pairs_.begin() + static_cast<std::ptrdiff_t>(half),
+              pairs_.begin() + static_cast<std::ptrdiff_t>(half));
+    for (std::size_t code = 0; code < kByteValues; ++code) {
+      if (flags_[code] & kLongASignFlag) previous_half_[code] = static_cast<std::uint32_t>(half);
+    }
+    for (std::size_t k = 0; k < class_count; ++k) {
+      for (std::size_t code = 0; code < kByteValues; ++code) {
+        if (IsEOrAiSign(code)) MakeOAu(code, pairs_[half + k * kByteValues + code]);
+      }
+    }
+  }
+
+  // An e or ai sign after a long-a sign: the long a's last character goes,
+  // o or au (with the anusvara for the signs that carry it) is appended.
+  void MakeOAu(std::size_t code, Pair& pair) const {
+    std::string piece = (flags_[code] & kESignFlag) ? "o" : "au";
+    if (flags_[code] & kSignWithAnusvaraFlag) piece += letters_.anusvara;
+    if (piece.size() > kInlineText || (pair.slow_state & kAlwaysBit)) {
+      pair.slow_state |= kAlwaysBit;
+      return;
+    }
+    pair.text = {};
+    std::copy(piece.begin(), piece.end(), pair.text.begin());
+    pair.size = static_cast<std::uint8_t>(piece.size());
+    pair.back = 1;
+    pair.advance = static_cast<std::int8_t>(pair.size - 1);
+    // With the stroke flag set the two stay apart: the full step.
+    pair.slow_state |= kStrokeBit;
+    SetFinalAs(pair);
+  }
+
+  static void SetFinalAs(Pair& pair) {
+    const std::string_view text(pair.text.data(), pair.size);
+    const std::size_t not_a = text.find_last_not_of('a');
+    for (std::size_t before = 0; before <= kDoubleA; ++before) {
+      const std::size_t count =
+          not_a == std::string_view::npos ? before + text.size() : text.size() - 1 - not_a;
+      pair.final_as[before] = static_cast<std::uint8_t>(std::min<std::size_t>(count, kDoubleA));
+    }
+  }
+
+  // A glyph's pair before any next glyph: the text, without its final "a"
+  // when `drop`.
+  Pair BasePair(std::size_t code, const ShortWay& way, bool drop) const {
+    const Glyph& glyph = glyphs_[code];
+    Pair pair;
+    pair.slow_state = static_cast<std::uint8_t>(way.slow_state | kNextSlowBit);
+    if (!way.fast || (drop && glyph.size == 0)) {
+      pair.slow_state |= kAlwaysBit;
+      return pair;
+    }
+    pair.text = glyph.text;
+    pair.size = static_cast<std::uint8_t>(glyph.size - (drop ? 1 : 0));
+    pair.advance = static_cast<std::int8_t>(pair.size);
+    pair.final_a = pair.size > 0 && pair.text[pair.size - 1U] == 'a' ? 1 : 0;
+    pair.keep = static_cast<std::uint8_t>(way.keep & ~kNextSlowBit);
+    pair.set = way.set;
+    pair.double_a = way.double_a ? kDoubleA : kNoDoubleA;
+    SetFinalAs(pair);
+    return pair;
+  }
+
+  // The pair of a glyph and a class of next glyphs (`next` is one of them),
+  // written over a slow one.
+  void MakePair(std::size_t code, const ShortWay& way, const std::array<Pair, 2>& drops,
+                std::size_t next, const ShortWay& next_way, Pair& pair) const {
+    const std::uint16_t next_flags = flags_[next];
+    if (next_flags & way.slow_next) return;
+    const bool drop = (next_flags & way.drops) != 0;
+    std::memcpy(&pair, &drops[drop], sizeof(Pair));
+    if (way.writes_pending_i &&
+        (way.pending_i_unless_dropped ? !drop : (next_flags & kEndsShortIPendingFlag))) {
+      pair.writes_i = kPendingIBit;
+      // Nothing written: the character before decides, which the full step
+      // reads.
+      if (pair.size == 0) pair.slow_state |= kPendingIBit;
+      // A pending short i is written, or there is none: it is gone after.
+      pair.keep &= static_cast<std::uint8_t>(~kPendingIBit);
+    }
+    if (glyphs_[code].flags & next_way.slow_previous) pair.set |= kNextSlowBit;
+  }
+
+  // Class 5: the roles in the order the rules test them. Pieces are written
+  // into `written`.
+  Action SpecialAction(int c, const FontRules& rules, std::string_view& written) {
+    if (rules.Is(kLaGlyph, c)) return Action::kLa;
+    if (rules.Is(kAspirataSign, c)) return Action::kNothing;
+    if (rules.Is(kDashGlyph, c)) {
+      written = "-";
+      return Action::kPiece;
+    }
+    if (rules.Is(kSlashGlyph, c)) {
+      written = "/";
+      return Action::kPiece;
+    }
+    if (rules.Is(kBackRForm, c) || rules.Is(kNGlyph, c)) {
+      written = rules.Is(kBackRForm, c) ? "ra" : "na";
+      return Action::kBackRForm;
+    }
+    if (rules.Is(kNamGlyph, c)) {
+      written = letters_.row171_sign;
+      return Action::kPiece;
+    }
+    if (rules.Is(kKtGlyph, c)) return Action::kKt;
+    if (rules.Is(kApostropheGlyph, c)) {
+      written = " '";
+      return Action::kPiece;
+    }
+    if (rules.Is(kOpenYGlyph, c)) return Action::kOpenY;
+    return Action::kNoRule;  // no role in this font
+  }
+
+  KeyLetters letters_;
+  GlyphSet back_r_marks_;
+  GlyphSet kt_marks_;
+  bool inserts_consonants_ = true;
+
+  // The glyph table, read once.
+  std::array<Glyph, kByteValues> glyphs_;
+  std::array<std::uint16_t, kByteValues> flags_{};  // the glyphs' flags, together
+  std::array<std::uint16_t, kByteValues> slow_previous_{};
+  std::array<std::uint32_t, kByteValues> next_offset_{};  // the next glyph's class in pairs_
+  std::vector<Pair> pairs_;  // by class of the next glyph, then current glyph
+  // With makes_o_au_, a second half after a long-a sign, where previous_half_
+  // of the glyph before points.
+  bool makes_o_au_ = false;
+  bool sets_stroke_ = false;  // some glyph sets the stroke flag
+  std::array<std::uint32_t, kByteValues> previous_half_{};
+  std::array<std::string, kByteValues> long_texts_;
+  std::array<std::string, kByteValues> full_vowels_;    // class 6: " " and the text
+  std::array<std::string, kByteValues> joined_vowels_;  // as the sign after a full vowel
+  struct WrittenVowel {
+    unsigned char vowel;
+    unsigned char after;
+    std::string text;  // " " and the row's key
+  };
+  std::vector<WrittenVowel> written_vowels_;  // read with StreamOptions::read_as_written
+  bool kta_before_underscore_ = false;
+  bool class8_writes_pending_i_ = false;
+};
+
+// The Devanagari box takes the current Devanagari font name, as a run
+// starts.
+ConverterState& TakeCurrentFont(ConverterState& state) {
+  state.devanagari_box_font = state.devanagari_font_name;
+  return state;
+}
+
+}  // namespace
+}  // namespace sfc
