@@ -226,6 +226,13 @@ class ToDevanagariStream::Engine {
         {10, simple(Rule::kLineEnd)},
         {13, simple(Rule::kLineEnd)},
     };
+    AddSignsAndPunctuation(order);
+    return order;
+  }
+
+  // The rules after the letters: digits, signs and punctuation.
+  static void AddSignsAndPunctuation(std::vector<DispatchEntry>& order) {
+    auto simple = [](Rule rule) { return Dispatch{rule, 0}; };
     for (int digit = '0'; digit <= '9'; ++digit) order.push_back({digit, simple(Rule::kDigit)});
     order.push_back({'\'', simple(Rule::kApostrophe)});
     order.push_back({160, simple(Rule::kAltSpace)});
@@ -240,7 +247,6 @@ class ToDevanagariStream::Engine {
     }
     order.push_back({'+', simple(Rule::kPlus)});
     order.push_back({'_', simple(Rule::kUnderscore)});
-    return order;
   }
 
   // The first bytes of the glyphs of some rows.
