@@ -326,198 +326,27 @@ class ToDevanagariStream::Engine {
 
   // ---- one step ----
   // False when the step failed: the run ends.
-  bool Step() {
-    if (work_.empty()) return false;
-    DashLookAhead();
-    const int current = Current();
-    const Dispatch d = current == kNone ? Dispatch{} : dispatch_[static_cast<std::size_t>(current)];
-    switch (d.rule) {
-      case Rule::kDrop:
-        if (current != kNone) Dropped(static_cast<unsigned char>(current));
-        break;
-      case Rule::kCluster:
-        if (!Cluster(static_cast<ClusterLetter>(d.arg))) return !run_ends_;
-        break;
-      case Rule::kA:
-        if (!LetterA(Previous(), Next())) return !run_ends_;
-        break;
-      case Rule::kR:
-        LetterR();
-        break;
-      case Rule::kY:
-        LetterY();
-        break;
-      default:
-        if (d.rule < Rule::kR) {
-          VowelLetter(d.rule);
-        } else {
-          SignOrPunctuation(d, current);
-        }
-    }
-    return !run_ends_ && Emit();
-  }
+  bool Step();
 
   // The short way of a step, while the buffer holds the look-ahead: the same
   // output as Step, without its checks on the buffer's end, and the common
   // clusters without the full cluster rule. False when the step needs the
   // full way (the dash look-ahead may act, a letter to drop, a cluster the
   // short way leaves alone); nothing has changed then.
-  bool ShortStep() {
-    const unsigned char* letters = work_.Letters();  // previous, current, next, ...
-    if (IsDash(letters[3]) && state_.dash_state == kDashArmed) return false;
-    const Dispatch d = dispatch_[letters[1]];
-    std::size_t taken = 1;
-    switch (d.rule) {
-      case Rule::kCluster:
-        taken = ShortCluster(static_cast<ClusterLetter>(d.arg), letters);
-        if (taken == 0) return false;
-        break;
-      case Rule::kA:
-        if (!LetterA(letters[0], letters[2])) return true;
-        break;
-      case Rule::kSpace:
-        TakeRepha();
-        output_ += ' ';
-        break;
-      case Rule::kR:
-        LetterR();
-        break;
-      case Rule::kY:
-        LetterY();
-        break;
-      case Rule::kLongA:  // the commonest vowel letter after "a", inline
-        Vowel(word_start_long_a_, HalfCell(Row::kLongA));
-        break;
-      default:  // the vowel letters other than "a" lie between kA and kR
-        if (d.rule <= Rule::kA) return false;
-        if (d.rule < Rule::kR) {
-          VowelLetter(d.rule);
-        } else {
-          SignOrPunctuation(d, letters[1]);
-        }
-    }
-    if (run_ends_) return true;  // the caller ends the run
-    work_.RemoveFirst(taken);
-    return true;
-  }
+  bool ShortStep();
 
   // A cluster the short way: the letters it takes, or 0 for the full way
   // (a doubled consonant; a dash, an underscore or a hard space after it; an
   // m that may be written as n). Nothing has changed when it returns 0.
-  std::size_t ShortCluster(ClusterLetter letter, const unsigned char* letters) {
-    const unsigned char first_letter = letters[1];
-    const KeyTree& tree = TreeFor(letter, first_letter);
-    int matched = tree.base;
-    std::size_t taken = 1;
-    std::size_t node = 0;
-    for (;;) {
-      const int child = tree.Child(node, letters[taken + 1]);
-      if (child < 0) break;
-      node = static_cast<std::size_t>(child);
-      matched = tree.nodes[node].row;
-      ++taken;
-    }
-    if (taken == 2 && letters[2] == first_letter) return 0;
-    const AfterCluster after = after_cluster_[letters[taken + 1]];
-    if (after == AfterCluster::kFullWay) return 0;
-    output_ += CellOf(after, matched);
-    return taken;
-  }
+  std::size_t ShortCluster(ClusterLetter letter, const unsigned char* letters);
 
   // A vowel letter other than "a".
-  void VowelLetter(Rule rule) {
-    switch (rule) {
-      case Rule::kLongA:
-        return Vowel(word_start_long_a_, HalfCell(Row::kLongA));
-      case Rule::kE:
-        return Vowel(FullCell(Row::kE), HalfCell(Row::kE));
-      case Rule::kI:
-        if (BeginsWord()) {
-          output_ += FullCell(Row::kI);
-        } else {
-          ShortI();
-        }
-        return;
-      case Rule::kLongI:
-        return Vowel(FullCell(Row::kLongI), HalfCell(Row::kLongI));
-      case Rule::kO:
-        return LetterO();
-      case Rule::kU:
-        return LetterU();
-      case Rule::kLongU:
-        return Vowel(FullCell(Row::kLongU), HalfCell(Row::kLongU));
-      case Rule::kVocalicR:
-        return Vowel(FullCell(Row::kVocalicR), HalfCell(Row::kVocalicR));
-      case Rule::kLongVocalicR:
-        return Vowel(FullCell(Row::kLongVocalicR), HalfCell(Row::kLongVocalicR));
-      case Rule::kVocalicL:
-        return Vowel(independent_l_, dependent_l_);
-      case Rule::kLongVocalicL:
-        output_ += FullCell(Row::kNam);
-        return;
-      default:
-        return;
-    }
-  }
+  void VowelLetter(Rule rule);
 
-  void SignOrPunctuation(Dispatch d, int current) {
-    switch (d.rule) {
-      case Rule::kVisarga:
-        output_ += FullCell(Row::kVisarga);
-        return;
-      case Rule::kAnusvara:
-        if (Equals(LastByte(), Half(Row::kRa))) {
-          if (!RemoveLastByte()) return;
-          output_ += FullCell(Row::kRephaAnusvara);
-        } else {
-          output_ += HalfCell(Row::kAnusvara);
-        }
-        return;
-      case Rule::kSpace:
-        TakeRepha();
-        output_ += ' ';
-        return;
-      case Rule::kLineEnd:
-      case Rule::kDigit:
-        output_ += static_cast<char>(current);
-        return;
-      case Rule::kApostrophe:
-        if (LastByte() == ' ' && !RemoveLastByte()) return;
-        output_ += FullCell(Row::kApostrophe);
-        return;
-      case Rule::kDash:
-        if (Previous() == '_') {
-          if (!RemoveLastByte()) return;
-          state_.dash_state = kDashArmed;
-        }
-        output_ += FullCell(Row::kDash);
-        return;
-      case Rule::kSign:
-        output_ += FullCell(d.arg);
-        if (Next() == 'a') output_ += '\x1b';
-        return;
-      default:
-        output_ += FixedPiece(d);
-    }
-  }
+  void SignOrPunctuation(Dispatch d, int current);
 
   // What a letter writes whatever its neighbours.
-  std::string_view FixedPiece(Dispatch d) const {
-    switch (d.rule) {
-      case Rule::kAltSpace:
-        return "\x1f";
-      case Rule::kSlash:
-        return Full(Row::kSlash);
-      case Rule::kPunctuation:
-        return kControlBytes.substr(d.arg, 1);
-      case Rule::kPlus:
-        return Full(Row::kPlusSign);
-      case Rule::kUnderscore:
-        return Full(Row::kUnderscore);
-      default:
-        return {};
-    }
-  }
+  std::string_view FixedPiece(Dispatch d) const;
 
   [[nodiscard]] bool Emit() { return work_.RemoveFront() || RunEnds(); }
 
@@ -595,201 +424,29 @@ class ToDevanagariStream::Engine {
   }
 
   // A vowel letter other than "a", "i" after a consonant, "o", "u" and ḹ.
-  SFC_ALWAYS_INLINE void Vowel(const Cell& word_start, const Cell& after_consonant) {
-    if (BeginsWord()) {
-      output_ += word_start;
-    } else {
-      output_ += after_consonant;
-      TakeRepha();
-    }
-  }
+  SFC_ALWAYS_INLINE void Vowel(const Cell& word_start, const Cell& after_consonant);
 
-  void LetterO() {
-    if (!BeginsWord()) {
-      output_ += HalfCell(Row::kO);
-      TakeRepha();
-    } else if (Next() != kNone && Next() == anusvara_) {
-      output_ += FullCell(Row::kOm);
-      RemoveExtraLetter();
-    } else {
-      output_ += word_start_o_;
-    }
-  }
+  void LetterO();
 
-  void LetterU() {
-    if (BeginsWord()) {
-      output_ += FullCell(Row::kU);
-      return;
-    }
-    if (joins_.u_after != kNone && LastByte() == joins_.u_after) {
-      output_ += joins_.u_joined;
-    } else {
-      output_ += HalfCell(Row::kU);
-    }
-    TakeRepha();
-  }
+  void LetterU();
 
   // Returns false when the step ended on its own (no emit).
-  SFC_ALWAYS_INLINE bool LetterA(int previous, int next) {
-    if (previous == 10 || previous == 13 || previous == 32 || IsDash(previous)) {
-      word_start_ = true;
-    } else if (previous == 'a' || previous == 'e' || previous == 'i' || previous == 'o' ||
-               previous == 'u') {
-      if (shift_m_to_n_) {
-        // A separately written "a": a mark in the text, not on the clipboard.
-        if (options_.clipboard) off_clipboard_.push_back(output_.size());
-        output_ += '\x1b';
-        if (!work_.RemoveFront()) RunEnds();
-        return false;
-      }
-    } else {
-      word_start_ = false;
-    }
-    if (next == 'i') {
-      if (word_start_) {
-        output_ += word_start_ai_;
-      } else {
-        output_ += HalfCell(Row::kAi);
-        TakeRepha();
-      }
-      RemoveExtraLetter();
-    } else if (next == 'u') {
-      if (word_start_) {
-        output_ += word_start_au_;
-      } else {
-        output_ += HalfCell(Row::kAu);
-        TakeRepha();
-      }
-      RemoveExtraLetter();
-    } else {
-      if (word_start_) {
-        output_ += FullCell(Row::kA);
-        pending_repha_ = nullptr;  // a word's first "a" drops a repha held back
-      }
-      TakeRepha();
-    }
-    return true;
-  }
+  SFC_ALWAYS_INLINE bool LetterA(int previous, int next);
 
   // The short-i sign is written before the cluster it follows in speech:
   // after the second syllable glyph from the end.
-  void ShortI() {
-    const HeldOutput::Offset len = output_.size();
-    const std::optional<HeldOutput::Offset> second = marks_.Find(output_, 2);
-    const HeldOutput::Offset stop = second ? len - 1 - *second : len;  // counted from the end
-    HeldOutput::Offset k = stop;  // stop - 1 when the byte after it is an r or kt ending
-    if (stop >= 1) {
-      const int byte = output_[len - stop];
-      if (Equals(byte, Half(Row::kRa)) || Equals(byte, Full(Row::kKtaEnd)) ||
-          Equals(byte, Full(Row::kHalfR)))
-        k = stop - 1;
-    }
-    const std::string* sign = &Half(Row::kI);
-    if (k > 1 && !(k == 2 && BracketAfter(len - stop))) sign = &Full(Row::kISignWide);
-    output_.Insert(len - k, *sign);
-    marks_.Inserted(output_, len - k, sign->size());
-    TakeRepha();
-    SyncClipboard();
-  }
+  void ShortI();
 
   // Whether a "[" that is no syllable glyph lies from an offset to the end.
-  bool BracketAfter(HeldOutput::Offset from) const {
-    for (HeldOutput::Offset at = from; at < output_.size(); ++at) {
-      if (output_[at] == '[' && !marks_.IsSyllable(output_, at)) return true;
-    }
-    return false;
-  }
+  bool BracketAfter(HeldOutput::Offset from) const;
 
-  void LetterY() {
-    const int previous = Previous();
-    const bool after_letter =
-        !(previous == 10 || previous == 13 || previous == 32 || previous == 150 || previous == 160);
-    const int g = LastByte();
-    const bool after_aspirata = after_letter && g != kNone && aspirata_first_[g];
-    if (!after_aspirata) {
-      const int next = Next();
-      if (next == 'a' || next == 'e' || next == 'i' || next == 'u' ||
-          (next != kNone && (next == vocalic_r_ || next == long_vocalic_r_ || next == long_u_))) {
-        output_ += FullCell(Row::kYa);  // the vowel's own chunk writes the pending repha
-      } else if (next != kNone && (next == long_a_ || next == long_i_ || next == 'o')) {
-        output_ += FullCell(Row::kYa);
-      } else if (next == ' ') {
-        output_ += FullCell(Row::kYa);
-        TakeRepha();
-        output_ += FullCell(Row::kAspirata1);
-      } else {
-        output_ += HalfCell(Row::kYa);
-      }
-      return;
-    }
-    const int before = output_.size() >= 2 ? output_[output_.size() - 2] : kNone;
-    if (before != kNone && opens_ya_first_[before]) {
-      if (!RemoveLastByte()) return;
-      output_ += FullCell(Row::kOpenYa);
-    } else {
-      output_ += FullCell(Row::kYa);
-    }
-    TakeRepha();
-  }
+  void LetterY();
 
-  void LetterR() {
-    int previous = Previous();
-    if (previous == 13 || previous == 10) previous = 'a';
-    const int next = Next();
-    if (previous == '\'' || previous == ' ' || IsVowelLetter(previous)) {
-      if (next == 'u') {
-        output_ += FullCell(Row::kRu);
-        RemoveExtraLetter();
-      } else if (next != kNone && next == long_u_) {
-        output_ += FullCell(Row::kRLongU);
-        RemoveExtraLetter();
-      } else if (IsVowelLetter(next)) {
-        output_ += FullCell(Row::kRa);
-      } else if (next == ' ' || next == '_') {
-        output_ += FullCell(Row::kRa);
-        output_ += FullCell(Row::kAspirata1);
-      } else if (IsDash(next)) {
-        output_ += FullCell(Row::kRa);
-      } else {
-        pending_repha_ = &HalfCell(Row::kRa);
-      }
-      return;
-    }
-    if (previous == '_') {
-      output_ += FullCell(Row::kRa);
-      return;
-    }
-    // r after a consonant joins its cluster.
-    const int g = LastByte();
-    bool done = false;
-    auto removes_n = [&](int n_glyph) {
-      if (g != n_glyph || Full(Row::kNra) == " ") return false;
-      if (!RemoveLastByte()) return true;  // the run ends
-      output_ += FullCell(Row::kNra);
-      return true;
-    };
-    if (g != kNone && joins_.r_below.find(static_cast<char>(g)) != std::string_view::npos) {
-      output_ += FullCell(Row::kHalfR);
-      done = true;
-    } else if (const std::string_view* form = RForm(g)) {
-      output_ += *form;
-      done = true;
-    } else if (joins_.n_before_r != kNone) {
-      done = removes_n(joins_.n_before_r);
-      if (run_ends_) return;
-    }
-    if (!done) output_ += Equals(g, Full(Row::kDash)) ? Full(Row::kRa) : Full(Row::kHalfRUpper);
-    if (!IsVowelLetter(next)) output_ += FullCell(Row::kAspirata1);
-  }
+  void LetterR();
 
   // The bytes an r after the glyph g is written as, when the font has a form
   // of its own for the pair.
-  const std::string_view* RForm(int g) const {
-    for (const GlyphWithR& form : joins_.r_forms) {
-      if (form.glyph == g) return &form.with_r;
-    }
-    return nullptr;
-  }
+  const std::string_view* RForm(int g) const;
 
   // The keys of a letter group as a tree: the root stands for the group's
   // first letter, every node for that letter and the bytes on the way to it.
@@ -820,137 +477,22 @@ class ToDevanagariStream::Engine {
     }
   };
 
-  SFC_ALWAYS_INLINE const KeyTree& TreeFor(ClusterLetter letter, unsigned char first_letter) {
-    KeyTree& tree = trees_[static_cast<std::size_t>(letter)];
-    if (tree.built) return tree;
-    return BuildTree(tree, letter, first_letter);
-  }
+  SFC_ALWAYS_INLINE const KeyTree& TreeFor(ClusterLetter letter, unsigned char first_letter);
 
   SFC_NO_INLINE const KeyTree& BuildTree(KeyTree& tree, ClusterLetter letter,
-                                         unsigned char first_letter) {
-    const LetterGroupRange range = GroupRange(letter, profile_);
-    tree.built = true;
-    tree.base = range.base;
-    tree.nodes.emplace_back();
-    for (int row = range.first; row <= range.last; ++row) {
-      const std::string& key = table_.key[static_cast<std::size_t>(row)];
-      if (key.size() < 2 || static_cast<unsigned char>(key[0]) != first_letter ||
-          Full(row) == " ") {
-        continue;
-      }
-      std::size_t node = 0;
-      for (std::size_t i = 1; i < key.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(key[i]);
-        int child = -1;
-        for (const auto& [b, index] : tree.nodes[node].children) {
-          if (b == byte) child = index;
-        }
-        if (child < 0) {
-          child = static_cast<int>(tree.nodes.size());
-          tree.nodes[node].children.emplace_back(byte, child);
-          tree.nodes.emplace_back();
-        }
-        node = static_cast<std::size_t>(child);
-      }
-      if (tree.nodes[node].row == 0) tree.nodes[node].row = row;
-    }
-    tree.FillMoves();
-    return tree;
-  }
+                                         unsigned char first_letter);
 
   // Returns false when the step ended on its own (a doubled consonant).
-  bool Cluster(ClusterLetter letter) {
-    const auto first_letter = static_cast<unsigned char>(Current());
-    const KeyTree& tree = TreeFor(letter, first_letter);
-    int matched = tree.base;
-    // Only the doubled consonants look at the key, and only at two letters.
-    doubled_ = 0;
-    int key_length = 1;
-    // The key grows by one letter while the longer key is in the range.
-    std::size_t node = 0;
-    for (;;) {
-      const int next = Next();
-      if (next == kNone) break;
-      int found = -1;
-      for (const auto& [byte, index] : tree.nodes[node].children) {
-        if (byte == next) found = index;
-      }
-      if (found < 0 || tree.nodes[static_cast<std::size_t>(found)].row == 0) break;
-      node = static_cast<std::size_t>(found);
-      doubled_ = (++key_length == 2 && next == first_letter) ? next : 0;
-      matched = tree.nodes[node].row;
-      if (!work_.RemoveFront()) return RunEnds();
-    }
-    const int n = Next();
-    if (DoubledConsonant(n)) return false;
-    if (doubled_ == 'd' && (n == 'b' || n == 'd' || n == 'g')) {
-      AskAboutDdd(n);
-    }
-
-    if (n == ' ') {
-      output_ += FullCell(matched);
-      output_ += FullCell(Row::kAspirata1);
-    } else if (IsDash(n) || n == '_' || n == 160) {
-      const int follows = work_.At(3);
-      if (IsVowelLetter(follows)) {
-        output_ += FullCell(matched);
-      } else if (state_.dash_state == kDashWaiting) {
-        output_ += FullCell(matched);
-        output_ += FullCell(Row::kAspirata1);
-      } else {
-        output_ += HalfCell(matched);
-      }
-    } else if (IsVowelLetter(n) || n == 'r') {
-      output_ += FullCell(matched);
-    } else {
-      const Cell* half = &HalfCell(matched);
-      if (shift_m_to_n_ && Half(matched) == Half(Row::kMa)) {
-        if (n == 'd' || n == 't') {
-          half = &HalfCell(Row::kNa);
-        } else if (n != kNone && (n == retroflex_d_ || n == retroflex_t_)) {
-          half = &HalfCell(Row::kRetroflexNa);
-        } else if (n == 'h' || n == 's' || n == 'y' || (n != kNone && n == palatal_s_)) {
-          half = &HalfCell(Row::kAnusvara);
-        }
-      }
-      output_ += *half;
-    }
-    return true;
-  }
+  bool Cluster(ClusterLetter letter);
 
   // cch, jjh, jjñ, kkh, kkr, kkṣ, kkṛ: the first consonant is written half
   // and the second starts a new cluster with the letters after it. The
   // letters are those of the run's transliteration font, so that the same
   // text gives the same glyphs in every font.
-  bool DoubledConsonant(int n) {
-    if (doubled_ == 0) return false;
-    int row = 0;
-    const bool letter = n != kNone;
-    if (doubled_ == 'c' && n == 'h') {
-      row = Row::kCa;
-    } else if (doubled_ == 'j' && (n == 'h' || (letter && n == palatal_n_))) {
-      row = Row::kJa;
-    } else if (doubled_ == 'k' &&
-               (n == 'h' || n == 'r' || (letter && (n == retroflex_s_ || n == vocalic_r_)))) {
-      row = Row::kKa;
-    }
-    if (row == 0) return false;
-    output_ += HalfCell(row);
-    SyncClipboard();
-    return true;
-  }
+  bool DoubledConsonant(int n);
 
   // `next` follows the "dd" at the front of the work buffer.
-  SFC_NO_INLINE void AskAboutDdd(int next) {
-    InputBoxRequest request{InputRequestKind::kCheckLater, -1, "CHECK LATER",
-                            "Program has found\rthe combination of this letters:\r'ddd' or "
-                            "'ddb' or 'ddg'",
-                            "Please check this manual!"};
-    request.found = std::string("dd") + static_cast<char>(next);
-    request.at = drops_.Locate(InputOffsetOf(StreamFront()));
-    std::string answer = input_box_ ? input_box_(request) : request.default_text;
-    asked_.push_back({std::move(request), std::move(answer)});
-  }
+  SFC_NO_INLINE void AskAboutDdd(int next);
 
   // ---- passing on what is final ----
 
@@ -1060,6 +602,14 @@ class ToDevanagariStream::Engine {
   Cell word_start_ai_;
   Cell word_start_au_;
 };
+
+}  // namespace sfc
+
+// The engine's rules, defined outside its class.
+#include "to_devanagari_letters.h"
+#include "to_devanagari_steps.h"
+
+namespace sfc {
 
 ToDevanagariStream::ToDevanagariStream(ConverterState& state, bool shift_m_to_n, InputBox input_box,
                                        OutputSink sink, StreamOptions options)
