@@ -145,6 +145,9 @@ struct StreamOptions {
   // output stays as specified; on wherever text is converted to Unicode or
   // to another font.
   bool read_as_written = false;
+  // (Devanagari to transliteration) Every glyph the full way, none the short
+  // way: the same output by design, which tests compare.
+  bool full_steps = false;
 };
 
 struct StreamEnd {

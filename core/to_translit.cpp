@@ -209,7 +209,7 @@ class ToTranslitStream::Engine {
   const Byte* Run(const Byte* p, const Byte* stop, const Byte* end) {
     if constexpr (!kAtEnd) {
       // Reading as written looks at more than the short way's pairs know.
-      if (options_.read_as_written) return RunFullSteps<false>(p, stop, end);
+      if (options_.read_as_written || options_.full_steps) return RunFullSteps<false>(p, stop, end);
       if (!t_.makes_o_au_) return RunShortWay<false, false>(p, stop, end);
       return t_.sets_stroke_ ? RunShortWay<true, true>(p, stop, end)
                              : RunShortWay<true, false>(p, stop, end);

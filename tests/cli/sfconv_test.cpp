@@ -86,6 +86,11 @@ TEST(SfconvToTranslit, AnswersForGlyphsThatAsk) {
   Outcome run = Sfconv({"to-translit", "--answer", "143=X", "--answer=143=Y"}, B({143, 143}));
   EXPECT_EQ(run.status, kExitOk);
   EXPECT_BYTES("YY ", run.out);
+  // The codes run from 0 to 255.
+  run = Sfconv({"to-translit", "--answer", "255=X", "--answer", "0=Y", "--answer", "143=Z"},
+               B({143}));
+  EXPECT_EQ(run.status, kExitOk) << run.err;
+  EXPECT_BYTES("Z ", run.out);
   run = Sfconv({"to-translit"}, B({143}));
   EXPECT_BYTES(B({143, " "}), run.out);
   EXPECT_NE(run.err.find("glyph 143"), std::string::npos) << run.err;

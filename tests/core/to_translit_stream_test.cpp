@@ -374,6 +374,46 @@ TEST(ToTranslitStream, ReadAsWrittenTakesTheWritersGlyphOrders) {
   }
 }
 
+// Every glyph the full way gives what the short way gives, on every pair of
+// glyphs that do not end the run: one text per font in which each such pair
+// stands side by side (a de Bruijn sequence of the glyph codes).
+std::string EveryPair(const ConverterState& state) {
+  std::vector<unsigned char> codes;
+  for (int code = 1; code < 256; ++code) {
+    if (!state.devitran[static_cast<std::size_t>(code)].empty()) {
+      codes.push_back(static_cast<unsigned char>(code));
+    }
+  }
+  // The Lyndon words of length 1 and 2 in order, the first code again at the
+  // end: every ordered pair of codes stands side by side once.
+  std::string text;
+  for (std::size_t i = 0; i < codes.size(); ++i) {
+    text.push_back(static_cast<char>(codes[i]));
+    for (std::size_t j = i + 1; j < codes.size(); ++j) {
+      text.push_back(static_cast<char>(codes[i]));
+      text.push_back(static_cast<char>(codes[j]));
+    }
+  }
+  text.push_back(static_cast<char>(codes.front()));
+  return text;
+}
+
+TEST(ToTranslitStream, TheFullStepAgreesWithTheShortWayOnEveryPair) {
+  std::vector<ConverterState> states;
+  for (const DevanagariFont devanagari : kDevanagariFonts) {
+    states.push_back(test::StateFor(TranslitFont::kSanskritTimes, devanagari));
+  }
+  states.push_back(UnderOwnName(states.front()));
+  for (const ConverterState& state : states) {
+    SCOPED_TRACE(state.devanagari_box_font);
+    const std::string text = EveryPair(state);
+    const Streamed quick = Stream(state, text, {text.size()}, {});
+    const Streamed full = Stream(state, text, {text.size()}, {.full_steps = true});
+    EXPECT_TRUE(quick.end.completed);
+    EXPECT_BYTES(quick.output, full.output);
+  }
+}
+
 TEST(ToTranslitStream, AStepThatFailsEndsTheRunInAnyBlock) {
   ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kVedic);
   const std::string input = test::B({"kmk", 0, "kmkmkmkmkm"});
