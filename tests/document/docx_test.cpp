@@ -132,6 +132,10 @@ TEST(DocxResolution, EachLevelNamesTheFont) {
                    "b") +
            "</w:p>",
        "[Vedic:a]|\xC3\xA9|[Vedic:b]|"},
+      {"the first byte of the hAnsi slot (the euro sign, 0x80)",
+       "<w:p>" + MakeRun(R"(<w:rFonts w:ascii="Vedic" w:hAnsi="Times"/>)", "~\xE2\x82\xAC") +
+           "</w:p>",
+       "[Vedic:~]|\xE2\x82\xAC|"},
       {"complex script slot",
        "<w:p>" +
            MakeRun(R"(<w:rFonts w:ascii="Times" w:hAnsi="Times" w:cstheme="minorBidi"/><w:cs/>)",
