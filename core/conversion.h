@@ -142,7 +142,7 @@ struct StreamOptions {
   // short-i sign between a syllable and the n or small letter that joins it,
   // the o and au signs after a consonant written with the long-a stroke, and
   // an independent vowel written as two glyphs. Off for to-translit, whose
-  // output stays as specified; on wherever text is converted to Unicode or
+  // output stays as it always was; on wherever text is converted to Unicode or
   // to another font.
   bool read_as_written = false;
   // (Devanagari to transliteration) Every glyph the full way, none the short
