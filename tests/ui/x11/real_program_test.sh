@@ -24,7 +24,7 @@ if [ "$#" -ne 2 ]; then
 fi
 
 if [ "${SFC_REAL_PROGRAM_TEST_XVFB:-}" != 1 ]; then
-  for tool in xvfb-run xauth xdotool xclip python3 dbus-run-session gdbus; do
+  for tool in xvfb-run xauth xdpyinfo xdotool xclip python3 dbus-run-session gdbus; do
     if ! command -v "$tool" >/dev/null; then
       echo "real_program_test: $tool is missing (scripts/setup-debian.sh installs it)" >&2
       exit 1
@@ -113,6 +113,14 @@ wait_for_clipboard_change() {
   done
   return 1
 }
+
+# xvfb-run may start the command before its server takes connections (seen
+# under load): wait until the display answers.
+for _ in $(seq 1 100); do
+  xdpyinfo >/dev/null 2>&1 && break
+  sleep 0.1
+done
+xdpyinfo >/dev/null 2>&1 || fail "the X server on $DISPLAY does not answer"
 
 # The accessibility bus, before the program looks for it.
 timeout 20 gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus \
