@@ -48,6 +48,8 @@ class ToDevanagariStream::Engine {
     opens_ya_first_ =
         FirstBytesOf({Row::kVelarNa, Row::kCha, Row::kRetroflexDa, Row::kDa, Row::kRa,
                       Row::kRetroflexDha, Row::kJha, Row::kRetroflexTa, Row::kRetroflexTha});
+    ReadVowelSigns();
+    dash_['-'] = dash_[150] = true;
     std::size_t longest_key = 0;
     for (const std::string& key : table_.key) longest_key = std::max(longest_key, key.size());
     look_ahead_ = longest_key + 8;
@@ -66,13 +68,12 @@ class ToDevanagariStream::Engine {
     drops_.Fed(block);
     work_.Append(block);
     appended_ += block.size();
-    // The held output is looked at every few steps; a step writes a few bytes.
-    for (std::size_t steps = 1; work_.size() >= look_ahead_; ++steps) {
-      if (ShortStep() ? run_ends_ : !Step()) {
-        ended_ = true;
-        break;
-      }
-      if (steps % kStepsPerLook == 0 && output_.held() >= next_pass_) MaybePassOn();
+    for (;;) {
+      const StepsEnd end = RunSteps();
+      if (end == StepsEnd::kLookAheadUsed) break;
+      if (end == StepsEnd::kFullWay && Step()) continue;
+      ended_ = true;
+      break;
     }
     SettleDrops();
     MaybePassOn();
@@ -162,6 +163,49 @@ class ToDevanagariStream::Engine {
       CellsOf(AfterCluster::kHalf)[row] = Cell(table_.half[row]);
       CellsOf(AfterCluster::kFull)[row] = Cell(table_.full[row]);
       CellsOf(AfterCluster::kFullAndAspirata)[row] = Cell(table_.full[row] + aspirata);
+    }
+  }
+
+  // The cells of the vowel letters that write one cell at a word's start and
+  // another after a consonant (then the repha held back), by letter; and
+  // whether the cells the fast way writes without looking are short ones.
+  void ReadVowelSigns() {
+    fast_ = true;
+    for (const Cell* cell :
+         {&HalfCell(Row::kRa), &FullCell(Row::kA), &FullCell(Row::kVisarga),
+          &HalfCell(Row::kAnusvara), &FullCell(Row::kU), &HalfCell(Row::kU), &HalfCell(Row::kO),
+          &FullCell(Row::kYa), &HalfCell(Row::kYa), &FullCell(Row::kRa)}) {
+      fast_ = fast_ && cell->size <= Cell::kInline;
+    }
+    half_ra_byte_ = Half(Row::kRa).size() == 1 ? static_cast<unsigned char>(Half(Row::kRa)[0]) : -2;
+    // LetterY writes the full ya before these letters; LetterR after a vowel
+    // writes the full ra before a vowel other than u and ū and holds the
+    // repha back before any other letter but a space, an underscore and a dash.
+    for (const int c : std::initializer_list<int>{'a', 'e', 'i', 'u', 'o', vocalic_r_,
+                                                  long_vocalic_r_, long_u_, long_a_, long_i_}) {
+      if (c != kNone) ya_full_before_[static_cast<std::size_t>(c)] = true;
+    }
+    for (std::size_t c = 0; c < 256; ++c) {
+      const int n = static_cast<int>(c);
+      r_plain_before_[c] = !(n == 'u' || n == long_u_ || n == ' ' || n == '_' || IsDash(n));
+    }
+    auto set = [this](int letter, const Cell& word_start, const Cell& after_consonant) {
+      if (letter == kNone || dispatch_[static_cast<std::size_t>(letter)].rule == Rule::kDrop)
+        return;
+      vowel_cells_[static_cast<std::size_t>(letter)] = {&word_start, &after_consonant};
+    };
+    for (std::size_t c = 0; c < 256; ++c) {
+      const Rule rule = dispatch_[c].rule;
+      const int letter = static_cast<int>(c);
+      if (rule == Rule::kLongA) set(letter, word_start_long_a_, HalfCell(Row::kLongA));
+      if (rule == Rule::kVocalicL) set(letter, independent_l_, dependent_l_);
+      for (const auto& [vowel, row] : {std::pair{Rule::kE, Row::kE},
+                                       {Rule::kLongI, Row::kLongI},
+                                       {Rule::kLongU, Row::kLongU},
+                                       {Rule::kVocalicR, Row::kVocalicR},
+                                       {Rule::kLongVocalicR, Row::kLongVocalicR}}) {
+        if (rule == vowel) set(letter, FullCell(row), HalfCell(row));
+      }
     }
   }
 
@@ -334,6 +378,13 @@ class ToDevanagariStream::Engine {
   // full way (the dash look-ahead may act, a letter to drop, a cluster the
   // short way leaves alone); nothing has changed then.
   bool ShortStep();
+
+  // How a run of steps ends.
+  enum class StepsEnd { kLookAheadUsed, kFullWay, kRunEnds };
+  StepsEnd RunSteps();
+  const unsigned char* FastSteps(const unsigned char* p, const unsigned char* stop, char*& out);
+  const unsigned char* FastStepsWith(const unsigned char* p, const unsigned char* stop, char*& out,
+                                     const Cell*& repha, bool& word_start);
 
   // A cluster the short way: the letters it takes, or 0 for the full way
   // (a doubled consonant; a dash, an underscore or a hard space after it; an
@@ -571,6 +622,19 @@ class ToDevanagariStream::Engine {
   std::array<bool, 256> aspirata_first_{};  // first bytes of the aspirata glyphs
   std::array<bool, 256> opens_ya_first_{};  // first bytes of the glyphs a y opens
   std::array<KeyTree, 21> trees_{};
+  // The vowel letters the fast way writes: their cells at a word's start and
+  // after a consonant (both null for the other letters).
+  struct VowelCells {
+    const Cell* word_start = nullptr;
+    const Cell* after_consonant = nullptr;
+  };
+  std::array<VowelCells, 256> vowel_cells_{};
+  bool fast_ = false;                       // the repha, "a" and visarga cells are short
+  int half_ra_byte_ = -2;                   // the half ra when it is one byte
+  std::array<bool, 256> ya_full_before_{};  // letters before which a y is written full
+  std::array<bool, 256> r_plain_before_{};  // letters before which an r after a vowel is plain
+  std::array<bool, 256> dash_{};            // the two dashes
+  std::array<bool, 256> no_dash_{};         // none
   std::vector<HeldOutput::Offset> off_clipboard_;
   int doubled_ = 0;                      // the letter of a cluster key of two equal letters, else 0
   const Cell* pending_repha_ = nullptr;  // the repha held back, if any

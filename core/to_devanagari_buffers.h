@@ -200,6 +200,14 @@ class HeldOutput {
     return *this;
   }
 
+  // Writing in place at the end: room for n more bytes, and where they go.
+  // SetEnd then takes the new end (no more than n bytes further).
+  char* EndWithRoom(std::size_t n) {
+    if (end_ + n > data_.size()) Grow(n);
+    return data_.data() + end_;
+  }
+  void SetEnd(const char* end) { end_ = static_cast<std::size_t>(end - data_.data()); }
+
   void Insert(Offset at, std::string_view bytes) {
     Reachable(at);
     if (InsertNearEnd(static_cast<std::size_t>(at - passed_), bytes)) return;
@@ -309,12 +317,13 @@ class HeldOutput {
     end_ = after_gap_ + after;
   }
 
-  // Makes room for n more bytes at the end, closing the gap.
+  // Makes room for n more bytes at the end, closing the gap; with n more to
+  // spare, so that asking for the same room again and again costs little.
   SFC_NO_INLINE void Grow(std::size_t n) {
     const std::size_t before_gap = gap_ - begin_;
     const std::size_t after = end_ - after_gap_;
     const std::size_t len = before_gap + after;
-    const std::size_t size = kRoom + std::max(2 * len, len + n) + kRoom;
+    const std::size_t size = kRoom + std::max(2 * len, len + 2 * n) + kRoom;
     if (size <= data_.size() && begin_ >= kRoom) {  // move down within the buffer
       std::memmove(data_.data() + kRoom, data_.data() + begin_, before_gap);
       std::memmove(data_.data() + kRoom + before_gap, data_.data() + after_gap_, after);

@@ -81,6 +81,194 @@ inline bool ToDevanagariStream::Engine::ShortStep() {
   return true;
 }
 
+namespace {
+
+// The fast way's writes: a short cell whole, then its end; the repha held
+// back, if any.
+SFC_ALWAYS_INLINE void PutCell(char*& out, const Cell& cell) {
+  std::memcpy(out, cell.bytes.data(), Cell::kInline);
+  out += cell.size;
+}
+SFC_ALWAYS_INLINE void PutRepha(char*& out, const Cell*& repha) {
+  if (repha != nullptr) [[unlikely]] {
+    PutCell(out, *repha);
+    repha = nullptr;
+  }
+}
+
+}  // namespace
+
+// Steps while the buffer holds the look-ahead, each the fast way when it
+// can, else the short way, else the full way. Between runs of fast steps the
+// held output is looked at. Stops when the look-ahead is used up, before a
+// step that needs the full way, or when the run ends.
+inline ToDevanagariStream::Engine::StepsEnd ToDevanagariStream::Engine::RunSteps() {
+  constexpr std::size_t kMostSteps = 256;               // between looks at the held output
+  constexpr std::size_t kStepRoom = 2 * Cell::kInline;  // a fast step writes two cells at most
+  for (std::size_t other_steps = 1;; ++other_steps) {
+    const std::size_t size = work_.size();
+    if (size < look_ahead_) return StepsEnd::kLookAheadUsed;
+    const unsigned char* const first = work_.Letters();
+    // A step may start while the buffer holds the look-ahead.
+    const std::size_t steps = fast_ ? std::min(size - look_ahead_ + 1, kMostSteps) : 0;
+    const unsigned char* const stop = first + steps;
+    char* out = output_.EndWithRoom(steps * kStepRoom);
+    const unsigned char* const p = FastSteps(first, stop, out);
+    work_.RemoveFirst(static_cast<std::size_t>(p - first));
+    output_.SetEnd(out);
+    if (p == first + steps) {
+      if (output_.held() >= next_pass_) MaybePassOn();
+      continue;
+    }
+    if (!ShortStep()) return StepsEnd::kFullWay;
+    if (run_ends_) return StepsEnd::kRunEnds;
+    if (other_steps % kStepsPerLook == 0 && output_.held() >= next_pass_) MaybePassOn();
+  }
+}
+
+// The fast way: the commonest steps (a cluster the short way, "a", a space, a
+// line end or digit, the visarga, a vowel sign that joins nothing) from `p`
+// to `stop`, the output written at `out`, with room for two short cells a
+// step. Returns where it stopped: at `stop` or before a step it does not
+// take. This is the hot loop; it is one function so that the buffer's front,
+// the output's end, the repha held back and the word-start flag stay in
+// registers.
+SFC_ALWAYS_INLINE const unsigned char* ToDevanagariStream::Engine::FastSteps(
+    const unsigned char* p, const unsigned char* stop, char*& out) {
+  const Cell* repha = pending_repha_;
+  bool word_start = word_start_;
+  p = FastStepsWith(p, stop, out, repha, word_start);
+  pending_repha_ = repha;
+  word_start_ = word_start;
+  return p;
+}
+
+// FastSteps with the repha held back and the word-start flag as locals.
+SFC_ALWAYS_INLINE const unsigned char* ToDevanagariStream::Engine::FastStepsWith(
+    const unsigned char* p, const unsigned char* stop, char*& out, const Cell*& repha,
+    bool& word_start) {
+  char* const out_begin = out;
+  const Dispatch* const dispatch = dispatch_.data();
+  const AfterCluster* const after_cluster = after_cluster_.data();
+  const VowelCells* const vowel_cells = vowel_cells_.data();
+  const bool shift_m_to_n = shift_m_to_n_;
+  // The dash look-ahead may act at a step whose fourth letter is a dash: the
+  // step goes the short way, which leaves it to the full way. No fast step
+  // changes the dash state.
+  const bool* const stops_at = state_.dash_state == kDashArmed ? dash_.data() : no_dash_.data();
+  for (; p < stop; ++p) {
+    const unsigned char previous = p[0];
+    const unsigned char current = p[1];
+    const Dispatch d = dispatch[current];
+    if (stops_at[p[3]]) return p;
+    if (d.rule == Rule::kCluster) {
+      const KeyTree& tree = TreeFor(static_cast<ClusterLetter>(d.arg), current);
+      const int* const moves = tree.moves.data();
+      int matched = tree.base;
+      std::size_t taken = 1;
+      for (int node = 0;;) {
+        const int child = moves[static_cast<std::size_t>(node) * 256 + p[taken + 1]];
+        if (child < 0) break;
+        node = child;
+        matched = tree.nodes[static_cast<std::size_t>(node)].row;
+        ++taken;
+      }
+      const AfterCluster after = after_cluster[p[taken + 1]];
+      const bool doubled = taken == 2 && p[2] == current;
+      const Cell& cell = CellOf(after, matched);
+      if (doubled || after == AfterCluster::kFullWay || cell.size > Cell::kInline) return p;
+      PutCell(out, cell);
+      p += taken - 1;
+      continue;
+    }
+    const bool begins_word = previous == 10 || previous == 13 || previous == 32;
+    // The byte before, when this run wrote it; -1 before the first.
+    const int last = out > out_begin ? static_cast<unsigned char>(out[-1]) : -1;
+    switch (d.rule) {
+      case Rule::kA: {
+        // LetterA without "ai", "au" and a separately written "a".
+        const unsigned char next = p[2];
+        if (next == 'i' || next == 'u') return p;
+        bool starts = word_start;
+        if (begins_word || IsDash(previous)) {
+          starts = true;
+        } else if (previous == 'a' || previous == 'e' || previous == 'i' || previous == 'o' ||
+                   previous == 'u') {
+          if (shift_m_to_n) return p;
+        } else {
+          starts = false;
+        }
+        word_start = starts;
+        if (starts) {
+          PutCell(out, FullCell(Row::kA));
+          repha = nullptr;  // a word's first "a" drops a repha held back
+        }
+        PutRepha(out, repha);
+        break;
+      }
+      case Rule::kSpace:
+        PutRepha(out, repha);
+        *out++ = ' ';
+        break;
+      case Rule::kLineEnd:
+      case Rule::kDigit:
+        *out++ = static_cast<char>(current);
+        break;
+      case Rule::kVisarga:
+        PutCell(out, FullCell(Row::kVisarga));
+        break;
+      case Rule::kAnusvara:  // not after a half ra, which it joins
+        if (last < 0 || last == half_ra_byte_) return p;
+        PutCell(out, HalfCell(Row::kAnusvara));
+        break;
+      case Rule::kU:  // LetterU, not after the glyph it joins
+        if (begins_word) {
+          PutCell(out, FullCell(Row::kU));
+          break;
+        }
+        if (joins_.u_after != kNone && (last < 0 || last == joins_.u_after)) return p;
+        PutCell(out, HalfCell(Row::kU));
+        PutRepha(out, repha);
+        break;
+      case Rule::kO:  // LetterO after a consonant
+        if (begins_word) return p;
+        PutCell(out, HalfCell(Row::kO));
+        PutRepha(out, repha);
+        break;
+      case Rule::kY: {  // LetterY, not after an aspirata nor before a space
+        const bool after_letter = !(begins_word || previous == 150 || previous == 160);
+        if (after_letter && (last < 0 || aspirata_first_[static_cast<std::size_t>(last)])) return p;
+        const unsigned char next = p[2];
+        if (next == ' ') return p;
+        PutCell(out, ya_full_before_[next] ? FullCell(Row::kYa) : HalfCell(Row::kYa));
+        break;
+      }
+      case Rule::kR: {  // LetterR after a vowel, a space or an apostrophe, before a vowel or a
+                        // consonant
+        const bool after_vowel = previous == 13 || previous == 10 || previous == '\'' ||
+                                 previous == ' ' || vowel_letter_[previous];
+        const unsigned char next = p[2];
+        if (!after_vowel || !r_plain_before_[next]) return p;
+        if (vowel_letter_[next]) {
+          PutCell(out, FullCell(Row::kRa));
+        } else {
+          repha = &HalfCell(Row::kRa);
+        }
+        break;
+      }
+      default: {
+        const VowelCells& vowel = vowel_cells[current];
+        if (vowel.word_start == nullptr) return p;
+        const Cell& cell = begins_word ? *vowel.word_start : *vowel.after_consonant;
+        if (cell.size > Cell::kInline) return p;
+        PutCell(out, cell);
+        if (!begins_word) PutRepha(out, repha);
+      }
+    }
+  }
+  return p;
+}
+
 // A cluster the short way: the letters it takes, or 0 for the full way
 // (a doubled consonant; a dash, an underscore or a hard space after it; an
 // m that may be written as n). Nothing has changed when it returns 0.
