@@ -4,11 +4,9 @@
 #include "farewell_window.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QEnterEvent>
 #include <QFile>
 #include <QFontInfo>
-#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QProcess>
@@ -17,9 +15,7 @@
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
-#include <array>
 #include <cstdio>
-#include <map>
 #include <set>
 
 #include "byte_text.h"
@@ -35,57 +31,35 @@ using sfc::ui::kFarewellCardSizes;
 using sfc::ui::Twips;
 
 constexpr quint32 kSeed = 20240611;
-constexpr int kManyTicks = 2000;
 const char* const kChildVariable = "SFC_FAREWELL_CHILD";
 
-const std::array<const char*, kFarewellCardCount> kCaptions = {
-    "Bhagavad Gita III, 17",
-    "Bhagavad Gita VI, 20",
-    "Bhagavad Gita VI, 3",
-    "Katha Upanishad 1.2.20",
-    "Rig Veda 1.158.6",
-    "Bhagavad Gita IV, 16",
-    "Brihad-Aranyak Upanishad 5.1.1.",
-    "Rig Veda 1.164.39",
-    "Sri Shankaracharya",
-    "Yajur Veda 40.17",
-    "Rig Veda 1.3.10",
-    "Rig Veda 5.12.6",
-    "Atharva Veda 19.51.1",
-    "Mantra for Immortality",
-    "Rig Veda 3.62.10",
-};
+const QStringList kCaptions = QStringLiteral(
+                                  "Bhagavad Gita III, 17;Bhagavad Gita VI, 20;Bhagavad Gita VI, 3;"
+                                  "Katha Upanishad 1.2.20;Rig Veda 1.158.6;Bhagavad Gita IV, 16;"
+                                  "Brihad-Aranyak Upanishad 5.1.1.;Rig Veda 1.164.39;"
+                                  "Sri Shankaracharya;Yajur Veda 40.17;Rig Veda 1.3.10;"
+                                  "Rig Veda 5.12.6;Atharva Veda 19.51.1;Mantra for Immortality;"
+                                  "Rig Veda 3.62.10")
+                                  .split(QLatin1Char(';'));
 
-// The label colours (background, text) of each scheme: English,
-// transliteration, Devanagari.
-struct SchemeColours {
-  std::array<QColor, 6> colours;
-};
-const std::array<SchemeColours, 3> kSchemes = {{
-    {{QColor(0x80, 0xFF, 0xFF), QColor(0x00, 0x00, 0xFF), QColor(0x80, 0x80, 0xFF),
-      QColor(0xFF, 0xFF, 0xFF), QColor(0xFF, 0x80, 0xFF), QColor(0x00, 0x00, 0xC0)}},
-    {{QColor(0xFF, 0xFF, 0x80), QColor(0x00, 0x00, 0xFF), QColor(0x60, 0xFF, 0x60),
-      QColor(0xC0, 0x40, 0x00), QColor(0x00, 0xCF, 0xFF), QColor(0x00, 0x00, 0xFF)}},
-    {{QColor(0xFF, 0x80, 0x80), QColor(0x00, 0x00, 0xFF), QColor(0xFF, 0x80, 0x30),
-      QColor(0xFF, 0xFF, 0x00), QColor(0x00, 0xC0, 0x00), QColor(0x00, 0x00, 0xC0)}},
-}};
+// The label colours (background, text) of each scheme for the English,
+// transliteration and Devanagari labels.
+const QRgb kSchemes[3][6] = {{0x80FFFF, 0x0000FF, 0x8080FF, 0xFFFFFF, 0xFF80FF, 0x0000C0},
+                             {0xFFFF80, 0x0000FF, 0x60FF60, 0xC04000, 0x00CFFF, 0x0000FF},
+                             {0xFF8080, 0x0000FF, 0xFF8030, 0xFFFF00, 0x00C000, 0x0000C0}};
+const char* const kLabels[] = {"Label0", "Label2", "Label3"};  // English, IAST, Devanagari
 
-std::string Trimmed(const std::string& text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+QList<QByteArray> DataLines(const char* name) {
+  QFile file(QStringLiteral(SFC_TEST_DATA_DIR "/") + QString::fromLatin1(name));
+  return file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>();
 }
 
-QStringList ReadLines(const QString& name) {
-  QFile file(QStringLiteral(SFC_TEST_DATA_DIR "/") + name);
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+QLabel* CardLabel(const FarewellWindow& window, int label, int card) {
+  return window.findChild<QLabel*>(QStringLiteral("%1_%2").arg(kLabels[label]).arg(card));
 }
 
-QByteArray ReadLineBytes(const QString& name, qsizetype line) {
-  QFile file(QStringLiteral(SFC_TEST_DATA_DIR "/") + name);
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  return file.readAll().split('\n').value(line);
+QPushButton* Button(const FarewellWindow& window, const char* name) {
+  return window.findChild<QPushButton*>(QString::fromLatin1(name));
 }
 
 void MouseOver(QWidget* widget) {
@@ -107,12 +81,6 @@ int VisibleCards(const FarewellWindow& window) {
   return count;
 }
 
-// Opens the window and lets its first activation pass, which hides the cards.
-void OpenAndSettle(FarewellWindow& window) {
-  window.Open();
-  QVERIFY(QTest::qWaitForWindowActive(&window));
-}
-
 // The child process: opens the window and ends it as `how` says ("namaste"
 // or "close"); prints "endRequested" when the window signals the end.
 int RunChild(int argc, char* argv[], const QByteArray& how) {
@@ -125,7 +93,7 @@ int RunChild(int argc, char* argv[], const QByteArray& how) {
   window.Open();
   QTimer::singleShot(100, &window, [&window, how] {
     if (how == "namaste") {
-      MouseOver(window.findChild<QPushButton*>(QStringLiteral("Command1")));
+      MouseOver(Button(window, "Command1"));
     } else {
       window.close();
     }
@@ -141,153 +109,73 @@ class FarewellWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void windowStartsHiddenWithItsLook();
-  void controlsSitWhereDesigned();
-  void everyControlHasAnAccessibleName();
-  void cardsHaveTheirCaptionsSizesAndFonts();
-  void cardsFileHoldsFifteenCardsWithSources();
-  void gitaCardsAreTheVersesTheyName();
-  void everyVerseConvertsWithNoCharacterLost();
-  void devanagariLabelIsTheConvertersOutput();
+  void opensHiddenWithItsControlsNamedByWhatTheyShow();
+  void cardsShowTheirCaptionsAndWholeVersesOneBelowTheOther();
+  void versesAreTheCardsFileConvertedWithNoCharacterLost();
   void withoutTheLegacyFontsTheVersesReadInUnicode();
-  void firstCardIsOneOfTheLaterNine();
   void manyTicksKeepTheRulesOfTheShow();
-  void theSameSeedGivesTheSameShow();
-  void openShowsMaximizedOnceAndStartsTheTimer();
-  void timerRunsOnlyWhileShown();
-  void focusLossStopsAndFocusGainRestarts();
+  void openMaximizesOnceAndTheTimerRunsOnlyWhileShownAndFocused();
   void waitForAWhilePausesAndShallWeContinueResumes();
-  void focusGainUnderPauseDoesNotRestart();
-  void namasteSignalsTheEndAfterAShortPause();
-  void namasteEndsTheProgram();
-  void closingTheWindowEndsTheProgram();
+  void namasteSignalsTheEndOnceAfterAPause();
+  void namasteOrClosingEndsTheProgram_data();
+  void namasteOrClosingEndsTheProgram();
 };
 
-void FarewellWindowTest::windowStartsHiddenWithItsLook() {
+void FarewellWindowTest::opensHiddenWithItsControlsNamedByWhatTheyShow() {
   FarewellWindow window(kSeed);
-  QVERIFY(window.isWindow());
-  QVERIFY(!window.isVisible());
-  QCOMPARE(window.objectName(), QStringLiteral("Form2"));
-  QCOMPARE(window.windowTitle(), QStringLiteral("OM  SHANTI  SHANTI  SHANTI"));
-  QCOMPARE(window.palette().color(QPalette::Window), QColor(0x00, 0xC0, 0xC0));
-  QVERIFY(window.autoFillBackground());
-  QCOMPARE(window.font().family(), QStringLiteral("MS Sans Serif"));
-  QCOMPARE(window.font().pointSizeF(), 8.25);
-  QVERIFY(window.font().bold());
-  QCOMPARE(window.size(),
-           QSize(Twips(13575, window.logicalDpiX()), Twips(11115, window.logicalDpiY())));
+  QVERIFY(window.isWindow() && !window.isVisible());
   QCOMPARE(VisibleCards(window), 0);
-  QCOMPARE(window.slot_card(1), 0);
-  QCOMPARE(window.slot_card(2), 0);
-  const auto* timer = window.findChild<QTimer*>(QStringLiteral("Timer1"));
-  QVERIFY(timer != nullptr);
-  QCOMPARE(timer, &window.timer());
-  QCOMPARE(timer->interval(), 5000);
-  QVERIFY(!timer->isActive());
-}
-
-void FarewellWindowTest::controlsSitWhereDesigned() {
-  FarewellWindow window(kSeed);
-  const int dx = window.logicalDpiX();
-  const int dy = window.logicalDpiY();
-  struct Expected {
-    const char* name;
-    const char* caption;
-    int left, top, width, height;
-    bool shown;
-  };
-  const Expected buttons[] = {
-      {"Command1", "Namaste", 90, 10365, 1290, 315, true},
-      {"Command3", "Wait for a while", 1500, 10365, 2250, 315, true},
-      {"Command2", "Shall we continue?", 1515, 10005, 2250, 315, false},
-  };
-  for (const Expected& expected : buttons) {
-    const auto* button = window.findChild<QPushButton*>(QString::fromLatin1(expected.name));
-    QVERIFY2(button != nullptr, expected.name);
-    QCOMPARE(button->text(), QString::fromLatin1(expected.caption));
-    QCOMPARE(button->geometry(), QRect(Twips(expected.left, dx), Twips(expected.top, dy),
-                                       Twips(expected.width, dx), Twips(expected.height, dy)));
-    QCOMPARE(button->isVisibleTo(&window), expected.shown);
+  QCOMPARE(window.timer().interval(), 5000);
+  QVERIFY(!window.timer().isActive());
+  const std::tuple<const char*, const char*, bool> buttons[] = {
+      {"Command1", "Namaste", true},
+      {"Command3", "Wait for a while", true},
+      {"Command2", "Shall we continue?", false}};
+  for (const auto& [name, caption, shown] : buttons) {
+    QCOMPARE(Button(window, name)->text(), QString::fromLatin1(caption));
+    QCOMPARE(Button(window, name)->isVisibleTo(&window), shown);
   }
-  const std::pair<const char*, QPoint> pictures[] = {{"Picture2", QPoint(30, 75)},
-                                                     {"Picture1", QPoint(7050, 4260)}};
-  for (const auto& [name, at] : pictures) {
-    const auto* picture = window.findChild<QLabel*>(QString::fromLatin1(name));
-    QVERIFY2(picture != nullptr, name);
-    QCOMPARE(picture->geometry(),
-             QRect(Twips(at.x(), dx), Twips(at.y(), dy), Twips(1755, dx), Twips(2070, dy)));
-    const QPixmap pixmap = picture->pixmap();
-    QCOMPARE(pixmap.size(), QSize(117, 139));
-    QCOMPARE(pixmap.depth(), 32);  // shown as 32-bit; the resource is 24-bit
-  }
-  const QImage resource(QStringLiteral(":/farewell/ornament.png"));
-  QCOMPARE(resource.size(), QSize(117, 139));
-  QVERIFY(!resource.hasAlphaChannel());
-}
-
-void FarewellWindowTest::everyControlHasAnAccessibleName() {
-  FarewellWindow window(kSeed);
   QVERIFY(!window.accessibleName().isEmpty());
   const QList<QWidget*> widgets = window.findChildren<QWidget*>();
   QVERIFY(widgets.size() > 3 * kFarewellCardCount);
   for (const QWidget* widget : widgets) {
     QVERIFY2(!widget->accessibleName().isEmpty(), qPrintable(widget->objectName()));
+    if (const auto* button = qobject_cast<const QPushButton*>(widget)) {
+      QCOMPARE(button->accessibleName(), button->text());
+    }
+    if (const auto* frame = qobject_cast<const QGroupBox*>(widget)) {
+      QCOMPARE(frame->accessibleName(), frame->title());
+    }
   }
 }
 
-void FarewellWindowTest::cardsHaveTheirCaptionsSizesAndFonts() {
+void FarewellWindowTest::cardsShowTheirCaptionsAndWholeVersesOneBelowTheOther() {
   FarewellWindow window(kSeed);
   const int dx = window.logicalDpiX();
   const int dy = window.logicalDpiY();
   for (int index = 0; index < kFarewellCardCount; ++index) {
-    const QString suffix = QStringLiteral("_%1").arg(index);
-    auto* frame = window.findChild<QGroupBox*>(QStringLiteral("Frame1") + suffix);
-    QVERIFY(frame != nullptr);
-    QCOMPARE(frame, window.card_frame(index));
-    QCOMPARE(frame->title(), QString::fromLatin1(kCaptions[static_cast<std::size_t>(index)]));
-    QCOMPARE(frame->accessibleName(), frame->title());
+    const QGroupBox* frame = window.card_frame(index);
+    QCOMPARE(frame->title(), kCaptions[index]);
     const auto size = kFarewellCardSizes[static_cast<std::size_t>(index)];
     QCOMPARE(frame->size(), QSize(Twips(size.width, dx), Twips(size.height, dy)));
-    QCOMPARE(frame->palette().color(QPalette::Window), QColor(0x00, 0xC0, 0xC0));
-    QVERIFY(!frame->isVisibleTo(&window));
-
-    struct Expected {
-      const char* name;
-      const char* family;
-      double size;
-      int top_min, top_max;
-    };
-    const Expected labels[] = {{"Label3", "Vedic", 24, 195, 255},
-                               {"Label2", "URW Palladio IT", 12, 885, 1470},
-                               {"Label0", "Times New Roman", 12, 1455, 2400}};
+    // Devanagari, then IAST, then English, each at its designed size (a
+    // Devanagari verse too long for its card is set smaller) in its legacy
+    // font, or where that is missing the system font of the Unicode reading.
+    const QString families[] = {QStringLiteral("Times New Roman"),
+                                QStringLiteral("URW Palladio IT"), QStringLiteral("Vedic")};
+    const QString systems[] = {families[0], sfc::ui::UnicodeIastFamily(),
+                               sfc::ui::UnicodeDevanagariFamily()};
     int previous_bottom = 0;
-    for (const Expected& expected : labels) {
-      auto* label = frame->findChild<QLabel*>(QString::fromLatin1(expected.name) + suffix);
-      QVERIFY2(label != nullptr, expected.name);
+    for (const int i : {2, 1, 0}) {
+      const QLabel* label = CardLabel(window, i, index);
       QCOMPARE(label->parentWidget(), frame);
-      // The legacy font, or where it is missing the system font of the
-      // line's Unicode reading.
-      const QString legacy = QString::fromLatin1(expected.family);
-      const QString system = legacy == QStringLiteral("Vedic") ? sfc::ui::UnicodeDevanagariFamily()
-                                                               : sfc::ui::UnicodeIastFamily();
       QCOMPARE(label->font().family(),
-               expected.name == std::string_view("Label0") || sfc::ui::IsFontInstalled(legacy)
-                   ? legacy
-                   : system);
-      // A Devanagari verse too long for its card at 24 pt is set smaller.
-      if (QString::fromLatin1(expected.name) == QStringLiteral("Label3")) {
-        QVERIFY(label->font().pointSizeF() <= expected.size);
-        QVERIFY(label->font().pointSizeF() >= 10);
-      } else {
-        QCOMPARE(label->font().pointSizeF(), expected.size);
-      }
-      QVERIFY(label->font().bold());
+               sfc::ui::IsFontInstalled(families[i]) ? families[i] : systems[i]);
+      QVERIFY(i == 2 ? label->font().pointSizeF() >= 10 && label->font().pointSizeF() <= 24
+                     : label->font().pointSizeF() == 12);
       QCOMPARE(label->textFormat(), Qt::PlainText);
-      QVERIFY(label->wordWrap());
       QVERIFY(!label->text().isEmpty());
-      QVERIFY(label->y() >= Twips(expected.top_min, dy));
-      QVERIFY(label->y() <= Twips(expected.top_max, dy));
-      QVERIFY(label->y() >= previous_bottom);  // one below the other
+      QVERIFY(label->y() >= previous_bottom);
       QVERIFY(label->geometry().bottom() < frame->height());
       QVERIFY(label->x() >= 0 && label->geometry().right() < frame->width());
       previous_bottom = label->geometry().bottom() + 1;
@@ -301,86 +189,67 @@ void FarewellWindowTest::cardsHaveTheirCaptionsSizesAndFonts() {
   }
 }
 
-void FarewellWindowTest::cardsFileHoldsFifteenCardsWithSources() {
-  const std::vector<sfc::ui::FarewellCardText> cards = sfc::ui::LoadFarewellCards();
-  QCOMPARE(static_cast<int>(cards.size()), kFarewellCardCount);
-  for (std::size_t index = 0; index < cards.size(); ++index) {
-    QCOMPARE(cards[index].caption, QString::fromLatin1(kCaptions[index]));
-    QVERIFY(!cards[index].source.isEmpty());
-    QVERIFY(!cards[index].verse.isEmpty());
-    QVERIFY(cards[index].verse.endsWith(QLatin1Char('|')));
-    QVERIFY(!cards[index].english.isEmpty());
-  }
-}
-
-void FarewellWindowTest::gitaCardsAreTheVersesTheyName() {
-  const QStringList refs = ReadLines(QStringLiteral("gita.refs.txt"));
-  const QStringList verses = ReadLines(QStringLiteral("gita.iast.txt"));
-  QVERIFY(refs.size() > 700);
-  QCOMPARE(verses.size(), refs.size());
-  const std::vector<sfc::ui::FarewellCardText> cards = sfc::ui::LoadFarewellCards();
-  const std::pair<std::size_t, const char*> gita[] = {
-      {0, "3.17"}, {1, "6.20"}, {2, "6.3"}, {5, "4.16"}};
-  for (const auto& [card, ref] : gita) {
-    const qsizetype line = refs.indexOf(QString::fromLatin1(ref));
-    QVERIFY2(line >= 0, ref);
-    QCOMPARE(cards[card].verse, verses[line]);
-    // The same verse in the font's bytes, as the test data has it.
-    const QByteArray urw = ReadLineBytes(QStringLiteral("gita.urw-palladio-it.txt"), line);
-    QVERIFY(!urw.isEmpty());
-    QCOMPARE(QByteArray::fromStdString(sfc::ui::IastToUrwPalladioBytes(cards[card].verse).bytes),
-             urw);
-  }
-}
-
-void FarewellWindowTest::everyVerseConvertsWithNoCharacterLost() {
+void FarewellWindowTest::versesAreTheCardsFileConvertedWithNoCharacterLost() {
   const std::vector<sfc::ui::FarewellCardText> texts = sfc::ui::LoadFarewellCards();
-  FarewellWindow window(kSeed);
-  for (std::size_t index = 0; index < texts.size(); ++index) {
-    const sfc::ui::IastBytes converted = sfc::ui::IastToUrwPalladioBytes(texts[index].verse);
-    QVERIFY2(converted.left_out.empty(), qPrintable(texts[index].caption));
-    QCOMPARE(window.cards()[index].translit_bytes, converted.bytes);
-    // Every character gave at least one byte; the dandas are slashes.
-    QVERIFY(static_cast<qsizetype>(converted.bytes.size()) >=
-            static_cast<qsizetype>(texts[index].verse.toUcs4().size()));
-    QVERIFY(converted.bytes.find('|') == std::string::npos);
-    QVERIFY(converted.bytes.ends_with("/"));
-    // The font's bytes, or where the font is missing the verse's IAST.
-    const auto* label = window.findChild<QLabel*>(QStringLiteral("Label2_%1").arg(index));
-    QCOMPARE(label->text(), sfc::ui::IsFontInstalled(QStringLiteral("URW Palladio IT"))
-                                ? sfc::ui::TranslitBytesToText(converted.bytes)
-                                : texts[index].verse);
-    const auto* english = window.findChild<QLabel*>(QStringLiteral("Label0_%1").arg(index));
-    QCOMPARE(english->text(), texts[index].english);
-  }
-  // The letters with marks, one by one, and the rest as they are.
-  const sfc::TranslitLetters& letters = sfc::GetTranslitLetters(sfc::TranslitFont::kUrwPalladioIt);
-  const sfc::ui::IastBytes marked = sfc::ui::IastToUrwPalladioBytes(QStringLiteral("ṁṃ|x'"));
-  QCOMPARE(marked.bytes, std::string(letters[sfc::Letter::kAnusvara]) +
-                             std::string(letters[sfc::Letter::kAnusvara]) + "/x'");
-  const sfc::ui::IastBytes unknown = sfc::ui::IastToUrwPalladioBytes(QStringLiteral("kaँ"));
-  QCOMPARE(unknown.bytes, std::string("ka"));
-  QCOMPARE(unknown.left_out.size(), std::size_t{1});
-}
-
-void FarewellWindowTest::devanagariLabelIsTheConvertersOutput() {
+  QCOMPARE(static_cast<int>(texts.size()), kFarewellCardCount);
   FarewellWindow window(kSeed);
   sfc::Session session;
   session.PressDevanagariFontButton(sfc::DevanagariFont::kVedic);
   session.PressTranslitFontButton(sfc::TranslitFont::kUrwPalladioIt);
-  for (int index = 0; index < kFarewellCardCount; ++index) {
-    const auto& card = window.cards()[static_cast<std::size_t>(index)];
+  const bool palladio = sfc::ui::IsFontInstalled(QStringLiteral("URW Palladio IT"));
+  const bool vedic = sfc::ui::IsFontInstalled(QStringLiteral("Vedic"));
+  for (std::size_t index = 0; index < texts.size(); ++index) {
+    const sfc::ui::FarewellCardText& text = texts[index];
+    QCOMPARE(text.caption, kCaptions[static_cast<qsizetype>(index)]);
+    QVERIFY(!text.source.isEmpty() && !text.english.isEmpty());
+    QVERIFY(text.verse.endsWith(QLatin1Char('|')));
+    // Every character gave at least one byte; the dandas are slashes.
+    const sfc::ui::IastBytes converted = sfc::ui::IastToUrwPalladioBytes(text.verse);
+    QVERIFY2(converted.left_out.empty(), qPrintable(text.caption));
+    QVERIFY(converted.bytes.size() >= static_cast<std::size_t>(text.verse.toUcs4().size()));
+    QVERIFY(converted.bytes.find('|') == std::string::npos && converted.bytes.ends_with("/"));
+    const sfc::ui::FarewellCard& card = window.cards()[index];
+    QCOMPARE(card.translit_bytes, converted.bytes);
+    // The Devanagari is the converter's output without its blanks.
     const sfc::ConversionResult result = session.Convert(card.translit_bytes);
     QVERIFY(result.completed);
-    const std::string expected = Trimmed(result.output);
-    QVERIFY(!expected.empty());
-    QCOMPARE(card.devanagari_bytes, expected);
-    const auto* label = window.findChild<QLabel*>(QStringLiteral("Label3_%1").arg(index));
-    if (sfc::ui::IsFontInstalled(QStringLiteral("Vedic"))) {
-      QCOMPARE(label->text(),
-               sfc::ui::GlyphBytesToText(expected, sfc::ui::HasSymbolCharMap(label->font())));
+    const std::string& out = result.output;
+    QVERIFY(out.find_first_not_of(' ') != std::string::npos);
+    QCOMPARE(card.devanagari_bytes,
+             out.substr(out.find_first_not_of(' '),
+                        out.find_last_not_of(' ') - out.find_first_not_of(' ') + 1));
+    const int i = static_cast<int>(index);
+    QCOMPARE(CardLabel(window, 0, i)->text(), text.english);
+    QCOMPARE(CardLabel(window, 1, i)->text(),
+             palladio ? sfc::ui::TranslitBytesToText(converted.bytes) : text.verse);
+    if (vedic) {
+      QCOMPARE(
+          CardLabel(window, 2, i)->text(),
+          sfc::ui::GlyphBytesToText(card.devanagari_bytes,
+                                    sfc::ui::HasSymbolCharMap(CardLabel(window, 2, i)->font())));
     }
   }
+  // The Gita's cards are the verses they name, as the test data has them
+  // in IAST and in the font's bytes.
+  const QList<QByteArray> refs = DataLines("gita.refs.txt");
+  const QList<QByteArray> iast = DataLines("gita.iast.txt");
+  const QList<QByteArray> urw = DataLines("gita.urw-palladio-it.txt");
+  QVERIFY(refs.size() > 700 && iast.size() == refs.size());
+  for (const auto& [card, ref] :
+       {std::pair<std::size_t, const char*>{0, "3.17"}, {1, "6.20"}, {2, "6.3"}, {5, "4.16"}}) {
+    const qsizetype line = refs.indexOf(QByteArray(ref));
+    QVERIFY2(line >= 0, ref);
+    QCOMPARE(texts[card].verse, QString::fromUtf8(iast[line]));
+    QCOMPARE(QByteArray::fromStdString(window.cards()[card].translit_bytes), urw.value(line));
+  }
+  // The letters with marks, one by one, and the rest as they are.
+  const sfc::TranslitLetters& letters = sfc::GetTranslitLetters(sfc::TranslitFont::kUrwPalladioIt);
+  const std::string anusvara(letters[sfc::Letter::kAnusvara]);
+  QCOMPARE(sfc::ui::IastToUrwPalladioBytes(QStringLiteral("ṁṃ|x'")).bytes,
+           anusvara + anusvara + "/x'");
+  const sfc::ui::IastBytes unknown = sfc::ui::IastToUrwPalladioBytes(QStringLiteral("kaँ"));
+  QCOMPARE(unknown.bytes, std::string("ka"));
+  QCOMPARE(unknown.left_out.size(), std::size_t{1});
 }
 
 void FarewellWindowTest::withoutTheLegacyFontsTheVersesReadInUnicode() {
@@ -389,272 +258,195 @@ void FarewellWindowTest::withoutTheLegacyFontsTheVersesReadInUnicode() {
     QSKIP("the legacy fonts are installed here");
   }
   FarewellWindow window(kSeed);
-  const std::vector<sfc::ui::FarewellCardText> texts = sfc::ui::LoadFarewellCards();
-  // Card 5 (Bhagavad Gita IV, 16) and its Devanagari as typed.
-  const auto* devanagari = window.findChild<QLabel*>(QStringLiteral("Label3_5"));
-  const auto* translit = window.findChild<QLabel*>(QStringLiteral("Label2_5"));
-  QCOMPARE(translit->text(), texts[5].verse);
+  // Card 5 (Bhagavad Gita IV, 16) as typed, drawn in a system font that has
+  // every letter of the line.
+  const QLabel* devanagari = CardLabel(window, 2, 5);
   QVERIFY2(devanagari->text().startsWith(QStringLiteral("किं कर्म किमकर्मेति")),
            qPrintable(devanagari->text()));
-  // Drawn in a system font that has the letters: the font actually used, and
-  // no glyph of the line missing from it.
   const QString family = QFontInfo(devanagari->font()).family();
-  QVERIFY2(
-      family.startsWith(QStringLiteral("Noto ")) && family.endsWith(QStringLiteral("Devanagari")),
-      qPrintable(family));
+  QVERIFY2(family.startsWith("Noto ") && family.endsWith("Devanagari"), qPrintable(family));
   const QFontMetrics metrics(devanagari->font());
   for (const QChar c : devanagari->text()) {
     if (c.unicode() >= 0x0900 && c.unicode() <= 0x097F) QVERIFY(metrics.inFont(c));
   }
+  // Every card: Devanagari letters, and no Latin letter of a legacy font's bytes.
   for (int index = 0; index < kFarewellCardCount; ++index) {
-    const auto* line = window.findChild<QLabel*>(QStringLiteral("Label3_%1").arg(index));
-    // Devanagari letters, and no Latin letter of a legacy font's bytes.
-    const QString text = line->text();
+    const QString text = CardLabel(window, 2, index)->text();
     QVERIFY2(std::any_of(text.begin(), text.end(),
                          [](QChar c) { return c.unicode() >= 0x0905 && c.unicode() <= 0x0939; }) &&
                  std::none_of(text.begin(), text.end(),
                               [](QChar c) { return c.unicode() < 0x80 && c.isLetter(); }),
              qPrintable(text));
   }
-  // The window says so.
-  QVERIFY2(window.font_note()->text().contains(QStringLiteral("not installed")) &&
-               window.font_note()->text().contains(family),
-           qPrintable(window.font_note()->text()));
-}
-
-void FarewellWindowTest::firstCardIsOneOfTheLaterNine() {
-  for (quint32 seed = 1; seed <= 200; ++seed) {
-    FarewellWindow window(seed);
-    window.Tick();
-    const int card = window.last_placement().card;
-    QVERIFY(card >= 6 && card < kFarewellCardCount);
-  }
+  const QString note = window.font_note()->text();
+  QVERIFY2(note.contains("not installed") && note.contains(family), qPrintable(note));
 }
 
 void FarewellWindowTest::manyTicksKeepTheRulesOfTheShow() {
+  // The first card is one of the later nine, whatever the seed.
+  for (quint32 seed = 1; seed <= 200; ++seed) {
+    FarewellWindow window(seed);
+    window.Tick();
+    QVERIFY(window.last_placement().card >= 6);
+  }
   FarewellWindow window(kSeed);
+  FarewellWindow same(kSeed);
   window.Open();
   window.timer().disconnect();  // the ticks here are run by hand
   const int dx = window.logicalDpiX();
   const int dy = window.logicalDpiY();
-  std::map<int, int> times_shown;
+  std::set<int> cards;
   std::set<int> schemes;
-  for (int tick = 0; tick < kManyTicks; ++tick) {
-    const int before1 = window.slot_card(1);
-    const int before2 = window.slot_card(2);
-    const bool was_visible1 = window.card_frame(before1)->isVisible();
-    const bool was_visible2 = window.card_frame(before2)->isVisible();
+  for (int tick = 0; tick < 2000; ++tick) {
+    const int before[] = {0, window.slot_card(1), window.slot_card(2)};
+    const bool was_shown[] = {false, window.card_frame(before[1])->isVisible(),
+                              window.card_frame(before[2])->isVisible()};
     window.Tick();
     const sfc::ui::FarewellPlacement& placed = window.last_placement();
     const int card = placed.card;
-    ++times_shown[card];
+    cards.insert(card);
     schemes.insert(placed.scheme);
+    // The same seed gives the same show.
+    same.Tick();
+    QCOMPARE(same.last_placement().card, card);
+    QCOMPARE(same.last_placement().left, placed.left);
     QVERIFY(placed.slot == 1 || placed.slot == 2);
+    // Not a card on the window, nor a third of the first six.
     QVERIFY(card >= 0 && card < kFarewellCardCount);
-    // Not a card on the window, nor the one the slot had.
-    QVERIFY(card != before1 && card != before2);
-    QVERIFY(!(card < 6 && before1 < 6 && before2 < 6));
+    QVERIFY(card != before[1] && card != before[2]);
+    QVERIFY(!(card < 6 && before[1] < 6 && before[2] < 6));
     QCOMPARE(window.slot_card(placed.slot), card);
-    QCOMPARE(window.slot_card(3 - placed.slot), placed.slot == 1 ? before2 : before1);
+    QCOMPARE(window.slot_card(3 - placed.slot), before[3 - placed.slot]);
     // The slot's previous card has gone; the other slot's card stays.
-    QVERIFY(!window.card_frame(placed.slot == 1 ? before1 : before2)->isVisible());
-    if (placed.slot == 1 && was_visible2) QVERIFY(window.card_frame(before2)->isVisible());
-    if (placed.slot == 2 && was_visible1) QVERIFY(window.card_frame(before1)->isVisible());
-    QVERIFY(VisibleCards(window) <= 2);
+    QVERIFY(!window.card_frame(before[placed.slot])->isVisible());
+    QCOMPARE(window.card_frame(before[3 - placed.slot])->isVisible(), was_shown[3 - placed.slot]);
     QVERIFY(window.card_frame(card)->isVisible());
-
+    QVERIFY(VisibleCards(window) <= 2);
     const auto size = kFarewellCardSizes[static_cast<std::size_t>(card)];
-    if (placed.slot == 1) {
-      QVERIFY(placed.top >= 0 && placed.top < 5000 - size.height);
-    } else {
-      QVERIFY(placed.top >= 5000 && placed.top < 10000 - size.height);
-    }
+    const int band = placed.slot == 1 ? 0 : 5000;
+    QVERIFY(placed.top >= band && placed.top < band + 5000 - size.height);
     QVERIFY(placed.left >= 0 && placed.left < 14500 - size.width);
     QVERIFY(!(placed.left < 2000 && placed.top < 3000));  // the pictures stay clear
     QCOMPARE(window.card_frame(card)->pos(), QPoint(Twips(placed.left, dx), Twips(placed.top, dy)));
-
     QVERIFY(placed.scheme >= 1 && placed.scheme <= 3);
-    const auto& colours = kSchemes[static_cast<std::size_t>(placed.scheme - 1)].colours;
-    const char* const names[] = {"Label0", "Label2", "Label3"};
-    for (std::size_t i = 0; i < 3; ++i) {
-      const auto* label =
-          window.findChild<QLabel*>(QStringLiteral("%1_%2").arg(QLatin1String(names[i])).arg(card));
+    const QRgb* colours = kSchemes[placed.scheme - 1];
+    for (int i = 0; i < 3; ++i) {
+      const QLabel* label = CardLabel(window, i, card);
       QVERIFY(label->autoFillBackground());
-      QCOMPARE(label->palette().color(QPalette::Window), colours[2 * i]);
-      QCOMPARE(label->palette().color(QPalette::WindowText), colours[2 * i + 1]);
+      QCOMPARE(label->palette().color(QPalette::Window), QColor(colours[2 * i]));
+      QCOMPARE(label->palette().color(QPalette::WindowText), QColor(colours[2 * i + 1]));
     }
   }
-  // Every card and every scheme comes up.
-  QCOMPARE(static_cast<int>(times_shown.size()), kFarewellCardCount);
+  // Every card and every scheme comes up; another seed gives another show.
+  QCOMPARE(static_cast<int>(cards.size()), kFarewellCardCount);
   QCOMPARE(static_cast<int>(schemes.size()), 3);
-}
-
-void FarewellWindowTest::theSameSeedGivesTheSameShow() {
-  FarewellWindow first(kSeed);
-  FarewellWindow second(kSeed);
   FarewellWindow other(kSeed + 1);
-  bool differs = false;
-  for (int tick = 0; tick < 100; ++tick) {
-    first.Tick();
-    second.Tick();
+  std::vector<int> shown[2];
+  for (int tick = 0; tick < 20; ++tick) {
+    same.Tick();
     other.Tick();
-    const auto& a = first.last_placement();
-    const auto& b = second.last_placement();
-    QCOMPARE(a.card, b.card);
-    QCOMPARE(a.slot, b.slot);
-    QCOMPARE(a.scheme, b.scheme);
-    QCOMPARE(a.left, b.left);
-    QCOMPARE(a.top, b.top);
-    if (other.last_placement().card != a.card) differs = true;
+    shown[0].push_back(same.last_placement().card);
+    shown[1].push_back(other.last_placement().card);
   }
-  QVERIFY(differs);
+  QVERIFY(shown[0] != shown[1]);
 }
 
-void FarewellWindowTest::openShowsMaximizedOnceAndStartsTheTimer() {
+void FarewellWindowTest::openMaximizesOnceAndTheTimerRunsOnlyWhileShownAndFocused() {
   FarewellWindow window(kSeed);
   window.Tick();
   window.Open();
-  QVERIFY(window.isVisible());
-  QVERIFY(window.windowState() & Qt::WindowMaximized);
+  QVERIFY(window.isVisible() && (window.windowState() & Qt::WindowMaximized));
   QVERIFY(window.timer().isActive());
   QCOMPARE(VisibleCards(window), 0);  // the window opens with no card
-
-  // A later resize and a minimize are left as they are.
-  window.showNormal();
-  window.resize(400, 300);
-  QTest::qWait(50);
-  QVERIFY(!(window.windowState() & Qt::WindowMaximized));
-  QCOMPARE(window.size(), QSize(400, 300));
-  window.showMinimized();
-  QTest::qWait(50);
-  QVERIFY(window.windowState() & Qt::WindowMinimized);
-  QVERIFY(!(window.windowState() & Qt::WindowMaximized));
-
-  // Opened again, it is not maximized again.
-  window.hide();
-  window.showNormal();
-  window.hide();
-  window.Open();
-  QTest::qWait(50);
-  QVERIFY(window.isVisible());
-  QVERIFY(!(window.windowState() & Qt::WindowMaximized));
-  QCOMPARE(window.size(), QSize(400, 300));
-}
-
-void FarewellWindowTest::timerRunsOnlyWhileShown() {
-  FarewellWindow window(kSeed);
-  QVERIFY(!window.timer().isActive());
-  window.Open();
-  QVERIFY(window.timer().isActive());
-  window.hide();
-  QVERIFY(!window.timer().isActive());
-  // A focus gain while hidden does not start it.
-  SendToWindow(&window, QEvent::WindowActivate);
-  QVERIFY(!window.timer().isActive());
-  window.Open();
-  QVERIFY(window.timer().isActive());
-}
-
-void FarewellWindowTest::focusLossStopsAndFocusGainRestarts() {
-  FarewellWindow window(kSeed);
-  OpenAndSettle(window);
+  QVERIFY(QTest::qWaitForWindowActive(&window));
+  // A focus loss stops the show and keeps the cards; a focus gain clears
+  // them and starts again.
   window.Tick();
   window.Tick();
-  QVERIFY(VisibleCards(window) > 0);
   SendToWindow(&window, QEvent::WindowDeactivate);
   QVERIFY(!window.timer().isActive());
   QVERIFY(VisibleCards(window) > 0);
   SendToWindow(&window, QEvent::WindowActivate);
   QVERIFY(window.timer().isActive());
   QCOMPARE(VisibleCards(window), 0);
+  // Hidden, it stops, and a focus gain does not start it.
+  window.hide();
+  QVERIFY(!window.timer().isActive());
+  SendToWindow(&window, QEvent::WindowActivate);
+  QVERIFY(!window.timer().isActive());
+  // Opened again after the user made it small, it is not maximized again.
+  window.showNormal();
+  window.resize(400, 300);
+  window.hide();
+  window.Open();
+  QTest::qWait(50);
+  QVERIFY(window.isVisible() && window.timer().isActive());
+  QVERIFY(!(window.windowState() & Qt::WindowMaximized));
+  QCOMPARE(window.size(), QSize(400, 300));
 }
 
 void FarewellWindowTest::waitForAWhilePausesAndShallWeContinueResumes() {
   FarewellWindow window(kSeed);
-  auto* wait = window.findChild<QPushButton*>(QStringLiteral("Command3"));
-  auto* resume = window.findChild<QPushButton*>(QStringLiteral("Command2"));
-  OpenAndSettle(window);
-  window.Tick();
-  window.Tick();
-  window.Tick();
+  auto* wait = Button(window, "Command3");
+  auto* resume = Button(window, "Command2");
+  window.Open();
+  QVERIFY(QTest::qWaitForWindowActive(&window));
+  for (int i = 0; i < 3; ++i) window.Tick();
   const int card1 = window.slot_card(1);
   const int card2 = window.slot_card(2);
   const int shown = VisibleCards(window);
   QVERIFY(shown > 0);
-  QVERIFY(wait->hasMouseTracking());
-
-  // A mouse move over "Wait for a while" is enough.
+  // A mouse move over "Wait for a while" is enough; the cards stay.
   QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), wait->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
                    Qt::NoButton, Qt::NoModifier);
   QCoreApplication::sendEvent(wait, &move);
-  QVERIFY(window.paused());
-  QVERIFY(!window.timer().isActive());
-  QVERIFY(!wait->isVisible());
-  QVERIFY(resume->isVisible());
-  QCOMPARE(VisibleCards(window), shown);  // the cards stay
+  QVERIFY(window.paused() && !window.timer().isActive());
+  QVERIFY(!wait->isVisible() && resume->isVisible());
+  QCOMPARE(VisibleCards(window), shown);
   QCOMPARE(window.slot_card(1), card1);
   QCOMPARE(window.slot_card(2), card2);
-
-  QTest::mouseClick(resume, Qt::LeftButton);
-  QVERIFY(!window.paused());
-  QVERIFY(window.timer().isActive());
-  QVERIFY(wait->isVisible());
-  QVERIFY(!resume->isVisible());
-  QCOMPARE(VisibleCards(window), shown);
-}
-
-void FarewellWindowTest::focusGainUnderPauseDoesNotRestart() {
-  FarewellWindow window(kSeed);
-  window.Open();
-  MouseOver(window.findChild<QPushButton*>(QStringLiteral("Command3")));
-  QVERIFY(window.paused());
+  // A focus gain while paused does not start the show again.
   SendToWindow(&window, QEvent::WindowDeactivate);
   SendToWindow(&window, QEvent::WindowActivate);
-  QVERIFY(!window.timer().isActive());
-  QVERIFY(window.paused());
-  QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
-  QVERIFY(window.timer().isActive());
+  QVERIFY(window.paused() && !window.timer().isActive());
+  QTest::mouseClick(resume, Qt::LeftButton);
+  QVERIFY(!window.paused() && window.timer().isActive());
+  QVERIFY(wait->isVisible() && !resume->isVisible());
 }
 
-void FarewellWindowTest::namasteSignalsTheEndAfterAShortPause() {
+void FarewellWindowTest::namasteSignalsTheEndOnceAfterAPause() {
   // Outside QApplication::exec() the quit that follows does nothing.
   FarewellWindow window(kSeed);
   window.Open();
   QSignalSpy ended(&window, &FarewellWindow::endRequested);
-  QElapsedTimer clock;
-  clock.start();
-  MouseOver(window.findChild<QPushButton*>(QStringLiteral("Command1")));
-  QCOMPARE(ended.count(), 0);
+  MouseOver(Button(window, "Command1"));
+  QCOMPARE(ended.count(), 0);  // not at once: the user sees the word said
   QVERIFY(ended.wait(3000));
-  QVERIFY(clock.elapsed() >= sfc::ui::kFarewellEndDelayMs - 50);
-  QCOMPARE(ended.count(), 1);
   // Saying it twice ends once.
-  MouseOver(window.findChild<QPushButton*>(QStringLiteral("Command1")));
+  MouseOver(Button(window, "Command1"));
   QTest::qWait(sfc::ui::kFarewellEndDelayMs + 100);
   QCOMPARE(ended.count(), 1);
 }
 
-namespace {
+void FarewellWindowTest::namasteOrClosingEndsTheProgram_data() {
+  QTest::addColumn<QString>("how");
+  QTest::newRow("namaste") << "namaste";
+  QTest::newRow("close") << "close";
+}
 
-void ExpectChildEnds(const char* how) {
+void FarewellWindowTest::namasteOrClosingEndsTheProgram() {
+  QFETCH(QString, how);
   QProcess child;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert(QString::fromLatin1(kChildVariable), QString::fromLatin1(how));
+  environment.insert(QString::fromLatin1(kChildVariable), how);
   environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
   child.setProcessEnvironment(environment);
   child.start(QCoreApplication::applicationFilePath(), {});
-  QVERIFY(child.waitForStarted(5000));
-  QVERIFY2(child.waitForFinished(8000), how);
+  QVERIFY(child.waitForFinished(8000));
   QCOMPARE(child.exitStatus(), QProcess::NormalExit);
   QCOMPARE(child.exitCode(), 0);
   QVERIFY(child.readAllStandardOutput().contains("endRequested"));
 }
-
-}  // namespace
-
-void FarewellWindowTest::namasteEndsTheProgram() { ExpectChildEnds("namaste"); }
-
-void FarewellWindowTest::closingTheWindowEndsTheProgram() { ExpectChildEnds("close"); }
 
 // As QTEST_MAIN, but the same executable also serves as the child process.
 int main(int argc, char* argv[]) {
