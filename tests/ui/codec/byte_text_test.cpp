@@ -13,87 +13,56 @@
 #include <QRawFont>
 #include <QStringDecoder>
 #include <QTest>
-#include <QTextBlock>
 #include <QTextLayout>
 #include <algorithm>
 #include <string>
-#include <string_view>
+#include <type_traits>
 #include <vector>
 
-using sfc::ui::BoxText;
-using sfc::ui::DecodedBytes;
-using sfc::ui::DescribeLeftOut;
-using sfc::ui::GlyphBytesToText;
-using sfc::ui::GlyphTextToBytes;
-using sfc::ui::HasSymbolCharMap;
-using sfc::ui::IsFontInstalled;
-using sfc::ui::LeftOutCharacter;
-using sfc::ui::LineEnd;
-using sfc::ui::LineEndOf;
-using sfc::ui::SetLineEnd;
-using sfc::ui::TranslitBytesToText;
-using sfc::ui::TranslitTextToBytes;
+using namespace sfc::ui;
 
 namespace {
 
 constexpr auto kSymbolFamily = "SFC Symbol Test";
-constexpr int kFirstSymbolByte = 0x20;
 
-std::string AllBytes() {
-  std::string bytes;
-  for (int b = 0; b < 256; ++b) bytes.push_back(static_cast<char>(b));
-  return bytes;
-}
-
-std::string Bytes(int first, int last) {
+std::string Bytes(int first = 0, int last = 255) {
   std::string bytes;
   for (int b = first; b <= last; ++b) bytes.push_back(static_cast<char>(b));
   return bytes;
 }
 
-QString Hex(int value) { return QStringLiteral("0x%1").arg(value, 2, 16, QLatin1Char('0')); }
-
-QString CodeOf(QChar c) {
-  return QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper();
+QString Code(char32_t c) {
+  return QStringLiteral("U+%1").arg(c, 4, 16, QLatin1Char('0')).toUpper();
 }
 
-int ByteAt(const std::string& bytes, std::size_t i) { return static_cast<unsigned char>(bytes[i]); }
-
-// The first byte at which two byte strings differ, for a failure message.
-QString FirstDifference(const std::string& expected, const std::string& actual) {
-  const std::size_t common = std::min(expected.size(), actual.size());
-  for (std::size_t i = 0; i < common; ++i) {
+// The first place where two byte strings or texts differ, for a failure message.
+template <typename Text>
+QString FirstDifference(const Text& expected, const Text& actual) {
+  const auto common = std::min(expected.size(), actual.size());
+  for (decltype(expected.size()) i = 0; i < common; ++i) {
     if (expected[i] != actual[i]) {
       return QStringLiteral("at %1: expected %2, got %3")
           .arg(i)
-          .arg(Hex(ByteAt(expected, i)), Hex(ByteAt(actual, i)));
+          .arg(Code(std::make_unsigned_t<typename Text::value_type>(expected[i])),
+               Code(std::make_unsigned_t<typename Text::value_type>(actual[i])));
     }
   }
   return QStringLiteral("lengths %1 and %2").arg(expected.size()).arg(actual.size());
 }
-
 QString FirstDifference(const QString& expected, const QString& actual) {
-  const qsizetype common = std::min(expected.size(), actual.size());
-  for (qsizetype i = 0; i < common; ++i) {
-    if (expected[i] != actual[i]) {
-      return QStringLiteral("at %1: expected %2, got %3")
-          .arg(i)
-          .arg(CodeOf(expected[i]), CodeOf(actual[i]));
-    }
-  }
-  return QStringLiteral("lengths %1 and %2").arg(expected.size()).arg(actual.size());
+  return FirstDifference(expected.toStdU32String(), actual.toStdU32String());
 }
 
 #define COMPARE_BYTES(actual, expected) \
   QVERIFY2((actual) == (expected), qPrintable(FirstDifference((expected), (actual))))
-#define COMPARE_TEXT(actual, expected) \
-  QVERIFY2((actual) == (expected), qPrintable(FirstDifference((expected), (actual))))
 
-// Everything but line ends, which a box gives back as LF.
-std::string AllBytesButCarriageReturn() {
-  std::string bytes = AllBytes();
-  bytes.erase(13, 1);
-  return bytes;
+// Where characters were left out: "position:code" each.
+QStringList LeftOut(const DecodedBytes& decoded) {
+  QStringList places;
+  for (const LeftOutCharacter& c : decoded.left_out) {
+    places << QStringLiteral("%1:%2").arg(c.position).arg(Code(c.character));
+  }
+  return places;
 }
 
 QFont SymbolFont() {
@@ -109,41 +78,14 @@ class ByteTextTest : public QObject {
 
  private slots:
   void initTestCase();
-
-  // Windows-1252 for transliteration text.
-  void translitTextIsWindows1252ForEveryByte();
-  void undefinedBytesAreTheirC1Controls();
-  void translitTextGivesBackEveryByte();
-  void otherC1ControlsAreLeftOut();
-
-  // Symbol-font text for Devanagari.
-  void symbolMapShowsBytesFromSpaceUpInPrivateUseRange();
-  void withoutSymbolMapGlyphTextIsTranslitText();
-  void glyphTextGivesBackEveryByteFromEitherForm();
-  void privateUseRangeIsReadAsItsLowByte();
-  void glyphTextReadsOtherCharactersAsWindows1252();
-
-  // Characters no byte can hold.
-  void leftOutCharactersCountPositionsInCodePoints();
-  void loneSurrogateIsLeftOutAsItself();
-  void emptyTextGivesNoBytes();
-  void describeLeftOutNamesCodesCharactersAndPositions();
-  void describeLeftOutListsTenAndCountsTheRest();
-
-  // The trip through a box and the clipboard.
-  void plainTextEditKeepsEveryByteButLineEnds();
-  void plainTextOfABoxTurnsNoBreakSpaceIntoSpace();
-  void plainTextEditTurnsEveryLineEndIntoLf();
-  void lineEndsOfCrLfTextComeBackThroughABox();
-  void mixedLineEndsComeBackAsLf();
-  void lineEditKeepsEveryByte();
-  void clipboardKeepsEveryByte();
-
-  // The symbol font, for real.
-  void testSymbolFontHasSymbolCharMap();
-  void ordinaryFontHasNoSymbolCharMap();
+  void translitTextIsWindows1252AndGivesBackEveryByte();
+  void glyphTextIsThePrivateUseRangeAndGivesBackEveryByte();
+  void charactersNoByteCanHoldAreLeftOutWithTheirPlaces_data();
+  void charactersNoByteCanHoldAreLeftOutWithTheirPlaces();
+  void describeLeftOutNamesTenAndCountsTheRest();
+  void boxesAndTheClipboardKeepEveryByteButLineEnds();
+  void lineEndsComeBackFromABox();
   void symbolFontDrawsEachByteWithItsGlyphInABox();
-  void registeredFontIsInstalledAndMissingOneIsNot();
 };
 
 void ByteTextTest::initTestCase() {
@@ -153,136 +95,99 @@ void ByteTextTest::initTestCase() {
            QStringList{QString::fromLatin1(kSymbolFamily)});
 }
 
-void ByteTextTest::translitTextIsWindows1252ForEveryByte() {
-  // ICU's Windows-1252 maps the five undefined bytes to C1 controls as well.
-  QStringDecoder windows1252("windows-1252");
-  if (!windows1252.isValid()) QSKIP("this Qt has no Windows-1252 decoder to compare with");
-  const std::string bytes = AllBytes();
-  const QString expected = windows1252.decode(QByteArrayView(bytes.data(), 256));
-  COMPARE_TEXT(TranslitBytesToText(bytes), expected);
-}
-
-void ByteTextTest::undefinedBytesAreTheirC1Controls() {
-  for (const int b : {129, 141, 143, 144, 157}) {
-    const std::string byte(1, static_cast<char>(b));
-    QCOMPARE(TranslitBytesToText(byte), QString(QChar(b)));
-    const DecodedBytes back = TranslitTextToBytes(QString(QChar(b)));
-    COMPARE_BYTES(back.bytes, byte);
-    QVERIFY(back.left_out.empty());
-  }
-}
-
-void ByteTextTest::translitTextGivesBackEveryByte() {
-  const std::string bytes = AllBytes();
+void ByteTextTest::translitTextIsWindows1252AndGivesBackEveryByte() {
+  const std::string bytes = Bytes();
   const QString text = TranslitBytesToText(bytes);
   QCOMPARE(text.size(), 256);
+  // ICU's Windows-1252 maps the five undefined bytes to C1 controls as well.
+  QStringDecoder windows1252("windows-1252");
+  if (windows1252.isValid()) {
+    const QString expected = windows1252.decode(QByteArrayView(bytes.data(), 256));
+    QVERIFY2(text == expected, qPrintable(FirstDifference(expected, text)));
+  }
+  for (const int b : {129, 141, 143, 144, 157}) QCOMPARE(text[b], QChar(b));
   const DecodedBytes back = TranslitTextToBytes(text);
   COMPARE_BYTES(back.bytes, bytes);
   QVERIFY(back.left_out.empty());
+  QVERIFY(TranslitBytesToText({}).isEmpty());
+  QVERIFY(TranslitTextToBytes(QString()).bytes.empty());
 }
 
-void ByteTextTest::otherC1ControlsAreLeftOut() {
-  // U+0080 to U+009F except the five stand for nothing in Windows-1252.
-  QString text;
-  for (char16_t c = 0x80; c < 0xA0; ++c) text += QChar(c);
-  const DecodedBytes decoded = TranslitTextToBytes(text);
-  COMPARE_BYTES(decoded.bytes, std::string("\x81\x8D\x8F\x90\x9D"));
-  QCOMPARE(decoded.left_out.size(), std::size_t{27});
-  QCOMPARE(decoded.left_out.front().character, U'\u0080');
-  QCOMPARE(decoded.left_out.front().position, 1);
-  QCOMPARE(decoded.left_out.back().character, U'\u009F');
-  QCOMPARE(decoded.left_out.back().position, 32);
-}
-
-void ByteTextTest::symbolMapShowsBytesFromSpaceUpInPrivateUseRange() {
-  const QString text = GlyphBytesToText(AllBytes(), true);
+void ByteTextTest::glyphTextIsThePrivateUseRangeAndGivesBackEveryByte() {
+  const std::string bytes = Bytes();
+  // With a symbol map, bytes from the space up are U+F000 + b.
+  const QString text = GlyphBytesToText(bytes, true);
   QCOMPARE(text.size(), 256);
-  for (int b = 0; b < 256; ++b) {
-    const char16_t expected = static_cast<char16_t>(b < kFirstSymbolByte ? b : 0xF000 + b);
-    QVERIFY2(text[b] == QChar(expected),
-             qPrintable(Hex(b) + QStringLiteral(" shown as ") + CodeOf(text[b])));
-  }
-}
-
-void ByteTextTest::withoutSymbolMapGlyphTextIsTranslitText() {
-  const std::string bytes = AllBytes();
-  COMPARE_TEXT(GlyphBytesToText(bytes, false), TranslitBytesToText(bytes));
-}
-
-void ByteTextTest::glyphTextGivesBackEveryByteFromEitherForm() {
-  const std::string bytes = AllBytes();
+  for (int b = 0; b < 256; ++b) QCOMPARE(text[b].unicode(), b < 0x20 ? b : 0xF000 + b);
+  QCOMPARE(GlyphBytesToText(bytes, false), TranslitBytesToText(bytes));
   for (const bool symbol_map : {true, false}) {
     const DecodedBytes back = GlyphTextToBytes(GlyphBytesToText(bytes, symbol_map));
     COMPARE_BYTES(back.bytes, bytes);
     QVERIFY(back.left_out.empty());
   }
-}
-
-void ByteTextTest::privateUseRangeIsReadAsItsLowByte() {
-  QString text;
-  for (char16_t c = 0xF000; c <= 0xF0FF; ++c) text += QChar(c);
-  const DecodedBytes decoded = GlyphTextToBytes(text);
-  COMPARE_BYTES(decoded.bytes, AllBytes());
-  QVERIFY(decoded.left_out.empty());
-  // Just outside the range is no byte.
-  QCOMPARE(GlyphTextToBytes(QString(QChar(0xF100))).left_out.size(), std::size_t{1});
-  QCOMPARE(GlyphTextToBytes(QString(QChar(0xEFFF))).left_out.size(), std::size_t{1});
-  // Transliteration text has no such range.
-  QCOMPARE(TranslitTextToBytes(QString(QChar(0xF041))).left_out.size(), std::size_t{1});
-}
-
-void ByteTextTest::glyphTextReadsOtherCharactersAsWindows1252() {
-  const DecodedBytes decoded = GlyphTextToBytes(QStringLiteral("A\u20AC\u0178\u00E9\uF0E9\n"));
-  COMPARE_BYTES(decoded.bytes, std::string("A\x80\x9F\xE9\xE9\n"));
-  QVERIFY(decoded.left_out.empty());
-}
-
-void ByteTextTest::leftOutCharactersCountPositionsInCodePoints() {
-  // a, DEVANAGARI KA, an emoji (two UTF-16 units), RIGHTWARDS ARROW, EM DASH, b.
-  const QString text = QStringLiteral("a\u0915") + QString::fromUcs4(U"\U0001F600", 1) +
-                       QStringLiteral("\u2192\u2014b");
-  QCOMPARE(text.size(), 7);
-  const DecodedBytes decoded = TranslitTextToBytes(text);
-  COMPARE_BYTES(decoded.bytes, std::string("a\x97"
-                                           "b"));
-  QCOMPARE(decoded.left_out.size(), std::size_t{3});
-  QCOMPARE(decoded.left_out[0].position, 2);
-  QCOMPARE(decoded.left_out[0].character, U'\u0915');
-  QCOMPARE(decoded.left_out[1].position, 3);
-  QCOMPARE(decoded.left_out[1].character, U'\U0001F600');
-  QCOMPARE(decoded.left_out[2].position, 4);
-  QCOMPARE(decoded.left_out[2].character, U'\u2192');
-  // The glyph reading counts the same way.
-  const DecodedBytes glyphs = GlyphTextToBytes(text + QChar(0xF041));
-  COMPARE_BYTES(glyphs.bytes, std::string("a\x97"
-                                          "bA"));
-  QCOMPARE(glyphs.left_out.size(), std::size_t{3});
-  QCOMPARE(glyphs.left_out[2].position, 4);
-}
-
-void ByteTextTest::loneSurrogateIsLeftOutAsItself() {
-  QString text = QStringLiteral("x");
-  text += QChar(0xDC00);  // low surrogate with no high one
-  text += QChar(0xD83D);  // high surrogate followed by a letter
-  text += u'y';
-  const DecodedBytes decoded = TranslitTextToBytes(text);
-  COMPARE_BYTES(decoded.bytes, std::string("xy"));
-  QCOMPARE(decoded.left_out.size(), std::size_t{2});
-  QCOMPARE(decoded.left_out[0].position, 2);
-  QCOMPARE(decoded.left_out[0].character, char32_t{0xDC00});
-  QCOMPARE(decoded.left_out[1].position, 3);
-  QCOMPARE(decoded.left_out[1].character, char32_t{0xD83D});
-}
-
-void ByteTextTest::emptyTextGivesNoBytes() {
-  QVERIFY(TranslitBytesToText({}).isEmpty());
+  // The whole range U+F000 to U+F0FF is read as its low byte; other
+  // characters as Windows-1252.
+  QString range;
+  for (char16_t c = 0xF000; c <= 0xF0FF; ++c) range += QChar(c);
+  COMPARE_BYTES(GlyphTextToBytes(range).bytes, bytes);
+  const DecodedBytes mixed = GlyphTextToBytes(QStringLiteral("A\u20AC\u0178\u00E9\uF0E9\n"));
+  COMPARE_BYTES(mixed.bytes, std::string("A\x80\x9F\xE9\xE9\n"));
+  QVERIFY(mixed.left_out.empty());
   QVERIFY(GlyphBytesToText({}, true).isEmpty());
-  QVERIFY(TranslitTextToBytes(QString()).bytes.empty());
-  QVERIFY(GlyphTextToBytes(QString()).left_out.empty());
-  QVERIFY(DescribeLeftOut({}).isEmpty());
 }
 
-void ByteTextTest::describeLeftOutNamesCodesCharactersAndPositions() {
+void ByteTextTest::charactersNoByteCanHoldAreLeftOutWithTheirPlaces_data() {
+  QTest::addColumn<bool>("glyphs");
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<QByteArray>("bytes");
+  QTest::addColumn<QStringList>("left_out");
+  // Positions count code points: the emoji is two UTF-16 units.
+  const QString mixed = QStringLiteral("a\u0915") + QString::fromUcs4(U"\U0001F600", 1) +
+                        QStringLiteral("\u2192\u2014b");
+  const QStringList mixed_out = {"2:U+0915", "3:U+1F600", "4:U+2192"};
+  QTest::newRow("translit") << false << mixed
+                            << QByteArray(
+                                   "a\x97"
+                                   "b")
+                            << mixed_out;
+  QTest::newRow("glyphs") << true << mixed + QChar(0xF041)
+                          << QByteArray(
+                                 "a\x97"
+                                 "bA")
+                          << mixed_out;
+  QString surrogates = QStringLiteral("x");
+  surrogates += QChar(0xDC00);  // low surrogate with no high one
+  surrogates += QChar(0xD83D);  // high surrogate followed by a letter
+  surrogates += u'y';
+  QTest::newRow("lone surrogates")
+      << false << surrogates << QByteArray("xy") << QStringList{"2:U+DC00", "3:U+D83D"};
+  QString c1;
+  QStringList c1_out;
+  for (char16_t c = 0x80; c < 0xA0; ++c) {
+    c1 += QChar(c);
+    if (!QList<char16_t>{0x81, 0x8D, 0x8F, 0x90, 0x9D}.contains(c)) {
+      c1_out << QStringLiteral("%1:%2").arg(c - 0x7F).arg(Code(c));
+    }
+  }
+  QTest::newRow("C1 controls but the five")
+      << false << c1 << QByteArray("\x81\x8D\x8F\x90\x9D") << c1_out;
+  QTest::newRow("private use in translit")
+      << false << QStringLiteral("\uF041") << QByteArray() << QStringList{"1:U+F041"};
+  QTest::newRow("just past the range") << true << QStringLiteral("\uF100\uEFFF") << QByteArray()
+                                       << QStringList{"1:U+F100", "2:U+EFFF"};
+}
+
+void ByteTextTest::charactersNoByteCanHoldAreLeftOutWithTheirPlaces() {
+  QFETCH(bool, glyphs);
+  QFETCH(QString, text);
+  QFETCH(QByteArray, bytes);
+  QFETCH(QStringList, left_out);
+  const DecodedBytes decoded = glyphs ? GlyphTextToBytes(text) : TranslitTextToBytes(text);
+  COMPARE_BYTES(decoded.bytes, bytes.toStdString());
+  QCOMPARE(LeftOut(decoded), left_out);
+}
+
+void ByteTextTest::describeLeftOutNamesTenAndCountsTheRest() {
   QCOMPARE(DescribeLeftOut({{3, U'\u0915'}, {9, U'\u2192'}}),
            QStringLiteral("2 characters could not be kept and were left out: "
                           "U+0915 '\u0915' at 3, U+2192 '\u2192' at 9"));
@@ -293,125 +198,90 @@ void ByteTextTest::describeLeftOutNamesCodesCharactersAndPositions() {
   QCOMPARE(DescribeLeftOut({{1, U'\u0080'}, {2, char32_t{0xDC00}}}),
            QStringLiteral("2 characters could not be kept and were left out: "
                           "U+0080 at 1, U+DC00 at 2"));
+  QVERIFY(DescribeLeftOut({}).isEmpty());
+  std::vector<LeftOutCharacter> many;
+  for (int i = 0; i < 13; ++i) many.push_back({i + 1, U'\u0915'});
+  const QString line = DescribeLeftOut(many);
+  QVERIFY2(line.startsWith("13 characters could not be kept") &&
+               line.contains("at 10, and 3 more") && !line.contains("at 11") &&
+               line.count("U+0915") == 10,
+           qPrintable(line));
 }
 
-void ByteTextTest::describeLeftOutListsTenAndCountsTheRest() {
-  std::vector<LeftOutCharacter> left_out;
-  for (int i = 0; i < 13; ++i) left_out.push_back({i + 1, U'\u0915'});
-  const QString line = DescribeLeftOut(left_out);
-  QVERIFY2(line.startsWith(QStringLiteral("13 characters could not be kept")), qPrintable(line));
-  QVERIFY2(line.contains(QStringLiteral("at 10, and 3 more")), qPrintable(line));
-  QVERIFY2(!line.contains(QStringLiteral("at 11")), qPrintable(line));
-  QCOMPARE(line.count(QStringLiteral("U+0915")), 10);
-}
-
-void ByteTextTest::plainTextEditKeepsEveryByteButLineEnds() {
-  const std::string bytes = AllBytesButCarriageReturn();
+void ByteTextTest::boxesAndTheClipboardKeepEveryByteButLineEnds() {
+  std::string but_cr = Bytes();
+  but_cr.erase(13, 1);
   for (const bool symbol_map : {false, true}) {
-    QPlainTextEdit edit;
-    edit.setPlainText(GlyphBytesToText(bytes, symbol_map));
-    const DecodedBytes back = GlyphTextToBytes(BoxText(*edit.document()));
-    COMPARE_BYTES(back.bytes, bytes);
+    QPlainTextEdit box;
+    box.setPlainText(GlyphBytesToText(but_cr, symbol_map));
+    const DecodedBytes back = GlyphTextToBytes(BoxText(*box.document()));
+    COMPARE_BYTES(back.bytes, but_cr);
     QVERIFY(back.left_out.empty());
+    QLineEdit line;
+    line.setText(GlyphBytesToText(Bytes(), symbol_map));
+    COMPARE_BYTES(GlyphTextToBytes(line.text()).bytes, Bytes());
+    QApplication::clipboard()->setText(GlyphBytesToText(Bytes(), symbol_map));
+    COMPARE_BYTES(GlyphTextToBytes(QApplication::clipboard()->text()).bytes, Bytes());
   }
-}
-
-void ByteTextTest::plainTextOfABoxTurnsNoBreakSpaceIntoSpace() {
   // Why boxes are read with BoxText: toPlainText() changes byte 160 to 32.
-  QPlainTextEdit edit;
-  edit.setPlainText(TranslitBytesToText("a\xA0z"));
-  QCOMPARE(edit.toPlainText(), QStringLiteral("a z"));
-  QCOMPARE(BoxText(*edit.document()), QStringLiteral("a\u00A0z"));
   // The symbol-font form of byte 160 is kept either way.
-  edit.setPlainText(GlyphBytesToText("a\xA0z", true));
-  COMPARE_BYTES(GlyphTextToBytes(edit.toPlainText()).bytes, std::string("a\xA0z"));
+  QPlainTextEdit box;
+  box.setPlainText(TranslitBytesToText("a\xA0z"));
+  QCOMPARE(box.toPlainText(), QStringLiteral("a z"));
+  QCOMPARE(BoxText(*box.document()), QStringLiteral("a\u00A0z"));
+  box.setPlainText(GlyphBytesToText("a\xA0z", true));
+  COMPARE_BYTES(GlyphTextToBytes(box.toPlainText()).bytes, std::string("a\xA0z"));
 }
 
-void ByteTextTest::plainTextEditTurnsEveryLineEndIntoLf() {
+void ByteTextTest::lineEndsComeBackFromABox() {
+  // Every line end, and a line separator (Shift+Enter), comes back as LF.
   for (const bool symbol_map : {false, true}) {
-    QPlainTextEdit edit;
-    edit.setPlainText(GlyphBytesToText("1\r2\r\n3\n4\r\r\n5", symbol_map));
-    QCOMPARE(edit.document()->blockCount(), 6);
-    COMPARE_BYTES(GlyphTextToBytes(BoxText(*edit.document())).bytes,
-                  std::string("1\n2\n3\n4\n\n5"));
+    QPlainTextEdit box;
+    box.setPlainText(GlyphBytesToText("1\r2\r\n3\n4\r\r\n5", symbol_map));
+    QCOMPARE(box.document()->blockCount(), 6);
+    COMPARE_BYTES(GlyphTextToBytes(BoxText(*box.document())).bytes, std::string("1\n2\n3\n4\n\n5"));
   }
-  // A line separator (Shift+Enter) is a line end too.
-  QPlainTextEdit edit;
-  edit.setPlainText(QStringLiteral("a\u2028b"));
-  COMPARE_BYTES(TranslitTextToBytes(BoxText(*edit.document())).bytes, std::string("a\nb"));
-}
-
-void ByteTextTest::lineEndsOfCrLfTextComeBackThroughABox() {
-  const std::string bytes = "first line\r\n\r\nthird, \xE9\xA0\x97 line\r\n";
-  QCOMPARE(LineEndOf(bytes), LineEnd::kCrLf);
-  QPlainTextEdit edit;
-  edit.setPlainText(TranslitBytesToText(bytes));
-  std::string back = TranslitTextToBytes(BoxText(*edit.document())).bytes;
-  SetLineEnd(back, LineEndOf(bytes));
-  COMPARE_BYTES(back, bytes);
-}
-
-void ByteTextTest::mixedLineEndsComeBackAsLf() {
-  QCOMPARE(LineEndOf("a\r\nb\nc"), LineEnd::kLf);
-  QCOMPARE(LineEndOf("\na\r\n"), LineEnd::kLf);
-  QCOMPARE(LineEndOf("no line end"), LineEnd::kLf);
-  QCOMPARE(LineEndOf("lone\rcarriage return"), LineEnd::kLf);
-  std::string bytes = "a\nb\r\nc\n";
-  SetLineEnd(bytes, LineEnd::kLf);
-  COMPARE_BYTES(bytes, std::string("a\nb\r\nc\n"));
-  SetLineEnd(bytes, LineEnd::kCrLf);
-  COMPARE_BYTES(bytes, std::string("a\r\nb\r\nc\r\n"));
-}
-
-void ByteTextTest::lineEditKeepsEveryByte() {
-  const std::string bytes = AllBytes();
-  for (const bool symbol_map : {false, true}) {
-    QLineEdit edit;
-    edit.setText(GlyphBytesToText(bytes, symbol_map));
-    COMPARE_BYTES(GlyphTextToBytes(edit.text()).bytes, bytes);
+  QPlainTextEdit box;
+  box.setPlainText(QStringLiteral("a\u2028b"));
+  COMPARE_BYTES(TranslitTextToBytes(BoxText(*box.document())).bytes, std::string("a\nb"));
+  // Text whose line ends were all CR LF gets them back.
+  const std::string crlf = "first line\r\n\r\nthird, \xE9\xA0\x97 line\r\n";
+  QCOMPARE(LineEndOf(crlf), LineEnd::kCrLf);
+  box.setPlainText(TranslitBytesToText(crlf));
+  std::string back = TranslitTextToBytes(BoxText(*box.document())).bytes;
+  SetLineEnd(back, LineEndOf(crlf));
+  COMPARE_BYTES(back, crlf);
+  // Anything else comes back as LF; a CR already before an LF is not doubled.
+  for (const char* lf : {"a\r\nb\nc", "\na\r\n", "no line end", "lone\rcarriage return"}) {
+    QCOMPARE(LineEndOf(lf), LineEnd::kLf);
   }
-}
-
-void ByteTextTest::clipboardKeepsEveryByte() {
-  QClipboard* clipboard = QGuiApplication::clipboard();
-  const std::string bytes = AllBytes();
-  clipboard->setText(TranslitBytesToText(bytes));
-  COMPARE_BYTES(TranslitTextToBytes(clipboard->text()).bytes, bytes);
-  clipboard->setText(GlyphBytesToText(bytes, true));
-  COMPARE_BYTES(GlyphTextToBytes(clipboard->text()).bytes, bytes);
-}
-
-void ByteTextTest::testSymbolFontHasSymbolCharMap() {
-  const QFont font = SymbolFont();
-  QCOMPARE(QRawFont::fromFont(font).familyName(), QString::fromLatin1(kSymbolFamily));
-  QVERIFY(HasSymbolCharMap(font));
-}
-
-void ByteTextTest::ordinaryFontHasNoSymbolCharMap() {
-  QVERIFY(!HasSymbolCharMap(QApplication::font()));
-  QVERIFY(!HasSymbolCharMap(QFontDatabase::systemFont(QFontDatabase::FixedFont)));
+  std::string mixed = "a\nb\r\nc\n";
+  SetLineEnd(mixed, LineEnd::kLf);
+  COMPARE_BYTES(mixed, std::string("a\nb\r\nc\n"));
+  SetLineEnd(mixed, LineEnd::kCrLf);
+  COMPARE_BYTES(mixed, std::string("a\r\nb\r\nc\r\n"));
 }
 
 void ByteTextTest::symbolFontDrawsEachByteWithItsGlyphInABox() {
-  // The generated font has .notdef as glyph 0 and byte b as glyph b - 31.
-  const std::string bytes = Bytes(kFirstSymbolByte, 0xFF);
-  QPlainTextEdit edit;
-  edit.setFont(SymbolFont());
-  edit.setPlainText(GlyphBytesToText(bytes, HasSymbolCharMap(edit.font())));
-
-  const QRawFont raw = QRawFont::fromFont(edit.font());
+  QVERIFY(HasSymbolCharMap(SymbolFont()));
+  QVERIFY(!HasSymbolCharMap(QApplication::font()));
+  QVERIFY(!HasSymbolCharMap(QFontDatabase::systemFont(QFontDatabase::FixedFont)));
+  QVERIFY(IsFontInstalled(QString::fromLatin1(kSymbolFamily)));
+  QVERIFY(IsFontInstalled(QStringLiteral("sfc symbol test")));
+  QVERIFY(!IsFontInstalled(QStringLiteral("Vedic")));
+  QVERIFY(!IsFontInstalled(QString()));
+  // The generated font has .notdef as glyph 0 and byte b as glyph b - 31;
+  // laid out as the box lays out its text, every glyph comes from the test
+  // font, none from a fallback font.
+  QPlainTextEdit box;
+  box.setFont(SymbolFont());
+  box.setPlainText(GlyphBytesToText(Bytes(0x20, 0xFF), HasSymbolCharMap(box.font())));
+  QList<quint32> expected;
+  for (int b = 0x20; b <= 0xFF; ++b) expected.append(static_cast<quint32>(b - 31));
+  const QRawFont raw = QRawFont::fromFont(box.font());
   QCOMPARE(raw.familyName(), QString::fromLatin1(kSymbolFamily));
-  const QList<quint32> glyphs = raw.glyphIndexesForString(edit.toPlainText());
-  QCOMPARE(glyphs.size(), qsizetype{0xE0});
-  for (int b = kFirstSymbolByte; b <= 0xFF; ++b) {
-    const quint32 glyph = glyphs[b - kFirstSymbolByte];
-    QVERIFY2(glyph == static_cast<quint32>(b - 31),
-             qPrintable(Hex(b) + QStringLiteral(" drawn with glyph ") + QString::number(glyph)));
-  }
-
-  // Laid out as the box lays out its text: every glyph from the test font,
-  // none from a fallback font.
-  QTextLayout layout(edit.toPlainText(), edit.font());
+  QCOMPARE(raw.glyphIndexesForString(box.toPlainText()), expected);
+  QTextLayout layout(box.toPlainText(), box.font());
   layout.beginLayout();
   while (layout.createLine().isValid()) {
   }
@@ -422,16 +292,7 @@ void ByteTextTest::symbolFontDrawsEachByteWithItsGlyphInABox() {
     laid_out += run.glyphIndexes();
   }
   std::sort(laid_out.begin(), laid_out.end());
-  QList<quint32> expected;
-  for (int b = kFirstSymbolByte; b <= 0xFF; ++b) expected.append(static_cast<quint32>(b - 31));
   QCOMPARE(laid_out, expected);
-}
-
-void ByteTextTest::registeredFontIsInstalledAndMissingOneIsNot() {
-  QVERIFY(IsFontInstalled(QString::fromLatin1(kSymbolFamily)));
-  QVERIFY(IsFontInstalled(QStringLiteral("sfc symbol test")));
-  QVERIFY(!IsFontInstalled(QStringLiteral("Vedic")));
-  QVERIFY(!IsFontInstalled(QString()));
 }
 
 QTEST_MAIN(ByteTextTest)
