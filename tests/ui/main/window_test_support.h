@@ -72,6 +72,12 @@ void WhenDialogShows(QObject* context, Answer answer) {
   poll->start(10);
 }
 
+// Whether two states hold the same tables.
+inline bool SameTables(const sfc::ConverterState& a, const sfc::ConverterState& b) {
+  return a.sanideva.key == b.sanideva.key && a.sanideva.full == b.sanideva.full &&
+         a.sanideva.half == b.sanideva.half && a.short_i == b.short_i && a.devitran == b.devitran;
+}
+
 // Counts how often a widget was shown.
 class ShowCounter : public QObject {
  public:
