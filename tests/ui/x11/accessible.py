@@ -4,72 +4,52 @@ the program with process id PID, as a screen reader does, through gdbus on
 the session's accessibility bus.
 
 Each --press NAME presses the first control named NAME (its "Press" action,
-as a click does, else its first action). Then it prints every control of the program, one a line, as
-"ROLE<TAB>NAME". Exits 1 when the program is not on the bus or a control to
-press is missing."""
+as a click does, else its first action). Then it prints every control of the
+program, one a line, as "ROLE<TAB>NAME". Exits 1 when the program is not on
+the bus or a control to press is missing."""
 import re
 import subprocess
 import sys
 
-ROOT = "/org/a11y/atspi/accessible/root"
 
-
-def gdbus(address, *arguments):
-    result = subprocess.run(["gdbus", "call", "--address", address, *arguments],
-                            capture_output=True, text=True, timeout=20, check=False)
+def gdbus(*arguments):
+    result = subprocess.run(["gdbus", "call", *arguments], capture_output=True, text=True,
+                            timeout=20, check=False)
     if result.returncode != 0:
         raise RuntimeError(result.stderr.strip())
     return result.stdout.strip()
 
 
-def bus_address():
-    out = subprocess.run(["gdbus", "call", "--session", "--dest", "org.a11y.Bus",
-                          "--object-path", "/org/a11y/bus", "--method", "org.a11y.Bus.GetAddress"],
-                         capture_output=True, text=True, timeout=20, check=True).stdout
-    return re.match(r"\('(.*)',\)", out.strip()).group(1)
-
-
-def children(address, node):
-    out = gdbus(address, "--dest", node[0], "--object-path", node[1],
-                "--method", "org.a11y.atspi.Accessible.GetChildren")
-    return re.findall(r"\('([^']*)', (?:objectpath )?'([^']*)'\)", out)
+def call(address, node, method, *arguments):
+    return gdbus("--address", address, "--dest", node[0], "--object-path", node[1],
+                 "--method", method, *arguments)
 
 
 def text_of(out):
     # gdbus prints a string as '...' (or "..." when it holds a quote).
-    match = re.search(r"""(?:<)?(['"])(.*)\1""", out)
+    match = re.search(r"""(['"])(.*)\1""", out)
     return match.group(2) if match else ""
 
 
+def children(address, node):
+    out = call(address, node, "org.a11y.atspi.Accessible.GetChildren")
+    return re.findall(r"\('([^']*)', (?:objectpath )?'([^']*)'\)", out)
+
+
 def name(address, node):
-    return text_of(gdbus(address, "--dest", node[0], "--object-path", node[1], "--method",
-                         "org.freedesktop.DBus.Properties.Get", "org.a11y.atspi.Accessible",
-                         "Name"))
+    return text_of(call(address, node, "org.freedesktop.DBus.Properties.Get",
+                        "org.a11y.atspi.Accessible", "Name"))
 
 
 def role(address, node):
-    return text_of(gdbus(address, "--dest", node[0], "--object-path", node[1],
-                         "--method", "org.a11y.atspi.Accessible.GetRoleName"))
+    return text_of(call(address, node, "org.a11y.atspi.Accessible.GetRoleName"))
 
 
 def press(address, node):
-    # The action a click does ("Press"), else the first.
-    out = gdbus(address, "--dest", node[0], "--object-path", node[1],
-                "--method", "org.a11y.atspi.Action.GetActions")
-    names = re.findall(r"\('([^']*)', '[^']*', '[^']*'\)", out)
-    index = names.index("Press") if "Press" in names else 0
-    gdbus(address, "--dest", node[0], "--object-path", node[1],
-          "--method", "org.a11y.atspi.Action.DoAction", str(index))
-
-
-def program(address, pid):
-    for app in children(address, ("org.a11y.atspi.Registry", ROOT)):
-        out = gdbus(address, "--dest", "org.freedesktop.DBus", "--object-path",
-                    "/org/freedesktop/DBus", "--method",
-                    "org.freedesktop.DBus.GetConnectionUnixProcessID", app[0])
-        if re.search(r"\b%d\b" % pid, out):
-            return app
-    return None
+    names = re.findall(r"\('([^']*)', '[^']*', '[^']*'\)",
+                       call(address, node, "org.a11y.atspi.Action.GetActions"))
+    call(address, node, "org.a11y.atspi.Action.DoAction",
+         str(names.index("Press") if "Press" in names else 0))
 
 
 def walk(address, node, seen):
@@ -82,28 +62,25 @@ def walk(address, node, seen):
 
 
 def main():
+    if len(sys.argv) < 2 or len(sys.argv) % 2 or any(a != "--press" for a in sys.argv[2::2]):
+        sys.exit(__doc__)
     pid = int(sys.argv[1])
-    presses = []
-    arguments = sys.argv[2:]
-    while arguments:
-        if arguments[0] != "--press" or len(arguments) < 2:
-            sys.exit(__doc__)
-        presses.append(arguments[1])
-        arguments = arguments[2:]
-    address = bus_address()
-    app = program(address, pid)
-    if app is None:
-        print("accessible.py: the program is not on the accessibility bus", file=sys.stderr)
-        sys.exit(1)
-    for wanted in presses:
-        for node in walk(address, app, set()):
-            if name(address, node) == wanted:
-                press(address, node)
-                break
-        else:
-            print("accessible.py: no control named %r" % wanted, file=sys.stderr)
-            sys.exit(1)
-    for node in walk(address, app, set()):
+    address = re.match(r"\('(.*)',\)", gdbus(
+        "--session", "--dest", "org.a11y.Bus", "--object-path", "/org/a11y/bus",
+        "--method", "org.a11y.Bus.GetAddress")).group(1)
+    root = ("org.a11y.atspi.Registry", "/org/a11y/atspi/accessible/root")
+    apps = [app for app in children(address, root) if re.search(r"\b%d\b" % pid, gdbus(
+        "--address", address, "--dest", "org.freedesktop.DBus", "--object-path",
+        "/org/freedesktop/DBus", "--method", "org.freedesktop.DBus.GetConnectionUnixProcessID",
+        app[0]))]
+    if not apps:
+        sys.exit("accessible.py: the program is not on the accessibility bus")
+    for wanted in sys.argv[3::2]:
+        node = next((n for n in walk(address, apps[0], set()) if name(address, n) == wanted), None)
+        if node is None:
+            sys.exit("accessible.py: no control named %r" % wanted)
+        press(address, node)
+    for node in walk(address, apps[0], set()):
         print("%s\t%s" % (role(address, node), name(address, node)))
 
 
