@@ -177,6 +177,16 @@ class ToDevanagariStream::Engine {
           &FullCell(Row::kYa), &HalfCell(Row::kYa), &FullCell(Row::kRa)}) {
       fast_ = fast_ && cell->size <= Cell::kInline;
     }
+    short_i_sign_ = Cell(Half(Row::kI));
+    wide_i_sign_ = Cell(Full(Row::kISignWide));
+    fast_ = fast_ && FullCell(Row::kI).size <= Cell::kInline &&
+            short_i_sign_.size <= Cell::kInline && wide_i_sign_.size <= Cell::kInline;
+    kt_end_byte_ = KtEndByte(table_);
+    for (std::size_t c = 0; c < 256; ++c) {
+      const int byte = static_cast<int>(c);
+      skipped_before_i_[c] = Equals(byte, Half(Row::kRa)) || Equals(byte, Full(Row::kKtaEnd)) ||
+                             Equals(byte, Full(Row::kHalfR));
+    }
     half_ra_byte_ = Half(Row::kRa).size() == 1 ? static_cast<unsigned char>(Half(Row::kRa)[0]) : -2;
     // LetterY writes the full ya before these letters; LetterR after a vowel
     // writes the full ra before a vowel other than u and ū and holds the
@@ -385,6 +395,7 @@ class ToDevanagariStream::Engine {
   const unsigned char* FastSteps(const unsigned char* p, const unsigned char* stop, char*& out);
   const unsigned char* FastStepsWith(const unsigned char* p, const unsigned char* stop, char*& out,
                                      const Cell*& repha, bool& word_start);
+  bool ShortIIn(const char* begin, char*& out);
 
   // A cluster the short way: the letters it takes, or 0 for the full way
   // (a doubled consonant; a dash, an underscore or a hard space after it; an
@@ -629,12 +640,16 @@ class ToDevanagariStream::Engine {
     const Cell* after_consonant = nullptr;
   };
   std::array<VowelCells, 256> vowel_cells_{};
-  bool fast_ = false;                       // the repha, "a" and visarga cells are short
-  int half_ra_byte_ = -2;                   // the half ra when it is one byte
-  std::array<bool, 256> ya_full_before_{};  // letters before which a y is written full
-  std::array<bool, 256> r_plain_before_{};  // letters before which an r after a vowel is plain
-  std::array<bool, 256> dash_{};            // the two dashes
-  std::array<bool, 256> no_dash_{};         // none
+  bool fast_ = false;        // the repha, "a" and visarga cells are short
+  int half_ra_byte_ = -2;    // the half ra when it is one byte
+  int kt_end_byte_ = kNone;  // the kt ending, as the syllable marks read it
+  Cell short_i_sign_;        // the short-i sign, and its wide form
+  Cell wide_i_sign_;
+  std::array<bool, 256> skipped_before_i_{};  // an r or kt ending the short-i sign goes before
+  std::array<bool, 256> ya_full_before_{};    // letters before which a y is written full
+  std::array<bool, 256> r_plain_before_{};    // letters before which an r after a vowel is plain
+  std::array<bool, 256> dash_{};              // the two dashes
+  std::array<bool, 256> no_dash_{};           // none
   std::vector<HeldOutput::Offset> off_clipboard_;
   int doubled_ = 0;                      // the letter of a cluster key of two equal letters, else 0
   const Cell* pending_repha_ = nullptr;  // the repha held back, if any

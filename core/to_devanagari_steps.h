@@ -217,6 +217,14 @@ SFC_ALWAYS_INLINE const unsigned char* ToDevanagariStream::Engine::FastStepsWith
       case Rule::kVisarga:
         PutCell(out, FullCell(Row::kVisarga));
         break;
+      case Rule::kI:
+        if (begins_word) {
+          PutCell(out, FullCell(Row::kI));
+          break;
+        }
+        if (!ShortIIn(out_begin, out)) return p;
+        PutRepha(out, repha);
+        break;
       case Rule::kAnusvara:  // not after a half ra, which it joins
         if (last < 0 || last == half_ra_byte_) return p;
         PutCell(out, HalfCell(Row::kAnusvara));
@@ -267,6 +275,42 @@ SFC_ALWAYS_INLINE const unsigned char* ToDevanagariStream::Engine::FastStepsWith
     }
   }
   return p;
+}
+
+// ShortI within the output the fast way wrote, from `begin` to `out`: false
+// (and nothing changed) when the second syllable glyph from the end lies
+// before it. The marks of syllable glyphs need no change: they were never
+// brought up to output this late.
+SFC_ALWAYS_INLINE bool ToDevanagariStream::Engine::ShortIIn(const char* begin, char*& out) {
+  const char* second = nullptr;
+  int left = 2;
+  bool kt_after = false;  // the byte after this one is the kt ending
+  for (const char* q = out; q > begin;) {
+    const auto byte = static_cast<unsigned char>(*--q);
+    if ((short_i_syllable_[byte] || kt_after) && --left == 0) {
+      second = q;
+      break;
+    }
+    kt_after = byte == kt_end_byte_;
+  }
+  if (second == nullptr) return false;
+  const auto stop = static_cast<std::size_t>(out - 1 - second);  // counted from the end
+  std::size_t k = stop;  // stop - 1 when the byte after it is an r or kt ending
+  if (stop >= 1 && skipped_before_i_[static_cast<unsigned char>(second[1])]) k = stop - 1;
+  bool bracket_after = false;  // a "[" that is no syllable glyph lies after `second`
+  if (k == 2) {
+    for (const char* q = second + 1; q < out; ++q) {
+      const bool kt_next = q + 1 < out && static_cast<unsigned char>(q[1]) == kt_end_byte_;
+      bracket_after = bracket_after || (*q == '[' && !short_i_syllable_['['] && !kt_next);
+    }
+  }
+  const Cell& sign = k > 1 && !(k == 2 && bracket_after) ? wide_i_sign_ : short_i_sign_;
+  char* const at = out - k;
+  std::memmove(at + sign.size, at, k);
+  std::memcpy(at, sign.bytes.data(), sign.size);
+  out += sign.size;
+  SyncClipboard();
+  return true;
 }
 
 // A cluster the short way: the letters it takes, or 0 for the full way
