@@ -67,9 +67,10 @@ sfc::StreamEnd FeedInBlocks(Stream& stream, std::string_view input) {
 // scale: 1 for the 10 MB text, 10 for ten times as much.
 void BM_ToDevanagari(benchmark::State& bench, sfc::DevanagariFont font, int scale) {
   const std::string input = scale == 1 ? GitaTranslit() : Repeat(GitaTranslit(), kTargetBytes * 10);
+  sfc::ConversionResult result;  // reused, as text after text is converted
   for (auto _ : bench) {
     sfc::ConverterState state = StateFor(font);
-    sfc::ConversionResult result = sfc::ConvertToDevanagari(state, input, false);
+    sfc::ConvertToDevanagariInto(state, input, false, result);
     benchmark::DoNotOptimize(result.output.data());
     if (!result.completed) bench.SkipWithError("cut short");
   }
@@ -81,9 +82,11 @@ void BM_ToTranslit(benchmark::State& bench, sfc::DevanagariFont font) {
   const std::string devanagari =
       sfc::ConvertToDevanagari(state, ReadCorpus("gita.sanskrit-times.txt"), false).output;
   const std::string input = Repeat(devanagari, kTargetBytes);
+  sfc::ConversionResult result;  // reused, as text after text is converted
   for (auto _ : bench) {
     sfc::ConverterState run_state = StateFor(font);
-    sfc::ConversionResult result = sfc::RunDevanagariToTranslitCommand(run_state, input);
+    sfc::FillGlyphCodeTable(run_state);
+    sfc::ConvertDevanagariToTranslitInto(run_state, input, result);
     benchmark::DoNotOptimize(result.output.data());
     if (!result.completed) bench.SkipWithError("cut short");
   }
@@ -138,15 +141,35 @@ sfc::ConverterState LoadedVedicState() {
   return state;
 }
 
+// Both whole-text faces with a fresh result each time: its memory is new
+// and every page of it is faulted in.
+void BM_FreshResult(benchmark::State& bench, bool to_devanagari) {
+  sfc::ConverterState vedic = StateFor(sfc::DevanagariFont::kVedic);
+  const std::string input = to_devanagari
+                                ? GitaTranslit()
+                                : sfc::ConvertToDevanagari(vedic, GitaTranslit(), false).output;
+  for (auto _ : bench) {
+    sfc::ConverterState state = StateFor(sfc::DevanagariFont::kVedic);
+    const sfc::ConversionResult result = to_devanagari
+                                             ? sfc::ConvertToDevanagari(state, input, false)
+                                             : sfc::RunDevanagariToTranslitCommand(state, input);
+    benchmark::DoNotOptimize(result.output.data());
+    if (!result.completed) bench.SkipWithError("cut short");
+  }
+  bench.SetBytesProcessed(static_cast<int64_t>(bench.iterations() * input.size()));
+}
+
 void BM_ToTranslitLoaded(benchmark::State& bench) {
   sfc::ConverterState vedic = StateFor(sfc::DevanagariFont::kVedic);
   const std::string devanagari =
       sfc::ConvertToDevanagari(vedic, ReadCorpus("gita.sanskrit-times.txt"), false).output;
   const std::string input = Repeat(devanagari, kTargetBytes);
   const sfc::ConverterState loaded = LoadedVedicState();
+  sfc::ConversionResult result;
   for (auto _ : bench) {
     sfc::ConverterState run_state = loaded;
-    sfc::ConversionResult result = sfc::RunDevanagariToTranslitCommand(run_state, input);
+    sfc::FillGlyphCodeTable(run_state);
+    sfc::ConvertDevanagariToTranslitInto(run_state, input, result);
     benchmark::DoNotOptimize(result.output.data());
     if (!result.completed) bench.SkipWithError("cut short");
   }
@@ -272,6 +295,8 @@ BENCHMARK_CAPTURE(BM_ToTranslitStream, DevNatrajItr, DevanagariFont::kDevNatrajI
 BENCHMARK_CAPTURE(BM_ToTranslitStream, Sanskrit99, DevanagariFont::kSanskrit99)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ToTranslitLoaded)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FreshResult, ToDevanagari, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FreshResult, ToTranslit, false)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ToTranslitStreamLoaded)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ToTranslitLongRun, BackR_1MB, LongRun::kBackR, 1)
     ->Unit(benchmark::kMillisecond);

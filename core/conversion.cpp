@@ -65,7 +65,14 @@ bool LooksLikeUtf8Text(std::string_view bytes) {
 }
 
 std::string ClipboardText(std::string_view output, const StreamEnd& end) {
-  if (!end.clipboard_set) return {};
+  std::string text;
+  ClipboardTextInto(output, end, text);
+  return text;
+}
+
+void ClipboardTextInto(std::string_view output, const StreamEnd& end, std::string& text) {
+  text.clear();
+  if (!end.clipboard_set) return;
   const auto& edits = end.clipboard_edits;
   // Bytes written apart from the clipboard, in order: leave them out in one pass.
   bool only_insertions_in_order = true;
@@ -76,7 +83,6 @@ std::string ClipboardText(std::string_view output, const StreamEnd& end) {
         (i + 1 == edits.size() || edits[i].at + edits[i].inserted <= edits[i + 1].at);
   }
   if (only_insertions_in_order) {
-    std::string text;
     text.reserve(output.size());
     std::size_t from = 0;
     for (const ClipboardEdit& edit : edits) {
@@ -84,15 +90,14 @@ std::string ClipboardText(std::string_view output, const StreamEnd& end) {
       from = static_cast<std::size_t>(edit.at + edit.inserted);
     }
     text.append(output.substr(from));
-    return text;
+    return;
   }
-  std::string text(output);
+  text.assign(output);
   for (auto edit = end.clipboard_edits.rbegin(); edit != end.clipboard_edits.rend(); ++edit) {
     const auto at = static_cast<std::size_t>(std::min<std::uint64_t>(edit->at, text.size()));
     const auto inserted = static_cast<std::size_t>(edit->inserted);
     text.replace(at, inserted, edit->removed);
   }
-  return text;
 }
 
 // One line for all the bytes no rule took, the most frequent first:

@@ -225,17 +225,28 @@ class ToTranslitStream {
 // The clipboard's text at the end of a run that wrote `output`: the output
 // with the run's clipboard edits undone (empty when it was never set).
 std::string ClipboardText(std::string_view output, const StreamEnd& end);
+// The same into `text`, which keeps its memory.
+void ClipboardTextInto(std::string_view output, const StreamEnd& end, std::string& text);
 
 // Transliteration bytes to Devanagari glyph bytes. Reads the tables and the
 // Devanagari box's font; reads and writes state.dash_state.
 ConversionResult ConvertToDevanagari(ConverterState& state, std::string_view input,
                                      bool shift_m_to_n, const InputBox& input_box = {});
 
+// The same into `result`, whose strings keep their memory: text after text
+// converted into one result touches no fresh memory once it is large enough.
+void ConvertToDevanagariInto(ConverterState& state, std::string_view input, bool shift_m_to_n,
+                             ConversionResult& result, const InputBox& input_box = {});
+
 // Devanagari glyph bytes to transliteration bytes. Run FillGlyphCodeTable
 // first, as the conversion command does (RunDevanagariToTranslitCommand).
 // Sets the Devanagari box's font from the current Devanagari font name.
 ConversionResult ConvertDevanagariToTranslit(ConverterState& state, std::string_view input,
                                              const InputBox& input_box = {});
+
+// The same into `result`, as ConvertToDevanagariInto.
+void ConvertDevanagariToTranslitInto(ConverterState& state, std::string_view input,
+                                     ConversionResult& result, const InputBox& input_box = {});
 
 // The conversion command in the Devanagari-to-transliteration direction:
 // FillGlyphCodeTable, then ConvertDevanagariToTranslit.

@@ -552,9 +552,14 @@ void ToTranslitStream::Restart() { engine_ = std::make_unique<Engine>(std::move(
 
 namespace {
 
-// The output with the edits undone from the last to the first.
-std::string UndoEdits(std::string_view output, const std::vector<ClipboardEdit>& edits) {
-  if (edits.empty()) return std::string(output);
+// The output with the edits undone from the last to the first, into
+// `clipboard`.
+void UndoEditsInto(std::string_view output, const std::vector<ClipboardEdit>& edits,
+                   std::string& clipboard) {
+  if (edits.empty()) {
+    clipboard.assign(output);
+    return;
+  }
   std::uint64_t from = output.size();
   for (const ClipboardEdit& edit : edits) from = std::min(from, edit.at);
   const auto start = static_cast<std::size_t>(from);
@@ -563,11 +568,10 @@ std::string UndoEdits(std::string_view output, const std::vector<ClipboardEdit>&
     tail.replace(static_cast<std::size_t>(edit->at - from),
                  static_cast<std::size_t>(edit->inserted), edit->removed);
   }
-  std::string clipboard;
+  clipboard.clear();
   clipboard.reserve(start + tail.size());
   clipboard += output.substr(0, start);
   clipboard += tail;
-  return clipboard;
 }
 
 }  // namespace
@@ -575,12 +579,20 @@ std::string UndoEdits(std::string_view output, const std::vector<ClipboardEdit>&
 ConversionResult ConvertDevanagariToTranslit(ConverterState& state, std::string_view input,
                                              const InputBox& input_box) {
   ConversionResult result;
+  ConvertDevanagariToTranslitInto(state, input, result, input_box);
+  return result;
+}
+
+void ConvertDevanagariToTranslitInto(ConverterState& state, std::string_view input,
+                                     ConversionResult& result, const InputBox& input_box) {
+  result.padded_input.clear();
   result.padded_input.reserve(input.size() + 2);
   result.padded_input += ' ';
   result.padded_input += input;
   result.padded_input += ' ';
 
   std::string& output = result.output;
+  output.clear();
   output.reserve(input.size() + input.size() / 2 + 2);
   ToTranslitStream stream(state, input_box, [&output](std::string_view piece) { output += piece; },
                           {.clipboard = true});
@@ -590,8 +602,8 @@ ConversionResult ConvertDevanagariToTranslit(ConverterState& state, std::string_
   result.input_boxes = std::move(end.input_boxes);
   result.dropped = std::move(end.dropped);
   result.stop = std::move(end.stop);
-  if (end.clipboard_set) result.clipboard = UndoEdits(output, end.clipboard_edits);
-  return result;
+  result.clipboard.clear();
+  if (end.clipboard_set) UndoEditsInto(output, end.clipboard_edits, result.clipboard);
 }
 
 ConversionResult RunDevanagariToTranslitCommand(ConverterState& state, std::string_view input,
