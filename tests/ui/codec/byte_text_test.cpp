@@ -3,20 +3,10 @@
 // clipboard and a symbol font.
 #include "byte_text.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QFont>
-#include <QFontDatabase>
-#include <QGlyphRun>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QRawFont>
-#include <QStringDecoder>
-#include <QTest>
-#include <QTextLayout>
+#include <QtTest>
+#include <QtWidgets>
 #include <algorithm>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 using namespace sfc::ui;
@@ -35,26 +25,9 @@ QString Code(char32_t c) {
   return QStringLiteral("U+%1").arg(c, 4, 16, QLatin1Char('0')).toUpper();
 }
 
-// The first place where two byte strings or texts differ, for a failure message.
-template <typename Text>
-QString FirstDifference(const Text& expected, const Text& actual) {
-  const auto common = std::min(expected.size(), actual.size());
-  for (decltype(expected.size()) i = 0; i < common; ++i) {
-    if (expected[i] != actual[i]) {
-      return QStringLiteral("at %1: expected %2, got %3")
-          .arg(i)
-          .arg(Code(std::make_unsigned_t<typename Text::value_type>(expected[i])),
-               Code(std::make_unsigned_t<typename Text::value_type>(actual[i])));
-    }
-  }
-  return QStringLiteral("lengths %1 and %2").arg(expected.size()).arg(actual.size());
-}
-QString FirstDifference(const QString& expected, const QString& actual) {
-  return FirstDifference(expected.toStdU32String(), actual.toStdU32String());
-}
-
+// Bytes compared as QByteArray, which a failure prints escaped.
 #define COMPARE_BYTES(actual, expected) \
-  QVERIFY2((actual) == (expected), qPrintable(FirstDifference((expected), (actual))))
+  QCOMPARE(QByteArray::fromStdString(actual), QByteArray::fromStdString(expected))
 
 // Where characters were left out: "position:code" each.
 QStringList LeftOut(const DecodedBytes& decoded) {
@@ -103,7 +76,7 @@ void ByteTextTest::translitTextIsWindows1252AndGivesBackEveryByte() {
   QStringDecoder windows1252("windows-1252");
   if (windows1252.isValid()) {
     const QString expected = windows1252.decode(QByteArrayView(bytes.data(), 256));
-    QVERIFY2(text == expected, qPrintable(FirstDifference(expected, text)));
+    QCOMPARE(text, expected);
   }
   for (const int b : {129, 141, 143, 144, 157}) QCOMPARE(text[b], QChar(b));
   const DecodedBytes back = TranslitTextToBytes(text);
