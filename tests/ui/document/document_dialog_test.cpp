@@ -6,15 +6,8 @@
 
 #include <zip.h>
 
-#include <QComboBox>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 #include <fstream>
 #include <memory>
 #include <string>

@@ -3,16 +3,8 @@
 // a child process (this executable started again with SFC_FAREWELL_CHILD set).
 #include "farewell_window.h"
 
-#include <QApplication>
-#include <QEnterEvent>
-#include <QFontInfo>
-#include <QGroupBox>
-#include <QLabel>
-#include <QProcess>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 #include <algorithm>
 #include <cstdio>
 #include <set>

@@ -3,11 +3,6 @@
 // garbage and a table file of a gigabyte. The window keeps handling events,
 // every run ends, the tables end in a state a user could reach, and no input
 // text is lost.
-#include <QFile>
-#include <QRadioButton>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
-#include <QtTest>
 
 #include "window_test_support.h"
 

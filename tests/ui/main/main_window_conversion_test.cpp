@@ -2,17 +2,6 @@
 // sfconv on the same input, the questions a conversion asks, runs cut short
 // and faults; LOAD, pastes by every path, the font buttons, "Load code table
 // from disk" with its font lists, and the font LOAD offers.
-#include <QComboBox>
-#include <QDir>
-#include <QFile>
-#include <QFontDatabase>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QRadioButton>
-#include <QStatusBar>
-#include <QTemporaryDir>
-#include <QtTest>
 #include <memory>
 #include <stdexcept>
 

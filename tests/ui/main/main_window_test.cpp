@@ -1,14 +1,6 @@
 // What the main window shows: its controls as it opens and as the direction
 // buttons, START and the Resolution menu change them, the code-table
 // browser, the menus and the windows they open, and the Unicode menu.
-#include <QAccessible>
-#include <QAction>
-#include <QCheckBox>
-#include <QLabel>
-#include <QMenuBar>
-#include <QPlainTextEdit>
-#include <QRadioButton>
-#include <QtTest>
 #include <algorithm>
 
 #include "farewell_window.h"

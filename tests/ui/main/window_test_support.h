@@ -2,17 +2,8 @@
 // user sees.
 #pragma once
 
-#include <QApplication>
-#include <QClipboard>
-#include <QFontMetrics>
-#include <QInputDialog>
-#include <QProcess>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QString>
-#include <QTest>
-#include <QTimer>
-#include <QWidget>
+#include <QtTest>
+#include <QtWidgets>
 #include <string>
 #include <string_view>
 
