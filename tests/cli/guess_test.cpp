@@ -1,49 +1,32 @@
 // sfconv convert --from auto: the guess on standard error, the whole input
 // converted as from the form guessed, and the status of an unsure guess.
 
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include "run_sfconv.h"
-#include "sfconv.h"
 #include "test_support.h"
 
 namespace sfc {
 namespace {
 
+using test::DataLines;
 using test::Outcome;
 using test::Sfconv;
 
-std::string GitaLines(const char* file, std::size_t count) {
-  const std::vector<std::string> lines = test::ReadLines(test::TestDataDir() / file);
-  std::string text;
-  for (std::size_t i = 0; i < count && i < lines.size(); ++i) text += lines[i] + "\n";
-  return text;
-}
-
-struct AutoCase {
-  const char* form;  // as --from names it
-  std::string text;
-};
-
 TEST(ConvertFromAuto, ConvertsAsFromTheFormItNames) {
-  const std::string times = GitaLines("gita.sanskrit-times.txt", 40);
-  const std::vector<AutoCase> cases = {
-      {"iast", GitaLines("gita.iast.txt", 40)},
-      {"devanagari", GitaLines("gita.devanagari.txt", 40)},
+  const std::string times = DataLines("gita.sanskrit-times.txt", 40);
+  const std::vector<std::pair<const char*, std::string>> cases = {
+      {"iast", DataLines("gita.iast.txt", 40)},
+      {"devanagari", DataLines("gita.devanagari.txt", 40)},
       {"Sanskrit-Times", times},
-      {"URW Palladio IT", GitaLines("gita.urw-palladio-it.txt", 40)},
+      {"URW Palladio IT", DataLines("gita.urw-palladio-it.txt", 40)},
       {"Sanskrit 99", Sfconv({"to-devanagari", "-d", "Sanskrit 99"}, times).out},
       {"Dev Natraj ITR", Sfconv({"to-devanagari", "-d", "Dev Natraj ITR"}, times).out},
   };
-  for (const AutoCase& c : cases) {
-    const Outcome named = Sfconv({"convert", "--from", c.form, "--to", "Vedic"}, c.text);
-    const Outcome guessed = Sfconv({"convert", "--from", "auto", "--to", "Vedic"}, c.text);
-    EXPECT_EQ(guessed.status, named.status) << c.form;
+  for (const auto& [form, text] : cases) {
+    const Outcome named = Sfconv({"convert", "--from", form, "--to", "Vedic"}, text);
+    const Outcome guessed = Sfconv({"convert", "--from", "auto", "--to", "Vedic"}, text);
+    EXPECT_EQ(guessed.status, named.status) << form;
     EXPECT_BYTES(named.out, guessed.out);
-    EXPECT_NE(guessed.err.find(std::string("the input reads as \"") + c.form + "\" (score "),
+    EXPECT_NE(guessed.err.find(std::string("the input reads as \"") + form + "\" (score "),
               std::string::npos)
         << guessed.err;
   }
@@ -53,7 +36,7 @@ TEST(ConvertFromAuto, ConvertsAsFromTheFormItNames) {
 // converted first, then the rest, and the output is that of the whole.
 TEST(ConvertFromAuto, InputLongerThanTheSampleIsConvertedWhole) {
   std::string text;
-  while (text.size() < 200 * 1024) text += GitaLines("gita.itrtranstimes.txt", 701);
+  while (text.size() < 200 * 1024) text += DataLines("gita.itrtranstimes.txt", 701);
   const Outcome named = Sfconv({"convert", "--from", "ITRTransTimes", "--to", "iast"}, text);
   const Outcome guessed = Sfconv({"convert", "--from", "auto", "--to", "iast"}, text);
   ASSERT_EQ(guessed.status, 0) << guessed.err;
@@ -77,18 +60,13 @@ TEST(ConvertFromAuto, TriesTheFontOfLoadedTables) {
   test::TempDir dir;
   ASSERT_EQ(Sfconv({"tables", "--export", dir.path().string(), "-d", "Vedic"}).status, 0);
   const std::string vedic =
-      Sfconv({"to-devanagari", "-d", "Vedic"}, GitaLines("gita.sanskrit-times.txt", 30)).out;
+      Sfconv({"to-devanagari", "-d", "Vedic"}, DataLines("gita.sanskrit-times.txt", 30)).out;
   const Outcome outcome =
       Sfconv({"convert", "--tables", dir.path().string(), "--from", "auto", "--to", "iast"}, vedic);
   EXPECT_EQ(outcome.status, 0) << outcome.err;
   // The loaded tables are Vedic's own: both read alike; Vedic comes first.
   EXPECT_NE(outcome.err.find("the input reads as \"Vedic\""), std::string::npos) << outcome.err;
   EXPECT_EQ(outcome.out, Sfconv({"convert", "--from", "Vedic", "--to", "iast"}, vedic).out);
-}
-
-TEST(ConvertFromAuto, OnlyFromIsAuto) {
-  const Outcome outcome = Sfconv({"convert", "--from", "iast", "--to", "auto"}, "rama");
-  EXPECT_EQ(outcome.status, kExitUsage);
 }
 
 }  // namespace

@@ -1,18 +1,11 @@
 // sfconv speaks as a command-line tool: what the window asks in an input
 // box is a note with its place, and a run cut short says where it stopped.
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
 #include <functional>
-#include <map>
 #include <random>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "run_sfconv.h"
-#include "sfconv.h"
 #include "test_support.h"
 
 namespace sfc {
@@ -22,32 +15,15 @@ using test::B;
 using test::Outcome;
 using test::Sfconv;
 
-// The problems `tables --check` lists, counted per file.
-std::map<std::string, int> CheckedProblems(const std::string& dir) {
-  std::map<std::string, int> counts;
-  std::istringstream listing(Sfconv({"tables", "--check", dir}).out);
-  for (std::string line; std::getline(listing, line);) ++counts[line.substr(0, line.find(':'))];
-  return counts;
-}
-
 TEST(SfconvMessages, AmbiguousLettersAreANoteWithTheirPlace) {
-  // More than one 64 KB block before the last one.
-  const std::string many_lines = [] {
-    std::string text;
-    for (int i = 0; i < 30'000; ++i) text += "ka\n";
-    return text;
-  }();
+  const std::string many_lines = test::Repeat("ka\n", 30'000);  // more than a 64 KB block
   struct Case {
     std::string input;
     std::string err;
   };
   for (const Case& c : std::vector<Case>{
            {"ddd\n",
-            "sfconv: note: line 1, column 1: 'ddd' (also 'ddb', 'ddg') is ambiguous; "
-            "check it\n"},
-           {"uddbhava",
-            "sfconv: note: line 1, column 2: 'ddb' (also 'ddd', 'ddg') is ambiguous; "
-            "check it\n"},
+            "sfconv: note: line 1, column 1: 'ddd' (also 'ddb', 'ddg') is ambiguous; check it\n"},
            {"ka\nra ddga uddbhava\n",
             "sfconv: note: line 2, column 4: 'ddg' (also 'ddd', 'ddb') is ambiguous; check it\n"
             "sfconv: note: line 2, column 10: 'ddb' (also 'ddd', 'ddg') is ambiguous; check it\n"},
@@ -163,23 +139,21 @@ TEST(SfconvMessages, DamagedTablesAreToldByEveryCommandThatLoadsThem) {
     test::TempDir dir;
     const std::string d = dir.path().string();
     ASSERT_EQ(Sfconv({"tables", "-d", "Vedic", "--export", d}).status, kExitOk);
-    EXPECT_TRUE(CheckedProblems(d).empty());
+    EXPECT_EQ(Sfconv({"tables", "--check", d}).out, "");
     EXPECT_EQ(Sfconv({"to-devanagari", "--strict", "--tables", d}, "namaste").err, "");
-
     std::string file = test::ReadFileBytes(dir.path() / "sanideva.cod");
     c.damage(file);
     dir.Write("sanideva.cod", file);
-    const std::map<std::string, int> problems = CheckedProblems(d);
-    ASSERT_EQ(problems.size(), 1u);
-    const int count = problems.at("sanideva.cod");
+    std::istringstream listed(Sfconv({"tables", "--check", d}).out);
+    int count = 0;
+    for (std::string line; std::getline(listed, line); ++count) {
+      EXPECT_TRUE(line.starts_with("sanideva.cod:")) << line;
+    }
+    ASSERT_GT(count, 0);
     const std::string told = "sfconv: sanideva.cod: " + std::to_string(count) + " problem" +
                              (count == 1 ? "" : "s") + "; `sfconv tables --check " + d +
                              "` lists them\n";
-    struct Run {
-      std::vector<std::string> args;
-      int status;
-    };
-    for (const Run& run : std::vector<Run>{
+    for (const auto& [args, status] : std::vector<std::pair<std::vector<std::string>, int>>{
              {{"to-devanagari", "--tables", d}, kExitOk},
              {{"to-devanagari", "--tables", d, "--strict"}, kExitDropped},
              {{"to-translit", "--tables", d, "-d", "My Font", "--strict"}, kExitDropped},
@@ -187,14 +161,14 @@ TEST(SfconvMessages, DamagedTablesAreToldByEveryCommandThatLoadsThem) {
               kExitDropped},
              {{"tables", "--tables", d}, kExitOk},
          }) {
-      SCOPED_TRACE(run.args[0] + " " + run.args.back());
-      const Outcome outcome = Sfconv(run.args, "ka");
+      SCOPED_TRACE(args[0] + " " + args.back());
+      const Outcome outcome = Sfconv(args, "ka");
       // convert refuses tables whose letters the damage made unreadable,
       // rather than write wrong letters.
       const bool refused =
-          run.args[0] == "convert" && outcome.err.find("cannot be told") != std::string::npos;
-      EXPECT_EQ(outcome.status, refused ? kExitFileError : run.status);
-      EXPECT_EQ(outcome.err.substr(0, told.size()), told);
+          args[0] == "convert" && outcome.err.find("cannot be told") != std::string::npos;
+      EXPECT_EQ(outcome.status, refused ? kExitFileError : status);
+      EXPECT_TRUE(outcome.err.starts_with(told)) << outcome.err;
       EXPECT_EQ(outcome.err.find(told, 1), std::string::npos) << "told once";
     }
     // A conversion between built-in fonts does not load the tables.

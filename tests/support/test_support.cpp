@@ -1,5 +1,6 @@
 #include "test_support.h"
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -80,6 +81,39 @@ std::vector<std::string> ReadLines(const std::filesystem::path& path) {
     start = end + 1;
   }
   return lines;
+}
+
+std::string DataLines(std::string_view file, std::size_t count) {
+  const std::vector<std::string> lines = ReadLines(TestDataDir() / file);
+  std::string text;
+  for (std::size_t i = 0; i < count && i < lines.size(); ++i) text += lines[i] + "\n";
+  return text;
+}
+
+std::vector<std::string> Names(const std::filesystem::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::map<std::string, std::string> Contents(const std::filesystem::path& dir) {
+  std::map<std::string, std::string> contents;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    contents[entry.path().filename().string()] = entry.is_symlink() ? "-> " + entry.path().string()
+                                                 : entry.is_regular_file()
+                                                     ? ReadFileBytes(entry.path())
+                                                     : "(not a file)";
+  }
+  return contents;
+}
+
+std::string Repeat(std::string_view piece, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += piece;
+  return out;
 }
 
 ConverterState StateFor(TranslitFont translit, DevanagariFont devanagari) {

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -74,6 +75,13 @@ std::filesystem::path TestDataDir();
 std::string ReadFileBytes(const std::filesystem::path& path);
 // The lines of a file, without their line feeds.
 std::vector<std::string> ReadLines(const std::filesystem::path& path);
+// The first `count` lines of a file of the test data, each with its line feed.
+std::string DataLines(std::string_view file, std::size_t count);
+// The names in a directory, sorted; and what each entry holds (a link shown
+// as "-> path", a directory as "(not a file)").
+std::vector<std::string> Names(const std::filesystem::path& dir);
+std::map<std::string, std::string> Contents(const std::filesystem::path& dir);
+std::string Repeat(std::string_view piece, int times);
 
 // The window state after start-up, the Devanagari font button and then the
 // transliteration font button.
