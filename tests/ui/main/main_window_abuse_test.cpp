@@ -86,9 +86,17 @@ void MainWindowAbuseTest::twentyMegabytesOfRandomBytesConvertInBothDirections() 
     QTest::keyClick(input, Qt::Key_V, Qt::ControlModifier);
     const std::string pasted = input->Bytes().bytes;
     QVERIFY(pasted.size() > kRandomSize / 2);
+    // The output box is emptied at the start and filled once at the end;
+    // the progress bar is gone at the end.
+    int changes = 0;
+    QObject counting;  // ends the count with this round
+    QObject::connect(Box(*window_, to_translit ? "Text1" : "Text2"), &QPlainTextEdit::textChanged,
+                     &counting, [&changes] { ++changes; });
     Ticker ticker(*window_);
     QVERIFY(ClickStartAndWait(*window_, 600000));
     QVERIFY2(ticker.ticks > 1, "the window froze");
+    QVERIFY(!Find(*window_, "ConversionProgress")->isVisible());
+    QCOMPARE(changes, 2);
     QVERIFY(input->Bytes().bytes == pasted);  // the input is left as it was
   }
 }

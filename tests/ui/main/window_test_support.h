@@ -69,19 +69,6 @@ inline bool SameTables(const sfc::ConverterState& a, const sfc::ConverterState& 
          a.sanideva.half == b.sanideva.half && a.short_i == b.short_i && a.devitran == b.devitran;
 }
 
-// Counts how often a widget was shown.
-class ShowCounter : public QObject {
- public:
-  explicit ShowCounter(QWidget* widget) : QObject(widget) { widget->installEventFilter(this); }
-  int shown = 0;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Show) ++shown;
-    return QObject::eventFilter(watched, event);
-  }
-};
-
 // Clicks "Load code table  from disk" and waits until the tables are read.
 inline bool LoadTablesAndWait(MainWindow& window, int timeout_ms = 30000) {
   QSignalSpy loaded(&window, &MainWindow::tablesLoaded);
