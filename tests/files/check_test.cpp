@@ -7,6 +7,7 @@ namespace sfc {
 namespace {
 
 using test::B;
+using test::Repeat;
 using test::TempDir;
 
 std::vector<std::string> Checked(const std::filesystem::path& dir) {
@@ -15,24 +16,7 @@ std::vector<std::string> Checked(const std::filesystem::path& dir) {
   return lines;
 }
 
-std::string Repeat(std::string_view piece, int times) {
-  std::string out;
-  for (int i = 0; i < times; ++i) out += piece;
-  return out;
-}
-
 using Lines = std::vector<std::string>;
-
-TEST(CheckTables, TablesWrittenFromTheBuiltInFontsAreClean) {
-  for (TranslitFont translit : kTranslitFonts) {
-    for (DevanagariFont devanagari : kDevanagariFonts) {
-      SCOPED_TRACE(std::string(FontName(translit)) + " / " + std::string(FontName(devanagari)));
-      TempDir dir;
-      ASSERT_TRUE(ExportCodeTables(test::StateFor(translit, devanagari), dir.path()).empty());
-      EXPECT_EQ(Checked(dir.path()), Lines{});
-    }
-  }
-}
 
 // Vedic has 22 vowel signs besides its short-i signs, two more than their
 // list records; but no rule reads that list (which vowel signs take the
