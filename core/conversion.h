@@ -145,8 +145,8 @@ struct StreamOptions {
   // output stays as it always was; on wherever text is converted to Unicode or
   // to another font.
   bool read_as_written = false;
-  // (Devanagari to transliteration) Every glyph the full way, none the short
-  // way: the same output by design, which tests compare.
+  // Every step the full way, none the short or the fast way: the same output
+  // by design, which tests compare.
   bool full_steps = false;
 };
 

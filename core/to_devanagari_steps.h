@@ -108,6 +108,7 @@ inline ToDevanagariStream::Engine::StepsEnd ToDevanagariStream::Engine::RunSteps
   for (std::size_t other_steps = 1;; ++other_steps) {
     const std::size_t size = work_.size();
     if (size < look_ahead_) return StepsEnd::kLookAheadUsed;
+    if (options_.full_steps) return StepsEnd::kFullWay;
     const unsigned char* const first = work_.Letters();
     // A step may start while the buffer holds the look-ahead.
     const std::size_t steps = fast_ ? std::min(size - look_ahead_ + 1, kMostSteps) : 0;

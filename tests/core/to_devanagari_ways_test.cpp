@@ -1,0 +1,99 @@
+// The three ways of a step of the conversion to Devanagari (the fast way,
+// the short way and the full way) write the same bytes: random texts of the
+// fonts' letters, every font and option, compared with every step taken the
+// full way.
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <string_view>
+
+#include "conversion.h"
+#include "state.h"
+#include "syllable_rows.h"
+#include "test_support.h"
+
+namespace sfc {
+namespace {
+
+struct Converted {
+  std::string output;
+  StreamEnd end;
+};
+
+Converted Convert(ConverterState state, bool shift_m_to_n, std::string_view input,
+                  bool full_steps) {
+  Converted run;
+  StreamOptions options;
+  options.full_steps = full_steps;
+  options.pass_on_threshold = 64;  // pass on often: the fast way stops for it
+  ToDevanagariStream stream(
+      state, shift_m_to_n, [](const InputBoxRequest&) { return std::string("x"); },
+      [&run](std::string_view piece) { run.output.append(piece); }, options);
+  for (std::size_t at = 0; at < input.size(); at += 777) stream.Feed(input.substr(at, 777));
+  run.end = stream.Finish();
+  return run;
+}
+
+// Text of the letters a transliteration font writes, with the marks that
+// steer the rules (dashes, underscores, hard spaces, apostrophes, line
+// ends), now and then any byte.
+std::string RandomText(std::mt19937& random, std::string_view letters, std::size_t length) {
+  static constexpr std::string_view kMarks = "--__  \n\r'/+0[";
+  std::string text;
+  for (std::size_t i = 0; i < length; ++i) {
+    const std::size_t pick = random() % 100;
+    if (pick < 85) {
+      text += letters[random() % letters.size()];
+    } else if (pick < 97) {
+      text += kMarks[random() % kMarks.size()];
+    } else {
+      text += static_cast<char>(random() % 256);
+    }
+  }
+  return text;
+}
+
+TEST(ToDevanagariWays, TheFastAndShortWaysWriteWhatTheFullWayWrites) {
+  std::mt19937 random(7);
+  for (const DevanagariFont font :
+       {DevanagariFont::kVedic, DevanagariFont::kDevNatrajItr, DevanagariFont::kSanskrit99}) {
+    for (const TranslitFont translit : {TranslitFont::kSanskritTimes, TranslitFont::kItrTransTimes,
+                                        TranslitFont::kUrwPalladioIt}) {
+      ConverterState state = MakeStartupState();
+      PressDevanagariFontButton(state, font);
+      PressTranslitFontButton(state, translit);
+      std::string letters;  // every byte of the table's keys, as often as it occurs there
+      for (const std::string& key : state.sanideva.key) letters += key;
+      for (int round = 0; round < 12; ++round) {
+        ConverterState run_state = state;
+        run_state.dash_mode = round % 5 == 0 ? kDashSkip : kDashAddAspirata;
+        if (round % 4 == 3) {  // cells too long to be copied whole, a half ra of two bytes
+          run_state.sanideva.full[Row::kKa] = std::string(20, 'K');
+          run_state.sanideva.half[Row::kTa] = std::string(17, 'T');
+          run_state.sanideva.half[Row::kRa] = "rr";
+        }
+        if (round % 4 == 1) {  // a "[" that is no syllable glyph, which the short-i sign looks for
+          run_state.sanideva.half[Row::kTa] = "[";
+          run_state.short_i[static_cast<unsigned char>('[')] = "n";
+          run_state.sanideva.full[Row::kISignWide] = "\xfe";  // the wide sign told apart
+        }
+        const bool shift = round % 3 == 2;
+        // The short-i sign before "[" and after it, then random text.
+        const std::string text =
+            "katki tkitki kartki " + RandomText(random, letters, 1 + random() % 3000);
+        const Converted fast = Convert(run_state, shift, text, false);
+        const Converted full = Convert(run_state, shift, text, true);
+        SCOPED_TRACE(test::Show(text));
+        EXPECT_BYTES(full.output, fast.output);
+        EXPECT_EQ(full.end.completed, fast.end.completed);
+        EXPECT_EQ(full.end.input_boxes.size(), fast.end.input_boxes.size());
+        if (HasFailure()) return;
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace sfc
