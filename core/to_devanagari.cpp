@@ -393,8 +393,13 @@ class ToDevanagariStream::Engine {
   enum class StepsEnd { kLookAheadUsed, kFullWay, kRunEnds };
   StepsEnd RunSteps();
   const unsigned char* FastSteps(const unsigned char* p, const unsigned char* stop, char*& out);
-  const unsigned char* FastStepsWith(const unsigned char* p, const unsigned char* stop, char*& out,
-                                     const Cell*& repha, bool& word_start);
+  std::size_t FastCluster(const unsigned char* p, Dispatch d, FastRun& run);
+  bool FastLetter(const unsigned char* p, Dispatch d, FastRun& run);
+  bool FastA(const unsigned char* p, bool begins_word, FastRun& run);
+  bool FastUO(Rule rule, bool begins_word, FastRun& run);
+  bool FastY(const unsigned char* p, bool begins_word, FastRun& run);
+  bool FastR(const unsigned char* p, FastRun& run);
+  bool FastVowel(unsigned char letter, bool begins_word, FastRun& run);
   bool ShortIIn(const char* begin, char*& out);
 
   // A cluster the short way: the letters it takes, or 0 for the full way

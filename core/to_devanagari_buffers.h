@@ -135,6 +135,18 @@ struct Cell {
   std::string whole;  // the cell, when longer than kInline
 };
 
+// The fast way's run of steps: where it writes, where its writing began (it
+// reads no byte before that), the repha held back and the word-start flag.
+struct FastRun {
+  char* out;
+  const char* out_begin;
+  const Cell* repha;
+  bool word_start;
+
+  // The byte before, when this run wrote it; -1 before the first.
+  int Last() const { return out > out_begin ? static_cast<unsigned char>(out[-1]) : -1; }
+};
+
 // The glyphs written and not yet passed on. Offsets are counted from the
 // start of the whole output; the bytes before `passed()` have gone to the
 // sink and no rule may touch them again. Appends are the hot path: a plain

@@ -128,154 +128,185 @@ inline ToDevanagariStream::Engine::StepsEnd ToDevanagariStream::Engine::RunSteps
 }
 
 // The fast way: the commonest steps (a cluster the short way, "a", a space, a
-// line end or digit, the visarga, a vowel sign that joins nothing) from `p`
-// to `stop`, the output written at `out`, with room for two short cells a
-// step. Returns where it stopped: at `stop` or before a step it does not
-// take. This is the hot loop; it is one function so that the buffer's front,
-// the output's end, the repha held back and the word-start flag stay in
-// registers.
+// line end or digit, the visarga, the short i, the anusvara, u, o, y, r after
+// a vowel, a vowel sign that joins nothing) from `p` to `stop`, the output
+// written at `out`, with room for two short cells a step. Returns where it
+// stopped: at `stop` or before a step it does not take. This is the hot loop:
+// its parts are inline, so that the buffer's front, the output's end, the
+// repha held back and the word-start flag stay in registers.
 SFC_ALWAYS_INLINE const unsigned char* ToDevanagariStream::Engine::FastSteps(
     const unsigned char* p, const unsigned char* stop, char*& out) {
-  const Cell* repha = pending_repha_;
-  bool word_start = word_start_;
-  p = FastStepsWith(p, stop, out, repha, word_start);
-  pending_repha_ = repha;
-  word_start_ = word_start;
-  return p;
-}
-
-// FastSteps with the repha held back and the word-start flag as locals.
-SFC_ALWAYS_INLINE const unsigned char* ToDevanagariStream::Engine::FastStepsWith(
-    const unsigned char* p, const unsigned char* stop, char*& out, const Cell*& repha,
-    bool& word_start) {
-  char* const out_begin = out;
+  FastRun run{out, out, pending_repha_, word_start_};
   const Dispatch* const dispatch = dispatch_.data();
-  const AfterCluster* const after_cluster = after_cluster_.data();
-  const VowelCells* const vowel_cells = vowel_cells_.data();
-  const bool shift_m_to_n = shift_m_to_n_;
   // The dash look-ahead may act at a step whose fourth letter is a dash: the
   // step goes the short way, which leaves it to the full way. No fast step
   // changes the dash state.
   const bool* const stops_at = state_.dash_state == kDashArmed ? dash_.data() : no_dash_.data();
   for (; p < stop; ++p) {
-    const unsigned char previous = p[0];
-    const unsigned char current = p[1];
-    const Dispatch d = dispatch[current];
-    if (stops_at[p[3]]) return p;
+    if (stops_at[p[3]]) break;
+    const Dispatch d = dispatch[p[1]];
     if (d.rule == Rule::kCluster) {
-      const KeyTree& tree = TreeFor(static_cast<ClusterLetter>(d.arg), current);
-      const int* const moves = tree.moves.data();
-      int matched = tree.base;
-      std::size_t taken = 1;
-      for (int node = 0;;) {
-        const int child = moves[static_cast<std::size_t>(node) * 256 + p[taken + 1]];
-        if (child < 0) break;
-        node = child;
-        matched = tree.nodes[static_cast<std::size_t>(node)].row;
-        ++taken;
-      }
-      const AfterCluster after = after_cluster[p[taken + 1]];
-      const bool doubled = taken == 2 && p[2] == current;
-      const Cell& cell = CellOf(after, matched);
-      if (doubled || after == AfterCluster::kFullWay || cell.size > Cell::kInline) return p;
-      PutCell(out, cell);
+      const std::size_t taken = FastCluster(p, d, run);
+      if (taken == 0) break;
       p += taken - 1;
-      continue;
-    }
-    const bool begins_word = previous == 10 || previous == 13 || previous == 32;
-    // The byte before, when this run wrote it; -1 before the first.
-    const int last = out > out_begin ? static_cast<unsigned char>(out[-1]) : -1;
-    switch (d.rule) {
-      case Rule::kA: {
-        // LetterA without "ai", "au" and a separately written "a".
-        const unsigned char next = p[2];
-        if (next == 'i' || next == 'u') return p;
-        bool starts = word_start;
-        if (begins_word || IsDash(previous)) {
-          starts = true;
-        } else if (previous == 'a' || previous == 'e' || previous == 'i' || previous == 'o' ||
-                   previous == 'u') {
-          if (shift_m_to_n) return p;
-        } else {
-          starts = false;
-        }
-        word_start = starts;
-        if (starts) {
-          PutCell(out, FullCell(Row::kA));
-          repha = nullptr;  // a word's first "a" drops a repha held back
-        }
-        PutRepha(out, repha);
-        break;
-      }
-      case Rule::kSpace:
-        PutRepha(out, repha);
-        *out++ = ' ';
-        break;
-      case Rule::kLineEnd:
-      case Rule::kDigit:
-        *out++ = static_cast<char>(current);
-        break;
-      case Rule::kVisarga:
-        PutCell(out, FullCell(Row::kVisarga));
-        break;
-      case Rule::kI:
-        if (begins_word) {
-          PutCell(out, FullCell(Row::kI));
-          break;
-        }
-        if (!ShortIIn(out_begin, out)) return p;
-        PutRepha(out, repha);
-        break;
-      case Rule::kAnusvara:  // not after a half ra, which it joins
-        if (last < 0 || last == half_ra_byte_) return p;
-        PutCell(out, HalfCell(Row::kAnusvara));
-        break;
-      case Rule::kU:  // LetterU, not after the glyph it joins
-        if (begins_word) {
-          PutCell(out, FullCell(Row::kU));
-          break;
-        }
-        if (joins_.u_after != kNone && (last < 0 || last == joins_.u_after)) return p;
-        PutCell(out, HalfCell(Row::kU));
-        PutRepha(out, repha);
-        break;
-      case Rule::kO:  // LetterO after a consonant
-        if (begins_word) return p;
-        PutCell(out, HalfCell(Row::kO));
-        PutRepha(out, repha);
-        break;
-      case Rule::kY: {  // LetterY, not after an aspirata nor before a space
-        const bool after_letter = !(begins_word || previous == 150 || previous == 160);
-        if (after_letter && (last < 0 || aspirata_first_[static_cast<std::size_t>(last)])) return p;
-        const unsigned char next = p[2];
-        if (next == ' ') return p;
-        PutCell(out, ya_full_before_[next] ? FullCell(Row::kYa) : HalfCell(Row::kYa));
-        break;
-      }
-      case Rule::kR: {  // LetterR after a vowel, a space or an apostrophe, before a vowel or a
-                        // consonant
-        const bool after_vowel = previous == 13 || previous == 10 || previous == '\'' ||
-                                 previous == ' ' || vowel_letter_[previous];
-        const unsigned char next = p[2];
-        if (!after_vowel || !r_plain_before_[next]) return p;
-        if (vowel_letter_[next]) {
-          PutCell(out, FullCell(Row::kRa));
-        } else {
-          repha = &HalfCell(Row::kRa);
-        }
-        break;
-      }
-      default: {
-        const VowelCells& vowel = vowel_cells[current];
-        if (vowel.word_start == nullptr) return p;
-        const Cell& cell = begins_word ? *vowel.word_start : *vowel.after_consonant;
-        if (cell.size > Cell::kInline) return p;
-        PutCell(out, cell);
-        if (!begins_word) PutRepha(out, repha);
-      }
+    } else if (!FastLetter(p, d, run)) {
+      break;
     }
   }
+  out = run.out;
+  pending_repha_ = run.repha;
+  word_start_ = run.word_start;
   return p;
+}
+
+// A cluster the fast way: the letters it takes, or 0 (ShortCluster).
+SFC_ALWAYS_INLINE std::size_t ToDevanagariStream::Engine::FastCluster(const unsigned char* p,
+                                                                      Dispatch d, FastRun& run) {
+  const unsigned char current = p[1];
+  const KeyTree& tree = TreeFor(static_cast<ClusterLetter>(d.arg), current);
+  const int* const moves = tree.moves.data();
+  int matched = tree.base;
+  std::size_t taken = 1;
+  for (int node = 0;;) {
+    const int child = moves[static_cast<std::size_t>(node) * 256 + p[taken + 1]];
+    if (child < 0) break;
+    node = child;
+    matched = tree.nodes[static_cast<std::size_t>(node)].row;
+    ++taken;
+  }
+  const AfterCluster after = after_cluster_[p[taken + 1]];
+  const bool doubled = taken == 2 && p[2] == current;
+  const Cell& cell = CellOf(after, matched);
+  if (doubled || after == AfterCluster::kFullWay || cell.size > Cell::kInline) return 0;
+  PutCell(run.out, cell);
+  return taken;
+}
+
+// Any other letter the fast way: false when it does not take it.
+SFC_ALWAYS_INLINE bool ToDevanagariStream::Engine::FastLetter(const unsigned char* p, Dispatch d,
+                                                              FastRun& run) {
+  const unsigned char previous = p[0];
+  const bool begins_word = previous == 10 || previous == 13 || previous == 32;
+  switch (d.rule) {
+    case Rule::kA:
+      return FastA(p, begins_word, run);
+    case Rule::kSpace:
+      PutRepha(run.out, run.repha);
+      *run.out++ = ' ';
+      return true;
+    case Rule::kLineEnd:
+    case Rule::kDigit:
+      *run.out++ = static_cast<char>(p[1]);
+      return true;
+    case Rule::kVisarga:
+      PutCell(run.out, FullCell(Row::kVisarga));
+      return true;
+    case Rule::kI:
+      if (begins_word) {
+        PutCell(run.out, FullCell(Row::kI));
+        return true;
+      }
+      if (!ShortIIn(run.out_begin, run.out)) return false;
+      PutRepha(run.out, run.repha);
+      return true;
+    case Rule::kAnusvara:  // not after a half ra, which it joins
+      if (run.Last() < 0 || run.Last() == half_ra_byte_) return false;
+      PutCell(run.out, HalfCell(Row::kAnusvara));
+      return true;
+    case Rule::kU:
+    case Rule::kO:
+      return FastUO(d.rule, begins_word, run);
+    case Rule::kY:
+      return FastY(p, begins_word, run);
+    case Rule::kR:
+      return FastR(p, run);
+    default:
+      return FastVowel(p[1], begins_word, run);
+  }
+}
+
+// LetterA without "ai", "au" and a separately written "a".
+SFC_ALWAYS_INLINE bool ToDevanagariStream::Engine::FastA(const unsigned char* p, bool begins_word,
+                                                         FastRun& run) {
+  const unsigned char previous = p[0];
+  const unsigned char next = p[2];
+  if (next == 'i' || next == 'u') return false;
+  bool starts = run.word_start;
+  if (begins_word || IsDash(previous)) {
+    starts = true;
+  } else if (previous == 'a' || previous == 'e' || previous == 'i' || previous == 'o' ||
+             previous == 'u') {
+    if (shift_m_to_n_) return false;
+  } else {
+    starts = false;
+  }
+  run.word_start = starts;
+  if (starts) {
+    PutCell(run.out, FullCell(Row::kA));
+    run.repha = nullptr;  // a word's first "a" drops a repha held back
+  }
+  PutRepha(run.out, run.repha);
+  return true;
+}
+
+// LetterU, not after the glyph a u joins; LetterO after a consonant.
+SFC_ALWAYS_INLINE bool ToDevanagariStream::Engine::FastUO(Rule rule, bool begins_word,
+                                                          FastRun& run) {
+  if (rule == Rule::kO) {
+    if (begins_word) return false;
+    PutCell(run.out, HalfCell(Row::kO));
+  } else if (begins_word) {
+    PutCell(run.out, FullCell(Row::kU));
+    return true;
+  } else {
+    if (joins_.u_after != kNone && (run.Last() < 0 || run.Last() == joins_.u_after)) return false;
+    PutCell(run.out, HalfCell(Row::kU));
+  }
+  PutRepha(run.out, run.repha);
+  return true;
+}
+
+// LetterY, not after an aspirata nor before a space.
+SFC_ALWAYS_INLINE bool ToDevanagariStream::Engine::FastY(const unsigned char* p, bool begins_word,
+                                                         FastRun& run) {
+  const unsigned char previous = p[0];
+  const bool after_letter = !(begins_word || previous == 150 || previous == 160);
+  if (after_letter && (run.Last() < 0 || aspirata_first_[static_cast<std::size_t>(run.Last())])) {
+    return false;
+  }
+  const unsigned char next = p[2];
+  if (next == ' ') return false;
+  PutCell(run.out, ya_full_before_[next] ? FullCell(Row::kYa) : HalfCell(Row::kYa));
+  return true;
+}
+
+// LetterR after a vowel, a space or an apostrophe, before a vowel other than
+// u and ū or before a consonant.
+SFC_ALWAYS_INLINE bool ToDevanagariStream::Engine::FastR(const unsigned char* p, FastRun& run) {
+  const unsigned char previous = p[0];
+  const bool after_vowel = previous == 13 || previous == 10 || previous == '\'' ||
+                           previous == ' ' || vowel_letter_[previous];
+  const unsigned char next = p[2];
+  if (!after_vowel || !r_plain_before_[next]) return false;
+  if (vowel_letter_[next]) {
+    PutCell(run.out, FullCell(Row::kRa));
+  } else {
+    run.repha = &HalfCell(Row::kRa);
+  }
+  return true;
+}
+
+// A vowel letter that writes one cell at a word's start and another after a
+// consonant (Vowel).
+SFC_ALWAYS_INLINE bool ToDevanagariStream::Engine::FastVowel(unsigned char letter, bool begins_word,
+                                                             FastRun& run) {
+  const VowelCells& vowel = vowel_cells_[letter];
+  if (vowel.word_start == nullptr) return false;
+  const Cell& cell = begins_word ? *vowel.word_start : *vowel.after_consonant;
+  if (cell.size > Cell::kInline) return false;
+  PutCell(run.out, cell);
+  if (!begins_word) PutRepha(run.out, run.repha);
+  return true;
 }
 
 // ShortI within the output the fast way wrote, from `begin` to `out`: false
