@@ -1,14 +1,15 @@
 #!/usr/bin/env python3
-"""Reads converted documents back with python-docx and XPath, independently
-of the converter, and compares them with what make_documents.py expects.
+"""Reads converted documents back, independently of the converter, and
+compares them with what make_documents.py expects.
 
-usage:
   check_documents.py unicode IN.docx OUT.docx EXPECTED.json
-      every paragraph's text is the expected one, converted runs are in the
-      Unicode fonts, and paragraphs and runs not in a legacy font are byte
-      for byte what they were
+      (python-docx and XPath) every paragraph's text is the expected one,
+      converted runs are in the Unicode fonts, and paragraphs and runs not in
+      a legacy font are byte for byte what they were
   check_documents.py back IN.docx BACK.docx EXPECTED.json FONT
       the paragraphs in FONT read as they were written (a round trip)
+  check_documents.py odt OUT.odt EXPECTED-ODT.json
+      (python-odf) every paragraph's text is the expected one
   check_documents.py text OUT.txt EXPECTED.json
       the converted body paragraphs are lines of a plain-text export
 """
@@ -115,15 +116,29 @@ def check_text(text_file, expected):
             at = 0
 
 
+def check_odt(converted, expected):
+    from odf import teletype
+    from odf.opendocument import load
+    paragraphs = list(load(converted).text.childNodes)
+    if len(paragraphs) != len(expected):
+        fail(f"{len(paragraphs)} paragraphs, expected {len(expected)}")
+    for k, (p, (_, after, _)) in enumerate(zip(paragraphs, expected)):
+        if teletype.extractText(p) != after:
+            fail(f"content.xml paragraph {k + 1}: {teletype.extractText(p)!r} != {after!r}")
+
+
 def main():
-    mode = sys.argv[1]
+    mode, args = sys.argv[1], sys.argv[2:]
+    expected = json.load(open(args[2] if mode in ("unicode", "back") else args[1],
+                              encoding="utf-8"))
     if mode == "unicode":
-        check_unicode(sys.argv[2], sys.argv[3], json.load(open(sys.argv[4], encoding="utf-8")))
+        check_unicode(args[0], args[1], expected)
     elif mode == "back":
-        check_back(sys.argv[2], sys.argv[3], json.load(open(sys.argv[4], encoding="utf-8")),
-                   sys.argv[5])
+        check_back(args[0], args[1], expected, args[3])
+    elif mode == "odt":
+        check_odt(args[0], expected)
     elif mode == "text":
-        check_text(sys.argv[2], json.load(open(sys.argv[3], encoding="utf-8")))
+        check_text(args[0], expected)
     if FAILURES:
         print(f"{len(FAILURES)} failure(s)", file=sys.stderr)
         sys.exit(1)
@@ -131,24 +146,3 @@ def main():
 
 if __name__ == "__main__":
     main()
-
-
-def check_odt(converted, expected):
-    """The paragraphs of a converted .odt, read by python-odf."""
-    from odf import teletype
-    from odf.opendocument import load
-    document = load(converted)
-    paragraphs = list(document.text.childNodes)
-    if len(paragraphs) != len(expected):
-        fail(f"{len(paragraphs)} paragraphs, expected {len(expected)}")
-    for k, (p, (before, after, font)) in enumerate(zip(paragraphs, expected)):
-        got = teletype.extractText(p)
-        if got != after:
-            fail(f"content.xml paragraph {k + 1}: {got!r} != {after!r}")
-
-
-if __name__ == "__main__" and sys.argv[1] == "odt":
-    check_odt(sys.argv[2], json.load(open(sys.argv[3], encoding="utf-8")))
-    if FAILURES:
-        print(f"{len(FAILURES)} failure(s)", file=sys.stderr)
-        sys.exit(1)

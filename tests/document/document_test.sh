@@ -1,7 +1,8 @@
 #!/bin/sh
-# Documents written by python-docx from the Gita corpus, converted by
-# `sfconv document`, and read back by python-docx and by LibreOffice, which
-# also opens every converted document and makes a PDF of it.
+# Documents written by python-docx and python-odf from the Gita corpus,
+# converted by `sfconv document`, and read back by python-docx, python-odf
+# and LibreOffice, which also opens every converted document and makes a PDF
+# of it.
 # usage: document_test.sh SFCONV TEST_DIR DATA_DIR [no-office]
 set -eu
 SFCONV=$1
@@ -43,7 +44,6 @@ echo "== Sanskrit-Times to Vedic and back"
   Sanskrit-Times
 
 echo "== OpenDocument text"
-"$PY" "$HERE/make_odt.py" "$SFCONV" "$DATA" "$WORK" "$VERSES"
 "$SFCONV" document "$WORK/gita.odt" -o "$WORK/odt-unicode.odt" 2>"$WORK/report-odt.txt"
 cat "$WORK/report-odt.txt"
 "$PY" "$HERE/check_documents.py" odt "$WORK/odt-unicode.odt" "$WORK/expected-odt.json"

@@ -1,17 +1,19 @@
 #!/usr/bin/env python3
-"""Builds test documents from the Gita corpus with python-docx, an
-independent writer: English paragraphs in Times New Roman, verses in the
-Vedic font (the bytes of `sfconv to-devanagari`, once stored the symbol way
-as U+F0xx, once as Windows-1252 text) split into runs at random places,
-their transliteration in Sanskrit-Times, fonts set on runs and through
-styles, a table, a header, a footnote, a hyperlink, a text box and w:sym
-characters.
+"""Builds test documents from the Gita corpus with independent writers.
 
-Writes DIR/gita.docx and DIR/expected.json: for every paragraph (by part and
-place in document order) its text as written, its text as the conversion
-must give it (`sfconv convert` of the same passages), the legacy font of
-that text ("" for a paragraph that must not change) and whether it is in a
-text box.
+gita.docx (python-docx): English paragraphs in Times New Roman, verses in the
+Vedic font (the bytes of `sfconv to-devanagari`, stored the symbol way as
+U+F0xx or as Windows-1252 text) split into runs at random places, their
+transliteration in Sanskrit-Times, fonts set on runs and through styles, a
+table, a header, a footnote, a hyperlink, a text box and w:sym characters.
+gita.odt (python-odf): verses through a paragraph style and its parent,
+through spans (some bold) and through a font declaration whose name is not
+the family's ("Vedic1", as LibreOffice numbers them), and a header.
+
+expected.json and expected-odt.json hold every paragraph in document order
+(by part for .docx) with its text as written, as the conversion must give it
+(`sfconv convert` of the same passages), its legacy font ("" when it must not
+change) and, for .docx, whether it is in a text box.
 
 usage: make_documents.py SFCONV DATA_DIR OUT_DIR [VERSES]
 """
@@ -126,21 +128,30 @@ def add_footnote(path, text):
             package.writestr(name, data)
 
 
-def main():
-    sfconv, data_dir, out_dir = sys.argv[1:4]
-    verses = int(sys.argv[4]) if len(sys.argv) > 4 else 24
+class Corpus:
+    """The first verses in Sanskrit-Times and in Vedic, and the text each
+    paragraph must read as after the conversion."""
+
+    def __init__(self, sfconv, data_dir, verses):
+        self.sfconv = sfconv
+        self.refs = open(f"{data_dir}/gita.refs.txt", encoding="utf-8").read().split("\n")[:verses]
+        self.translit = open(f"{data_dir}/gita.sanskrit-times.txt", "rb").read().split(b"\n")[:verses]
+        self.vedic = [run_sfconv(sfconv, ["to-devanagari", "-d", "Vedic"], line).rstrip(b" ")
+                      for line in self.translit]
+        self.to_unicode = {}  # the text as written -> as it must come out, and its font
+
+    def expect(self, text, form, data, prefix=""):
+        out = run_sfconv(self.sfconv, ["convert", "--from", form, "--to",
+                                       "devanagari" if form == "Vedic" else "iast"], data)
+        self.to_unicode[prefix + text] = (prefix + out.decode("utf-8"), form)
+
+    def row(self, before):
+        return list(self.to_unicode.get(before, (before, "")))
+
+
+def make_docx(c, out_dir):
     rng = random.Random(19)
-    refs = open(f"{data_dir}/gita.refs.txt", encoding="utf-8").read().split("\n")[:verses]
-    translit = open(f"{data_dir}/gita.sanskrit-times.txt", "rb").read().split(b"\n")[:verses]
-    vedic = [run_sfconv(sfconv, ["to-devanagari", "-t", "Sanskrit-Times", "-d", "Vedic"], line)
-             for line in translit]
-    vedic = [v.rstrip(b" ") for v in vedic]
-    to_unicode = {}  # the text as written -> as it must come out
-
-    def expect(text, form, data, prefix=""):
-        out = run_sfconv(sfconv, ["convert", "--from", form[0], "--to", form[1]], data)
-        to_unicode[prefix + text] = (prefix + out.decode("utf-8"), form[0])
-
+    refs, translit, vedic, expect = c.refs, c.translit, c.vedic, c.expect
     document = docx.Document()
     normal = document.styles["Normal"]
     normal.font.name = "Times New Roman"
@@ -154,7 +165,7 @@ def main():
     header = document.sections[0].header.paragraphs[0]
     header_text = as_text(vedic[0][:24].rstrip(b" "), False)
     split_runs(header, header_text, "Vedic", rng)
-    expect(header_text, ("Vedic", "devanagari"), vedic[0][:24].rstrip(b" "))
+    expect(header_text, "Vedic", vedic[0][:24].rstrip(b" "))
 
     document.add_heading("The Bhagavadgita in legacy fonts", level=1)
     for i, ref in enumerate(refs):
@@ -163,7 +174,7 @@ def main():
         english.add_run(f"Verse {ref}, in the Vedic font and in transliteration.").font.name = \
             "Times New Roman"
         text = as_text(vedic[i], symbol)
-        expect(text, ("Vedic", "devanagari"), vedic[i])
+        expect(text, "Vedic", vedic[i])
         if i % 3 == 0:
             p = document.add_paragraph(style=verse_style)
             split_runs(p, text, None, rng, bold_some=i % 2 == 1)
@@ -171,7 +182,7 @@ def main():
             p = document.add_paragraph()
             split_runs(p, text, "Vedic", rng, bold_some=i % 4 == 1)
         t = as_text(translit[i], False)
-        expect(t, ("Sanskrit-Times", "iast"), translit[i])
+        expect(t, "Sanskrit-Times", translit[i])
         p = document.add_paragraph()
         if i % 2 == 0:
             split_runs(p, t, None, rng, style=translit_style)
@@ -183,7 +194,7 @@ def main():
     mixed.add_run("Verse 1.1 reads: ").font.name = "Times New Roman"
     text = as_text(vedic[0], True)
     split_runs(mixed, text, "Vedic", rng)
-    expect(text, ("Vedic", "devanagari"), vedic[0], prefix="Verse 1.1 reads: ")
+    expect(text, "Vedic", vedic[0], prefix="Verse 1.1 reads: ")
 
     # A table.
     table = document.add_table(rows=2, cols=2)
@@ -191,7 +202,7 @@ def main():
         table.cell(row, 0).paragraphs[0].add_run(f"Verse {refs[row]}").font.name = "Times New Roman"
         text = as_text(vedic[row], row == 1)
         split_runs(table.cell(row, 1).paragraphs[0], text, "Vedic", rng)
-        expect(text, ("Vedic", "devanagari"), vedic[row])
+        expect(text, "Vedic", vedic[row])
 
     # A hyperlink whose text is in the Vedic font.
     p = document.add_paragraph()
@@ -202,7 +213,7 @@ def main():
     link.append(text_run(text[:7], "Vedic"))
     link.append(text_run(text[7:], "Vedic"))
     p._p.append(link)
-    expect(text, ("Vedic", "devanagari"), vedic[1][:20].rstrip(b" "))
+    expect(text, "Vedic", vedic[1][:20].rstrip(b" "))
 
     # w:sym characters in the Vedic font between text runs of it.
     p = document.add_paragraph()
@@ -215,7 +226,7 @@ def main():
         sym.set(qn("w:char"), "F0%02X" % b)
         r.append(sym)
         p._p.append(r)
-    expect(as_text(word, True), ("Vedic", "devanagari"), word)
+    expect(as_text(word, True), "Vedic", word)
 
     # A text box (VML) with a verse.
     p = document.add_paragraph()
@@ -229,7 +240,7 @@ def main():
         '</v:shape></w:pict></w:r>' % W)
     box.find(".//{%s}t" % W).text = text
     p._p.append(box)
-    expect(text, ("Vedic", "devanagari"), vedic[3])
+    expect(text, "Vedic", vedic[3])
 
     # A footnote with a verse. python-docx writes no footnotes: the reference
     # goes into the body here and the part into the package below.
@@ -239,7 +250,7 @@ def main():
         '<w:r xmlns:w="%s"><w:rPr><w:vertAlign w:val="superscript"/></w:rPr>'
         '<w:footnoteReference w:id="1"/></w:r>' % W))
     note = as_text(vedic[4 % len(vedic)], False)
-    expect(note, ("Vedic", "devanagari"), vedic[4 % len(vedic)])
+    expect(note, "Vedic", vedic[4 % len(vedic)])
 
     document.save(f"{out_dir}/gita.docx")
     add_footnote(f"{out_dir}/gita.docx", note)
@@ -255,13 +266,83 @@ def main():
             rows = []
             for p in root.iter("{%s}p" % W):
                 before = paragraph_text(p)
-                after, font = to_unicode.get(before, (before, ""))
                 in_box = any(a.tag == "{%s}txbxContent" % W for a in p.iterancestors())
-                rows.append([before, after, font, in_box])
+                rows.append([before] + c.row(before) + [in_box])
             expected[part] = rows
     json.dump(expected, open(f"{out_dir}/expected.json", "w", encoding="utf-8"),
               ensure_ascii=False, indent=0)
 
 
+def make_odt(c, out_dir):
+    from odf import teletype
+    from odf.opendocument import OpenDocumentText, load
+    from odf.style import (FontFace, Header, MasterPage, PageLayout, PageLayoutProperties, Style,
+                           TextProperties)
+    from odf.text import H, P, Span
+
+    rng = random.Random(991)
+    doc = OpenDocumentText()
+    for name, family in (("Vedic1", "Vedic"), ("Sanskrit-Times", "Sanskrit-Times"),
+                         ("Times New Roman", "Times New Roman")):
+        doc.fontfacedecls.addElement(FontFace(name=name, fontfamily=f"'{family}'"))
+
+    def style(name, family, parent=None, **properties):
+        made = Style(name=name, family=family, **({"parentstylename": parent} if parent else {}))
+        if properties:
+            made.addElement(TextProperties(**properties))
+        return made
+
+    english = style("English", "paragraph", fontname="Times New Roman")
+    verse = style("Verse", "paragraph", "English", fontname="Vedic1")
+    verse2 = style("Verse Indented", "paragraph", "Verse")
+    for made in (english, verse, verse2):
+        doc.styles.addElement(made)
+    vedic_span = style("T1", "text", fontname="Vedic1")
+    vedic_bold = style("T2", "text", fontname="Vedic1", fontweight="bold")
+    translit_span = style("T3", "text", fontfamily="Sanskrit-Times")
+    for made in (vedic_span, vedic_bold, translit_span):
+        doc.automaticstyles.addElement(made)
+    layout = PageLayout(name="pm1")
+    layout.addElement(PageLayoutProperties(pagewidth="21cm", pageheight="29.7cm"))
+    doc.automaticstyles.addElement(layout)
+    master = MasterPage(name="Standard", pagelayoutname=layout)
+    header = Header()
+    header.addElement(P(stylename=verse, text=as_text(c.vedic[0][:24].rstrip(b" "), True)))
+    master.addElement(header)
+    doc.masterstyles.addElement(master)
+
+    doc.text.addElement(H(outlinelevel=1, stylename=english, text="The Bhagavadgita"))
+    for i, ref in enumerate(c.refs):
+        doc.text.addElement(P(stylename=english, text=f"Verse {ref}."))
+        # The symbol way throughout: python-odf writes the C1 controls that
+        # some Windows-1252 bytes stand for as U+FFFD.
+        text = as_text(c.vedic[i], True)
+        c.expect(text, "Vedic", c.vedic[i])
+        if i % 3 == 0:
+            doc.text.addElement(P(stylename=verse if i % 2 else verse2, text=text))
+        else:
+            p = P(stylename=english)
+            cuts = sorted(rng.sample(range(1, len(text)), 4)) + [len(text)]
+            start = 0
+            for k, end in enumerate(cuts):
+                span = vedic_bold if i % 4 == 1 and k % 2 else vedic_span
+                p.addElement(Span(stylename=span, text=text[start:end]))
+                start = end
+            doc.text.addElement(p)
+        t = as_text(c.translit[i], True)
+        c.expect(t, "Sanskrit-Times", c.translit[i])
+        p = P(stylename=english)
+        p.addElement(Span(stylename=translit_span, text=t))
+        doc.text.addElement(p)
+    doc.save(f"{out_dir}/gita.odt")
+    rows = [[teletype.extractText(p)] + c.row(teletype.extractText(p))
+            for p in load(f"{out_dir}/gita.odt").text.childNodes]
+    json.dump(rows, open(f"{out_dir}/expected-odt.json", "w", encoding="utf-8"),
+              ensure_ascii=False, indent=0)
+
+
 if __name__ == "__main__":
-    main()
+    sfconv, data_dir, out_dir = sys.argv[1:4]
+    corpus = Corpus(sfconv, data_dir, int(sys.argv[4]) if len(sys.argv) > 4 else 24)
+    make_docx(corpus, out_dir)
+    make_odt(corpus, out_dir)

@@ -2,20 +2,14 @@
 // styles and the font table that follow the new fonts, the entries copied
 // unchanged, and every kind of bad input refused with one message that names
 // the file and the part.
-#include <gtest/gtest.h>
 #include <zip.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "document.h"
 #include "sfconv.h"
+#include "test_support.h"
 
 namespace sfc::document {
 namespace {
@@ -134,6 +128,17 @@ std::string Find(const Entries& entries, const std::string& name) {
   return {};
 }
 
+// The message a document is refused with, or "" when it is not.
+std::string RefusalOf(const std::string& bytes, const char* name, DocumentFormat format,
+                      const PackageLimits& limits = {}) {
+  try {
+    ConvertDocument(bytes, name, format, Marking(), limits);
+    return "";
+  } catch (const DocumentError& error) {
+    return error.what();
+  }
+}
+
 TEST(DocxPackage, EveryTextPartIsConvertedAndTheRestCopied) {
   const Entries before = Document();
   const ConvertedDocument out =
@@ -222,13 +227,9 @@ TEST(DocxPackage, BadInputIsRefusedWithTheFileAndThePart) {
         {"damaged entry", damaged, "\"a.docx\", part \"word/document.xml\": is damaged"});
   }
   for (const Case& c : cases) {
-    try {
-      ConvertDocument(c.bytes, "a.docx", DocumentFormat::kDocx, Marking(), limits);
-      ADD_FAILURE() << c.name << ": no error";
-    } catch (const DocumentError& error) {
-      EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos)
-          << c.name << ": " << error.what();
-    }
+    EXPECT_NE(RefusalOf(c.bytes, "a.docx", DocumentFormat::kDocx, limits).find(c.message),
+              std::string::npos)
+        << c.name << ": " << RefusalOf(c.bytes, "a.docx", DocumentFormat::kDocx, limits);
   }
 }
 
@@ -248,12 +249,8 @@ TEST(OdtPackage, BadInputIsRefusedWithTheFileAndThePart) {
        "\"a.odt\" is encrypted"},
   };
   for (const auto& [entries, message] : cases) {
-    try {
-      ConvertDocument(MakeZip(entries), "a.odt", DocumentFormat::kOdt, Marking());
-      ADD_FAILURE() << message << ": no error";
-    } catch (const DocumentError& error) {
-      EXPECT_NE(std::string(error.what()).find(message), std::string::npos) << error.what();
-    }
+    const std::string refusal = RefusalOf(MakeZip(entries), "a.odt", DocumentFormat::kOdt);
+    EXPECT_NE(refusal.find(message), std::string::npos) << message << ": " << refusal;
   }
 }
 
@@ -304,23 +301,8 @@ TEST(OdtPackage, FontsThroughDeclarationsStylesAndParents) {
 
 class DocumentCommand : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("sfc-document-test-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir_);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  void Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(Path(name), std::ios::binary) << bytes;
-  }
-  std::string ReadBack(const std::string& name) const {
-    std::ifstream in(Path(name), std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-  }
+  std::string Path(const std::string& name) const { return (dir_.path() / name).string(); }
+  std::string ReadBack(const std::string& name) const { return test::ReadFileBytes(Path(name)); }
   std::pair<int, std::string> Run(std::vector<std::string> args) const {
     args.insert(args.begin(), "document");
     std::ostringstream out;
@@ -329,13 +311,12 @@ class DocumentCommand : public ::testing::Test {
     const int status = RunSfconv(args, in, out, err);
     return {status, err.str()};
   }
-
-  std::filesystem::path dir_;
+  test::TempDir dir_;
 };
 
 TEST_F(DocumentCommand, ConvertsAndReports) {
   const std::string zip = MakeZip(Document());
-  Write("in.docx", zip);
+  dir_.Write("in.docx", zip);
   const auto [status, err] = Run({Path("in.docx"), "-o", Path("out.docx")});
   EXPECT_EQ(status, 0) << err;
   EXPECT_NE(err.find("\"Vedic\" -> Unicode Devanagari in \"Noto Serif Devanagari\": 6 run(s)"),
@@ -347,8 +328,8 @@ TEST_F(DocumentCommand, ConvertsAndReports) {
 }
 
 TEST_F(DocumentCommand, BadInputWritesNothing) {
-  Write("bad.docx", "not a zip");
-  Write("old.docx", "kept");
+  dir_.Write("bad.docx", "not a zip");
+  dir_.Write("old.docx", "kept");
   struct Case {
     std::vector<std::string> args;
     int status;
@@ -382,7 +363,7 @@ TEST_F(DocumentCommand, StrictFailsOnBytesWithNoRuleButWrites) {
   Entries entries = Document();
   // U+0915 in a Vedic run: a character with no byte.
   entries[2].second = Part("document", "<w:body>" + VedicParagraph("ab\xE0\xA4\x95") + "</w:body>");
-  Write("in.docx", MakeZip(entries));
+  dir_.Write("in.docx", MakeZip(entries));
   const auto [status, err] = Run({Path("in.docx"), "-o", Path("out.docx"), "--strict"});
   EXPECT_EQ(status, kExitDropped) << err;
   EXPECT_NE(err.find("word/document.xml, paragraph 1, \"Vedic\": U+0915 is no character"),
@@ -392,9 +373,9 @@ TEST_F(DocumentCommand, StrictFailsOnBytesWithNoRuleButWrites) {
 }
 
 TEST_F(DocumentCommand, DocAndRtfNeedLibreOffice) {
-  Write("old.rtf", "{\\rtf1 text}");
+  dir_.Write("old.rtf", "{\\rtf1 text}");
   const std::string path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
-  setenv("PATH", dir_.c_str(), 1);  // no soffice there
+  setenv("PATH", dir_.path().c_str(), 1);  // no soffice there
   const auto [status, err] = Run({Path("old.rtf"), "-o", Path("new.rtf")});
   setenv("PATH", path.c_str(), 1);
   EXPECT_EQ(status, 1);
