@@ -86,274 +86,269 @@ class FarewellWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void cardsShowTheCardsFileWholeAndAreNamed();
-  void manyTicksKeepTheRulesOfTheShow();
-  void theShowRunsOnlyWhileShownFocusedAndNotPaused();
-  void namasteSignalsTheEndOnceAfterAPause();
-  void namasteOrClosingEndsTheProgram_data();
-  void namasteOrClosingEndsTheProgram();
-};
-
-void FarewellWindowTest::cardsShowTheCardsFileWholeAndAreNamed() {
-  const std::vector<sfc::ui::FarewellCardText> texts = sfc::ui::LoadFarewellCards();
-  QCOMPARE(static_cast<int>(texts.size()), kFarewellCardCount);
-  FarewellWindow window(kSeed);
-  sfc::Session session;
-  session.PressDevanagariFontButton(sfc::DevanagariFont::kVedic);
-  session.PressTranslitFontButton(sfc::TranslitFont::kUrwPalladioIt);
-  // Each label in its legacy font, or where that is missing the system font
-  // of the line's Unicode reading.
-  const QString legacy[] = {"Times New Roman", "URW Palladio IT", "Vedic"};
-  const QString system[] = {legacy[0], sfc::ui::UnicodeIastFamily(),
-                            sfc::ui::UnicodeDevanagariFamily()};
-  for (int index = 0; index < kFarewellCardCount; ++index) {
-    const sfc::ui::FarewellCardText& text = texts[static_cast<std::size_t>(index)];
-    const sfc::ui::FarewellCard& card = window.cards()[static_cast<std::size_t>(index)];
-    const QGroupBox* frame = window.card_frame(index);
-    QVERIFY(!text.caption.isEmpty() && !text.source.isEmpty() && text.verse.endsWith('|'));
-    QCOMPARE(frame->title(), text.caption);
-    const auto size = kFarewellCardSizes[static_cast<std::size_t>(index)];
-    QCOMPARE(frame->size(), QSize(Twips(size.width, frame->logicalDpiX()),
-                                  Twips(size.height, frame->logicalDpiY())));
-    // The verse in URW Palladio IT's bytes, every character kept, the dandas
-    // as slashes; the Devanagari the converter's output without its blanks.
-    const sfc::ui::IastBytes converted = sfc::ui::IastToUrwPalladioBytes(text.verse);
-    QVERIFY2(converted.left_out.empty(), qPrintable(text.caption));
-    QVERIFY(converted.bytes.size() >= static_cast<std::size_t>(text.verse.toUcs4().size()));
-    QVERIFY(converted.bytes.find('|') == std::string::npos && converted.bytes.ends_with("/"));
-    QCOMPARE(card.translit_bytes, converted.bytes);
-    const std::string out = session.Convert(card.translit_bytes).output;
-    QVERIFY(out.find_first_not_of(' ') != std::string::npos);
-    QCOMPARE(card.devanagari_bytes,
-             out.substr(out.find_first_not_of(' '),
-                        out.find_last_not_of(' ') - out.find_first_not_of(' ') + 1));
-    const QString shown[] = {
-        text.english,
-        sfc::ui::IsFontInstalled(legacy[1]) ? sfc::ui::TranslitBytesToText(card.translit_bytes)
-                                            : text.verse,
-        sfc::ui::GlyphBytesToText(card.devanagari_bytes,
-                                  sfc::ui::HasSymbolCharMap(CardLabel(window, 2, index)->font()))};
-    // Devanagari, then IAST, then English, one below the other, each whole:
-    // a Devanagari verse too long for its card at 24 points is set smaller.
-    int previous_bottom = 0;
-    for (const int i : {2, 1, 0}) {
-      const QLabel* label = CardLabel(window, i, index);
-      const bool installed = sfc::ui::IsFontInstalled(legacy[i]);
-      QCOMPARE(label->parentWidget(), frame);
-      QCOMPARE(label->font().family(), installed ? legacy[i] : system[i]);
-      if (installed || i == 0) QCOMPARE(label->text(), shown[i]);
-      // Without its font a verse reads in Unicode, drawn in a system font
-      // that has every letter, with no Latin letter of a legacy font's bytes.
-      const QFontMetrics metrics(label->font());
-      for (const QChar c : label->text()) {
-        QVERIFY(installed || i != 2 || (c.unicode() < 0x80 ? !c.isLetter() : metrics.inFont(c)));
+  void cardsShowTheCardsFileWholeAndAreNamed() {
+    const std::vector<sfc::ui::FarewellCardText> texts = sfc::ui::LoadFarewellCards();
+    QCOMPARE(static_cast<int>(texts.size()), kFarewellCardCount);
+    FarewellWindow window(kSeed);
+    sfc::Session session;
+    session.PressDevanagariFontButton(sfc::DevanagariFont::kVedic);
+    session.PressTranslitFontButton(sfc::TranslitFont::kUrwPalladioIt);
+    // Each label in its legacy font, or where that is missing the system font
+    // of the line's Unicode reading.
+    const QString legacy[] = {"Times New Roman", "URW Palladio IT", "Vedic"};
+    const QString system[] = {legacy[0], sfc::ui::UnicodeIastFamily(),
+                              sfc::ui::UnicodeDevanagariFamily()};
+    for (int index = 0; index < kFarewellCardCount; ++index) {
+      const sfc::ui::FarewellCardText& text = texts[static_cast<std::size_t>(index)];
+      const sfc::ui::FarewellCard& card = window.cards()[static_cast<std::size_t>(index)];
+      const QGroupBox* frame = window.card_frame(index);
+      QVERIFY(!text.caption.isEmpty() && !text.source.isEmpty() && text.verse.endsWith('|'));
+      QCOMPARE(frame->title(), text.caption);
+      const auto size = kFarewellCardSizes[static_cast<std::size_t>(index)];
+      QCOMPARE(frame->size(), QSize(Twips(size.width, frame->logicalDpiX()),
+                                    Twips(size.height, frame->logicalDpiY())));
+      // The verse in URW Palladio IT's bytes, every character kept, the dandas
+      // as slashes; the Devanagari the converter's output without its blanks.
+      const sfc::ui::IastBytes converted = sfc::ui::IastToUrwPalladioBytes(text.verse);
+      QVERIFY2(converted.left_out.empty(), qPrintable(text.caption));
+      QVERIFY(converted.bytes.size() >= static_cast<std::size_t>(text.verse.toUcs4().size()));
+      QVERIFY(converted.bytes.find('|') == std::string::npos && converted.bytes.ends_with("/"));
+      QCOMPARE(card.translit_bytes, converted.bytes);
+      const std::string out = session.Convert(card.translit_bytes).output;
+      QVERIFY(out.find_first_not_of(' ') != std::string::npos);
+      QCOMPARE(card.devanagari_bytes,
+               out.substr(out.find_first_not_of(' '),
+                          out.find_last_not_of(' ') - out.find_first_not_of(' ') + 1));
+      const QString shown[] = {text.english,
+                               sfc::ui::IsFontInstalled(legacy[1])
+                                   ? sfc::ui::TranslitBytesToText(card.translit_bytes)
+                                   : text.verse,
+                               sfc::ui::GlyphBytesToText(
+                                   card.devanagari_bytes,
+                                   sfc::ui::HasSymbolCharMap(CardLabel(window, 2, index)->font()))};
+      // Devanagari, then IAST, then English, one below the other, each whole:
+      // a Devanagari verse too long for its card at 24 points is set smaller.
+      int previous_bottom = 0;
+      for (const int i : {2, 1, 0}) {
+        const QLabel* label = CardLabel(window, i, index);
+        const bool installed = sfc::ui::IsFontInstalled(legacy[i]);
+        QCOMPARE(label->parentWidget(), frame);
+        QCOMPARE(label->font().family(), installed ? legacy[i] : system[i]);
+        if (installed || i == 0) QCOMPARE(label->text(), shown[i]);
+        // Without its font a verse reads in Unicode, drawn in a system font
+        // that has every letter, with no Latin letter of a legacy font's bytes.
+        const QFontMetrics metrics(label->font());
+        for (const QChar c : label->text()) {
+          QVERIFY(installed || i != 2 || (c.unicode() < 0x80 ? !c.isLetter() : metrics.inFont(c)));
+        }
+        QVERIFY(i == 2 ? label->font().pointSizeF() >= 10 && label->font().pointSizeF() <= 24
+                       : label->font().pointSizeF() == 12);
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+        QVERIFY(!label->text().isEmpty());
+        QVERIFY(label->y() >= previous_bottom && label->x() >= 0);
+        QVERIFY(label->geometry().bottom() < frame->height());
+        QVERIFY(label->geometry().right() < frame->width());
+        previous_bottom = label->geometry().bottom() + 1;
+        const int need =
+            label->fontMetrics()
+                .boundingRect(QRect(0, 0, label->width(), 100000), Qt::TextWordWrap, label->text())
+                .height();
+        QVERIFY2(label->height() >= need, qPrintable(label->objectName()));
       }
-      QVERIFY(i == 2 ? label->font().pointSizeF() >= 10 && label->font().pointSizeF() <= 24
-                     : label->font().pointSizeF() == 12);
-      QCOMPARE(label->textFormat(), Qt::PlainText);
-      QVERIFY(!label->text().isEmpty());
-      QVERIFY(label->y() >= previous_bottom && label->x() >= 0);
-      QVERIFY(label->geometry().bottom() < frame->height());
-      QVERIFY(label->geometry().right() < frame->width());
-      previous_bottom = label->geometry().bottom() + 1;
-      const int need =
-          label->fontMetrics()
-              .boundingRect(QRect(0, 0, label->width(), 100000), Qt::TextWordWrap, label->text())
-              .height();
-      QVERIFY2(label->height() >= need, qPrintable(label->objectName()));
     }
-  }
-  // Card 5 (Bhagavad Gita IV, 16) as typed; the window names what draws the
-  // verses whose fonts are missing.
-  const QLabel* verse = CardLabel(window, 2, 5);
-  const QString family = QFontInfo(verse->font()).family();
-  if (!sfc::ui::IsFontInstalled(legacy[2])) {
-    QVERIFY2(verse->text().startsWith(QStringLiteral("किं कर्म किमकर्मेति")),
-             qPrintable(verse->text()));
-    QVERIFY2(family.startsWith("Noto ") && family.endsWith("Devanagari"), qPrintable(family));
-    QVERIFY2(window.font_note()->text().contains("not installed") &&
-                 window.font_note()->text().contains(family),
-             qPrintable(window.font_note()->text()));
-  }
-  // Every control is named, buttons and cards by what they show.
-  for (const QWidget* widget : window.findChildren<QWidget*>()) {
-    QVERIFY2(!widget->accessibleName().isEmpty(), qPrintable(widget->objectName()));
-    if (const auto* button = qobject_cast<const QPushButton*>(widget)) {
-      QCOMPARE(button->accessibleName(), button->text());
+    // Card 5 (Bhagavad Gita IV, 16) as typed; the window names what draws the
+    // verses whose fonts are missing.
+    const QLabel* verse = CardLabel(window, 2, 5);
+    const QString family = QFontInfo(verse->font()).family();
+    if (!sfc::ui::IsFontInstalled(legacy[2])) {
+      QVERIFY2(verse->text().startsWith(QStringLiteral("किं कर्म किमकर्मेति")),
+               qPrintable(verse->text()));
+      QVERIFY2(family.startsWith("Noto ") && family.endsWith("Devanagari"), qPrintable(family));
+      QVERIFY2(window.font_note()->text().contains("not installed") &&
+                   window.font_note()->text().contains(family),
+               qPrintable(window.font_note()->text()));
     }
-    if (const auto* frame = qobject_cast<const QGroupBox*>(widget)) {
-      QCOMPARE(frame->accessibleName(), frame->title());
+    // Every control is named, buttons and cards by what they show.
+    for (const QWidget* widget : window.findChildren<QWidget*>()) {
+      QVERIFY2(!widget->accessibleName().isEmpty(), qPrintable(widget->objectName()));
+      if (const auto* button = qobject_cast<const QPushButton*>(widget)) {
+        QCOMPARE(button->accessibleName(), button->text());
+      }
+      if (const auto* frame = qobject_cast<const QGroupBox*>(widget)) {
+        QCOMPARE(frame->accessibleName(), frame->title());
+      }
     }
+    // The letters with marks, one by one, and the rest as they are.
+    const std::string anusvara(
+        sfc::GetTranslitLetters(sfc::TranslitFont::kUrwPalladioIt)[sfc::Letter::kAnusvara]);
+    QCOMPARE(sfc::ui::IastToUrwPalladioBytes(QStringLiteral("ṁṃ|x'")).bytes,
+             anusvara + anusvara + "/x'");
+    const sfc::ui::IastBytes unknown = sfc::ui::IastToUrwPalladioBytes(QStringLiteral("kaँ"));
+    QCOMPARE(unknown.bytes, std::string("ka"));
+    QCOMPARE(unknown.left_out.size(), std::size_t{1});
   }
-  // The letters with marks, one by one, and the rest as they are.
-  const std::string anusvara(
-      sfc::GetTranslitLetters(sfc::TranslitFont::kUrwPalladioIt)[sfc::Letter::kAnusvara]);
-  QCOMPARE(sfc::ui::IastToUrwPalladioBytes(QStringLiteral("ṁṃ|x'")).bytes,
-           anusvara + anusvara + "/x'");
-  const sfc::ui::IastBytes unknown = sfc::ui::IastToUrwPalladioBytes(QStringLiteral("kaँ"));
-  QCOMPARE(unknown.bytes, std::string("ka"));
-  QCOMPARE(unknown.left_out.size(), std::size_t{1});
-}
 
-void FarewellWindowTest::manyTicksKeepTheRulesOfTheShow() {
-  // The first card is one of the later nine, whatever the seed.
-  for (quint32 seed = 1; seed <= 200; ++seed) {
-    FarewellWindow window(seed);
+  void manyTicksKeepTheRulesOfTheShow() {
+    // The first card is one of the later nine, whatever the seed.
+    for (quint32 seed = 1; seed <= 200; ++seed) {
+      FarewellWindow window(seed);
+      window.Tick();
+      QVERIFY(window.last_placement().card >= 6);
+    }
+    FarewellWindow window(kSeed);
+    FarewellWindow same(kSeed);
+    window.Open();
+    window.timer().disconnect();  // the ticks here are run by hand
+    const int dx = window.logicalDpiX();
+    const int dy = window.logicalDpiY();
+    std::set<int> cards;
+    std::set<int> schemes;
+    for (int tick = 0; tick < 2000; ++tick) {
+      const int before[] = {0, window.slot_card(1), window.slot_card(2)};
+      const bool was_shown[] = {false, window.card_frame(before[1])->isVisible(),
+                                window.card_frame(before[2])->isVisible()};
+      window.Tick();
+      const sfc::ui::FarewellPlacement& placed = window.last_placement();
+      const int card = placed.card;
+      cards.insert(card);
+      schemes.insert(placed.scheme);
+      // The same seed gives the same show.
+      same.Tick();
+      QCOMPARE(same.last_placement().card, card);
+      QCOMPARE(same.last_placement().left, placed.left);
+      QVERIFY(placed.slot == 1 || placed.slot == 2);
+      // Not a card on the window, nor a third of the first six.
+      QVERIFY(card >= 0 && card < kFarewellCardCount);
+      QVERIFY(card != before[1] && card != before[2]);
+      QVERIFY(!(card < 6 && before[1] < 6 && before[2] < 6));
+      QCOMPARE(window.slot_card(placed.slot), card);
+      QCOMPARE(window.slot_card(3 - placed.slot), before[3 - placed.slot]);
+      // The slot's previous card has gone; the other slot's card stays.
+      QVERIFY(!window.card_frame(before[placed.slot])->isVisible());
+      QCOMPARE(window.card_frame(before[3 - placed.slot])->isVisible(), was_shown[3 - placed.slot]);
+      QVERIFY(window.card_frame(card)->isVisible());
+      QVERIFY(VisibleCards(window) <= 2);
+      const auto size = kFarewellCardSizes[static_cast<std::size_t>(card)];
+      const int band = placed.slot == 1 ? 0 : 5000;
+      QVERIFY(placed.top >= band && placed.top < band + 5000 - size.height);
+      QVERIFY(placed.left >= 0 && placed.left < 14500 - size.width);
+      QVERIFY(!(placed.left < 2000 && placed.top < 3000));  // the pictures stay clear
+      QCOMPARE(window.card_frame(card)->pos(),
+               QPoint(Twips(placed.left, dx), Twips(placed.top, dy)));
+      QVERIFY(placed.scheme >= 1 && placed.scheme <= 3);
+      const QRgb* colours = kSchemes[placed.scheme - 1];
+      for (int i = 0; i < 3; ++i) {
+        const QLabel* label = CardLabel(window, i, card);
+        QVERIFY(label->autoFillBackground());
+        QCOMPARE(label->palette().color(QPalette::Window), QColor(colours[2 * i]));
+        QCOMPARE(label->palette().color(QPalette::WindowText), QColor(colours[2 * i + 1]));
+      }
+    }
+    // Every card and every scheme comes up.
+    QCOMPARE(static_cast<int>(cards.size()), kFarewellCardCount);
+    QCOMPARE(static_cast<int>(schemes.size()), 3);
+  }
+
+  void theShowRunsOnlyWhileShownFocusedAndNotPaused() {
+    FarewellWindow window(kSeed);
+    QVERIFY(!window.isVisible() && !window.timer().isActive());
+    QCOMPARE(window.timer().interval(), 5000);
+    const std::tuple<const char*, const char*, bool> buttons[] = {
+        {"Command1", "Namaste", true},
+        {"Command3", "Wait for a while", true},
+        {"Command2", "Shall we continue?", false}};
+    for (const auto& [name, caption, shown] : buttons) {
+      QCOMPARE(Button(window, name)->text(), QString::fromLatin1(caption));
+      QCOMPARE(Button(window, name)->isVisibleTo(&window), shown);
+    }
     window.Tick();
-    QVERIFY(window.last_placement().card >= 6);
-  }
-  FarewellWindow window(kSeed);
-  FarewellWindow same(kSeed);
-  window.Open();
-  window.timer().disconnect();  // the ticks here are run by hand
-  const int dx = window.logicalDpiX();
-  const int dy = window.logicalDpiY();
-  std::set<int> cards;
-  std::set<int> schemes;
-  for (int tick = 0; tick < 2000; ++tick) {
-    const int before[] = {0, window.slot_card(1), window.slot_card(2)};
-    const bool was_shown[] = {false, window.card_frame(before[1])->isVisible(),
-                              window.card_frame(before[2])->isVisible()};
+    window.Open();
+    QVERIFY(window.isVisible() && (window.windowState() & Qt::WindowMaximized));
+    QVERIFY(window.timer().isActive());
+    QCOMPARE(VisibleCards(window), 0);  // the window opens with no card
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    // A focus loss stops the show and keeps the cards; a focus gain clears
+    // them and starts again.
     window.Tick();
-    const sfc::ui::FarewellPlacement& placed = window.last_placement();
-    const int card = placed.card;
-    cards.insert(card);
-    schemes.insert(placed.scheme);
-    // The same seed gives the same show.
-    same.Tick();
-    QCOMPARE(same.last_placement().card, card);
-    QCOMPARE(same.last_placement().left, placed.left);
-    QVERIFY(placed.slot == 1 || placed.slot == 2);
-    // Not a card on the window, nor a third of the first six.
-    QVERIFY(card >= 0 && card < kFarewellCardCount);
-    QVERIFY(card != before[1] && card != before[2]);
-    QVERIFY(!(card < 6 && before[1] < 6 && before[2] < 6));
-    QCOMPARE(window.slot_card(placed.slot), card);
-    QCOMPARE(window.slot_card(3 - placed.slot), before[3 - placed.slot]);
-    // The slot's previous card has gone; the other slot's card stays.
-    QVERIFY(!window.card_frame(before[placed.slot])->isVisible());
-    QCOMPARE(window.card_frame(before[3 - placed.slot])->isVisible(), was_shown[3 - placed.slot]);
-    QVERIFY(window.card_frame(card)->isVisible());
-    QVERIFY(VisibleCards(window) <= 2);
-    const auto size = kFarewellCardSizes[static_cast<std::size_t>(card)];
-    const int band = placed.slot == 1 ? 0 : 5000;
-    QVERIFY(placed.top >= band && placed.top < band + 5000 - size.height);
-    QVERIFY(placed.left >= 0 && placed.left < 14500 - size.width);
-    QVERIFY(!(placed.left < 2000 && placed.top < 3000));  // the pictures stay clear
-    QCOMPARE(window.card_frame(card)->pos(), QPoint(Twips(placed.left, dx), Twips(placed.top, dy)));
-    QVERIFY(placed.scheme >= 1 && placed.scheme <= 3);
-    const QRgb* colours = kSchemes[placed.scheme - 1];
-    for (int i = 0; i < 3; ++i) {
-      const QLabel* label = CardLabel(window, i, card);
-      QVERIFY(label->autoFillBackground());
-      QCOMPARE(label->palette().color(QPalette::Window), QColor(colours[2 * i]));
-      QCOMPARE(label->palette().color(QPalette::WindowText), QColor(colours[2 * i + 1]));
-    }
+    window.Tick();
+    SendToWindow(&window, QEvent::WindowDeactivate);
+    QVERIFY(!window.timer().isActive());
+    QVERIFY(VisibleCards(window) > 0);
+    SendToWindow(&window, QEvent::WindowActivate);
+    QVERIFY(window.timer().isActive());
+    QCOMPARE(VisibleCards(window), 0);
+    // Hidden, it stops, and a focus gain does not start it.
+    window.hide();
+    QVERIFY(!window.timer().isActive());
+    SendToWindow(&window, QEvent::WindowActivate);
+    QVERIFY(!window.timer().isActive());
+    // Opened again after the user made it small, it is not maximized again.
+    window.showNormal();
+    window.resize(400, 300);
+    window.hide();
+    window.Open();
+    QTest::qWait(50);
+    QVERIFY(window.isVisible() && window.timer().isActive());
+    QVERIFY(!(window.windowState() & Qt::WindowMaximized));
+    QCOMPARE(window.size(), QSize(400, 300));
+    // A mouse move over "Wait for a while" pauses the show and keeps the
+    // cards; a focus gain does not start it again; "Shall we continue?" does.
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    for (int i = 0; i < 3; ++i) window.Tick();
+    const int cards[] = {window.slot_card(1), window.slot_card(2), VisibleCards(window)};
+    QVERIFY(cards[2] > 0);
+    auto* wait = Button(window, "Command3");
+    auto* resume = Button(window, "Command2");
+    QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), wait->mapToGlobal(QPointF(5, 5)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(wait, &move);
+    QVERIFY(window.paused() && !window.timer().isActive());
+    QVERIFY(!wait->isVisible() && resume->isVisible());
+    QCOMPARE(VisibleCards(window), cards[2]);
+    QCOMPARE(window.slot_card(1), cards[0]);
+    QCOMPARE(window.slot_card(2), cards[1]);
+    SendToWindow(&window, QEvent::WindowDeactivate);
+    SendToWindow(&window, QEvent::WindowActivate);
+    QVERIFY(window.paused() && !window.timer().isActive());
+    QTest::mouseClick(resume, Qt::LeftButton);
+    QVERIFY(!window.paused() && window.timer().isActive());
+    QVERIFY(wait->isVisible() && !resume->isVisible());
   }
-  // Every card and every scheme comes up.
-  QCOMPARE(static_cast<int>(cards.size()), kFarewellCardCount);
-  QCOMPARE(static_cast<int>(schemes.size()), 3);
-}
 
-void FarewellWindowTest::theShowRunsOnlyWhileShownFocusedAndNotPaused() {
-  FarewellWindow window(kSeed);
-  QVERIFY(!window.isVisible() && !window.timer().isActive());
-  QCOMPARE(window.timer().interval(), 5000);
-  const std::tuple<const char*, const char*, bool> buttons[] = {
-      {"Command1", "Namaste", true},
-      {"Command3", "Wait for a while", true},
-      {"Command2", "Shall we continue?", false}};
-  for (const auto& [name, caption, shown] : buttons) {
-    QCOMPARE(Button(window, name)->text(), QString::fromLatin1(caption));
-    QCOMPARE(Button(window, name)->isVisibleTo(&window), shown);
+  void namasteSignalsTheEndOnceAfterAPause() {
+    // Outside QApplication::exec() the quit that follows does nothing.
+    FarewellWindow window(kSeed);
+    window.Open();
+    QSignalSpy ended(&window, &FarewellWindow::endRequested);
+    MouseOver(Button(window, "Command1"));
+    QCOMPARE(ended.count(), 0);  // not at once: the user sees the word said
+    QVERIFY(ended.wait(3000));
+    // Saying it twice ends once.
+    MouseOver(Button(window, "Command1"));
+    QTest::qWait(sfc::ui::kFarewellEndDelayMs + 100);
+    QCOMPARE(ended.count(), 1);
   }
-  window.Tick();
-  window.Open();
-  QVERIFY(window.isVisible() && (window.windowState() & Qt::WindowMaximized));
-  QVERIFY(window.timer().isActive());
-  QCOMPARE(VisibleCards(window), 0);  // the window opens with no card
-  QVERIFY(QTest::qWaitForWindowActive(&window));
-  // A focus loss stops the show and keeps the cards; a focus gain clears
-  // them and starts again.
-  window.Tick();
-  window.Tick();
-  SendToWindow(&window, QEvent::WindowDeactivate);
-  QVERIFY(!window.timer().isActive());
-  QVERIFY(VisibleCards(window) > 0);
-  SendToWindow(&window, QEvent::WindowActivate);
-  QVERIFY(window.timer().isActive());
-  QCOMPARE(VisibleCards(window), 0);
-  // Hidden, it stops, and a focus gain does not start it.
-  window.hide();
-  QVERIFY(!window.timer().isActive());
-  SendToWindow(&window, QEvent::WindowActivate);
-  QVERIFY(!window.timer().isActive());
-  // Opened again after the user made it small, it is not maximized again.
-  window.showNormal();
-  window.resize(400, 300);
-  window.hide();
-  window.Open();
-  QTest::qWait(50);
-  QVERIFY(window.isVisible() && window.timer().isActive());
-  QVERIFY(!(window.windowState() & Qt::WindowMaximized));
-  QCOMPARE(window.size(), QSize(400, 300));
-  // A mouse move over "Wait for a while" pauses the show and keeps the
-  // cards; a focus gain does not start it again; "Shall we continue?" does.
-  QVERIFY(QTest::qWaitForWindowActive(&window));
-  for (int i = 0; i < 3; ++i) window.Tick();
-  const int cards[] = {window.slot_card(1), window.slot_card(2), VisibleCards(window)};
-  QVERIFY(cards[2] > 0);
-  auto* wait = Button(window, "Command3");
-  auto* resume = Button(window, "Command2");
-  QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), wait->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
-                   Qt::NoButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(wait, &move);
-  QVERIFY(window.paused() && !window.timer().isActive());
-  QVERIFY(!wait->isVisible() && resume->isVisible());
-  QCOMPARE(VisibleCards(window), cards[2]);
-  QCOMPARE(window.slot_card(1), cards[0]);
-  QCOMPARE(window.slot_card(2), cards[1]);
-  SendToWindow(&window, QEvent::WindowDeactivate);
-  SendToWindow(&window, QEvent::WindowActivate);
-  QVERIFY(window.paused() && !window.timer().isActive());
-  QTest::mouseClick(resume, Qt::LeftButton);
-  QVERIFY(!window.paused() && window.timer().isActive());
-  QVERIFY(wait->isVisible() && !resume->isVisible());
-}
 
-void FarewellWindowTest::namasteSignalsTheEndOnceAfterAPause() {
-  // Outside QApplication::exec() the quit that follows does nothing.
-  FarewellWindow window(kSeed);
-  window.Open();
-  QSignalSpy ended(&window, &FarewellWindow::endRequested);
-  MouseOver(Button(window, "Command1"));
-  QCOMPARE(ended.count(), 0);  // not at once: the user sees the word said
-  QVERIFY(ended.wait(3000));
-  // Saying it twice ends once.
-  MouseOver(Button(window, "Command1"));
-  QTest::qWait(sfc::ui::kFarewellEndDelayMs + 100);
-  QCOMPARE(ended.count(), 1);
-}
+  void namasteOrClosingEndsTheProgram_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("namaste") << "namaste";
+    QTest::newRow("close") << "close";
+  }
 
-void FarewellWindowTest::namasteOrClosingEndsTheProgram_data() {
-  QTest::addColumn<QString>("how");
-  QTest::newRow("namaste") << "namaste";
-  QTest::newRow("close") << "close";
-}
-
-void FarewellWindowTest::namasteOrClosingEndsTheProgram() {
-  QFETCH(QString, how);
-  QProcess child;
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert(QString::fromLatin1(kChildVariable), how);
-  environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-  child.setProcessEnvironment(environment);
-  child.start(QCoreApplication::applicationFilePath(), {});
-  QVERIFY(child.waitForFinished(8000));
-  QCOMPARE(child.exitStatus(), QProcess::NormalExit);
-  QCOMPARE(child.exitCode(), 0);
-  QVERIFY(child.readAllStandardOutput().contains("endRequested"));
-}
+  void namasteOrClosingEndsTheProgram() {
+    QFETCH(QString, how);
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(kChildVariable), how);
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(), {});
+    QVERIFY(child.waitForFinished(8000));
+    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(child.exitCode(), 0);
+    QVERIFY(child.readAllStandardOutput().contains("endRequested"));
+  }
+};
 
 // As QTEST_MAIN, but the same executable also serves as the child process.
 int main(int argc, char* argv[]) {

@@ -133,267 +133,265 @@ class HelpWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void pageButtonsShowTheirPageAndOnlyItsControls();
-  void printedPagesHaveTheirTitlesColoursAndText();
-  void focusShowsPurposeOnlyOnAWindowWithoutAPageOrContact();
-  void exampleRowsAreThoseOfTheTablesInForce();
-  void exampleEntriesAndValuesAreCodes108To129InForce();
-  void controlsAreNamedByWhatTheyShow();
-};
-
-void HelpWindowTest::pageButtonsShowTheirPageAndOnlyItsControls() {
-  sfc::Session session;
-  HelpWindow window(session);
-  QVERIFY(!window.testAttribute(Qt::WA_QuitOnClose));
-  QVERIFY(!window.page().has_value());
-  QVERIFY(ShownControls(window).isEmpty());
-  for (const QString& name : kPageButtons) QVERIFY(!Control(window, name)->isVisibleTo(&window));
-  window.OpenForInstruction();
-  QVERIFY(window.isMaximized());
-  QVERIFY(ButtonsShown(window));
-  // Every page after every other, and each twice: the second press prints
-  // the page once more in the same place, not below the first.
-  for (const int first : {0, 1, 2, 3}) {
-    for (const int then : {0, 1, 2, 3}) {
-      const int buttons[] = {first, then, then};
-      for (int press = 0; press < 3; ++press) {
-        const QStringList before = PrintedTexts(window);
-        const int button = buttons[press];
-        Click(window, kPageButtons[button]);
-        QCOMPARE(window.page(), static_cast<HelpPage>(button));
-        const QStringList& shown = kShownBy[button];
-        QCOMPARE(ShownControls(window), QSet<QString>(shown.begin(), shown.end()));
-        if (press == 2) QCOMPARE(PrintedTexts(window), before);
-      }
-      QVERIFY(ButtonsShown(window));
-    }
-  }
-  // No two boxes of the Examples page overlap.
-  Click(window, kPageButtons[0]);
-  const auto boxes = window.findChildren<QPlainTextEdit*>();
-  for (qsizetype i = 0; i < boxes.size(); ++i) {
-    for (qsizetype j = i + 1; j < boxes.size(); ++j) {
-      QVERIFY(!boxes[i]->geometry().intersects(boxes[j]->geometry()));
-    }
-  }
-  window.SetPageButtonsVisible(false);
-  for (const QString& name : kPageButtons) QVERIFY(!Control(window, name)->isVisible());
-}
-
-void HelpWindowTest::printedPagesHaveTheirTitlesColoursAndText() {
-  sfc::Session session;
-  HelpWindow window(session);
-  QStringList fonts = {"Fonts: ", "URW Palladio IT", "Sanskrit-Times", "ITRTransTimes",
-                       "Vedic",   "Sanskrit 99",     "Dev Natraj ITR", "not part of this program"};
-  // The code table files of the data directory in use.
-  for (const char* name : {sfc::kSyllableFileName, sfc::kGlyphFileName, sfc::kShortIFileName}) {
-    fonts << QString::fromStdString((sfc::DataDirectory() / name).string());
-  }
-  const std::pair<HelpPage, QStringList> pages[] = {
-      {HelpPage::kPurpose, {"Purpose: ", "then you can take advantage of my program."}},
-      {HelpPage::kFonts, fonts},
-      {HelpPage::kConversion,
-       {"Converting text (general rules): ", "sanskrit to devanagari", "devanagari to sanskrit",
-        "Shift M  to N", "Dash menu", "buttons on the right side", "Qt 6 on Linux"}}};
-  const PrintSurface& surface = *window.surface();
-  for (const auto& [page, texts] : pages) {
-    window.ShowPage(page);
-    const auto& printed = window.surface()->printed();
-    QCOMPARE(PrintedTexts(window).mid(0, 3), QStringList({"", texts[0], ""}));
-    QCOMPARE(printed[1].color, kLightRed);
-    // The body text is blue.
-    QCOMPARE(printed[3 + (page == HelpPage::kConversion ? 1 : 0)].color, kBlue);
-    const QString all = PrintedTexts(window).join('\n');
-    for (const QString& text : texts) QVERIFY2(all.contains(text), qPrintable(text));
-    // Lines printed side by side (the Purpose page's aside) do not overlap.
-    for (const PrintSurface::PrintedLine& left : printed) {
-      QCOMPARE(left.font.pointSize(), 13);
-      QCOMPARE(left.font.family(), QStringLiteral("Times New Roman"));
-      for (const PrintSurface::PrintedLine& right : printed) {
-        if (left.x_twips >= right.x_twips || std::abs(left.y_twips - right.y_twips) >= 60) continue;
-        QVERIFY2(Px(window, left.x_twips) +
-                         QFontMetrics(left.font, window.surface()).horizontalAdvance(left.text) <
-                     Px(window, right.x_twips),
-                 qPrintable(left.text + " runs into " + right.text));
-      }
-    }
-  }
-  // The Conversion page's letters stand over gaps left for them in its lines.
-  for (const QString& name : kConversionControls) {
-    const QRect label = Control(window, name)->geometry();
-    // The printed line the label stands on, and under it nothing but spaces.
-    bool found = false;
-    for (const PrintSurface::PrintedLine& line : surface.printed()) {
-      const QFontMetrics metrics(line.font, &surface);
-      const int top = sfc::ui::Twips(line.y_twips, surface.logicalDpiY());
-      if (label.center().y() < top || label.center().y() >= top + metrics.height()) continue;
-      const auto end_of = [&](qsizetype n) {
-        return sfc::ui::Twips(line.x_twips, surface.logicalDpiX()) +
-               metrics.horizontalAdvance(line.text.left(n));
-      };
-      qsizetype first = 0;
-      while (first < line.text.size() && end_of(first + 1) <= label.x()) ++first;
-      qsizetype last = first;
-      while (last < line.text.size() && end_of(last) < label.right()) ++last;
-      QVERIFY2(last < line.text.size(), qPrintable(name + " runs past the end of " + line.text));
-      QVERIFY2(line.text.mid(first, last - first).trimmed().isEmpty(),
-               qPrintable(name + " covers text of " + line.text));
-      found = true;
-    }
-    QVERIFY2(found, qPrintable(name + " stands on no printed line"));
-  }
-  // The Examples page lists the class numbers and the glyphs named by role.
-  window.ShowPage(HelpPage::kExamples);
-  const QString classes = window.findChild<QPlainTextEdit*>("Text4")->toPlainText();
-  for (const char* name : {"number 1", "number 9", "asp15", "asp45", "apostrophe5", "half_r5",
-                           "half_R5", "half_rr5", "open_y5", "kt5", "nam5", "la5", "mr2"}) {
-    QVERIFY2(classes.contains(QLatin1String(name)), name);
-  }
-}
-
-void HelpWindowTest::focusShowsPurposeOnlyOnAWindowWithoutAPageOrContact() {
-  sfc::Session session;
-  HelpWindow reference(session);
-  reference.ShowPage(HelpPage::kPurpose);
-  HelpWindow window(session);
-  window.OpenForInstruction();
-  for (int i = 0; i < 2; ++i) {  // once, not again on the next focus
-    Activate(window);
-    QCOMPARE(window.page(), HelpPage::kPurpose);
-    QCOMPARE(PrintedTexts(window), PrintedTexts(reference));
-  }
-  Click(window, "Command1_2");
-  const QStringList fonts = PrintedTexts(window);
-  Activate(window);
-  QCOMPARE(window.page(), HelpPage::kFonts);
-  QCOMPARE(PrintedTexts(window), fonts);
-  Click(window, "Command1_0");
-  Activate(window);
-  QCOMPARE(window.page(), HelpPage::kExamples);
-  QVERIFY(window.surface()->printed().empty());
-  // Contact, twice: a small window printed once from the top, with nothing
-  // of the pages, that a focus leaves as it is.
-  QStringList once;
-  for (int i = 0; i < 2; ++i) {
-    window.OpenForContact(kName, "1.2.3", "docs/README.md");
-    Activate(window);
-    QVERIFY(!window.isMaximized());
-    QCOMPARE(window.size(), QSize(Px(window, 9200), Px(window, 7000)));
-    QVERIFY(ShownControls(window).isEmpty());
-    for (const QString& name : kPageButtons) QVERIFY(!Control(window, name)->isVisible());
+  void pageButtonsShowTheirPageAndOnlyItsControls() {
+    sfc::Session session;
+    HelpWindow window(session);
+    QVERIFY(!window.testAttribute(Qt::WA_QuitOnClose));
     QVERIFY(!window.page().has_value());
-    QCOMPARE(window.surface()->printed().front().y_twips, 200);
-    if (i == 1) QCOMPARE(PrintedTexts(window), once);
-    once = PrintedTexts(window);
-  }
-  QCOMPARE(once.mid(0, 3), QStringList({"", "Address: ", ""}));
-  for (const QString& text : {kName, QStringLiteral("Version 1.2.3"), QStringLiteral("Phone:"),
-                              QStringLiteral("Documentation: docs/README.md")}) {
-    QVERIFY2(once.contains(text), qPrintable(text));
-  }
-  QCOMPARE(once.back(), QStringLiteral("docs/README.md"));
-}
-
-void HelpWindowTest::exampleRowsAreThoseOfTheTablesInForce() {
-  QVERIFY(QFontDatabase::addApplicationFont(QStringLiteral(SFC_TEST_SYMBOL_FONT)) >= 0);
-  sfc::Session startup;
-  HelpWindow startup_window(startup);
-  startup_window.ShowPage(HelpPage::kExamples);
-  CheckSyllableSample(startup_window, startup);
-  QCOMPARE(BoxLines(startup_window, "Text1_0", Read::kTranslit)[1], std::string("ai"));
-  enum class Change { kSanskrit99, kFontsAfterTheWindowWasBuilt, kInstalledFontNamed };
-  for (const Change change :
-       {Change::kSanskrit99, Change::kFontsAfterTheWindowWasBuilt, Change::kInstalledFontNamed}) {
-    sfc::Session session;
-    if (change != Change::kFontsAfterTheWindowWasBuilt) {
-      session.PressDevanagariFontButton(sfc::DevanagariFont::kSanskrit99);
+    QVERIFY(ShownControls(window).isEmpty());
+    for (const QString& name : kPageButtons) QVERIFY(!Control(window, name)->isVisibleTo(&window));
+    window.OpenForInstruction();
+    QVERIFY(window.isMaximized());
+    QVERIFY(ButtonsShown(window));
+    // Every page after every other, and each twice: the second press prints
+    // the page once more in the same place, not below the first.
+    for (const int first : {0, 1, 2, 3}) {
+      for (const int then : {0, 1, 2, 3}) {
+        const int buttons[] = {first, then, then};
+        for (int press = 0; press < 3; ++press) {
+          const QStringList before = PrintedTexts(window);
+          const int button = buttons[press];
+          Click(window, kPageButtons[button]);
+          QCOMPARE(window.page(), static_cast<HelpPage>(button));
+          const QStringList& shown = kShownBy[button];
+          QCOMPARE(ShownControls(window), QSet<QString>(shown.begin(), shown.end()));
+          if (press == 2) QCOMPARE(PrintedTexts(window), before);
+        }
+        QVERIFY(ButtonsShown(window));
+      }
     }
-    if (change == Change::kInstalledFontNamed) session.ChooseDevanagariFontName("SFC Symbol Test");
+    // No two boxes of the Examples page overlap.
+    Click(window, kPageButtons[0]);
+    const auto boxes = window.findChildren<QPlainTextEdit*>();
+    for (qsizetype i = 0; i < boxes.size(); ++i) {
+      for (qsizetype j = i + 1; j < boxes.size(); ++j) {
+        QVERIFY(!boxes[i]->geometry().intersects(boxes[j]->geometry()));
+      }
+    }
+    window.SetPageButtonsVisible(false);
+    for (const QString& name : kPageButtons) QVERIFY(!Control(window, name)->isVisible());
+  }
+
+  void printedPagesHaveTheirTitlesColoursAndText() {
+    sfc::Session session;
     HelpWindow window(session);
+    QStringList fonts = {
+        "Fonts: ", "URW Palladio IT", "Sanskrit-Times", "ITRTransTimes",
+        "Vedic",   "Sanskrit 99",     "Dev Natraj ITR", "not part of this program"};
+    // The code table files of the data directory in use.
+    for (const char* name : {sfc::kSyllableFileName, sfc::kGlyphFileName, sfc::kShortIFileName}) {
+      fonts << QString::fromStdString((sfc::DataDirectory() / name).string());
+    }
+    const std::pair<HelpPage, QStringList> pages[] = {
+        {HelpPage::kPurpose, {"Purpose: ", "then you can take advantage of my program."}},
+        {HelpPage::kFonts, fonts},
+        {HelpPage::kConversion,
+         {"Converting text (general rules): ", "sanskrit to devanagari", "devanagari to sanskrit",
+          "Shift M  to N", "Dash menu", "buttons on the right side", "Qt 6 on Linux"}}};
+    const PrintSurface& surface = *window.surface();
+    for (const auto& [page, texts] : pages) {
+      window.ShowPage(page);
+      const auto& printed = window.surface()->printed();
+      QCOMPARE(PrintedTexts(window).mid(0, 3), QStringList({"", texts[0], ""}));
+      QCOMPARE(printed[1].color, kLightRed);
+      // The body text is blue.
+      QCOMPARE(printed[3 + (page == HelpPage::kConversion ? 1 : 0)].color, kBlue);
+      const QString all = PrintedTexts(window).join('\n');
+      for (const QString& text : texts) QVERIFY2(all.contains(text), qPrintable(text));
+      // Lines printed side by side (the Purpose page's aside) do not overlap.
+      for (const PrintSurface::PrintedLine& left : printed) {
+        QCOMPARE(left.font.pointSize(), 13);
+        QCOMPARE(left.font.family(), QStringLiteral("Times New Roman"));
+        for (const PrintSurface::PrintedLine& right : printed) {
+          if (left.x_twips >= right.x_twips || std::abs(left.y_twips - right.y_twips) >= 60)
+            continue;
+          QVERIFY2(Px(window, left.x_twips) +
+                           QFontMetrics(left.font, window.surface()).horizontalAdvance(left.text) <
+                       Px(window, right.x_twips),
+                   qPrintable(left.text + " runs into " + right.text));
+        }
+      }
+    }
+    // The Conversion page's letters stand over gaps left for them in its lines.
+    for (const QString& name : kConversionControls) {
+      const QRect label = Control(window, name)->geometry();
+      // The printed line the label stands on, and under it nothing but spaces.
+      bool found = false;
+      for (const PrintSurface::PrintedLine& line : surface.printed()) {
+        const QFontMetrics metrics(line.font, &surface);
+        const int top = sfc::ui::Twips(line.y_twips, surface.logicalDpiY());
+        if (label.center().y() < top || label.center().y() >= top + metrics.height()) continue;
+        const auto end_of = [&](qsizetype n) {
+          return sfc::ui::Twips(line.x_twips, surface.logicalDpiX()) +
+                 metrics.horizontalAdvance(line.text.left(n));
+        };
+        qsizetype first = 0;
+        while (first < line.text.size() && end_of(first + 1) <= label.x()) ++first;
+        qsizetype last = first;
+        while (last < line.text.size() && end_of(last) < label.right()) ++last;
+        QVERIFY2(last < line.text.size(), qPrintable(name + " runs past the end of " + line.text));
+        QVERIFY2(line.text.mid(first, last - first).trimmed().isEmpty(),
+                 qPrintable(name + " covers text of " + line.text));
+        found = true;
+      }
+      QVERIFY2(found, qPrintable(name + " stands on no printed line"));
+    }
+    // The Examples page lists the class numbers and the glyphs named by role.
     window.ShowPage(HelpPage::kExamples);
-    if (change == Change::kFontsAfterTheWindowWasBuilt) {
-      session.PressDevanagariFontButton(sfc::DevanagariFont::kSanskrit99);
-      session.PressTranslitFontButton(sfc::TranslitFont::kUrwPalladioIt);
+    const QString classes = window.findChild<QPlainTextEdit*>("Text4")->toPlainText();
+    for (const char* name : {"number 1", "number 9", "asp15", "asp45", "apostrophe5", "half_r5",
+                             "half_R5", "half_rr5", "open_y5", "kt5", "nam5", "la5", "mr2"}) {
+      QVERIFY2(classes.contains(QLatin1String(name)), name);
+    }
+  }
+
+  void focusShowsPurposeOnlyOnAWindowWithoutAPageOrContact() {
+    sfc::Session session;
+    HelpWindow reference(session);
+    reference.ShowPage(HelpPage::kPurpose);
+    HelpWindow window(session);
+    window.OpenForInstruction();
+    for (int i = 0; i < 2; ++i) {  // once, not again on the next focus
+      Activate(window);
+      QCOMPARE(window.page(), HelpPage::kPurpose);
+      QCOMPARE(PrintedTexts(window), PrintedTexts(reference));
+    }
+    Click(window, "Command1_2");
+    const QStringList fonts = PrintedTexts(window);
+    Activate(window);
+    QCOMPARE(window.page(), HelpPage::kFonts);
+    QCOMPARE(PrintedTexts(window), fonts);
+    Click(window, "Command1_0");
+    Activate(window);
+    QCOMPARE(window.page(), HelpPage::kExamples);
+    QVERIFY(window.surface()->printed().empty());
+    // Contact, twice: a small window printed once from the top, with nothing
+    // of the pages, that a focus leaves as it is.
+    QStringList once;
+    for (int i = 0; i < 2; ++i) {
+      window.OpenForContact(kName, "1.2.3", "docs/README.md");
+      Activate(window);
+      QVERIFY(!window.isMaximized());
+      QCOMPARE(window.size(), QSize(Px(window, 9200), Px(window, 7000)));
+      QVERIFY(ShownControls(window).isEmpty());
+      for (const QString& name : kPageButtons) QVERIFY(!Control(window, name)->isVisible());
+      QVERIFY(!window.page().has_value());
+      QCOMPARE(window.surface()->printed().front().y_twips, 200);
+      if (i == 1) QCOMPARE(PrintedTexts(window), once);
+      once = PrintedTexts(window);
+    }
+    QCOMPARE(once.mid(0, 3), QStringList({"", "Address: ", ""}));
+    for (const QString& text : {kName, QStringLiteral("Version 1.2.3"), QStringLiteral("Phone:"),
+                                QStringLiteral("Documentation: docs/README.md")}) {
+      QVERIFY2(once.contains(text), qPrintable(text));
+    }
+    QCOMPARE(once.back(), QStringLiteral("docs/README.md"));
+  }
+
+  void exampleRowsAreThoseOfTheTablesInForce() {
+    QVERIFY(QFontDatabase::addApplicationFont(QStringLiteral(SFC_TEST_SYMBOL_FONT)) >= 0);
+    sfc::Session startup;
+    HelpWindow startup_window(startup);
+    startup_window.ShowPage(HelpPage::kExamples);
+    CheckSyllableSample(startup_window, startup);
+    QCOMPARE(BoxLines(startup_window, "Text1_0", Read::kTranslit)[1], std::string("ai"));
+    enum class Change { kSanskrit99, kFontsAfterTheWindowWasBuilt, kInstalledFontNamed };
+    for (const Change change :
+         {Change::kSanskrit99, Change::kFontsAfterTheWindowWasBuilt, Change::kInstalledFontNamed}) {
+      sfc::Session session;
+      if (change != Change::kFontsAfterTheWindowWasBuilt) {
+        session.PressDevanagariFontButton(sfc::DevanagariFont::kSanskrit99);
+      }
+      if (change == Change::kInstalledFontNamed)
+        session.ChooseDevanagariFontName("SFC Symbol Test");
+      HelpWindow window(session);
       window.ShowPage(HelpPage::kExamples);
-      QCOMPARE(window.findChild<QPlainTextEdit*>("Text1_1")->font().family(),
-               QStringLiteral("URW Palladio IT"));
+      if (change == Change::kFontsAfterTheWindowWasBuilt) {
+        session.PressDevanagariFontButton(sfc::DevanagariFont::kSanskrit99);
+        session.PressTranslitFontButton(sfc::TranslitFont::kUrwPalladioIt);
+        window.ShowPage(HelpPage::kExamples);
+        QCOMPARE(window.findChild<QPlainTextEdit*>("Text1_1")->font().family(),
+                 QStringLiteral("URW Palladio IT"));
+      }
+      QVERIFY(BoxBytes(window, "Text1_1") != BoxBytes(startup_window, "Text1_1"));
+      QVERIFY(BoxBytes(window, "Text1_4") != BoxBytes(startup_window, "Text1_4"));
+      CheckSyllableSample(window, session);
+      // The font actually drawing the glyph column, and the note on a missing one.
+      const QString drawn =
+          QFontInfo(window.findChild<QPlainTextEdit*>("Text1_2")->font()).family();
+      const auto* note = window.findChild<QLabel*>("GlyphNote");
+      QCOMPARE(note->isVisibleTo(&window), change != Change::kInstalledFontNamed);
+      if (change == Change::kInstalledFontNamed) {
+        QCOMPARE(drawn, QStringLiteral("SFC Symbol Test"));
+        continue;
+      }
+      QVERIFY2(drawn.startsWith("Noto ") && drawn.endsWith("Devanagari"), qPrintable(drawn));
+      QVERIFY(BoxText(window, "Text1_2").contains(QChar(0x0917)));  // ग
+      QVERIFY2(
+          note->text().contains("Sanskrit 99 is not installed") && note->text().contains(drawn),
+          qPrintable(note->text()));
     }
-    QVERIFY(BoxBytes(window, "Text1_1") != BoxBytes(startup_window, "Text1_1"));
-    QVERIFY(BoxBytes(window, "Text1_4") != BoxBytes(startup_window, "Text1_4"));
-    CheckSyllableSample(window, session);
-    // The font actually drawing the glyph column, and the note on a missing one.
-    const QString drawn = QFontInfo(window.findChild<QPlainTextEdit*>("Text1_2")->font()).family();
-    const auto* note = window.findChild<QLabel*>("GlyphNote");
-    QCOMPARE(note->isVisibleTo(&window), change != Change::kInstalledFontNamed);
-    if (change == Change::kInstalledFontNamed) {
-      QCOMPARE(drawn, QStringLiteral("SFC Symbol Test"));
-      continue;
-    }
-    QVERIFY2(drawn.startsWith("Noto ") && drawn.endsWith("Devanagari"), qPrintable(drawn));
-    QVERIFY(BoxText(window, "Text1_2").contains(QChar(0x0917)));  // ग
-    QVERIFY2(note->text().contains("Sanskrit 99 is not installed") && note->text().contains(drawn),
-             qPrintable(note->text()));
   }
-}
 
-void HelpWindowTest::exampleEntriesAndValuesAreCodes108To129InForce() {
-  for (const auto font : sfc::kDevanagariFonts) {
+  void exampleEntriesAndValuesAreCodes108To129InForce() {
+    for (const auto font : sfc::kDevanagariFonts) {
+      sfc::Session session;
+      session.PressDevanagariFontButton(font);
+      HelpWindow window(session);
+      window.ShowPage(HelpPage::kExamples);
+      std::string entries;
+      std::string values;
+      for (std::size_t code = 108; code <= 129; ++code) {
+        entries += (entries.empty() ? "" : ",") + Field(session.state().devitran[code]);
+        values += session.state().short_i[code];
+      }
+      QCOMPARE(BoxBytes(window, "Text1_4"), entries);
+      QCOMPARE(BoxBytes(window, "Text1_5"), values);
+      // The two labels mark the line's ends, the first at its start.
+      const QRect first = Control(window, "Label4")->geometry();
+      const QRect last = Control(window, "Label5")->geometry();
+      const QRect box = Control(window, "Text1_4")->geometry();
+      QCOMPARE(first.x(), box.x());
+      QVERIFY(last.x() > first.right() && last.right() <= box.right());
+      QVERIFY(first.bottom() < box.y());
+      QCOMPARE(last.y(), first.y());
+    }
+  }
+
+  void controlsAreNamedByWhatTheyShow() {
     sfc::Session session;
-    session.PressDevanagariFontButton(font);
     HelpWindow window(session);
-    window.ShowPage(HelpPage::kExamples);
-    std::string entries;
-    std::string values;
-    for (std::size_t code = 108; code <= 129; ++code) {
-      entries += (entries.empty() ? "" : ",") + Field(session.state().devitran[code]);
-      values += session.state().short_i[code];
+    QVERIFY(!window.accessibleName().isEmpty());
+    QVERIFY(!window.surface()->accessibleName().isEmpty());
+    for (const QString& name : kPageControls + kPageButtons) {
+      QVERIFY2(!Control(window, name)->accessibleName().trimmed().isEmpty(), qPrintable(name));
     }
-    QCOMPARE(BoxBytes(window, "Text1_4"), entries);
-    QCOMPARE(BoxBytes(window, "Text1_5"), values);
-    // The two labels mark the line's ends, the first at its start.
-    const QRect first = Control(window, "Label4")->geometry();
-    const QRect last = Control(window, "Label5")->geometry();
-    const QRect box = Control(window, "Text1_4")->geometry();
-    QCOMPARE(first.x(), box.x());
-    QVERIFY(last.x() > first.right() && last.right() <= box.right());
-    QVERIFY(first.bottom() < box.y());
-    QCOMPARE(last.y(), first.y());
-  }
-}
-
-void HelpWindowTest::controlsAreNamedByWhatTheyShow() {
-  sfc::Session session;
-  HelpWindow window(session);
-  QVERIFY(!window.accessibleName().isEmpty());
-  QVERIFY(!window.surface()->accessibleName().isEmpty());
-  for (const QString& name : kPageControls + kPageButtons) {
-    QVERIFY2(!Control(window, name)->accessibleName().trimmed().isEmpty(), qPrintable(name));
-  }
-  for (auto* button : window.findChildren<QPushButton*>()) {
-    QCOMPARE(button->accessibleName(), button->text().trimmed());
-  }
-  QCOMPARE(Control(window, "Label4")->accessibleName(), QStringLiteral("ALT + 108"));
-  // The special letters show the bytes of URW Palladio IT where it is
-  // installed, else their IAST in a system font; they are named by their IAST.
-  const bool installed = sfc::ui::IsFontInstalled(QStringLiteral("URW Palladio IT"));
-  const std::tuple<const char*, const char*, QString> labels[] = {
-      {"Label1_0", "\xe4 \xe5 \xe9 \x85 \xeb \xec \xef \xf2", QStringLiteral("ā ṛ ī … ṇ ṅ ñ ḍ")},
-      {"Label1_1", "\xeb or \xec or \xef", QStringLiteral("ṇ or ṅ or ñ")},
-      {"Label2_0", "\xe7r\xe9-bhagav\xe4n", QStringLiteral("śrī-bhagavān")},
-      {"Label2_1", "\xe0", QStringLiteral("ṃ")},
-  };
-  for (const auto& [name, bytes, iast] : labels) {
-    const auto* label = window.findChild<QLabel*>(QString::fromLatin1(name));
-    QVERIFY2(label->accessibleName().endsWith(iast), name);
-    QCOMPARE(label->textFormat(), Qt::PlainText);
-    if (installed) {
-      QCOMPARE(sfc::ui::TranslitTextToBytes(label->text()).bytes, std::string(bytes));
-    } else {
-      QCOMPARE(label->text(), iast);
-      QCOMPARE(QFontInfo(label->font()).family(), sfc::ui::UnicodeIastFamily());
+    for (auto* button : window.findChildren<QPushButton*>()) {
+      QCOMPARE(button->accessibleName(), button->text().trimmed());
+    }
+    QCOMPARE(Control(window, "Label4")->accessibleName(), QStringLiteral("ALT + 108"));
+    // The special letters show the bytes of URW Palladio IT where it is
+    // installed, else their IAST in a system font; they are named by their IAST.
+    const bool installed = sfc::ui::IsFontInstalled(QStringLiteral("URW Palladio IT"));
+    const std::tuple<const char*, const char*, QString> labels[] = {
+        {"Label1_0", "\xe4 \xe5 \xe9 \x85 \xeb \xec \xef \xf2", QStringLiteral("ā ṛ ī … ṇ ṅ ñ ḍ")},
+        {"Label1_1", "\xeb or \xec or \xef", QStringLiteral("ṇ or ṅ or ñ")},
+        {"Label2_0", "\xe7r\xe9-bhagav\xe4n", QStringLiteral("śrī-bhagavān")},
+        {"Label2_1", "\xe0", QStringLiteral("ṃ")},
+    };
+    for (const auto& [name, bytes, iast] : labels) {
+      const auto* label = window.findChild<QLabel*>(QString::fromLatin1(name));
+      QVERIFY2(label->accessibleName().endsWith(iast), name);
+      QCOMPARE(label->textFormat(), Qt::PlainText);
+      if (installed) {
+        QCOMPARE(sfc::ui::TranslitTextToBytes(label->text()).bytes, std::string(bytes));
+      } else {
+        QCOMPARE(label->text(), iast);
+        QCOMPARE(QFontInfo(label->font()).family(), sfc::ui::UnicodeIastFamily());
+      }
     }
   }
-}
+};
 
 QTEST_MAIN(HelpWindowTest)
 #include "help_window_test.moc"

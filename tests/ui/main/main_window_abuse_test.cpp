@@ -41,14 +41,135 @@ class MainWindowAbuseTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void init();
-  void cleanup();
+  void init() {
+    data_dir_ = std::make_unique<QTemporaryDir>();
+    qputenv("LIPIKARA_DIR", data_dir_->path().toLocal8Bit());
+    window_ = new MainWindow;
+    // Random glyphs ask how they read; every box takes its default.
+    window_->SetInputBoxHandler(
+        [](const sfc::InputBoxRequest& request) { return request.default_text; });
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_));
+  }
 
-  void twentyMegabytesOfRandomBytesConvertInBothDirections();
-  void startPressedAgainAndAgainGivesTheSameResult();
-  void fontsAndDirectionsSwitchedBetweenRuns();
-  void garbageTablesThenABuiltInFontButton();
-  void aGigabyteTableFileLoadsWithoutFreezing();
+  void cleanup() {
+    delete window_;
+    window_ = nullptr;
+    data_dir_.reset();
+  }
+
+  void twentyMegabytesOfRandomBytesConvertInBothDirections() {
+    for (const bool to_translit : {false, true}) {
+      if (to_translit) Click("Option1_1");
+      ByteTextBox* input = Box(*window_, to_translit ? "Text2" : "Text1");
+      input->clear();
+      input->setFocus();
+      QApplication::clipboard()->setText(to_translit
+                                             ? GlyphBytesToText(RandomBytes(kRandomSize, 7), false)
+                                             : TranslitBytesToText(RandomBytes(kRandomSize, 11)));
+      QTest::keyClick(input, Qt::Key_V, Qt::ControlModifier);
+      const std::string pasted = input->Bytes().bytes;
+      QVERIFY(pasted.size() > kRandomSize / 2);
+      // The output box is emptied at the start and filled once at the end;
+      // the progress bar is gone at the end.
+      int changes = 0;
+      QObject counting;  // ends the count with this round
+      QObject::connect(Box(*window_, to_translit ? "Text1" : "Text2"), &QPlainTextEdit::textChanged,
+                       &counting, [&changes] { ++changes; });
+      Ticker ticker(*window_);
+      QVERIFY(ClickStartAndWait(*window_, 600000));
+      QVERIFY2(ticker.ticks > 1, "the window froze");
+      QVERIFY(!Find(*window_, "ConversionProgress")->isVisible());
+      QCOMPARE(changes, 2);
+      QVERIFY(input->Bytes().bytes == pasted);  // the input is left as it was
+    }
+  }
+
+  void startPressedAgainAndAgainGivesTheSameResult() {
+    std::string text;
+    while (text.size() < 3'000'000) text += "dharmaksetre kuruksetre samaveta yuyutsavah\n";
+    Box(*window_, "Text1")->SetBytes(text);
+    QSignalSpy finished(window_, &MainWindow::conversionFinished);
+    for (int i = 0; i < 20; ++i) {
+      QTest::mouseClick(Find(*window_, "Command1"), Qt::LeftButton);
+      QTest::qWait(5);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!window_->converting(), 60000);
+    QVERIFY(finished.size() >= 1);
+    QCOMPARE(BoxBytes(*window_, "Text2"),
+             Sfconv({QStringLiteral("to-devanagari"), QStringLiteral("--startup")}, text));
+    QCOMPARE(BoxBytes(*window_, "Text1"), text);
+  }
+
+  void fontsAndDirectionsSwitchedBetweenRuns() {
+    using enum sfc::DevanagariFont;
+    using enum sfc::TranslitFont;
+    const std::pair<const char*, sfc::DevanagariFont> devanagari[] = {
+        {"Option4", kVedic}, {"Option44", kDevNatrajItr}, {"Option6", kSanskrit99}};
+    const std::pair<const char*, sfc::TranslitFont> translit[] = {
+        {"Option33", kSanskritTimes}, {"Option3", kItrTransTimes}, {"Option2", kUrwPalladioIt}};
+    sfc::Session reference;
+    QRandomGenerator random(5);
+    Box(*window_, "Text1")->SetBytes("namaste dharmaksetre kuruksetre");
+    for (int round = 0; round < 12; ++round) {
+      const int d = static_cast<int>(random.bounded(3));
+      const int t = static_cast<int>(random.bounded(3));
+      Click(devanagari[d].first);
+      reference.PressDevanagariFontButton(devanagari[d].second);
+      Click(translit[t].first);
+      reference.PressTranslitFontButton(translit[t].second);
+      const bool back = random.bounded(2) == 1;
+      Click(back ? "Option1_1" : "Option1_0");
+      reference.ChooseDirection(back ? sfc::Direction::kToTranslit : sfc::Direction::kToDevanagari);
+      const std::string input = BoxBytes(*window_, back ? "Text2" : "Text1");
+      QVERIFY(ClickStartAndWait(*window_));
+      const sfc::ConversionResult expected = reference.Convert(input);
+      QVERIFY(BoxBytes(*window_, back ? "Text1" : "Text2") == expected.output);
+      QVERIFY(BoxBytes(*window_, back ? "Text2" : "Text1") == input);
+      QVERIFY(SameTables(window_->session().state(), reference.state()));
+    }
+  }
+
+  void garbageTablesThenABuiltInFontButton() {
+    for (const char* name : {"sanideva.cod", "lipikara.mmy", "devitran.cod"}) {
+      QFile file(data_dir_->filePath(QString::fromLatin1(name)));
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      const std::string garbage =
+          RandomBytes(300'000, static_cast<quint32>(qHash(QByteArray(name))));
+      file.write(garbage.data(), static_cast<qint64>(garbage.size()));
+    }
+    QVERIFY(LoadTablesAndWait(*window_));
+    Box(*window_, "Text1")->SetBytes("namaste");
+    QVERIFY(ClickStartAndWait(*window_));  // any tables convert to a defined end
+    Click("Option44");
+    sfc::Session reference;
+    reference.LoadTables([this](sfc::ConverterState& state) {
+      return sfc::LoadCodeTables(state, data_dir_->path().toStdString());
+    });
+    reference.PressDevanagariFontButton(sfc::DevanagariFont::kDevNatrajItr);
+    // Built-in rows come back; rows beyond them keep what was loaded, as a
+    // user who did the same would see.
+    QVERIFY(SameTables(window_->session().state(), reference.state()));
+    QVERIFY(Find<QRadioButton>(*window_, "Option44")->isChecked());
+    QVERIFY(!Find<QRadioButton>(*window_, "Option5")->isChecked());
+  }
+
+  void aGigabyteTableFileLoadsWithoutFreezing() {
+    {
+      // A gigabyte of zero bytes with no separator, stored sparse.
+      QFile file(data_dir_->filePath(QStringLiteral("sanideva.cod")));
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      QVERIFY(file.resize(qint64{1} << 30));
+    }
+    const sfc::DevitranTable before = window_->session().state().devitran;
+    Ticker ticker(*window_);
+    QVERIFY(LoadTablesAndWait(*window_, 600000));
+    QVERIFY2(ticker.ticks > 1, "the window froze");
+    // The one field read fills row 1's key; lipikara.mmy and devitran.cod are
+    // missing, so their tables stay.
+    QVERIFY(window_->session().state().devitran == before);
+    QVERIFY(window_->session().state().load_button);
+  }
 
  private:
   void Click(const char* name) { QTest::mouseClick(Find(*window_, name), Qt::LeftButton); }
@@ -56,135 +177,6 @@ class MainWindowAbuseTest : public QObject {
   std::unique_ptr<QTemporaryDir> data_dir_;
   MainWindow* window_ = nullptr;
 };
-
-void MainWindowAbuseTest::init() {
-  data_dir_ = std::make_unique<QTemporaryDir>();
-  qputenv("LIPIKARA_DIR", data_dir_->path().toLocal8Bit());
-  window_ = new MainWindow;
-  // Random glyphs ask how they read; every box takes its default.
-  window_->SetInputBoxHandler(
-      [](const sfc::InputBoxRequest& request) { return request.default_text; });
-  window_->show();
-  QVERIFY(QTest::qWaitForWindowExposed(window_));
-}
-
-void MainWindowAbuseTest::cleanup() {
-  delete window_;
-  window_ = nullptr;
-  data_dir_.reset();
-}
-
-void MainWindowAbuseTest::twentyMegabytesOfRandomBytesConvertInBothDirections() {
-  for (const bool to_translit : {false, true}) {
-    if (to_translit) Click("Option1_1");
-    ByteTextBox* input = Box(*window_, to_translit ? "Text2" : "Text1");
-    input->clear();
-    input->setFocus();
-    QApplication::clipboard()->setText(to_translit
-                                           ? GlyphBytesToText(RandomBytes(kRandomSize, 7), false)
-                                           : TranslitBytesToText(RandomBytes(kRandomSize, 11)));
-    QTest::keyClick(input, Qt::Key_V, Qt::ControlModifier);
-    const std::string pasted = input->Bytes().bytes;
-    QVERIFY(pasted.size() > kRandomSize / 2);
-    // The output box is emptied at the start and filled once at the end;
-    // the progress bar is gone at the end.
-    int changes = 0;
-    QObject counting;  // ends the count with this round
-    QObject::connect(Box(*window_, to_translit ? "Text1" : "Text2"), &QPlainTextEdit::textChanged,
-                     &counting, [&changes] { ++changes; });
-    Ticker ticker(*window_);
-    QVERIFY(ClickStartAndWait(*window_, 600000));
-    QVERIFY2(ticker.ticks > 1, "the window froze");
-    QVERIFY(!Find(*window_, "ConversionProgress")->isVisible());
-    QCOMPARE(changes, 2);
-    QVERIFY(input->Bytes().bytes == pasted);  // the input is left as it was
-  }
-}
-
-void MainWindowAbuseTest::startPressedAgainAndAgainGivesTheSameResult() {
-  std::string text;
-  while (text.size() < 3'000'000) text += "dharmaksetre kuruksetre samaveta yuyutsavah\n";
-  Box(*window_, "Text1")->SetBytes(text);
-  QSignalSpy finished(window_, &MainWindow::conversionFinished);
-  for (int i = 0; i < 20; ++i) {
-    QTest::mouseClick(Find(*window_, "Command1"), Qt::LeftButton);
-    QTest::qWait(5);
-  }
-  QTRY_VERIFY_WITH_TIMEOUT(!window_->converting(), 60000);
-  QVERIFY(finished.size() >= 1);
-  QCOMPARE(BoxBytes(*window_, "Text2"),
-           Sfconv({QStringLiteral("to-devanagari"), QStringLiteral("--startup")}, text));
-  QCOMPARE(BoxBytes(*window_, "Text1"), text);
-}
-
-void MainWindowAbuseTest::fontsAndDirectionsSwitchedBetweenRuns() {
-  using enum sfc::DevanagariFont;
-  using enum sfc::TranslitFont;
-  const std::pair<const char*, sfc::DevanagariFont> devanagari[] = {
-      {"Option4", kVedic}, {"Option44", kDevNatrajItr}, {"Option6", kSanskrit99}};
-  const std::pair<const char*, sfc::TranslitFont> translit[] = {
-      {"Option33", kSanskritTimes}, {"Option3", kItrTransTimes}, {"Option2", kUrwPalladioIt}};
-  sfc::Session reference;
-  QRandomGenerator random(5);
-  Box(*window_, "Text1")->SetBytes("namaste dharmaksetre kuruksetre");
-  for (int round = 0; round < 12; ++round) {
-    const int d = static_cast<int>(random.bounded(3));
-    const int t = static_cast<int>(random.bounded(3));
-    Click(devanagari[d].first);
-    reference.PressDevanagariFontButton(devanagari[d].second);
-    Click(translit[t].first);
-    reference.PressTranslitFontButton(translit[t].second);
-    const bool back = random.bounded(2) == 1;
-    Click(back ? "Option1_1" : "Option1_0");
-    reference.ChooseDirection(back ? sfc::Direction::kToTranslit : sfc::Direction::kToDevanagari);
-    const std::string input = BoxBytes(*window_, back ? "Text2" : "Text1");
-    QVERIFY(ClickStartAndWait(*window_));
-    const sfc::ConversionResult expected = reference.Convert(input);
-    QVERIFY(BoxBytes(*window_, back ? "Text1" : "Text2") == expected.output);
-    QVERIFY(BoxBytes(*window_, back ? "Text2" : "Text1") == input);
-    QVERIFY(SameTables(window_->session().state(), reference.state()));
-  }
-}
-
-void MainWindowAbuseTest::garbageTablesThenABuiltInFontButton() {
-  for (const char* name : {"sanideva.cod", "lipikara.mmy", "devitran.cod"}) {
-    QFile file(data_dir_->filePath(QString::fromLatin1(name)));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    const std::string garbage = RandomBytes(300'000, static_cast<quint32>(qHash(QByteArray(name))));
-    file.write(garbage.data(), static_cast<qint64>(garbage.size()));
-  }
-  QVERIFY(LoadTablesAndWait(*window_));
-  Box(*window_, "Text1")->SetBytes("namaste");
-  QVERIFY(ClickStartAndWait(*window_));  // any tables convert to a defined end
-  Click("Option44");
-  sfc::Session reference;
-  reference.LoadTables([this](sfc::ConverterState& state) {
-    return sfc::LoadCodeTables(state, data_dir_->path().toStdString());
-  });
-  reference.PressDevanagariFontButton(sfc::DevanagariFont::kDevNatrajItr);
-  // Built-in rows come back; rows beyond them keep what was loaded, as a
-  // user who did the same would see.
-  QVERIFY(SameTables(window_->session().state(), reference.state()));
-  QVERIFY(Find<QRadioButton>(*window_, "Option44")->isChecked());
-  QVERIFY(!Find<QRadioButton>(*window_, "Option5")->isChecked());
-}
-
-void MainWindowAbuseTest::aGigabyteTableFileLoadsWithoutFreezing() {
-  {
-    // A gigabyte of zero bytes with no separator, stored sparse.
-    QFile file(data_dir_->filePath(QStringLiteral("sanideva.cod")));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QVERIFY(file.resize(qint64{1} << 30));
-  }
-  const sfc::DevitranTable before = window_->session().state().devitran;
-  Ticker ticker(*window_);
-  QVERIFY(LoadTablesAndWait(*window_, 600000));
-  QVERIFY2(ticker.ticks > 1, "the window froze");
-  // The one field read fills row 1's key; lipikara.mmy and devitran.cod are
-  // missing, so their tables stay.
-  QVERIFY(window_->session().state().devitran == before);
-  QVERIFY(window_->session().state().load_button);
-}
 
 QTEST_MAIN(MainWindowAbuseTest)
 #include "main_window_abuse_test.moc"

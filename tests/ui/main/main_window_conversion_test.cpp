@@ -35,22 +35,444 @@ class MainWindowConversionTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void init();
-  void cleanup();
+  void init() {
+    QVERIFY(QFontDatabase::addApplicationFont(QStringLiteral(SFC_TEST_SYMBOL_FONT)) >= 0);
+    data_dir_ = std::make_unique<QTemporaryDir>();
+    qputenv("LIPIKARA_DIR", data_dir_->path().toLocal8Bit());
+    window_ = new MainWindow;
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowActive(window_));
+  }
 
-  void startFillsTheOutputBoxAndClipboardAsSfconvDoes_data();
-  void startFillsTheOutputBoxAndClipboardAsSfconvDoes();
-  void runCutShortOrFaultyShowsErrorUntilTheNextRun();
-  void checkLaterIsAModalDialogWithItsTitleAndDefault();
-  void glyphQuestionShowsTheGlyphAndTakesTheAnswerTyped();
-  void charactersNoByteCanHoldAndBytesWithNoRuleAreNamed();
-  void loadReadsFieldsIntoTheInputBoxOrSaysWhyNot();
-  void loadOffersTheFontTheTextReadsBetterIn();
-  void pasteRestoresSanskritTimesLettersByEveryPath();
-  void fontButtonsSetTheBoxesAndTables();
-  void loadFromDiskShowsFontListsAndPromptAndClearsTheButtons();
-  void loadOfDamagedTablesNamesTheFilesInTheStatusBar();
-  void missingFontsAreNamed();
+  void cleanup() {
+    delete window_;
+    window_ = nullptr;
+    data_dir_.reset();
+  }
+
+  void startFillsTheOutputBoxAndClipboardAsSfconvDoes_data() {
+    QTest::addColumn<QStringList>("clicks");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("to Devanagari") << QStringList() << kStartup;
+    QTest::newRow("to transliteration") << QStringList{"Option1_1"} << kStartup;
+    QTest::newRow("other fonts") << QStringList{"Option6", "Option2", "Option1_1"}
+                                 << QStringList{"to-devanagari", "-t", "URW Palladio IT", "-d",
+                                                "Sanskrit 99"};
+    QTest::newRow("shift M and skip dash")
+        << QStringList{"Check1", "fgg_2"}
+        << kStartup + QStringList{"--shift-m-to-n", "--dash-mode", "2"};
+  }
+
+  void startFillsTheOutputBoxAndClipboardAsSfconvDoes() {
+    QFETCH(QStringList, clicks);
+    QFETCH(QStringList, arguments);
+    const std::string text = kGitaLine + "\r\nnamaste sa_mdhi dharma-ksetre";
+    const std::string devanagari = Sfconv(arguments, text);
+    QVERIFY(!devanagari.empty());
+    Box(*window_, "Text1")->SetBytes(text);
+    Box(*window_, "Text2")->SetBytes(devanagari);
+    bool to_translit = false;
+    for (const QString& name : clicks) {
+      if (auto* action = window_->findChild<QAction*>(name)) {
+        action->trigger();
+      } else {
+        Click(name.toLatin1().constData());
+        to_translit = to_translit || name == "Option1_1";
+      }
+    }
+    const char* input = to_translit ? "Text2" : "Text1";
+    const char* output = to_translit ? "Text1" : "Text2";
+    arguments[0] = to_translit ? "to-translit" : "to-devanagari";
+    const std::string expected = Sfconv(arguments, to_translit ? devanagari : text);
+    QVERIFY(!expected.empty());
+    // Every START over the same text gives the same output, and leaves the
+    // input as the user left it.
+    for (int run = 0; run < 2; ++run) {
+      QVERIFY(ClickStartAndWait(*window_));
+      QVERIFY2(BoxBytes(*window_, output) == expected, Hex(BoxBytes(*window_, output)));
+      QVERIFY2(ClipboardBytes() == expected, Hex(ClipboardBytes()));
+      QCOMPARE(BoxBytes(*window_, input), to_translit ? devanagari : text);
+      QCOMPARE(Instruction(), ClosingMessage());
+      QCOMPARE(Caption(), QStringLiteral("START  CONVERSION"));
+    }
+  }
+
+  void runCutShortOrFaultyShowsErrorUntilTheNextRun() {
+    Click("Option1_1");
+    // A glyph with no entry in the table cuts the run short.
+    Box(*window_, "Text2")->SetBytes(std::string("kaka\nkak\0kaka", 13));
+    QVERIFY(ClickStartAndWait(*window_));
+    // A screen reader announces what the button shows.
+    QCOMPARE(Caption(), QStringLiteral("ERROR"));
+    QCOMPARE(Find(*window_, "Command1")->accessibleName(), QStringLiteral("ERROR"));
+    QCOMPARE(BoxBytes(*window_, "Text1"),
+             Sfconv({"to-translit", "--startup"}, std::string("kaka\nkak\0kaka", 13)));
+    QCOMPARE(Instruction(), ClosingMessage());
+    // sfconv's words for the same place.
+    QCOMPARE(Status(),
+             QStringLiteral("Stopped at line 2, column 4 (byte 9), at \"\\x00kaka\" after "
+                            "\"kaka\\nkak\"; the rest of the input was not converted"));
+    Box(*window_, "Text2")->SetBytes("k");
+    QVERIFY(ClickStartAndWait(*window_));
+    QCOMPARE(Caption(), QStringLiteral("START  CONVERSION"));
+    QCOMPARE(Find(*window_, "Command1")->accessibleName(), QStringLiteral("START CONVERSION"));
+    QCOMPARE(Status(), QString());
+    // A fault inside a run is reported, never as success.
+    Click("Option1_0");
+    Box(*window_, "Text1")->SetBytes("uddbhava");
+    window_->SetInputBoxHandler([](const sfc::InputBoxRequest&) -> std::string {
+      throw std::runtime_error("disk on fire");
+    });
+    QVERIFY(ClickStartAndWait(*window_));
+    QCOMPARE(Caption(), QStringLiteral("ERROR"));
+    QVERIFY2(Instruction().contains(QStringLiteral("disk on fire")), qPrintable(Instruction()));
+    QVERIFY(!Instruction().contains(ClosingMessage()));
+    QVERIFY(!window_->converting());
+    QVERIFY(Find(*window_, "Command1")->isEnabled());
+  }
+
+  void checkLaterIsAModalDialogWithItsTitleAndDefault() {
+    Box(*window_, "Text1")->SetBytes("uddbhava");
+    QString title, default_text, prompt;
+    bool modal = false;
+    WhenDialogShows(this, [&](QInputDialog* dialog) {
+      title = dialog->windowTitle();
+      default_text = dialog->textValue();
+      prompt = dialog->labelText();
+      modal = dialog->isModal();
+      dialog->accept();
+    });
+    QVERIFY(ClickStartAndWait(*window_));
+    QCOMPARE(title, QStringLiteral("CHECK LATER"));
+    QCOMPARE(default_text, QStringLiteral("Please check this manual!"));
+    // Three lines, as the prompt's carriage returns break it.
+    QCOMPARE(prompt, QStringLiteral("Program has found\nthe combination of this letters:\n'ddd' or "
+                                    "'ddb' or 'ddg'"));
+    QVERIFY(modal);
+    QCOMPARE(BoxBytes(*window_, "Text2"), Sfconv(kStartup, "uddbhava"));
+  }
+
+  void glyphQuestionShowsTheGlyphAndTakesTheAnswerTyped() {
+    // Font button, Devanagari text, and what the box says under its prompt:
+    // the glyph's Unicode reading (where it has one), its byte and its place.
+    // The answer typed is the glyph's reading.
+    const std::tuple<const char*, std::string, QString, QStringList> cases[] = {
+        {"Option4",
+         "k\nk\xa0\x8f",
+         "</span><br>byte 143 (0x8F), line 2, column 3",
+         {"--answer", "143=X"}},
+        {"Option44",
+         "kk\x70",
+         "&nbsp;ल la<br>byte 112 (0x70), line 1, column 3",
+         {"-d", "Dev Natraj ITR", "--answer", "112=X"}}};
+    Click("Option1_1");
+    for (const auto& [font, text, details, arguments] : cases) {
+      Click(font);
+      Box(*window_, "Text2")->SetBytes(text);
+      QString title, prompt, default_text;
+      int room = 0;
+      WhenDialogShows(this, [&](QInputDialog* dialog) {
+        title = dialog->windowTitle();
+        prompt = dialog->labelText();
+        default_text = dialog->textValue();
+        room = dialog->width() - QFontMetrics(dialog->font()).horizontalAdvance(title);
+        QLineEdit* edit = dialog->findChild<QLineEdit*>();
+        edit->selectAll();
+        QTest::keyClicks(edit, QStringLiteral("X"));
+        QTest::keyClick(edit, Qt::Key_Return);
+      });
+      QVERIFY(ClickStartAndWait(*window_));
+      QCOMPARE(title, QStringLiteral("Sanskrit Font Converter"));
+      QVERIFY2(room >= 120, "no room for the title beside the title bar's buttons");
+      // The glyph itself, drawn in the font of the Devanagari box.
+      const std::string glyph = text.substr(text.size() - 1);
+      QVERIFY2(prompt.startsWith("Enter new character for this code!<br>") &&
+                   prompt.contains(QStringLiteral("font-family:'%1'")
+                                       .arg(Box(*window_, "Text2")->font().family())) &&
+                   prompt.contains(GlyphBytesToText(glyph, false).toHtmlEscaped()) &&
+                   prompt.endsWith(details),
+               qPrintable(prompt));
+      QCOMPARE(TranslitTextToBytes(default_text).bytes, glyph);
+      QCOMPARE(BoxBytes(*window_, "Text1"), Sfconv(QStringList{"to-translit"} + arguments, text));
+    }
+  }
+
+  void charactersNoByteCanHoldAndBytesWithNoRuleAreNamed() {
+    // Typed: named after the closing message.
+    Box(*window_, "Text1")->setPlainText(QStringLiteral("ka\u0915ka"));
+    QVERIFY(ClickStartAndWait(*window_));
+    QVERIFY(Instruction().startsWith(ClosingMessage()));
+    QVERIFY2(Instruction().contains(QStringLiteral("U+0915")) &&
+                 Instruction().contains(QStringLiteral(" 3")),
+             qPrintable(Instruction()));
+    QCOMPARE(BoxBytes(*window_, "Text2"), Sfconv(kStartup, "kaka"));
+    // Pasted: named with their places.
+    Paste(QStringLiteral("ka\u0915k\u2192a"), CtrlV);
+    QCOMPARE(BoxBytes(*window_, "Text1"), std::string("kaka"));
+    QVERIFY2(Instruction().contains(QStringLiteral("U+0915")) &&
+                 Instruction().contains(QStringLiteral("at 3")) &&
+                 Instruction().contains(QStringLiteral("U+2192")) &&
+                 Instruction().contains(QStringLiteral("at 5")),
+             qPrintable(Instruction()));
+    // Bytes no rule took are summed up in the status bar until the next run.
+    Box(*window_, "Text1")->SetBytes("ka\tkaQ");
+    QVERIFY(ClickStartAndWait(*window_));
+    QVERIFY2(Status().contains(QStringLiteral("2 bytes had no rule")) &&
+                 Status().contains(QStringLiteral("TAB (first at 1:3)")),
+             qPrintable(Status()));
+    Box(*window_, "Text1")->SetBytes("kaka");
+    QVERIFY(ClickStartAndWait(*window_));
+    QVERIFY(Status().isEmpty());
+  }
+
+  void loadReadsFieldsIntoTheInputBoxOrSaysWhyNot() {
+    WriteFile("sanskrit.txt", "rama,sita\r\n\"a, b\"\r\nkrishna\r\n");
+    Load();
+    QCOMPARE(BoxBytes(*window_, "Text1"), std::string("rama,sita,a, b,krishna,"));
+    const std::string greeting = BoxBytes(*window_, "Text2");
+    Click("Option1_1");
+    WriteFile("sanskrit.txt", "k\x8f,\xd7\r\n");
+    Load();
+    QCOMPARE(BoxBytes(*window_, "Text2"), std::string("k\x8f,\xd7,"));
+    QVERIFY(greeting != BoxBytes(*window_, "Text2"));
+    QCOMPARE(BoxBytes(*window_, "Text1"), std::string("rama,sita,a, b,krishna,"));
+    // A load that fails names the path and the cause and leaves the boxes.
+    const QString path = data_dir_->filePath(QStringLiteral("sanskrit.txt"));
+    QVERIFY(QFile::remove(path));
+    const std::string text1 = BoxBytes(*window_, "Text1");
+    const std::string text2 = BoxBytes(*window_, "Text2");
+    for (const QString& said : {QStringLiteral("There is no such file as ") + path,
+                                path + QStringLiteral(" is a directory, not a file")}) {
+      if (said.endsWith("file")) QVERIFY(QDir().mkdir(path));
+      Load();
+      QCOMPARE(Instruction(), said);
+      QCOMPARE(BoxBytes(*window_, "Text1"), text1);
+      QCOMPARE(BoxBytes(*window_, "Text2"), text2);
+    }
+    QVERIFY(QDir().rmdir(path));
+    WriteFile("sanskrit.txt", "");
+    Load();
+    QCOMPARE(BoxBytes(*window_, "Text2"), std::string());
+    // A Unicode file is offered to be read as Unicode; declined, its bytes
+    // are loaded as they are.
+    Click("Option1_0");
+    WriteFile("sanskrit.txt", "dharmakṣetre\n");
+    QVERIFY(Load(true).contains(QStringLiteral("UTF-8")));
+    QCOMPARE(BoxBytes(*window_, "Text1"), std::string("dharmak\x90"
+                                                      "etre,"));
+    Load(false);
+    QCOMPARE(BoxBytes(*window_, "Text1"), std::string("dharmak\xe1\xb9\xa3"
+                                                      "etre,"));
+  }
+
+  void loadOffersTheFontTheTextReadsBetterIn() {
+    const sfc::ConverterState& state = window_->session().state();
+    // Text in the chosen font, or too short, asks nothing.
+    WriteFile("sanskrit.txt", QByteArray::fromStdString(Gita("gita.sanskrit-times.txt")));
+    QCOMPARE(Load(), QString());
+    WriteFile("sanskrit.txt", "rAma\n");
+    QCOMPARE(Load(), QString());
+    // Transliteration in another font: declined, then taken.
+    WriteFile("sanskrit.txt", QByteArray::fromStdString(Gita("gita.itrtranstimes.txt")));
+    const QString declined = Load(false);
+    QVERIFY2(declined.contains("ITRTransTimes") && declined.contains("Sanskrit-Times"),
+             qPrintable(declined));
+    QCOMPARE(state.translit_box_font, std::string("Sanskrit-Times"));
+    QVERIFY(!BoxBytes(*window_, "Text1").empty());
+    Load(true);
+    QCOMPARE(state.translit_box_font, std::string("ITRTransTimes"));
+    QVERIFY(state.translit_button == sfc::TranslitFont::kItrTransTimes);
+    QCOMPARE(Load(), QString());  // in the font now chosen, the same file asks nothing
+    // Devanagari in another font.
+    sfc::Session writer;
+    writer.PressDevanagariFontButton(sfc::DevanagariFont::kSanskrit99);
+    WriteFile("sanskrit.txt",
+              QByteArray::fromStdString(writer.Convert(Gita("gita.sanskrit-times.txt")).output));
+    Click("Option1_1");
+    QCOMPARE(state.devanagari_font_name, std::string("Vedic"));
+    const QString asked = Load(true);
+    QVERIFY2(asked.contains(QStringLiteral("Sanskrit 99")), qPrintable(asked));
+    QCOMPARE(state.devanagari_font_name, std::string("Sanskrit 99"));
+    QVERIFY(state.devanagari_button == sfc::DevanagariFont::kSanskrit99);
+  }
+
+  void pasteRestoresSanskritTimesLettersByEveryPath() {
+    const std::string repaired =
+        "k\x8d"
+        "a\x8f"
+        "a";
+    using Path = void (*)(ByteTextBox*);
+    for (const Path path : {Path{CtrlV}, Path{[](ByteTextBox* box) {
+                              QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier);
+                            }},
+                            Path{[](ByteTextBox* box) { box->paste(); }}}) {  // the context menu
+      Paste(QStringLiteral("kTaZa"), path);
+      QVERIFY2(BoxBytes(*window_, "Text1") == repaired, Hex(BoxBytes(*window_, "Text1")));
+    }
+    // A short paste is repaired too, and the rest of the box with it.
+    QTest::keyClick(Box(*window_, "Text1"), Qt::Key_End);
+    QApplication::clipboard()->setText(QStringLiteral("T"));
+    CtrlV(Box(*window_, "Text1"));
+    QCOMPARE(BoxBytes(*window_, "Text1"), repaired + "\x8d");
+    // Typing the same letters is not a paste.
+    Box(*window_, "Text1")->clear();
+    QTest::keyClicks(Box(*window_, "Text1"), QStringLiteral("kTaZa"));
+    QCOMPARE(BoxBytes(*window_, "Text1"), std::string("kTaZa"));
+    // Other fonts and the other direction are left alone.
+    Click("Option2");
+    Paste(QStringLiteral("kTaZa"), CtrlV);
+    QCOMPARE(BoxBytes(*window_, "Text1"), std::string("kTaZa"));
+    Click("Option33");
+    Click("Option1_1");
+    QVERIFY(ClickStartAndWait(*window_));  // shows the transliteration box again
+    Paste(QStringLiteral("kTaZa"), CtrlV);
+    QCOMPARE(BoxBytes(*window_, "Text1"), std::string("kTaZa"));
+    // Word processors carry symbol-font text as U+F020 to U+F0FF.
+    Paste(QString(QChar(0xF06B)) + QChar(0xF08F) + QStringLiteral("a"), CtrlV, "Text2");
+    QCOMPARE(BoxBytes(*window_, "Text2"), std::string("k\x8f"
+                                                      "a"));
+  }
+
+  void fontButtonsSetTheBoxesAndTables() {
+    const sfc::DevitranTable before = window_->session().state().devitran;
+    sfc::Session reference;
+    for (const auto& [button, font, size, label] :
+         {std::tuple{"Option6", sfc::DevanagariFont::kSanskrit99, 24.0, 16.0},
+          std::tuple{"Option4", sfc::DevanagariFont::kVedic, 39.0, 24.0}}) {
+      Click(button);
+      QVERIFY(Checked(button));
+      QCOMPARE(Box(*window_, "Text2")->font().family(),
+               QString::fromStdString(std::string(sfc::FontName(font))));
+      QCOMPARE(Box(*window_, "Text2")->font().pointSizeF(), size);
+      // The browser's glyphs are for reading: without the font, in a system font.
+      QVERIFY(GlyphLabelFontFits(*window_, "Label2_2", label));
+      QVERIFY(GlyphLabelFontFits(*window_, "Label2_3", label));
+      reference.PressDevanagariFontButton(font);
+      QVERIFY(SameTables(window_->session().state(), reference.state()));
+    }
+    QVERIFY(!Checked("Option6"));
+    // A transliteration button changes only the transliteration side, and the
+    // glyph table of the pair.
+    Click("Option3");
+    QVERIFY(Checked("Option3") && !Checked("Option33") && Checked("Option4"));
+    for (const char* name : {"Text1", "Label2_1", "Label3"}) {
+      QCOMPARE(Find(*window_, name)->font().family(), QStringLiteral("ITRTransTimes"));
+    }
+    QCOMPARE(Box(*window_, "Text2")->font().family(), QStringLiteral("Vedic"));
+    QCOMPARE(Box(*window_, "Text2")->font().pointSizeF(), 39.0);
+    QVERIFY(window_->session().state().devitran != before);
+  }
+
+  void loadFromDiskShowsFontListsAndPromptAndClearsTheButtons() {
+    WriteFile("sanideva.cod", "a,x,y\n");
+    WriteFile("devitran.cod", "ka1,half_r5\n");
+    // lipikara.mmy is missing.
+    Click("Option6");
+    Box(*window_, "Text1")->SetBytes("my text");
+    QVERIFY(LoadTablesAndWait(*window_));
+    QVERIFY(Checked("Option5"));
+    for (const char* name : {"Option4", "Option44", "Option6", "Option33", "Option3"}) {
+      QVERIFY2(!Checked(name), name);
+    }
+    auto* combo1 = Find<QComboBox>(*window_, "Combo1");
+    auto* combo3 = Find<QComboBox>(*window_, "Combo3");
+    QVERIFY(combo1->isVisible() && combo3->isVisible());
+    QCOMPARE(combo1->currentText(), QStringLiteral("Sanskrit-Times"));
+    QCOMPARE(combo3->currentText(), QStringLiteral("Vedic"));
+    QVERIFY(combo3->findText(QStringLiteral("SFC Symbol Test")) >= 0);
+    // The prompt goes to the instruction box, with the missing file named;
+    // the user's text stays.
+    QVERIFY(Instruction().startsWith(QString::fromLatin1(kSelectFontsPrompt)));
+    QVERIFY2(Instruction().contains(data_dir_->filePath(QStringLiteral("lipikara.mmy"))),
+             qPrintable(Instruction()));
+    QCOMPARE(BoxBytes(*window_, "Text1"), std::string("my text"));
+    const sfc::ConverterState& state = window_->session().state();
+    QCOMPARE(state.devitran[1], std::string("ka1"));
+    // A transliteration button then puts the Vedic tables back, selecting
+    // Vedic and no other button.
+    Click("Option33");
+    QVERIFY(Checked("Option33") && Checked("Option4") && !Checked("Option5"));
+    sfc::Session reference;
+    reference.PressDevanagariFontButton(sfc::DevanagariFont::kVedic);
+    QVERIFY(SameTables(state, reference.state()));
+    QCOMPARE(Box(*window_, "Text2")->font().pointSizeF(), 39.0);
+    // The font lists: a known family is taken for the box alone (no table is
+    // refilled, no button selected); an unknown one falls back.
+    Click("Option1_1");
+    QVERIFY(LoadTablesAndWait(*window_));
+    const sfc::ConverterState before = window_->session().state();
+    const QString known = QFontDatabase::families().value(0);
+    QVERIFY(!known.isEmpty());
+    LeaveFontList("Combo1", known);
+    QCOMPARE(Box(*window_, "Text1")->font().family(), known);
+    QCOMPARE(QString::fromStdString(window_->session().state().translit_box_font), known);
+    QVERIFY(SameTables(window_->session().state(), before));
+    QVERIFY(Checked("Option5"));
+    LeaveFontList("Combo3", QStringLiteral("No Such Font 4711"));
+    QCOMPARE(Find<QComboBox>(*window_, "Combo3")->currentText(), QStringLiteral("Vedic"));
+    QCOMPARE(Box(*window_, "Text2")->font().family(), QStringLiteral("Vedic"));
+    QCOMPARE(window_->session().state().devanagari_box_font, std::string("Vedic"));
+    QVERIFY(SameTables(window_->session().state(), before));
+    // An installed symbol font shows each byte with its own glyph, and
+    // nothing is said about it.
+    LeaveFontList("Combo3", QStringLiteral("SFC Symbol Test"));
+    ByteTextBox* box = Box(*window_, "Text2");
+    QCOMPARE(box->font().family(), QStringLiteral("SFC Symbol Test"));
+    std::string bytes;
+    for (int b = 0x20; b <= 0xFF; ++b) bytes += static_cast<char>(b);
+    box->SetBytes(bytes);
+    QCOMPARE(box->toPlainText(), GlyphBytesToText(bytes, true));
+    QCOMPARE(box->Bytes().bytes, bytes);
+    QCOMPARE(box->toolTip(), QString());
+  }
+
+  void loadOfDamagedTablesNamesTheFilesInTheStatusBar() {
+    sfc::Session vedic;
+    vedic.PressDevanagariFontButton(sfc::DevanagariFont::kVedic);
+    const std::filesystem::path dir = data_dir_->path().toStdString();
+    QVERIFY(sfc::ExportCodeTables(vedic.state(), dir).empty());
+    QVERIFY(LoadTablesAndWait(*window_));
+    QCOMPARE(Status(), QString());
+    // Five commas of the syllable file become NUL bytes.
+    QFile file(data_dir_->filePath(QStringLiteral("sanideva.cod")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QByteArray bytes = file.readAll();
+    file.close();
+    for (qsizetype at = 400, n = 0; n < 5; ++n) {
+      at = bytes.indexOf(',', at + 97);
+      QVERIFY(at >= 0);
+      bytes[at] = '\0';
+    }
+    WriteFile("sanideva.cod", bytes);
+    QVERIFY(LoadTablesAndWait(*window_));
+    const std::vector<std::string> lines = sfc::SummarizeCheck(sfc::CheckCodeTables(dir), dir);
+    QCOMPARE(lines.size(), std::size_t{1});
+    QCOMPARE(Status(), QString::fromStdString(lines[0]));
+    QVERIFY2(Status().startsWith(QStringLiteral("sanideva.cod: ")) &&
+                 Status().endsWith(QStringLiteral(" problems; `sfconv tables --check ") +
+                                   data_dir_->path() + QStringLiteral("` lists them")),
+             qPrintable(Status()));
+  }
+
+  void missingFontsAreNamed() {
+    // Each box whose font is missing names it in its tooltip, not in the
+    // instruction; the status bar names the chosen fonts that are missing.
+    const auto tip = [&](const char* box) { return Box(*window_, box)->toolTip(); };
+    QVERIFY2(tip("Text1").contains("\"Sanskrit-Times\" is not installed"),
+             qPrintable(tip("Text1")));
+    QVERIFY2(tip("Text2").contains("\"Vedic\" is not installed"), qPrintable(tip("Text2")));
+    Click("Option44");
+    QVERIFY2(tip("Text2").contains("\"Dev Natraj ITR\" is not installed"),
+             qPrintable(tip("Text2")));
+    Click("Option4");
+    QVERIFY(!Instruction().contains(QStringLiteral("not installed")));
+    const QString note = Find<QLabel>(*window_, "FontsNote")->text();
+    QVERIFY2(note.contains("Vedic") && note.contains("Sanskrit-Times") &&
+                 !note.contains("Dev Natraj ITR"),
+             qPrintable(note));
+    QCOMPARE(Find(*window_, "FontsNote")->accessibleName(),
+             QStringLiteral("Missing fonts: Sanskrit-Times, Vedic"));
+  }
 
  private:
   void Click(const char* name) { QTest::mouseClick(Find(*window_, name), Qt::LeftButton); }
@@ -92,442 +514,6 @@ class MainWindowConversionTest : public QObject {
   std::unique_ptr<QTemporaryDir> data_dir_;
   MainWindow* window_ = nullptr;
 };
-
-void MainWindowConversionTest::init() {
-  QVERIFY(QFontDatabase::addApplicationFont(QStringLiteral(SFC_TEST_SYMBOL_FONT)) >= 0);
-  data_dir_ = std::make_unique<QTemporaryDir>();
-  qputenv("LIPIKARA_DIR", data_dir_->path().toLocal8Bit());
-  window_ = new MainWindow;
-  window_->show();
-  QVERIFY(QTest::qWaitForWindowActive(window_));
-}
-
-void MainWindowConversionTest::cleanup() {
-  delete window_;
-  window_ = nullptr;
-  data_dir_.reset();
-}
-
-void MainWindowConversionTest::startFillsTheOutputBoxAndClipboardAsSfconvDoes_data() {
-  QTest::addColumn<QStringList>("clicks");
-  QTest::addColumn<QStringList>("arguments");
-  QTest::newRow("to Devanagari") << QStringList() << kStartup;
-  QTest::newRow("to transliteration") << QStringList{"Option1_1"} << kStartup;
-  QTest::newRow("other fonts") << QStringList{"Option6", "Option2", "Option1_1"}
-                               << QStringList{"to-devanagari", "-t", "URW Palladio IT", "-d",
-                                              "Sanskrit 99"};
-  QTest::newRow("shift M and skip dash")
-      << QStringList{"Check1", "fgg_2"}
-      << kStartup + QStringList{"--shift-m-to-n", "--dash-mode", "2"};
-}
-
-void MainWindowConversionTest::startFillsTheOutputBoxAndClipboardAsSfconvDoes() {
-  QFETCH(QStringList, clicks);
-  QFETCH(QStringList, arguments);
-  const std::string text = kGitaLine + "\r\nnamaste sa_mdhi dharma-ksetre";
-  const std::string devanagari = Sfconv(arguments, text);
-  QVERIFY(!devanagari.empty());
-  Box(*window_, "Text1")->SetBytes(text);
-  Box(*window_, "Text2")->SetBytes(devanagari);
-  bool to_translit = false;
-  for (const QString& name : clicks) {
-    if (auto* action = window_->findChild<QAction*>(name)) {
-      action->trigger();
-    } else {
-      Click(name.toLatin1().constData());
-      to_translit = to_translit || name == "Option1_1";
-    }
-  }
-  const char* input = to_translit ? "Text2" : "Text1";
-  const char* output = to_translit ? "Text1" : "Text2";
-  arguments[0] = to_translit ? "to-translit" : "to-devanagari";
-  const std::string expected = Sfconv(arguments, to_translit ? devanagari : text);
-  QVERIFY(!expected.empty());
-  // Every START over the same text gives the same output, and leaves the
-  // input as the user left it.
-  for (int run = 0; run < 2; ++run) {
-    QVERIFY(ClickStartAndWait(*window_));
-    QVERIFY2(BoxBytes(*window_, output) == expected, Hex(BoxBytes(*window_, output)));
-    QVERIFY2(ClipboardBytes() == expected, Hex(ClipboardBytes()));
-    QCOMPARE(BoxBytes(*window_, input), to_translit ? devanagari : text);
-    QCOMPARE(Instruction(), ClosingMessage());
-    QCOMPARE(Caption(), QStringLiteral("START  CONVERSION"));
-  }
-}
-
-void MainWindowConversionTest::runCutShortOrFaultyShowsErrorUntilTheNextRun() {
-  Click("Option1_1");
-  // A glyph with no entry in the table cuts the run short.
-  Box(*window_, "Text2")->SetBytes(std::string("kaka\nkak\0kaka", 13));
-  QVERIFY(ClickStartAndWait(*window_));
-  // A screen reader announces what the button shows.
-  QCOMPARE(Caption(), QStringLiteral("ERROR"));
-  QCOMPARE(Find(*window_, "Command1")->accessibleName(), QStringLiteral("ERROR"));
-  QCOMPARE(BoxBytes(*window_, "Text1"),
-           Sfconv({"to-translit", "--startup"}, std::string("kaka\nkak\0kaka", 13)));
-  QCOMPARE(Instruction(), ClosingMessage());
-  // sfconv's words for the same place.
-  QCOMPARE(Status(), QStringLiteral("Stopped at line 2, column 4 (byte 9), at \"\\x00kaka\" after "
-                                    "\"kaka\\nkak\"; the rest of the input was not converted"));
-  Box(*window_, "Text2")->SetBytes("k");
-  QVERIFY(ClickStartAndWait(*window_));
-  QCOMPARE(Caption(), QStringLiteral("START  CONVERSION"));
-  QCOMPARE(Find(*window_, "Command1")->accessibleName(), QStringLiteral("START CONVERSION"));
-  QCOMPARE(Status(), QString());
-  // A fault inside a run is reported, never as success.
-  Click("Option1_0");
-  Box(*window_, "Text1")->SetBytes("uddbhava");
-  window_->SetInputBoxHandler(
-      [](const sfc::InputBoxRequest&) -> std::string { throw std::runtime_error("disk on fire"); });
-  QVERIFY(ClickStartAndWait(*window_));
-  QCOMPARE(Caption(), QStringLiteral("ERROR"));
-  QVERIFY2(Instruction().contains(QStringLiteral("disk on fire")), qPrintable(Instruction()));
-  QVERIFY(!Instruction().contains(ClosingMessage()));
-  QVERIFY(!window_->converting());
-  QVERIFY(Find(*window_, "Command1")->isEnabled());
-}
-
-void MainWindowConversionTest::checkLaterIsAModalDialogWithItsTitleAndDefault() {
-  Box(*window_, "Text1")->SetBytes("uddbhava");
-  QString title, default_text, prompt;
-  bool modal = false;
-  WhenDialogShows(this, [&](QInputDialog* dialog) {
-    title = dialog->windowTitle();
-    default_text = dialog->textValue();
-    prompt = dialog->labelText();
-    modal = dialog->isModal();
-    dialog->accept();
-  });
-  QVERIFY(ClickStartAndWait(*window_));
-  QCOMPARE(title, QStringLiteral("CHECK LATER"));
-  QCOMPARE(default_text, QStringLiteral("Please check this manual!"));
-  // Three lines, as the prompt's carriage returns break it.
-  QCOMPARE(prompt, QStringLiteral("Program has found\nthe combination of this letters:\n'ddd' or "
-                                  "'ddb' or 'ddg'"));
-  QVERIFY(modal);
-  QCOMPARE(BoxBytes(*window_, "Text2"), Sfconv(kStartup, "uddbhava"));
-}
-
-void MainWindowConversionTest::glyphQuestionShowsTheGlyphAndTakesTheAnswerTyped() {
-  // Font button, Devanagari text, and what the box says under its prompt:
-  // the glyph's Unicode reading (where it has one), its byte and its place.
-  // The answer typed is the glyph's reading.
-  const std::tuple<const char*, std::string, QString, QStringList> cases[] = {
-      {"Option4",
-       "k\nk\xa0\x8f",
-       "</span><br>byte 143 (0x8F), line 2, column 3",
-       {"--answer", "143=X"}},
-      {"Option44",
-       "kk\x70",
-       "&nbsp;ल la<br>byte 112 (0x70), line 1, column 3",
-       {"-d", "Dev Natraj ITR", "--answer", "112=X"}}};
-  Click("Option1_1");
-  for (const auto& [font, text, details, arguments] : cases) {
-    Click(font);
-    Box(*window_, "Text2")->SetBytes(text);
-    QString title, prompt, default_text;
-    int room = 0;
-    WhenDialogShows(this, [&](QInputDialog* dialog) {
-      title = dialog->windowTitle();
-      prompt = dialog->labelText();
-      default_text = dialog->textValue();
-      room = dialog->width() - QFontMetrics(dialog->font()).horizontalAdvance(title);
-      QLineEdit* edit = dialog->findChild<QLineEdit*>();
-      edit->selectAll();
-      QTest::keyClicks(edit, QStringLiteral("X"));
-      QTest::keyClick(edit, Qt::Key_Return);
-    });
-    QVERIFY(ClickStartAndWait(*window_));
-    QCOMPARE(title, QStringLiteral("Sanskrit Font Converter"));
-    QVERIFY2(room >= 120, "no room for the title beside the title bar's buttons");
-    // The glyph itself, drawn in the font of the Devanagari box.
-    const std::string glyph = text.substr(text.size() - 1);
-    QVERIFY2(
-        prompt.startsWith("Enter new character for this code!<br>") &&
-            prompt.contains(
-                QStringLiteral("font-family:'%1'").arg(Box(*window_, "Text2")->font().family())) &&
-            prompt.contains(GlyphBytesToText(glyph, false).toHtmlEscaped()) &&
-            prompt.endsWith(details),
-        qPrintable(prompt));
-    QCOMPARE(TranslitTextToBytes(default_text).bytes, glyph);
-    QCOMPARE(BoxBytes(*window_, "Text1"), Sfconv(QStringList{"to-translit"} + arguments, text));
-  }
-}
-
-void MainWindowConversionTest::charactersNoByteCanHoldAndBytesWithNoRuleAreNamed() {
-  // Typed: named after the closing message.
-  Box(*window_, "Text1")->setPlainText(QStringLiteral("ka\u0915ka"));
-  QVERIFY(ClickStartAndWait(*window_));
-  QVERIFY(Instruction().startsWith(ClosingMessage()));
-  QVERIFY2(Instruction().contains(QStringLiteral("U+0915")) &&
-               Instruction().contains(QStringLiteral(" 3")),
-           qPrintable(Instruction()));
-  QCOMPARE(BoxBytes(*window_, "Text2"), Sfconv(kStartup, "kaka"));
-  // Pasted: named with their places.
-  Paste(QStringLiteral("ka\u0915k\u2192a"), CtrlV);
-  QCOMPARE(BoxBytes(*window_, "Text1"), std::string("kaka"));
-  QVERIFY2(Instruction().contains(QStringLiteral("U+0915")) &&
-               Instruction().contains(QStringLiteral("at 3")) &&
-               Instruction().contains(QStringLiteral("U+2192")) &&
-               Instruction().contains(QStringLiteral("at 5")),
-           qPrintable(Instruction()));
-  // Bytes no rule took are summed up in the status bar until the next run.
-  Box(*window_, "Text1")->SetBytes("ka\tkaQ");
-  QVERIFY(ClickStartAndWait(*window_));
-  QVERIFY2(Status().contains(QStringLiteral("2 bytes had no rule")) &&
-               Status().contains(QStringLiteral("TAB (first at 1:3)")),
-           qPrintable(Status()));
-  Box(*window_, "Text1")->SetBytes("kaka");
-  QVERIFY(ClickStartAndWait(*window_));
-  QVERIFY(Status().isEmpty());
-}
-
-void MainWindowConversionTest::loadReadsFieldsIntoTheInputBoxOrSaysWhyNot() {
-  WriteFile("sanskrit.txt", "rama,sita\r\n\"a, b\"\r\nkrishna\r\n");
-  Load();
-  QCOMPARE(BoxBytes(*window_, "Text1"), std::string("rama,sita,a, b,krishna,"));
-  const std::string greeting = BoxBytes(*window_, "Text2");
-  Click("Option1_1");
-  WriteFile("sanskrit.txt", "k\x8f,\xd7\r\n");
-  Load();
-  QCOMPARE(BoxBytes(*window_, "Text2"), std::string("k\x8f,\xd7,"));
-  QVERIFY(greeting != BoxBytes(*window_, "Text2"));
-  QCOMPARE(BoxBytes(*window_, "Text1"), std::string("rama,sita,a, b,krishna,"));
-  // A load that fails names the path and the cause and leaves the boxes.
-  const QString path = data_dir_->filePath(QStringLiteral("sanskrit.txt"));
-  QVERIFY(QFile::remove(path));
-  const std::string text1 = BoxBytes(*window_, "Text1");
-  const std::string text2 = BoxBytes(*window_, "Text2");
-  for (const QString& said : {QStringLiteral("There is no such file as ") + path,
-                              path + QStringLiteral(" is a directory, not a file")}) {
-    if (said.endsWith("file")) QVERIFY(QDir().mkdir(path));
-    Load();
-    QCOMPARE(Instruction(), said);
-    QCOMPARE(BoxBytes(*window_, "Text1"), text1);
-    QCOMPARE(BoxBytes(*window_, "Text2"), text2);
-  }
-  QVERIFY(QDir().rmdir(path));
-  WriteFile("sanskrit.txt", "");
-  Load();
-  QCOMPARE(BoxBytes(*window_, "Text2"), std::string());
-  // A Unicode file is offered to be read as Unicode; declined, its bytes
-  // are loaded as they are.
-  Click("Option1_0");
-  WriteFile("sanskrit.txt", "dharmakṣetre\n");
-  QVERIFY(Load(true).contains(QStringLiteral("UTF-8")));
-  QCOMPARE(BoxBytes(*window_, "Text1"), std::string("dharmak\x90"
-                                                    "etre,"));
-  Load(false);
-  QCOMPARE(BoxBytes(*window_, "Text1"), std::string("dharmak\xe1\xb9\xa3"
-                                                    "etre,"));
-}
-
-void MainWindowConversionTest::loadOffersTheFontTheTextReadsBetterIn() {
-  const sfc::ConverterState& state = window_->session().state();
-  // Text in the chosen font, or too short, asks nothing.
-  WriteFile("sanskrit.txt", QByteArray::fromStdString(Gita("gita.sanskrit-times.txt")));
-  QCOMPARE(Load(), QString());
-  WriteFile("sanskrit.txt", "rAma\n");
-  QCOMPARE(Load(), QString());
-  // Transliteration in another font: declined, then taken.
-  WriteFile("sanskrit.txt", QByteArray::fromStdString(Gita("gita.itrtranstimes.txt")));
-  const QString declined = Load(false);
-  QVERIFY2(declined.contains("ITRTransTimes") && declined.contains("Sanskrit-Times"),
-           qPrintable(declined));
-  QCOMPARE(state.translit_box_font, std::string("Sanskrit-Times"));
-  QVERIFY(!BoxBytes(*window_, "Text1").empty());
-  Load(true);
-  QCOMPARE(state.translit_box_font, std::string("ITRTransTimes"));
-  QVERIFY(state.translit_button == sfc::TranslitFont::kItrTransTimes);
-  QCOMPARE(Load(), QString());  // in the font now chosen, the same file asks nothing
-  // Devanagari in another font.
-  sfc::Session writer;
-  writer.PressDevanagariFontButton(sfc::DevanagariFont::kSanskrit99);
-  WriteFile("sanskrit.txt",
-            QByteArray::fromStdString(writer.Convert(Gita("gita.sanskrit-times.txt")).output));
-  Click("Option1_1");
-  QCOMPARE(state.devanagari_font_name, std::string("Vedic"));
-  const QString asked = Load(true);
-  QVERIFY2(asked.contains(QStringLiteral("Sanskrit 99")), qPrintable(asked));
-  QCOMPARE(state.devanagari_font_name, std::string("Sanskrit 99"));
-  QVERIFY(state.devanagari_button == sfc::DevanagariFont::kSanskrit99);
-}
-
-void MainWindowConversionTest::pasteRestoresSanskritTimesLettersByEveryPath() {
-  const std::string repaired =
-      "k\x8d"
-      "a\x8f"
-      "a";
-  using Path = void (*)(ByteTextBox*);
-  for (const Path path : {Path{CtrlV}, Path{[](ByteTextBox* box) {
-                            QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier);
-                          }},
-                          Path{[](ByteTextBox* box) { box->paste(); }}}) {  // the context menu
-    Paste(QStringLiteral("kTaZa"), path);
-    QVERIFY2(BoxBytes(*window_, "Text1") == repaired, Hex(BoxBytes(*window_, "Text1")));
-  }
-  // A short paste is repaired too, and the rest of the box with it.
-  QTest::keyClick(Box(*window_, "Text1"), Qt::Key_End);
-  QApplication::clipboard()->setText(QStringLiteral("T"));
-  CtrlV(Box(*window_, "Text1"));
-  QCOMPARE(BoxBytes(*window_, "Text1"), repaired + "\x8d");
-  // Typing the same letters is not a paste.
-  Box(*window_, "Text1")->clear();
-  QTest::keyClicks(Box(*window_, "Text1"), QStringLiteral("kTaZa"));
-  QCOMPARE(BoxBytes(*window_, "Text1"), std::string("kTaZa"));
-  // Other fonts and the other direction are left alone.
-  Click("Option2");
-  Paste(QStringLiteral("kTaZa"), CtrlV);
-  QCOMPARE(BoxBytes(*window_, "Text1"), std::string("kTaZa"));
-  Click("Option33");
-  Click("Option1_1");
-  QVERIFY(ClickStartAndWait(*window_));  // shows the transliteration box again
-  Paste(QStringLiteral("kTaZa"), CtrlV);
-  QCOMPARE(BoxBytes(*window_, "Text1"), std::string("kTaZa"));
-  // Word processors carry symbol-font text as U+F020 to U+F0FF.
-  Paste(QString(QChar(0xF06B)) + QChar(0xF08F) + QStringLiteral("a"), CtrlV, "Text2");
-  QCOMPARE(BoxBytes(*window_, "Text2"), std::string("k\x8f"
-                                                    "a"));
-}
-
-void MainWindowConversionTest::fontButtonsSetTheBoxesAndTables() {
-  const sfc::DevitranTable before = window_->session().state().devitran;
-  sfc::Session reference;
-  for (const auto& [button, font, size, label] :
-       {std::tuple{"Option6", sfc::DevanagariFont::kSanskrit99, 24.0, 16.0},
-        std::tuple{"Option4", sfc::DevanagariFont::kVedic, 39.0, 24.0}}) {
-    Click(button);
-    QVERIFY(Checked(button));
-    QCOMPARE(Box(*window_, "Text2")->font().family(),
-             QString::fromStdString(std::string(sfc::FontName(font))));
-    QCOMPARE(Box(*window_, "Text2")->font().pointSizeF(), size);
-    // The browser's glyphs are for reading: without the font, in a system font.
-    QVERIFY(GlyphLabelFontFits(*window_, "Label2_2", label));
-    QVERIFY(GlyphLabelFontFits(*window_, "Label2_3", label));
-    reference.PressDevanagariFontButton(font);
-    QVERIFY(SameTables(window_->session().state(), reference.state()));
-  }
-  QVERIFY(!Checked("Option6"));
-  // A transliteration button changes only the transliteration side, and the
-  // glyph table of the pair.
-  Click("Option3");
-  QVERIFY(Checked("Option3") && !Checked("Option33") && Checked("Option4"));
-  for (const char* name : {"Text1", "Label2_1", "Label3"}) {
-    QCOMPARE(Find(*window_, name)->font().family(), QStringLiteral("ITRTransTimes"));
-  }
-  QCOMPARE(Box(*window_, "Text2")->font().family(), QStringLiteral("Vedic"));
-  QCOMPARE(Box(*window_, "Text2")->font().pointSizeF(), 39.0);
-  QVERIFY(window_->session().state().devitran != before);
-}
-
-void MainWindowConversionTest::loadFromDiskShowsFontListsAndPromptAndClearsTheButtons() {
-  WriteFile("sanideva.cod", "a,x,y\n");
-  WriteFile("devitran.cod", "ka1,half_r5\n");
-  // lipikara.mmy is missing.
-  Click("Option6");
-  Box(*window_, "Text1")->SetBytes("my text");
-  QVERIFY(LoadTablesAndWait(*window_));
-  QVERIFY(Checked("Option5"));
-  for (const char* name : {"Option4", "Option44", "Option6", "Option33", "Option3"}) {
-    QVERIFY2(!Checked(name), name);
-  }
-  auto* combo1 = Find<QComboBox>(*window_, "Combo1");
-  auto* combo3 = Find<QComboBox>(*window_, "Combo3");
-  QVERIFY(combo1->isVisible() && combo3->isVisible());
-  QCOMPARE(combo1->currentText(), QStringLiteral("Sanskrit-Times"));
-  QCOMPARE(combo3->currentText(), QStringLiteral("Vedic"));
-  QVERIFY(combo3->findText(QStringLiteral("SFC Symbol Test")) >= 0);
-  // The prompt goes to the instruction box, with the missing file named;
-  // the user's text stays.
-  QVERIFY(Instruction().startsWith(QString::fromLatin1(kSelectFontsPrompt)));
-  QVERIFY2(Instruction().contains(data_dir_->filePath(QStringLiteral("lipikara.mmy"))),
-           qPrintable(Instruction()));
-  QCOMPARE(BoxBytes(*window_, "Text1"), std::string("my text"));
-  const sfc::ConverterState& state = window_->session().state();
-  QCOMPARE(state.devitran[1], std::string("ka1"));
-  // A transliteration button then puts the Vedic tables back, selecting
-  // Vedic and no other button.
-  Click("Option33");
-  QVERIFY(Checked("Option33") && Checked("Option4") && !Checked("Option5"));
-  sfc::Session reference;
-  reference.PressDevanagariFontButton(sfc::DevanagariFont::kVedic);
-  QVERIFY(SameTables(state, reference.state()));
-  QCOMPARE(Box(*window_, "Text2")->font().pointSizeF(), 39.0);
-  // The font lists: a known family is taken for the box alone (no table is
-  // refilled, no button selected); an unknown one falls back.
-  Click("Option1_1");
-  QVERIFY(LoadTablesAndWait(*window_));
-  const sfc::ConverterState before = window_->session().state();
-  const QString known = QFontDatabase::families().value(0);
-  QVERIFY(!known.isEmpty());
-  LeaveFontList("Combo1", known);
-  QCOMPARE(Box(*window_, "Text1")->font().family(), known);
-  QCOMPARE(QString::fromStdString(window_->session().state().translit_box_font), known);
-  QVERIFY(SameTables(window_->session().state(), before));
-  QVERIFY(Checked("Option5"));
-  LeaveFontList("Combo3", QStringLiteral("No Such Font 4711"));
-  QCOMPARE(Find<QComboBox>(*window_, "Combo3")->currentText(), QStringLiteral("Vedic"));
-  QCOMPARE(Box(*window_, "Text2")->font().family(), QStringLiteral("Vedic"));
-  QCOMPARE(window_->session().state().devanagari_box_font, std::string("Vedic"));
-  QVERIFY(SameTables(window_->session().state(), before));
-  // An installed symbol font shows each byte with its own glyph, and
-  // nothing is said about it.
-  LeaveFontList("Combo3", QStringLiteral("SFC Symbol Test"));
-  ByteTextBox* box = Box(*window_, "Text2");
-  QCOMPARE(box->font().family(), QStringLiteral("SFC Symbol Test"));
-  std::string bytes;
-  for (int b = 0x20; b <= 0xFF; ++b) bytes += static_cast<char>(b);
-  box->SetBytes(bytes);
-  QCOMPARE(box->toPlainText(), GlyphBytesToText(bytes, true));
-  QCOMPARE(box->Bytes().bytes, bytes);
-  QCOMPARE(box->toolTip(), QString());
-}
-
-void MainWindowConversionTest::loadOfDamagedTablesNamesTheFilesInTheStatusBar() {
-  sfc::Session vedic;
-  vedic.PressDevanagariFontButton(sfc::DevanagariFont::kVedic);
-  const std::filesystem::path dir = data_dir_->path().toStdString();
-  QVERIFY(sfc::ExportCodeTables(vedic.state(), dir).empty());
-  QVERIFY(LoadTablesAndWait(*window_));
-  QCOMPARE(Status(), QString());
-  // Five commas of the syllable file become NUL bytes.
-  QFile file(data_dir_->filePath(QStringLiteral("sanideva.cod")));
-  QVERIFY(file.open(QIODevice::ReadOnly));
-  QByteArray bytes = file.readAll();
-  file.close();
-  for (qsizetype at = 400, n = 0; n < 5; ++n) {
-    at = bytes.indexOf(',', at + 97);
-    QVERIFY(at >= 0);
-    bytes[at] = '\0';
-  }
-  WriteFile("sanideva.cod", bytes);
-  QVERIFY(LoadTablesAndWait(*window_));
-  const std::vector<std::string> lines = sfc::SummarizeCheck(sfc::CheckCodeTables(dir), dir);
-  QCOMPARE(lines.size(), std::size_t{1});
-  QCOMPARE(Status(), QString::fromStdString(lines[0]));
-  QVERIFY2(Status().startsWith(QStringLiteral("sanideva.cod: ")) &&
-               Status().endsWith(QStringLiteral(" problems; `sfconv tables --check ") +
-                                 data_dir_->path() + QStringLiteral("` lists them")),
-           qPrintable(Status()));
-}
-
-void MainWindowConversionTest::missingFontsAreNamed() {
-  // Each box whose font is missing names it in its tooltip, not in the
-  // instruction; the status bar names the chosen fonts that are missing.
-  const auto tip = [&](const char* box) { return Box(*window_, box)->toolTip(); };
-  QVERIFY2(tip("Text1").contains("\"Sanskrit-Times\" is not installed"), qPrintable(tip("Text1")));
-  QVERIFY2(tip("Text2").contains("\"Vedic\" is not installed"), qPrintable(tip("Text2")));
-  Click("Option44");
-  QVERIFY2(tip("Text2").contains("\"Dev Natraj ITR\" is not installed"), qPrintable(tip("Text2")));
-  Click("Option4");
-  QVERIFY(!Instruction().contains(QStringLiteral("not installed")));
-  const QString note = Find<QLabel>(*window_, "FontsNote")->text();
-  QVERIFY2(
-      note.contains("Vedic") && note.contains("Sanskrit-Times") && !note.contains("Dev Natraj ITR"),
-      qPrintable(note));
-  QCOMPARE(Find(*window_, "FontsNote")->accessibleName(),
-           QStringLiteral("Missing fonts: Sanskrit-Times, Vedic"));
-}
 
 QTEST_MAIN(MainWindowConversionTest)
 #include "main_window_conversion_test.moc"

@@ -15,21 +15,341 @@ class MainWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void init();
-  void cleanup();
+  void init() {
+    window_ = new MainWindow;
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowActive(window_));
+  }
 
-  void opensWithItsDefaultsAndText();
-  void directionButtonsSwitchBoxesAndBrowserLabels();
-  void startShowsBothBoxesAndHidesTheFontLists();
-  void resolutionMenuResizesTheBoxes();
-  void everyControlHasAnAccessibleName();
-  void browserStepsOnePerPressAndNamesWhatItShows();
-  void browserAutoStepsWithTheTimerUntilStopped();
-  void menusSetTheDashModeAndOpenTheirWindows();
-  void closingTheMainWindowEndsTheProgramWithItsOtherWindows();
-  void pastedIastBecomesTheFontsBytes();
-  void unicodeMenuCopiesAndPastesUnicode();
-  void previewShowsBothBoxesAsUnicodeAfterEveryConversion();
+  void cleanup() {
+    delete window_;
+    window_ = nullptr;
+  }
+
+  void opensWithItsDefaultsAndText() {
+    // The text boxes lie in the client area below the menu bar.
+    QCOMPARE(window_->centralWidget()->mapTo(window_, QPoint(0, 0)).y(),
+             window_->menuBar()->height());
+    for (const char* name : {"Option1_0", "Option4", "Option33"}) {
+      QVERIFY(Find<QRadioButton>(*window_, name)->isChecked());
+    }
+    QVERIFY(!Find<QRadioButton>(*window_, "Option5")->isChecked());
+    QVERIFY(!Find<QCheckBox>(*window_, "Check1")->isChecked());
+    QCOMPARE(Box(*window_, "Text1")->font().family(), QStringLiteral("Sanskrit-Times"));
+    QCOMPARE(Box(*window_, "Text2")->font().family(), QStringLiteral("Vedic"));
+    QVERIFY(GlyphLabelFontFits(*window_, "Label2_2", 24.0));
+    QVERIFY(GlyphLabelFontFits(*window_, "Label4", 39.0));
+    // The transliteration box with its greeting, and the instruction naming
+    // the data directory actually used.
+    QCOMPARE(BoxBytes(*window_, "Text1"), std::string("namaste    "));
+    QVERIFY(Box(*window_, "Text1")->isVisible());
+    QVERIFY(!Box(*window_, "Text2")->isVisible());
+    QCOMPARE(BoxBytes(*window_, "Text2"), sfc::StartupGreeting());
+    const QString instruction = Find<QPlainTextEdit>(*window_, "Text3")->toPlainText();
+    QVERIFY(instruction.startsWith(" Paste your text into the white field"));
+    QVERIFY(instruction.endsWith(
+        QString::fromStdString((sfc::DataDirectory() / sfc::kInputFileName).string()) +
+        QStringLiteral(" ) and then press LOAD button.")));
+    // The title lines stay through repaints and a conversion until cleared.
+    const auto& lines = window_->surface()->printed();
+    QCOMPARE(lines.size(), std::size_t{8});
+    QCOMPARE(lines[1].text, QStringLiteral("Devanagari to Transliteration "));
+    QCOMPARE(lines[3].text, QStringLiteral("Transliteration to Devanagari "));
+    window_->repaint();
+    QVERIFY(ClickStartAndWait(*window_));
+    QCOMPARE(window_->surface()->printed().size(), std::size_t{8});
+    window_->ClearPrinted();
+    QVERIFY(window_->surface()->printed().empty());
+  }
+
+  void directionButtonsAndStartSwitchBoxesAndBrowserLabels() {
+    const auto check = [&](bool to_translit) {
+      QCOMPARE(Box(*window_, "Text1")->isVisible(), !to_translit);
+      QCOMPARE(Box(*window_, "Text2")->isVisible(), to_translit);
+      for (const char* name :
+           {"Check1", "Label2_1", "Label2_2", "Label2_3", "Label1_1", "Label1_2", "Label1_3"}) {
+        QCOMPARE(Find(*window_, name)->isVisible(), !to_translit);
+      }
+      QCOMPARE(Find(*window_, "Label3")->isVisible(), to_translit);
+      QCOMPARE(Find(*window_, "Label4")->isVisible(), to_translit);
+      QCOMPARE(Text("Label1_0"), to_translit ? QStringLiteral("karalipi position")
+                                             : QStringLiteral("lipikara position"));
+      QCOMPARE(Find<QRadioButton>(*window_, "Option1_1")->isChecked(), to_translit);
+      QCOMPARE(Find<QRadioButton>(*window_, "Option1_0")->isChecked(), !to_translit);
+      QVERIFY(Find(*window_, "Label2_0")->isVisible() && Find(*window_, "Command1")->isVisible());
+    };
+    check(false);
+    Click("Option1_1");
+    check(true);
+    // START shows both boxes and hides the font lists; the check box and the
+    // browser labels stay as the direction left them.
+    Find(*window_, "Combo1")->show();
+    Find(*window_, "Combo3")->show();
+    QVERIFY(ClickStartAndWait(*window_));
+    QVERIFY(Box(*window_, "Text1")->isVisible() && Box(*window_, "Text2")->isVisible());
+    QVERIFY(!Find(*window_, "Combo1")->isVisible() && !Find(*window_, "Combo3")->isVisible());
+    QVERIFY(!Find(*window_, "Check1")->isVisible() && Find(*window_, "Label3")->isVisible());
+    Click("Option1_0");
+    check(false);
+  }
+
+  void resolutionMenuResizesTheBoxes() {
+    const auto geometry = [&](const char* name) { return Find(*window_, name)->geometry(); };
+    const auto twips = [&](int left, int top, int width, int height) {
+      return QRect(Px(*window_, left), Px(*window_, top), Px(*window_, width),
+                   Px(*window_, height));
+    };
+    const QRect designed_check = geometry("Check1");
+    Trigger("resol_1");
+    QCOMPARE(geometry("Text1"), twips(45, 1845, 11600, 2500));
+    QCOMPARE(geometry("Text2"), twips(45, 5000, 11600, 3000));
+    QCOMPARE(geometry("Text3"), twips(30, 4400, 11600, 675));
+    Trigger("resol_2");
+    QCOMPARE(geometry("Text1"), twips(45, 1845, 14800, 3400));
+    QCOMPARE(geometry("Text2"), twips(45, 5940, 14800, 4700));
+    QCOMPARE(geometry("Text3"), twips(30, 5325, 14800, 675));
+    QCOMPARE(geometry("Check1"), designed_check);
+  }
+
+  void everyControlHasAnAccessibleName() {
+    // Show everything a user can reach: both directions' controls, the font
+    // lists and the progress bar.
+    for (QWidget* widget : window_->centralWidget()->findChildren<QWidget*>()) {
+      if (!widget->objectName().isEmpty() &&
+          !widget->objectName().startsWith(QLatin1String("qt_"))) {
+        widget->setVisible(true);
+      }
+    }
+    int checked = 0;
+    for (QWidget* widget : window_->findChildren<QWidget*>()) {
+      if (!widget->isVisible()) continue;
+      QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+      if (!accessible) continue;
+      const QAccessible::Role role = accessible->role();
+      // Containers and scroll machinery of the toolkit speak through the
+      // controls that hold them.
+      if (QList<QAccessible::Role>{QAccessible::Client, QAccessible::ScrollBar, QAccessible::Pane,
+                                   QAccessible::Window, QAccessible::Separator, QAccessible::NoRole,
+                                   QAccessible::Border, QAccessible::Grip}
+              .contains(role)) {
+        continue;
+      }
+      ++checked;
+      QVERIFY2(!accessible->text(QAccessible::Name).trimmed().isEmpty(),
+               qPrintable(QStringLiteral("%1 (%2, role %3) has no accessible name")
+                              .arg(widget->objectName(),
+                                   QString::fromLatin1(widget->metaObject()->className()))
+                              .arg(role)));
+    }
+    QVERIFY(checked >= 30);
+  }
+
+  void browserStepsOnePerPressAndNamesWhatItShows() {
+    QCOMPARE(Name("Label2_0"), QStringLiteral("Browser row number: 2"));
+    QTest::mousePress(Find(*window_, "Command2_1"), Qt::LeftButton);  // the press steps
+    QCOMPARE(Text("Label2_0"), QStringLiteral("3"));
+    QTest::mouseRelease(Find(*window_, "Command2_1"), Qt::LeftButton);  // the release does not
+    QCOMPARE(Text("Label2_0"), QStringLiteral("3"));
+    QCOMPARE(TranslitTextToBytes(Text("Label2_1")).bytes, std::string("ai"));
+    Step("Command2_2");
+    Step("Command2_2");
+    QCOMPARE(Text("Label2_0"), QStringLiteral("1"));
+    QCOMPARE(TranslitTextToBytes(Text("Label2_1")).bytes, std::string("\x80"));  // ā
+    QCOMPARE(Glyphs("Label2_2"), Shown("a;", QStringLiteral("आ")));
+    Step("Command2_2");
+    QCOMPARE(Text("Label2_0"), QStringLiteral("255"));
+    QCOMPARE(Text("Label2_1"), QString());
+    for (int i = 0; i < 7; ++i) Step("Command2_1");
+    // Row 7 has no Vedic glyph: its key alone.
+    QCOMPARE(Text("Label2_0"), QStringLiteral("7"));
+    QVERIFY(!Text("Label2_1").isEmpty());
+    QCOMPARE(Text("Label2_2") + Text("Label2_3"), QString());
+    // Every row once round: the number and the letters are named with their
+    // values, the glyphs by their Unicode reading, never by the Latin letters
+    // of the font's bytes.
+    for (int step = 0; step < 255; ++step) {
+      Step("Command2_1");
+      QCOMPARE(Name("Label2_0"), QStringLiteral("Browser row number: ") + Text("Label2_0"));
+      for (const char* glyphs : {"Label2_2", "Label2_3"}) {
+        QVERIFY2(Text(glyphs).isEmpty() == Name(glyphs).endsWith(QStringLiteral(": none")),
+                 qPrintable(Name(glyphs)));
+      }
+    }
+    // Row 22, "dh", as a screen reader reads it.
+    for (int step = 0; step < 15; ++step) Step("Command2_1");
+    const std::pair<const char*, QString> row_dh[] = {
+        {"Label2_0", QStringLiteral("Browser row number: 22")},
+        {"Label2_1", QStringLiteral("Browser letters: dh")},
+        {"Label2_2", QStringLiteral("Browser full glyphs: ध dha")},
+        {"Label2_3", QStringLiteral("Browser half glyphs: ध् dh")},
+    };
+    for (const auto& [label, name] : row_dh) QCOMPARE(Name(label), name);
+    // The other direction, chosen as a screen reader's "toggle" does (no
+    // click): the caption, and the glyph codes from 33.
+    Find<QRadioButton>(*window_, "Option1_1")->toggle();
+    QCOMPARE(window_->session().direction(), sfc::Direction::kToTranslit);
+    QCOMPARE(Name("Label1_0"), QStringLiteral("karalipi position"));
+    Step("Command2_1");
+    QCOMPARE(Text("Label2_0"), QStringLiteral("33"));
+    for (int i = 0; i < 15; ++i) Step("Command2_1");
+    QCOMPARE(TranslitTextToBytes(Text("Label3")).bytes, std::string("0"));
+    QCOMPARE(Glyphs("Label4"),
+             Shown("-   .   /    0    1   2   3", QStringLiteral("_   भ   ध    ०    १   २   ३")));
+    const std::pair<const char*, QString> code_48[] = {
+        {"Label2_0", QStringLiteral("Browser glyph code: 48")},
+        {"Label3", QStringLiteral("Browser entry text: 0")},
+        {"Label4", QStringLiteral("Browser glyph strip: _, भ bha, ध dha, ० 0, १ 1, २ 2, ३ 3")},
+    };
+    for (const auto& [label, name] : code_48) QCOMPARE(Name(label), name);
+    // Back in the first direction the browser steps on from where it was.
+    Click("Option1_0");
+    QCOMPARE(Name("Label1_0"), QStringLiteral("lipikara position"));
+    Step("Command2_1");
+    QCOMPARE(Text("Label2_0"), QStringLiteral("49"));
+  }
+
+  void browserAutoStepsWithTheTimerUntilStopped() {
+    auto* button = Find<QPushButton>(*window_, "Command5");
+    auto* timer = window_->findChild<QTimer*>(QStringLiteral("Timer1"));
+    QVERIFY(timer && !timer->isActive());
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(button->text(), QStringLiteral("  stop  "));
+    QCOMPARE(button->accessibleName(), QStringLiteral("stop"));
+    QVERIFY(timer->isActive());
+    QTRY_COMPARE_WITH_TIMEOUT(Text("Label2_0"), QStringLiteral("3"), 5000);
+    // The buttons still step while it runs.
+    Step("Command2_1");
+    QCOMPARE(Text("Label2_0"), QStringLiteral("4"));
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(button->text(), QStringLiteral(" auto >> "));
+    QCOMPARE(button->accessibleName(), QStringLiteral("auto >>"));
+    QVERIFY(!timer->isActive());
+  }
+
+  void menusSetTheDashModeAndOpenTheirWindows() {
+    QCOMPARE(window_->session().state().dash_mode, sfc::kDashAddAspirata);
+    Trigger("fgg_2");
+    QCOMPARE(window_->session().state().dash_mode, sfc::kDashSkip);
+    // Exit opens the farewell window, whose show runs only while it is shown;
+    // back in the main window the dash mode is still the one chosen.
+    FarewellWindow* farewell = window_->farewellWindow();
+    QVERIFY(farewell && !farewell->isVisible() && !farewell->timer().isActive());
+    Trigger("defe");
+    QVERIFY(farewell->isVisible() && farewell->timer().isActive());
+    QVERIFY(window_->isVisible());
+    farewell->hide();
+    QVERIFY(!farewell->timer().isActive());
+    QCOMPARE(window_->session().state().dash_mode, sfc::kDashSkip);
+    Trigger("ffg_1");
+    QCOMPARE(window_->session().state().dash_mode, sfc::kDashAddAspirata);
+    // Instruction: the help window, made when first needed, maximised with
+    // its page buttons; the title lines are cleared.
+    QVERIFY(!window_->helpWindow());
+    QVERIFY(!window_->surface()->printed().empty());
+    Trigger("asde");
+    HelpWindow* help = window_->helpWindow();
+    QVERIFY(help && help->isVisible() && help->isMaximized());
+    QVERIFY(window_->surface()->printed().empty());
+    QVERIFY(Find(*help, "Command1_0")->isVisible());
+    Trigger("asde");
+    QCOMPARE(window_->helpWindow(), help);
+    // Contact, even after Instruction: the same window, small, with the
+    // project's name and no page buttons.
+    Trigger("asa");
+    QVERIFY(help->isVisible() && !help->isMaximized());
+    QCOMPARE(help->size(), QSize(Px(*help, 9200), Twips(7000, help->logicalDpiY())));
+    QVERIFY(!Find(*help, "Command1_0")->isVisible());
+    QVERIFY(std::any_of(
+        help->surface()->printed().begin(), help->surface()->printed().end(),
+        [](const auto& line) { return line.text.contains("Sanskrit Font Converter"); }));
+  }
+
+  void closingTheMainWindowEndsTheProgramWithItsOtherWindows() {
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("SFC_MAIN_WINDOW_CHILD"), QStringLiteral("close"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(), {});
+    QVERIFY(child.waitForFinished(20000));
+    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(child.exitCode(), 0);
+  }
+
+  void unicodeIsPastedInTheChosenFonts() {
+    // IAST pasted with Ctrl+V becomes the bytes of the transliteration font.
+    Click("Option4");  // the built-in Vedic tables, as sfconv uses them
+    const QString iast = QStringLiteral("kṛṣṇa arjuna");
+    for (const char* font : {"Option3", "Option33"}) {
+      Click(font);
+      ByteTextBox* box = Box(*window_, "Text1");
+      box->clear();
+      box->setFocus();
+      QApplication::clipboard()->setText(iast);
+      QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+      QCOMPARE(
+          BoxBytes(*window_, "Text1"),
+          Sfconv({"convert", "--from", "iast", "--to", box->font().family()}, iast.toStdString()));
+    }
+    // Paste Unicode fills the input box of the direction, in the chosen fonts.
+    Click("Option1_1");
+    Click("Option6");
+    Box(*window_, "Text2")->clear();
+    QApplication::clipboard()->setText(QStringLiteral("धर्मक्षेत्रे कुरुक्षेत्रे"));
+    Trigger("PasteUnicode");
+    QCOMPARE(BoxBytes(*window_, "Text2"),
+             Sfconv({"convert", "--from", "devanagari", "--to", "Sanskrit 99"}, "धर्मक्षेत्रे कुरुक्षेत्रे"));
+    Click("Option1_0");
+    Box(*window_, "Text1")->clear();
+    QApplication::clipboard()->setText(QStringLiteral("dharmakṣetre"));
+    Trigger("PasteUnicode");
+    QCOMPARE(BoxBytes(*window_, "Text1"), std::string("dharmak\x90"
+                                                      "etre"));
+  }
+
+  void previewShowsBothBoxesAsUnicodeAfterEveryConversion() {
+    Click("Option4");
+    auto* action = window_->findChild<QAction*>(QStringLiteral("ShowUnicodePreview"));
+    const bool vedic = Vedic();
+    QVERIFY(!window_->unicodePreview());
+    Box(*window_, "Text1")->SetBytes("rama");
+    QVERIFY(ClickStartAndWait(*window_));
+    // Without the Devanagari font the preview opens by itself, once, and the
+    // main window keeps the focus.
+    UnicodePreview* preview = window_->unicodePreview();
+    QCOMPARE(preview != nullptr && preview->isVisible() && action->isChecked(), !vedic);
+    if (!vedic) {
+      QVERIFY(window_->isActiveWindow());
+      preview->close();
+      QVERIFY(!action->isChecked());
+      QVERIFY(ClickStartAndWait(*window_));
+      QVERIFY(!preview->isVisible());
+    }
+    Trigger("ShowUnicodePreview");
+    preview = window_->unicodePreview();
+    QVERIFY(preview && preview->isVisible());
+    QVERIFY(ClickStartAndWait(*window_));
+    QCOMPARE(preview->devanagariText(), QStringLiteral("रम "));
+    QCOMPARE(preview->iastText(), QStringLiteral("rama"));
+    Trigger("CopyUnicode");
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("रम "));  // the blank stays
+    // Copy gives what the preview shows: blanks in odd places and a verse
+    // line, both directions.
+    Box(*window_, "Text1")
+        ->SetBytes(
+            "  dharmak\x90"
+            "etre  kuruk\x90"
+            "etre\tsamavet\x80 yuyutsava\x83 \n rama ");
+    QVERIFY(ClickStartAndWait(*window_));
+    Trigger("CopyUnicode");
+    QCOMPARE(QApplication::clipboard()->text(), preview->devanagariText());
+    Click("Option1_1");
+    QVERIFY(ClickStartAndWait(*window_));
+    Trigger("CopyUnicode");
+    QCOMPARE(QApplication::clipboard()->text(), preview->iastText());
+    Trigger("ShowUnicodePreview");
+    QVERIFY(!preview->isVisible());
+  }
 
  private:
   void Click(const char* name) { QTest::mouseClick(Find(*window_, name), Qt::LeftButton); }
@@ -54,363 +374,6 @@ class MainWindowTest : public QObject {
 
   MainWindow* window_ = nullptr;
 };
-
-void MainWindowTest::init() {
-  window_ = new MainWindow;
-  window_->show();
-  QVERIFY(QTest::qWaitForWindowActive(window_));
-}
-
-void MainWindowTest::cleanup() {
-  delete window_;
-  window_ = nullptr;
-}
-
-void MainWindowTest::opensWithItsDefaultsAndText() {
-  // The text boxes lie in the client area below the menu bar.
-  QCOMPARE(window_->centralWidget()->mapTo(window_, QPoint(0, 0)).y(),
-           window_->menuBar()->height());
-  for (const char* name : {"Option1_0", "Option4", "Option33"}) {
-    QVERIFY(Find<QRadioButton>(*window_, name)->isChecked());
-  }
-  QVERIFY(!Find<QRadioButton>(*window_, "Option5")->isChecked());
-  QVERIFY(!Find<QCheckBox>(*window_, "Check1")->isChecked());
-  QCOMPARE(Box(*window_, "Text1")->font().family(), QStringLiteral("Sanskrit-Times"));
-  QCOMPARE(Box(*window_, "Text2")->font().family(), QStringLiteral("Vedic"));
-  QVERIFY(GlyphLabelFontFits(*window_, "Label2_2", 24.0));
-  QVERIFY(GlyphLabelFontFits(*window_, "Label4", 39.0));
-  // The transliteration box with its greeting, and the instruction naming
-  // the data directory actually used.
-  QCOMPARE(BoxBytes(*window_, "Text1"), std::string("namaste    "));
-  QVERIFY(Box(*window_, "Text1")->isVisible());
-  QVERIFY(!Box(*window_, "Text2")->isVisible());
-  QCOMPARE(BoxBytes(*window_, "Text2"), sfc::StartupGreeting());
-  const QString path =
-      QString::fromStdString((sfc::DataDirectory() / sfc::kInputFileName).string());
-  QCOMPARE(Find<QPlainTextEdit>(*window_, "Text3")->toPlainText(),
-           QStringLiteral(" Paste your text into the white field  (sanskrit transliteration "
-                          "should have only small letters). If some letters won't paste "
-                          "properly, save the text for conversion in Word to file  ( ") +
-               path + QStringLiteral(" ) and then press LOAD button."));
-  // The title lines stay through repaints and a conversion until cleared.
-  const auto& lines = window_->surface()->printed();
-  QCOMPARE(lines.size(), std::size_t{8});
-  QCOMPARE(lines[1].text, QStringLiteral("Devanagari to Transliteration "));
-  QCOMPARE(lines[3].text, QStringLiteral("Transliteration to Devanagari "));
-  QVERIFY(lines[5].text.contains(QStringLiteral("Sanskrit Font Converter")));
-  for (std::size_t i = 1; i < lines.size(); ++i) QVERIFY(lines[i].y_twips > lines[i - 1].y_twips);
-  window_->repaint();
-  QVERIFY(ClickStartAndWait(*window_));
-  QCOMPARE(window_->surface()->printed().size(), std::size_t{8});
-  window_->ClearPrinted();
-  QVERIFY(window_->surface()->printed().empty());
-}
-
-void MainWindowTest::directionButtonsSwitchBoxesAndBrowserLabels() {
-  const auto check = [&](bool to_translit) {
-    QCOMPARE(Box(*window_, "Text1")->isVisible(), !to_translit);
-    QCOMPARE(Box(*window_, "Text2")->isVisible(), to_translit);
-    for (const char* name :
-         {"Check1", "Label2_1", "Label2_2", "Label2_3", "Label1_1", "Label1_2", "Label1_3"}) {
-      QCOMPARE(Find(*window_, name)->isVisible(), !to_translit);
-    }
-    QCOMPARE(Find(*window_, "Label3")->isVisible(), to_translit);
-    QCOMPARE(Find(*window_, "Label4")->isVisible(), to_translit);
-    QCOMPARE(Text("Label1_0"), to_translit ? QStringLiteral("karalipi position")
-                                           : QStringLiteral("lipikara position"));
-    QCOMPARE(Find<QRadioButton>(*window_, "Option1_1")->isChecked(), to_translit);
-    QCOMPARE(Find<QRadioButton>(*window_, "Option1_0")->isChecked(), !to_translit);
-    QVERIFY(Find(*window_, "Label2_0")->isVisible() && Find(*window_, "Command1")->isVisible());
-  };
-  check(false);
-  Click("Option1_1");
-  check(true);
-  Click("Option1_0");
-  check(false);
-}
-
-void MainWindowTest::startShowsBothBoxesAndHidesTheFontLists() {
-  Click("Option1_1");
-  Find(*window_, "Combo1")->show();
-  Find(*window_, "Combo3")->show();
-  QVERIFY(ClickStartAndWait(*window_));
-  QVERIFY(Box(*window_, "Text1")->isVisible() && Box(*window_, "Text2")->isVisible());
-  QVERIFY(!Find(*window_, "Combo1")->isVisible() && !Find(*window_, "Combo3")->isVisible());
-  // Check box and browser labels stay as the direction left them.
-  QVERIFY(!Find(*window_, "Check1")->isVisible());
-  QVERIFY(Find(*window_, "Label3")->isVisible());
-}
-
-void MainWindowTest::resolutionMenuResizesTheBoxes() {
-  const auto geometry = [&](const char* name) { return Find(*window_, name)->geometry(); };
-  const auto twips = [&](int left, int top, int width, int height) {
-    return QRect(Px(*window_, left), Px(*window_, top), Px(*window_, width), Px(*window_, height));
-  };
-  const QRect designed_check = geometry("Check1");
-  Trigger("resol_1");
-  QCOMPARE(geometry("Text1"), twips(45, 1845, 11600, 2500));
-  QCOMPARE(geometry("Text2"), twips(45, 5000, 11600, 3000));
-  QCOMPARE(geometry("Text3"), twips(30, 4400, 11600, 675));
-  Trigger("resol_2");
-  QCOMPARE(geometry("Text1"), twips(45, 1845, 14800, 3400));
-  QCOMPARE(geometry("Text2"), twips(45, 5940, 14800, 4700));
-  QCOMPARE(geometry("Text3"), twips(30, 5325, 14800, 675));
-  QCOMPARE(geometry("Check1"), designed_check);
-}
-
-void MainWindowTest::everyControlHasAnAccessibleName() {
-  // Show everything a user can reach: both directions' controls, the font
-  // lists and the progress bar.
-  for (QWidget* widget : window_->centralWidget()->findChildren<QWidget*>()) {
-    if (!widget->objectName().isEmpty() && !widget->objectName().startsWith(QLatin1String("qt_"))) {
-      widget->setVisible(true);
-    }
-  }
-  int checked = 0;
-  for (QWidget* widget : window_->findChildren<QWidget*>()) {
-    if (!widget->isVisible()) continue;
-    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
-    if (!accessible) continue;
-    const QAccessible::Role role = accessible->role();
-    // Containers and scroll machinery of the toolkit speak through the
-    // controls that hold them.
-    if (QList<QAccessible::Role>{QAccessible::Client, QAccessible::ScrollBar, QAccessible::Pane,
-                                 QAccessible::Window, QAccessible::Separator, QAccessible::NoRole,
-                                 QAccessible::Border, QAccessible::Grip}
-            .contains(role)) {
-      continue;
-    }
-    ++checked;
-    QVERIFY2(!accessible->text(QAccessible::Name).trimmed().isEmpty(),
-             qPrintable(QStringLiteral("%1 (%2, role %3) has no accessible name")
-                            .arg(widget->objectName(),
-                                 QString::fromLatin1(widget->metaObject()->className()))
-                            .arg(role)));
-  }
-  QVERIFY(checked >= 30);
-}
-
-void MainWindowTest::browserStepsOnePerPressAndNamesWhatItShows() {
-  QCOMPARE(Name("Label2_0"), QStringLiteral("Browser row number: 2"));
-  QTest::mousePress(Find(*window_, "Command2_1"), Qt::LeftButton);  // the press steps
-  QCOMPARE(Text("Label2_0"), QStringLiteral("3"));
-  QTest::mouseRelease(Find(*window_, "Command2_1"), Qt::LeftButton);  // the release does not
-  QCOMPARE(Text("Label2_0"), QStringLiteral("3"));
-  QCOMPARE(TranslitTextToBytes(Text("Label2_1")).bytes, std::string("ai"));
-  Step("Command2_2");
-  Step("Command2_2");
-  QCOMPARE(Text("Label2_0"), QStringLiteral("1"));
-  QCOMPARE(TranslitTextToBytes(Text("Label2_1")).bytes, std::string("\x80"));  // ā
-  QCOMPARE(Glyphs("Label2_2"), Shown("a;", QStringLiteral("आ")));
-  Step("Command2_2");
-  QCOMPARE(Text("Label2_0"), QStringLiteral("255"));
-  QCOMPARE(Text("Label2_1"), QString());
-  for (int i = 0; i < 7; ++i) Step("Command2_1");
-  // Row 7 has no Vedic glyph: its key alone.
-  QCOMPARE(Text("Label2_0"), QStringLiteral("7"));
-  QVERIFY(!Text("Label2_1").isEmpty());
-  QCOMPARE(Text("Label2_2") + Text("Label2_3"), QString());
-  // Every row once round: the number and the letters are named with their
-  // values, the glyphs by their Unicode reading, never by the Latin letters
-  // of the font's bytes.
-  for (int step = 0; step < 255; ++step) {
-    Step("Command2_1");
-    QCOMPARE(Name("Label2_0"), QStringLiteral("Browser row number: ") + Text("Label2_0"));
-    for (const char* glyphs : {"Label2_2", "Label2_3"}) {
-      QVERIFY2(Text(glyphs).isEmpty() == Name(glyphs).endsWith(QStringLiteral(": none")),
-               qPrintable(Name(glyphs)));
-    }
-  }
-  // Row 22, "dh", as a screen reader reads it.
-  for (int step = 0; step < 15; ++step) Step("Command2_1");
-  const std::pair<const char*, QString> row_dh[] = {
-      {"Label2_0", QStringLiteral("Browser row number: 22")},
-      {"Label2_1", QStringLiteral("Browser letters: dh")},
-      {"Label2_2", QStringLiteral("Browser full glyphs: ध dha")},
-      {"Label2_3", QStringLiteral("Browser half glyphs: ध् dh")},
-  };
-  for (const auto& [label, name] : row_dh) QCOMPARE(Name(label), name);
-  // The other direction, chosen as a screen reader's "toggle" does (no
-  // click): the caption, and the glyph codes from 33.
-  Find<QRadioButton>(*window_, "Option1_1")->toggle();
-  QCOMPARE(window_->session().direction(), sfc::Direction::kToTranslit);
-  QCOMPARE(Name("Label1_0"), QStringLiteral("karalipi position"));
-  Step("Command2_1");
-  QCOMPARE(Text("Label2_0"), QStringLiteral("33"));
-  for (int i = 0; i < 15; ++i) Step("Command2_1");
-  QCOMPARE(TranslitTextToBytes(Text("Label3")).bytes, std::string("0"));
-  QCOMPARE(Glyphs("Label4"),
-           Shown("-   .   /    0    1   2   3", QStringLiteral("_   भ   ध    ०    १   २   ३")));
-  const std::pair<const char*, QString> code_48[] = {
-      {"Label2_0", QStringLiteral("Browser glyph code: 48")},
-      {"Label3", QStringLiteral("Browser entry text: 0")},
-      {"Label4", QStringLiteral("Browser glyph strip: _, भ bha, ध dha, ० 0, १ 1, २ 2, ३ 3")},
-  };
-  for (const auto& [label, name] : code_48) QCOMPARE(Name(label), name);
-  // Back in the first direction the browser steps on from where it was.
-  Click("Option1_0");
-  QCOMPARE(Name("Label1_0"), QStringLiteral("lipikara position"));
-  Step("Command2_1");
-  QCOMPARE(Text("Label2_0"), QStringLiteral("49"));
-}
-
-void MainWindowTest::browserAutoStepsWithTheTimerUntilStopped() {
-  auto* button = Find<QPushButton>(*window_, "Command5");
-  auto* timer = window_->findChild<QTimer*>(QStringLiteral("Timer1"));
-  QVERIFY(timer && !timer->isActive());
-  QTest::mouseClick(button, Qt::LeftButton);
-  QCOMPARE(button->text(), QStringLiteral("  stop  "));
-  QCOMPARE(button->accessibleName(), QStringLiteral("stop"));
-  QVERIFY(timer->isActive());
-  QTRY_COMPARE_WITH_TIMEOUT(Text("Label2_0"), QStringLiteral("3"), 5000);
-  // The buttons still step while it runs.
-  Step("Command2_1");
-  QCOMPARE(Text("Label2_0"), QStringLiteral("4"));
-  QTest::mouseClick(button, Qt::LeftButton);
-  QCOMPARE(button->text(), QStringLiteral(" auto >> "));
-  QCOMPARE(button->accessibleName(), QStringLiteral("auto >>"));
-  QVERIFY(!timer->isActive());
-}
-
-void MainWindowTest::menusSetTheDashModeAndOpenTheirWindows() {
-  QStringList captions;
-  for (QAction* action : window_->menuBar()->actions()) captions << action->text();
-  QCOMPARE(captions,
-           (QStringList{"Instruction", "Dash", "Contact", "Exit",
-                        QString(16, QLatin1Char(' ')) + "Resolution", "Unicode", "&Document"}));
-  QCOMPARE(window_->session().state().dash_mode, sfc::kDashAddAspirata);
-  Trigger("fgg_2");
-  QCOMPARE(window_->session().state().dash_mode, sfc::kDashSkip);
-  // Exit opens the farewell window, whose show runs only while it is shown;
-  // back in the main window the dash mode is still the one chosen.
-  FarewellWindow* farewell = window_->farewellWindow();
-  QVERIFY(farewell && !farewell->isVisible() && !farewell->timer().isActive());
-  Trigger("defe");
-  QVERIFY(farewell->isVisible() && farewell->timer().isActive());
-  QVERIFY(window_->isVisible());
-  farewell->hide();
-  QVERIFY(!farewell->timer().isActive());
-  QCOMPARE(window_->session().state().dash_mode, sfc::kDashSkip);
-  Trigger("ffg_1");
-  QCOMPARE(window_->session().state().dash_mode, sfc::kDashAddAspirata);
-  // Instruction: the help window, made when first needed, maximised with
-  // its page buttons; the title lines are cleared.
-  QVERIFY(!window_->helpWindow());
-  QVERIFY(!window_->surface()->printed().empty());
-  Trigger("asde");
-  HelpWindow* help = window_->helpWindow();
-  QVERIFY(help && help->isVisible() && help->isMaximized());
-  QVERIFY(window_->surface()->printed().empty());
-  QVERIFY(Find(*help, "Command1_0")->isVisible());
-  Trigger("asde");
-  QCOMPARE(window_->helpWindow(), help);
-  // Contact, even after Instruction: the same window, small, with the
-  // project's name and no page buttons.
-  Trigger("asa");
-  QVERIFY(help->isVisible() && !help->isMaximized());
-  QCOMPARE(help->size(), QSize(Px(*help, 9200), Twips(7000, help->logicalDpiY())));
-  QVERIFY(!Find(*help, "Command1_0")->isVisible());
-  QVERIFY(
-      std::any_of(help->surface()->printed().begin(), help->surface()->printed().end(),
-                  [](const auto& line) { return line.text.contains("Sanskrit Font Converter"); }));
-}
-
-void MainWindowTest::closingTheMainWindowEndsTheProgramWithItsOtherWindows() {
-  QProcess child;
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert(QStringLiteral("SFC_MAIN_WINDOW_CHILD"), QStringLiteral("close"));
-  environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-  child.setProcessEnvironment(environment);
-  child.start(QCoreApplication::applicationFilePath(), {});
-  QVERIFY(child.waitForFinished(20000));
-  QCOMPARE(child.exitStatus(), QProcess::NormalExit);
-  QCOMPARE(child.exitCode(), 0);
-}
-
-void MainWindowTest::pastedIastBecomesTheFontsBytes() {
-  Click("Option4");  // the built-in Vedic tables, as sfconv uses them
-  const QString iast = QStringLiteral("kṛṣṇa arjuna");
-  for (const char* font : {"Option33", "Option3"}) {
-    Click(font);
-    ByteTextBox* box = Box(*window_, "Text1");
-    box->clear();
-    box->setFocus();
-    QApplication::clipboard()->setText(iast);
-    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(
-        BoxBytes(*window_, "Text1"),
-        Sfconv({"convert", "--from", "iast", "--to", box->font().family()}, iast.toStdString()));
-  }
-}
-
-void MainWindowTest::unicodeMenuCopiesAndPastesUnicode() {
-  // Copy: the result as Unicode, with the output box's blank at the end
-  // (every conversion writes one), in either direction.
-  Click("Option4");
-  Box(*window_, "Text1")->SetBytes("namaste");
-  QVERIFY(ClickStartAndWait(*window_));
-  Trigger("CopyUnicode");
-  QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("नमस्ते "));
-  Click("Option1_1");
-  QVERIFY(ClickStartAndWait(*window_));
-  Trigger("CopyUnicode");
-  QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("namaste  "));
-  // Paste: the input box of the direction, in the chosen fonts.
-  Click("Option6");
-  Box(*window_, "Text2")->clear();
-  QApplication::clipboard()->setText(QStringLiteral("धर्मक्षेत्रे कुरुक्षेत्रे"));
-  Trigger("PasteUnicode");
-  QCOMPARE(BoxBytes(*window_, "Text2"),
-           Sfconv({"convert", "--from", "devanagari", "--to", "Sanskrit 99"}, "धर्मक्षेत्रे कुरुक्षेत्रे"));
-  Click("Option1_0");
-  Box(*window_, "Text1")->clear();
-  QApplication::clipboard()->setText(QStringLiteral("dharmakṣetre"));
-  Trigger("PasteUnicode");
-  QCOMPARE(BoxBytes(*window_, "Text1"), std::string("dharmak\x90"
-                                                    "etre"));
-}
-
-void MainWindowTest::previewShowsBothBoxesAsUnicodeAfterEveryConversion() {
-  Click("Option4");
-  auto* action = window_->findChild<QAction*>(QStringLiteral("ShowUnicodePreview"));
-  const bool vedic = Vedic();
-  QVERIFY(!window_->unicodePreview());
-  Box(*window_, "Text1")->SetBytes("rama");
-  QVERIFY(ClickStartAndWait(*window_));
-  // Without the Devanagari font the preview opens by itself, once, and the
-  // main window keeps the focus.
-  UnicodePreview* preview = window_->unicodePreview();
-  QCOMPARE(preview != nullptr && preview->isVisible() && action->isChecked(), !vedic);
-  if (!vedic) {
-    QVERIFY(window_->isActiveWindow());
-    preview->close();
-    QVERIFY(!action->isChecked());
-    QVERIFY(ClickStartAndWait(*window_));
-    QVERIFY(!preview->isVisible());
-  }
-  Trigger("ShowUnicodePreview");
-  preview = window_->unicodePreview();
-  QVERIFY(preview && preview->isVisible());
-  QVERIFY(ClickStartAndWait(*window_));
-  QCOMPARE(preview->devanagariText(), QStringLiteral("रम "));
-  QCOMPARE(preview->iastText(), QStringLiteral("rama"));
-  // Copy gives what the preview shows: blanks in odd places and a verse
-  // line, both directions.
-  Box(*window_, "Text1")
-      ->SetBytes(
-          "  dharmak\x90"
-          "etre  kuruk\x90"
-          "etre\tsamavet\x80 yuyutsava\x83 \n rama ");
-  QVERIFY(ClickStartAndWait(*window_));
-  Trigger("CopyUnicode");
-  QCOMPARE(QApplication::clipboard()->text(), preview->devanagariText());
-  Click("Option1_1");
-  QVERIFY(ClickStartAndWait(*window_));
-  Trigger("CopyUnicode");
-  QCOMPARE(QApplication::clipboard()->text(), preview->iastText());
-  Trigger("ShowUnicodePreview");
-  QVERIFY(!preview->isVisible());
-}
 
 // The child: the main window with the help and farewell windows open, closed
 // as a user closes it.
