@@ -1,12 +1,8 @@
 // Input bytes that no rule takes: both conversions leave them out of the
-// output as before, and count them with their lines and columns.
-
-#include <gtest/gtest.h>
+// output as before, and count them with their lines and columns. (What
+// sfconv tells of them: tests/cli/dropped_bytes_test.cpp.)
 
 #include <random>
-#include <string>
-#include <string_view>
-#include <vector>
 
 #include "conversion.h"
 #include "session.h"
@@ -16,21 +12,7 @@ namespace sfc {
 namespace {
 
 using test::B;
-
 using Positions = std::vector<InputPosition>;
-
-ConverterState SanskritTimesVedic() {
-  return test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kVedic);
-}
-
-ConversionResult ToDevanagari(std::string_view input, ConverterState state = SanskritTimesVedic()) {
-  return ConvertToDevanagari(state, input, false);
-}
-
-ConversionResult ToTranslit(std::string_view input, DevanagariFont font) {
-  ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, font);
-  return RunDevanagariToTranslitCommand(state, input);
-}
 
 // Every drop the handler is told of, with the byte in front.
 struct Told {
@@ -39,51 +21,39 @@ struct Told {
   friend bool operator==(const Told&, const Told&) = default;
 };
 
-// The input fed in blocks cut every `step` bytes.
-template <typename Stream>
-void FeedInSteps(Stream& stream, std::string_view input, std::size_t step) {
-  for (std::size_t at = 0; at < input.size(); at += step) stream.Feed(input.substr(at, step));
-}
-
 struct StreamedDrops {
   std::string output;
   DroppedBytes dropped;
   std::vector<Told> told;
 };
 
-StreamedDrops StreamToDevanagari(std::string_view input, std::size_t step, int dash_mode) {
+// The input fed in blocks cut every `step` bytes to a stream of either
+// direction.
+template <typename Stream>
+StreamedDrops Streamed(std::string_view input, std::size_t step, DevanagariFont font,
+                       int dash_mode = kDashAddAspirata) {
   StreamedDrops run;
-  ConverterState state = SanskritTimesVedic();
+  ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, font);
   state.dash_mode = dash_mode;
   StreamOptions options;
   options.pass_on_threshold = 1;
   options.on_drop = [&run](unsigned char byte, InputPosition at) {
     run.told.push_back({byte, at});
   };
-  ToDevanagariStream stream(
-      state, false, {}, [&run](std::string_view piece) { run.output.append(piece); }, options);
-  FeedInSteps(stream, input, step);
-  run.dropped = stream.Finish().dropped;
+  const auto sink = [&run](std::string_view piece) { run.output.append(piece); };
+  std::optional<Stream> stream;
+  if constexpr (std::is_same_v<Stream, ToDevanagariStream>) {
+    stream.emplace(state, false, InputBox{}, sink, options);
+  } else {
+    FillGlyphCodeTable(state);
+    stream.emplace(state, InputBox{}, sink, options);
+  }
+  for (std::size_t at = 0; at < input.size(); at += step) stream->Feed(input.substr(at, step));
+  run.dropped = stream->Finish().dropped;
   return run;
 }
 
-StreamedDrops StreamToTranslit(std::string_view input, std::size_t step, DevanagariFont font) {
-  StreamedDrops run;
-  ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, font);
-  FillGlyphCodeTable(state);
-  StreamOptions options;
-  options.pass_on_threshold = 1;
-  options.on_drop = [&run](unsigned char byte, InputPosition at) {
-    run.told.push_back({byte, at});
-  };
-  ToTranslitStream stream(
-      state, {}, [&run](std::string_view piece) { run.output.append(piece); }, options);
-  FeedInSteps(stream, input, step);
-  run.dropped = stream.Finish().dropped;
-  return run;
-}
-
-// Where a byte stands in a text, line and column from 1.
+// Where the bytes stand in a text, line and column from 1.
 std::vector<Told> PlacesOf(std::string_view text, std::string_view bytes) {
   std::vector<Told> places;
   std::uint64_t line = 1;
@@ -101,70 +71,54 @@ std::vector<Told> PlacesOf(std::string_view text, std::string_view bytes) {
   return places;
 }
 
-// ---- transliteration to Devanagari ----
-
-TEST(DroppedBytesToDevanagari, ATabIsLeftOutAndCounted) {
-  const ConversionResult result = ToDevanagari("ka\tka");
-  EXPECT_EQ(result.dropped.total, 1u);
-  EXPECT_EQ(result.dropped.count['\t'], 1u);
-  EXPECT_EQ(result.dropped.first_positions['\t'], (Positions{{1, 3}}));
-}
-
-TEST(DroppedBytesToDevanagari, TheOutputIsWhatItWas) {
+TEST(DroppedBytes, AreLeftOutAndCountedWithTheirFirstPositions) {
+  struct Case {
+    TranslitFont font;
+    std::string input;
+    std::uint64_t total;
+    unsigned char byte;  // one of them, with its count and first positions
+    std::uint64_t count;
+    Positions first;
+  };
+  constexpr TranslitFont kTimes = TranslitFont::kSanskritTimes;
+  for (const Case& c : std::vector<Case>{
+           {kTimes, "ka\tka", 1, '\t', 1, {{1, 3}}},
+           {kTimes, "rAma\nQa", 2, 'Q', 1, {{2, 1}}},
+           {kTimes, B({0xEF, 0xBB, 0xBF, "ka"}), 3, 0xBF, 1, {{1, 3}}},
+           {kTimes, B({0xFF, 0xFE, "k", 0, "a", 0}), 4, 0, 2, {{1, 4}, {1, 6}}},
+           // 0xCC is no letter of any transliteration font; 0xFF is one of URW
+           // Palladio IT only.
+           {kTimes, B({"k", 0xCC, "a", 0xFF}), 2, 0xCC, 1, {{1, 2}}},
+           {TranslitFont::kItrTransTimes, B({"k", 0xCC, "a", 0xFF}), 2, 0xFF, 1, {{1, 4}}},
+           {TranslitFont::kUrwPalladioIt, B({"k", 0xCC, "a", 0xFF}), 1, 0xFF, 0, {}},
+           {kTimes,
+            std::string(1000, '\xCC'),
+            1000,
+            0xCC,
+            1000,
+            {{1, 1}, {1, 2}, {1, 3}, {1, 4}, {1, 5}}},
+           {kTimes, B({0x1b}), 1, 0x1b, 1, {{1, 1}}},
+           // The padding never counts.
+           {kTimes, "", 0, ' ', 0, {}},
+           {kTimes, " ", 0, ' ', 0, {}},
+           {kTimes, "a", 0, ' ', 0, {}},
+           {kTimes, "k\n", 0, ' ', 0, {}},
+       }) {
+    SCOPED_TRACE(test::Show(c.input.substr(0, 10)) + " in " + std::string(FontName(c.font)));
+    ConverterState state = test::StateFor(c.font, DevanagariFont::kVedic);
+    const ConversionResult result = ConvertToDevanagari(state, c.input, false);
+    EXPECT_EQ(result.dropped.total, c.total);
+    EXPECT_EQ(result.dropped.count[c.byte], c.count);
+    EXPECT_EQ(result.dropped.first_positions[c.byte], c.first);
+  }
   // The bytes left out change nothing else: the letters around them are
   // converted as before.
-  EXPECT_BYTES(B({"kk "}), ToDevanagari("ka\tka").output);
-  EXPECT_BYTES(ToDevanagari("rma").output, ToDevanagari("rAma").output);
+  ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kVedic);
+  EXPECT_BYTES(ConvertToDevanagari(state, "rma", false).output,
+               ConvertToDevanagari(state, "rAma", false).output);
 }
 
-TEST(DroppedBytesToDevanagari, CapitalsAreLeftOut) {
-  const ConversionResult result = ToDevanagari("rAma\nQa");
-  EXPECT_EQ(result.dropped.total, 2u);
-  EXPECT_EQ(result.dropped.first_positions['A'], (Positions{{1, 2}}));
-  EXPECT_EQ(result.dropped.first_positions['Q'], (Positions{{2, 1}}));
-}
-
-TEST(DroppedBytesToDevanagari, ByteOrderMarksAreLeftOut) {
-  ConversionResult result = ToDevanagari(B({0xEF, 0xBB, 0xBF, "ka"}));
-  EXPECT_EQ(result.dropped.total, 3u);
-  EXPECT_EQ(result.dropped.first_positions[0xEF], (Positions{{1, 1}}));
-  EXPECT_EQ(result.dropped.first_positions[0xBF], (Positions{{1, 3}}));
-  result = ToDevanagari(B({0xFF, 0xFE, "k", 0, "a", 0}));
-  EXPECT_EQ(result.dropped.total, 4u);
-  EXPECT_EQ(result.dropped.count[0], 2u);
-  EXPECT_EQ(result.dropped.first_positions[0], (Positions{{1, 4}, {1, 6}}));
-}
-
-TEST(DroppedBytesToDevanagari, BytesCCAndFFAreLeftOut) {
-  // 0xCC is no letter of any transliteration font; 0xFF is one of URW
-  // Palladio IT only.
-  for (const TranslitFont font :
-       {TranslitFont::kSanskritTimes, TranslitFont::kItrTransTimes, TranslitFont::kUrwPalladioIt}) {
-    ConverterState state = test::StateFor(font, DevanagariFont::kVedic);
-    const ConversionResult result = ConvertToDevanagari(state, B({"k", 0xCC, "a", 0xFF}), false);
-    EXPECT_EQ(result.dropped.count[0xCC], 1u) << FontName(font);
-    EXPECT_EQ(result.dropped.first_positions[0xCC], (Positions{{1, 2}})) << FontName(font);
-    const bool ff_is_a_letter = font == TranslitFont::kUrwPalladioIt;
-    EXPECT_EQ(result.dropped.count[0xFF], ff_is_a_letter ? 0u : 1u) << FontName(font);
-  }
-}
-
-TEST(DroppedBytesToDevanagari, ThePaddingNeverCounts) {
-  for (const std::string_view input : {"", " ", "a", "ka", "\n", "k\n"}) {
-    EXPECT_EQ(ToDevanagari(input).dropped.total, 0u) << input;
-  }
-  EXPECT_EQ(ToDevanagari(B({0x1b})).dropped.total, 1u);
-}
-
-TEST(DroppedBytesToDevanagari, ManyDropsKeepTheFirstPositionsOnly) {
-  const ConversionResult result = ToDevanagari(std::string(1000, '\xCC'));
-  EXPECT_EQ(result.dropped.total, 1000u);
-  EXPECT_EQ(result.dropped.count[0xCC], 1000u);
-  EXPECT_EQ(result.dropped.first_positions[0xCC],
-            (Positions{{1, 1}, {1, 2}, {1, 3}, {1, 4}, {1, 5}}));
-}
-
-TEST(DroppedBytesToDevanagari, PositionsHoldAcrossBlocksAndAroundDashes) {
+TEST(DroppedBytes, PositionsHoldAcrossBlocksAndAroundDashes) {
   // The dash look-ahead inserts underscores and erases dashes in the
   // letters it reads; positions are those of the input all the same.
   std::mt19937 random(7);
@@ -175,49 +129,29 @@ TEST(DroppedBytesToDevanagari, PositionsHoldAcrossBlocksAndAroundDashes) {
     for (std::size_t i = 0; i < length; ++i) input += letters[random() % letters.size()];
     const std::vector<Told> expected = PlacesOf(input, "Q");
     for (const int dash_mode : {kDashAddAspirata, kDashSkip}) {
-      const StreamedDrops whole = StreamToDevanagari(input, input.size() + 1, dash_mode);
+      const StreamedDrops whole =
+          Streamed<ToDevanagariStream>(input, input.size() + 1, DevanagariFont::kVedic, dash_mode);
       EXPECT_EQ(whole.told, expected) << input;
       EXPECT_EQ(whole.dropped.total, expected.size()) << input;
       for (const std::size_t step : {1u, 2u, 5u}) {
-        const StreamedDrops cut = StreamToDevanagari(input, step, dash_mode);
+        const StreamedDrops cut =
+            Streamed<ToDevanagariStream>(input, step, DevanagariFont::kVedic, dash_mode);
         EXPECT_EQ(cut.output, whole.output) << input;
         EXPECT_EQ(cut.told, expected) << input << " in blocks of " << step;
       }
     }
   }
-}
-
-TEST(DroppedBytesToDevanagari, LongInputInBlocks) {
-  std::string input;
-  for (int line = 0; line < 5000; ++line) input += line % 1000 == 999 ? "ka\tka\n" : "kaka\n";
-  const std::vector<Told> expected = PlacesOf(input, "\t");
-  const StreamedDrops run = StreamToDevanagari(input, 4096, kDashAddAspirata);
-  EXPECT_EQ(run.told, expected);
+  std::string long_input;
+  for (int line = 0; line < 5000; ++line) long_input += line % 1000 == 999 ? "ka\tka\n" : "kaka\n";
+  const std::vector<Told> expected = PlacesOf(long_input, "\t");
   ASSERT_EQ(expected.size(), 5u);
   EXPECT_EQ(expected.front().at, (InputPosition{1000, 3}));
+  EXPECT_EQ(Streamed<ToDevanagariStream>(long_input, 4096, DevanagariFont::kVedic).told, expected);
 }
-
-// ---- Devanagari to transliteration ----
 
 // Dev Natraj ITR names glyph 75 ('K') as the la glyph, a role the font's
 // rules give another glyph: no rule reads it.
-TEST(DroppedBytesToTranslit, AGlyphWithNoRuleIsLeftOutAndCounted) {
-  const ConversionResult with = ToTranslit("kKk", DevanagariFont::kDevNatrajItr);
-  const ConversionResult without = ToTranslit("kk", DevanagariFont::kDevNatrajItr);
-  EXPECT_BYTES(without.output, with.output);
-  EXPECT_EQ(with.dropped.total, 1u);
-  EXPECT_EQ(with.dropped.first_positions['K'], (Positions{{1, 2}}));
-  EXPECT_EQ(without.dropped.total, 0u);
-}
-
-TEST(DroppedBytesToTranslit, TheAspirataSignIsARule) {
-  // It reads as nothing by a rule of its own: not counted.
-  const ConversionResult there = ToDevanagari("vak ");
-  ASSERT_TRUE(there.completed);
-  EXPECT_EQ(ToTranslit(there.output, DevanagariFont::kVedic).dropped.total, 0u);
-}
-
-TEST(DroppedBytesToTranslit, PositionsHoldAcrossBlocks) {
+TEST(DroppedBytes, AGlyphWithNoRuleIsLeftOutAndCountedAcrossBlocks) {
   std::mt19937 random(11);
   const std::string_view glyphs = "kKa\nmK ";
   for (int round = 0; round < 200; ++round) {
@@ -226,30 +160,33 @@ TEST(DroppedBytesToTranslit, PositionsHoldAcrossBlocks) {
     for (std::size_t i = 0; i < length; ++i) input += glyphs[random() % glyphs.size()];
     const std::vector<Told> expected = PlacesOf(input, "K");
     const StreamedDrops whole =
-        StreamToTranslit(input, input.size() + 1, DevanagariFont::kDevNatrajItr);
+        Streamed<ToTranslitStream>(input, input.size() + 1, DevanagariFont::kDevNatrajItr);
     EXPECT_EQ(whole.told, expected) << input;
+    EXPECT_EQ(whole.dropped.total, expected.size()) << input;
     for (const std::size_t step : {1u, 3u, 70u}) {
-      const StreamedDrops cut = StreamToTranslit(input, step, DevanagariFont::kDevNatrajItr);
+      const StreamedDrops cut =
+          Streamed<ToTranslitStream>(input, step, DevanagariFont::kDevNatrajItr);
       EXPECT_EQ(cut.output, whole.output) << input;
       EXPECT_EQ(cut.told, expected) << input << " in blocks of " << step;
     }
   }
 }
 
-TEST(DroppedBytesToTranslit, OrdinaryTextDropsNothing) {
-  for (const DevanagariFont font :
-       {DevanagariFont::kVedic, DevanagariFont::kDevNatrajItr, DevanagariFont::kSanskrit99}) {
+TEST(DroppedBytes, OrdinaryTextDropsNothingAndTheAspirataSignIsARule) {
+  const std::string text = test::ReadFileBytes(test::GitaFile(TranslitFont::kSanskritTimes));
+  for (const DevanagariFont font : kDevanagariFonts) {
     ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, font);
-    const std::string text = test::ReadFileBytes(test::GitaFile(TranslitFont::kSanskritTimes));
     const ConversionResult there = ConvertToDevanagari(state, text, false);
     EXPECT_EQ(there.dropped.total, 0u);
     EXPECT_EQ(RunDevanagariToTranslitCommand(state, there.output).dropped.total, 0u);
   }
+  // The aspirata sign reads as nothing by a rule of its own: not counted.
+  ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kVedic);
+  const ConversionResult there = ConvertToDevanagari(state, "vak ", false);
+  EXPECT_EQ(RunDevanagariToTranslitCommand(state, there.output).dropped.total, 0u);
 }
 
-// ---- the window's session ----
-
-TEST(DroppedBytesSession, TheCountsReachTheWindow) {
+TEST(DroppedBytes, TheCountsReachTheWindow) {
   Session session;
   ConversionResult result = session.Convert("ka\tka");
   EXPECT_EQ(result.dropped.count['\t'], 1u);
@@ -261,53 +198,38 @@ TEST(DroppedBytesSession, TheCountsReachTheWindow) {
   const std::unique_ptr<ConversionStream> stream = session.BeginConversion({}, {}, options);
   stream->Feed("ka\n");
   stream->Feed("Qa");
-  const StreamEnd end = stream->Finish();
-  EXPECT_EQ(end.dropped.total, 1u);
+  EXPECT_EQ(stream->Finish().dropped.total, 1u);
   EXPECT_EQ(told, (std::vector<Told>{{'Q', {2, 1}}}));
 
   session.PressDevanagariFontButton(DevanagariFont::kDevNatrajItr);
   session.ChooseDirection(Direction::kToTranslit);
   result = session.Convert("kKk");
   EXPECT_EQ(result.dropped.count['K'], 1u);
+  EXPECT_EQ(result.dropped.first_positions['K'], (Positions{{1, 2}}));
 }
 
-// ---- names and Unicode input ----
-
-TEST(DroppedBytesNames, ControlBytesPrintableAndOthers) {
-  EXPECT_EQ(ByteName('\t'), "TAB");
-  EXPECT_EQ(ByteName('\r'), "CR");
-  EXPECT_EQ(ByteName('\n'), "LF");
-  EXPECT_EQ(ByteName(0), "NUL");
-  EXPECT_EQ(ByteName(0x1b), "ESC");
-  EXPECT_EQ(ByteName('Q'), "'Q'");
-  EXPECT_EQ(ByteName(0x7f), "DEL");
-  EXPECT_EQ(ByteName(0xCC), "0xCC");
-  EXPECT_EQ(ByteName(0xFF), "0xFF");
-}
-
-TEST(LooksLikeUtf8Text, UnicodeTextIsRecognised) {
-  EXPECT_TRUE(LooksLikeUtf8Text(test::ReadFileBytes(test::TestDataDir() / "gita.iast.txt")));
-  EXPECT_TRUE(LooksLikeUtf8Text(test::ReadFileBytes(test::TestDataDir() / "gita.devanagari.txt")));
-  EXPECT_TRUE(LooksLikeUtf8Text("r\xC4\x81ma"));
-  EXPECT_TRUE(LooksLikeUtf8Text(B({0xEF, 0xBB, 0xBF, "rama"})));
-  EXPECT_TRUE(LooksLikeUtf8Text(B({0xFF, 0xFE, "r", 0})));
-  EXPECT_TRUE(LooksLikeUtf8Text(B({0xFE, 0xFF, 0, "r"})));
-}
-
-TEST(LooksLikeUtf8Text, FontBytesAreNot) {
-  for (const TranslitFont font :
-       {TranslitFont::kSanskritTimes, TranslitFont::kItrTransTimes, TranslitFont::kUrwPalladioIt}) {
-    EXPECT_FALSE(LooksLikeUtf8Text(test::ReadFileBytes(test::GitaFile(font)))) << FontName(font);
-  }
-  EXPECT_FALSE(LooksLikeUtf8Text(""));
-  EXPECT_FALSE(LooksLikeUtf8Text("rama"));             // ASCII only
-  EXPECT_FALSE(LooksLikeUtf8Text("r\xC4\x81ma\xFF"));  // an invalid byte after
-  EXPECT_FALSE(LooksLikeUtf8Text("\xC0\x80"));         // an overlong form
-  EXPECT_FALSE(LooksLikeUtf8Text("\xED\xA0\x80"));     // a surrogate
+TEST(LooksLikeUtf8Text, UnicodeTextIsRecognisedAndFontBytesAreNot) {
   // Only the first 64 KB are looked at; a sequence cut off there counts.
-  std::string text(64 * 1024 - 1, 'a');
-  text += "\xC4\x81\xFF";
-  EXPECT_TRUE(LooksLikeUtf8Text(text));
+  const std::string cut_off = std::string(64 * 1024 - 1, 'a') + "\xC4\x81\xFF";
+  for (const auto& [text, utf8] : std::vector<std::pair<std::string, bool>>{
+           {test::ReadFileBytes(test::TestDataDir() / "gita.iast.txt"), true},
+           {test::ReadFileBytes(test::TestDataDir() / "gita.devanagari.txt"), true},
+           {"r\xC4\x81ma", true},
+           {B({0xEF, 0xBB, 0xBF, "rama"}), true},
+           {B({0xFF, 0xFE, "r", 0}), true},
+           {B({0xFE, 0xFF, 0, "r"}), true},
+           {cut_off, true},
+           {test::ReadFileBytes(test::GitaFile(TranslitFont::kSanskritTimes)), false},
+           {test::ReadFileBytes(test::GitaFile(TranslitFont::kItrTransTimes)), false},
+           {test::ReadFileBytes(test::GitaFile(TranslitFont::kUrwPalladioIt)), false},
+           {"", false},
+           {"rama", false},             // ASCII only
+           {"r\xC4\x81ma\xFF", false},  // an invalid byte after
+           {"\xC0\x80", false},         // an overlong form
+           {"\xED\xA0\x80", false},     // a surrogate
+       }) {
+    EXPECT_EQ(LooksLikeUtf8Text(text), utf8) << test::Show(text.substr(0, 20));
+  }
 }
 
 }  // namespace

@@ -12,59 +12,108 @@ using test::B;
 
 // Sanskrit-Times bytes of a few letters.
 constexpr int kLongA = 128, kLongU = 153, kVocalicR = 141, kAnusvara = 136, kPalatalS = 143;
+constexpr DevanagariFont kV = DevanagariFont::kVedic;
+constexpr DevanagariFont kN = DevanagariFont::kDevNatrajItr;
+constexpr DevanagariFont kS = DevanagariFont::kSanskrit99;
 
-struct Converted {
-  std::string output;
-  bool completed;
-};
-
-Converted ToDevanagari(std::string_view input, DevanagariFont font = DevanagariFont::kVedic,
-                       bool shift_m_to_n = false, int dash_mode = kDashAddAspirata) {
+ConversionResult Convert(std::string_view input, DevanagariFont font = kV,
+                         bool shift_m_to_n = false, int dash_mode = kDashAddAspirata) {
   ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, font);
   state.dash_mode = dash_mode;
-  ConversionResult result = ConvertToDevanagari(state, input, shift_m_to_n);
-  return {result.output, result.completed};
+  return ConvertToDevanagari(state, input, shift_m_to_n);
 }
 
-std::string Vedic(std::string_view input) {
-  Converted converted = ToDevanagari(input);
-  EXPECT_TRUE(converted.completed) << test::Show(input);
-  return converted.output;
-}
-
-TEST(Clusters, FullBeforeAVowelHalfBeforeAConsonant) {
-  EXPECT_BYTES("k ", Vedic("ka"));  // the padding space is converted too
-  EXPECT_BYTES("k(  ", Vedic("k "));
-  EXPECT_BYTES(B({255, "_ "}), Vedic("kta"));
-  EXPECT_BYTES("nmSte ", Vedic("namaste"));
-  EXPECT_BYTES(" ", Vedic(""));
-  EXPECT_BYTES("K\r ", Vedic("k\r"));  // half before a line break
-}
-
-TEST(Clusters, LongerKeysAreReachedOnlyThroughShorterOnes) {
-  // dy is the longest key on the way to dybh.
-  EXPECT_BYTES(B({180, "(. "}), Vedic("dybha"));
-}
-
-TEST(Clusters, DoubledConsonantsWriteTheFirstHalfAndStartAgain) {
-  // kk before h: half k, then the cluster kh.
-  EXPECT_BYTES("K% ", Vedic("kkha"));
-  // cc before h: half c, then ch.
-  EXPECT_BYTES("Cz ", Vedic("ccha"));
+TEST(ToDevanagari, TheRulesWriteTheseGlyphs) {
+  struct Case {
+    const char* rule;
+    std::string input;
+    std::string expected;
+    DevanagariFont font = kV;
+    bool shift_m_to_n = false;
+    int dash_mode = kDashAddAspirata;
+  };
+  for (const Case& c : std::vector<Case>{
+           {"the padding space is converted too", "ka", "k "},
+           {"half before a blank", "k ", "k(  "},
+           {"kt", "kta", B({255, "_ "})},
+           {"full before a vowel, half before a consonant", "namaste", "nmSte "},
+           {"empty", "", " "},
+           {"half before a line break", "k\r", "K\r "},
+           {"dy is the longest key on the way to dybh", "dybha", B({180, "(. "})},
+           {"kk before h: half k, then kh", "kkha", "K% "},
+           {"cc before h: half c, then ch", "ccha", "Cz "},
+           {"alternative space after kt", B({"kt", 160, "a"}), B({255, "_", 31, " "})},
+           {"alternative space before t", B({"k", 160, "ta"}), B({"K", 31, "t "})},
+           {"m before t", "mt", "Mt( "},
+           {"shift m to n", "mt", "Nt( ", kV, true},
+           {"shift m to n before h", "mh", "'h( ", kV, true},
+           {"shift m to n before t", B({"m", 152}), "<$( ", kV, true},
+           {"no dhn glyph in Dev Natraj ITR: dh and n", "dhna", B({134, 140, " "}), kN},
+           {"hy in Dev Natraj ITR", "hya", B({216, " "}), kN},
+           {"ai at a word's start", "ai", "Ee "},
+           {"ai after a consonant", "kai", "kw "},
+           {"o and the anusvara", B({"o", kAnusvara}), B({209, " "})},
+           {"u joined to k", "ku", B({"k", 218, " "})},
+           {"u joined to k, Dev Natraj ITR", "ku", B({"N", 236, " "}), kN},
+           {"long a", B({kLongA, "k", kLongA}), "a;k; "},
+           {"the avagraha takes the space", "so 'ham", B({"so", 140, "hm( "})},
+           {"a separate a with shift m to n", "kaa", B({"k", 27, " "}), kV, true},
+           {"short i goes before its cluster", "ki", "ik "},
+           {"the wide sign before a long cluster", "ski", B({178, "Sk "})},
+           {"r_2 keeps the narrow sign", "bri", "ib[ "},
+           {"two short i", "sthiti", B({178, "Sqit "})},
+           {"short i before a half form and its stroke", "tti", B({"v", 220, 231, " "}), kN},
+           {"kt counts as one syllable", "bhakti", B({".", 178, 255, "_ "})},
+           {"kt after yu", "yukti", B({"yu", 178, 255, "_ "})},
+           {"r opens a syllable", "rka", "kR "},
+           {"the pending repha is written once", "rk ka", "k(R k "},
+           {"r after a line feed opens a syllable", "\nrama", "\nrm "},
+           {"r after CR LF", "\r\nrama", "\r\nrm "},
+           {"pr", "pra", "p[ "},
+           {"jr", "jra", "j^ "},
+           {"jr at the end", "jr", "j^( "},
+           {"r after n keeps the n", "nra", "n^ "},
+           {"r after n, Dev Natraj ITR", "nra", B({140, "~ "}), kN},
+           {"Sanskrit 99 r forms", B({129, "ra"}), B({"f", 225, "r "}), kS},
+           {"the repha after the vowel sign", B({"s", kLongU, "rye"}), "sUyeR "},
+           {"the repha after a long a", B({"paryup", kLongA, "sate"}), "pyuRp;ste "},
+           {"open y replaces the aspirata sign of half ch", "chya", B({"z", 228, " "})},
+           {"open y after half t", B({129, "ya"}), B({64, 228, " "})},
+           {"after half dd the aspirata sign stays", "ddya", B({182, "(y "})},
+           {"anusvara after half r", B({"rk", kLongA, kAnusvara}), B({"k;", 124, " "})},
+           {"anusvara", B({"ka", kAnusvara}), B({"k", 39, " "})},
+           {"punctuation and digits", "`,12", B({3, 4, "12 "})},
+           {"each slash on its own", "//", ")) "},
+           {"x", "xa", B({202, 27, " "})},
+           {"underscore before a dash after a consonant", "tat-tvam", B({"tt(", 158, "Tvm( "})},
+           {"dash skipped: tattvam", "tat-tvam", B({"t", 255, "vm( "}), kV, false, kDashSkip},
+           {"the long dash reads as a dash", B({"tat", 150, "tvam"}), B({"tt(", 158, "Tvm( "})},
+           {"an a after the long dash begins a word", B({"t", 150, "a"}), B({"t", 158, "a "})},
+           {"capitals are dropped", "kaQ", "k "},
+           {"capital K", "Ka", " "},
+           {"unknown bytes", B({200, 201}), " "},
+       }) {
+    SCOPED_TRACE(c.rule);
+    const ConversionResult result = Convert(c.input, c.font, c.shift_m_to_n, c.dash_mode);
+    EXPECT_TRUE(result.completed);
+    EXPECT_BYTES(c.expected, result.output);
+  }
+  // The mark of a separate a is not on the clipboard.
+  EXPECT_BYTES("k ", Convert("kaa", kV, true).clipboard);
 }
 
 // kkṣ, kkṛ, kkr, jjñ and jjh: the same glyphs from every transliteration
 // font, whose ṣ, ṛ and ñ lie at bytes of their own (the URW Palladio IT ṣ is
 // the Sanskrit-Times ñ).
-TEST(Clusters, DoubledConsonantsBeforeLettersOfEveryTransliterationFont) {
+TEST(ToDevanagari, DoubledConsonantsBeforeLettersOfEveryTransliterationFont) {
   struct Glyphs {
     DevanagariFont font;
     std::string kks, kkr_vocalic, kkr, jjn, jjh;
   };
   const Glyphs expected[] = {
-      {DevanagariFont::kVedic, "K= ", B({"K", 213, "t "}), B({"K", 163, " "}), "JD ", "JZ "},
-      {DevanagariFont::kDevNatrajItr, "Mq ", "MNwo ", B({"MN", 192, " "}), "[r ", "[^ "},
-      {DevanagariFont::kSanskrit99, "K] ", B({"Kk", 171, "t "}), B({"K", 179, " "}), "J} ", "JH "},
+      {kV, "K= ", B({"K", 213, "t "}), B({"K", 163, " "}), "JD ", "JZ "},
+      {kN, "Mq ", "MNwo ", B({"MN", 192, " "}), "[r ", "[^ "},
+      {kS, "K] ", B({"Kk", 171, "t "}), B({"K", 179, " "}), "J} ", "JH "},
   };
   for (TranslitFont translit : kTranslitFonts) {
     const TranslitLetters& letters = GetTranslitLetters(translit);
@@ -85,26 +134,8 @@ TEST(Clusters, DoubledConsonantsBeforeLettersOfEveryTransliterationFont) {
   }
 }
 
-TEST(Clusters, AlternativeSpaceAndDashLookAtTheLetterAfter) {
-  EXPECT_BYTES(B({255, "_", 31, " "}), Vedic(B({"kt", 160, "a"})));
-  EXPECT_BYTES(B({"K", 31, "t "}), Vedic(B({"k", 160, "ta"})));
-}
-
-TEST(Clusters, ShiftMToN) {
-  EXPECT_BYTES("Mt( ", ToDevanagari("mt").output);
-  EXPECT_BYTES("Nt( ", ToDevanagari("mt", DevanagariFont::kVedic, true).output);
-  EXPECT_BYTES("'h( ", ToDevanagari("mh", DevanagariFont::kVedic, true).output);
-  EXPECT_BYTES(B({"<$( "}), ToDevanagari(B({"m", 152}), DevanagariFont::kVedic, true).output);
-}
-
-TEST(Clusters, SkipRowsTheFontDoesNotHave) {
-  // Dev Natraj ITR has no dhn glyph (its row is a space): dh and n.
-  EXPECT_BYTES(B({134, 140, " "}), ToDevanagari("dhna", DevanagariFont::kDevNatrajItr).output);
-  EXPECT_BYTES(B({216, " "}), ToDevanagari("hya", DevanagariFont::kDevNatrajItr).output);
-}
-
-TEST(Clusters, DddAsksTheUser) {
-  ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kVedic);
+TEST(ToDevanagari, DddAsksTheUser) {
+  ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, kV);
   int asked = 0;
   const ConversionResult result =
       ConvertToDevanagari(state, "uddbhava", false, [&](const InputBoxRequest& request) {
@@ -119,142 +150,40 @@ TEST(Clusters, DddAsksTheUser) {
   EXPECT_TRUE(result.completed);
 }
 
-TEST(Vowels, WordStartAndAfterAConsonant) {
-  EXPECT_BYTES("Ee ", Vedic("ai"));
-  EXPECT_BYTES("kw ", Vedic("kai"));
-  EXPECT_BYTES(B({209, " "}), Vedic(B({"o", kAnusvara})));
-  EXPECT_BYTES(B({"k", 218, " "}), Vedic("ku"));  // u joined to k
-  EXPECT_BYTES(B({"N", 236, " "}), ToDevanagari("ku", DevanagariFont::kDevNatrajItr).output);
-  EXPECT_BYTES(B({"a;", "k;", " "}), Vedic(B({kLongA, "k", kLongA})));
-  EXPECT_BYTES(B({"so", 140, "hm( "}), Vedic("so 'ham"));  // the avagraha takes the space
-}
-
-TEST(Vowels, SeparateAWithShiftMToN) {
-  ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kVedic);
-  const ConversionResult result = ConvertToDevanagari(state, "kaa", true);
-  EXPECT_BYTES(B({"k", 27, " "}), result.output);
-  EXPECT_BYTES("k ", result.clipboard);  // the mark is not on the clipboard
-}
-
-TEST(ShortI, GoesBeforeItsCluster) {
-  EXPECT_BYTES("ik ", Vedic("ki"));
-  EXPECT_BYTES(B({178, "Sk "}), Vedic("ski"));  // the wide sign before a long cluster
-  EXPECT_BYTES("ib[ ", Vedic("bri"));           // r_2 keeps the narrow sign
-  EXPECT_BYTES(B({178, "Sqit "}), Vedic("sthiti"));
-}
-
-TEST(ShortI, GoesBeforeAHalfFormAndItsStroke) {
-  EXPECT_BYTES(B({"v", 220, 231, " "}), ToDevanagari("tti", DevanagariFont::kDevNatrajItr).output);
-}
-
-TEST(ShortI, KtCountsAsOneSyllable) {
-  EXPECT_BYTES(B({".", 178, 255, "_ "}), Vedic("bhakti"));
-  EXPECT_BYTES(B({"yu", 178, 255, "_ "}), Vedic("yukti"));
-}
-
-TEST(LetterR, OpensOrJoinsASyllable) {
-  EXPECT_BYTES("kR ", Vedic("rka"));
-  EXPECT_BYTES("k(R k ", Vedic("rk ka"));  // the pending repha is written once
-  EXPECT_BYTES("\nrm ", Vedic("\nrama"));  // r after a line feed opens a syllable
-  EXPECT_BYTES("\r\nrm ", Vedic("\r\nrama"));
-  EXPECT_BYTES("p[ ", Vedic("pra"));
-  EXPECT_BYTES("j^ ", Vedic("jra"));
-  EXPECT_BYTES("j^( ", Vedic("jr"));
-}
-
-TEST(LetterR, AfterNKeepsTheN) {
-  EXPECT_BYTES("n^ ", Vedic("nra"));
-  EXPECT_BYTES(B({140, "~ "}), ToDevanagari("nra", DevanagariFont::kDevNatrajItr).output);
-}
-
-TEST(LetterR, SanskritNinetyNineForms) {
-  EXPECT_BYTES(B({"f", 225, "r "}),
-               ToDevanagari(B({129, "ra"}), DevanagariFont::kSanskrit99).output);
-}
-
-TEST(LetterY, RephaComesAfterTheVowelSign) {
-  EXPECT_BYTES("sUyeR ", Vedic(B({"s", kLongU, "rye"})));
-  EXPECT_BYTES(B({"pyuRp;ste "}), Vedic(B({"paryup", kLongA, "sate"})));
-}
-
-TEST(LetterY, OpenYAfterAnAspirata) {
-  // The half ch ends in an aspirata sign, which the open y replaces.
-  EXPECT_BYTES(B({"z", 228, " "}), Vedic("chya"));
-  EXPECT_BYTES(B({64, 228, " "}), Vedic(B({129, "ya"})));
-  // After half dd the aspirata sign stays and y is written as it is.
-  EXPECT_BYTES(B({182, "(y "}), Vedic("ddya"));
-}
-
-TEST(Signs, AnusvaraAfterHalfR) {
-  EXPECT_BYTES(B({"k;", 124, " "}), Vedic(B({"rk", kLongA, kAnusvara})));
-  EXPECT_BYTES(B({"k", 39, " "}), Vedic(B({"ka", kAnusvara})));
-}
-
-TEST(Signs, PunctuationAndDigits) {
-  EXPECT_BYTES(B({3, 4, "12 "}), Vedic("`,12"));
-  EXPECT_BYTES(")) ", Vedic("//"));  // each slash on its own
-  EXPECT_BYTES(B({202, 27, " "}), Vedic("xa"));
-}
-
-TEST(Dashes, UnderscoreBeforeADashAfterAConsonant) {
-  ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kVedic);
-  ConversionResult result = ConvertToDevanagari(state, "tat-tvam", false);
-  EXPECT_BYTES(B({"tt(", 158, "Tvm( "}), result.output);
-  EXPECT_EQ(state.dash_state, kDashArmed);
-
-  state.dash_mode = kDashSkip;
-  result = ConvertToDevanagari(state, "tat-tvam", false);
-  EXPECT_BYTES(B({"t", 255, "vm( "}), result.output);  // tattvam
-}
-
-TEST(Dashes, LongDashReadsAsADash) {
-  ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kVedic);
+TEST(ToDevanagari, TheDashStateOutlivesTheRun) {
+  ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, kV);
   EXPECT_BYTES(B({"tt(", 158, "Tvm( "}),
                ConvertToDevanagari(state, B({"tat", 150, "tvam"}), false).output);
   EXPECT_EQ(state.dash_state, kDashArmed);  // later dashes still work
   EXPECT_BYTES(B({"tt(", 158, "Tvm( "}), ConvertToDevanagari(state, "tat-tvam", false).output);
-  // An "a" after the long dash begins a word.
-  EXPECT_BYTES(B({"t", 158, "a "}), ConvertToDevanagari(state, B({"t", 150, "a"}), false).output);
-}
-
-TEST(Dashes, AStrayUnderscoreStateOutlivesTheRun) {
-  ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kVedic);
-  state.dash_state = kDashWaiting;
   // No look-ahead while waiting: "t" before "-" keeps its full form.
+  state.dash_state = kDashWaiting;
   EXPECT_BYTES(B({"t(", 158, "k "}), ConvertToDevanagari(state, "t-ka", false).output);
 }
 
-TEST(Dropped, CapitalsAndUnknownBytes) {
-  EXPECT_BYTES("k ", Vedic("kaQ"));
-  EXPECT_BYTES(" ", Vedic("Ka"));
-  EXPECT_BYTES(" ", Vedic(B({200, 201})));
-}
-
-TEST(EndOfRun, FailingStepCutsTheRunShort) {
-  ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kVedic);
+TEST(ToDevanagari, AFailingStepCutsTheRunShortAndTheClipboardHoldsTheWholeOutput) {
+  ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, kV);
+  const std::string line = test::ReadLines(test::GitaFile(TranslitFont::kSanskritTimes))[0];
+  ConversionResult result = ConvertToDevanagari(state, line, false);
+  EXPECT_TRUE(result.completed);
+  EXPECT_BYTES(result.output, result.clipboard);
+  EXPECT_EQ(result.padded_input, " " + line + " ");
   state.sanideva.full[189].clear();  // "_" writes nothing, so "-" has no byte to remove
-  const ConversionResult result = ConvertToDevanagari(state, "_-kakaka", false);
+  result = ConvertToDevanagari(state, "_-kakaka", false);
   EXPECT_FALSE(result.completed);
   EXPECT_EQ(result.output, "");
   EXPECT_EQ(result.padded_input, " _-kakaka ");
 }
 
-TEST(Clipboard, HoldsTheWholeOutput) {
-  ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kVedic);
-  const std::string line = test::ReadLines(test::GitaFile(TranslitFont::kSanskritTimes))[0];
-  const ConversionResult result = ConvertToDevanagari(state, line, false);
-  EXPECT_TRUE(result.completed);
-  EXPECT_BYTES(result.output, result.clipboard);
-  EXPECT_EQ(result.padded_input, " " + line + " ");
-}
-
 // Every Gita line, in each transliteration font, converts to the end in
-// every Devanagari font.
-TEST(Corpus, EveryGitaLineCompletesForAllNinePairs) {
-  for (TranslitFont translit : kTranslitFonts) {
-    const std::vector<std::string> lines = test::ReadLines(test::GitaFile(translit));
-    ASSERT_EQ(lines.size(), 701u);
-    for (DevanagariFont devanagari : kDevanagariFonts) {
+// every Devanagari font; the same text in any transliteration font gives the
+// same Devanagari.
+TEST(ToDevanagari, EveryGitaLineCompletesForAllNinePairsAndTheFontsAgree) {
+  for (DevanagariFont devanagari : kDevanagariFonts) {
+    std::vector<std::string> outputs;
+    for (TranslitFont translit : kTranslitFonts) {
+      const std::vector<std::string> lines = test::ReadLines(test::GitaFile(translit));
+      ASSERT_EQ(lines.size(), 701u);
       ConverterState state = test::StateFor(translit, devanagari);
       int cut_short = 0;
       for (const std::string& line : lines) {
@@ -264,16 +193,6 @@ TEST(Corpus, EveryGitaLineCompletesForAllNinePairs) {
       }
       EXPECT_EQ(cut_short, 0) << FontName(translit) << " / " << FontName(devanagari);
       EXPECT_EQ(state.dash_state, kDashArmed);
-    }
-  }
-}
-
-// The same text in any transliteration font gives the same Devanagari.
-TEST(Corpus, TransliterationFontsAgree) {
-  for (DevanagariFont devanagari : kDevanagariFonts) {
-    std::vector<std::string> outputs;
-    for (TranslitFont translit : kTranslitFonts) {
-      ConverterState state = test::StateFor(translit, devanagari);
       outputs.push_back(
           ConvertToDevanagari(state, test::ReadFileBytes(test::GitaFile(translit)), false).output);
     }
@@ -284,7 +203,7 @@ TEST(Corpus, TransliterationFontsAgree) {
 
 // Any bytes end in a defined result; a run that is cut short leaves at
 // least three letters unread, which needs a failing step.
-TEST(Property, RandomBytesNeverBreakTheConversion) {
+TEST(ToDevanagari, RandomBytesNeverBreakTheConversion) {
   std::mt19937 random(20261206);
   const std::string letters = B({"aeioukgcjtdnpbmyrlvsh '-_/\r\n", kLongA, kLongU, kVocalicR,
                                  kAnusvara, kPalatalS, 150, 160, 129, 137, 144, 152});
