@@ -1,12 +1,6 @@
 // Where a run that was cut short stopped, and the one line that tells it
 // (the window's status bar and sfconv say the same).
 
-#include <gtest/gtest.h>
-
-#include <string>
-#include <string_view>
-#include <vector>
-
 #include "conversion.h"
 #include "test_support.h"
 
@@ -110,20 +104,6 @@ TEST(RunStop, ARuleWithNothingToRemoveStopsTheRun) {
   }
 }
 
-TEST(RunStop, ARunThatCompletesHasNoStop) {
-  ConverterState state = TranslitState();
-  const ConversionResult back = ConvertDevanagariToTranslit(state, "kaka");
-  EXPECT_TRUE(back.completed);
-  EXPECT_FALSE(back.stop.has_value());
-  ConverterState there = test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kVedic);
-  const ConversionResult forth = ConvertToDevanagari(there, "_-kakaka", false);
-  EXPECT_TRUE(forth.completed);
-  EXPECT_FALSE(forth.stop.has_value());
-  StreamEnd completed;
-  completed.completed = true;
-  EXPECT_EQ(DescribeStop(completed), "");
-}
-
 TEST(DescribeStop, NamesThePlaceAndTheBytesAroundIt) {
   const std::string kRest = "; the rest of the input was not converted";
   struct Case {
@@ -151,6 +131,17 @@ TEST(DescribeStop, NamesThePlaceAndTheBytesAroundIt) {
   StreamEnd end;
   end.stop = RunStop{0, {1, 1}, "", "x"};
   EXPECT_EQ(DescribeStop(end), "stopped at line 1, column 1 (byte 1), at \"x\"" + kRest);
+  end.completed = true;
+  EXPECT_EQ(DescribeStop(end), "");
+}
+
+TEST(RunStop, ARunThatCompletesHasNoStop) {
+  ConverterState state = TranslitState();
+  EXPECT_FALSE(ConvertDevanagariToTranslit(state, "kaka").stop.has_value());
+  ConverterState there = test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kVedic);
+  const ConversionResult forth = ConvertToDevanagari(there, "_-kakaka", false);
+  EXPECT_TRUE(forth.completed);
+  EXPECT_FALSE(forth.stop.has_value());
 }
 
 }  // namespace

@@ -58,15 +58,6 @@ ParsedTableSource Parse(const std::vector<std::string>& lines) {
   return ParseTableSource(text, "test.txt");
 }
 
-// Parses and expects a failure at `line` whose message contains `part`.
-void ExpectRejected(const std::vector<std::string>& lines, int line, std::string_view part) {
-  const ParsedTableSource parsed = Parse(lines);
-  EXPECT_FALSE(parsed.tables.has_value());
-  const std::string where = "test.txt:" + std::to_string(line) + ": ";
-  EXPECT_TRUE(parsed.error.starts_with(where)) << parsed.error << "\nexpected " << where;
-  EXPECT_NE(parsed.error.find(part), std::string::npos) << parsed.error;
-}
-
 void Replace(std::vector<std::string>& lines, std::string_view start, std::string text) {
   lines[static_cast<std::size_t>(LineOf(lines, start) - 1)] = std::move(text);
 }
@@ -108,114 +99,61 @@ TEST(TableSource, StartupGlyphTextsAreLiteralBytes) {
   EXPECT_EQ(parsed.tables->startup_glyphs[0].entry,
             "\x0b"
             "7");
-
-  Replace(lines, "3 \"{11}\"", R"(3 "ḍ" 7)");
-  ExpectRejected(lines, LineOf(lines, "3 \"ḍ\""), "literal bytes: no letters");
 }
 
-TEST(TableSource, RejectsAWrongFieldCount) {
-  std::vector<std::string> lines = ValidLines();
-  Replace(lines, "12 ", R"(12 row_12 "c" | 99 = | 99 = | 99)");
-  ExpectRejected(lines, LineOf(lines, "12 "), "has 11 fields, not 12");
-
-  lines = ValidLines();
-  Replace(lines, "7 \"ka\"", R"(7 "ka" 1 | "" 7 "x" 8)");
-  ExpectRejected(lines, LineOf(lines, "7 \"ka\""), "has 8 fields, not 9");
-}
-
-TEST(TableSource, RejectsADuplicateCodeInAList) {
-  std::vector<std::string> lines = ValidLines();
-  Replace(lines, "dev_natraj_itr", "dev_natraj_itr 77 199 199 201");
-  ExpectRejected(lines, LineOf(lines, "dev_natraj_itr"),
-                 "glyph code 199 appears twice in the list dev_natraj_itr");
-
-  // Also when the second one is on a continuation line.
-  lines = ValidLines();
-  Replace(lines, "  58 60", "  43 60");
-  ExpectRejected(lines, LineOf(lines, "  43 60"), "glyph code 43 appears twice in the list vedic");
-}
-
-TEST(TableSource, RejectsADuplicateOrMissingRow) {
-  std::vector<std::string> lines = ValidLines();
-  Replace(lines, "6 ", R"(5 row_6 "k" | 1 = | 1 = | 1 =)");
-  ExpectRejected(lines, LineOf(lines, "5 row_6"), "row 5 appears twice (first on line 7)");
-
-  lines = ValidLines();
-  lines.erase(lines.begin() + LineOf(lines, "6 ") - 1);
-  ExpectRejected(lines, LineOf(lines, "7 "), "row 6 is missing");
-
-  lines = ValidLines();
-  lines.erase(lines.begin() + LineOf(lines, "189 ") - 1);
-  ExpectRejected(lines, LineOf(lines, "[glyphs]"), "row 189 is missing");
-}
-
-TEST(TableSource, RejectsAByteOutOfRange) {
-  std::vector<std::string> lines = ValidLines();
-  Replace(lines, "9 ", R"(9 row_9 "k" | 107,256 = | 1 = | 1 =)");
-  ExpectRejected(lines, LineOf(lines, "9 "), "byte 256 is out of range");
-
-  Replace(lines, "9 ", R"(9 row_9 "k" | 107 0 | 1 = | 1 =)");
-  ExpectRejected(lines, LineOf(lines, "9 "), "byte 0 is out of range");
-
-  Replace(lines, "9 ", R"(9 row_9 "k{300}" | 1 = | 1 = | 1 =)");
-  ExpectRejected(lines, LineOf(lines, "9 "), "{300}: a byte is 1 to 255");
-
-  // Bytes 1 to 18 stand for letters; the letter must be written.
-  Replace(lines, "9 ", R"(9 row_9 "k{14}" | 1 = | 1 = | 1 =)");
-  ExpectRejected(lines, LineOf(lines, "9 "), "{14} is the placeholder of a letter");
-}
-
-TEST(TableSource, RejectsAnUnknownLetter) {
-  std::vector<std::string> lines = ValidLines();
-  Replace(lines, "20 ", R"(20 row_20 "k{long_e}" | 1 = | 1 = | 1 =)");
-  ExpectRejected(lines, LineOf(lines, "20 "), "unknown letter name {long_e}");
-
-  Replace(lines, "20 ", R"(20 row_20 "ṁ" | 1 = | 1 = | 1 =)");
-  ExpectRejected(lines, LineOf(lines, "20 "), "unknown letter U+1E41");
-}
-
-TEST(TableSource, RejectsADuplicateRowName) {
-  std::vector<std::string> lines = ValidLines();
-  Replace(lines, "30 ", R"(30 row_3 "k" | 1 = | 1 = | 1 =)");
-  ExpectRejected(lines, LineOf(lines, "30 "), "row name row_3 already names row 3 (line 5)");
-
-  // Names that give the same constant.
-  Replace(lines, "30 ", R"(30 row3 "k" | 1 = | 1 = | 1 =)");
-  ExpectRejected(lines, LineOf(lines, "30 "), "gives the constant kRow3");
-}
-
-TEST(TableSource, RejectsOtherMistakes) {
-  std::vector<std::string> lines = ValidLines();
-  Replace(lines, "2 ", R"(2 Row_2 "k" | 1 = | 1 = | 1 =)");
-  ExpectRejected(lines, LineOf(lines, "2 "), "must be lowercase letters");
-
-  lines = ValidLines();
-  Replace(lines, "2 ", R"(2 row_2 "k | 1 = | 1 = | 1 =)");
-  ExpectRejected(lines, LineOf(lines, "2 "), "no closing quote");
-
-  lines = ValidLines();
-  Replace(lines, "2 ", R"(2 row_2 "k" | = 1 | 1 = | 1 =)");
-  ExpectRejected(lines, LineOf(lines, "2 "), "only in a half cell");
-
-  lines = ValidLines();
-  Replace(lines, "2 \"ka\"", R"(2 "ka" 12 | "" 7 | "x" 8)");
-  ExpectRejected(lines, LineOf(lines, "2 \"ka\""), "class \"12\" is not one digit");
-
-  lines = ValidLines();
-  Replace(lines, "149 row_149 158", "149 row_148 158 =");
-  ExpectRejected(lines, LineOf(lines, "149 row_148"), "row 149 is named row_149, not row_148");
-
-  lines = ValidLines();
-  Replace(lines, "sanskrit_99", "sanskrit_9 40");
-  ExpectRejected(lines, LineOf(lines, "sanskrit_9 "), "unknown list sanskrit_9");
-
-  lines = ValidLines();
-  lines.pop_back();
-  ExpectRejected(lines, static_cast<int>(lines.size()), "has no list sanskrit_99");
-
-  lines = ValidLines();
-  Replace(lines, "[glyphs]", "[startup-glyphs]");
-  ExpectRejected(lines, LineOf(lines, "[startup-glyphs]"), "out of place");
+TEST(TableSource, RejectsMistakesWithTheirLine) {
+  struct Case {
+    std::string start;    // of the line replaced
+    std::string line;     // what replaces it; empty: the line is left out
+    std::string part;     // of the message
+    std::string at = "";  // the start of the line named, when it is not the line replaced
+  };
+  for (const Case& c : std::vector<Case>{
+           {"3 \"`\"", R"(3 "ḍ" 7)", "literal bytes: no letters"},
+           {"12 ", R"(12 row_12 "c" | 99 = | 99 = | 99)", "has 11 fields, not 12"},
+           {"7 \"ka\"", R"(7 "ka" 1 | "" 7 "x" 8)", "has 8 fields, not 9"},
+           {"dev_natraj_itr", "dev_natraj_itr 77 199 199 201",
+            "glyph code 199 appears twice in the list dev_natraj_itr"},
+           // Also when the second one is on a continuation line.
+           {"  58 60", "  43 60", "glyph code 43 appears twice in the list vedic"},
+           {"6 ", R"(5 row_6 "k" | 1 = | 1 = | 1 =)", "row 5 appears twice (first on line 7)"},
+           {"6 ", "", "row 6 is missing", "7 "},
+           {"189 ", "", "row 189 is missing", "[glyphs]"},
+           {"9 ", R"(9 row_9 "k" | 107,256 = | 1 = | 1 =)", "byte 256 is out of range"},
+           {"9 ", R"(9 row_9 "k" | 107 0 | 1 = | 1 =)", "byte 0 is out of range"},
+           {"9 ", R"(9 row_9 "k{300}" | 1 = | 1 = | 1 =)", "{300}: a byte is 1 to 255"},
+           // Bytes 1 to 18 stand for letters; the letter must be written.
+           {"9 ", R"(9 row_9 "k{14}" | 1 = | 1 = | 1 =)", "{14} is the placeholder of a letter"},
+           {"20 ", R"(20 row_20 "k{long_e}" | 1 = | 1 = | 1 =)", "unknown letter name {long_e}"},
+           {"20 ", R"(20 row_20 "ṁ" | 1 = | 1 = | 1 =)", "unknown letter U+1E41"},
+           {"30 ", R"(30 row_3 "k" | 1 = | 1 = | 1 =)",
+            "row name row_3 already names row 3 (line 5)"},
+           // Names that give the same constant.
+           {"30 ", R"(30 row3 "k" | 1 = | 1 = | 1 =)", "gives the constant kRow3"},
+           {"2 ", R"(2 Row_2 "k" | 1 = | 1 = | 1 =)", "must be lowercase letters"},
+           {"2 ", R"(2 row_2 "k | 1 = | 1 = | 1 =)", "no closing quote"},
+           {"2 ", R"(2 row_2 "k" | = 1 | 1 = | 1 =)", "only in a half cell"},
+           {"2 \"ka\"", R"(2 "ka" 12 | "" 7 | "x" 8)", "class \"12\" is not one digit"},
+           {"149 row_149 158", "149 row_148 158 =", "row 149 is named row_149, not row_148"},
+           {"sanskrit_99", "sanskrit_9 40", "unknown list sanskrit_9"},
+           {"sanskrit_99", "", "has no list sanskrit_99", "dev_natraj_itr"},
+           {"[glyphs]", "[startup-glyphs]", "out of place"},
+       }) {
+    SCOPED_TRACE(c.line.empty() ? "without " + c.start : c.line);
+    std::vector<std::string> lines = ValidLines();
+    const int at = LineOf(lines, c.start);
+    if (c.line.empty()) {
+      lines.erase(lines.begin() + at - 1);
+    } else {
+      lines[static_cast<std::size_t>(at - 1)] = c.line;
+    }
+    const int named = c.at.empty() ? at : LineOf(lines, c.at);
+    const ParsedTableSource parsed = Parse(lines);
+    EXPECT_FALSE(parsed.tables.has_value());
+    EXPECT_TRUE(parsed.error.starts_with("test.txt:" + std::to_string(named) + ": "))
+        << parsed.error;
+    EXPECT_NE(parsed.error.find(c.part), std::string::npos) << parsed.error;
+  }
 }
 
 TEST(TableSource, RowConstantNames) {
