@@ -89,8 +89,8 @@ class MainWindowConversionTest : public QObject {
     // input as the user left it.
     for (int run = 0; run < 2; ++run) {
       QVERIFY(ClickStartAndWait(*window_));
-      QVERIFY2(BoxBytes(*window_, output) == expected, Hex(BoxBytes(*window_, output)));
-      QVERIFY2(ClipboardBytes() == expected, Hex(ClipboardBytes()));
+      QCOMPARE(BoxBytes(*window_, output), expected);
+      QCOMPARE(ClipboardBytes(), expected);
       QCOMPARE(BoxBytes(*window_, input), to_translit ? devanagari : text);
       QCOMPARE(Instruction(), ClosingMessage());
       QCOMPARE(Caption(), QStringLiteral("START  CONVERSION"));
@@ -300,7 +300,7 @@ class MainWindowConversionTest : public QObject {
                             }},
                             Path{[](ByteTextBox* box) { box->paste(); }}}) {  // the context menu
       Paste(QStringLiteral("kTaZa"), path);
-      QVERIFY2(BoxBytes(*window_, "Text1") == repaired, Hex(BoxBytes(*window_, "Text1")));
+      QCOMPARE(BoxBytes(*window_, "Text1"), repaired);
     }
     // A short paste is repaired too, and the rest of the box with it.
     QTest::keyClick(Box(*window_, "Text1"), Qt::Key_End);

@@ -26,11 +26,6 @@ inline ByteTextBox* Box(const QWidget& window, const char* object_name) {
   return Find<ByteTextBox>(window, object_name);
 }
 
-// Bytes as hex, for failure messages.
-inline QByteArray Hex(std::string_view bytes) {
-  return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())).toHex(' ');
-}
-
 // The bytes a text box holds.
 inline std::string BoxBytes(const QWidget& window, const char* object_name) {
   return Box(window, object_name)->Bytes().bytes;
