@@ -328,7 +328,6 @@ class MainWindowConversionTest : public QObject {
 
   void fontButtonsSetTheBoxesAndTables() {
     const sfc::DevitranTable before = window_->session().state().devitran;
-    sfc::Session reference;
     for (const auto& [button, font, size, label] :
          {std::tuple{"Option6", sfc::DevanagariFont::kSanskrit99, 24.0, 16.0},
           std::tuple{"Option4", sfc::DevanagariFont::kVedic, 39.0, 24.0}}) {
@@ -340,8 +339,6 @@ class MainWindowConversionTest : public QObject {
       // The browser's glyphs are for reading: without the font, in a system font.
       QVERIFY(GlyphLabelFontFits(*window_, "Label2_2", label));
       QVERIFY(GlyphLabelFontFits(*window_, "Label2_3", label));
-      reference.PressDevanagariFontButton(font);
-      QVERIFY(SameTables(window_->session().state(), reference.state()));
     }
     // A transliteration button changes only the transliteration side, and the
     // glyph table of the pair.
