@@ -36,9 +36,7 @@ void ExpectBothWays(const std::vector<Pair>& pairs) {
   }
 }
 
-// ---- Both ways ----
-
-TEST(IastDevanagariTest, ConjunctsTakeTheVirama) {
+TEST(IastDevanagariTest, ReadTheSameBothWays) {
   ExpectBothWays({{"kṣetra", "क्षेत्र"},
                   {"jñāna", "ज्ञान"},
                   {"trayī", "त्रयी"},
@@ -47,17 +45,11 @@ TEST(IastDevanagariTest, ConjunctsTakeTheVirama) {
                   {"kārtsnya", "कार्त्स्न्य"},
                   {"śṛṇu", "शृणु"},
                   {"hṛd", "हृद्"},
-                  {"vāk", "वाक्"}});
-}
-
-TEST(IastDevanagariTest, AspiratesAreOneLetter) {
-  ExpectBothWays({{"kha gha cha jha ṭha ḍha tha dha pha bha", "ख घ छ झ ठ ढ थ ध फ भ"},
+                  {"vāk", "वाक्"},
+                  {"kha gha cha jha ṭha ḍha tha dha pha bha", "ख घ छ झ ठ ढ थ ध फ भ"},
                   {"dharmakṣetre", "धर्मक्षेत्रे"},
-                  {"saṅgha", "सङ्घ"}});
-}
-
-TEST(IastDevanagariTest, VowelsStandAloneAtAWordsStartAndAfterAVowel) {
-  ExpectBothWays({{"arjuna uvāca", "अर्जुन उवाच"},
+                  {"saṅgha", "सङ्घ"},
+                  {"arjuna uvāca", "अर्जुन उवाच"},
                   {"eva ida īśa ūrdhva ṛṣi ṝ ḷ ḹ ai au o", "एव इद ईश ऊर्ध्व ऋषि ॠ ऌ ॡ ऐ औ ओ"},
                   {"prauga", "प्रौग"},
                   {"praüga", "प्रउग"},
@@ -65,25 +57,17 @@ TEST(IastDevanagariTest, VowelsStandAloneAtAWordsStartAndAfterAVowel) {
                   {"tiraïva", "तिरइव"},
                   {"śivaāpa", "शिवआप"},
                   {"kṛṣṇa", "कृष्ण"},
-                  {"kḷpta kḹ", "कॢप्त कॣ"}});
-}
-
-TEST(IastDevanagariTest, MarksDandasAndDigits) {
-  ExpectBothWays({{"saṃjaya", "संजय"},
+                  {"kḷpta kḹ", "कॢप्त कॣ"},
+                  {"saṃjaya", "संजय"},
                   {"rāmaḥ", "रामः"},
                   {"so'pi", "सोऽपि"},
                   {"ca | tat ||", "च । तत् ॥"},
                   {"12.34 0987 5 6", "१२.३४ ०९८७ ५ ६"},
                   {"vām̐llabhate", "वाँल्लभते"},
                   {"oṃ tat sat", "ॐ तत् सत्"},
-                  {"pavitramoṃkāra", "पवित्रमोंकार"}});
+                  {"pavitramoṃkāra", "पवित्रमोंकार"},
+                  {"ka, kha; (ga)\nna - ma\n", "क, ख; (ग)\nन - म\n"}});
 }
-
-TEST(IastDevanagariTest, SpacesPunctuationAndLineEndsStay) {
-  ExpectBothWays({{"ka, kha; (ga)\nna - ma\n", "क, ख; (ग)\nन - म\n"}});
-}
-
-// ---- IAST to Devanagari ----
 
 TEST(IastToDevanagariTest, VariantsReadAsTheirLetters) {
   const std::string expected = ToDeva("saṃskṛtaṃ pitṝn kḷpta ñāṇa śiṣya ṅa ṭīḍā ḥ");
@@ -96,51 +80,45 @@ TEST(IastToDevanagariTest, VariantsReadAsTheirLetters) {
   EXPECT_EQ(ToDeva("kuḻa"), "कुळ");
 }
 
-TEST(IastToDevanagariTest, UnknownCharactersAreReportedAndKept) {
-  const UnicodeResult result = IastToDevanagari("ka\nfa qé ş");
-  EXPECT_EQ(result.text, "क\nfअ qé ş");
-  const std::vector<UnicodeReject> expected = {
-      {U'f', 2, 1}, {U'q', 2, 4}, {0x00E9, 2, 5}, {0x015F, 2, 7}};
-  EXPECT_EQ(result.rejects, expected);
-}
-
 TEST(IastToDevanagariTest, AConsonantBeforeAnythingButAVowelTakesTheVirama) {
   EXPECT_EQ(ToDeva("tat|"), "तत्।");
   EXPECT_EQ(ToDeva("vāk-ca"), "वाक्-च");
   EXPECT_EQ(ToDeva("tatṃ"), "तत्ं");
 }
 
-// ---- Devanagari to IAST ----
-
-TEST(DevanagariToIastTest, NuktaAndJoinersAreReportedAndLeftOut) {
-  const UnicodeResult result = DevanagariToIast("\u0958 \u095B क्\u200Dष क\u093C");
-  EXPECT_EQ(result.text, "ka ja kṣa ka");
-  const std::vector<UnicodeReject> expected = {
-      {0x0958, 1, 1}, {0x095B, 1, 3}, {0x200D, 1, 7}, {0x093C, 1, 11}};
-  EXPECT_EQ(result.rejects, expected);
+TEST(IastDevanagariTest, CharactersWithoutPlaceAreReported) {
+  struct Case {
+    bool to_devanagari;
+    std::string input;
+    std::string text;
+    std::vector<UnicodeReject> rejects;
+  };
+  for (const Case& c : std::vector<Case>{
+           // Unknown characters are kept.
+           {true,
+            "ka\nfa qé ş",
+            "क\nfअ qé ş",
+            {{U'f', 2, 1}, {U'q', 2, 4}, {0x00E9, 2, 5}, {0x015F, 2, 7}}},
+           // Nukta and joiners are left out.
+           {false,
+            "\u0958 \u095B क्\u200Dष क\u093C",
+            "ka ja kṣa ka",
+            {{0x0958, 1, 1}, {0x095B, 1, 3}, {0x200D, 1, 7}, {0x093C, 1, 11}}},
+           // Signs without a consonant.
+           {false, "ा क्् ि", "ā k i", {{0x093E, 1, 1}, {0x094D, 1, 5}, {0x093F, 1, 7}}},
+           // Other characters are kept.
+           {false,
+            "राम॰ – abc\nऍ",
+            "rāma॰ – abc\nऍ",
+            {{0x0970, 1, 4}, {0x2013, 1, 6}, {0x090D, 2, 1}}},
+           {false, std::string("क\xff") + "ख", "ka\uFFFDkha", {{0xFFFD, 1, 2}}},  // not UTF-8
+       }) {
+    const UnicodeResult result =
+        c.to_devanagari ? IastToDevanagari(c.input) : DevanagariToIast(c.input);
+    EXPECT_EQ(result.text, c.text);
+    EXPECT_EQ(result.rejects, c.rejects) << c.input;
+  }
 }
-
-TEST(DevanagariToIastTest, SignsWithoutAConsonantAreReported) {
-  const UnicodeResult result = DevanagariToIast("ा क्् ि");
-  EXPECT_EQ(result.text, "ā k i");
-  const std::vector<UnicodeReject> expected = {{0x093E, 1, 1}, {0x094D, 1, 5}, {0x093F, 1, 7}};
-  EXPECT_EQ(result.rejects, expected);
-}
-
-TEST(DevanagariToIastTest, OtherCharactersAreReportedAndKept) {
-  const UnicodeResult result = DevanagariToIast("राम॰ – abc\nऍ");
-  EXPECT_EQ(result.text, "rāma॰ – abc\nऍ");
-  const std::vector<UnicodeReject> expected = {{0x0970, 1, 4}, {0x2013, 1, 6}, {0x090D, 2, 1}};
-  EXPECT_EQ(result.rejects, expected);
-}
-
-TEST(DevanagariToIastTest, MalformedUtf8IsReported) {
-  const UnicodeResult result = DevanagariToIast(std::string("क\xff") + "ख");
-  EXPECT_EQ(result.text, "ka\uFFFDkha");
-  EXPECT_EQ(result.rejects, (std::vector<UnicodeReject>{{0xFFFD, 1, 2}}));
-}
-
-// ---- Streaming ----
 
 template <class Stream>
 UnicodeResult Streamed(const std::vector<std::string_view>& blocks) {
@@ -176,8 +154,6 @@ TEST(IastDevanagariStreamTest, EveryCutGivesTheWholeTextsOutput) {
   ExpectEveryCutLikeTheWhole<DevanagariToIastStream>(
       "धर्मक्षेत्रे कुरुक्षेत्रे समवेता युयुत्सवः ।\nॐ वाँल्लभते प्रउग सोऽपि ॥\nक़ क्\u200Dष ा १२");
 }
-
-// ---- The corpus ----
 
 std::string WithoutHyphens(std::string text) {
   std::erase(text, '-');
@@ -217,7 +193,6 @@ TEST_F(CorpusTest, IastToDevanagariAgreesWithTheCorpus) {
   ASSERT_EQ(iast_.size(), devanagari_.size());
   std::string differences;
   const int agreeing = AgreeingLines(iast_, devanagari_, IastToDevanagari, differences);
-  EXPECT_GE(agreeing, 684) << differences;
   EXPECT_EQ(agreeing, 689) << differences;
 }
 
@@ -225,7 +200,6 @@ TEST_F(CorpusTest, DevanagariToIastAgreesWithTheCorpus) {
   ASSERT_EQ(iast_.size(), devanagari_.size());
   std::string differences;
   const int agreeing = AgreeingLines(devanagari_, iast_, DevanagariToIast, differences);
-  EXPECT_GE(agreeing, 686) << differences;
   EXPECT_EQ(agreeing, 689) << differences;
 }
 
