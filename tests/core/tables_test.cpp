@@ -75,25 +75,19 @@ TEST(TranslitFontButtons, RewriteKeysInTheFontsLetters) {
   EXPECT_EQ(state.sanideva.key[172], "_");
 }
 
-TEST(FillGlyphCodeTable, SwitchingFontsBackAndForthGivesASingleFill) {
-  const ConverterState once =
+TEST(FillGlyphCodeTable, SwitchingFontsBackAndForthGivesASingleFillAndUnknownFontsNone) {
+  ConverterState state =
       test::StateFor(TranslitFont::kUrwPalladioIt, DevanagariFont::kDevNatrajItr);
-  ConverterState twice = once;
-  PressTranslitFontButton(twice, TranslitFont::kSanskritTimes);
-  PressTranslitFontButton(twice, TranslitFont::kUrwPalladioIt);
-  FillGlyphCodeTable(twice);
-  EXPECT_EQ(twice.sanideva.key, once.sanideva.key);
-  EXPECT_EQ(twice.devitran, once.devitran);
-}
-
-TEST(FillGlyphCodeTable, UnknownFontsLeaveTheTablesAlone) {
-  ConverterState state = test::StateFor(TranslitFont::kUrwPalladioIt, DevanagariFont::kVedic);
-  const ConverterState before = state;
+  const ConverterState once = state;
+  PressTranslitFontButton(state, TranslitFont::kSanskritTimes);
+  PressTranslitFontButton(state, TranslitFont::kUrwPalladioIt);
+  FillGlyphCodeTable(state);
+  EXPECT_EQ(state.sanideva.key, once.sanideva.key);
+  EXPECT_EQ(state.devitran, once.devitran);
   SetTranslitBoxFont(state, "Some Other Font");
   FillGlyphCodeTable(state);
-  EXPECT_EQ(state.sanideva.key, before.sanideva.key);
-  EXPECT_EQ(state.devitran, before.devitran);
-
+  EXPECT_EQ(state.sanideva.key, once.sanideva.key);
+  EXPECT_EQ(state.devitran, once.devitran);
   // A known transliteration font with an unknown Devanagari font rebuilds
   // the keys only.
   SetTranslitBoxFont(state, "Sanskrit-Times");
@@ -104,31 +98,31 @@ TEST(FillGlyphCodeTable, UnknownFontsLeaveTheTablesAlone) {
   EXPECT_EQ(state.devitran[33], "x1");
 }
 
-TEST(FontButtons, TranslitButtonAfterALoadPutsVedicBack) {
-  ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kSanskrit99);
-  // What a load from disk leaves: the buttons it replaces unselected.
-  state.translit_button.reset();
-  state.devanagari_button.reset();
-  state.load_button = true;
-  SetDevanagariBoxFont(state, "My Font");
-  PressTranslitFontButton(state, TranslitFont::kItrTransTimes);
-  EXPECT_EQ(state.devanagari_button, DevanagariFont::kVedic);
-  EXPECT_EQ(state.devanagari_box_font, "Vedic");
-  EXPECT_FALSE(state.load_button);
-  EXPECT_EQ(state.sanideva.full[6], ".");
-  EXPECT_BYTES(B({161}), state.sanideva.key[1]);
-}
-
-TEST(FontButtons, DevanagariButtonAfterALoadKeepsItsOwnFont) {
-  ConverterState state = MakeStartupState();
-  state.translit_button.reset();
-  state.devanagari_button.reset();
-  PressDevanagariFontButton(state, DevanagariFont::kDevNatrajItr);
-  EXPECT_EQ(state.translit_button, TranslitFont::kSanskritTimes);
-  EXPECT_EQ(state.devanagari_box_font, "Dev Natraj ITR");
-  EXPECT_EQ(state.devanagari_font_name, "Dev Natraj ITR");
-  EXPECT_BYTES(B({164}), state.sanideva.full[5]);
-  EXPECT_EQ(state.devitran[75], "la5");
+TEST(FontButtons, AfterALoadATranslitButtonPutsVedicBackAndADevanagariButtonItsOwnFont) {
+  for (const bool translit : {true, false}) {
+    // What a load from disk leaves: the buttons it replaces unselected.
+    ConverterState state =
+        test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kSanskrit99);
+    state.translit_button.reset();
+    state.devanagari_button.reset();
+    state.load_button = true;
+    SetDevanagariBoxFont(state, "My Font");
+    if (translit) {
+      PressTranslitFontButton(state, TranslitFont::kItrTransTimes);
+      EXPECT_EQ(state.devanagari_button, DevanagariFont::kVedic);
+      EXPECT_EQ(state.devanagari_box_font, "Vedic");
+      EXPECT_EQ(state.sanideva.full[6], ".");
+      EXPECT_BYTES(B({161}), state.sanideva.key[1]);
+    } else {
+      PressDevanagariFontButton(state, DevanagariFont::kDevNatrajItr);
+      EXPECT_EQ(state.translit_button, TranslitFont::kSanskritTimes);
+      EXPECT_EQ(state.devanagari_box_font, "Dev Natraj ITR");
+      EXPECT_EQ(state.devanagari_font_name, "Dev Natraj ITR");
+      EXPECT_BYTES(B({164}), state.sanideva.full[5]);
+      EXPECT_EQ(state.devitran[75], "la5");
+    }
+    EXPECT_FALSE(state.load_button);
+  }
 }
 
 TEST(GlyphClass, IsTheLastDigitOrZero) {

@@ -4,13 +4,8 @@
 
 #include "word_check.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <memory>
 #include <stdexcept>
-#include <string>
-#include <vector>
 
 #include "session.h"
 #include "test_support.h"
@@ -26,19 +21,8 @@ Session FontSession(Direction direction, DevanagariFont devanagari, TranslitFont
   return session;
 }
 
-std::string GitaFile(TranslitFont font) {
-  switch (font) {
-    case TranslitFont::kUrwPalladioIt:
-      return "gita.urw-palladio-it.txt";
-    case TranslitFont::kItrTransTimes:
-      return "gita.itrtranstimes.txt";
-    default:
-      return "gita.sanskrit-times.txt";
-  }
-}
-
 std::vector<std::string> SomeLines(TranslitFont font) {
-  std::vector<std::string> lines = test::ReadLines(test::TestDataDir() / GitaFile(font));
+  std::vector<std::string> lines = test::ReadLines(test::GitaFile(font));
   lines.resize(25);
   for (const char* odd : {"", "   ", "ddd kaii", "ra- -ka", "\t rama\t", "'", "r"}) {
     lines.emplace_back(odd);
@@ -49,7 +33,8 @@ std::vector<std::string> SomeLines(TranslitFont font) {
 TEST(RestartedConversion, ConvertsEachTextAsANewStreamWould) {
   for (const DevanagariFont devanagari : kDevanagariFonts) {
     for (const TranslitFont translit : kTranslitFonts) {
-      const std::string pair = std::string(FontName(devanagari)) + " with " + GitaFile(translit);
+      const std::string pair =
+          std::string(FontName(devanagari)) + " with " + std::string(FontName(translit));
       Session fresh_forth = FontSession(Direction::kToDevanagari, devanagari, translit);
       Session fresh_back = FontSession(Direction::kToTranslit, devanagari, translit);
       Session forth = FontSession(Direction::kToDevanagari, devanagari, translit);
@@ -145,10 +130,9 @@ TEST(WordCheck, AnyCutOfTheInputGivesTheSameReport) {
 }
 
 TEST(WordCheck, SessionsMustBeInTheirDirections) {
-  Session forth =
-      FontSession(Direction::kToDevanagari, DevanagariFont::kVedic, TranslitFont::kSanskritTimes);
-  Session back =
-      FontSession(Direction::kToTranslit, DevanagariFont::kVedic, TranslitFont::kSanskritTimes);
+  Session forth;
+  Session back;
+  back.ChooseDirection(Direction::kToTranslit);
   EXPECT_THROW(WordCheck(back, forth, {}, {}), std::invalid_argument);
 }
 
