@@ -80,49 +80,45 @@ Streamed Stream(ConverterState state, std::string_view input, const Cuts& cuts,
   return streamed;
 }
 
+// The input boxes asked, one a line, with everything they hold.
+std::string Boxes(const std::vector<AskedInputBox>& boxes) {
+  std::string text;
+  for (const AskedInputBox& box : boxes) {
+    const InputBoxRequest& r = box.request;
+    text += std::to_string(static_cast<int>(r.kind)) + " " + std::to_string(r.glyph_code) + " " +
+            std::to_string(r.offset) + " " + r.title + "|" + r.prompt + "|" + r.default_text +
+            " -> " + box.answer + "\n";
+  }
+  return text;
+}
+
 ::testing::AssertionResult Same(const ConversionResult& whole, const Streamed& streamed,
                                 bool with_clipboard) {
-  if (whole.output != streamed.output) {
-    return ::testing::AssertionFailure()
-           << "output: " << test::BytesEqual(whole.output, streamed.output).message();
+  ::testing::AssertionResult same = test::BytesEqual(whole.output, streamed.output);
+  if (same && with_clipboard) same = test::BytesEqual(whole.clipboard, streamed.clipboard);
+  if (same && !with_clipboard && streamed.end.clipboard_set) {
+    same = ::testing::AssertionFailure() << "clipboard set without being asked for";
   }
-  if (with_clipboard && whole.clipboard != streamed.clipboard) {
-    return ::testing::AssertionFailure()
-           << "clipboard: " << test::BytesEqual(whole.clipboard, streamed.clipboard).message();
+  if (same && whole.completed != streamed.end.completed) {
+    same = ::testing::AssertionFailure() << "completed " << whole.completed;
   }
-  if (!with_clipboard && streamed.end.clipboard_set) {
-    return ::testing::AssertionFailure() << "clipboard set without being asked for";
+  if (same && Boxes(whole.input_boxes) != Boxes(streamed.end.input_boxes)) {
+    same = ::testing::AssertionFailure() << "input boxes\n"
+                                         << Boxes(whole.input_boxes) << "against\n"
+                                         << Boxes(streamed.end.input_boxes);
   }
-  if (whole.completed != streamed.end.completed) {
-    return ::testing::AssertionFailure()
-           << "completed " << whole.completed << " against " << streamed.end.completed;
-  }
-  const std::vector<AskedInputBox>& boxes = streamed.end.input_boxes;
-  if (whole.input_boxes.size() != boxes.size()) {
-    return ::testing::AssertionFailure()
-           << whole.input_boxes.size() << " input boxes against " << boxes.size();
-  }
-  for (std::size_t i = 0; i < boxes.size(); ++i) {
-    const AskedInputBox& a = whole.input_boxes[i];
-    const AskedInputBox& b = boxes[i];
-    if (a.answer != b.answer || a.request.kind != b.request.kind ||
-        a.request.glyph_code != b.request.glyph_code || a.request.title != b.request.title ||
-        a.request.prompt != b.request.prompt || a.request.default_text != b.request.default_text ||
-        a.request.offset != b.request.offset) {
-      return ::testing::AssertionFailure() << "input box " << i << " differs";
-    }
-    // The glyph asked about stands at the offset given (the padded input
-    // has one byte before the input).
-    if (a.request.kind == InputRequestKind::kGlyphReading &&
-        (a.request.offset + 1 >= whole.padded_input.size() ||
-         static_cast<unsigned char>(whole.padded_input[a.request.offset + 1]) !=
-             a.request.glyph_code)) {
-      return ::testing::AssertionFailure()
-             << "input box " << i << ": glyph " << a.request.glyph_code << " is not at offset "
-             << a.request.offset;
+  // The glyph asked about stands at the offset given (the padded input has
+  // one byte before the input).
+  for (const AskedInputBox& box : whole.input_boxes) {
+    const InputBoxRequest& r = box.request;
+    if (same && r.kind == InputRequestKind::kGlyphReading &&
+        (r.offset + 1 >= whole.padded_input.size() ||
+         static_cast<unsigned char>(whole.padded_input[r.offset + 1]) != r.glyph_code)) {
+      same = ::testing::AssertionFailure()
+             << "glyph " << r.glyph_code << " is not at offset " << r.offset;
     }
   }
-  return ::testing::AssertionSuccess();
+  return same;
 }
 
 // The whole text at once, then the stream cut every way given, with the

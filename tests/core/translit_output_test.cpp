@@ -132,14 +132,8 @@ void RunRandomEdits(std::string_view letters, int runs, unsigned seed) {
 
 TEST(TranslitOutput, AgreesWithAPlainScanOverRandomEdits) {
   RunRandomEdits("kkkkttra  a'e", 1500, 4711);
-}
-
-TEST(TranslitOutput, AgreesWithAPlainScanOverLongConsonantGroups) {
-  RunRandomEdits("kkkkkkkkkkkkkkkttttttrrra", 500, 815);
-}
-
-TEST(TranslitOutput, AgreesWithAPlainScanOverLongRunsOfVowelMarks) {
-  RunRandomEdits("aaaaaaaaeeeeeeiiii     ''k", 500, 1234);
+  RunRandomEdits("kkkkkkkkkkkkkkkttttttrrra", 500, 815);    // long consonant groups
+  RunRandomEdits("aaaaaaaaeeeeeeiiii     ''k", 500, 1234);  // long runs of vowel marks
 }
 
 TEST(TranslitOutput, ALongConsonantRunTakesItsLettersAtTheFront) {

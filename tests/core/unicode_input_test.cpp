@@ -1,12 +1,7 @@
 // What the readers of UTF-8 input make of a byte-order mark and of bytes
 // that are not UTF-8.
 
-#include <gtest/gtest.h>
-
 #include <functional>
-#include <string>
-#include <string_view>
-#include <vector>
 
 #include "test_support.h"
 #include "translit_letters.h"
