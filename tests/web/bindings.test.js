@@ -8,10 +8,8 @@ const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
 const {execFileSync} = require('node:child_process');
-const {root, loadModule, readRepo, batchPath, sfconvPath, equalBytes} = require('./support.js');
+const {newConverter, kForms, readRepo, batchPath, sfconvPath, runNative, equalBytes} = require('./support.js');
 
-const kForms = ['iast', 'devanagari', 'Sanskrit-Times', 'ITRTransTimes', 'URW Palladio IT',
-                'Vedic', 'Dev Natraj ITR', 'Sanskrit 99'];
 const native = fs.existsSync(batchPath) && fs.existsSync(sfconvPath);
 const skipNative = !native && 'native sfconv is not built';
 
@@ -23,30 +21,8 @@ function inputFor(form) {
                       {input: gita.subarray(0, cut)});
 }
 
-// Runs native sfconv once per run, in one process; gives each run's output.
-function runNative(runs) {
-  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'sfc-web-bindings-'));
-  try {
-    let list = '';
-    runs.forEach(({args, input}, i) => {
-      fs.writeFileSync(path.join(dir, `${i}.in`), input);
-      list += [...args, '-i', `${i}.in`, '-o', `${i}.out`].join('\t') + '\n';
-    });
-    fs.writeFileSync(path.join(dir, 'runs.txt'), list);
-    execFileSync(batchPath, [dir]);
-    return runs.map((_, i) => ({
-      output: new Uint8Array(fs.readFileSync(path.join(dir, `${i}.out`))),
-      rc: Number(fs.readFileSync(path.join(dir, `${i}.rc`), 'utf8')),
-      err: fs.readFileSync(path.join(dir, `${i}.err`), 'utf8'),
-    }));
-  } finally {
-    fs.rmSync(dir, {recursive: true, force: true});
-  }
-}
-
 test('every pair of forms converts as sfconv convert does', {skip: skipNative}, async () => {
-  const m = await loadModule();
-  const converter = new m.Converter();
+  const {converter} = await newConverter();
   const runs = [];
   for (const from of kForms) {
     const input = inputFor(from);
@@ -56,14 +32,12 @@ test('every pair of forms converts as sfconv convert does', {skip: skipNative}, 
   runs.forEach(({input, from, to}, i) => {
     const result = converter.convert(input, {command: 'convert', from, to});
     assert.strictEqual(result.error, undefined, `${from} -> ${to}`);
-    assert.ok(result.output.length > 0, `${from} -> ${to}: no output`);
-    assert.ok(equalBytes(result.output, expected[i].output), `${from} -> ${to}: output differs`);
+    assert.ok(result.output.length > 0 && equalBytes(result.output, expected[i].output), `${from} -> ${to}: output differs`);
   });
 });
 
 test('a stream fed in blocks gives the whole text\'s output', async () => {
-  const m = await loadModule();
-  const converter = new m.Converter();
+  const {m, converter} = await newConverter();
   const input = readRepo('tests/data/gita.itrtranstimes.txt');
   const cases = [
     {command: 'to-devanagari', translitFont: 'ITRTransTimes', devanagariFont: 'Sanskrit 99'},
@@ -88,12 +62,11 @@ test('a stream fed in blocks gives the whole text\'s output', async () => {
 });
 
 test('code tables exported by sfconv load as bytes and convert as sfconv --tables', {skip: skipNative}, async () => {
-  const m = await loadModule();
+  const {converter} = await newConverter();
   const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'sfc-web-tables-'));
   try {
     execFileSync(sfconvPath, ['tables', '--export', dir, '-d', 'Sanskrit 99']);
     const file = (name) => new Uint8Array(fs.readFileSync(path.join(dir, name)));
-    const converter = new m.Converter();
     assert.strictEqual(converter.hasLoadedTables(), false);
     assert.deepStrictEqual(
         converter.loadTables(file('sanideva.cod'), file('lipikara.mmy'), file('devitran.cod')), []);
@@ -115,29 +88,21 @@ test('code tables exported by sfconv load as bytes and convert as sfconv --table
   }
 });
 
-test('a load without a file notes it and keeps that table', async () => {
-  const m = await loadModule();
-  const converter = new m.Converter();
+test('a load without a file notes it, and a field too long for any cell is cut with a warning', async () => {
+  const {converter} = await newConverter();
   const exported = converter.exportTables({devanagariFont: 'Dev Natraj ITR'});
   const problems = converter.loadTables(exported.files['sanideva.cod'], null, exported.files['devitran.cod']);
   assert.deepStrictEqual(problems.map((p) => [p.severity, p.file]), [['note', 'lipikara.mmy']]);
   assert.match(problems[0].text, /^lipikara\.mmy: no lipikara\.mmy was given; the short-i map keeps its contents$/);
   converter.forgetTables();
   assert.strictEqual(converter.hasLoadedTables(), false);
-});
-
-test('a field longer than any cell is cut and warned of with its place', async () => {
-  const m = await loadModule();
-  const converter = new m.Converter();
   const long = new TextEncoder().encode('a,b,' + 'x'.repeat(5000) + '\n');
-  const problems = converter.loadTables(long, null, null);
-  assert.deepStrictEqual(problems.filter((p) => p.severity === 'warning').map((p) => [p.file, p.line]),
-                         [['sanideva.cod', 1]]);
+  assert.deepStrictEqual(converter.loadTables(long, null, null).filter((p) => p.severity === 'warning')
+                             .map((p) => [p.file, p.line]), [['sanideva.cod', 1]]);
 });
 
 test('the tables as rows agree with the dump', async () => {
-  const m = await loadModule();
-  const converter = new m.Converter();
+  const {converter} = await newConverter();
   const tables = converter.tables({translitFont: 'ITRTransTimes', devanagariFont: 'Vedic'});
   assert.strictEqual(tables.syllables.length, 255);
   assert.strictEqual(tables.shortI.length, 255);
@@ -149,20 +114,22 @@ test('the tables as rows agree with the dump', async () => {
   assert.ok(dump.some((line) => line.startsWith('sanideva\t22\t"' + Buffer.from(row22.key).toString('latin1') + '"')));
 });
 
-test('dropped bytes are reported with their places, as sfconv --report does', async () => {
-  const m = await loadModule();
-  const converter = new m.Converter();
-  const input = new Uint8Array([...new TextEncoder().encode('rAma\n ka'), 1, ...new TextEncoder().encode('\tgA'), 1]);
-  const result = converter.convert(input, {command: 'to-devanagari'});
+test('dropped bytes are reported with their places, and Unicode given as font bytes is told', async () => {
+  const {converter} = await newConverter();
+  const text = (t) => [...new TextEncoder().encode(t)];
+  const result = converter.convert(new Uint8Array([...text('rAma\n ka'), 1, ...text('\tgA'), 1]),
+                                   {command: 'to-devanagari'});
   assert.deepStrictEqual(result.dropped.filter((d) => d.byte === 1).map((d) => [d.line, d.column]),
                          [[2, 4], [2, 8]]);
   assert.strictEqual(result.droppedTotal, 5);
   assert.ok(result.messages.some((line) => /5 bytes had no rule and were left out/.test(line)));
+  const unicode = converter.convert(new TextEncoder().encode('śrī rāma'),
+                                    {command: 'convert', from: 'Sanskrit-Times', to: 'Vedic'});
+  assert.ok(unicode.messages.some((line) => /looks like Unicode text/.test(line)));
 });
 
 test('check lists the words that do not come back, as sfconv check', {skip: skipNative}, async () => {
-  const m = await loadModule();
-  const converter = new m.Converter();
+  const {converter} = await newConverter();
   const input = readRepo('tests/data/gita.sanskrit-times.txt');
   for (const devanagariFont of ['Vedic', 'Sanskrit 99']) {
     const ours = converter.check(input, {devanagariFont});
@@ -180,9 +147,7 @@ test('check lists the words that do not come back, as sfconv check', {skip: skip
 });
 
 test('wrong names and options give a clear error, not an exception', async () => {
-  const m = await loadModule();
-  const converter = new m.Converter();
-  const bytes = new Uint8Array([97]);
+  const {converter} = await newConverter();
   const cases = [
     [{command: 'convert', from: 'Wingdings', to: 'iast'}, /from: "Wingdings" is neither iast, devanagari nor a font name/],
     [{command: 'to-devanagari', devanagariFont: 'Nope'}, /unknown Devanagari font "Nope"/],
@@ -192,17 +157,9 @@ test('wrong names and options give a clear error, not an exception', async () =>
     [{command: 'convert', from: 'iast', to: 'Vedic', answers: {300: 'x'}}, /glyph code is 0 to 255/],
   ];
   for (const [options, message] of cases) {
-    const result = converter.convert(bytes, options);
+    const result = converter.convert(new Uint8Array([97]), options);
     assert.match(result.error, message, JSON.stringify(options));
     assert.strictEqual(result.output.length, 0);
   }
   assert.match(converter.tables({devanagariFont: 'Nope'}).error, /unknown Devanagari font/);
-});
-
-test('Unicode text given as font bytes is told', async () => {
-  const m = await loadModule();
-  const converter = new m.Converter();
-  const result = converter.convert(new TextEncoder().encode('śrī rāma'),
-                                   {command: 'convert', from: 'Sanskrit-Times', to: 'Vedic'});
-  assert.ok(result.messages.some((line) => /looks like Unicode text/.test(line)));
 });

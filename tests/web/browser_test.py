@@ -4,8 +4,8 @@ of the clipboard, the preview font, the report, check, large texts in the
 worker, keyboard use and small screens. Run after scripts/build-web.sh and a
 native build (build/bin/sfconv)."""
 
+import contextlib
 import pathlib
-import subprocess
 import sys
 import tempfile
 import time
@@ -26,6 +26,14 @@ def gita_lines(name, count):
     return b"\n".join(lines[:count]) + b"\n"
 
 
+@contextlib.contextmanager
+def temp_file(data):
+    with tempfile.TemporaryDirectory() as folder:
+        path = pathlib.Path(folder) / "text.txt"
+        path.write_bytes(data)
+        yield str(path)
+
+
 class PageTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
@@ -44,7 +52,6 @@ class PageTest(unittest.TestCase):
         self.driver.set_window_size(1280, 1000)
         browser.open_page(self.driver, self.url)
 
-    # ---- helpers ----
 
     def el(self, id_):
         return self.driver.find_element(By.ID, id_)
@@ -55,17 +62,12 @@ class PageTest(unittest.TestCase):
     def value(self, id_):
         return self.driver.execute_script("return document.getElementById(arguments[0]).value", id_)
 
-    def wait_for(self, condition, what, timeout=30):
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            result = condition()
-            if result:
-                return result
-            time.sleep(0.05)
-        self.fail("timed out waiting for " + what)
+    def text(self, id_):
+        return self.driver.execute_script(
+            "return document.getElementById(arguments[0]).textContent", id_)
 
     def wait_output(self, expected_text):
-        self.wait_for(lambda: self.value("output") == expected_text,
+        browser.wait(lambda: self.value("output") == expected_text,
                       "the output " + repr(expected_text[:40]))
 
     def set_clipboard(self, text):
@@ -84,95 +86,53 @@ class PageTest(unittest.TestCase):
         def done():
             files = [f for f in self.downloads.iterdir() if not f.name.endswith(".crdownload")]
             return files[0] if files else None
-        path = self.wait_for(done, "the download")
+        path = browser.wait(done, "the download")
         time.sleep(0.2)
         return path.read_bytes()
 
-    def type_bytes(self, data):
-        """Puts a font's bytes into the input box as typing would (a control
-        character cannot be typed through the driver)."""
-        self.driver.execute_script(
-            "const b = document.getElementById('input'); b.focus(); b.value = arguments[0];"
-            "b.dispatchEvent(new Event('input', {bubbles: true}));", browser.cp1252(data))
-
-    def clear_input(self):
+    def paste(self, data, from_, to):
+        """Clears the input box and pastes a font's bytes into it."""
         self.el("clear-input").click()
+        self.choose("from", from_)
+        self.choose("to", to)
+        self.set_clipboard(browser.cp1252(data))
+        self.el("input").send_keys(Keys.CONTROL, "v")
 
-    # ---- typing, pasting, forms ----
+    def expect(self, data, *arguments):
+        """Waits for the output sfconv convert gives for the same input and
+        arguments; returns its bytes."""
+        expected = browser.sfconv("convert", *arguments, input_bytes=data)
+        self.wait_output(expected.decode() if arguments[-1] in ("iast", "devanagari")
+                         else browser.cp1252(expected))
+        return expected
 
-    def test_typed_iast_becomes_unicode_devanagari_as_sfconv_converts_it(self):
+
+    def test_typed_iast_converts_as_sfconv_converts_it_and_swap_takes_it_back(self):
         line = gita_lines("gita.iast.txt", 1).decode().rstrip("\n")
-        self.clear_input()
+        self.el("clear-input").click()
         self.choose("from", "iast")
         self.choose("to", "devanagari")
         self.el("input").send_keys(line)
-        expected = browser.sfconv("convert", "--from", "iast", "--to", "devanagari",
-                                  input_bytes=line.encode())
-        self.wait_output(expected.decode())
+        self.expect(line.encode(), "--from", "iast", "--to", "devanagari")
+        self.choose("to", "ITRTransTimes")
+        self.expect(line.encode(), "--from", "iast", "--to", "ITRTransTimes")
+        self.el("swap").click()
+        self.assertEqual(self.value("from"), "ITRTransTimes")
+        self.wait_output(line)
 
-    def test_pasted_font_text_converts_to_each_devanagari_font_with_sfconv_bytes(self):
+    def test_pasted_font_text_converts_to_each_devanagari_font_with_its_options(self):
         text = gita_lines("gita.sanskrit-times.txt", 3)
-        self.clear_input()
-        self.choose("from", "Sanskrit-Times")
-        self.set_clipboard(browser.cp1252(text))
-        box = self.el("input")
-        box.click()
-        box.send_keys(Keys.CONTROL, "v")
+        self.paste(text, "Sanskrit-Times", "devanagari")
         for font in ["Vedic", "Dev Natraj ITR", "Sanskrit 99"]:
             with self.subTest(font=font):
                 self.choose("to", font)
-                expected = browser.sfconv("convert", "--from", "Sanskrit-Times", "--to", font,
-                                          input_bytes=text)
-                self.wait_output(browser.cp1252(expected))
+                expected = self.expect(text, "--from", "Sanskrit-Times", "--to", font)
                 self.assertEqual(self.download(), expected)
-
-    def test_swap_takes_the_result_back(self):
-        self.clear_input()
-        self.choose("from", "iast")
-        self.choose("to", "ITRTransTimes")
-        self.el("input").send_keys("dharmakṣetre kurukṣetre")
-        expected = browser.sfconv("convert", "--from", "iast", "--to", "ITRTransTimes",
-                                  input_bytes="dharmakṣetre kurukṣetre".encode())
-        self.wait_output(browser.cp1252(expected))
-        self.el("swap").click()
-        self.assertEqual(Select(self.el("from")).first_selected_option.get_attribute("value"),
-                         "ITRTransTimes")
-        self.wait_output("dharmakṣetre kurukṣetre")
-
-    def test_options_reach_the_conversion(self):
-        text = gita_lines("gita.sanskrit-times.txt", 2)
-        self.clear_input()
-        self.choose("from", "Sanskrit-Times")
-        self.choose("to", "Vedic")
-        self.set_clipboard(browser.cp1252(text))
-        self.el("input").send_keys(Keys.CONTROL, "v")
         self.el("shift-m").click()
         self.choose("dash-mode", "2")
-        expected = browser.sfconv("convert", "--from", "Sanskrit-Times", "--to", "Vedic",
-                                  "--shift-m-to-n", "--dash-mode", "2", input_bytes=text)
-        self.wait_output(browser.cp1252(expected))
+        self.expect(text, "--shift-m-to-n", "--dash-mode", "2", "--from", "Sanskrit-Times",
+                    "--to", "Sanskrit 99")
 
-    # ---- files: open, download, code tables ----
-
-    def test_an_opened_file_keeps_its_bytes_and_downloads_exactly(self):
-        source = DATA / "gita.itrtranstimes.txt"
-        data = gita_lines("gita.itrtranstimes.txt", 6).replace(b"\n", b"\r\n")
-        with tempfile.NamedTemporaryFile(suffix=".txt", delete=False) as f:
-            f.write(data)
-        try:
-            self.choose("from", "ITRTransTimes")
-            self.choose("to", "Sanskrit 99")
-            self.el("open-file").send_keys(f.name)
-            expected = browser.sfconv("convert", "--from", "ITRTransTimes", "--to", "Sanskrit 99",
-                                      input_bytes=data)
-            self.wait_for(lambda: "Opened" in self.el("status").text or
-                          "Converted" in self.el("status").text, "the file")
-            self.wait_for(lambda: self.value("output").replace("\r", "") ==
-                          browser.cp1252(expected).replace("\r", ""), "the converted file")
-            self.assertEqual(self.download(), expected)
-        finally:
-            pathlib.Path(f.name).unlink()
-        self.assertTrue(source.exists())
 
     def test_code_tables_exported_by_sfconv_load_and_convert_as_sfconv(self):
         with tempfile.TemporaryDirectory() as tables:
@@ -183,84 +143,48 @@ class PageTest(unittest.TestCase):
             font.clear()
             font.send_keys("My Font")
             self.el("load-tables").click()
-            self.wait_for(lambda: "Loaded the code tables" in self.el("status").text, "the load")
+            browser.wait(lambda: "Loaded the code tables" in self.el("status").text, "the load")
             self.assertEqual(self.driver.find_elements(By.CSS_SELECTOR, "#table-problems li"), [])
             text = gita_lines("gita.sanskrit-times.txt", 4)
-            self.clear_input()
-            self.choose("from", "Sanskrit-Times")
-            self.choose("to", "My Font")
-            self.set_clipboard(browser.cp1252(text))
-            self.el("input").send_keys(Keys.CONTROL, "v")
-            expected = browser.sfconv("convert", "--tables", tables, "--from", "Sanskrit-Times",
-                                      "--to", "My Font", input_bytes=text)
-            self.wait_output(browser.cp1252(expected))
+            self.paste(text, "Sanskrit-Times", "My Font")
+            expected = self.expect(text, "--tables", tables, "--from", "Sanskrit-Times",
+                                   "--to", "My Font")
             self.assertEqual(self.download(), expected)
             # The browser shows the loaded tables' rows.
             self.assertEqual(Select(self.el("browse-font")).first_selected_option.text, "My Font")
             rows = self.driver.find_elements(By.CSS_SELECTOR, "#browser tbody tr")
             self.assertEqual(len(rows), 255)
 
-    # ---- clipboard ----
 
-    def test_copy_puts_windows_1252_or_symbol_font_text_on_the_clipboard(self):
+    def test_copy_gives_the_fonts_bytes_and_the_preview_unicode_in_the_bundled_font(self):
         text = gita_lines("gita.sanskrit-times.txt", 2)
-        self.clear_input()
-        self.choose("from", "Sanskrit-Times")
-        self.choose("to", "Vedic")
-        self.set_clipboard(browser.cp1252(text))
-        self.el("input").send_keys(Keys.CONTROL, "v")
-        expected = browser.sfconv("convert", "--from", "Sanskrit-Times", "--to", "Vedic",
-                                  input_bytes=text)
-        self.wait_output(browser.cp1252(expected))
+        self.paste(text, "Sanskrit-Times", "Vedic")
+        vedic = self.expect(text, "--from", "Sanskrit-Times", "--to", "Vedic")
+        # Copy: Windows-1252 text, or with "symbol font" U+F000 + byte.
         self.el("copy").click()
-        self.wait_for(lambda: "clipboard" in self.el("status").text, "the copy")
-        self.assertEqual(self.read_clipboard(), browser.cp1252(expected))
+        browser.wait(lambda: "clipboard" in self.el("status").text, "the copy")
+        self.assertEqual(self.read_clipboard(), browser.cp1252(vedic))
         self.el("symbol-font").click()
         self.el("copy").click()
-        symbol = "".join(chr(0xF000 + b) if b >= 0x20 else chr(b) for b in expected)
+        symbol = "".join(chr(0xF000 + b) if b >= 0x20 else chr(b) for b in vedic)
         self.assertEqual(self.read_clipboard(), symbol)
-
-    # ---- what is shown ----
-
-    def test_the_preview_is_unicode_devanagari_in_the_bundled_noto_font(self):
-        text = gita_lines("gita.sanskrit-times.txt", 1)
-        self.clear_input()
-        self.choose("from", "Sanskrit-Times")
-        self.choose("to", "Vedic")
-        self.set_clipboard(browser.cp1252(text))
-        self.el("input").send_keys(Keys.CONTROL, "v")
-        # The preview is the Vedic bytes of the result read as Unicode Devanagari.
-        vedic = browser.sfconv("convert", "--from", "Sanskrit-Times", "--to", "Vedic",
-                               input_bytes=text)
+        # The preview is the Vedic bytes read as Unicode Devanagari, drawn in
+        # the bundled font (fonts load when text uses them).
         expected = browser.sfconv("convert", "--from", "Vedic", "--to", "devanagari",
                                   input_bytes=vedic).decode()
-        self.wait_for(lambda: self.driver.execute_script(
-            "return document.getElementById('preview').textContent") == expected, "the preview")
-        loaded = self.driver.execute_async_script("""
+        browser.wait(lambda: self.text("preview") == expected, "the preview")
+        self.assertTrue(self.driver.execute_async_script("""
             const done = arguments[0];
             document.fonts.ready.then(() => done([...document.fonts].some(
-                f => f.family.includes('Noto Sans Devanagari') && f.status === 'loaded')));""")
-        self.assertTrue(loaded, "the bundled font was not loaded")
-        widths = self.driver.execute_script("""
-            const preview = document.getElementById('preview');
-            const probe = document.createElement('span');
-            probe.textContent = preview.textContent.split('\\n')[0];
-            probe.style.whiteSpace = 'nowrap';
-            preview.appendChild(probe);
-            const noto = probe.getBoundingClientRect().width;
-            probe.style.fontFamily = '"No Such Font", serif';
-            const fallback = probe.getBoundingClientRect().width;
-            probe.remove();
-            return [noto, fallback];""")
-        self.assertGreater(widths[0], 0)
-        self.assertNotAlmostEqual(widths[0], widths[1], delta=1)
+                f => f.family.includes('Noto Sans Devanagari') && f.status === 'loaded')));"""),
+            "the bundled font was not loaded")
 
     def test_bytes_with_no_rule_are_listed_and_marked(self):
-        self.clear_input()
+        self.el("clear-input").click()
         self.choose("from", "Sanskrit-Times")
         self.choose("to", "Vedic")
-        self.type_bytes(b"rAma\nka\x01ma")
-        self.wait_for(lambda: self.driver.find_elements(By.CSS_SELECTOR, "#report-text mark"),
+        browser.put_text(self.driver, b"rAma\nka\x01ma")
+        browser.wait(lambda: self.driver.find_elements(By.CSS_SELECTOR, "#report-text mark"),
                       "the marked input")
         items = [li.text for li in self.driver.find_elements(By.CSS_SELECTOR, "#report li")]
         self.assertIn("line 2, column 3: SOH (byte 1)", items)
@@ -276,38 +200,30 @@ class PageTest(unittest.TestCase):
 
     def test_check_lists_what_sfconv_check_lists(self):
         text = gita_lines("gita.sanskrit-times.txt", 40)
-        self.clear_input()
-        self.choose("from", "Sanskrit-Times")
-        self.choose("to", "Sanskrit 99")
-        self.set_clipboard(browser.cp1252(text))
-        self.el("input").send_keys(Keys.CONTROL, "v")
-        self.wait_for(lambda: self.value("input") != "", "the pasted text")
+        self.paste(text, "Sanskrit-Times", "Sanskrit 99")
+        browser.wait(lambda: self.value("input") != "", "the pasted text")
         self.el("check").click()
         expected = browser.sfconv("check", "-t", "Sanskrit-Times", "-d", "Sanskrit 99",
                                   input_bytes=text).decode()
-        self.wait_for(lambda: self.el("check-report").is_displayed(), "the check report")
-        self.assertEqual(self.driver.execute_script(
-            "return document.getElementById('check-report').textContent"), expected)
+        browser.wait(lambda: self.el("check-report").is_displayed(), "the check report")
+        self.assertEqual(self.text("check-report"), expected)
 
-    def test_a_large_text_converts_in_the_worker_with_progress(self):
-        data = (DATA / "gita.sanskrit-times.txt").read_bytes() * 5  # about 340 KB
-        with tempfile.NamedTemporaryFile(suffix=".txt", delete=False) as f:
-            f.write(data)
-        try:
-            self.choose("from", "Sanskrit-Times")
-            self.choose("to", "devanagari")
-            self.el("open-file").send_keys(f.name)
-            self.wait_for(lambda: "press Convert" in self.el("status").text, "the opened file")
-            self.el("convert").click()
-            expected = browser.sfconv("convert", "--from", "Sanskrit-Times", "--to", "devanagari",
-                                      input_bytes=data)
-            self.wait_for(lambda: "Converted" in self.el("status").text, "the worker", timeout=60)
-            self.assertFalse(self.el("progress").is_displayed())
-            self.assertEqual(self.download(), expected)
-        finally:
-            pathlib.Path(f.name).unlink()
-
-    # ---- keyboard, labels, small screens ----
+    def test_a_large_file_converts_in_the_worker_in_a_page_opened_as_a_file(self):
+        """Its bytes kept, CR LF line ends too, and downloaded exactly."""
+        browser.open_page(self.driver, (browser.SITE / "index.html").as_uri())
+        self.assertEqual(self.value("output"), "श्री भगवान् उवाच")
+        data = (DATA / "gita.itrtranstimes.txt").read_bytes().replace(b"\n", b"\r\n") * 5
+        self.choose("from", "ITRTransTimes")
+        self.choose("to", "Sanskrit 99")
+        with temp_file(data) as name:
+            self.el("open-file").send_keys(name)
+            browser.wait(lambda: "press Convert" in self.el("status").text, "the opened file")
+        self.el("convert").click()
+        browser.wait(lambda: "Converted" in self.el("status").text, "the worker", timeout=60)
+        self.assertFalse(self.el("progress").is_displayed())
+        expected = browser.sfconv("convert", "--from", "ITRTransTimes", "--to", "Sanskrit 99",
+                                  input_bytes=data)
+        self.assertEqual(self.download(), expected)
 
     def test_every_control_has_a_label_or_name(self):
         unnamed = self.driver.execute_script("""
@@ -345,12 +261,12 @@ class PageTest(unittest.TestCase):
         self.assertNotEqual(outline, "none", "focus is not visible")
 
     def test_keyboard_alone_converts(self):
-        self.clear_input()
+        self.el("clear-input").click()
         self.el("input").send_keys("rāma")
         self.wait_output("राम")
         # Choose another form with the keyboard, from the swap button backwards.
         self.el("to").send_keys(Keys.END)
-        self.wait_for(lambda: self.value("to") != "devanagari", "the chosen form")
+        browser.wait(lambda: self.value("to") != "devanagari", "the chosen form")
         self.assertNotEqual(self.value("output"), "राम")
 
     def test_phone_sized_and_200_percent_zoomed_pages_do_not_scroll_sideways(self):
@@ -367,33 +283,6 @@ class PageTest(unittest.TestCase):
                     self.assertLessEqual(box["x"] + box["width"], width)
                 finally:
                     self.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
-
-
-class FileUrlTest(unittest.TestCase):
-    def test_the_page_and_its_worker_work_opened_as_a_file(self):
-        data = (DATA / "gita.sanskrit-times.txt").read_bytes() * 5
-        with tempfile.NamedTemporaryFile(suffix=".txt", delete=False) as f:
-            f.write(data)
-        try:
-            with browser.chromium() as (driver, _):
-                browser.open_page(driver, (browser.SITE / "index.html").as_uri())
-                value = "return document.getElementById('output').value"
-                self.assertEqual(driver.execute_script(value), "श्री भगवान् उवाच")
-                Select(driver.find_element(By.ID, "from")).select_by_value("Sanskrit-Times")
-                Select(driver.find_element(By.ID, "to")).select_by_value("devanagari")
-                driver.find_element(By.ID, "open-file").send_keys(f.name)
-                status = driver.find_element(By.ID, "status")
-                deadline = time.monotonic() + 30
-                while "press Convert" not in status.text and time.monotonic() < deadline:
-                    time.sleep(0.05)
-                driver.find_element(By.ID, "convert").click()
-                while "Converted" not in status.text and time.monotonic() < deadline + 30:
-                    time.sleep(0.05)
-                expected = browser.sfconv("convert", "--from", "Sanskrit-Times", "--to",
-                                          "devanagari", input_bytes=data)
-                self.assertEqual(driver.execute_script(value), expected.decode())
-        finally:
-            pathlib.Path(f.name).unlink()
 
 
 if __name__ == "__main__":

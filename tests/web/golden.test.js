@@ -3,12 +3,11 @@
 'use strict';
 const test = require('node:test');
 const assert = require('node:assert');
-const {loadModule, readRepo, goldenCases, optionsOf, equalBytes} = require('./support.js');
+const {newConverter, readRepo, goldenCases, optionsOf, equalBytes} = require('./support.js');
 
 for (const golden of goldenCases()) {
   test(golden.name, async () => {
-    const m = await loadModule();
-    const converter = new m.Converter();
+    const {converter} = await newConverter();
     let output = null;
     for (const args of golden.runs) {
       const options = optionsOf(args);

@@ -1,19 +1,14 @@
 // Random inputs through the WebAssembly module: no exception, and the same
 // output, completion and dropped bytes as native sfconv on the same input
-// with the same options. Native sfconv runs once per case, all cases in one
-// process (sfc_sfconv_batch), so the test stays quick.
+// with the same options. Native sfconv runs all cases in one process
+// (sfc_sfconv_batch), so the test stays quick.
 'use strict';
 const test = require('node:test');
 const assert = require('node:assert');
 const fs = require('node:fs');
-const os = require('node:os');
-const path = require('node:path');
-const {execFileSync} = require('node:child_process');
-const {loadModule, readRepo, batchPath, equalBytes} = require('./support.js');
+const {newConverter, kForms, readRepo, batchPath, optionsOf, runNative, equalBytes} = require('./support.js');
 
 const kCases = Number(process.env.SFC_WEB_PROPERTY_CASES || 2000);
-const kForms = ['iast', 'devanagari', 'Sanskrit-Times', 'ITRTransTimes', 'URW Palladio IT',
-                'Vedic', 'Dev Natraj ITR', 'Sanskrit 99'];
 
 // A small fixed generator, so that a failure can be run again.
 function generator(seed) {
@@ -62,19 +57,6 @@ function randomArgs(next) {
   return args;
 }
 
-function moduleOptions(args) {
-  const options = {command: args[0]};
-  for (let i = 1; i < args.length; ++i) {
-    if (args[i] === '-d') options.devanagariFont = args[++i];
-    else if (args[i] === '--from') options.from = args[++i];
-    else if (args[i] === '--to') options.to = args[++i];
-    else if (args[i] === '-t') options.translitFont = args[++i];
-    else if (args[i] === '--dash-mode') options.dashMode = Number(args[++i]);
-    else if (args[i] === '--shift-m-to-n') options.shiftMToN = true;
-  }
-  return options;
-}
-
 // "sfconv: line 3, column 14[ of the text between]: NAME had no rule ..."
 function reportedDrops(stderr) {
   const drops = [];
@@ -87,39 +69,20 @@ function reportedDrops(stderr) {
 }
 
 test('random inputs give what native sfconv gives', {skip: !fs.existsSync(batchPath) && 'sfc_sfconv_batch is not built'}, async () => {
-  const m = await loadModule();
-  const converter = new m.Converter();
+  const {converter} = await newConverter();
   const next = generator(Number(process.env.SFC_WEB_PROPERTY_SEED || 20));
-  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'sfc-web-property-'));
-  try {
-    const cases = [];
-    let runs = '';
-    for (let i = 0; i < kCases; ++i) {
-      const input = randomInput(next);
-      const args = randomArgs(next);
-      fs.writeFileSync(path.join(dir, `${i}.in`), input);
-      runs += [...args, '--report', '-i', `${i}.in`, '-o', `${i}.out`].join('\t') + '\n';
-      cases.push({input, args});
-    }
-    fs.writeFileSync(path.join(dir, 'runs.txt'), runs);
-    execFileSync(batchPath, [dir]);
-
-    for (let i = 0; i < cases.length; ++i) {
-      const {input, args} = cases[i];
-      const what = `case ${i}: ${args.join(' ')} on [${Array.from(input).join(',')}]`;
-      let result;
-      assert.doesNotThrow(() => { result = converter.convert(input, moduleOptions(args)); }, what);
-      const rc = Number(fs.readFileSync(path.join(dir, `${i}.rc`), 'utf8'));
-      const stderr = fs.readFileSync(path.join(dir, `${i}.err`), 'utf8');
-      assert.strictEqual(result.error, undefined, what);
-      assert.ok(rc === 0 || rc === 3, `${what}: sfconv exit ${rc}: ${stderr}`);
-      const expected = new Uint8Array(fs.readFileSync(path.join(dir, `${i}.out`)));
-      assert.ok(equalBytes(result.output, expected), `${what}: output differs`);
-      assert.strictEqual(result.completed, rc === 0, `${what}: completion differs`);
-      const drops = result.dropped.map((d) => `${d.line}:${d.column}${d.between ? ' between' : ''}`);
-      assert.deepStrictEqual(drops, reportedDrops(stderr), `${what}: dropped bytes differ`);
-    }
-  } finally {
-    fs.rmSync(dir, {recursive: true, force: true});
-  }
+  const cases = Array.from({length: kCases}, () => ({input: randomInput(next), args: randomArgs(next)}));
+  const native = runNative(cases.map(({input, args}) => ({input, args: [...args, '--report']})));
+  cases.forEach(({input, args}, i) => {
+    const what = `case ${i}: ${args.join(' ')} on [${Array.from(input).join(',')}]`;
+    let result;
+    assert.doesNotThrow(() => { result = converter.convert(input, optionsOf(args)); }, what);
+    const {output, rc, err} = native[i];
+    assert.strictEqual(result.error, undefined, what);
+    assert.ok(rc === 0 || rc === 3, `${what}: sfconv exit ${rc}: ${err}`);
+    assert.ok(equalBytes(result.output, output), `${what}: output differs`);
+    assert.strictEqual(result.completed, rc === 0, `${what}: completion differs`);
+    const drops = result.dropped.map((d) => `${d.line}:${d.column}${d.between ? ' between' : ''}`);
+    assert.deepStrictEqual(drops, reportedDrops(err), `${what}: dropped bytes differ`);
+  });
 });

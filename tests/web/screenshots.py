@@ -14,12 +14,6 @@ from selenium.webdriver.support.ui import Select  # noqa: E402
 OUT = browser.ROOT / "docs" / "screenshots"
 
 
-def put_text(driver, data):
-    driver.execute_script(
-        "const b = document.getElementById('input'); b.value = arguments[0];"
-        "b.dispatchEvent(new Event('input', {bubbles: true}));", browser.cp1252(data))
-
-
 def settle(driver):
     driver.execute_async_script("document.fonts.ready.then(() => setTimeout(arguments[0], 300))")
 
@@ -31,7 +25,7 @@ def main():
         browser.open_page(driver, url)
         Select(driver.find_element(By.ID, "from")).select_by_value("Sanskrit-Times")
         Select(driver.find_element(By.ID, "to")).select_by_value("Vedic")
-        put_text(driver, lines + b"ka\x01ma\n")
+        browser.put_text(driver, lines + b"ka\x01ma\n")
         time.sleep(0.5)
         settle(driver)
         driver.save_screenshot(str(OUT / "web-page.png"))

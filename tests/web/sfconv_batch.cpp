@@ -13,20 +13,12 @@
 #include "sfconv.h"
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::cerr << "usage: sfconv_batch DIR\n";
-    return 2;
-  }
   std::error_code ec;
-  std::filesystem::current_path(argv[1], ec);
-  if (ec) {
-    std::cerr << "sfconv_batch: cannot enter " << argv[1] << ": " << ec.message() << '\n';
-    return 1;
-  }
+  if (argc == 2) std::filesystem::current_path(argv[1], ec);
   std::ifstream runs("runs.txt", std::ios::binary);
-  if (!runs) {
-    std::cerr << "sfconv_batch: no runs.txt in " << argv[1] << '\n';
-    return 1;
+  if (argc != 2 || ec || !runs) {
+    std::cerr << "usage: sfconv_batch DIR, where DIR holds runs.txt\n";
+    return 2;
   }
   int number = 0;
   for (std::string line; std::getline(runs, line); ++number) {

@@ -2,6 +2,8 @@
 // repository's files and native sfconv.
 'use strict';
 const fs = require('node:fs');
+const os = require('node:os');
+const {execFileSync} = require('node:child_process');
 const path = require('node:path');
 
 const root = path.resolve(__dirname, '..', '..');
@@ -17,6 +19,16 @@ function loadModule() {
   if (!loading) loading = require(modulePath)();
   return loading;
 }
+
+// A converter of the module, and the module.
+async function newConverter() {
+  const m = await loadModule();
+  return {m, converter: new m.Converter()};
+}
+
+// Every form a text can be converted from or to.
+const kForms = ['iast', 'devanagari', 'Sanskrit-Times', 'ITRTransTimes', 'URW Palladio IT',
+                'Vedic', 'Dev Natraj ITR', 'Sanskrit 99'];
 
 function readRepo(relative) { return new Uint8Array(fs.readFileSync(path.join(root, relative))); }
 
@@ -59,8 +71,29 @@ function optionsOf(args) {
   return options;
 }
 
+// Runs native sfconv once per run ({args, input}), all in one process;
+// gives each run's output, exit status and standard error.
+function runNative(runs) {
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'sfc-web-native-'));
+  try {
+    fs.writeFileSync(path.join(dir, 'runs.txt'), runs.map(({args, input}, i) => {
+      fs.writeFileSync(path.join(dir, `${i}.in`), input);
+      return [...args, '-i', `${i}.in`, '-o', `${i}.out`].join('\t') + '\n';
+    }).join(''));
+    execFileSync(batchPath, [dir]);
+    return runs.map((_, i) => ({
+      output: new Uint8Array(fs.readFileSync(path.join(dir, `${i}.out`))),
+      rc: Number(fs.readFileSync(path.join(dir, `${i}.rc`), 'utf8')),
+      err: fs.readFileSync(path.join(dir, `${i}.err`), 'utf8'),
+    }));
+  } finally {
+    fs.rmSync(dir, {recursive: true, force: true});
+  }
+}
+
 function equalBytes(a, b) {
   return a.length === b.length && Buffer.compare(Buffer.from(a), Buffer.from(b)) === 0;
 }
 
-module.exports = {root, modulePath, sfconvPath, batchPath, loadModule, readRepo, goldenCases, optionsOf, equalBytes};
+module.exports = {root, modulePath, sfconvPath, batchPath, loadModule, newConverter, kForms, readRepo,
+                  goldenCases, optionsOf, runNative, equalBytes};
