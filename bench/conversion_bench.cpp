@@ -145,9 +145,12 @@ sfc::ConverterState LoadedVedicState() {
 // and every page of it is faulted in.
 void BM_FreshResult(benchmark::State& bench, bool to_devanagari) {
   sfc::ConverterState vedic = StateFor(sfc::DevanagariFont::kVedic);
-  const std::string input = to_devanagari
-                                ? GitaTranslit()
-                                : sfc::ConvertToDevanagari(vedic, GitaTranslit(), false).output;
+  const std::string input =
+      to_devanagari
+          ? GitaTranslit()
+          : Repeat(sfc::ConvertToDevanagari(vedic, ReadCorpus("gita.sanskrit-times.txt"), false)
+                       .output,
+                   kTargetBytes);
   for (auto _ : bench) {
     sfc::ConverterState state = StateFor(sfc::DevanagariFont::kVedic);
     const sfc::ConversionResult result = to_devanagari
