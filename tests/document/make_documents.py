@@ -5,7 +5,7 @@ gita.docx (python-docx): English paragraphs in Times New Roman, verses in the
 Vedic font (the bytes of `sfconv to-devanagari`, stored the symbol way as
 U+F0xx or as Windows-1252 text) split into runs at random places, their
 transliteration in Sanskrit-Times, fonts set on runs and through styles, a
-table, a header and a text box (other places of text: docx_test.cpp).
+table, a header, a footnote, a hyperlink, a text box and w:sym characters.
 gita.odt (python-odf): verses through a paragraph style and its parent,
 through spans (some bold) and through a font declaration whose name is not
 the family's ("Vedic1", as LibreOffice numbers them), and a header.
@@ -25,7 +25,9 @@ import zipfile
 
 import docx
 from docx.enum.style import WD_STYLE_TYPE
-from docx.oxml import parse_xml
+from docx.opc.constants import RELATIONSHIP_TYPE
+from docx.oxml import OxmlElement, parse_xml
+from docx.oxml.ns import qn
 from docx.shared import Pt
 from lxml import etree
 
@@ -60,6 +62,25 @@ def split_runs(paragraph, text, font, rng, bold_some=False, style=None):
         start = end
 
 
+def set_run_font(r, font):
+    rpr = OxmlElement("w:rPr")
+    fonts = OxmlElement("w:rFonts")
+    fonts.set(qn("w:ascii"), font)
+    fonts.set(qn("w:hAnsi"), font)
+    rpr.append(fonts)
+    r.append(rpr)
+
+
+def text_run(text, font):
+    r = OxmlElement("w:r")
+    set_run_font(r, font)
+    t = OxmlElement("w:t")
+    t.set("{http://www.w3.org/XML/1998/namespace}space", "preserve")
+    t.text = text
+    r.append(t)
+    return r
+
+
 def paragraph_text(p):
     out = []
     for node in p.iter():
@@ -75,6 +96,36 @@ def paragraph_text(p):
         elif node.tag == "{%s}sym" % W:
             out.append(chr(int(node.get("{%s}char" % W), 16)))
     return "".join(out)
+
+
+def add_footnote(path, text):
+    """Adds word/footnotes.xml (the two separators and footnote 1, `text`
+    in the Vedic font) with its relationship and content type."""
+    with zipfile.ZipFile(path) as package:
+        parts = {name: package.read(name) for name in package.namelist()}
+    notes = etree.fromstring(
+        '<w:footnotes xmlns:w="%s">'
+        '<w:footnote w:type="separator" w:id="-1"><w:p><w:r><w:separator/></w:r></w:p></w:footnote>'
+        '<w:footnote w:type="continuationSeparator" w:id="0"><w:p><w:r><w:continuationSeparator/>'
+        '</w:r></w:p></w:footnote>'
+        '<w:footnote w:id="1"><w:p><w:r><w:rPr><w:rFonts w:ascii="Vedic" w:hAnsi="Vedic"/></w:rPr>'
+        '<w:t xml:space="preserve"></w:t></w:r></w:p></w:footnote></w:footnotes>' % W)
+    notes.find(".//{%s}t" % W).text = text
+    parts["word/footnotes.xml"] = etree.tostring(notes, xml_declaration=True, encoding="UTF-8",
+                                                 standalone=True)
+    rels = "word/_rels/document.xml.rels"
+    parts[rels] = parts[rels].replace(
+        b"</Relationships>",
+        b'<Relationship Id="rIdFootnotes" Type="http://schemas.openxmlformats.org/officeDocument'
+        b'/2006/relationships/footnotes" Target="footnotes.xml"/></Relationships>')
+    types = "[Content_Types].xml"
+    parts[types] = parts[types].replace(
+        b"</Types>",
+        b'<Override PartName="/word/footnotes.xml" ContentType="application/vnd.openxmlformats-'
+        b'officedocument.wordprocessingml.footnotes+xml"/></Types>')
+    with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as package:
+        for name, data in parts.items():
+            package.writestr(name, data)
 
 
 class Corpus:
@@ -153,6 +204,30 @@ def make_docx(c, out_dir):
         split_runs(table.cell(row, 1).paragraphs[0], text, "Vedic", rng)
         expect(text, "Vedic", vedic[row])
 
+    # A hyperlink whose text is in the Vedic font.
+    p = document.add_paragraph()
+    link = OxmlElement("w:hyperlink")
+    link.set(qn("r:id"), document.part.relate_to("https://example.org/gita",
+                                                  RELATIONSHIP_TYPE.HYPERLINK, is_external=True))
+    text = as_text(vedic[1][:20].rstrip(b" "), False)
+    link.append(text_run(text[:7], "Vedic"))
+    link.append(text_run(text[7:], "Vedic"))
+    p._p.append(link)
+    expect(text, "Vedic", vedic[1][:20].rstrip(b" "))
+
+    # w:sym characters in the Vedic font between text runs of it.
+    p = document.add_paragraph()
+    word = vedic[2][:6]
+    p._p.append(text_run(as_text(word[:2], True), "Vedic"))
+    for b in word[2:]:
+        r = OxmlElement("w:r")
+        sym = OxmlElement("w:sym")
+        sym.set(qn("w:font"), "Vedic")
+        sym.set(qn("w:char"), "F0%02X" % b)
+        r.append(sym)
+        p._p.append(r)
+    expect(as_text(word, True), "Vedic", word)
+
     # A text box (VML) with a verse.
     p = document.add_paragraph()
     p.add_run("A text box follows. ").font.name = "Times New Roman"
@@ -167,13 +242,25 @@ def make_docx(c, out_dir):
     p._p.append(box)
     expect(text, "Vedic", vedic[3])
 
+    # A footnote with a verse. python-docx writes no footnotes: the reference
+    # goes into the body here and the part into the package below.
+    p = document.add_paragraph()
+    p.add_run("A footnote follows.").font.name = "Times New Roman"
+    p._p.append(parse_xml(
+        '<w:r xmlns:w="%s"><w:rPr><w:vertAlign w:val="superscript"/></w:rPr>'
+        '<w:footnoteReference w:id="1"/></w:r>' % W))
+    note = as_text(vedic[4 % len(vedic)], False)
+    expect(note, "Vedic", vedic[4 % len(vedic)])
+
     document.save(f"{out_dir}/gita.docx")
+    add_footnote(f"{out_dir}/gita.docx", note)
 
     # The paragraphs in document order, part by part.
     expected = {}
     with zipfile.ZipFile(f"{out_dir}/gita.docx") as package:
         for part in package.namelist():
-            if not (part == "word/document.xml" or part.startswith("word/header")):
+            if not (part in ("word/document.xml", "word/footnotes.xml")
+                    or part.startswith("word/header")):
                 continue
             root = etree.fromstring(package.read(part))
             rows = []
