@@ -117,7 +117,7 @@ inline ToDevanagariStream::Engine::StepsEnd ToDevanagariStream::Engine::RunSteps
     const unsigned char* const p = FastSteps(first, stop, out);
     work_.RemoveFirst(static_cast<std::size_t>(p - first));
     output_.SetEnd(out);
-    if (p == first + steps) {
+    if (steps > 0 && p == first + steps) {  // a full run: look at the held output
       if (output_.held() >= next_pass_) MaybePassOn();
       continue;
     }

@@ -72,7 +72,8 @@ TEST(ToDevanagariWays, TheFastAndShortWaysWriteWhatTheFullWayWrites) {
         if (round % 4 == 3) {  // cells too long to be copied whole, a half ra of two bytes
           run_state.sanideva.full[Row::kKa] = std::string(20, 'K');
           run_state.sanideva.half[Row::kTa] = std::string(17, 'T');
-          run_state.sanideva.half[Row::kRa] = "rr";
+          run_state.sanideva.half[Row::kRa] =
+              round == 11 ? std::string(17, 'r') : "rr";  // 11: no fast way
         }
         if (round % 4 == 1) {  // a "[" that is no syllable glyph, which the short-i sign looks for
           run_state.sanideva.half[Row::kTa] = "[";
