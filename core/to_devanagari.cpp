@@ -50,6 +50,7 @@ class ToDevanagariStream::Engine {
                       Row::kRetroflexDha, Row::kJha, Row::kRetroflexTa, Row::kRetroflexTha});
     ReadVowelSigns();
     dash_['-'] = dash_[150] = true;
+    word_break_['\n'] = word_break_['\r'] = word_break_[' '] = true;
     std::size_t longest_key = 0;
     for (const std::string& key : table_.key) longest_key = std::max(longest_key, key.size());
     look_ahead_ = longest_key + 8;
@@ -655,6 +656,7 @@ class ToDevanagariStream::Engine {
   std::array<bool, 256> r_plain_before_{};    // letters before which an r after a vowel is plain
   std::array<bool, 256> dash_{};              // the two dashes
   std::array<bool, 256> no_dash_{};           // none
+  std::array<bool, 256> word_break_{};        // a line end or a space: a word starts after it
   std::vector<HeldOutput::Offset> off_clipboard_;
   int doubled_ = 0;                      // the letter of a cluster key of two equal letters, else 0
   const Cell* pending_repha_ = nullptr;  // the repha held back, if any

@@ -128,7 +128,7 @@ inline ToDevanagariStream::Engine::StepsEnd ToDevanagariStream::Engine::RunSteps
 }
 
 // The fast way: the commonest steps (a cluster the short way, "a", a space, a
-// line end or digit, the visarga, the short i, the anusvara, u, o, y, r after
+// line end or digit, the danda, the visarga, the short i, the anusvara, u, o, y, r after
 // a vowel, a vowel sign that joins nothing) from `p` to `stop`, the output
 // written at `out`, with room for two short cells a step. Returns where it
 // stopped: at `stop` or before a step it does not take. This is the hot loop:
@@ -186,7 +186,7 @@ SFC_ALWAYS_INLINE std::size_t ToDevanagariStream::Engine::FastCluster(const unsi
 SFC_ALWAYS_INLINE bool ToDevanagariStream::Engine::FastLetter(const unsigned char* p, Dispatch d,
                                                               FastRun& run) {
   const unsigned char previous = p[0];
-  const bool begins_word = previous == 10 || previous == 13 || previous == 32;
+  const bool begins_word = word_break_[previous];
   switch (d.rule) {
     case Rule::kA:
       return FastA(p, begins_word, run);
@@ -201,6 +201,12 @@ SFC_ALWAYS_INLINE bool ToDevanagariStream::Engine::FastLetter(const unsigned cha
     case Rule::kVisarga:
       PutCell(run.out, FullCell(Row::kVisarga));
       return true;
+    case Rule::kSlash: {  // the danda, which the Gita has at every half verse
+      const Cell& slash = FullCell(Row::kSlash);
+      if (slash.size > Cell::kInline) return false;
+      PutCell(run.out, slash);
+      return true;
+    }
     case Rule::kI:
       if (begins_word) {
         PutCell(run.out, FullCell(Row::kI));

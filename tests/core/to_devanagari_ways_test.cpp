@@ -72,6 +72,7 @@ TEST(ToDevanagariWays, TheFastAndShortWaysWriteWhatTheFullWayWrites) {
         if (round % 4 == 3) {  // cells too long to be copied whole, a half ra of two bytes
           run_state.sanideva.full[Row::kKa] = std::string(20, 'K');
           run_state.sanideva.half[Row::kTa] = std::string(17, 'T');
+          run_state.sanideva.full[Row::kSlash] = std::string(18, '/');
           run_state.sanideva.half[Row::kRa] =
               round == 11 ? std::string(17, 'r') : "rr";  // 11: no fast way
         }
