@@ -655,7 +655,6 @@ class ToDevanagariStream::Engine {
   std::array<bool, 256> ya_full_before_{};    // letters before which a y is written full
   std::array<bool, 256> r_plain_before_{};    // letters before which an r after a vowel is plain
   std::array<bool, 256> dash_{};              // the two dashes
-  std::array<bool, 256> no_dash_{};           // none
   std::array<bool, 256> word_break_{};        // a line end or a space: a word starts after it
   std::vector<HeldOutput::Offset> off_clipboard_;
   int doubled_ = 0;                      // the letter of a cluster key of two equal letters, else 0

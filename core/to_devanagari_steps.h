@@ -137,14 +137,14 @@ inline ToDevanagariStream::Engine::StepsEnd ToDevanagariStream::Engine::RunSteps
 SFC_ALWAYS_INLINE const unsigned char* ToDevanagariStream::Engine::FastSteps(
     const unsigned char* p, const unsigned char* stop, char*& out) {
   FastRun run{out, out, pending_repha_, word_start_};
-  const Dispatch* const dispatch = dispatch_.data();
   // The dash look-ahead may act at a step whose fourth letter is a dash: the
   // step goes the short way, which leaves it to the full way. No fast step
   // changes the dash state.
-  const bool* const stops_at = state_.dash_state == kDashArmed ? dash_.data() : no_dash_.data();
+  const bool armed = state_.dash_state == kDashArmed;
   for (; p < stop; ++p) {
-    if (stops_at[p[3]]) break;
-    const Dispatch d = dispatch[p[1]];
+    if (dash_[p[3]] && armed) [[unlikely]]
+      break;
+    const Dispatch d = dispatch_[p[1]];
     if (d.rule == Rule::kCluster) {
       const std::size_t taken = FastCluster(p, d, run);
       if (taken == 0) break;
