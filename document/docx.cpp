@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "font_text.h"
+#include "segment.h"
 #include "unicode_text.h"
 #include "xml_part.h"
 
@@ -224,20 +225,6 @@ struct Segment {
   std::vector<std::uint32_t> piece_of_byte;
   std::vector<Piece> pieces;
 };
-
-// Blank-separated tokens of a text: [begin, end) pairs, blanks and words
-// alternating.
-std::vector<std::pair<std::size_t, std::size_t>> Tokens(std::string_view text) {
-  std::vector<std::pair<std::size_t, std::size_t>> tokens;
-  std::size_t at = 0;
-  while (at < text.size()) {
-    const bool blank = text[at] == ' ';
-    const std::size_t begin = at;
-    while (at < text.size() && (text[at] == ' ') == blank) ++at;
-    tokens.emplace_back(begin, at);
-  }
-  return tokens;
-}
 
 std::string Serialize(pugi::xml_node node) {
   StringWriter writer;
@@ -566,19 +553,6 @@ class PartConverter {
     return std::string(node.text.substr(piece.begin, piece.end - piece.begin));
   }
 
-  // A few words around a position of a text, on one line.
-  static std::string Around(std::string_view text, std::size_t at) {
-    std::size_t begin = at > 40 ? at - 40 : 0;
-    std::size_t end = std::min(text.size(), at + 40);
-    while (begin > 0 && (static_cast<unsigned char>(text[begin]) & 0xC0) == 0x80) --begin;
-    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
-    std::string around(text.substr(begin, end - begin));
-    for (char& c : around) {
-      if (c == '\n' || c == '\r' || c == '\t') c = ' ';
-    }
-    return around;
-  }
-
   const std::string& Properties(pugi::xml_node run) {
     const auto it = properties_.find(run.hash_value());
     if (it != properties_.end()) return it->second;
@@ -597,70 +571,24 @@ class PartConverter {
     for (const Piece& piece : segment.pieces) before += PieceText(piece, segment.symbol);
     const std::string after =
         target.unicode ? result.text : FontBytesToText(result.text, segment.symbol);
-
-    FontCount& count = report_.converted[target.source_font];
-    ++count.segments;
-    count.characters += segment.bytes.size();
-    count.converted += CountCharacters(after);
+    std::uint64_t runs = 0;
     for (std::size_t i = 0; i < segment.pieces.size(); ++i) {
       if (i == 0 || nodes_[segment.pieces[i].node].run != nodes_[segment.pieces[i - 1].node].run) {
-        ++count.runs;
+        ++runs;
       }
     }
-    if (count.sample_before.size() < 24 && segment.bytes.size() > count.sample_before.size()) {
-      count.sample_before = CutText(FontBytesToText(segment.bytes, false), 160);
-      count.sample_after = CutText(after, 240);
-    }
-    // The input as shown in the document, for the problems only.
-    const std::string shown = result.dropped.empty() && result.rejected == 0 && result.completed
-                                  ? std::string()
-                                  : FontBytesToText(segment.bytes, false);
-    for (const SegmentResult::Drop& drop : result.dropped) {
-      char what[96];
-      std::snprintf(what, sizeof what, "byte %u (0x%02X) had no rule and was left out",
-                    static_cast<unsigned>(drop.byte), static_cast<unsigned>(drop.byte));
-      std::size_t at = 0;
-      for (std::size_t k = 0; k < drop.offset && at < shown.size(); ++k) {
-        utf8::Decode(shown, at);
-      }
-      AddProblem(report_, {part_, number_, target.source_font, what, Around(shown, at)});
-    }
-    if (result.rejected > 0) {
-      AddProblem(report_, {part_, number_, target.source_font,
-                           std::to_string(result.rejected) +
-                               " character(s) between the conversions had no place",
-                           Around(shown, 0)});
-    }
-    if (!result.completed) {
-      AddProblem(report_,
-                 {part_, number_, target.source_font,
-                  "the conversion was cut short; the stretch is left as it is", Around(shown, 0)});
+    if (!ReportSegment(report_, {part_, number_, target}, segment.bytes, result, after, runs)) {
       return;
     }
     if (after == before && target.output_font == target.source_font) return;
 
     output_fonts_.insert({target.output_font, !target.unicode && segment.symbol});
-    std::vector<std::string> out(segment.pieces.size());
     bool alike = true;
     const std::string& first = Properties(nodes_[segment.pieces[0].node].run);
     for (const Piece& piece : segment.pieces)
       alike = alike && Properties(nodes_[piece.node].run) == first;
-    bool given = false;
-    if (!alike) {
-      // Each word of the output to the run that held the first byte of its
-      // word in the input; blanks are kept, so the words pair up.
-      const auto in = Tokens(segment.bytes);
-      const auto outs = Tokens(after);
-      if (in.size() == outs.size() && !in.empty() &&
-          (segment.bytes[in[0].first] == ' ') == (after[outs[0].first] == ' ')) {
-        for (std::size_t k = 0; k < in.size(); ++k) {
-          out[segment.piece_of_byte[in[k].first]] +=
-              after.substr(outs[k].first, outs[k].second - outs[k].first);
-        }
-        given = true;
-      }
-    }
-    if (!given) out[0] = after;
+    std::vector<std::string> out =
+        ShareOut(segment.bytes, after, segment.piece_of_byte, segment.pieces.size(), alike);
     for (std::size_t i = 0; i < segment.pieces.size(); ++i) {
       const Piece& piece = segment.pieces[i];
       nodes_[piece.node].edits.push_back({piece.begin, piece.end, std::move(out[i]), &target});

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "font_text.h"
+#include "segment.h"
 #include "unicode_text.h"
 #include "xml_part.h"
 
@@ -145,21 +146,9 @@ struct OdtSegment {
   const FontTarget* target = nullptr;
   bool symbol = false;
   std::string bytes;
-  std::vector<std::size_t> piece_of_byte;
+  std::vector<std::uint32_t> piece_of_byte;
   std::vector<OdtPiece> pieces;
 };
-
-std::vector<std::pair<std::size_t, std::size_t>> Words(std::string_view text) {
-  std::vector<std::pair<std::size_t, std::size_t>> tokens;
-  std::size_t at = 0;
-  while (at < text.size()) {
-    const bool blank = text[at] == ' ';
-    const std::size_t begin = at;
-    while (at < text.size() && (text[at] == ' ') == blank) ++at;
-    tokens.emplace_back(begin, at);
-  }
-  return tokens;
-}
 
 class OdtPart {
  public:
@@ -285,7 +274,7 @@ class OdtPart {
       } else {
         segment_.pieces.back().end = at;
       }
-      segment_.piece_of_byte.push_back(segment_.pieces.size() - 1);
+      segment_.piece_of_byte.push_back(static_cast<std::uint32_t>(segment_.pieces.size() - 1));
     }
   }
 
@@ -301,47 +290,17 @@ class OdtPart {
     }
     const std::string after =
         target.unicode ? result.text : FontBytesToText(result.text, segment.symbol);
-    FontCount& count = report_.converted[target.source_font];
-    ++count.segments;
-    count.runs += segment.pieces.size();
-    count.characters += segment.bytes.size();
-    count.converted += CountCharacters(after);
-    if (count.sample_before.size() < 24 && before.size() > count.sample_before.size()) {
-      count.sample_before = CutText(FontBytesToText(segment.bytes, false), 160);
-      count.sample_after = CutText(after, 240);
-    }
-    const std::string shown = FontBytesToText(segment.bytes, false);
-    for (const SegmentResult::Drop& drop : result.dropped) {
-      char what[96];
-      std::snprintf(what, sizeof what, "byte %u (0x%02X) had no rule and was left out",
-                    static_cast<unsigned>(drop.byte), static_cast<unsigned>(drop.byte));
-      AddProblem(report_, {part_, number_, target.source_font, what, shown});
-    }
-    if (!result.completed) {
-      AddProblem(report_, {part_, number_, target.source_font,
-                           "the conversion was cut short; the stretch is left as it is", shown});
+    if (!ReportSegment(report_, {part_, number_, target}, segment.bytes, result, after,
+                       segment.pieces.size())) {
       return;
     }
     if (after == before && target.output_font == target.source_font) return;
-    std::vector<std::string> out(segment.pieces.size());
     bool alike = true;
     for (const OdtPiece& piece : segment.pieces) {
       alike = alike && texts_[piece.node].style == texts_[segment.pieces[0].node].style;
     }
-    bool given = false;
-    if (!alike) {
-      const auto in = Words(segment.bytes);
-      const auto outs = Words(after);
-      if (in.size() == outs.size() && !in.empty() &&
-          (segment.bytes[in[0].first] == ' ') == (after[outs[0].first] == ' ')) {
-        for (std::size_t k = 0; k < in.size(); ++k) {
-          out[segment.piece_of_byte[in[k].first]] +=
-              after.substr(outs[k].first, outs[k].second - outs[k].first);
-        }
-        given = true;
-      }
-    }
-    if (!given) out[0] = after;
+    std::vector<std::string> out =
+        ShareOut(segment.bytes, after, segment.piece_of_byte, segment.pieces.size(), alike);
     for (std::size_t i = 0; i < segment.pieces.size(); ++i) {
       const OdtPiece& piece = segment.pieces[i];
       texts_[piece.node].edits.push_back({piece.begin, piece.end, std::move(out[i]), &target});

@@ -1,0 +1,42 @@
+// What both formats do with a segment, text in one legacy font joined across
+// the runs of a paragraph, once it is converted: count it and report its
+// problems, and share its output out among the pieces it was read from.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "conversion.h"
+
+namespace sfc::document {
+
+// Where a segment lies: the part, the paragraph (from 1) and the font.
+struct SegmentPlace {
+  const std::string& part;
+  std::uint64_t paragraph = 0;
+  const FontTarget& target;
+};
+
+// Counts a converted segment in the report (`runs` it spans, `bytes` read,
+// `after` written) and reports each byte no rule took, the characters that
+// had no place between the conversions and a conversion that was cut short,
+// with a few words around each. False when it was cut short: the segment is
+// then left as it is.
+bool ReportSegment(DocumentReport& report, const SegmentPlace& place, std::string_view bytes,
+                   const SegmentResult& result, const std::string& after, std::uint64_t runs);
+
+// The output `after` of the segment `bytes`, shared out among its pieces
+// (`piece_of_byte`: the piece each byte was read from). When the pieces differ
+// in formatting (not `alike`) and the blank-separated words of input and
+// output pair up, each output word goes to the piece that held the first
+// byte of its input word; otherwise the first piece takes it all.
+std::vector<std::string> ShareOut(std::string_view bytes, const std::string& after,
+                                  const std::vector<std::uint32_t>& piece_of_byte,
+                                  std::size_t pieces, bool alike);
+
+// A few words around a position of a UTF-8 text, on one line.
+std::string Around(std::string_view text, std::size_t at);
+
+}  // namespace sfc::document
