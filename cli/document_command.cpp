@@ -470,9 +470,8 @@ int RunDocumentCommand(const std::vector<std::string>& args, std::ostream& out, 
       help.Write(kDocumentUsage);
       help.Commit();
       return kExitOk;
-    } catch (const IoError& error) {
-      Report(err, error.what());
-      return kExitFileError;
+    } catch (...) {
+      return ReportFailure(err);
     }
   }
   try {
@@ -491,15 +490,8 @@ int RunDocumentCommand(const std::vector<std::string>& args, std::ostream& out, 
   } catch (const DocumentError& error) {
     Report(err, error.what());
     return kExitFileError;
-  } catch (const IoError& error) {
-    Report(err, error.what());
-    return kExitFileError;
-  } catch (const std::bad_alloc&) {
-    Report(err, "out of memory");
-    return kExitFileError;
-  } catch (const std::exception& error) {
-    Report(err, "stopped by an unexpected error: " + std::string(error.what()));
-    return kExitFileError;
+  } catch (...) {
+    return ReportFailure(err);
   }
 }
 

@@ -33,6 +33,23 @@ namespace sfc {
 
 void Report(std::ostream& err, std::string_view message) { err << "sfconv: " << message << '\n'; }
 
+int ReportFailure(std::ostream& err) {
+  try {
+    throw;
+  } catch (const IoError& error) {
+    Report(err, error.what());
+  } catch (const std::bad_alloc&) {
+    Report(err, "out of memory");
+  } catch (const std::length_error&) {
+    Report(err, "out of memory (the text is too long)");
+  } catch (const std::exception& error) {
+    Report(err, "stopped by an unexpected error: " + std::string(error.what()));
+  } catch (...) {
+    Report(err, "stopped by an unexpected error");
+  }
+  return kExitFileError;
+}
+
 namespace {
 
 constexpr std::string_view kUsage =
@@ -776,21 +793,8 @@ int RunSfconv(const std::vector<std::string>& args, std::istream& in, std::ostre
   } catch (const FileError& error) {
     Report(err, error.message);
     return kExitFileError;
-  } catch (const IoError& error) {
-    Report(err, error.what());
-    return kExitFileError;
-  } catch (const std::bad_alloc&) {
-    Report(err, "out of memory");
-    return kExitFileError;
-  } catch (const std::length_error&) {
-    Report(err, "out of memory (the text is too long)");
-    return kExitFileError;
-  } catch (const std::exception& error) {
-    Report(err, "stopped by an unexpected error: " + std::string(error.what()));
-    return kExitFileError;
   } catch (...) {
-    Report(err, "stopped by an unexpected error");
-    return kExitFileError;
+    return ReportFailure(err);
   }
 }
 

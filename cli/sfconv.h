@@ -18,6 +18,11 @@ inline constexpr int kExitDropped = 4;  // with --strict: input bytes no rule to
 // Every message of the tool goes through here: "sfconv: " and one line.
 void Report(std::ostream& err, std::string_view message);
 
+// Reports the exception being handled that every command may meet (reading or
+// writing, memory, anything unexpected) and gives the status for it. Only in
+// a catch block.
+int ReportFailure(std::ostream& err);
+
 // Runs sfconv with the arguments after the program name. Input and output
 // are byte streams; nothing is translated. Every failure, running out of
 // memory included, is reported on err and gives a status.
