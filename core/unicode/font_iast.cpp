@@ -207,15 +207,10 @@ class IastToFontStream::Engine {
   }
 
   void Feed(std::string_view block) {
-    bom_.Feed(block, [this](std::string_view text) {
-      cutter_.Feed(text, [this](std::string_view piece) { Convert(piece); });
-    });
+    input_.Feed(block, [this](std::string_view piece) { Convert(piece); });
   }
   void Finish() {
-    bom_.Finish([this](std::string_view text) {
-      cutter_.Feed(text, [this](std::string_view piece) { Convert(piece); });
-    });
-    cutter_.Finish([this](std::string_view piece) { Convert(piece); });
+    input_.Finish([this](std::string_view piece) { Convert(piece); });
   }
 
  private:
@@ -252,8 +247,7 @@ class IastToFontStream::Engine {
   FontLetters letters_;
   UnicodeSink sink_;
   RejectSink rejects_;
-  ByteOrderMarkSkip bom_;
-  PieceCutter cutter_;
+  Utf8Pieces input_;
   TextPosition position_;
   std::array<bool, 256> taken_{};
   std::string out_;

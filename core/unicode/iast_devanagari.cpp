@@ -285,15 +285,10 @@ class IastToDevanagariStream::Engine {
       : sink_(std::move(sink)), rejects_(std::move(rejects)) {}
 
   void Feed(std::string_view block) {
-    bom_.Feed(block, [this](std::string_view text) {
-      cutter_.Feed(text, [this](std::string_view piece) { Convert(piece); });
-    });
+    input_.Feed(block, [this](std::string_view piece) { Convert(piece); });
   }
   void Finish() {
-    bom_.Finish([this](std::string_view text) {
-      cutter_.Feed(text, [this](std::string_view piece) { Convert(piece); });
-    });
-    cutter_.Finish([this](std::string_view piece) { Convert(piece); });
+    input_.Finish([this](std::string_view piece) { Convert(piece); });
   }
 
  private:
@@ -428,8 +423,7 @@ class IastToDevanagariStream::Engine {
 
   UnicodeSink sink_;
   RejectSink rejects_;
-  ByteOrderMarkSkip bom_;
-  PieceCutter cutter_;
+  Utf8Pieces input_;
   TextPosition position_;
   std::vector<Read> word_;
   OutputBuffer out_;
@@ -449,15 +443,10 @@ class DevanagariToIastStream::Engine {
       : sink_(std::move(sink)), rejects_(std::move(rejects)), table_(DevanagariTable()) {}
 
   void Feed(std::string_view block) {
-    bom_.Feed(block, [this](std::string_view text) {
-      cutter_.Feed(text, [this](std::string_view piece) { Convert(piece); });
-    });
+    input_.Feed(block, [this](std::string_view piece) { Convert(piece); });
   }
   void Finish() {
-    bom_.Finish([this](std::string_view text) {
-      cutter_.Feed(text, [this](std::string_view piece) { Convert(piece); });
-    });
-    cutter_.Finish([this](std::string_view piece) { Convert(piece); });
+    input_.Finish([this](std::string_view piece) { Convert(piece); });
   }
 
  private:
@@ -551,8 +540,7 @@ class DevanagariToIastStream::Engine {
   UnicodeSink sink_;
   RejectSink rejects_;
   const std::array<DevanagariChar, 128>& table_;
-  ByteOrderMarkSkip bom_;
-  PieceCutter cutter_;
+  Utf8Pieces input_;
   TextPosition position_;
   std::string out_;
 };

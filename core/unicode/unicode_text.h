@@ -211,4 +211,23 @@ class ByteOrderMarkSkip {
   bool done_ = false;
 };
 
+// UTF-8 input as the readers of Unicode text take it: without a byte-order
+// mark, in pieces cut after a line feed or a space.
+class Utf8Pieces {
+ public:
+  template <class Convert>
+  void Feed(std::string_view block, Convert&& convert) {
+    bom_.Feed(block, [&](std::string_view text) { cutter_.Feed(text, convert); });
+  }
+  template <class Convert>
+  void Finish(Convert&& convert) {
+    bom_.Finish([&](std::string_view text) { cutter_.Feed(text, convert); });
+    cutter_.Finish(convert);
+  }
+
+ private:
+  ByteOrderMarkSkip bom_;
+  PieceCutter cutter_;
+};
+
 }  // namespace sfc
