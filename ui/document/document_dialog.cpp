@@ -400,13 +400,7 @@ void DocumentDialog::Finished(const std::shared_ptr<Job>& job) {
   if (job->dry_run) {
     if (!job->error.empty()) {
       if (job->first) {
-        for (FontRow& row : rows_) {
-          delete row.name;
-          delete row.before;
-          delete row.after;
-          delete row.target;
-        }
-        rows_.clear();
+        ClearRows();
         none_->setText(QStringLiteral("No fonts: the document could not be read."));
         none_->show();
       }
@@ -460,16 +454,20 @@ void DocumentDialog::Finished(const std::shared_ptr<Job>& job) {
   emit converted();
 }
 
+void DocumentDialog::ClearRows() {
+  for (FontRow& row : rows_) {
+    delete row.name;
+    delete row.before;
+    delete row.after;
+    delete row.target;
+  }
+  rows_.clear();
+}
+
 void DocumentDialog::ShowFonts(const Job& job) {
   const DocumentReport& report = job.result->report;
   if (job.first) {
-    for (FontRow& row : rows_) {
-      delete row.name;
-      delete row.before;
-      delete row.after;
-      delete row.target;
-    }
-    rows_.clear();
+    ClearRows();
     int line = 1;
     for (const auto& [font, count] : report.converted) {
       FontRow row;

@@ -81,6 +81,7 @@ class DocumentDialog : public QDialog {
   void Start(std::shared_ptr<Job> job);
   void Finished(const std::shared_ptr<Job>& job);
   void ShowFonts(const Job& job);
+  void ClearRows();  // the rows of fonts, gone from the window
   void Rescan();
   void SetBusy(bool busy);
 
