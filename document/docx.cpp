@@ -195,12 +195,6 @@ bool Is(pugi::xml_node node, const std::string& name) {
 
 // A text element of a run (w:t, w:delText) or a w:sym, with the changes to
 // make in it.
-struct Edit {
-  std::size_t begin = 0;
-  std::size_t end = 0;
-  std::string text;
-  const FontTarget* target = nullptr;
-};
 struct TextNode {
   pugi::xml_node element;
   pugi::xml_node run;
@@ -208,24 +202,6 @@ struct TextNode {
   bool sym = false;
   std::vector<Edit> edits;
 };
-// A stretch of a text node that belongs to a segment.
-struct Piece {
-  std::size_t node = 0;
-  std::size_t begin = 0;
-  std::size_t end = 0;
-};
-// Text in one legacy font, joined across the runs of a paragraph.
-struct Segment {
-  const FontTarget* target = nullptr;
-  bool deleted = false;
-  bool symbol = false;  // the first character was written the symbol way
-  std::string bytes;
-  // 32 bits are plenty (a piece is a text element of a dozen bytes at least)
-  // and halve what the segments of a large part hold until they are written.
-  std::vector<std::uint32_t> piece_of_byte;
-  std::vector<Piece> pieces;
-};
-
 std::string Serialize(pugi::xml_node node) {
   StringWriter writer;
   node.print(writer, "", pugi::format_raw, pugi::encoding_utf8);
@@ -530,14 +506,7 @@ class PartConverter {
       segment_.deleted = deleted;
       segment_.symbol = byte.symbol;
     }
-    segment_.bytes.push_back(static_cast<char>(byte.byte));
-    if (segment_.pieces.empty() || segment_.pieces.back().node != node ||
-        segment_.pieces.back().end != begin || nodes_[node].sym) {
-      segment_.pieces.push_back({node, begin, end});
-    } else {
-      segment_.pieces.back().end = end;
-    }
-    segment_.piece_of_byte.push_back(static_cast<std::uint32_t>(segment_.pieces.size() - 1));
+    segment_.Add(byte.byte, node, begin, end, nodes_[node].sym);
   }
 
   std::string PieceText(const Piece& piece, bool symbol) const {

@@ -125,29 +125,11 @@ struct OdtStyles {
 };
 
 // A text node of a paragraph and the stretches of it to replace.
-struct OdtEdit {
-  std::size_t begin = 0;
-  std::size_t end = 0;
-  std::string text;
-  const FontTarget* target = nullptr;
-};
 struct OdtText {
   pugi::xml_node node;  // pcdata
   std::string text;
   std::string style;  // the span style around it, for the comparison of formatting
-  std::vector<OdtEdit> edits;
-};
-struct OdtPiece {
-  std::size_t node = 0;
-  std::size_t begin = 0;
-  std::size_t end = 0;
-};
-struct OdtSegment {
-  const FontTarget* target = nullptr;
-  bool symbol = false;
-  std::string bytes;
-  std::vector<std::uint32_t> piece_of_byte;
-  std::vector<OdtPiece> pieces;
+  std::vector<Edit> edits;
 };
 
 class OdtPart {
@@ -267,25 +249,18 @@ class OdtPart {
         segment_.target = target;
         segment_.symbol = byte->symbol;
       }
-      segment_.bytes.push_back(static_cast<char>(byte->byte));
-      if (segment_.pieces.empty() || segment_.pieces.back().node != index ||
-          segment_.pieces.back().end != begin) {
-        segment_.pieces.push_back({index, begin, at});
-      } else {
-        segment_.pieces.back().end = at;
-      }
-      segment_.piece_of_byte.push_back(static_cast<std::uint32_t>(segment_.pieces.size() - 1));
+      segment_.Add(byte->byte, index, begin, at);
     }
   }
 
   void Close() {
     if (segment_.bytes.empty()) return;
-    OdtSegment segment = std::move(segment_);
+    Segment segment = std::move(segment_);
     segment_ = {};
     const FontTarget& target = *segment.target;
     const SegmentResult result = conversion_.convert(target, segment.bytes);
     std::string before;
-    for (const OdtPiece& piece : segment.pieces) {
+    for (const Piece& piece : segment.pieces) {
       before += texts_[piece.node].text.substr(piece.begin, piece.end - piece.begin);
     }
     const std::string after =
@@ -296,13 +271,13 @@ class OdtPart {
     }
     if (after == before && target.output_font == target.source_font) return;
     bool alike = true;
-    for (const OdtPiece& piece : segment.pieces) {
+    for (const Piece& piece : segment.pieces) {
       alike = alike && texts_[piece.node].style == texts_[segment.pieces[0].node].style;
     }
     std::vector<std::string> out =
         ShareOut(segment.bytes, after, segment.piece_of_byte, segment.pieces.size(), alike);
     for (std::size_t i = 0; i < segment.pieces.size(); ++i) {
-      const OdtPiece& piece = segment.pieces[i];
+      const Piece& piece = segment.pieces[i];
       texts_[piece.node].edits.push_back({piece.begin, piece.end, std::move(out[i]), &target});
     }
     changed_ = true;
@@ -324,7 +299,7 @@ class OdtPart {
       if (text.edits.empty()) continue;
       pugi::xml_node parent = text.node.parent();
       std::size_t cursor = 0;
-      for (const OdtEdit& edit : text.edits) {
+      for (const Edit& edit : text.edits) {
         if (edit.begin > cursor) {
           parent.insert_child_before(pugi::node_pcdata, text.node)
               .set_value(text.text.substr(cursor, edit.begin - cursor).c_str());
@@ -353,7 +328,7 @@ class OdtPart {
   std::unordered_map<std::string, const FontTarget*> lookup_;
   std::unordered_map<std::string, std::uint64_t> others_;
   std::vector<OdtText> texts_;
-  OdtSegment segment_;
+  Segment segment_;
   std::uint64_t number_ = 0;
   bool changed_ = false;
 };

@@ -12,6 +12,46 @@
 
 namespace sfc::document {
 
+// A stretch of a text node to replace, and what replaces it.
+struct Edit {
+  std::size_t begin = 0;
+  std::size_t end = 0;
+  std::string text;
+  const FontTarget* target = nullptr;
+};
+
+// A stretch of a text node that belongs to a segment.
+struct Piece {
+  std::size_t node = 0;
+  std::size_t begin = 0;
+  std::size_t end = 0;
+};
+
+// Text in one legacy font, joined across the runs of a paragraph.
+struct Segment {
+  const FontTarget* target = nullptr;
+  bool deleted = false;  // in a tracked deletion
+  bool symbol = false;   // the first character was written the symbol way
+  std::string bytes;
+  // 32 bits are plenty (a piece is a text element of a dozen bytes at least)
+  // and halve what the segments of a large part hold until they are written.
+  std::vector<std::uint32_t> piece_of_byte;
+  std::vector<Piece> pieces;
+
+  // Adds a byte read from [begin, end) of text node `node`; it joins the last
+  // piece when it follows it in the same node, unless `own_piece`.
+  void Add(unsigned char byte, std::size_t node, std::size_t begin, std::size_t end,
+           bool own_piece = false) {
+    bytes.push_back(static_cast<char>(byte));
+    if (pieces.empty() || pieces.back().node != node || pieces.back().end != begin || own_piece) {
+      pieces.push_back({node, begin, end});
+    } else {
+      pieces.back().end = end;
+    }
+    piece_of_byte.push_back(static_cast<std::uint32_t>(pieces.size() - 1));
+  }
+};
+
 // Where a segment lies: the part, the paragraph (from 1) and the font.
 struct SegmentPlace {
   const std::string& part;
