@@ -1,18 +1,23 @@
-// The command-line tool, in process and as a program.
+// The command-line tool, in process and as a program: its options, files,
+// "-" for the standard streams, and every failure as one message and a status.
 
 #include "sfconv.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/inotify.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <filesystem>
-#include <thread>
+#include <new>
+#include <stdexcept>
+#include <streambuf>
 
 #include "atomic_file.h"
 #include "run_sfconv.h"
@@ -24,6 +29,7 @@ namespace sfc {
 namespace {
 
 using test::B;
+using test::Contents;
 using test::Names;
 using test::Outcome;
 using test::ReadFileBytes;
@@ -99,18 +105,6 @@ TEST(Sfconv, UsageErrorsExitWithTwoAndNothingOnStandardOutput) {
   EXPECT_NE(help.out.find("usage:"), std::string::npos);
 }
 
-TEST(SfconvFiles, AFileThatCannotBeReadOrWrittenExitsWithOne) {
-  TempDir dir;
-  const std::string absent = (dir.path() / "absent").string();
-  for (const Args& args : std::vector<Args>{{"to-devanagari", "-i", absent},
-                                            {"to-devanagari", "--tables", absent},
-                                            {"to-devanagari", "-o", absent + "/no/dir"}}) {
-    const Outcome run = Sfconv(args, "ka");
-    EXPECT_EQ(run.status, kExitFileError) << testing::PrintToString(args);
-    EXPECT_EQ(run.out, "");
-  }
-}
-
 TEST(SfconvFiles, InputAndOutputFilesPassBytesUnchanged) {
   TempDir dir;
   const std::string input = B({"ka\r\nga", 0, 255, "\n"});
@@ -122,14 +116,20 @@ TEST(SfconvFiles, InputAndOutputFilesPassBytesUnchanged) {
   EXPECT_BYTES(Sfconv({"to-devanagari"}, input).out, ReadFileBytes(out));
 }
 
-TEST(SfconvFiles, AFailedRunLeavesTheOutputFileAsItWas) {
+TEST(SfconvFiles, AFailedRunExitsWithOneAndLeavesTheOutputFileAsItWas) {
   TempDir dir;
   const std::string out = (dir.path() / "out.txt").string();
   const std::string sub = (dir.path() / "sub").string();
   dir.Write("out.txt", "old");
   std::filesystem::create_directory(sub);
   EXPECT_EQ(Sfconv({"to-devanagari", "-o", out, "--frobnicate"}, "ka").status, kExitUsage);
-  EXPECT_EQ(Sfconv({"to-devanagari", "-i", sub + "/absent", "-o", out}).status, kExitFileError);
+  for (const Args& args : std::vector<Args>{{"to-devanagari", "-i", sub + "/absent", "-o", out},
+                                            {"to-devanagari", "--tables", sub + "/absent"},
+                                            {"to-devanagari", "-o", sub + "/absent/out.txt"}}) {
+    const Outcome run = Sfconv(args, "ka");
+    EXPECT_EQ(run.status, kExitFileError) << testing::PrintToString(args);
+    EXPECT_EQ(run.out, "");
+  }
   // A directory opens but cannot be read: the temporary file is there by then.
   const Outcome unreadable = Sfconv({"to-devanagari", "-i", sub, "-o", out});
   EXPECT_EQ(unreadable.status, kExitFileError);
@@ -161,6 +161,10 @@ TEST(SfconvProgram, ExitStatuses) {
   dir.Write("sanideva.cod", test::Repeat("x,x,x\n", 188) + "plus,,\n");
   dir.Write("cut.txt", "_-kakaka");
   EXPECT_EQ(RunScript("$SFCONV to-devanagari -i " + d + "/in.txt > " + d + "/out.txt"), kExitOk);
+  EXPECT_BYTES("k ", ReadFileBytes(dir.path() / "out.txt"));
+  EXPECT_EQ(RunScript("$SFCONV to-devanagari -i " + d + "/in.txt -o /dev/stdout 2>/dev/null > " +
+                      d + "/out.txt"),
+            kExitOk);
   EXPECT_BYTES("k ", ReadFileBytes(dir.path() / "out.txt"));
   EXPECT_EQ(
       RunScript("$SFCONV to-devanagari -d Nowhere </dev/null 2>/dev/null > " + d + "/out.txt"),
@@ -267,23 +271,137 @@ TEST(SfconvProgram, ATerminatedRunLeavesNoTemporaryFile) {
   const std::filesystem::path out = dir.path() / "out";
   std::filesystem::create_directory(out);
   dir.Write("out/out.txt", "old");
+  const int created = ::inotify_init1(IN_CLOEXEC);
+  ASSERT_GE(::inotify_add_watch(created, out.c_str(), IN_CREATE), 0);
   int input[2];
   ASSERT_EQ(::pipe2(input, O_CLOEXEC), 0);
   const pid_t pid = Start({"to-devanagari", "-o", (out / "out.txt").string()}, input[0],
                           ::open("/dev/null", O_WRONLY | O_CLOEXEC), dir.path() / "err.txt");
   ASSERT_GT(pid, 0);
+  const int ended = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+  ASSERT_GE(ended, 0);
   EXPECT_EQ(::write(input[1], "ka", 2), 2);
-  // The temporary file appears while the program waits for the rest of its input.
-  for (int wait = 0; wait < 1000 && Names(out).size() < 2; ++wait) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  // The temporary file appears while the program waits for the rest of its
+  // input; an end of the program first is a failure, not a hang.
+  pollfd events[] = {{created, POLLIN, 0}, {ended, POLLIN, 0}};
+  while (::poll(events, 2, -1) < 0 && errno == EINTR) {
   }
   EXPECT_EQ(Names(out).size(), 2u);
   ::kill(pid, SIGTERM);
   const int status = Wait(pid);
   ::close(input[1]);
+  ::close(created);
+  ::close(ended);
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
   EXPECT_EQ(ReadFileBytes(out / "out.txt"), "old");
   EXPECT_EQ(Names(out), Args{"out.txt"});
+}
+
+TEST(SfconvDash, NamesStandardInputAndOutput) {
+  const Args convert = {"convert", "--from", "Sanskrit-Times", "--to", "Vedic"};
+  Args convert_dashes = convert;
+  convert_dashes.insert(convert_dashes.end(), {"-i", "-", "-o", "-"});
+  for (const auto& [args, plain] : std::vector<std::pair<Args, Args>>{
+           {{"to-devanagari", "-i", "-"}, {"to-devanagari"}},
+           {{"to-devanagari", "-o", "-"}, {"to-devanagari"}},
+           {{"to-devanagari", "-i", "-", "-o", "-"}, {"to-devanagari"}},
+           {convert_dashes, convert},
+           {{"check", "-"}, {"check"}},
+           {{"tables", "-o", "-"}, {"tables"}}}) {
+    const Outcome run = Sfconv(args, "namaste");
+    EXPECT_EQ(run.status, kExitOk) << testing::PrintToString(args) << run.err;
+    EXPECT_BYTES(Sfconv(plain, "namaste").out, run.out);
+  }
+  EXPECT_NE(Sfconv({"check", "-"}, "namaste").out.find("1 of 1 words"), std::string::npos);
+}
+
+TEST(SfconvDash, AFileNamedDashIsWrittenAsDotSlashDash) {
+  TempDir dir;
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  const Outcome run = Sfconv({"to-devanagari", "-o", "./-"}, "ka");
+  std::filesystem::current_path(previous);
+  EXPECT_EQ(run.status, kExitOk);
+  EXPECT_EQ(run.out, "");
+  EXPECT_BYTES("k ", test::ReadFileBytes(dir.path() / "-"));
+}
+
+TEST(SfconvTables, AnOutputFileDoesNotGoWithCheckOrExport) {
+  TempDir dir;
+  const std::string d = dir.path().string();
+  const std::string out = (dir.path() / "out.txt").string();
+  for (const Args& args : std::vector<Args>{{"tables", "--check", d, "-o", out},
+                                            {"tables", "-o", out, "--check", d},
+                                            {"tables", "--export", d, "-o", out},
+                                            {"tables", "-o", out, "--export", d},
+                                            {"tables", "--export", d, "-o", "-"}}) {
+    const Outcome run = Sfconv(args);
+    EXPECT_EQ(run.status, kExitUsage) << testing::PrintToString(args);
+    EXPECT_TRUE(
+        run.err.starts_with("sfconv: option -o does not go with tables --check or --export\n"))
+        << run.err;
+    EXPECT_EQ(run.out, "");
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+TEST(SfconvTables, AFailedExportChangesNothingInTheDirectory) {
+  TempDir dir;
+  dir.Write("sanideva.cod", "old syllables");
+  dir.Write("lipikara.mmy", "old map");
+  std::filesystem::create_directory(dir.path() / "devitran.cod");
+  const auto before = Contents(dir.path());
+  const Outcome run = Sfconv({"tables", "-d", "Sanskrit 99", "--export", dir.path().string()});
+  EXPECT_EQ(run.status, kExitFileError);
+  EXPECT_EQ(run.err, "sfconv: devitran.cod: cannot write \"" +
+                         (dir.path() / "devitran.cod").string() + "\"" + SystemReason(EISDIR) +
+                         "\n");
+  EXPECT_EQ(Contents(dir.path()), before);
+}
+
+// A standard input that fails with the given exception after its first
+// bytes, as if memory ran out in the middle of a run.
+template <typename Failure>
+class FailingInput : public std::streambuf {
+ public:
+  explicit FailingInput(std::string first) : first_(std::move(first)) {
+    setg(first_.data(), first_.data(), first_.data() + first_.size());
+  }
+
+ protected:
+  int_type underflow() override { throw Failure("in the middle of the run"); }
+
+ private:
+  std::string first_;
+};
+
+struct OutOfMemory : std::bad_alloc {
+  explicit OutOfMemory(const char*) {}
+};
+
+template <typename Failure>
+void ExpectFailureLeavesTheOutputFile(const std::string& message) {
+  TempDir dir;
+  const std::string out = (dir.path() / "out.txt").string();
+  dir.Write("out.txt", "old");
+  for (const Args& args :
+       std::vector<Args>{{"to-devanagari", "-o", out},
+                         {"convert", "--from", "iast", "--to", "Vedic", "-o", out},
+                         {"check", "-", "-o", out}}) {
+    FailingInput<Failure> source(std::string(100000, 'k'));
+    std::istream in(&source);
+    in.exceptions(std::ios::badbit);  // the failure itself reaches the tool
+    const Outcome run = Sfconv(args, in);
+    EXPECT_EQ(run.status, kExitFileError) << testing::PrintToString(args);
+    EXPECT_EQ(run.err, message) << testing::PrintToString(args);
+    EXPECT_EQ(Contents(dir.path()), (std::map<std::string, std::string>{{"out.txt", "old"}}));
+  }
+}
+
+TEST(SfconvFailures, AFailureMidRunIsOneMessageAndLeavesTheOutputFile) {
+  ExpectFailureLeavesTheOutputFile<OutOfMemory>("sfconv: out of memory\n");
+  ExpectFailureLeavesTheOutputFile<std::logic_error>(
+      "sfconv: stopped by an unexpected error: in the middle of the run\n");
 }
 
 }  // namespace

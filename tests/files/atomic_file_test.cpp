@@ -29,40 +29,24 @@ TEST(AtomicFileTest, TheTargetChangesOnlyAtCommitAndWithoutOneNothingIsLeft) {
     for (const std::string& piece : {std::string("ab"), large, std::string(), std::string("cd")}) {
       file.Write(piece);
     }
-    EXPECT_EQ(ReadFileBytes(dir.path() / "out.txt"), "old");
-    EXPECT_EQ(Names(dir.path()).size(), 2u);
-    file.Commit();
-  }
-  EXPECT_EQ(ReadFileBytes(dir.path() / "out.txt"), "ab" + large + "cd");
-  for (const char* name : {"out.txt", "new.txt"}) {
-    AtomicFile file(dir.path() / name);
-    file.Write("new");
-  }
-  EXPECT_EQ(Names(dir.path()), Strings{"out.txt"});
-  EXPECT_EQ(ReadFileBytes(dir.path() / "out.txt"), "ab" + large + "cd");
-}
-
-TEST(AtomicFileTest, AFinishedFileWaitsForItsCommit) {
-  test::TempDir dir;
-  dir.Write("out.txt", "old");
-  {
-    AtomicFile file(dir.path() / "out.txt");
-    file.Write("new");
     file.Finish();
     EXPECT_THROW(file.Write("more"), IoError);
     EXPECT_EQ(ReadFileBytes(dir.path() / "out.txt"), "old");
-    EXPECT_EQ(ReadFileBytes(file.temporary()), "new");
+    EXPECT_EQ(ReadFileBytes(file.temporary()), "ab" + large + "cd");
+    file.Commit();
+    EXPECT_THROW(file.Commit(), IoError);
   }
-  // Never committed: the finished temporary file is removed too.
+  EXPECT_EQ(ReadFileBytes(dir.path() / "out.txt"), "ab" + large + "cd");
+  // Never committed, finished or not: the temporary file is removed.
+  for (const char* name : {"out.txt", "new.txt"}) {
+    for (const bool finish : {false, true}) {
+      AtomicFile file(dir.path() / name);
+      file.Write("new");
+      if (finish) file.Finish();
+    }
+  }
   EXPECT_EQ(Names(dir.path()), Strings{"out.txt"});
-  EXPECT_EQ(ReadFileBytes(dir.path() / "out.txt"), "old");
-  AtomicFile file(dir.path() / "out.txt");
-  file.Write("new");
-  file.Finish();
-  file.Commit();
-  EXPECT_EQ(ReadFileBytes(dir.path() / "out.txt"), "new");
-  EXPECT_THROW(file.Commit(), IoError);
-  EXPECT_EQ(Names(dir.path()), Strings{"out.txt"});
+  EXPECT_EQ(ReadFileBytes(dir.path() / "out.txt"), "ab" + large + "cd");
 }
 
 TEST(AtomicFileTest, KeepsThePermissionBitsAndTheLinkToTheReplacedFile) {
@@ -84,11 +68,21 @@ TEST(AtomicFileTest, KeepsThePermissionBitsAndTheLinkToTheReplacedFile) {
   EXPECT_EQ(Names(dir.path() / "sub"), Strings{"real.txt"});
 }
 
-TEST(AtomicFileTest, ADeviceIsWrittenDirectlyAndAFullOneFails) {
-  AtomicFile null_device("/dev/null");
-  EXPECT_TRUE(null_device.temporary().empty());
-  null_device.Write("bytes");
-  null_device.Commit();
+TEST(AtomicFileTest, ADeviceOrDescriptorIsWrittenDirectlyAndAFullOneFails) {
+  test::TempDir dir;
+  dir.Write("log.txt", "old ");
+  const int descriptor = ::open((dir.path() / "log.txt").c_str(), O_WRONLY | O_APPEND);
+  ASSERT_GE(descriptor, 0);
+  for (const std::string& name :
+       {std::string("/dev/null"), "/dev/fd/" + std::to_string(descriptor)}) {
+    AtomicFile file(name);
+    EXPECT_TRUE(file.temporary().empty());
+    file.Write("new");
+    file.Commit();
+  }
+  ::close(descriptor);
+  EXPECT_EQ(ReadFileBytes(dir.path() / "log.txt"), "old new");
+  EXPECT_EQ(Names(dir.path()), Strings{"log.txt"});
   AtomicFile finished("/dev/full");
   finished.Write("bytes");
   EXPECT_THROW(finished.Finish(), IoError);
@@ -100,22 +94,6 @@ TEST(AtomicFileTest, ADeviceIsWrittenDirectlyAndAFullOneFails) {
   } catch (const IoError& error) {
     EXPECT_EQ(std::string(error.what()), "cannot write \"/dev/full\"" + SystemReason(ENOSPC));
   }
-}
-
-TEST(AtomicFileTest, ADescriptorNameWritesOnWhereTheDescriptorIs) {
-  test::TempDir dir;
-  dir.Write("log.txt", "old ");
-  const int descriptor = ::open((dir.path() / "log.txt").c_str(), O_WRONLY | O_APPEND);
-  ASSERT_GE(descriptor, 0);
-  {
-    AtomicFile file("/dev/fd/" + std::to_string(descriptor));
-    EXPECT_TRUE(file.temporary().empty());
-    file.Write("new");
-    file.Commit();
-  }
-  ::close(descriptor);
-  EXPECT_EQ(ReadFileBytes(dir.path() / "log.txt"), "old new");
-  EXPECT_EQ(Names(dir.path()), Strings{"log.txt"});
 }
 
 TEST(AtomicFileTest, FailuresNameTheFile) {
@@ -231,6 +209,7 @@ TEST(AtomicFileTest, OtherFilesAreNotRemoved) {
   for (const std::string& name : {
            ".out.txt." + dead + ".tmp",                // no suffix
            ".out.txt." + dead + ".abcdefg.tmp",        // a suffix too short
+           ".out.txt." + dead + ".abcdefghi.tmp",      // a suffix too long
            ".out.txt.x" + dead + ".abcdefgh.tmp",      // no process number
            ".out.txt." + dead + ".ABCDEFGH.tmp",       // not our letters
            "out.txt." + dead + ".abcdefgh.tmp",        // not hidden

@@ -18,31 +18,33 @@ std::vector<std::string> Checked(const std::filesystem::path& dir) {
 
 using Lines = std::vector<std::string>;
 
+void ExpectChecked(const test::TableFiles& files, const Lines& expected) {
+  TempDir dir;
+  test::WriteTableFiles(dir, files);
+  EXPECT_EQ(Checked(dir.path()), expected);
+}
+
 // Vedic has 22 vowel signs besides its short-i signs, two more than their
 // list records; but no rule reads that list (which vowel signs take the
 // syllable's "a" comes from the glyph classes), so the check is silent. A
 // 21st short-i sign does read otherwise.
 TEST(CheckTables, OnlyAnOverfullListThatAConversionReadsIsReported) {
-  TempDir dir;
-  test::WriteTableFiles(dir, {"!128!,a;,;\n", "y\n", Repeat("e3\n", 25) + Repeat("i3\n", 21)});
-  EXPECT_EQ(Checked(dir.path()),
-            (Lines{"devitran.cod:46:1: entry \"i3\" is the 21st short-i sign: only the first 20 "
-                   "are recorded, so this one is ignored"}));
+  ExpectChecked({"!128!,a;,;\n", "y\n", Repeat("e3\n", 25) + Repeat("i3\n", 21)},
+                {"devitran.cod:46:1: entry \"i3\" is the 21st short-i sign: only the first 20 "
+                 "are recorded, so this one is ignored"});
 }
 
 TEST(CheckTables, SyllableFileProblems) {
-  TempDir dir;
-  test::WriteTableFiles(dir, {"!128!,a;,;\r\n"
-                              "a,!300!,!34!\r\n"
-                              "xi,Ee,w\r\n"
-                              "au,\"a*\"zz,*\r\n"
-                              "b,   ,!1a3!\r\n"
-                              "bh,.,>,bn\r\n"
-                              ",",
-                              "y\n", "ka1\n"});
-  EXPECT_EQ(
-      Checked(dir.path()),
-      (Lines{
+  ExpectChecked(
+      {"!128!,a;,;\r\n"
+       "a,!300!,!34!\r\n"
+       "xi,Ee,w\r\n"
+       "au,\"a*\"zz,*\r\n"
+       "b,   ,!1a3!\r\n"
+       "bh,.,>,bn\r\n"
+       ",",
+       "y\n", "ka1\n"},
+      {
           "sanideva.cod:2:3: escape \"!300!\" is above 255: the field is read as it stands",
           "sanideva.cod:2:9: escape \"!34!\" needs exactly three digits (as \"!034!\"): the "
           "field is read as it stands",
@@ -58,23 +60,20 @@ TEST(CheckTables, SyllableFileProblems) {
           "are not checked until this is mended)",
           "sanideva.cod:7:2: the file ends inside row 7 (20 fields, not a multiple of three): "
           "its half glyphs keep their contents",
-      }));
+      });
 }
 
 TEST(CheckTables, KeysOfTheSpecialLettersMayStartWithTheLetterOfAnyTransliterationFont) {
-  TempDir dir;
   // Rows 1 (ā) and 2 in URW Palladio IT, then a row 3 in no font at all.
-  test::WriteTableFiles(dir, {B({228, ",a;,;\n", "a,a,x\n", 228, "i,Ee,w\n"}), "y\n", "ka1\n"});
-  EXPECT_EQ(Checked(dir.path()),
-            (Lines{"sanideva.cod:3:1: key \"<228>i\" of row 3 does not start with \"a\": rows keep "
-                   "their places, and a key may only be replaced by one that starts with the "
-                   "same letter"}));
-  test::WriteTableFiles(dir, {"x,a;,;\n", "y\n", "ka1\n"});
-  EXPECT_EQ(Checked(dir.path()),
-            (Lines{"sanideva.cod:1:1: key \"x\" of row 1 does not start with the letter of the "
-                   "row (\"<228>\" in URW Palladio IT, \"<128>\" in Sanskrit-Times or \"<161>\" "
-                   "in ITRTransTimes): rows keep their places, and a key may only be replaced by "
-                   "one that starts with the same letter"}));
+  ExpectChecked({B({228, ",a;,;\n", "a,a,x\n", 228, "i,Ee,w\n"}), "y\n", "ka1\n"},
+                {"sanideva.cod:3:1: key \"<228>i\" of row 3 does not start with \"a\": rows keep "
+                 "their places, and a key may only be replaced by one that starts with the "
+                 "same letter"});
+  ExpectChecked({"x,a;,;\n", "y\n", "ka1\n"},
+                {"sanideva.cod:1:1: key \"x\" of row 1 does not start with the letter of the "
+                 "row (\"<228>\" in URW Palladio IT, \"<128>\" in Sanskrit-Times or \"<161>\" "
+                 "in ITRTransTimes): rows keep their places, and a key may only be replaced by "
+                 "one that starts with the same letter"});
 }
 
 TEST(CheckTables, AFontOfTheUsersOwnGivesItsSpecialLettersInTheRowsThatHoldThemAlone) {
@@ -87,36 +86,30 @@ TEST(CheckTables, AFontOfTheUsersOwnGivesItsSpecialLettersInTheRowsThatHoldThemA
     for (char& c : key) c = c == '\x81' ? '\xc8' : c;
     sanideva += key + ",x,x\n";
   }
-  TempDir dir;
-  test::WriteTableFiles(dir, {sanideva, "y\n", "ka1\n"});
-  EXPECT_EQ(Checked(dir.path()),
-            (Lines{"sanideva.cod:38:1: key \"dd\" of row 38 does not start with the letter of the "
-                   "row (\"<242>\" in URW Palladio IT, \"<129>\" in Sanskrit-Times or \"<175>\" "
-                   "in ITRTransTimes) or the one this file gives in row 39 (\"<200>\"): rows keep "
-                   "their places, and a key may only be replaced by one that starts with the "
-                   "same letter"}));
+  ExpectChecked({sanideva, "y\n", "ka1\n"},
+                {"sanideva.cod:38:1: key \"dd\" of row 38 does not start with the letter of the "
+                 "row (\"<242>\" in URW Palladio IT, \"<129>\" in Sanskrit-Times or \"<175>\" "
+                 "in ITRTransTimes) or the one this file gives in row 39 (\"<200>\"): rows keep "
+                 "their places, and a key may only be replaced by one that starts with the "
+                 "same letter"});
 }
 
 TEST(CheckTables, ShortIMapProblems) {
-  TempDir dir;
-  test::WriteTableFiles(dir, {"!128!,a;,;\n", "y,n,Y\n!121!\n \"y\"\nyes", "ka1\n"});
-  EXPECT_EQ(Checked(dir.path()),
-            (Lines{"lipikara.mmy:1:5: value \"Y\" is neither \"y\" nor \"n\"",
-                   "lipikara.mmy:2:1: value \"!121!\" is neither \"y\" nor \"n\" (this file "
-                   "decodes no escape)",
-                   "lipikara.mmy:4:1: value \"yes\" is neither \"y\" nor \"n\""}));
+  ExpectChecked({"!128!,a;,;\n", "y,n,Y\n!121!\n \"y\"\nyes", "ka1\n"},
+                {"lipikara.mmy:1:5: value \"Y\" is neither \"y\" nor \"n\"",
+                 "lipikara.mmy:2:1: value \"!121!\" is neither \"y\" nor \"n\" (this file "
+                 "decodes no escape)",
+                 "lipikara.mmy:4:1: value \"yes\" is neither \"y\" nor \"n\""});
 }
 
 TEST(CheckTables, GlyphFileProblems) {
-  TempDir dir;
   const std::string devitran = "~8\nka\nopen_y\nx0\nhalf_r2\n 8\n\nk!044!1\n" +
                                Repeat("asp15\n", 5) + Repeat("i3\n", 21) +
                                "\"ka\n1\"\n"
                                "\"ra1,ta1\n";
-  test::WriteTableFiles(dir, {"!128!,a;,;\n", "y\n", devitran});
-  EXPECT_EQ(
-      Checked(dir.path()),
-      (Lines{
+  ExpectChecked(
+      {"!128!,a;,;\n", "y\n", devitran},
+      {
           "devitran.cod:2:1: entry \"ka\" has no class digit at its end, so it counts as class 0",
           "devitran.cod:3:1: entry \"open_y\" has no class digit at its end, so it counts as "
           "class 0; the special glyph is written \"open_y5\"",
@@ -138,17 +131,15 @@ TEST(CheckTables, GlyphFileProblems) {
           "the file",
           "devitran.cod:37:2: entry \"ra1,ta1<10>\" has no class digit at its end, so it counts "
           "as class 0",
-      }));
+      });
 }
 
 TEST(CheckTables, FieldsBeyondTheLastRowOfATable) {
-  TempDir dir;
-  test::WriteTableFiles(dir, {"!128!,a;,;\n", Repeat("y,", 255) + "n\n", Repeat("ka1\n", 301)});
-  EXPECT_EQ(Checked(dir.path()),
-            (Lines{"lipikara.mmy:1:511: the table has 255 rows: the fields from here on are not "
-                   "read",
-                   "devitran.cod:301:1: the table has 300 rows: the fields from here on are not "
-                   "read"}));
+  ExpectChecked({"!128!,a;,;\n", Repeat("y,", 255) + "n\n", Repeat("ka1\n", 301)},
+                {"lipikara.mmy:1:511: the table has 255 rows: the fields from here on are not "
+                 "read",
+                 "devitran.cod:301:1: the table has 300 rows: the fields from here on are not "
+                 "read"});
 }
 
 TEST(CheckTables, MissingEmptyAndMisplacedFiles) {

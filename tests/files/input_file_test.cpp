@@ -1,19 +1,30 @@
-// The input file that LOAD reads, the data directory, and a source that
-// breaks down while it is read.
+// Reading files: the input file that LOAD reads, the data directory, fields
+// of any size, and a source that breaks down while it is read.
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 
 #include "code_table_files.h"
 #include "field_reader.h"
+#include "message_text.h"
 #include "test_support.h"
 
 namespace sfc {
 namespace {
 
 using test::B;
+using test::TempDir;
 
-TEST(InputFile, EveryFieldIsFollowedByOneComma) {
+TEST(InputFile, EveryFieldIsFollowedByOneCommaUpToTheBound) {
   test::TempDir dir;
+  const std::string path = (dir.path() / kInputFileName).string();
+  EXPECT_FALSE(ReadInputFile(dir.path()).found);
+  EXPECT_EQ(ReadInputFile(dir.path()).text, "There is no such file as " + path);
   dir.Write(kInputFileName, "rama,sita\r\nkrishna\n");
   const InputFileText loaded = ReadInputFile(dir.path());
   EXPECT_TRUE(loaded.found);
@@ -22,17 +33,21 @@ TEST(InputFile, EveryFieldIsFollowedByOneComma) {
   EXPECT_BYTES(B({"a, b,a,b,", 146, "dh", 215, 0, ","}), ReadInputFile(dir.path()).text);
   dir.Write(kInputFileName, "");
   EXPECT_EQ(ReadInputFile(dir.path()).text, "");
-}
-
-TEST(InputFile, AFileThatCannotBeReadGivesAMessageWithItsPathAndCause) {
-  test::TempDir dir;
-  const std::string expected = "There is no such file as " + (dir.path() / "sanskrit.txt").string();
+  // A file longer than the bound is not loaded.
+  dir.Write(kInputFileName, "ab,cd\nef");
+  EXPECT_EQ(ReadInputFile(dir.path(), 9).text, "ab,cd,ef,");
+  const InputFileText longer = ReadInputFile(dir.path(), 8);
+  EXPECT_FALSE(longer.found);
+  EXPECT_EQ(
+      longer.text,
+      path + " is longer than 8 bytes, more than LOAD puts into a text box; it is not loaded");
+  dir.Write(kInputFileName, std::string(100, 'k'));
+  EXPECT_TRUE(ReadInputFile(dir.path(), 101).found);
+  EXPECT_FALSE(ReadInputFile(dir.path(), 100).found);
+  std::filesystem::remove(dir.path() / kInputFileName);
+  std::filesystem::create_directory(dir.path() / kInputFileName);
   EXPECT_FALSE(ReadInputFile(dir.path()).found);
-  EXPECT_EQ(ReadInputFile(dir.path()).text, expected);
-  std::filesystem::create_directory(dir.path() / "sanskrit.txt");
-  EXPECT_FALSE(ReadInputFile(dir.path()).found);
-  EXPECT_EQ(ReadInputFile(dir.path()).text,
-            (dir.path() / "sanskrit.txt").string() + " is a directory, not a file");
+  EXPECT_EQ(ReadInputFile(dir.path()).text, path + " is a directory, not a file");
 }
 
 #ifndef _WIN32
@@ -75,6 +90,87 @@ TEST(FieldReaderTest, ASourceThatFailsEndsTheFileWhereItFailed) {
   while (std::optional<Field> field = reader.Next()) values.push_back(field->value);
   EXPECT_EQ(values, (std::vector<std::string>{"ab", "c"}));
   EXPECT_TRUE(reader.read_failed());
+}
+
+std::vector<Field> AllFields(std::string bytes, std::size_t max_field_bytes = kMaxFieldBytes) {
+  std::stringbuf source(std::move(bytes));
+  FieldReader reader(source, max_field_bytes);
+  std::vector<Field> fields;
+  while (std::optional<Field> field = reader.Next()) fields.push_back(std::move(*field));
+  return fields;
+}
+
+TEST(FieldBounds, AFieldIsKeptUpToTheLongestCellAndCutThere) {
+  constexpr int kMax = static_cast<int>(kMaxFieldBytes);
+  std::vector<Field> fields = AllFields("ab\n  " + std::string(kMax + 10, 'k') + "x,cd\n");
+  ASSERT_EQ(fields.size(), 3u);
+  EXPECT_EQ(fields[0].value, "ab");
+  EXPECT_FALSE(fields[0].cut_at);
+  EXPECT_EQ(fields[1].value, std::string(kMaxFieldBytes, 'k'));
+  EXPECT_EQ(fields[1].cut_at, (FieldPosition{2, 3 + kMax}));
+  EXPECT_EQ(fields[1].end, FieldEnd::kComma);
+  EXPECT_EQ(fields[2].value, "cd");
+  EXPECT_EQ(fields[2].start, (FieldPosition{2, 3 + kMax + 12}));
+  // A field of exactly the limit is whole.
+  fields = AllFields(std::string(kMaxFieldBytes, 'k'));
+  ASSERT_EQ(fields.size(), 1u);
+  EXPECT_EQ(fields[0].value.size(), kMaxFieldBytes);
+  EXPECT_FALSE(fields[0].cut_at);
+  // A quoted field is cut too.
+  fields = AllFields("\"abc\r\ndefg\" x,z", 6);
+  ASSERT_EQ(fields.size(), 2u);
+  EXPECT_EQ(fields[0].value, "abc\r\nd");
+  EXPECT_EQ(fields[0].cut_at, (FieldPosition{2, 2}));
+  EXPECT_TRUE(fields[0].spans_lines);
+  EXPECT_EQ(fields[0].dropped_text, (FieldPosition{2, 7}));
+  EXPECT_EQ(fields[1].value, "z");
+}
+
+TEST(FieldBounds, TheLoadAndTheCheckReportACutFieldWithItsPlace) {
+  TempDir dir;
+  test::WriteTableFiles(dir, {"a,b,c\n" + std::string(5000, 'k') + ",x,y\n", "y\n", "ka1\n"});
+  ConverterState state = MakeStartupState();
+  const LoadReport report = LoadCodeTables(state, dir.path());
+  const TableProblem cut{Severity::kWarning, kSyllableFileName, 2,
+                         static_cast<int>(kMaxFieldBytes) + 1, CutFieldMessage(kMaxFieldBytes)};
+  EXPECT_EQ(report.problems, std::vector<TableProblem>{cut});
+  EXPECT_EQ(state.sanideva.key[2], std::string(kMaxFieldBytes, 'k'));
+  EXPECT_EQ(state.sanideva.full[2], "x");
+  const std::vector<TableProblem> problems = CheckCodeTables(dir.path());
+  EXPECT_NE(std::find(problems.begin(), problems.end(), cut), problems.end());
+  EXPECT_TRUE(
+      FormatProblem(cut).starts_with("sanideva.cod:2:4097: the field is longer than 4096 bytes"));
+}
+
+TEST(FileBounds, AFileOfOneHugeFieldLoadsInLittleMemory) {
+  constexpr std::size_t kFieldBytes = std::size_t{200} << 20;
+  TempDir dir;
+  {
+    std::ofstream file(dir.path() / kSyllableFileName, std::ios::binary);
+    const std::string block(1 << 20, 'k');
+    for (std::size_t left = kFieldBytes; left > 0; left -= block.size()) file << block;
+    file << ",x,y\r\nb,c,d\r\n";
+    ASSERT_TRUE(file.good());
+  }
+  // The load in a child process, whose peak memory the system tells.
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ConverterState state = MakeStartupState();
+    const LoadReport report = LoadCodeTables(state, dir.path());
+    ::_exit(report.problems.size() == 3 &&  // the cut, and the two files that are not there
+                    state.sanideva.key[1].size() == kMaxFieldBytes &&
+                    state.sanideva.full[1] == "x" && state.sanideva.half[1] == "y" &&
+                    state.sanideva.key[2] == "b"
+                ? 0
+                : 1);
+  }
+  int status = 0;
+  struct rusage usage {};
+  ASSERT_EQ(::wait4(pid, &status, 0, &usage), pid);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+#ifndef SFC_TEST_UNDER_ASAN
+  EXPECT_LT(usage.ru_maxrss, 50 * 1024) << "peak memory in KB";
+#endif
 }
 
 }  // namespace

@@ -80,7 +80,7 @@ TEST(LoadFieldSyntax, FieldsRunOverLinesAsTheyComeInEveryFile) {
 }
 
 TEST(LoadBounds, EachFileStopsAtTheLastRowOfItsTable) {
-  const ConverterState loaded = LoadedStartup({
+  ConverterState loaded = LoadedStartup({
       Repeat("k,f,h\n", 256) + "never,read,here\n",
       Repeat("n,", 300),
       Repeat("x8\n", 300) + "beyond8\n",
@@ -94,14 +94,12 @@ TEST(LoadBounds, EachFileStopsAtTheLastRowOfItsTable) {
   EXPECT_BYTES(DumpRows(expected), DumpRows(loaded));
   EXPECT_EQ(loaded.sanideva.key[0], "");
   EXPECT_EQ(loaded.devitran[0], "");
-}
-
-TEST(LoadBounds, RowsAFileDoesNotReachKeepWhatTheyHeld) {
-  const ConverterState loaded = LoadedStartup({
+  // Rows a file does not reach keep what they held.
+  loaded = LoadedStartup({
       "k,f,h\nk2",                          // the file ends inside row 2
       "n,n", Repeat("x8,", 199) + "last8",  // 200 fields
   });
-  ConverterState expected = MakeStartupState();
+  expected = MakeStartupState();
   SetRow(expected, 1, "k", "f", "h");
   expected.sanideva.key[2] = "k2";
   expected.short_i[1] = expected.short_i[2] = "n";
@@ -223,7 +221,7 @@ TEST(LoadPositions, TheLongAAndVocalicRSignsAreNamedByKeyRowsAsTheSyllableFileLe
   EXPECT_EQ(loaded.positions, expected);
 }
 
-TEST(LoadMissingFiles, AFileThatCannotBeOpenedLeavesItsTableAndTheOthersLoad) {
+TEST(LoadMissingFiles, AFileThatCannotBeOpenedIsNotedAndLeavesItsTable) {
   TempDir dir;
   dir.Write(kGlyphFileName, "ka1");
   std::filesystem::create_directory(dir.path() / kShortIFileName);
@@ -241,10 +239,8 @@ TEST(LoadMissingFiles, AFileThatCannotBeOpenedLeavesItsTableAndTheOthersLoad) {
            " is a directory, not a file; the short-i map keeps its contents"},
   };
   EXPECT_EQ(report.problems, notes);
-}
-
-TEST(LoadMissingFiles, ADeviceOrAnUnreadableFileIsNoted) {
-  TempDir dir;
+  // A device or an unreadable file is noted too.
+  std::filesystem::remove(dir.path() / kGlyphFileName);
   std::filesystem::create_symlink("/dev/zero", dir.path() / kGlyphFileName);
   TempDir unreadable;
   unreadable.Write(kGlyphFileName, "ka1");
@@ -253,13 +249,13 @@ TEST(LoadMissingFiles, ADeviceOrAnUnreadableFileIsNoted) {
   for (const auto& [path, why] : {std::pair{dir.path(), "not a regular file"},
                                   std::pair{unreadable.path(), "Permission denied"}}) {
     if (root && path == unreadable.path()) continue;  // root reads files whatever their permissions
-    ConverterState state = MakeStartupState();
-    const LoadReport report = LoadCodeTables(state, path);
-    ASSERT_EQ(report.problems.size(), 3u);
-    EXPECT_EQ(FormatProblem(report.problems[2]),
-              "devitran.cod: " + (path / kGlyphFileName).string() + " cannot be opened (" + why +
-                  "); the glyph code table keeps its contents");
-    EXPECT_EQ(state.devitran[1], MakeStartupState().devitran[1]);
+    ConverterState again = MakeStartupState();
+    const LoadReport told = LoadCodeTables(again, path);
+    ASSERT_EQ(told.problems.size(), 3u);
+    EXPECT_EQ(FormatProblem(told.problems[2]), "devitran.cod: " + (path / kGlyphFileName).string() +
+                                                   " cannot be opened (" + why +
+                                                   "); the glyph code table keeps its contents");
+    EXPECT_EQ(again.devitran[1], MakeStartupState().devitran[1]);
   }
 }
 
@@ -282,18 +278,6 @@ TEST(LoadTwice, TheSecondLoadOverwritesOnlyTheRowsItReachesAndResetsEveryPositio
   EXPECT_EQ(state.positions, positions);
 }
 
-TEST(LoadBadInput, OneEnormousLineWithoutLineEndsStopsAtTheBounds) {
-  const std::string line = Repeat("ab,", 400000);
-  const ConverterState loaded = LoadedStartup({line, line, line});
-  ConverterState expected = MakeStartupState();
-  for (int row = 1; row <= 255; ++row) {
-    SetRow(expected, row, "ab", "ab", "ab");
-    expected.short_i[row] = "ab";
-  }
-  for (int row = 1; row <= 300; ++row) expected.devitran[row] = "ab";
-  EXPECT_BYTES(DumpRows(expected), DumpRows(loaded));
-}
-
 TEST(LoadFromBytes, TheFilesAsBytesLoadAsFromADirectoryWithTheirWarnings) {
   const std::string long_field = "k,f," + Repeat("x", static_cast<int>(kMaxFieldBytes) + 10) + "\n";
   const std::vector<test::TableFiles> cases = {
@@ -312,9 +296,7 @@ TEST(LoadFromBytes, TheFilesAsBytesLoadAsFromADirectoryWithTheirWarnings) {
     EXPECT_EQ(from_dir.positions, from_bytes.positions);
     EXPECT_EQ(dir_report.problems, bytes_report.problems);
   }
-}
-
-TEST(LoadFromBytes, AFileNotGivenIsNotedAndItsTableKeepsItsRows) {
+  // A file not given is noted and its table keeps its rows.
   ConverterState state = MakeStartupState();
   const ConverterState startup = state;
   const LoadReport report =
