@@ -556,11 +556,9 @@ class PartConverter {
     const std::string& first = Properties(nodes_[segment.pieces[0].node].run);
     for (const Piece& piece : segment.pieces)
       alike = alike && Properties(nodes_[piece.node].run) == first;
-    std::vector<std::string> out =
-        ShareOut(segment.bytes, after, segment.piece_of_byte, segment.pieces.size(), alike);
-    for (std::size_t i = 0; i < segment.pieces.size(); ++i) {
-      const Piece& piece = segment.pieces[i];
-      nodes_[piece.node].edits.push_back({piece.begin, piece.end, std::move(out[i]), &target});
+    std::vector<Edit> edits = ShareOut(segment, after, alike);
+    for (std::size_t i = 0; i < edits.size(); ++i) {
+      nodes_[segment.pieces[i].node].edits.push_back(std::move(edits[i]));
     }
     changed_ = true;
   }

@@ -274,11 +274,9 @@ class OdtPart {
     for (const Piece& piece : segment.pieces) {
       alike = alike && texts_[piece.node].style == texts_[segment.pieces[0].node].style;
     }
-    std::vector<std::string> out =
-        ShareOut(segment.bytes, after, segment.piece_of_byte, segment.pieces.size(), alike);
-    for (std::size_t i = 0; i < segment.pieces.size(); ++i) {
-      const Piece& piece = segment.pieces[i];
-      texts_[piece.node].edits.push_back({piece.begin, piece.end, std::move(out[i]), &target});
+    std::vector<Edit> edits = ShareOut(segment, after, alike);
+    for (std::size_t i = 0; i < edits.size(); ++i) {
+      texts_[segment.pieces[i].node].edits.push_back(std::move(edits[i]));
     }
     changed_ = true;
   }

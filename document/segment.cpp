@@ -76,10 +76,13 @@ bool ReportSegment(DocumentReport& report, const SegmentPlace& place, std::strin
   return false;
 }
 
-std::vector<std::string> ShareOut(std::string_view bytes, const std::string& after,
-                                  const std::vector<std::uint32_t>& piece_of_byte,
-                                  std::size_t pieces, bool alike) {
-  std::vector<std::string> out(pieces);
+std::vector<Edit> ShareOut(const Segment& segment, const std::string& after, bool alike) {
+  std::vector<Edit> edits;
+  edits.reserve(segment.pieces.size());
+  for (const Piece& piece : segment.pieces) {
+    edits.push_back({piece.begin, piece.end, {}, segment.target});
+  }
+  const std::string_view bytes = segment.bytes;
   if (!alike) {
     // Blanks are tokens too, so the words pair up only when the blanks do.
     const auto in = Tokens(bytes);
@@ -87,14 +90,14 @@ std::vector<std::string> ShareOut(std::string_view bytes, const std::string& aft
     if (in.size() == outs.size() && !in.empty() &&
         (bytes[in[0].first] == ' ') == (after[outs[0].first] == ' ')) {
       for (std::size_t k = 0; k < in.size(); ++k) {
-        out[piece_of_byte[in[k].first]] +=
+        edits[segment.piece_of_byte[in[k].first]].text +=
             std::string_view(after).substr(outs[k].first, outs[k].second - outs[k].first);
       }
-      return out;
+      return edits;
     }
   }
-  if (pieces > 0) out[0] = after;
-  return out;
+  if (!edits.empty()) edits[0].text = after;
+  return edits;
 }
 
 }  // namespace sfc::document

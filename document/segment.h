@@ -67,14 +67,12 @@ struct SegmentPlace {
 bool ReportSegment(DocumentReport& report, const SegmentPlace& place, std::string_view bytes,
                    const SegmentResult& result, const std::string& after, std::uint64_t runs);
 
-// The output `after` of the segment `bytes`, shared out among its pieces
-// (`piece_of_byte`: the piece each byte was read from). When the pieces differ
-// in formatting (not `alike`) and the blank-separated words of input and
-// output pair up, each output word goes to the piece that held the first
-// byte of its input word; otherwise the first piece takes it all.
-std::vector<std::string> ShareOut(std::string_view bytes, const std::string& after,
-                                  const std::vector<std::uint32_t>& piece_of_byte,
-                                  std::size_t pieces, bool alike);
+// The edits that write the output `after` of a segment, one for each of its
+// pieces. When the pieces differ in formatting (not `alike`) and the
+// blank-separated words of input and output pair up, each output word goes
+// to the piece that held the first byte of its input word; otherwise the
+// first piece takes it all.
+std::vector<Edit> ShareOut(const Segment& segment, const std::string& after, bool alike);
 
 // A few words around a position of a UTF-8 text, on one line.
 std::string Around(std::string_view text, std::size_t at);
