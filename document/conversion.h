@@ -8,6 +8,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "chain.h"
@@ -54,6 +55,24 @@ struct Conversion {
                                         const std::vector<std::string_view>& stretches) const;
   // The target of a font name (compared without regard to case), or null.
   const FontTarget* Find(std::string_view font) const;
+};
+
+// Conversion::Find with the answers kept: a part asks for the same few fonts
+// again and again. No target for the empty name.
+class TargetLookup {
+ public:
+  explicit TargetLookup(const Conversion& conversion) : conversion_(conversion) {}
+  const FontTarget* operator()(const std::string& font) {
+    const auto it = found_.find(font);
+    if (it != found_.end()) return it->second;
+    const FontTarget* target = font.empty() ? nullptr : conversion_.Find(font);
+    found_.emplace(font, target);
+    return target;
+  }
+
+ private:
+  const Conversion& conversion_;
+  std::unordered_map<std::string, const FontTarget*> found_;
 };
 
 // A conversion through the chain of the core: each stretch through its own

@@ -371,7 +371,7 @@ class PartConverter {
     const std::array<std::size_t, 3> slots = {kAscii, kHAnsi, kCs};
     for (std::size_t i = 0; i < 3; ++i) {
       fonts.font[i] = sheet_.Resolve(slots[i], direct, char_style, paragraph_style_);
-      fonts.target[i] = Lookup(fonts.font[i]);
+      fonts.target[i] = lookup_(fonts.font[i]);
     }
     auto on = [&](pugi::xml_node flag) {
       if (!flag) return false;
@@ -380,14 +380,6 @@ class PartConverter {
     };
     fonts.complex = on(cs) || on(rtl);
     return fonts;
-  }
-
-  const FontTarget* Lookup(const std::string& font) {
-    const auto it = lookup_.find(font);
-    if (it != lookup_.end()) return it->second;
-    const FontTarget* target = font.empty() ? nullptr : conversion_.Find(font);
-    lookup_.emplace(font, target);
-    return target;
   }
 
   void Run(pugi::xml_node run, bool deleted) {
@@ -479,7 +471,7 @@ class PartConverter {
   }
 
   void Symbol(pugi::xml_node element, pugi::xml_node run, bool deleted) {
-    const FontTarget* target = Lookup(element.attribute(N("font")).value());
+    const FontTarget* target = lookup_(element.attribute(N("font")).value());
     const char* code = element.attribute(N("char")).value();
     char* end = nullptr;
     const unsigned long value = std::strtoul(code, &end, 16);
@@ -755,7 +747,7 @@ class PartConverter {
   const std::string p_style_ = n_("pStyle");
 
   std::set<std::string, std::less<>> marks_;
-  std::unordered_map<std::string, const FontTarget*> lookup_;
+  TargetLookup lookup_{conversion_};
   std::unordered_map<std::string, std::uint64_t> others_;
   std::unordered_map<std::size_t, std::string> properties_;
   std::set<std::pair<std::string, bool>> output_fonts_;

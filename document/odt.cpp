@@ -206,16 +206,8 @@ class OdtPart {
     }
   }
 
-  const FontTarget* Lookup(const std::string& font) {
-    const auto it = lookup_.find(font);
-    if (it != lookup_.end()) return it->second;
-    const FontTarget* target = font.empty() ? nullptr : conversion_.Find(font);
-    lookup_.emplace(font, target);
-    return target;
-  }
-
   void Text(pugi::xml_node node, const std::string& font, const std::string& style) {
-    const FontTarget* target = Lookup(font);
+    const FontTarget* target = lookup_(font);
     if (target == nullptr) {
       Close();
       if (!font.empty()) others_[font] += CountCharacters(node.value());
@@ -323,7 +315,7 @@ class OdtPart {
   std::string part_;
   std::map<std::string, std::string>& new_styles_;
   const Prefixes* p_ = nullptr;
-  std::unordered_map<std::string, const FontTarget*> lookup_;
+  TargetLookup lookup_{conversion_};
   std::unordered_map<std::string, std::uint64_t> others_;
   std::vector<OdtText> texts_;
   Segment segment_;
