@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "byte_text.h"
+#include "look.h"
 #include "print_surface.h"
 #include "session.h"
 
@@ -62,21 +63,6 @@ constexpr int kEnglishTopMin = 1455;
 constexpr int kEnglishTopMax = 2400;
 constexpr int kLabelMargin = 75;
 constexpr int kBottomMargin = 75;
-
-QFont BoldFont(const QString& family, double size) {
-  QFont font(family);
-  font.setPointSizeF(size);
-  font.setBold(true);
-  return font;
-}
-
-void SetBackground(QWidget* widget, const QColor& color) {
-  QPalette palette = widget->palette();
-  palette.setColor(QPalette::Window, color);
-  palette.setColor(QPalette::Button, color);
-  widget->setPalette(palette);
-  widget->setAutoFillBackground(true);
-}
 
 void SetColours(QLabel* label, const LabelColours& colours) {
   QPalette palette = label->palette();

@@ -31,6 +31,7 @@
 #include "document_dialog.h"
 #include "farewell_window.h"
 #include "help_window.h"
+#include "look.h"
 #include "print_surface.h"
 #include "unicode_preview.h"
 
@@ -58,21 +59,10 @@ const QColor kBoxText(0x00, 0x00, 0xC0);
 const QColor kWhite(0xFF, 0xFF, 0xFF);
 
 QFont ControlFont(const QString& family = QStringLiteral("MS Sans Serif"), double size = 8.25) {
-  QFont font(family);
-  font.setPointSizeF(size);
-  font.setBold(true);
-  return font;
+  return BoldFont(family, size);
 }
 
 QFont SymbolFont(const QString& family, double size) { return ControlFont(family, size); }
-
-void SetBackground(QWidget* widget, const QColor& color) {
-  QPalette palette = widget->palette();
-  palette.setColor(QPalette::Window, color);
-  palette.setColor(QPalette::Button, color);
-  widget->setPalette(palette);
-  widget->setAutoFillBackground(true);
-}
 
 // Selects or clears an option button without running its handling; a frame
 // may have none selected (after a load from disk).
