@@ -257,6 +257,16 @@ TEST(LoadMissingFiles, AFileThatCannotBeOpenedIsNotedAndLeavesItsTable) {
                                                    "); the glyph code table keeps its contents");
     EXPECT_EQ(again.devitran[1], MakeStartupState().devitran[1]);
   }
+  // A file that opens but cannot be read: a process's memory reads as a
+  // regular file of no size, and reading its first page fails.
+  std::filesystem::remove(dir.path() / kGlyphFileName);
+  std::filesystem::create_symlink("/proc/self/mem", dir.path() / kGlyphFileName);
+  ConverterState again = MakeStartupState();
+  const LoadReport told = LoadCodeTables(again, dir.path());
+  ASSERT_EQ(told.problems.size(), 3u);
+  EXPECT_EQ(FormatProblem(told.problems[2]),
+            "devitran.cod: " + (dir.path() / kGlyphFileName).string() +
+                " could not be read to its end; the rows read before stay in the glyph code table");
 }
 
 TEST(LoadTwice, TheSecondLoadOverwritesOnlyTheRowsItReachesAndResetsEveryPosition) {
