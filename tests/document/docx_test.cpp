@@ -78,6 +78,12 @@ std::string MakeRun(const std::string& properties, const std::string& text) {
 std::string Fonts(const std::string& font) {
   return R"(<w:rFonts w:ascii=")" + font + R"(" w:hAnsi=")" + font + R"("/>)";
 }
+std::string Paragraph(const std::string& runs) { return "<w:p>" + runs + "</w:p>"; }
+// A paragraph, of the style when one is named, with one run "ab" of the properties.
+std::string Ab(const std::string& properties, const std::string& style = "") {
+  const std::string p_pr = "<w:pPr><w:pStyle w:val=\"" + style + "\"/></w:pPr>";
+  return "<w:p>" + (style.empty() ? "" : p_pr) + MakeRun(properties, "ab") + "</w:p>";
+}
 
 TEST(DocxResolution, EachLevelNamesTheFont) {
   const std::string styles = Styles(
@@ -103,44 +109,25 @@ TEST(DocxResolution, EachLevelNamesTheFont) {
     std::string texts;
   };
   const std::vector<Case> cases = {
-      {"direct", "<w:p>" + MakeRun(Fonts("Vedic"), "ab") + "</w:p>", "[Vedic:ab]|"},
-      {"paragraph style",
-       "<w:p><w:pPr><w:pStyle w:val=\"Verse\"/></w:pPr>" + MakeRun("", "ab") + "</w:p>",
-       "[Vedic:ab]|"},
-      {"based on",
-       "<w:p><w:pPr><w:pStyle w:val=\"Verse2\"/></w:pPr>" + MakeRun("", "ab") + "</w:p>",
-       "[Vedic:ab]|"},
-      {"default paragraph style", "<w:p>" + MakeRun("", "ab") + "</w:p>", "ab|"},
-      {"character style before the paragraph style",
-       "<w:p><w:pPr><w:pStyle w:val=\"Verse\"/></w:pPr>" +
-           MakeRun("<w:rStyle w:val=\"Tr\"/>", "ab") + "</w:p>",
+      {"direct", Ab(Fonts("Vedic")), "[Vedic:ab]|"},
+      {"paragraph style", Ab("", "Verse"), "[Vedic:ab]|"},
+      {"based on", Ab("", "Verse2"), "[Vedic:ab]|"},
+      {"default paragraph style", Ab(""), "ab|"},
+      {"character style before the paragraph style", Ab("<w:rStyle w:val=\"Tr\"/>", "Verse"),
        "[Sanskrit-Times:ab]|"},
-      {"direct before the character style",
-       "<w:p>" + MakeRun("<w:rStyle w:val=\"Tr\"/>" + Fonts("Vedic"), "ab") + "</w:p>",
+      {"direct before the character style", Ab("<w:rStyle w:val=\"Tr\"/>" + Fonts("Vedic")),
        "[Vedic:ab]|"},
       {"theme over plain at one level",
-       "<w:p>" + MakeRun(R"(<w:rFonts w:ascii="Times" w:asciiTheme="majorHAnsi"/>)", "ab") +
-           "</w:p>",
-       "[Vedic:ab]|"},
-      {"defaults through the theme",
-       "<w:p><w:pPr><w:pStyle w:val=\"Plain\"/></w:pPr>" + MakeRun("", "ab") + "</w:p>",
-       "[Sanskrit-Times:ab]|"},
+       Ab(R"(<w:rFonts w:ascii="Times" w:asciiTheme="majorHAnsi"/>)"), "[Vedic:ab]|"},
+      {"defaults through the theme", Ab("", "Plain"), "[Sanskrit-Times:ab]|"},
       {"ascii and hAnsi slots",
-       "<w:p>" +
-           MakeRun(R"(<w:rFonts w:ascii="Vedic" w:hAnsi="Times"/>)",
-                   "a\xC3\xA9"
-                   "b") +
-           "</w:p>",
-       "[Vedic:a]|\xC3\xA9|[Vedic:b]|"},
+       Paragraph(MakeRun(R"(<w:rFonts w:ascii="Vedic" w:hAnsi="Times"/>)", "a\u00E9b")),
+       "[Vedic:a]|\u00E9|[Vedic:b]|"},
       {"the first byte of the hAnsi slot (the euro sign, 0x80)",
-       "<w:p>" + MakeRun(R"(<w:rFonts w:ascii="Vedic" w:hAnsi="Times"/>)", "~\xE2\x82\xAC") +
-           "</w:p>",
-       "[Vedic:~]|\xE2\x82\xAC|"},
+       Paragraph(MakeRun(R"(<w:rFonts w:ascii="Vedic" w:hAnsi="Times"/>)", "~\u20AC")),
+       "[Vedic:~]|\u20AC|"},
       {"complex script slot",
-       "<w:p>" +
-           MakeRun(R"(<w:rFonts w:ascii="Times" w:hAnsi="Times" w:cstheme="minorBidi"/><w:cs/>)",
-                   "ab") +
-           "</w:p>",
+       Ab(R"(<w:rFonts w:ascii="Times" w:hAnsi="Times" w:cstheme="minorBidi"/><w:cs/>)"),
        "[Vedic:ab]|"},
   };
   for (const Case& c : cases) {
@@ -148,7 +135,6 @@ TEST(DocxResolution, EachLevelNamesTheFont) {
   }
 }
 
-std::string Paragraph(const std::string& runs) { return "<w:p>" + runs + "</w:p>"; }
 const std::string kVedic = Fonts("Vedic");
 const std::string kBold = Fonts("Vedic") + "<w:b/>";
 
@@ -159,79 +145,59 @@ TEST(DocxSegments, JoinedAcrossRunsAndGivenBack) {
     std::string expected;  // the paragraph after conversion
   };
   const std::string u =
-      R"(<w:rPr><w:rFonts w:ascii="U-Vedic" w:hAnsi="U-Vedic" w:eastAsia="U-Vedic" w:cs="U-Vedic"/></w:rPr>)";
-  const std::string ub =
-      R"(<w:rPr><w:rFonts w:ascii="U-Vedic" w:hAnsi="U-Vedic" w:eastAsia="U-Vedic" w:cs="U-Vedic"/><w:b/></w:rPr>)";
+      R"(<w:rFonts w:ascii="U-Vedic" w:hAnsi="U-Vedic" w:eastAsia="U-Vedic" w:cs="U-Vedic"/>)";
+  // A converted run in the Unicode font.
+  const auto run = [&u](const std::string& text, const std::string& more = "") {
+    return "<w:r><w:rPr>" + u + more + R"(</w:rPr><w:t xml:space="preserve">)" + text +
+           "</w:t></w:r>";
+  };
+  const std::string field =
+      "<w:r><w:rPr>" + kVedic + R"(</w:rPr><w:fldChar w:fldCharType="begin"/></w:r><w:r><w:rPr>)" +
+      kVedic + R"(</w:rPr><w:instrText xml:space="preserve"> PAGE </w:instrText></w:r>)";
+  const std::string deleted = R"(<w:del w:id="1"><w:r><w:rPr>)";
+  const std::string wingdings = R"(<w:r><w:sym w:font="Wingdings" w:char="F063"/></w:r>)";
   const std::vector<Case> cases = {
       {"a word split by a proofing mark goes into the first run",
-       Paragraph(MakeRun(kVedic, "ab") + "<w:proofErr w:type=\"spellStart\"/>" +
-                 MakeRun(kVedic, "cd")),
-       "<w:p><w:r>" + u +
-           R"(<w:t xml:space="preserve">[Vedic:abcd]</w:t></w:r><w:proofErr w:type="spellStart"/></w:p>)"},
+       Paragraph(MakeRun(kVedic, "ab") + "<w:proofErr/>" + MakeRun(kVedic, "cd")),
+       Paragraph(run("[Vedic:abcd]") + "<w:proofErr/>")},
       {"runs with other formatting keep their words",
        Paragraph(MakeRun(kVedic, "ab ") + MakeRun(kBold, "cd")),
-       "<w:p><w:r>" + u + R"(<w:t xml:space="preserve">[Vedic:ab </w:t></w:r><w:r>)" + ub +
-           R"(<w:t xml:space="preserve">cd]</w:t></w:r></w:p>)"},
+       Paragraph(run("[Vedic:ab ") + run("cd]", "<w:b/>"))},
       {"a tab closes the stretch",
-       Paragraph(R"(<w:r><w:rPr>)" + kVedic +
-                 R"(</w:rPr><w:t>ab</w:t><w:tab/><w:t>cd</w:t></w:r>)"),
-       "<w:p><w:r>" + u + R"(<w:t>[Vedic:ab]</w:t><w:tab/><w:t>[Vedic:cd]</w:t></w:r></w:p>)"},
+       Paragraph("<w:r><w:rPr>" + kVedic + "</w:rPr><w:t>ab</w:t><w:tab/><w:t>cd</w:t></w:r>"),
+       Paragraph("<w:r><w:rPr>" + u +
+                 "</w:rPr><w:t>[Vedic:ab]</w:t><w:tab/><w:t>[Vedic:cd]</w:t></w:r>")},
       {"several text elements in one run",
-       Paragraph(R"(<w:r><w:rPr>)" + kVedic + R"(</w:rPr><w:t>ab</w:t><w:t>cd</w:t></w:r>)"),
-       "<w:p><w:r>" + u + R"(<w:t>[Vedic:abcd]</w:t></w:r></w:p>)"},
+       Paragraph("<w:r><w:rPr>" + kVedic + "</w:rPr><w:t>ab</w:t><w:t>cd</w:t></w:r>"),
+       Paragraph("<w:r><w:rPr>" + u + "</w:rPr><w:t>[Vedic:abcd]</w:t></w:r>")},
       {"a blank-only run joins",
        Paragraph(MakeRun(kVedic, "ab") + MakeRun(kVedic, " ") + MakeRun(kVedic, "cd")),
-       "<w:p><w:r>" + u + R"(<w:t xml:space="preserve">[Vedic:ab cd]</w:t></w:r></w:p>)"},
-      {"field instructions are not converted",
-       Paragraph(R"(<w:r><w:rPr>)" + kVedic +
-                 R"(</w:rPr><w:fldChar w:fldCharType="begin"/></w:r>)" + R"(<w:r><w:rPr>)" +
-                 kVedic +
-                 R"(</w:rPr><w:instrText xml:space="preserve"> PAGE </w:instrText></w:r>)" +
-                 MakeRun(kVedic, "ab")),
-       "<w:p><w:r><w:rPr>" + kVedic +
-           R"(</w:rPr><w:fldChar w:fldCharType="begin"/></w:r><w:r><w:rPr>)" + kVedic +
-           R"(</w:rPr><w:instrText xml:space="preserve"> PAGE </w:instrText></w:r><w:r>)" + u +
-           R"(<w:t xml:space="preserve">[Vedic:ab]</w:t></w:r></w:p>)"},
+       Paragraph(run("[Vedic:ab cd]"))},
+      {"field instructions are not converted", Paragraph(field + MakeRun(kVedic, "ab")),
+       Paragraph(field + run("[Vedic:ab]"))},
       {"deleted text is a stretch of its own",
-       Paragraph(R"(<w:del w:id="1"><w:r><w:rPr>)" + kVedic +
-                 R"(</w:rPr><w:delText>ab</w:delText></w:r></w:del>)" + MakeRun(kVedic, "cd")),
-       R"(<w:p><w:del w:id="1"><w:r>)" + u +
-           R"(<w:delText>[Vedic:ab]</w:delText></w:r></w:del><w:r>)" + u +
-           R"(<w:t xml:space="preserve">[Vedic:cd]</w:t></w:r></w:p>)"},
-      {"a run in another font closes the stretch",
-       Paragraph(MakeRun(kVedic, "ab") + MakeRun(Fonts("Times"), "x") + MakeRun(kVedic, "cd")),
-       "<w:p><w:r>" + u + R"(<w:t xml:space="preserve">[Vedic:ab]</w:t></w:r>)" +
-           MakeRun(Fonts("Times"), "x") + "<w:r>" + u +
-           R"(<w:t xml:space="preserve">[Vedic:cd]</w:t></w:r></w:p>)"},
+       Paragraph(deleted + kVedic + "</w:rPr><w:delText>ab</w:delText></w:r></w:del>" +
+                 MakeRun(kVedic, "cd")),
+       Paragraph(deleted + u + "</w:rPr><w:delText>[Vedic:ab]</w:delText></w:r></w:del>" +
+                 run("[Vedic:cd]"))},
       {"a symbol in the font joins; its code is the low byte",
-       Paragraph(MakeRun(kVedic, "ab") + R"(<w:r><w:sym w:font="Vedic" w:char="F063"/></w:r>)"),
-       "<w:p><w:r>" + u + R"(<w:t xml:space="preserve">[Vedic:abc]</w:t></w:r></w:p>)"},
-      {"a symbol in another font closes",
-       Paragraph(MakeRun(kVedic, "ab") + R"(<w:r><w:sym w:font="Wingdings" w:char="F063"/></w:r>)"),
-       "<w:p><w:r>" + u +
-           R"(<w:t xml:space="preserve">[Vedic:ab]</w:t></w:r><w:r><w:sym w:font="Wingdings" w:char="F063"/></w:r></w:p>)"},
-      {"symbol-font characters are their low bytes",
-       Paragraph(MakeRun(kVedic, "\xEF\x80\xA1\xEF\x80\xA2")),  // U+F021 U+F022
-       "<w:p><w:r>" + u + R"(<w:t xml:space="preserve">[Vedic:!"]</w:t></w:r></w:p>)"},
-      {"Windows-1252 characters are their bytes",
-       Paragraph(MakeRun(kVedic, "\xE2\x80\x99")),  // U+2019 is 0x92
-       "<w:p><w:r>" + u + "<w:t xml:space=\"preserve\">[Vedic:\x92]</w:t></w:r></w:p>"},
+       Paragraph(MakeRun(kVedic, "ab") + R"(<w:r><w:sym w:font="Vedic" w:char="F0E9"/></w:r>)"),
+       Paragraph(run("[Vedic:ab\xE9]"))},
+      {"a symbol in another font closes", Paragraph(MakeRun(kVedic, "ab") + wingdings),
+       Paragraph(run("[Vedic:ab]") + wingdings)},
+      {"the run font takes all four slots and loses the theme",
+       Paragraph(MakeRun(
+           R"(<w:rStyle w:val="X"/><w:rFonts w:ascii="Vedic" w:hAnsi="Vedic" w:hAnsiTheme="minorHAnsi" w:hint="default"/><w:sz w:val="24"/>)",
+           "ab")),
+       R"(<w:p><w:r><w:rPr><w:rStyle w:val="X"/><w:rFonts w:ascii="U-Vedic" w:hAnsi="U-Vedic" w:hint="default" w:eastAsia="U-Vedic" w:cs="U-Vedic"/><w:sz w:val="24"/></w:rPr><w:t xml:space="preserve">[Vedic:ab]</w:t></w:r></w:p>)"},
+      {"a run with text in two fonts is split",
+       Paragraph(MakeRun(R"(<w:rFonts w:ascii="Vedic" w:hAnsi="Times"/><w:i/>)", "ab\u00E9")),
+       Paragraph(run("[Vedic:ab]", "<w:i/>") +
+                 MakeRun(R"(<w:rFonts w:ascii="Vedic" w:hAnsi="Times"/><w:i/>)", "\u00E9"))},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Convert(c.body).xml, c.expected) << c.name;
   }
-}
-
-TEST(DocxSegments, ACharacterWithNoByteIsReportedAndKept) {
-  // U+0915 (Devanagari ka) cannot be a byte of an 8-bit font.
-  const Converted out = Convert(Paragraph(MakeRun(kVedic,
-                                                  "ab\xE0\xA4\x95"
-                                                  "cd")));
-  EXPECT_EQ(Texts(out.xml), "[Vedic:ab]|\xE0\xA4\x95|[Vedic:cd]|");
-  ASSERT_EQ(out.report.problems.size(), 1u);
-  EXPECT_EQ(out.report.problems[0].paragraph, 1u);
-  EXPECT_NE(out.report.problems[0].what.find("U+0915"), std::string::npos);
-  EXPECT_EQ(out.report.problem_count, 1u);
 }
 
 TEST(DocxSegments, NothingChangesWhenTheOutputIsTheInput) {
@@ -249,19 +215,7 @@ TEST(DocxSegments, NothingChangesWhenTheOutputIsTheInput) {
   EXPECT_EQ(ConvertTextPart(xml, "", "", same, report), xml);
 }
 
-TEST(DocxSegments, TextHoldingMarkupIsLeftWhole) {
-  // No word processor writes elements inside w:t; such a run, and everything
-  // it holds, stays as read, with one problem reported.
-  const std::string odd = R"(<w:r><w:rPr>)" + std::string(kVedic) +
-                          R"(</w:rPr><w:t>x<w:r><w:t>inner</w:t></w:r>y</w:t><w:t>ab</w:t></w:r>)";
-  const Converted out = Convert(Paragraph(odd + MakeRun(kVedic, "cd")));
-  EXPECT_NE(out.xml.find("<w:t>x<w:r><w:t>inner</w:t></w:r>y</w:t>"), std::string::npos) << out.xml;
-  EXPECT_EQ(Texts(out.xml), "x<w:r><w:t>inner|ab|[Vedic:cd]|") << out.xml;
-  ASSERT_EQ(out.report.problems.size(), 1u);
-  EXPECT_NE(out.report.problems[0].what.find("other markup"), std::string::npos);
-}
-
-TEST(DocxSegments, BytesWithNoRuleAreReportedWithTheirWords) {
+TEST(DocxSegments, ProblemsAreReportedAndTheTextKept) {
   Conversion dropping = Marking();
   dropping.convert = [](const FontTarget&, std::string_view bytes) {
     SegmentResult result;
@@ -269,25 +223,48 @@ TEST(DocxSegments, BytesWithNoRuleAreReportedWithTheirWords) {
     result.dropped.push_back({static_cast<unsigned char>(bytes[3]), 3});
     return result;
   };
-  const Converted out = Convert(Paragraph(MakeRun(kVedic, "one two three")), "", "", dropping);
-  ASSERT_EQ(out.report.problems.size(), 1u);
-  EXPECT_EQ(out.report.problems[0].font, "Vedic");
-  EXPECT_NE(out.report.problems[0].what.find("byte 32 (0x20)"), std::string::npos);
-  EXPECT_EQ(out.report.problems[0].context, "one two three");
+  // No word processor writes elements inside w:t; such a run, and everything
+  // it holds, stays as read.
+  const std::string odd = "<w:r><w:rPr>" + kVedic +
+                          "</w:rPr><w:t>x<w:r><w:t>inner</w:t></w:r>y</w:t><w:t>ab</w:t></w:r>";
+  struct Case {
+    std::string body;
+    Conversion conversion;
+    std::string texts;
+    std::string what;  // the one problem reported
+    std::string context;
+  };
+  const std::vector<Case> cases = {
+      // U+0915 (Devanagari ka) cannot be a byte of an 8-bit font.
+      {Paragraph(MakeRun(kVedic, "ab\u0915cd")), Marking(), "[Vedic:ab]|\u0915|[Vedic:cd]|",
+       "U+0915", "ab\u0915cd"},
+      {Paragraph(odd + MakeRun(kVedic, "cd")), Marking(), "x<w:r><w:t>inner|ab|[Vedic:cd]|",
+       "other markup", ""},
+      {Paragraph(MakeRun(kVedic, "one two three")), dropping, "one two three|", "byte 32 (0x20)",
+       "one two three"},
+  };
+  for (const Case& c : cases) {
+    const Converted out = Convert(c.body, "", "", c.conversion);
+    EXPECT_EQ(Texts(out.xml), c.texts) << out.xml;
+    ASSERT_EQ(out.report.problems.size(), 1u) << c.what;
+    EXPECT_EQ(out.report.problem_count, 1u);
+    const DocumentProblem& problem = out.report.problems[0];
+    EXPECT_EQ(problem.paragraph, 1u);
+    EXPECT_NE(problem.what.find(c.what), std::string::npos) << problem.what;
+    EXPECT_EQ(problem.font, "Vedic");
+    EXPECT_TRUE(c.context.empty() || problem.context == c.context) << problem.context;
+  }
 }
 
 TEST(DocxPlaces, TextIsFoundWhereverItLives) {
   const std::string run = MakeRun(kVedic, "ab");
   const std::vector<std::pair<const char*, std::string>> places = {
-      {"hyperlink",
-       R"(<w:p><w:hyperlink r:id="rId1" xmlns:r="urn:r">)" + run + "</w:hyperlink></w:p>"},
       {"insertion", R"(<w:p><w:ins w:id="1">)" + run + "</w:ins></w:p>"},
       {"content control", R"(<w:p><w:sdt><w:sdtPr><w:alias w:val="x"/></w:sdtPr><w:sdtContent>)" +
                               run + "</w:sdtContent></w:sdt></w:p>"},
       {"smart tag", "<w:p><w:smartTag>" + run + "</w:smartTag></w:p>"},
       {"simple field result",
        R"(<w:p><w:fldSimple w:instr="PAGE">)" + run + "</w:fldSimple></w:p>"},
-      {"table cell", "<w:tbl><w:tr><w:tc><w:p>" + run + "</w:p></w:tc></w:tr></w:tbl>"},
       {"text box, both copies",
        "<w:p><w:r><mc:AlternateContent><mc:Choice "
        "Requires=\"wps\"><w:drawing><w:txbxContent><w:p>" +
@@ -304,27 +281,6 @@ TEST(DocxPlaces, TextIsFoundWhereverItLives) {
     EXPECT_EQ(found, std::string(name).starts_with("text box") ? 2u : 1u) << name;
     EXPECT_EQ(out.xml.find(">ab<"), std::string::npos) << name;
   }
-}
-
-TEST(DocxFonts, TheRunFontTakesAllFourSlotsAndLosesTheTheme) {
-  const Converted out = Convert(Paragraph(MakeRun(
-      R"(<w:rStyle w:val="X"/><w:rFonts w:ascii="Vedic" w:hAnsi="Vedic" w:hAnsiTheme="minorHAnsi" w:hint="default"/><w:sz w:val="24"/>)",
-      "ab")));
-  EXPECT_NE(
-      out.xml.find(
-          R"(<w:rPr><w:rStyle w:val="X"/><w:rFonts w:ascii="U-Vedic" w:hAnsi="U-Vedic" w:hint="default" w:eastAsia="U-Vedic" w:cs="U-Vedic"/><w:sz w:val="24"/></w:rPr>)"),
-      std::string::npos)
-      << out.xml;
-}
-
-TEST(DocxFonts, ARunWithTextInTwoFontsIsSplit) {
-  const Converted out = Convert(
-      Paragraph(MakeRun(R"(<w:rFonts w:ascii="Vedic" w:hAnsi="Times"/><w:i/>)", "ab\xC3\xA9")));
-  EXPECT_EQ(
-      out.xml,
-      R"(<w:p><w:r><w:rPr><w:rFonts w:ascii="U-Vedic" w:hAnsi="U-Vedic" w:eastAsia="U-Vedic" w:cs="U-Vedic"/><w:i/></w:rPr><w:t xml:space="preserve">[Vedic:ab]</w:t></w:r>)"
-      R"(<w:r><w:rPr><w:rFonts w:ascii="Vedic" w:hAnsi="Times"/><w:i/></w:rPr><w:t xml:space="preserve">)"
-      "\xC3\xA9</w:t></w:r></w:p>");
 }
 
 TEST(DocxXml, WhatIsNotConvertedIsWrittenAsItWasRead) {
@@ -345,18 +301,6 @@ TEST(DocxXml, WhatIsNotConvertedIsWrittenAsItWasRead) {
       expected.find(kVedic), kVedic.size(),
       R"(<w:rFonts w:ascii="U-Vedic" w:hAnsi="U-Vedic" w:eastAsia="U-Vedic" w:cs="U-Vedic"/>)");
   EXPECT_EQ(out, expected);
-}
-
-TEST(DocxXml, MalformedXmlNamesThePart) {
-  DocumentReport report;
-  try {
-    ConvertTextPart(std::string(kOpen) + "<w:p>", "", "", Marking(), report, "word/footer2.xml");
-    FAIL() << "no error";
-  } catch (const DocumentError& error) {
-    EXPECT_NE(std::string(error.what()).find("\"word/footer2.xml\": malformed XML"),
-              std::string::npos)
-        << error.what();
-  }
 }
 
 }  // namespace

@@ -1,24 +1,23 @@
 #!/usr/bin/env python3
 """Builds test documents from the Gita corpus with independent writers.
 
-gita.docx (python-docx): English paragraphs in Times New Roman, verses in the
-Vedic font (the bytes of `sfconv to-devanagari`, stored the symbol way as
-U+F0xx or as Windows-1252 text) split into runs at random places, their
-transliteration in Sanskrit-Times, fonts set on runs and through styles, a
-table, a header, a footnote, a hyperlink, a text box and w:sym characters.
-gita.odt (python-odf): verses through a paragraph style and its parent,
-through spans (some bold) and through a font declaration whose name is not
-the family's ("Vedic1", as LibreOffice numbers them), and a header.
+gita.docx (python-docx): verses in the Vedic font (bytes of `sfconv
+to-devanagari`, stored as U+F0xx or as Windows-1252 text) cut into runs at
+random places, their transliteration in Sanskrit-Times, fonts on runs and
+through styles, English in Times New Roman, a table, a header, a footnote, a
+hyperlink, a text box and w:sym characters. gita.odt (python-odf): verses
+through a paragraph style and its parent, through spans (some bold) and a
+font declaration named unlike its family ("Vedic1"), and a header.
 
-expected.json and expected-odt.json hold every paragraph in document order
-(by part for .docx) with its text as written, as the conversion must give it
-(`sfconv convert` of the same passages), its legacy font ("" when it must not
-change) and, for .docx, whether it is in a text box.
+expected.json (by part) and expected-odt.json list every paragraph in order:
+its text as written, as `sfconv convert` gives it, its legacy font ("" when
+it must not change) and, for .docx, whether it is in a text box.
 
 usage: make_documents.py SFCONV DATA_DIR OUT_DIR [VERSES]
 """
 import json
 import random
+import re
 import subprocess
 import sys
 import zipfile
@@ -26,103 +25,81 @@ import zipfile
 import docx
 from docx.enum.style import WD_STYLE_TYPE
 from docx.opc.constants import RELATIONSHIP_TYPE
-from docx.oxml import OxmlElement, parse_xml
-from docx.oxml.ns import qn
+from docx.oxml import parse_xml
 from docx.shared import Pt
 from lxml import etree
 
 W = "http://schemas.openxmlformats.org/wordprocessingml/2006/main"
+NS = (' xmlns:w="%s" xmlns:v="urn:schemas-microsoft-com:vml" xmlns:r="http://schemas.'
+      'openxmlformats.org/officeDocument/2006/relationships"' % W)
+VEDIC_RPR = '<w:rPr><w:rFonts w:ascii="Vedic" w:hAnsi="Vedic"/></w:rPr>'
 
 
 def run_sfconv(sfconv, args, data):
-    done = subprocess.run([sfconv] + args, input=data, capture_output=True, check=True)
-    return done.stdout
+    return subprocess.run([sfconv] + args, input=data, capture_output=True, check=True).stdout
 
 
 def as_text(data, symbol):
     """The characters a word processor stores for font bytes."""
     if symbol:
         return "".join(chr(0xF000 + b) for b in data)
-    return "".join(chr(b) if 0x80 <= b < 0xA0 and b in (0x81, 0x8D, 0x8F, 0x90, 0x9D)
-                   else bytes([b]).decode("cp1252") for b in data)
+    return "".join(chr(b) if b in (0x81, 0x8D, 0x8F, 0x90, 0x9D) else bytes([b]).decode("cp1252")
+                   for b in data)
 
 
 def split_runs(paragraph, text, font, rng, bold_some=False, style=None):
     """Adds the text in runs cut at random places."""
     cuts = sorted(rng.sample(range(1, len(text)), min(4, max(0, len(text) - 1))))
-    start = 0
-    for k, end in enumerate(cuts + [len(text)]):
-        run = paragraph.add_run(text[start:end])
+    for k, (start, end) in enumerate(zip([0] + cuts, cuts + [len(text)])):
+        run = paragraph.add_run(text[start:end], style=style)
         if font:
             run.font.name = font
-        if style:
-            run.style = style
         if bold_some and k % 2 == 1:
             run.bold = True
-        start = end
 
 
-def set_run_font(r, font):
-    rpr = OxmlElement("w:rPr")
-    fonts = OxmlElement("w:rFonts")
-    fonts.set(qn("w:ascii"), font)
-    fonts.set(qn("w:hAnsi"), font)
-    rpr.append(fonts)
-    r.append(rpr)
+def xml(markup, text=None):
+    """An element of `markup` (w:, v: and r: prefixes); `text` goes into its w:t."""
+    element = parse_xml(re.sub(r"^<[\w:]+", lambda m: m.group(0) + NS, markup, count=1))
+    if text is not None:
+        element.find(".//{%s}t" % W).text = text
+    return element
 
 
-def text_run(text, font):
-    r = OxmlElement("w:r")
-    set_run_font(r, font)
-    t = OxmlElement("w:t")
-    t.set("{http://www.w3.org/XML/1998/namespace}space", "preserve")
-    t.text = text
-    r.append(t)
-    return r
+def vedic_run(text):
+    return xml('<w:r>' + VEDIC_RPR + '<w:t xml:space="preserve"></w:t></w:r>', text)
 
 
 def paragraph_text(p):
     out = []
-    for node in p.iter():
-        if node.tag == "{%s}p" % W and node is not p:
-            continue
-        if node.tag in ("{%s}t" % W, "{%s}delText" % W):
-            # Text of nested paragraphs (text boxes) is theirs, not this one's.
-            parent = node.getparent()
-            while parent is not None and parent is not p and parent.tag != "{%s}p" % W:
-                parent = parent.getparent()
-            if parent is p:
-                out.append(node.text or "")
-        elif node.tag == "{%s}sym" % W:
+    for node in p.iter("{%s}t" % W, "{%s}delText" % W, "{%s}sym" % W):
+        if node.tag == "{%s}sym" % W:
             out.append(chr(int(node.get("{%s}char" % W), 16)))
+        elif next(node.iterancestors("{%s}p" % W)) is p:  # a text box's text is its own
+            out.append(node.text or "")
     return "".join(out)
 
 
 def add_footnote(path, text):
-    """Adds word/footnotes.xml (the two separators and footnote 1, `text`
-    in the Vedic font) with its relationship and content type."""
+    """Adds word/footnotes.xml (the two separators and footnote 1, `text` in
+    the Vedic font) with its relationship and content type."""
     with zipfile.ZipFile(path) as package:
         parts = {name: package.read(name) for name in package.namelist()}
-    notes = etree.fromstring(
-        '<w:footnotes xmlns:w="%s">'
-        '<w:footnote w:type="separator" w:id="-1"><w:p><w:r><w:separator/></w:r></w:p></w:footnote>'
-        '<w:footnote w:type="continuationSeparator" w:id="0"><w:p><w:r><w:continuationSeparator/>'
-        '</w:r></w:p></w:footnote>'
-        '<w:footnote w:id="1"><w:p><w:r><w:rPr><w:rFonts w:ascii="Vedic" w:hAnsi="Vedic"/></w:rPr>'
-        '<w:t xml:space="preserve"></w:t></w:r></w:p></w:footnote></w:footnotes>' % W)
-    notes.find(".//{%s}t" % W).text = text
+    notes = xml('<w:footnotes><w:footnote w:type="separator" w:id="-1"><w:p><w:r><w:separator/>'
+                '</w:r></w:p></w:footnote><w:footnote w:type="continuationSeparator" w:id="0">'
+                '<w:p><w:r><w:continuationSeparator/></w:r></w:p></w:footnote><w:footnote w:id="1">'
+                '<w:p><w:r>' + VEDIC_RPR + '<w:t xml:space="preserve"></w:t></w:r></w:p>'
+                '</w:footnote></w:footnotes>', text)
     parts["word/footnotes.xml"] = etree.tostring(notes, xml_declaration=True, encoding="UTF-8",
                                                  standalone=True)
-    rels = "word/_rels/document.xml.rels"
-    parts[rels] = parts[rels].replace(
-        b"</Relationships>",
-        b'<Relationship Id="rIdFootnotes" Type="http://schemas.openxmlformats.org/officeDocument'
-        b'/2006/relationships/footnotes" Target="footnotes.xml"/></Relationships>')
-    types = "[Content_Types].xml"
-    parts[types] = parts[types].replace(
-        b"</Types>",
-        b'<Override PartName="/word/footnotes.xml" ContentType="application/vnd.openxmlformats-'
-        b'officedocument.wordprocessingml.footnotes+xml"/></Types>')
+    rels, types = "word/_rels/document.xml.rels", "[Content_Types].xml"
+    parts[rels] = parts[rels].replace(b"</Relationships>", b'<Relationship Id="rIdFootnotes" '
+                                      b'Type="http://schemas.openxmlformats.org/officeDocument/2006/'
+                                      b'relationships/footnotes" Target="footnotes.xml"/>'
+                                      b'</Relationships>')
+    parts[types] = parts[types].replace(b"</Types>", b'<Override PartName="/word/footnotes.xml" '
+                                        b'ContentType="application/vnd.openxmlformats-officedocument'
+                                        b'.wordprocessingml.footnotes+xml"/></Types>')
     with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as package:
         for name, data in parts.items():
             package.writestr(name, data)
@@ -162,115 +139,88 @@ def make_docx(c, out_dir):
     translit_style = document.styles.add_style("Translit", WD_STYLE_TYPE.CHARACTER)
     translit_style.font.name = "Sanskrit-Times"
 
-    header = document.sections[0].header.paragraphs[0]
-    header_text = as_text(vedic[0][:24].rstrip(b" "), False)
-    split_runs(header, header_text, "Vedic", rng)
-    expect(header_text, "Vedic", vedic[0][:24].rstrip(b" "))
+    def english(text, p=None):
+        p = p or document.add_paragraph()
+        p.add_run(text).font.name = "Times New Roman"
+        return p
+
+    header_bytes = vedic[0][:24].rstrip(b" ")
+    split_runs(document.sections[0].header.paragraphs[0], as_text(header_bytes, False), "Vedic", rng)
+    expect(as_text(header_bytes, False), "Vedic", header_bytes)
 
     document.add_heading("The Bhagavadgita in legacy fonts", level=1)
     for i, ref in enumerate(refs):
-        symbol = i % 2 == 0
-        english = document.add_paragraph()
-        english.add_run(f"Verse {ref}, in the Vedic font and in transliteration.").font.name = \
-            "Times New Roman"
-        text = as_text(vedic[i], symbol)
+        english(f"Verse {ref}, in the Vedic font and in transliteration.")
+        text = as_text(vedic[i], i % 2 == 0)
         expect(text, "Vedic", vedic[i])
         if i % 3 == 0:
-            p = document.add_paragraph(style=verse_style)
-            split_runs(p, text, None, rng, bold_some=i % 2 == 1)
+            split_runs(document.add_paragraph(style=verse_style), text, None, rng, i % 2 == 1)
         else:
-            p = document.add_paragraph()
-            split_runs(p, text, "Vedic", rng, bold_some=i % 4 == 1)
+            split_runs(document.add_paragraph(), text, "Vedic", rng, i % 4 == 1)
         t = as_text(translit[i], False)
         expect(t, "Sanskrit-Times", translit[i])
-        p = document.add_paragraph()
         if i % 2 == 0:
-            split_runs(p, t, None, rng, style=translit_style)
+            split_runs(document.add_paragraph(), t, None, rng, style=translit_style)
         else:
-            split_runs(p, t, "Sanskrit-Times", rng)
+            split_runs(document.add_paragraph(), t, "Sanskrit-Times", rng)
 
     # A paragraph in two fonts.
-    mixed = document.add_paragraph()
-    mixed.add_run("Verse 1.1 reads: ").font.name = "Times New Roman"
     text = as_text(vedic[0], True)
-    split_runs(mixed, text, "Vedic", rng)
+    split_runs(english("Verse 1.1 reads: "), text, "Vedic", rng)
     expect(text, "Vedic", vedic[0], prefix="Verse 1.1 reads: ")
 
-    # A table.
     table = document.add_table(rows=2, cols=2)
     for row in range(2):
-        table.cell(row, 0).paragraphs[0].add_run(f"Verse {refs[row]}").font.name = "Times New Roman"
+        english(f"Verse {refs[row]}", table.cell(row, 0).paragraphs[0])
         text = as_text(vedic[row], row == 1)
         split_runs(table.cell(row, 1).paragraphs[0], text, "Vedic", rng)
         expect(text, "Vedic", vedic[row])
 
-    # A hyperlink whose text is in the Vedic font.
-    p = document.add_paragraph()
-    link = OxmlElement("w:hyperlink")
-    link.set(qn("r:id"), document.part.relate_to("https://example.org/gita",
-                                                  RELATIONSHIP_TYPE.HYPERLINK, is_external=True))
-    text = as_text(vedic[1][:20].rstrip(b" "), False)
-    link.append(text_run(text[:7], "Vedic"))
-    link.append(text_run(text[7:], "Vedic"))
-    p._p.append(link)
-    expect(text, "Vedic", vedic[1][:20].rstrip(b" "))
+    # A hyperlink whose text is in the Vedic font, in two runs.
+    link_bytes = vedic[1][:20].rstrip(b" ")
+    text = as_text(link_bytes, False)
+    link = xml('<w:hyperlink r:id="%s"/>' % document.part.relate_to(
+        "https://example.org/gita", RELATIONSHIP_TYPE.HYPERLINK, is_external=True))
+    link.append(vedic_run(text[:7]))
+    link.append(vedic_run(text[7:]))
+    document.add_paragraph()._p.append(link)
+    expect(text, "Vedic", link_bytes)
 
-    # w:sym characters in the Vedic font between text runs of it.
-    p = document.add_paragraph()
+    # w:sym characters in the Vedic font after a text run of it.
+    p = document.add_paragraph()._p
     word = vedic[2][:6]
-    p._p.append(text_run(as_text(word[:2], True), "Vedic"))
+    p.append(vedic_run(as_text(word[:2], True)))
     for b in word[2:]:
-        r = OxmlElement("w:r")
-        sym = OxmlElement("w:sym")
-        sym.set(qn("w:font"), "Vedic")
-        sym.set(qn("w:char"), "F0%02X" % b)
-        r.append(sym)
-        p._p.append(r)
+        p.append(xml('<w:r><w:sym w:font="Vedic" w:char="F0%02X"/></w:r>' % b))
     expect(as_text(word, True), "Vedic", word)
 
     # A text box (VML) with a verse.
-    p = document.add_paragraph()
-    p.add_run("A text box follows. ").font.name = "Times New Roman"
     text = as_text(vedic[3], False)
-    box = parse_xml(
-        '<w:r xmlns:w="%s" xmlns:v="urn:schemas-microsoft-com:vml"><w:pict>'
-        '<v:shape id="box1" style="width:360pt;height:80pt" type="#_x0000_t202">'
-        '<v:textbox><w:txbxContent><w:p><w:r><w:rPr><w:rFonts w:ascii="Vedic" w:hAnsi="Vedic"/>'
-        '</w:rPr><w:t xml:space="preserve"></w:t></w:r></w:p></w:txbxContent></v:textbox>'
-        '</v:shape></w:pict></w:r>' % W)
-    box.find(".//{%s}t" % W).text = text
-    p._p.append(box)
+    english("A text box follows. ")._p.append(xml(
+        '<w:r><w:pict><v:shape id="box1" style="width:360pt;height:80pt" type="#_x0000_t202">'
+        '<v:textbox><w:txbxContent><w:p><w:r>' + VEDIC_RPR + '<w:t xml:space="preserve"></w:t>'
+        '</w:r></w:p></w:txbxContent></v:textbox></v:shape></w:pict></w:r>', text))
     expect(text, "Vedic", vedic[3])
 
-    # A footnote with a verse. python-docx writes no footnotes: the reference
+    # A footnote with a verse: python-docx writes no footnotes; the reference
     # goes into the body here and the part into the package below.
-    p = document.add_paragraph()
-    p.add_run("A footnote follows.").font.name = "Times New Roman"
-    p._p.append(parse_xml(
-        '<w:r xmlns:w="%s"><w:rPr><w:vertAlign w:val="superscript"/></w:rPr>'
-        '<w:footnoteReference w:id="1"/></w:r>' % W))
+    english("A footnote follows.")._p.append(xml(
+        '<w:r><w:rPr><w:vertAlign w:val="superscript"/></w:rPr><w:footnoteReference w:id="1"/></w:r>'))
     note = as_text(vedic[4 % len(vedic)], False)
     expect(note, "Vedic", vedic[4 % len(vedic)])
 
     document.save(f"{out_dir}/gita.docx")
     add_footnote(f"{out_dir}/gita.docx", note)
 
-    # The paragraphs in document order, part by part.
     expected = {}
     with zipfile.ZipFile(f"{out_dir}/gita.docx") as package:
         for part in package.namelist():
-            if not (part in ("word/document.xml", "word/footnotes.xml")
-                    or part.startswith("word/header")):
-                continue
-            root = etree.fromstring(package.read(part))
-            rows = []
-            for p in root.iter("{%s}p" % W):
-                before = paragraph_text(p)
-                in_box = any(a.tag == "{%s}txbxContent" % W for a in p.iterancestors())
-                rows.append([before] + c.row(before) + [in_box])
-            expected[part] = rows
-    json.dump(expected, open(f"{out_dir}/expected.json", "w", encoding="utf-8"),
-              ensure_ascii=False, indent=0)
+            if part in ("word/document.xml", "word/footnotes.xml") or part.startswith("word/header"):
+                expected[part] = [
+                    [paragraph_text(p)] + c.row(paragraph_text(p)) +
+                    [any(a.tag == "{%s}txbxContent" % W for a in p.iterancestors())]
+                    for p in etree.fromstring(package.read(part)).iter("{%s}p" % W)]
+    json.dump(expected, open(f"{out_dir}/expected.json", "w", encoding="utf-8"), ensure_ascii=False)
 
 
 def make_odt(c, out_dir):
@@ -286,22 +236,19 @@ def make_odt(c, out_dir):
                          ("Times New Roman", "Times New Roman")):
         doc.fontfacedecls.addElement(FontFace(name=name, fontfamily=f"'{family}'"))
 
-    def style(name, family, parent=None, **properties):
+    def style(where, name, family, parent=None, **properties):
         made = Style(name=name, family=family, **({"parentstylename": parent} if parent else {}))
         if properties:
             made.addElement(TextProperties(**properties))
+        where.addElement(made)
         return made
 
-    english = style("English", "paragraph", fontname="Times New Roman")
-    verse = style("Verse", "paragraph", "English", fontname="Vedic1")
-    verse2 = style("Verse Indented", "paragraph", "Verse")
-    for made in (english, verse, verse2):
-        doc.styles.addElement(made)
-    vedic_span = style("T1", "text", fontname="Vedic1")
-    vedic_bold = style("T2", "text", fontname="Vedic1", fontweight="bold")
-    translit_span = style("T3", "text", fontfamily="Sanskrit-Times")
-    for made in (vedic_span, vedic_bold, translit_span):
-        doc.automaticstyles.addElement(made)
+    english = style(doc.styles, "English", "paragraph", fontname="Times New Roman")
+    verse = style(doc.styles, "Verse", "paragraph", "English", fontname="Vedic1")
+    verse2 = style(doc.styles, "Verse Indented", "paragraph", "Verse")
+    vedic_span = style(doc.automaticstyles, "T1", "text", fontname="Vedic1")
+    vedic_bold = style(doc.automaticstyles, "T2", "text", fontname="Vedic1", fontweight="bold")
+    translit_span = style(doc.automaticstyles, "T3", "text", fontfamily="Sanskrit-Times")
     layout = PageLayout(name="pm1")
     layout.addElement(PageLayoutProperties(pagewidth="21cm", pageheight="29.7cm"))
     doc.automaticstyles.addElement(layout)
@@ -322,12 +269,10 @@ def make_odt(c, out_dir):
             doc.text.addElement(P(stylename=verse if i % 2 else verse2, text=text))
         else:
             p = P(stylename=english)
-            cuts = sorted(rng.sample(range(1, len(text)), 4)) + [len(text)]
-            start = 0
-            for k, end in enumerate(cuts):
+            cuts = sorted(rng.sample(range(1, len(text)), 4))
+            for k, (start, end) in enumerate(zip([0] + cuts, cuts + [len(text)])):
                 span = vedic_bold if i % 4 == 1 and k % 2 else vedic_span
                 p.addElement(Span(stylename=span, text=text[start:end]))
-                start = end
             doc.text.addElement(p)
         t = as_text(c.translit[i], True)
         c.expect(t, "Sanskrit-Times", c.translit[i])
@@ -337,8 +282,7 @@ def make_odt(c, out_dir):
     doc.save(f"{out_dir}/gita.odt")
     rows = [[teletype.extractText(p)] + c.row(teletype.extractText(p))
             for p in load(f"{out_dir}/gita.odt").text.childNodes]
-    json.dump(rows, open(f"{out_dir}/expected-odt.json", "w", encoding="utf-8"),
-              ensure_ascii=False, indent=0)
+    json.dump(rows, open(f"{out_dir}/expected-odt.json", "w", encoding="utf-8"), ensure_ascii=False)
 
 
 if __name__ == "__main__":

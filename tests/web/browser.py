@@ -64,11 +64,10 @@ def chromium(width=1280, height=1000):
         downloads = str(pathlib.Path(scratch) / "downloads")
         os.mkdir(downloads)
         options = webdriver.ChromeOptions()
-        for flag in ["--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
-                     "--disable-background-networking", "--disable-component-update",
-                     "--disable-sync", f"--user-data-dir={scratch}/profile",
-                     f"--window-size={width},{height}"]:
-            options.add_argument(flag)
+        for flag in ["headless", "no-sandbox", "disable-gpu", "no-first-run", "disable-sync",
+                     "disable-background-networking", "disable-component-update",
+                     f"user-data-dir={scratch}/profile", f"window-size={width},{height}"]:
+            options.add_argument("--" + flag)
         options.add_experimental_option("prefs", {"download.default_directory": downloads,
                                                   "download.prompt_for_download": False})
         options.binary_location = shutil.which("chromium") or "/usr/bin/chromium"
@@ -104,9 +103,7 @@ def put_text(driver, data):
 
 def grant_clipboard(driver, url):
     driver.execute_cdp_cmd("Browser.grantPermissions", {
-        "origin": url.rstrip("/"),
-        "permissions": ["clipboardReadWrite", "clipboardSanitizedWrite"],
-    })
+        "origin": url.rstrip("/"), "permissions": ["clipboardReadWrite", "clipboardSanitizedWrite"]})
 
 
 def sfconv(*args, input_bytes=b""):
