@@ -278,6 +278,23 @@ TEST(OdtPackage, FontsThroughDeclarationsStylesAndParents) {
     EXPECT_NE(converted.find(expected), std::string::npos) << converted;
   }
   EXPECT_EQ(out.report.left_as_they_are.at("Times"), 1u);
+
+  // Bytes no rule took and characters with no place are reported as in a
+  // .docx, and the text stays.
+  Conversion troubled = Marking();
+  troubled.convert = [](const FontTarget&, std::string_view bytes) {
+    SegmentResult result;
+    result.text = std::string(bytes);
+    result.dropped.push_back({static_cast<unsigned char>(bytes[1]), 1});
+    result.rejected = 2;
+    return result;
+  };
+  const ConvertedDocument kept =
+      ConvertDocument(MakeZip(entries), "a.odt", DocumentFormat::kOdt, troubled);
+  ASSERT_EQ(kept.report.problems.size(), 4u);
+  EXPECT_EQ(kept.report.problems[0].what, "byte 98 (0x62) had no rule and was left out");
+  EXPECT_EQ(kept.report.problems[1].what, "2 character(s) between the conversions had no place");
+  EXPECT_EQ(kept.report.problems[1].context, "ab");
 }
 
 // ---- the command ----
