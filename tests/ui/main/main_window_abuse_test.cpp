@@ -37,26 +37,17 @@ class Ticker {
 
 }  // namespace
 
-class MainWindowAbuseTest : public QObject {
+class MainWindowAbuseTest : public QObject, WindowTest {
   Q_OBJECT
 
  private slots:
   void init() {
-    data_dir_ = std::make_unique<QTemporaryDir>();
-    qputenv("LIPIKARA_DIR", data_dir_->path().toLocal8Bit());
-    window_ = new MainWindow;
+    QVERIFY(OpenWindow(true));
     // Random glyphs ask how they read; every box takes its default.
     window_->SetInputBoxHandler(
         [](const sfc::InputBoxRequest& request) { return request.default_text; });
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_));
   }
-
-  void cleanup() {
-    delete window_;
-    window_ = nullptr;
-    data_dir_.reset();
-  }
+  void cleanup() { CloseWindow(); }
 
   void twentyMegabytesOfRandomBytesConvertInBothDirections() {
     for (const bool to_translit : {false, true}) {
@@ -170,12 +161,6 @@ class MainWindowAbuseTest : public QObject {
     QVERIFY(window_->session().state().devitran == before);
     QVERIFY(window_->session().state().load_button);
   }
-
- private:
-  void Click(const char* name) { QTest::mouseClick(Find(*window_, name), Qt::LeftButton); }
-
-  std::unique_ptr<QTemporaryDir> data_dir_;
-  MainWindow* window_ = nullptr;
 };
 
 QTEST_MAIN(MainWindowAbuseTest)
