@@ -1,7 +1,4 @@
-// The document window over a small .docx: the legacy fonts listed with a
-// sample before and after, a target changed, the conversion saved beside
-// the input, and every way of not saving (cancel, no path, the input
-// itself, a file that is no document) leaving nothing behind.
+// The document window over a small .docx.
 #include "document_dialog.h"
 
 #include <zip.h>

@@ -1,6 +1,5 @@
-// The farewell window: its controls, its cards and their text, the rules of
-// the show, pausing, and the two ways it ends the program. The endings run in
-// a child process (this executable started again with SFC_FAREWELL_CHILD set).
+// The farewell window. The endings run in a child process (this executable
+// started again with SFC_FAREWELL_CHILD set).
 #include "farewell_window.h"
 
 #include <QtTest>

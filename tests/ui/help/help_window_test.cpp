@@ -1,6 +1,4 @@
-// The help window: which controls each page button shows, what the pages
-// print, the focus rule, the contact panel, and the Examples page's samples
-// against the tables in force.
+// The help window: its pages, the focus rule and the contact panel.
 #include "help_window.h"
 
 #include <QtTest>

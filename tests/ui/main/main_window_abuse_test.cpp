@@ -1,8 +1,5 @@
-// The window under abuse: huge random pastes, START pressed again and again,
-// fonts and directions switched between runs, tables from a directory of
-// garbage and a table file of a gigabyte. The window keeps handling events,
-// every run ends, the tables end in a state a user could reach, and no input
-// text is lost.
+// The main window under abuse: it keeps handling events, every run ends, the
+// tables end in a state a user could reach, and no input text is lost.
 
 #include "window_test_support.h"
 

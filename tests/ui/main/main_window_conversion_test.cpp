@@ -1,7 +1,4 @@
-// Text in and out of the main window: START in both directions against
-// sfconv on the same input, the questions a conversion asks, runs cut short
-// and faults; LOAD, pastes by every path, the font buttons, "Load code table
-// from disk" with its font lists, and the font LOAD offers.
+// Text in and out of the main window, against sfconv on the same input.
 #include <stdexcept>
 
 #include "window_test_support.h"

@@ -1,6 +1,4 @@
-// What the main window shows: its controls as it opens and as the direction
-// buttons, START and the Resolution menu change them, the code-table
-// browser, the menus and the windows they open, and the Unicode menu.
+// What the main window shows, and the windows its menus open.
 #include <algorithm>
 
 #include "farewell_window.h"
