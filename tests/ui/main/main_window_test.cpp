@@ -20,7 +20,6 @@ class MainWindowTest : public QObject, WindowTest {
     // The text boxes lie in the client area below the menu bar.
     QCOMPARE(window_->centralWidget()->mapTo(window_, QPoint(0, 0)).y(),
              window_->menuBar()->height());
-    QVERIFY(GlyphLabelFontFits(*window_, "Label2_2", 24.0));
     QVERIFY(GlyphLabelFontFits(*window_, "Label4", 39.0));
     // The greeting, and the instruction naming the data directory in use.
     QCOMPARE(BoxBytes(*window_, "Text1"), std::string("namaste    "));
@@ -125,7 +124,6 @@ class MainWindowTest : public QObject, WindowTest {
   }
 
   void browserStepsOnePerPressAndNamesWhatItShows() {
-    QCOMPARE(Name("Label2_0"), QStringLiteral("Browser row number: 2"));
     QTest::mousePress(Find(*window_, "Command2_1"), Qt::LeftButton);  // the press steps
     QCOMPARE(Text("Label2_0"), QStringLiteral("3"));
     QTest::mouseRelease(Find(*window_, "Command2_1"), Qt::LeftButton);  // the release does not
