@@ -138,8 +138,7 @@ class MainWindowAbuseTest : public QObject, WindowTest {
     // Built-in rows come back; rows beyond them keep what was loaded, as a
     // user who did the same would see.
     QVERIFY(SameTables(window_->session().state(), reference.state()));
-    QVERIFY(Find<QRadioButton>(*window_, "Option44")->isChecked());
-    QVERIFY(!Find<QRadioButton>(*window_, "Option5")->isChecked());
+    QVERIFY(Checked("Option44") && !Checked("Option5"));
   }
 
   void aGigabyteTableFileLoadsWithoutFreezing() {
