@@ -1,7 +1,4 @@
-// The document window over a small .docx: the legacy fonts listed with a
-// sample before and after, a target changed, the conversion saved beside
-// the input, and every way of not saving (cancel, no path, the input
-// itself, a file that is no document) leaving nothing behind.
+// The document window over a small .docx.
 #include "document_dialog.h"
 
 #include <zip.h>
@@ -147,8 +144,7 @@ class DocumentDialogTest : public QObject {
     QVERIFY(HasDevanagari(dialog.SampleAfter("Vedic")));
     QCOMPARE(dialog.TargetOf("Sanskrit-Times")->currentData().toString(), QStringLiteral("iast"));
     QCOMPARE(dialog.TargetOf("Vedic")->currentData().toString(), QStringLiteral("devanagari"));
-    QVERIFY(dialog.ConvertButton()->isEnabled());
-    QVERIFY(!dialog.CancelButton()->isEnabled());
+    QVERIFY(dialog.ConvertButton()->isEnabled() && !dialog.CancelButton()->isEnabled());
     // Tab goes from one font's target to the next, then to Convert.
     QCOMPARE(NextByTab(dialog.TargetOf("Sanskrit-Times")), dialog.TargetOf("Vedic"));
     QCOMPARE(NextByTab(dialog.TargetOf("Vedic")), dialog.ConvertButton());
@@ -181,14 +177,13 @@ class DocumentDialogTest : public QObject {
     Open(dialog, input_);
     ConvertAndWait(dialog);
     QCOMPARE(suggested, dir_.filePath(QStringLiteral("verses-converted.docx")));
-    QVERIFY2(dialog.ReportText().contains(QStringLiteral("Saved as")),
-             qPrintable(dialog.ReportText()));
-    QVERIFY(dialog.ReportText().contains(QStringLiteral("\"Sanskrit-Times\" -> IAST")));
-    QVERIFY(dialog.ReportText().contains(QStringLiteral("\"Vedic\" -> Unicode Devanagari")));
+    for (const char* said :
+         {"Saved as", "\"Sanskrit-Times\" -> IAST", "\"Vedic\" -> Unicode Devanagari"}) {
+      QVERIFY2(dialog.ReportText().contains(said), qPrintable(dialog.ReportText()));
+    }
     QCOMPARE(dialog.Progress()->value(), dialog.Progress()->maximum());
     const QString xml = QString::fromStdString(DocumentXml(suggested));
-    QVERIFY(xml.contains(kIast));
-    QVERIFY(xml.contains(QStringLiteral("Chapter one &amp; more")));
+    QVERIFY(xml.contains(kIast) && xml.contains(QStringLiteral("Chapter one &amp; more")));
     QVERIFY(!xml.contains(QStringLiteral("\"Sanskrit-Times\"")));
     QCOMPARE(ReadFile(input_), before);
     // A second conversion does not replace the first.
@@ -200,15 +195,12 @@ class DocumentDialogTest : public QObject {
   void everyWayOfNotSavingLeavesNothing_data() {
     QTest::addColumn<QString>("how");
     QTest::addColumn<QString>("said");
-    QTest::newRow("cancelled") << "cancel"
-                               << "Cancelled: nothing was written.";
-    QTest::newRow("escape, which closes the window") << "escape"
-                                                     << "Cancelled";
-    QTest::newRow("no path chosen") << "none"
-                                    << "Not saved.";
-    QTest::newRow("the input chosen") << "input"
-                                      << "is the document itself";
-    QTest::newRow("the window closed") << "closed" << QString();
+    const char* const rows[][3] = {{"cancelled", "cancel", "Cancelled: nothing was written."},
+                                   {"escape, which closes the window", "escape", "Cancelled"},
+                                   {"no path chosen", "none", "Not saved."},
+                                   {"the input chosen", "input", "is the document itself"},
+                                   {"the window closed", "closed", ""}};
+    for (const auto& row : rows) QTest::newRow(row[0]) << QString(row[1]) << QString(row[2]);
   }
   void everyWayOfNotSavingLeavesNothing() {
     QFETCH(QString, how);
@@ -222,8 +214,8 @@ class DocumentDialogTest : public QObject {
     Open(*dialog, input_);
     QSignalSpy done(dialog.get(), &DocumentDialog::converted);
     dialog->Convert();
-    QVERIFY(dialog->Busy() && dialog->CancelButton()->isEnabled());
-    QVERIFY(!dialog->ConvertButton()->isEnabled());
+    QVERIFY(dialog->Busy() && dialog->CancelButton()->isEnabled() &&
+            !dialog->ConvertButton()->isEnabled());
     if (how == "cancel") QTest::mouseClick(dialog->CancelButton(), Qt::LeftButton);
     if (how == "escape") QTest::keyClick(dialog.get(), Qt::Key_Escape);
     if (how == "closed") {
@@ -260,8 +252,7 @@ class DocumentDialogTest : public QObject {
     DocumentDialog dialog;
     Open(dialog, input_);
     Open(dialog, path);
-    QVERIFY(dialog.FontsListed().isEmpty());
-    QVERIFY(!dialog.ConvertButton()->isEnabled());
+    QVERIFY(dialog.FontsListed().isEmpty() && !dialog.ConvertButton()->isEnabled());
     QVERIFY2(dialog.ReportText().contains(said), qPrintable(dialog.ReportText()));
   }
 };

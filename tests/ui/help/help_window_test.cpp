@@ -1,6 +1,4 @@
-// The help window: which controls each page button shows, what the pages
-// print, the focus rule, the contact panel, and the Examples page's samples
-// against the tables in force.
+// The help window: its pages, the focus rule and the contact panel.
 #include "help_window.h"
 
 #include <QtTest>
@@ -16,9 +14,7 @@
 #include "print_surface.h"
 #include "session.h"
 
-using sfc::ui::HelpPage;
-using sfc::ui::HelpWindow;
-using sfc::ui::PrintSurface;
+using namespace sfc::ui;
 
 namespace {
 
@@ -73,12 +69,12 @@ QString BoxText(HelpWindow& window, const QString& name) {
 }
 
 std::string BoxBytes(HelpWindow& window, const QString& name) {
-  return sfc::ui::TranslitTextToBytes(BoxText(window, name)).bytes;
+  return TranslitTextToBytes(BoxText(window, name)).bytes;
 }
 
 std::string Field(const std::string& value) { return sfc::WriteField(value, true).text; }
 
-int Px(const QWidget& widget, int twips) { return sfc::ui::Twips(twips, widget.logicalDpiX()); }
+int Px(const QWidget& widget, int twips) { return Twips(twips, widget.logicalDpiX()); }
 
 const QString kName = QStringLiteral("Sanskrit Font Converter");
 
@@ -88,12 +84,11 @@ const QString kName = QStringLiteral("Sanskrit Font Converter");
 // reading.
 void CheckSyllableSample(HelpWindow& window, const sfc::Session& session) {
   const sfc::ConverterState& state = session.state();
-  const bool installed =
-      sfc::ui::IsFontInstalled(QString::fromStdString(state.devanagari_box_font));
+  const bool installed = IsFontInstalled(QString::fromStdString(state.devanagari_box_font));
   const auto glyphs = [&](const std::string& cell) {
     return installed ? cell : session.ReadGlyphs(cell).devanagari;
   };
-  const std::vector<int> rows = sfc::ui::ExampleSyllableRows(state);
+  const std::vector<int> rows = ExampleSyllableRows(state);
   QVERIFY(rows.size() >= 20 && rows.front() == 2 && std::is_sorted(rows.begin(), rows.end()));
   QCOMPARE(state.sanideva.key[static_cast<std::size_t>(rows.back())], std::string("gh"));
   std::string keys, whole, full, half;
@@ -108,7 +103,7 @@ void CheckSyllableSample(HelpWindow& window, const sfc::Session& session) {
   }
   const auto glyph_box = [&](const char* name) {
     const QString text = BoxText(window, name) + "\n";
-    return installed ? sfc::ui::GlyphTextToBytes(text).bytes : text.toStdString();
+    return installed ? GlyphTextToBytes(text).bytes : text.toStdString();
   };
   QCOMPARE(BoxBytes(window, "Text1_0") + "\n", keys);
   QCOMPARE(BoxBytes(window, "Text1_1") + "\n", whole);
@@ -125,8 +120,7 @@ class HelpWindowTest : public QObject {
   void pageButtonsShowTheirPageAndOnlyItsControls() {
     sfc::Session session;
     HelpWindow window(session);
-    QVERIFY(!window.testAttribute(Qt::WA_QuitOnClose));
-    QVERIFY(!window.page().has_value());
+    QVERIFY(!window.testAttribute(Qt::WA_QuitOnClose) && !window.page().has_value());
     QVERIFY(ShownControls(window).isEmpty());
     for (const QString& name : kPageButtons) QVERIFY(!Control(window, name)->isVisibleTo(&window));
     window.OpenForInstruction();
@@ -208,10 +202,10 @@ class HelpWindowTest : public QObject {
       bool found = false;
       for (const PrintSurface::PrintedLine& line : surface.printed()) {
         const QFontMetrics metrics(line.font, &surface);
-        const int top = sfc::ui::Twips(line.y_twips, surface.logicalDpiY());
+        const int top = Twips(line.y_twips, surface.logicalDpiY());
         if (label.center().y() < top || label.center().y() >= top + metrics.height()) continue;
         const auto end_of = [&](qsizetype n) {
-          return sfc::ui::Twips(line.x_twips, surface.logicalDpiX()) +
+          return Twips(line.x_twips, surface.logicalDpiX()) +
                  metrics.horizontalAdvance(line.text.left(n));
         };
         qsizetype first = 0;
@@ -253,11 +247,9 @@ class HelpWindowTest : public QObject {
     for (int i = 0; i < 2; ++i) {
       window.OpenForContact(kName, "1.2.3", "docs/README.md");
       Activate(window);
-      QVERIFY(!window.isMaximized());
+      QVERIFY(!window.isMaximized() && !window.page().has_value());
       QCOMPARE(window.size(), QSize(Px(window, 9200), Px(window, 7000)));
-      QVERIFY(ShownControls(window).isEmpty());
-      QCOMPARE(ButtonsShown(window), 0);
-      QVERIFY(!window.page().has_value());
+      QVERIFY(ShownControls(window).isEmpty() && ButtonsShown(window) == 0);
       QCOMPARE(window.surface()->printed().front().y_twips, 200);
       if (i == 1) QCOMPARE(PrintedTexts(window), once);
       once = PrintedTexts(window);
@@ -316,8 +308,7 @@ class HelpWindowTest : public QObject {
   void controlsAreNamedByWhatTheyShow() {
     sfc::Session session;
     HelpWindow window(session);
-    QVERIFY(!window.accessibleName().isEmpty());
-    QVERIFY(!window.surface()->accessibleName().isEmpty());
+    QVERIFY(!window.accessibleName().isEmpty() && !window.surface()->accessibleName().isEmpty());
     for (const QString& name : kPageControls + kPageButtons) {
       QVERIFY2(!Control(window, name)->accessibleName().trimmed().isEmpty(), qPrintable(name));
     }
@@ -327,7 +318,7 @@ class HelpWindowTest : public QObject {
     QCOMPARE(Control(window, "Label4")->accessibleName(), QStringLiteral("ALT + 108"));
     // The special letters show the bytes of URW Palladio IT where it is
     // installed, else their IAST in a system font; they are named by their IAST.
-    const bool installed = sfc::ui::IsFontInstalled(QStringLiteral("URW Palladio IT"));
+    const bool installed = IsFontInstalled(QStringLiteral("URW Palladio IT"));
     const std::tuple<const char*, const char*, QString> labels[] = {
         {"Label1_0", "\xe4 \xe5 \xe9 \x85 \xeb \xec \xef \xf2", QStringLiteral("ā ṛ ī … ṇ ṅ ñ ḍ")},
         {"Label1_1", "\xeb or \xec or \xef", QStringLiteral("ṇ or ṅ or ñ")},
@@ -339,10 +330,10 @@ class HelpWindowTest : public QObject {
       QVERIFY2(label->accessibleName().endsWith(iast), name);
       QCOMPARE(label->textFormat(), Qt::PlainText);
       if (installed) {
-        QCOMPARE(sfc::ui::TranslitTextToBytes(label->text()).bytes, std::string(bytes));
+        QCOMPARE(TranslitTextToBytes(label->text()).bytes, std::string(bytes));
       } else {
         QCOMPARE(label->text(), iast);
-        QCOMPARE(QFontInfo(label->font()).family(), sfc::ui::UnicodeIastFamily());
+        QCOMPARE(QFontInfo(label->font()).family(), UnicodeIastFamily());
       }
     }
   }

@@ -1,8 +1,5 @@
-// The window under abuse: huge random pastes, START pressed again and again,
-// fonts and directions switched between runs, tables from a directory of
-// garbage and a table file of a gigabyte. The window keeps handling events,
-// every run ends, the tables end in a state a user could reach, and no input
-// text is lost.
+// The main window under abuse: it keeps handling events, every run ends, the
+// tables end in a state a user could reach, and no input text is lost.
 
 #include "window_test_support.h"
 
@@ -37,26 +34,17 @@ class Ticker {
 
 }  // namespace
 
-class MainWindowAbuseTest : public QObject {
+class MainWindowAbuseTest : public QObject, WindowTest {
   Q_OBJECT
 
  private slots:
   void init() {
-    data_dir_ = std::make_unique<QTemporaryDir>();
-    qputenv("LIPIKARA_DIR", data_dir_->path().toLocal8Bit());
-    window_ = new MainWindow;
+    QVERIFY(OpenWindow(true));
     // Random glyphs ask how they read; every box takes its default.
     window_->SetInputBoxHandler(
         [](const sfc::InputBoxRequest& request) { return request.default_text; });
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_));
   }
-
-  void cleanup() {
-    delete window_;
-    window_ = nullptr;
-    data_dir_.reset();
-  }
+  void cleanup() { CloseWindow(); }
 
   void twentyMegabytesOfRandomBytesConvertInBothDirections() {
     for (const bool to_translit : {false, true}) {
@@ -150,8 +138,7 @@ class MainWindowAbuseTest : public QObject {
     // Built-in rows come back; rows beyond them keep what was loaded, as a
     // user who did the same would see.
     QVERIFY(SameTables(window_->session().state(), reference.state()));
-    QVERIFY(Find<QRadioButton>(*window_, "Option44")->isChecked());
-    QVERIFY(!Find<QRadioButton>(*window_, "Option5")->isChecked());
+    QVERIFY(Checked("Option44") && !Checked("Option5"));
   }
 
   void aGigabyteTableFileLoadsWithoutFreezing() {
@@ -170,12 +157,6 @@ class MainWindowAbuseTest : public QObject {
     QVERIFY(window_->session().state().devitran == before);
     QVERIFY(window_->session().state().load_button);
   }
-
- private:
-  void Click(const char* name) { QTest::mouseClick(Find(*window_, name), Qt::LeftButton); }
-
-  std::unique_ptr<QTemporaryDir> data_dir_;
-  MainWindow* window_ = nullptr;
 };
 
 QTEST_MAIN(MainWindowAbuseTest)

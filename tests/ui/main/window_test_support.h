@@ -4,6 +4,7 @@
 
 #include <QtTest>
 #include <QtWidgets>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -95,7 +96,49 @@ inline bool GlyphLabelFontFits(const MainWindow& window, const char* name, doubl
          QFontMetrics(font).height() <= label->height();
 }
 
+// Whether `text` holds every one of `parts`; prints it where it does not.
+inline bool HasAll(const QString& text, const QStringList& parts) {
+  for (const QString& part : parts) {
+    if (!text.contains(part)) {
+      qWarning("\"%s\" not in: %s", qPrintable(part), qPrintable(text));
+      return false;
+    }
+  }
+  return true;
+}
+
 // Twips to pixels on the window, as the window places its controls.
 inline int Px(const QWidget& window, int twips) { return Twips(twips, window.logicalDpiX()); }
+
+// A fresh main window for each test (init, cleanup), with the data
+// directory of its own when the test asks for one, and what a user does to
+// it and reads from it.
+class WindowTest {
+ protected:
+  bool OpenWindow(bool own_data_directory) {
+    if (own_data_directory) {
+      data_dir_ = std::make_unique<QTemporaryDir>();
+      qputenv("LIPIKARA_DIR", data_dir_->path().toLocal8Bit());
+    }
+    window_ = new MainWindow;
+    window_->show();
+    return QTest::qWaitForWindowActive(window_);
+  }
+  void CloseWindow() {
+    delete window_;
+    window_ = nullptr;
+    data_dir_.reset();
+  }
+
+  void Click(const char* name) { QTest::mouseClick(Find(*window_, name), Qt::LeftButton); }
+  void Trigger(const char* name) {
+    window_->findChild<QAction*>(QString::fromLatin1(name))->trigger();
+  }
+  bool Checked(const char* name) { return Find<QRadioButton>(*window_, name)->isChecked(); }
+  QString Instruction() { return Find<QPlainTextEdit>(*window_, "Text3")->toPlainText(); }
+
+  std::unique_ptr<QTemporaryDir> data_dir_;
+  MainWindow* window_ = nullptr;
+};
 
 }  // namespace sfc::ui::test

@@ -1,16 +1,12 @@
 #!/usr/bin/env bash
-# The desktop program under a real X server: types a line of transliteration
-# into its box, presses START, and compares the clipboard with what sfconv
-# writes for the line, byte for byte. Then it loads a Devanagari text that cuts
-# the conversion short and reads the START button's name through the
-# accessibility tree (AT-SPI), as a screen reader does: it must say "ERROR", as
-# the button shows. Last it closes the window as a window manager would and
-# expects a clean exit.
+# The desktop program under a real X server (xvfb-run, with a D-Bus session
+# of its own for the accessibility bus): a line typed into its box and START
+# give on the clipboard what sfconv writes, byte for byte; a Devanagari text
+# that cuts the run short makes the START button say "ERROR" through the
+# accessibility tree (AT-SPI), as a screen reader reads it; closed as a window
+# manager closes it, the program ends cleanly.
 #
 # usage: real_program_test.sh PROGRAM SFCONV
-#
-# It runs on a private Xvfb server (xvfb-run) with a D-Bus session of its own
-# for the accessibility bus; scripts/setup-debian.sh installs what it needs.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -109,13 +105,11 @@ for _ in $(seq 1 300); do
 done
 [ -n "$wid" ] || fail "no window titled 'OM  SRI ...' within 30 s"
 
-# Places in the window, in pixels from its top-left corner (there is no window
-# manager, so no frame). The menu bar, about 20 to 30 px high, is on top; the
-# transliteration box spans 123 to 352 px below it, the START button 86 to
-# 109 px below it and 212 to 361 px across.
+# Places in pixels from the window's top-left corner (no window manager, no
+# frame): below the menu bar (20 to 30 px), the transliteration box spans 123
+# to 352 px, the START button 86 to 109 px down and 212 to 361 px across.
+# The line typed is copied back to check that every key arrived.
 printf '%s' "$line" >"$scratch/typed.bin"
-# Type the line into the transliteration box, then copy the box back to check
-# that every key arrived; again if the window was not ready yet.
 for attempt in 1 2 3; do
   xdotool windowfocus --sync "$wid" 2>/dev/null || true
   xdotool mousemove --window "$wid" 400 200 click 1
