@@ -22,10 +22,12 @@ void MainWindow::OfferBetterFont(std::string_view text) {
           .arg(better->current_score)
           .arg(translit ? QStringLiteral("transliteration") : QStringLiteral("Devanagari"));
   if (!question_handler_(question)) return;
-  if (translit) {
-    PressTranslitButton(*FindTranslitFont(better->font));
-  } else if (const std::optional<DevanagariFont> font = FindDevanagariFont(better->font)) {
-    PressDevanagariButton(*font);
+  if (!translit) {
+    if (const std::optional<DevanagariFont> font = FindDevanagariFont(better->font)) {
+      PressDevanagariButton(*font);
+    }
+  } else if (const std::optional<TranslitFont> font = FindTranslitFont(better->font)) {
+    PressTranslitButton(*font);
   }
 }
 
