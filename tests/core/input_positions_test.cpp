@@ -1,6 +1,8 @@
-// Input bytes that no rule takes: both conversions leave them out of the
-// output as before, and count them with their lines and columns. (What
-// sfconv tells of them: tests/cli/dropped_bytes_test.cpp.)
+// Where the input stands: bytes that no rule takes, left out of the output
+// and counted with their lines and columns, and where a run that was cut
+// short stopped, with the one line that tells it (the window's status bar
+// and sfconv say the same; what sfconv tells of drops:
+// tests/cli/dropped_bytes_test.cpp).
 
 #include <random>
 
@@ -21,20 +23,24 @@ struct Told {
   friend bool operator==(const Told&, const Told&) = default;
 };
 
-struct StreamedDrops {
+struct StreamedRun {
   std::string output;
-  DroppedBytes dropped;
+  StreamEnd end;
   std::vector<Told> told;
 };
+
+ConverterState Times(DevanagariFont font = DevanagariFont::kVedic,
+                     int dash_mode = kDashAddAspirata) {
+  ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, font);
+  state.dash_mode = dash_mode;
+  return state;
+}
 
 // The input fed in blocks cut every `step` bytes to a stream of either
 // direction.
 template <typename Stream>
-StreamedDrops Streamed(std::string_view input, std::size_t step, DevanagariFont font,
-                       int dash_mode = kDashAddAspirata) {
-  StreamedDrops run;
-  ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, font);
-  state.dash_mode = dash_mode;
+StreamedRun Streamed(ConverterState state, std::string_view input, std::size_t step) {
+  StreamedRun run;
   StreamOptions options;
   options.pass_on_threshold = 1;
   options.on_drop = [&run](unsigned char byte, InputPosition at) {
@@ -49,7 +55,7 @@ StreamedDrops Streamed(std::string_view input, std::size_t step, DevanagariFont 
     stream.emplace(state, InputBox{}, sink, options);
   }
   for (std::size_t at = 0; at < input.size(); at += step) stream->Feed(input.substr(at, step));
-  run.dropped = stream->Finish().dropped;
+  run.end = stream->Finish();
   return run;
 }
 
@@ -118,58 +124,48 @@ TEST(DroppedBytes, AreLeftOutAndCountedWithTheirFirstPositions) {
                ConvertToDevanagari(state, "rAma", false).output);
 }
 
-TEST(DroppedBytes, PositionsHoldAcrossBlocksAndAroundDashes) {
-  // The dash look-ahead inserts underscores and erases dashes in the
-  // letters it reads; positions are those of the input all the same.
+// The drops of `dropped` in `input`, told where they stand whatever the
+// cut of the input into blocks.
+template <typename Stream>
+void ExpectPlacesInBlocks(const std::string& input, std::string_view dropped,
+                          const ConverterState& state, std::initializer_list<std::size_t> steps) {
+  const std::vector<Told> expected = PlacesOf(input, dropped);
+  const StreamedRun whole = Streamed<Stream>(state, input, input.size() + 1);
+  EXPECT_EQ(whole.told, expected) << input;
+  EXPECT_EQ(whole.end.dropped.total, expected.size()) << input;
+  for (const std::size_t step : steps) {
+    const StreamedRun cut = Streamed<Stream>(state, input, step);
+    EXPECT_EQ(cut.output, whole.output) << input;
+    EXPECT_EQ(cut.told, expected) << input << " in blocks of " << step;
+  }
+}
+
+// To Devanagari the dash look-ahead inserts underscores and erases dashes in
+// the letters it reads; positions are those of the input all the same. To
+// transliteration, Dev Natraj ITR names glyph 75 ('K') as the la glyph, a
+// role the font's rules give another glyph: no rule reads it.
+TEST(DroppedBytes, PositionsHoldAcrossBlocksInBothDirections) {
   std::mt19937 random(7);
-  const std::string_view letters = "ka_-Qt- \nQr";
+  const auto random_text = [&random](std::string_view letters, std::size_t max_length) {
+    std::string text(random() % max_length, ' ');
+    for (char& c : text) c = letters[random() % letters.size()];
+    return text;
+  };
   for (int round = 0; round < 300; ++round) {
-    std::string input;
-    const std::size_t length = random() % 60;
-    for (std::size_t i = 0; i < length; ++i) input += letters[random() % letters.size()];
-    const std::vector<Told> expected = PlacesOf(input, "Q");
+    const std::string input = random_text("ka_-Qt- \nQr", 60);
     for (const int dash_mode : {kDashAddAspirata, kDashSkip}) {
-      const StreamedDrops whole =
-          Streamed<ToDevanagariStream>(input, input.size() + 1, DevanagariFont::kVedic, dash_mode);
-      EXPECT_EQ(whole.told, expected) << input;
-      EXPECT_EQ(whole.dropped.total, expected.size()) << input;
-      for (const std::size_t step : {1u, 2u, 5u}) {
-        const StreamedDrops cut =
-            Streamed<ToDevanagariStream>(input, step, DevanagariFont::kVedic, dash_mode);
-        EXPECT_EQ(cut.output, whole.output) << input;
-        EXPECT_EQ(cut.told, expected) << input << " in blocks of " << step;
-      }
+      ExpectPlacesInBlocks<ToDevanagariStream>(input, "Q", Times(DevanagariFont::kVedic, dash_mode),
+                                               {1, 2, 5});
     }
+    ExpectPlacesInBlocks<ToTranslitStream>(random_text("kKa\nmK ", 200), "K",
+                                           Times(DevanagariFont::kDevNatrajItr), {1, 3, 70});
   }
   std::string long_input;
   for (int line = 0; line < 5000; ++line) long_input += line % 1000 == 999 ? "ka\tka\n" : "kaka\n";
   const std::vector<Told> expected = PlacesOf(long_input, "\t");
   ASSERT_EQ(expected.size(), 5u);
   EXPECT_EQ(expected.front().at, (InputPosition{1000, 3}));
-  EXPECT_EQ(Streamed<ToDevanagariStream>(long_input, 4096, DevanagariFont::kVedic).told, expected);
-}
-
-// Dev Natraj ITR names glyph 75 ('K') as the la glyph, a role the font's
-// rules give another glyph: no rule reads it.
-TEST(DroppedBytes, AGlyphWithNoRuleIsLeftOutAndCountedAcrossBlocks) {
-  std::mt19937 random(11);
-  const std::string_view glyphs = "kKa\nmK ";
-  for (int round = 0; round < 200; ++round) {
-    std::string input;
-    const std::size_t length = random() % 200;
-    for (std::size_t i = 0; i < length; ++i) input += glyphs[random() % glyphs.size()];
-    const std::vector<Told> expected = PlacesOf(input, "K");
-    const StreamedDrops whole =
-        Streamed<ToTranslitStream>(input, input.size() + 1, DevanagariFont::kDevNatrajItr);
-    EXPECT_EQ(whole.told, expected) << input;
-    EXPECT_EQ(whole.dropped.total, expected.size()) << input;
-    for (const std::size_t step : {1u, 3u, 70u}) {
-      const StreamedDrops cut =
-          Streamed<ToTranslitStream>(input, step, DevanagariFont::kDevNatrajItr);
-      EXPECT_EQ(cut.output, whole.output) << input;
-      EXPECT_EQ(cut.told, expected) << input << " in blocks of " << step;
-    }
-  }
+  EXPECT_EQ(Streamed<ToDevanagariStream>(Times(), long_input, 4096).told, expected);
 }
 
 TEST(DroppedBytes, OrdinaryTextDropsNothingAndTheAspirataSignIsARule) {
@@ -230,6 +226,116 @@ TEST(LooksLikeUtf8Text, UnicodeTextIsRecognisedAndFontBytesAreNot) {
        }) {
     EXPECT_EQ(LooksLikeUtf8Text(text), utf8) << test::Show(text.substr(0, 20));
   }
+}
+
+// "_" writes nothing here, so a "-" after it has no glyph to remove.
+ConverterState StopsAtADash() {
+  ConverterState state = Times();
+  state.sanideva.full[189].clear();
+  return state;
+}
+
+// A glyph without an entry, or a rule with nothing to remove, stops the run
+// where it stands, whatever the cut of the input into blocks.
+TEST(RunStop, TheRunStopsWhereItStands) {
+  const std::string long_line(100'000, 'k');
+  struct Case {
+    bool to_devanagari;
+    std::string input;
+    std::uint64_t offset;
+    InputPosition at;
+    std::string before;
+    std::string after;
+  };
+  for (const Case& c : std::vector<Case>{
+           {false, B({"k", 0, "k"}), 1, {1, 2}, "k", B({0, "k"})},
+           {false, B({0, "kk"}), 0, {1, 1}, "", B({0, "kk"})},
+           {false,
+            B({"ka\nkam\n", 0, "mmmmmmmmmmmmmmmmmm"}),
+            7,
+            {3, 1},
+            "ka\nkam\n",
+            B({0, "mmmmmmmmmmm"})},
+           {false,
+            long_line + B({"\n", 0, "k"}),
+            100'001,
+            {2, 1},
+            std::string(11, 'k') + "\n",
+            B({0, "k"})},
+           {false,
+            "ab\n" + long_line + B({0, "k"}),
+            100'003,
+            {2, 100'001},
+            std::string(12, 'k'),
+            B({0, "k"})},
+           {true, "_-kakaka", 1, {1, 2}, "_", "-kakaka"},
+           {true, "QQ_-kakaka", 3, {1, 4}, "QQ_", "-kakaka"},
+       }) {
+    SCOPED_TRACE(test::Show(c.input.substr(0, 40)));
+    ConverterState state = c.to_devanagari ? StopsAtADash() : Times();
+    const ConversionResult whole = c.to_devanagari ? ConvertToDevanagari(state, c.input, false)
+                                                   : RunDevanagariToTranslitCommand(state, c.input);
+    ASSERT_FALSE(whole.completed);
+    ASSERT_TRUE(whole.stop.has_value());
+    EXPECT_EQ(whole.stop->offset, c.offset);
+    EXPECT_EQ(whole.stop->at, c.at);
+    EXPECT_BYTES(c.before, whole.stop->before);
+    EXPECT_BYTES(c.after, whole.stop->after);
+    EXPECT_EQ(whole.padded_input, " " + c.input + " ");
+    if (c.to_devanagari) {
+      EXPECT_EQ(whole.output, "");
+    }
+    for (const std::size_t step : {std::size_t{1}, std::size_t{3}, std::size_t{65'536}}) {
+      const StreamEnd end = c.to_devanagari
+                                ? Streamed<ToDevanagariStream>(StopsAtADash(), c.input, step).end
+                                : Streamed<ToTranslitStream>(Times(), c.input, step).end;
+      ASSERT_TRUE(end.stop.has_value()) << step;
+      EXPECT_EQ(end.stop->offset, c.offset) << step;
+      EXPECT_EQ(end.stop->at, c.at) << step;
+    }
+  }
+}
+
+TEST(DescribeStop, NamesThePlaceAndTheBytesAroundIt) {
+  const std::string kRest = "; the rest of the input was not converted";
+  struct Case {
+    RunStop stop;
+    std::string where;
+    std::string line;
+  };
+  for (const Case& c : std::vector<Case>{
+           {{0, {1, 1}, "", B({0})}, "", "stopped at line 1, column 1 (byte 1), at \"\\x00\""},
+           {{8, {2, 4}, "ka\n\tk\"\\", B({0, 255, "k\r"})},
+            "",
+            "stopped at line 2, column 4 (byte 9), at \"\\x00\\xFFk\\r\" after "
+            "\"ka\\n\\tk\\\"\\\\\""},
+           {{500, {3, 20}, std::string(12, 'a'), std::string(12, 'b')},
+            " of the text between",
+            "stopped at line 3, column 20 of the text between (byte 501), at "
+            "\"bbbbbbbbbbbb...\" after \"...aaaaaaaaaaaa\""},
+           {{12, {1, 13}, std::string(12, 'a'), "b"},
+            "",
+            "stopped at line 1, column 13 (byte 13), at \"b\" after \"aaaaaaaaaaaa\""},
+           {{40, {1, 41}, "", ""}, "", "stopped at line 1, column 41 (byte 41)"},
+       }) {
+    EXPECT_EQ(DescribeStop(c.stop, c.where), c.line + kRest);
+  }
+  StreamEnd end;
+  end.stop = RunStop{0, {1, 1}, "", "x"};
+  EXPECT_EQ(DescribeStop(end), "stopped at line 1, column 1 (byte 1), at \"x\"" + kRest);
+  end.completed = true;
+  EXPECT_EQ(DescribeStop(end), "");
+}
+
+// A run that completes has no stop, and the clipboard holds its whole output.
+TEST(RunStop, ARunThatCompletesHasNoStop) {
+  ConverterState state = Times();
+  EXPECT_FALSE(RunDevanagariToTranslitCommand(state, "kaka").stop.has_value());
+  ConverterState there = Times();
+  const ConversionResult forth = ConvertToDevanagari(there, "_-kakaka", false);
+  EXPECT_TRUE(forth.completed);
+  EXPECT_FALSE(forth.stop.has_value());
+  EXPECT_BYTES(forth.output, forth.clipboard);
 }
 
 }  // namespace
