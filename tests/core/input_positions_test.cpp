@@ -87,6 +87,7 @@ TEST(DroppedBytes, AreLeftOutAndCountedWithTheirFirstPositions) {
     Positions first;
   };
   constexpr TranslitFont kTimes = TranslitFont::kSanskritTimes;
+  const std::string many(1000, '\xCC');
   for (const Case& c : std::vector<Case>{
            {kTimes, "ka\tka", 1, '\t', 1, {{1, 3}}},
            {kTimes, "rAma\nQa", 2, 'Q', 1, {{2, 1}}},
@@ -97,12 +98,7 @@ TEST(DroppedBytes, AreLeftOutAndCountedWithTheirFirstPositions) {
            {kTimes, B({"k", 0xCC, "a", 0xFF}), 2, 0xCC, 1, {{1, 2}}},
            {TranslitFont::kItrTransTimes, B({"k", 0xCC, "a", 0xFF}), 2, 0xFF, 1, {{1, 4}}},
            {TranslitFont::kUrwPalladioIt, B({"k", 0xCC, "a", 0xFF}), 1, 0xFF, 0, {}},
-           {kTimes,
-            std::string(1000, '\xCC'),
-            1000,
-            0xCC,
-            1000,
-            {{1, 1}, {1, 2}, {1, 3}, {1, 4}, {1, 5}}},
+           {kTimes, many, 1000, 0xCC, 1000, {{1, 1}, {1, 2}, {1, 3}, {1, 4}, {1, 5}}},
            {kTimes, B({0x1b}), 1, 0x1b, 1, {{1, 1}}},
            // The padding never counts.
            {kTimes, "", 0, ' ', 0, {}},
@@ -119,7 +115,7 @@ TEST(DroppedBytes, AreLeftOutAndCountedWithTheirFirstPositions) {
   }
   // The bytes left out change nothing else: the letters around them are
   // converted as before.
-  ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kVedic);
+  ConverterState state = Times();
   EXPECT_BYTES(ConvertToDevanagari(state, "rma", false).output,
                ConvertToDevanagari(state, "rAma", false).output);
 }
@@ -171,13 +167,13 @@ TEST(DroppedBytes, PositionsHoldAcrossBlocksInBothDirections) {
 TEST(DroppedBytes, OrdinaryTextDropsNothingAndTheAspirataSignIsARule) {
   const std::string text = test::ReadFileBytes(test::GitaFile(TranslitFont::kSanskritTimes));
   for (const DevanagariFont font : kDevanagariFonts) {
-    ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, font);
+    ConverterState state = Times(font);
     const ConversionResult there = ConvertToDevanagari(state, text, false);
     EXPECT_EQ(there.dropped.total, 0u);
     EXPECT_EQ(RunDevanagariToTranslitCommand(state, there.output).dropped.total, 0u);
   }
   // The aspirata sign reads as nothing by a rule of its own: not counted.
-  ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kVedic);
+  ConverterState state = Times();
   const ConversionResult there = ConvertToDevanagari(state, "vak ", false);
   EXPECT_EQ(RunDevanagariToTranslitCommand(state, there.output).dropped.total, 0u);
 }
