@@ -74,6 +74,12 @@ TEST(Session, LoadAndFontListsReplaceTheButtons) {
   EXPECT_EQ(session.state().devanagari_button, DevanagariFont::kVedic);
 }
 
+// Steps the browser forward to the row or glyph after `position`.
+BrowserView StepPast(Session& session, int position) {
+  while (session.browser_position() != position) session.StepBrowser(+1);
+  return session.StepBrowser(+1);
+}
+
 TEST(SessionBrowser, StepsThroughSyllableRowsAndWrapsAround) {
   Session session;
   EXPECT_EQ(session.StepBrowser(+1).position, 3);
@@ -87,31 +93,32 @@ TEST(SessionBrowser, StepsThroughSyllableRowsAndWrapsAround) {
 
   // A row the font has no glyph for (a single space) shows its key only;
   // rows beyond the built-in ones are empty.
-  Session vedic;
-  while (vedic.browser_position() != 6) vedic.StepBrowser(+1);
-  const BrowserView unsupported = vedic.StepBrowser(+1);
+  const BrowserView unsupported = StepPast(session, 6);
   EXPECT_EQ(unsupported.position, 7);
   EXPECT_FALSE(unsupported.key.empty());
-  EXPECT_EQ(unsupported.full, "");
-  EXPECT_EQ(unsupported.half, "");
-  while (vedic.browser_position() != 189) vedic.StepBrowser(+1);
-  const BrowserView beyond = vedic.StepBrowser(+1);
+  EXPECT_EQ(unsupported.full + unsupported.half, "");
+  const BrowserView beyond = StepPast(session, 189);
   EXPECT_EQ(beyond.key + beyond.full + beyond.half, "");
 }
 
 TEST(SessionBrowser, ShowsGlyphEntriesWithAStripInTheOtherDirection) {
   Session session;
+  session.LoadTables([](ConverterState& state) { state.devitran[40] = ""; });
   session.StepBrowser(+1);
   session.ChooseDirection(Direction::kToTranslit);
   EXPECT_EQ(session.StepBrowser(+1).position, 33);
   EXPECT_EQ(session.StepBrowser(-1).position, 32);
-  while (session.browser_position() != 47) session.StepBrowser(+1);
-  const BrowserView zero = session.StepBrowser(+1);  // the Vedic entry "04"
+  // An empty loaded entry shows empty and keeps its position.
+  const BrowserView empty = StepPast(session, 39);
+  EXPECT_EQ(empty.position, 40);
+  EXPECT_EQ(empty.entry_text, "");
+  EXPECT_EQ(session.StepBrowser(+1).position, 41);
+  const BrowserView zero = StepPast(session, 47);  // the Vedic entry "04"
   EXPECT_TRUE(zero.glyph_mode);
   EXPECT_EQ(zero.entry_text, "0");
   EXPECT_EQ(zero.strip, "-   .   /    0    1   2   3");
 
-  while (session.browser_position() != 252) session.StepBrowser(+1);
+  StepPast(session, 251);
   for (const int code : {253, 254, 255}) {  // too near the end for a strip of seven
     EXPECT_BYTES(std::string(20, ' ') + B({code}) + std::string(24, ' '),
                  session.StepBrowser(+1).strip);
@@ -121,17 +128,6 @@ TEST(SessionBrowser, ShowsGlyphEntriesWithAStripInTheOtherDirection) {
   // Going back to the first direction keeps the position.
   session.ChooseDirection(Direction::kToDevanagari);
   EXPECT_EQ(session.StepBrowser(+1).position, 2);
-}
-
-TEST(SessionBrowser, AnEmptyLoadedEntryShowsEmptyAndKeepsThePosition) {
-  Session session;
-  session.LoadTables([](ConverterState& state) { state.devitran[40] = ""; });
-  session.ChooseDirection(Direction::kToTranslit);
-  while (session.browser_position() != 39) session.StepBrowser(+1);
-  const BrowserView empty = session.StepBrowser(+1);
-  EXPECT_EQ(empty.position, 40);
-  EXPECT_EQ(empty.entry_text, "");
-  EXPECT_EQ(session.StepBrowser(+1).position, 41);
 }
 
 TEST(Session, RestoresPastedSanskritTimesLettersAndGreetsInTwelveVedicGlyphs) {

@@ -62,12 +62,20 @@ void Replace(std::vector<std::string>& lines, std::string_view start, std::strin
   lines[static_cast<std::size_t>(LineOf(lines, start) - 1)] = std::move(text);
 }
 
+// Texts spell letters by name or in UTF-8; start-up glyph texts are
+// literal bytes.
 TEST(TableSource, ReadsAWellFormedSource) {
-  const ParsedTableSource parsed = Parse(ValidLines());
+  std::vector<std::string> lines = ValidLines();
+  Replace(
+      lines, "5 ",
+      R"(5 row_5 "kṣā{hidden_dash}{row171_sign}{long_a}\"\\\{\}{232}" | 107 = | 107,97 107 | empty 32)");
+  Replace(lines, "3 \"`\"", R"(3 "{11}" 7)");
+  const ParsedTableSource parsed = Parse(lines);
   ASSERT_TRUE(parsed.tables.has_value()) << parsed.error;
   const tables::TableSource& t = *parsed.tables;
   ASSERT_EQ(t.syllables.size(), 189u);
   EXPECT_EQ(t.syllables[4].name, "row_5");
+  EXPECT_EQ(t.syllables[4].key, "k\x0e\x01\x0f\x12\x01\"\\{}\xe8");
   EXPECT_EQ(t.syllables[4].full[0], "k");
   EXPECT_EQ(t.syllables[4].half[0], "k");
   EXPECT_EQ(t.syllables[4].full[1], "ka");
@@ -76,29 +84,12 @@ TEST(TableSource, ReadsAWellFormedSource) {
   EXPECT_EQ(t.glyphs[0][9], "ka1");
   EXPECT_EQ(t.glyphs[1][9], "7");
   ASSERT_EQ(t.startup_glyphs.size(), 1u);
-  EXPECT_EQ(t.startup_glyphs[0].entry, "`8");
+  EXPECT_EQ(t.startup_glyphs[0].entry,
+            "\x0b"
+            "7");
   ASSERT_EQ(t.startup_syllables.size(), 1u);
   EXPECT_EQ(t.startup_syllables[0].half, "\x9e");
   EXPECT_EQ(t.no_short_i[0], (std::vector<unsigned char>{43, 58, 60}));
-}
-
-TEST(TableSource, TextsSpellLettersByNameOrInUtf8) {
-  std::vector<std::string> lines = ValidLines();
-  Replace(lines, "5 ",
-          R"(5 row_5 "kṣā{hidden_dash}{row171_sign}{long_a}\"\\\{\}{232}" | 1 = | 1 = | 1 =)");
-  const ParsedTableSource parsed = Parse(lines);
-  ASSERT_TRUE(parsed.tables.has_value()) << parsed.error;
-  EXPECT_EQ(parsed.tables->syllables[4].key, "k\x0e\x01\x0f\x12\x01\"\\{}\xe8");
-}
-
-TEST(TableSource, StartupGlyphTextsAreLiteralBytes) {
-  std::vector<std::string> lines = ValidLines();
-  Replace(lines, "3 \"`\"", R"(3 "{11}" 7)");
-  const ParsedTableSource parsed = Parse(lines);
-  ASSERT_TRUE(parsed.tables.has_value()) << parsed.error;
-  EXPECT_EQ(parsed.tables->startup_glyphs[0].entry,
-            "\x0b"
-            "7");
 }
 
 TEST(TableSource, RejectsMistakesWithTheirLine) {
@@ -197,19 +188,6 @@ TEST(TableSource, CommittedDataMatchesTheCompiledTables) {
   EXPECT_TRUE(same(builtin::kVedicNoShortI, t.no_short_i[0]));
   EXPECT_TRUE(same(builtin::kDevNatrajNoShortI, t.no_short_i[1]));
   EXPECT_TRUE(same(builtin::kSanskrit99NoShortI, t.no_short_i[2]));
-}
-
-TEST(SyllableRowNames, NameTheRowsOfTheTables) {
-  static_assert(Row::kLongA == 1);
-  static_assert(Row::kRa == 106);
-  static_assert(Row::kKtaEnd == 177);
-  static_assert(Row::kUnderscore == 189);
-  EXPECT_EQ(kSyllableRowNames[Row::kKtaEnd], "kta_end");
-  const ConverterState state = test::StateFor(TranslitFont::kUrwPalladioIt, DevanagariFont::kVedic);
-  EXPECT_EQ(state.sanideva.key[Row::kKtaEnd], "kt_end");
-  EXPECT_EQ(state.sanideva.key[Row::kLongA], "\xe4");
-  EXPECT_EQ(state.sanideva.key[Row::kKRetroflexSa], "k\xf1");
-  EXPECT_EQ(state.sanideva.half[Row::kRa], "R");  // the repha
 }
 
 }  // namespace

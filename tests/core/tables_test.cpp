@@ -2,6 +2,7 @@
 
 #include "devitran_table.h"
 #include "state.h"
+#include "syllable_rows.h"
 #include "test_support.h"
 
 namespace sfc {
@@ -50,15 +51,12 @@ TEST(DevanagariFontButtons, WriteGlyphsAndShortIMapButNotKeys) {
           << row;
     }
   }
-}
-
-TEST(DevanagariFontButtons, CorrectedDevNatrajCells) {
-  const ConverterState state =
-      test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kDevNatrajItr);
+  // Corrected Dev Natraj ITR cells: d with the vocalic-r sign w, not x; the
+  // half forms that take the stroke 231 for their full form.
+  PressDevanagariFontButton(state, DevanagariFont::kDevNatrajItr);
   EXPECT_BYTES(B({216}), state.sanideva.full[58]);
   EXPECT_BYTES(B({199, 231, "w"}), state.sanideva.full[118]);
-  EXPECT_EQ(state.sanideva.full[26], "tw");  // d with the vocalic-r sign w, not x
-  // The half forms that take the stroke 231 for their full form.
+  EXPECT_EQ(state.sanideva.full[26], "tw");
   EXPECT_EQ(state.short_i[199], "n");
   EXPECT_EQ(state.short_i[220], "n");
 }
@@ -73,6 +71,12 @@ TEST(TranslitFontButtons, RewriteKeysInTheFontsLetters) {
   PressTranslitFontButton(state, TranslitFont::kSanskritTimes);
   EXPECT_BYTES(B({241, "a", 136}), state.sanideva.key[171]);
   EXPECT_EQ(state.sanideva.key[172], "_");
+
+  PressTranslitFontButton(state, TranslitFont::kUrwPalladioIt);
+  EXPECT_EQ(state.sanideva.key[Row::kKtaEnd], "kt_end");
+  EXPECT_EQ(state.sanideva.key[Row::kLongA], "\xe4");
+  EXPECT_EQ(state.sanideva.key[Row::kKRetroflexSa], "k\xf1");
+  EXPECT_EQ(state.sanideva.half[Row::kRa], "R");  // the repha
 }
 
 TEST(FillGlyphCodeTable, SwitchingFontsBackAndForthGivesASingleFillAndUnknownFontsNone) {

@@ -1,8 +1,11 @@
-// Transliteration to Devanagari, whole conversions checked byte for byte.
+// Transliteration to Devanagari: whole conversions checked byte for byte,
+// and the streaming face, whose any cut of the input into blocks, with
+// output passed on as soon as it is final, gives what the whole text gives.
 
 #include <random>
 
 #include "conversion.h"
+#include "syllable_rows.h"
 #include "test_support.h"
 
 namespace sfc {
@@ -134,24 +137,18 @@ TEST(ToDevanagari, DoubledConsonantsBeforeLettersOfEveryTransliterationFont) {
   }
 }
 
-TEST(ToDevanagari, DddAsksTheUser) {
+TEST(ToDevanagari, DddAsksTheUserAndTheDashStateOutlivesTheRun) {
   ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, kV);
-  int asked = 0;
-  const ConversionResult result =
-      ConvertToDevanagari(state, "uddbhava", false, [&](const InputBoxRequest& request) {
-        ++asked;
+  const ConversionResult asked =
+      ConvertToDevanagari(state, "uddbhava", false, [](const InputBoxRequest& request) {
         EXPECT_EQ(request.title, "CHECK LATER");
         return std::string("ignored");
       });
-  EXPECT_EQ(asked, 1);
-  ASSERT_EQ(result.input_boxes.size(), 1u);
-  EXPECT_EQ(result.input_boxes[0].request.default_text, "Please check this manual!");
-  EXPECT_EQ(result.input_boxes[0].answer, "ignored");
-  EXPECT_TRUE(result.completed);
-}
+  ASSERT_EQ(asked.input_boxes.size(), 1u);
+  EXPECT_EQ(asked.input_boxes[0].request.default_text, "Please check this manual!");
+  EXPECT_EQ(asked.input_boxes[0].answer, "ignored");
+  EXPECT_TRUE(asked.completed);
 
-TEST(ToDevanagari, TheDashStateOutlivesTheRun) {
-  ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, kV);
   EXPECT_BYTES(B({"tt(", 158, "Tvm( "}),
                ConvertToDevanagari(state, B({"tat", 150, "tvam"}), false).output);
   EXPECT_EQ(state.dash_state, kDashArmed);  // later dashes still work
@@ -159,46 +156,6 @@ TEST(ToDevanagari, TheDashStateOutlivesTheRun) {
   // No look-ahead while waiting: "t" before "-" keeps its full form.
   state.dash_state = kDashWaiting;
   EXPECT_BYTES(B({"t(", 158, "k "}), ConvertToDevanagari(state, "t-ka", false).output);
-}
-
-TEST(ToDevanagari, AFailingStepCutsTheRunShortAndTheClipboardHoldsTheWholeOutput) {
-  ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, kV);
-  const std::string line = test::ReadLines(test::GitaFile(TranslitFont::kSanskritTimes))[0];
-  ConversionResult result = ConvertToDevanagari(state, line, false);
-  EXPECT_TRUE(result.completed);
-  EXPECT_BYTES(result.output, result.clipboard);
-  EXPECT_EQ(result.padded_input, " " + line + " ");
-  state.sanideva.full[189].clear();  // "_" writes nothing, so "-" has no byte to remove
-  result = ConvertToDevanagari(state, "_-kakaka", false);
-  EXPECT_FALSE(result.completed);
-  EXPECT_EQ(result.output, "");
-  EXPECT_EQ(result.padded_input, " _-kakaka ");
-}
-
-// Every Gita line, in each transliteration font, converts to the end in
-// every Devanagari font; the same text in any transliteration font gives the
-// same Devanagari.
-TEST(ToDevanagari, EveryGitaLineCompletesForAllNinePairsAndTheFontsAgree) {
-  for (DevanagariFont devanagari : kDevanagariFonts) {
-    std::vector<std::string> outputs;
-    for (TranslitFont translit : kTranslitFonts) {
-      const std::vector<std::string> lines = test::ReadLines(test::GitaFile(translit));
-      ASSERT_EQ(lines.size(), 701u);
-      ConverterState state = test::StateFor(translit, devanagari);
-      int cut_short = 0;
-      for (const std::string& line : lines) {
-        const ConversionResult result = ConvertToDevanagari(state, line, false);
-        if (!result.completed) ++cut_short;
-        EXPECT_FALSE(result.output.empty());
-      }
-      EXPECT_EQ(cut_short, 0) << FontName(translit) << " / " << FontName(devanagari);
-      EXPECT_EQ(state.dash_state, kDashArmed);
-      outputs.push_back(
-          ConvertToDevanagari(state, test::ReadFileBytes(test::GitaFile(translit)), false).output);
-    }
-    EXPECT_BYTES(outputs[0], outputs[1]);
-    EXPECT_BYTES(outputs[0], outputs[2]);
-  }
 }
 
 // Any bytes end in a defined result; a run that is cut short leaves at
@@ -218,6 +175,160 @@ TEST(ToDevanagari, RandomBytesNeverBreakTheConversion) {
     state.dash_mode = static_cast<int>(random() % 3);
     const ConversionResult result = ConvertToDevanagari(state, input, random() % 2 == 0);
     EXPECT_TRUE(result.completed) << test::Show(input);
+  }
+}
+
+struct StreamRun {
+  std::string output;
+  StreamEnd end;
+  std::size_t passed_before_finish = 0;
+  ConverterState state;  // after the run
+};
+
+struct Settings {
+  ConverterState state;
+  bool shift_m_to_n = false;
+  int dash_mode = kDashAddAspirata;
+  bool passes_on = true;  // ordinary text is passed on as it goes
+};
+
+// Feeds the input cut at the given offsets (ascending).
+StreamRun Stream(const Settings& settings, std::string_view input,
+                 const std::vector<std::size_t>& cuts, StreamOptions options) {
+  StreamRun run;
+  run.state = settings.state;
+  run.state.dash_mode = settings.dash_mode;
+  InputBox box = [n = 0](const InputBoxRequest&) mutable {
+    return "answer " + std::to_string(++n);
+  };
+  ToDevanagariStream stream(
+      run.state, settings.shift_m_to_n, box,
+      [&run](std::string_view piece) { run.output.append(piece); }, options);
+  std::size_t from = 0;
+  for (std::size_t cut : cuts) {
+    stream.Feed(input.substr(from, cut - from));
+    from = cut;
+  }
+  stream.Feed(input.substr(from));
+  run.passed_before_finish = run.output.size();
+  run.end = stream.Finish();
+  return run;
+}
+
+StreamRun Held(const Settings& settings, std::string_view input) {
+  StreamOptions options;
+  options.hold_output = true;
+  options.clipboard = true;
+  return Stream(settings, input, {}, options);
+}
+
+void ExpectSameRun(const StreamRun& expected, const StreamRun& actual) {
+  EXPECT_BYTES(expected.output, actual.output);
+  EXPECT_EQ(expected.end.completed, actual.end.completed);
+  ASSERT_EQ(expected.end.input_boxes.size(), actual.end.input_boxes.size());
+  for (std::size_t i = 0; i < expected.end.input_boxes.size(); ++i) {
+    EXPECT_EQ(expected.end.input_boxes[i].answer, actual.end.input_boxes[i].answer);
+  }
+  EXPECT_EQ(expected.state.dash_state, actual.state.dash_state);
+}
+
+std::vector<Settings> AllSettings() {
+  std::vector<Settings> all;
+  for (TranslitFont t : kTranslitFonts) {
+    for (DevanagariFont d : kDevanagariFonts) {
+      all.push_back({test::StateFor(t, d), false, kDashAddAspirata});
+    }
+  }
+  all.push_back({MakeStartupState(), false, kDashAddAspirata});
+  all.push_back({test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kVedic), true,
+                 kDashAddAspirata});
+  all.push_back({test::StateFor(TranslitFont::kItrTransTimes, DevanagariFont::kSanskrit99), false,
+                 kDashSkip});
+  // Tables as a load from disk leaves them: read under a font name of their
+  // own; one whose removals write nothing in place of what they remove, and
+  // one whose short-i map has no syllable glyph (both hold the whole output).
+  Settings own{test::StateFor(TranslitFont::kUrwPalladioIt, DevanagariFont::kDevNatrajItr), false,
+               kDashAddAspirata};
+  SetDevanagariBoxFont(own.state, "My Font");
+  all.push_back(own);
+  own.state.sanideva.full[Row::kApostrophe].clear();
+  own.state.sanideva.full[Row::kDash].clear();
+  own.passes_on = false;
+  all.push_back(own);
+  Settings no_syllables = all.front();
+  no_syllables.state.short_i.fill("n");
+  no_syllables.passes_on = false;
+  all.push_back(no_syllables);
+  return all;
+}
+
+StreamOptions PassOnAtOnce() {
+  StreamOptions options;
+  options.pass_on_threshold = 1;
+  options.clipboard = true;
+  return options;
+}
+
+TEST(Stream, GitaInBlocksGivesTheWholeTextOutput) {
+  for (const Settings& settings : AllSettings()) {
+    const std::string gita = test::ReadFileBytes(
+        test::GitaFile(FindTranslitFont(settings.state.translit_box_font).value()));
+    const StreamRun whole = Held(settings, gita);
+    std::vector<std::size_t> cuts;
+    for (std::size_t at = 1; at < gita.size(); at += 1 + at % 7) cuts.push_back(at);
+    const StreamRun streamed = Stream(settings, gita, cuts, PassOnAtOnce());
+    ExpectSameRun(whole, streamed);
+    // Ordinary text is passed on as it goes, not at the end.
+    if (settings.passes_on) {
+      EXPECT_GT(streamed.passed_before_finish, whole.output.size() - 1000);
+    }
+    // The whole-text face reads the same.
+    ConverterState state = settings.state;
+    state.dash_mode = settings.dash_mode;
+    const ConversionResult result = ConvertToDevanagari(state, gita, settings.shift_m_to_n);
+    EXPECT_BYTES(whole.output, result.output);
+    EXPECT_BYTES(ClipboardText(whole.output, whole.end), result.clipboard);
+  }
+}
+
+// Random text over the letters the rules look at, cut at random places.
+TEST(Stream, RandomTextInRandomBlocks) {
+  const std::string alphabet = B({"aaaiiiuueokgjtdnpbmyrlvsh  -_'/", 128, 133, 153, 141, 136, 131,
+                                  137, 152, 129, 138, 143, 144, 150, 160, 10, "[", "~"});
+  std::mt19937 random(7);
+  const std::vector<Settings> all = AllSettings();
+  for (int round = 0; round < 300; ++round) {
+    const Settings& settings = all[random() % all.size()];
+    std::string input(random() % 400, ' ');
+    for (char& c : input) c = alphabet[random() % alphabet.size()];
+    std::vector<std::size_t> cuts;
+    for (std::size_t at = 0; at < input.size(); at += 1 + random() % 9) cuts.push_back(at);
+    ExpectSameRun(Held(settings, input), Stream(settings, input, cuts, PassOnAtOnce()));
+  }
+}
+
+// Short texts cut every way in two, and in blocks of 100: a long run of
+// half forms before short i signs (held back, then put where the whole text
+// puts them) and runs that end early (a removal with no output left; later
+// blocks count as letters left unread).
+TEST(Stream, ShortTextsInEveryCut) {
+  const Settings settings{test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kVedic),
+                          false, kDashAddAspirata};
+  for (const std::string& input :
+       {B({"krtsnam dharmi-ksetre 'pi ", 141, "i ddgi _-a ", 136, "i"}), std::string("'ka"),
+        "'" + std::string(200, 'k'),
+        "ka " + std::string(3000, 'b') + std::string(3000, 'i') + " ka"}) {
+    const StreamRun whole = Held(settings, input);
+    std::vector<std::vector<std::size_t>> cut_ways;
+    if (input.size() < 300) {
+      for (std::size_t cut = 0; cut <= input.size(); ++cut) cut_ways.push_back({cut});
+    }
+    cut_ways.emplace_back();
+    for (std::size_t at = 100; at < input.size(); at += 100) cut_ways.back().push_back(at);
+    for (const std::vector<std::size_t>& cuts : cut_ways) {
+      SCOPED_TRACE(cuts.empty() ? 0 : cuts.front());
+      ExpectSameRun(whole, Stream(settings, input, cuts, PassOnAtOnce()));
+    }
   }
 }
 

@@ -16,28 +16,18 @@ using Cuts = std::vector<std::size_t>;
 
 Cuts OneByteBlocks(std::size_t size) { return Cuts(size, 1); }
 
-// Mostly small blocks, some empty ones and a few large ones.
+// Mostly small blocks, some empty ones, some around the size up to which
+// blocks are carried and a few large ones.
 Cuts RandomCuts(std::size_t size, std::mt19937& random) {
   Cuts cuts;
-  std::size_t left = size;
-  while (left > 0) {
-    std::size_t block = 0;
-    switch (random() % 8) {
-      case 0:
-        block = 0;
-        break;
-      case 1:
-        block = 1 + random() % 5000;
-        break;
-      case 2:
-        block = 60 + random() % 10;  // around the size up to which blocks are carried
-        break;
-      default:
-        block = 1 + random() % 7;
-    }
-    block = std::min(block, left);
-    cuts.push_back(block);
-    left -= block;
+  for (std::size_t left = size; left > 0;) {
+    const std::size_t kind = random() % 8;
+    const std::size_t block = kind == 0   ? 0
+                              : kind == 1 ? 1 + random() % 5000
+                              : kind == 2 ? 60 + random() % 10
+                                          : 1 + random() % 7;
+    cuts.push_back(std::min(block, left));
+    left -= cuts.back();
   }
   return cuts;
 }
@@ -92,50 +82,38 @@ std::string Boxes(const std::vector<AskedInputBox>& boxes) {
   return text;
 }
 
-::testing::AssertionResult Same(const ConversionResult& whole, const Streamed& streamed,
-                                bool with_clipboard) {
-  ::testing::AssertionResult same = test::BytesEqual(whole.output, streamed.output);
-  if (same && with_clipboard) same = test::BytesEqual(whole.clipboard, streamed.clipboard);
-  if (same && !with_clipboard && streamed.end.clipboard_set) {
-    same = ::testing::AssertionFailure() << "clipboard set without being asked for";
+void ExpectSame(const ConversionResult& whole, const Streamed& streamed, bool with_clipboard) {
+  EXPECT_BYTES(whole.output, streamed.output);
+  if (with_clipboard) {
+    EXPECT_BYTES(whole.clipboard, streamed.clipboard);
+  } else {
+    EXPECT_FALSE(streamed.end.clipboard_set);
   }
-  if (same && whole.completed != streamed.end.completed) {
-    same = ::testing::AssertionFailure() << "completed " << whole.completed;
-  }
-  if (same && Boxes(whole.input_boxes) != Boxes(streamed.end.input_boxes)) {
-    same = ::testing::AssertionFailure() << "input boxes\n"
-                                         << Boxes(whole.input_boxes) << "against\n"
-                                         << Boxes(streamed.end.input_boxes);
-  }
-  // The glyph asked about stands at the offset given (the padded input has
-  // one byte before the input).
-  for (const AskedInputBox& box : whole.input_boxes) {
-    const InputBoxRequest& r = box.request;
-    if (same && r.kind == InputRequestKind::kGlyphReading &&
-        (r.offset + 1 >= whole.padded_input.size() ||
-         static_cast<unsigned char>(whole.padded_input[r.offset + 1]) != r.glyph_code)) {
-      same = ::testing::AssertionFailure()
-             << "glyph " << r.glyph_code << " is not at offset " << r.offset;
-    }
-  }
-  return same;
+  EXPECT_EQ(whole.completed, streamed.end.completed);
+  EXPECT_EQ(Boxes(whole.input_boxes), Boxes(streamed.end.input_boxes));
 }
 
 // The whole text at once, then the stream cut every way given, with the
 // clipboard, without it and holding the output.
 void ExpectStreamsAsWhole(const ConverterState& state, std::string_view input,
                           const std::vector<Cuts>& cut_ways, const InputBox& input_box = Answer) {
+  SCOPED_TRACE(test::Show(input.substr(0, 200)));
   ConverterState whole_state = state;
   const ConversionResult whole = ConvertDevanagariToTranslit(whole_state, input, input_box);
+  // The glyph asked about stands at the offset given (the padded input has
+  // one byte before the input).
+  for (const AskedInputBox& box : whole.input_boxes) {
+    const InputBoxRequest& r = box.request;
+    if (r.kind != InputRequestKind::kGlyphReading) continue;
+    ASSERT_LT(r.offset + 1, whole.padded_input.size());
+    EXPECT_EQ(static_cast<unsigned char>(whole.padded_input[r.offset + 1]), r.glyph_code);
+  }
   for (const Cuts& cuts : cut_ways) {
-    EXPECT_TRUE(Same(whole, Stream(state, input, cuts, {.clipboard = true}, input_box), true))
-        << test::Show(input.substr(0, 200));
-    EXPECT_TRUE(Same(whole, Stream(state, input, cuts, {}, input_box), false))
-        << test::Show(input.substr(0, 200));
-    EXPECT_TRUE(
-        Same(whole, Stream(state, input, cuts, {.clipboard = true, .hold_output = true}, input_box),
-             true))
-        << test::Show(input.substr(0, 200));
+    ExpectSame(whole, Stream(state, input, cuts, {.clipboard = true}, input_box), true);
+    ExpectSame(whole, Stream(state, input, cuts, {}, input_box), false);
+    ExpectSame(whole,
+               Stream(state, input, cuts, {.clipboard = true, .hold_output = true}, input_box),
+               true);
   }
   const Streamed once = Stream(state, input, {input.size()}, {.clipboard = true}, input_box);
   EXPECT_EQ(once.font_name, whole_state.devanagari_font_name);
@@ -148,18 +126,18 @@ ConverterState UnderOwnName(ConverterState state) {
   pos = SpecialGlyphPositions{};
   pos.short_i_sign_positions.fill(kNoGlyph);
   pos.aspirata_positions.fill(kNoGlyph);
+  const std::pair<std::string_view, int*> single[] = {
+      {"half_r5", &pos.half_r_pos}, {"half_rr5", &pos.half_rr_pos},
+      {"mr2", &pos.mr_pos},         {"tt2", &pos.tt_pos},
+      {"kt5", &pos.kt_pos},         {"la5", &pos.la_pos},
+      {"open_y5", &pos.open_y_pos}, {"apostrophe5", &pos.apostrophe_pos},
+      {"nam5", &pos.nam_pos}};
   std::size_t short_i = 0, aspirata = 0, r = 0;
   for (int code = 1; code <= 255; ++code) {
     const std::string& entry = state.devitran[static_cast<std::size_t>(code)];
-    if (entry == "half_r5") pos.half_r_pos = code;
-    if (entry == "half_rr5") pos.half_rr_pos = code;
-    if (entry == "mr2") pos.mr_pos = code;
-    if (entry == "tt2") pos.tt_pos = code;
-    if (entry == "kt5") pos.kt_pos = code;
-    if (entry == "la5") pos.la_pos = code;
-    if (entry == "open_y5") pos.open_y_pos = code;
-    if (entry == "apostrophe5") pos.apostrophe_pos = code;
-    if (entry == "nam5") pos.nam_pos = code;
+    for (const auto& [name, position] : single) {
+      if (entry == name) *position = code;
+    }
     if (entry == "r2" && r < pos.r_positions.size()) pos.r_positions[r++] = code;
     if (entry == "i3" && short_i < pos.short_i_sign_positions.size()) {
       pos.short_i_sign_positions[short_i++] = code;
@@ -179,6 +157,8 @@ std::string GitaInDevanagari(ConverterState& state, TranslitFont translit) {
   return there.output;
 }
 
+// The Gita in every font pair, and with the Sanskrit-Times tables under a
+// name of their own (read with the rules for a loaded table).
 TEST(ToTranslitStream, TheGitaInEveryFontPairStreamsAsTheWholeText) {
   std::mt19937 random(2024);
   for (const TranslitFont translit : kTranslitFonts) {
@@ -186,21 +166,12 @@ TEST(ToTranslitStream, TheGitaInEveryFontPairStreamsAsTheWholeText) {
       SCOPED_TRACE(std::string(FontName(translit)) + " / " + std::string(FontName(devanagari)));
       ConverterState state = test::StateFor(translit, devanagari);
       const std::string input = GitaInDevanagari(state, translit);
-      ExpectStreamsAsWhole(state, input,
-                           {OneByteBlocks(input.size()), RandomCuts(input.size(), random),
-                            RandomCuts(input.size(), random)});
+      for (const bool own_name : {false, true}) {
+        if (own_name && translit != TranslitFont::kSanskritTimes) continue;
+        ExpectStreamsAsWhole(own_name ? UnderOwnName(state) : state, input,
+                             {OneByteBlocks(input.size()), RandomCuts(input.size(), random)});
+      }
     }
-  }
-}
-
-TEST(ToTranslitStream, TheGitaStreamsAsTheWholeTextWithALoadedTable) {
-  std::mt19937 random(7);
-  for (const DevanagariFont devanagari : kDevanagariFonts) {
-    SCOPED_TRACE(FontName(devanagari));
-    ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, devanagari);
-    const std::string input = GitaInDevanagari(state, TranslitFont::kSanskritTimes);
-    ExpectStreamsAsWhole(UnderOwnName(state), input,
-                         {OneByteBlocks(input.size()), RandomCuts(input.size(), random)});
   }
 }
 
@@ -223,25 +194,6 @@ std::vector<Cuts> ManyCuts(std::size_t size, std::mt19937& random) {
     for (std::size_t at = 0; at <= size; ++at) cut_ways.push_back({at, size - at});
   }
   return cut_ways;
-}
-
-TEST(ToTranslitStream, RandomGlyphsStreamAsTheWholeText) {
-  std::mt19937 random(99);
-  std::vector<ConverterState> states = {MakeStartupState()};
-  for (const TranslitFont translit : kTranslitFonts) {
-    for (const DevanagariFont devanagari : kDevanagariFonts) {
-      states.push_back(test::StateFor(translit, devanagari));
-    }
-  }
-  states.push_back(
-      UnderOwnName(test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kVedic)));
-  for (const ConverterState& state : states) {
-    SCOPED_TRACE(state.devanagari_box_font + " / " + state.translit_box_font);
-    for (int run = 0; run < 150; ++run) {
-      const std::string input = RandomGlyphs(random, run % 3 == 0 ? 40 : 300);
-      ExpectStreamsAsWhole(state, input, ManyCuts(input.size(), random));
-    }
-  }
 }
 
 // Tables as a loader may leave them: any entries, any recorded positions,
@@ -281,45 +233,60 @@ ConverterState OddTables(std::mt19937& random) {
   return state;
 }
 
-TEST(ToTranslitStream, RandomGlyphsStreamAsTheWholeTextWithOddTables) {
+// Random glyphs in the built-in tables of every font pair, the start-up
+// tables, tables under a name of their own and odd tables.
+TEST(ToTranslitStream, RandomGlyphsStreamAsTheWholeText) {
+  std::vector<ConverterState> states = {MakeStartupState()};
+  for (const TranslitFont translit : kTranslitFonts) {
+    for (const DevanagariFont devanagari : kDevanagariFonts) {
+      states.push_back(test::StateFor(translit, devanagari));
+    }
+  }
+  states.push_back(UnderOwnName(states[1]));
   std::mt19937 random(31337);
-  for (int run = 0; run < 2500; ++run) {
-    const ConverterState state = OddTables(random);
-    const std::string input = RandomGlyphs(random, run % 2 ? 40 : 200);
-    ExpectStreamsAsWhole(state, input, ManyCuts(input.size(), random));
+  for (std::size_t run = 0; run < 4000; ++run) {
+    const ConverterState state = run % 5 < 2 ? states[run % states.size()] : OddTables(random);
+    const std::string input = RandomGlyphs(random, run % 2 ? 40 : 250);
+    const std::vector<Cuts> cut_ways = ManyCuts(input.size(), random);
+    ExpectStreamsAsWhole(state, input, cut_ways);
+    if (run % 4 == 0) {  // read as written: the same in any cut
+      const std::string whole =
+          Stream(state, input, {input.size()}, {.hold_output = true, .read_as_written = true})
+              .output;
+      for (const Cuts& cuts : cut_ways) {
+        EXPECT_BYTES(whole, Stream(state, input, cuts, {.read_as_written = true}).output)
+            << test::Show(input.substr(0, 200));
+      }
+    }
     if (HasFailure()) return;
   }
 }
 
-TEST(ToTranslitStream, TheOutputPassesOnAsTheInputComes) {
+// The output passes on while the input comes, but for the end of the last
+// line; held, nothing passes on. Half forms with back-r glyphs between them
+// are held whole: every r goes before the whole group.
+TEST(ToTranslitStream, TheOutputPassesOnAsTheInputComesButNotWhatARuleReaches) {
   ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kVedic);
   const std::string input = GitaInDevanagari(state, TranslitFont::kSanskritTimes);
   const Cuts cuts(input.size() / 1000, 1000);
   const std::string_view fed = std::string_view(input).substr(0, cuts.size() * 1000);
   const Streamed streamed = Stream(state, fed, cuts, {});
-  // Only the end of the last line waits for Finish.
   EXPECT_LT(streamed.output.size() - streamed.passed_before_finish, 64U);
   const Streamed held = Stream(state, fed, cuts, {.hold_output = true});
   EXPECT_EQ(held.passed_before_finish, 0U);
   EXPECT_EQ(held.output, streamed.output);
-}
 
-TEST(ToTranslitStream, AConsonantGroupThatRulesStillReachIsHeld) {
-  // Half forms with back-r glyphs between them: every r goes before the
-  // whole group, so nothing of it passes on before the end.
-  ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kVedic);
-  std::string input = "km ";
-  for (int i = 0; i < 2000; ++i) input += "KR";
-  const Streamed streamed = Stream(state, input, Cuts(input.size(), 1), {});
-  EXPECT_LE(streamed.passed_before_finish, 5U);
-  const std::string group = std::string(2000, 'r') + std::string(2000, 'k');
-  EXPECT_TRUE(streamed.output.ends_with(" " + group + " "))
-      << test::Show(streamed.output.substr(0, 20));
+  std::string group = "km ";
+  for (int i = 0; i < 2000; ++i) group += "KR";
+  const Streamed grouped = Stream(state, group, Cuts(group.size(), 1), {});
+  EXPECT_LE(grouped.passed_before_finish, 5U);
+  EXPECT_TRUE(
+      grouped.output.ends_with(" " + std::string(2000, 'r') + std::string(2000, 'k') + " "));
 }
 
 // Reading a font as its conversion writes it (the option that convert and
 // the Unicode paths take): the glyph orders of Dev Natraj ITR that the plain
-// reading takes otherwise, and the same output in any cut of the input.
+// reading takes otherwise (any cut: the random glyph test).
 TEST(ToTranslitStream, ReadAsWrittenTakesTheWritersGlyphOrders) {
   ConverterState state =
       test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kDevNatrajItr);
@@ -338,16 +305,9 @@ TEST(ToTranslitStream, ReadAsWrittenTakesTheWritersGlyphOrders) {
       {"agni", "agani"},             // short i between g and the n that joins it
       {"sa\x89gi", "sa\x89iga"},     // short i before a syllable and its small g
       {"sa\x89gavi", "sa\x89gavi"},  // a short i after the small g is the next one's
-      {"kataranno",
-       "katarann\x80"
-       "e"},  // o after the stroke that completes nn
-      {"tattau",
-       "tatt\x80"
-       "ai"},  // au likewise
-      {"\x85\x8f"
-       "vara",
-       "r i\x8f"
-       "vara"},  // independent long i: i and a back r
+      {"kataranno", test::B({"katarann", 0x80, "e"})},  // o after the stroke that completes nn
+      {"tattau", test::B({"tatt", 0x80, "ai"})},        // au likewise
+      {test::B({0x85, 0x8f, "vara"}), test::B({"r i", 0x8f, "vara"})},  // long i: i, back r
   };
   for (const Case& c : cases) {
     ConverterState writer = state;
@@ -358,19 +318,6 @@ TEST(ToTranslitStream, ReadAsWrittenTakesTheWritersGlyphOrders) {
   // The short i moves past the n only from a syllable: after the independent
   // vowel a it is read where it stands.
   EXPECT_BYTES("ani", read(test::B({69, 117, 146, 10}), true));
-  std::mt19937 random(404);
-  for (int run = 0; run < 300; ++run) {
-    const ConverterState& tables = run % 2 ? state : OddTables(random);
-    const std::string input = RandomGlyphs(random, run % 3 == 0 ? 40 : 300);
-    const std::string whole =
-        Stream(tables, input, {input.size()}, {.hold_output = true, .read_as_written = true})
-            .output;
-    for (const Cuts& cuts : ManyCuts(input.size(), random)) {
-      EXPECT_BYTES(whole, Stream(tables, input, cuts, {.read_as_written = true}).output)
-          << test::Show(input.substr(0, 200));
-    }
-    if (HasFailure()) return;
-  }
 }
 
 // Every glyph the full way gives what the short way gives, on every pair of

@@ -12,6 +12,12 @@
 namespace sfc::translit_output {
 namespace {
 
+ByteSet Marks(std::string_view letters) {
+  ByteSet marks;
+  for (const char c : letters) marks.set(ByteOf(c));
+  return marks;
+}
+
 // The plain model: the text, and the clipboard set at every append.
 struct PlainText {
   std::string text;
@@ -59,10 +65,8 @@ std::string Clipboard(const std::string& output, const OutputText& out) {
 // before the last consonant group. The letters are weighted so that long
 // consonant groups and long runs of vowel marks occur.
 void RunRandomEdits(std::string_view letters, int runs, unsigned seed) {
-  ByteSet back_r_marks;
-  for (const char c : std::string_view("aeiu '")) back_r_marks.set(ByteOf(c));
-  ByteSet kt_marks = back_r_marks;
-  kt_marks.reset(ByteOf('\''));
+  const ByteSet back_r_marks = Marks("aeiu '");
+  const ByteSet kt_marks = Marks("aeiu ");
   std::mt19937 random(seed);
   for (int run = 0; run < runs; ++run) {
     OutputText out(back_r_marks, kt_marks, true);
@@ -137,9 +141,7 @@ TEST(TranslitOutput, AgreesWithAPlainScanOverRandomEdits) {
 }
 
 TEST(TranslitOutput, ALongConsonantRunTakesItsLettersAtTheFront) {
-  ByteSet marks;
-  marks.set(ByteOf('a'));
-  OutputText out(marks, marks, true);
+  OutputText out(Marks("a"), Marks("a"), true);
   Passed passed;
   out.Append("a" + std::string(5000, 'k'));
   for (int i = 0; i < 3000; ++i) {
@@ -154,9 +156,7 @@ TEST(TranslitOutput, ALongConsonantRunTakesItsLettersAtTheFront) {
 }
 
 TEST(TranslitOutput, WhatNoRuleReachesIsPassedOn) {
-  ByteSet marks;
-  for (const char c : std::string_view("aeiou ")) marks.set(ByteOf(c));
-  OutputText out(marks, marks, false);
+  OutputText out(Marks("aeiou "), Marks("aeiou "), false);
   Passed passed;
   for (int i = 0; i < 1000; ++i) out.Append("dharma ");
   out.PassOn(out.SafeFlushPoint(), passed);
@@ -165,15 +165,30 @@ TEST(TranslitOutput, WhatNoRuleReachesIsPassedOn) {
 }
 
 TEST(TranslitOutput, ReachingIntoTheTextPassedOnThrows) {
-  ByteSet marks;
-  marks.set(ByteOf('a'));
-  OutputText out(marks, marks, false);
+  OutputText out(Marks("a"), Marks("a"), false);
   Passed passed;
   out.Append("kakakakaka");
   out.PassOn(out.size() - 1, passed);  // more than is safe
   EXPECT_THROW(out.RemoveLast(2), std::logic_error);
   EXPECT_THROW((void)out.EndsWith("aa"), std::logic_error);
   EXPECT_THROW(out.InsertBeforeLastConsonants('r', 0, kBackRScan), std::logic_error);
+}
+
+// The end of a text shorter than what is asked for, and an insertion right
+// after the letters inserted just before, which joins their edit.
+TEST(TranslitOutput, EndOfAShortTextAndNeighbouringInsertions) {
+  OutputText out(Marks("ar"), Marks("ar"), true);
+  EXPECT_FALSE(out.EndsWith('a'));
+  EXPECT_FALSE(out.EndsWith("aa"));
+  out.Append("a");
+  EXPECT_TRUE(out.EndsWith('a'));
+  EXPECT_FALSE(out.EndsWith("aa"));
+  out.Append("kk");
+  out.InsertBeforeLastConsonants('r', 0, kBackRScan);  // "arkk"
+  out.InsertBeforeLastConsonants('r', 0, kBackRScan);  // "arrkk": r is a mark here
+  ASSERT_EQ(out.edits().size(), 1u);
+  EXPECT_EQ(out.edits()[0].at, 1u);
+  EXPECT_EQ(out.edits()[0].inserted, 2u);
 }
 
 }  // namespace

@@ -1,15 +1,21 @@
-// Unicode IAST <-> Unicode Devanagari.
+// Unicode IAST <-> Unicode Devanagari, and what the readers of UTF-8 input
+// make of a byte-order mark and of bytes that are not UTF-8.
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "test_support.h"
+#include "translit_letters.h"
+#include "unicode/font_iast.h"
 #include "unicode/iast_devanagari.h"
 
 namespace sfc {
 namespace {
+
+const std::string kMark = "\xEF\xBB\xBF";
 
 std::string ToDeva(std::string_view iast) {
   const UnicodeResult result = IastToDevanagari(iast);
@@ -148,7 +154,9 @@ void ExpectEveryCutLikeTheWhole(std::string_view text) {
 }
 
 TEST(IastDevanagariStreamTest, EveryCutGivesTheWholeTextsOutput) {
+  // A byte-order mark at the start is found in any cut.
   ExpectEveryCutLikeTheWhole<IastToDevanagariStream>(
+      kMark +
       "dharmakṣetre kurukṣetre samavetā yuyutsavaḥ |\noṃ vām̐llabhate praüga so'pi ||\n"
       "sam\u0323skr\u0323tam\u0323 r̥̄ ŚĀ fx 12");
   ExpectEveryCutLikeTheWhole<DevanagariToIastStream>(
@@ -206,6 +214,64 @@ TEST_F(CorpusTest, DevanagariToIastAgreesWithTheCorpus) {
 TEST_F(CorpusTest, IastGoesThereAndBack) {
   for (std::size_t k = 0; k < iast_.size(); ++k) {
     EXPECT_EQ(DevanagariToIast(IastToDevanagari(iast_[k]).text).text, iast_[k]) << "line " << k + 1;
+  }
+}
+
+using Reader = std::function<UnicodeResult(std::string_view)>;
+
+struct NamedReader {
+  const char* name;
+  Reader read;
+};
+
+std::vector<NamedReader> Readers() {
+  const FontLetters letters(GetTranslitLetters(TranslitFont::kSanskritTimes));
+  return {
+      {"IAST to Devanagari", [](std::string_view text) { return IastToDevanagari(text); }},
+      {"Devanagari to IAST", [](std::string_view text) { return DevanagariToIast(text); }},
+      {"IAST to font", [letters](std::string_view text) { return IastToFont(text, letters); }},
+  };
+}
+
+// A byte-order mark at the start says how the text is encoded: it is left
+// out, not reported, and the columns count from the character after it.
+// Anywhere else it is a character like any other.
+TEST(UnicodeInput, AByteOrderMarkAtTheStartIsLeftOutSilently) {
+  for (const NamedReader& reader : Readers()) {
+    SCOPED_TRACE(reader.name);
+    for (const std::string text : {"rāma x", "राम x", "", "\n\xC3", "\xEF\xBB"}) {
+      const UnicodeResult plain = reader.read(text);
+      const UnicodeResult marked = reader.read(kMark + text);
+      EXPECT_EQ(marked.text, plain.text) << test::Show(text);
+      EXPECT_EQ(marked.rejects, plain.rejects) << test::Show(text);
+    }
+    // Not at the start: reported where it stands.
+    const UnicodeResult inside = reader.read("a" + kMark);
+    ASSERT_EQ(inside.rejects.size(), 1u);
+    EXPECT_EQ(inside.rejects[0], (UnicodeReject{0xFEFF, 1, 2}));
+    // Only one mark is the encoding's.
+    EXPECT_EQ(reader.read(kMark + kMark + "a").rejects,
+              (std::vector<UnicodeReject>{{0xFEFF, 1, 1}}));
+  }
+}
+
+// Bytes that are not UTF-8 are each a replaced character, reported with
+// their place, so that no reader drops or changes one silently.
+TEST(UnicodeInput, BytesThatAreNotUtf8AreReported) {
+  for (const NamedReader& reader : Readers()) {
+    SCOPED_TRACE(reader.name);
+    struct Case {
+      std::string text;
+      std::vector<UnicodeReject> rejects;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"rama\xC3 rama\n", {{0xFFFD, 1, 5}}},
+             {"a\n\xFF\xFE", {{0xFFFD, 2, 1}, {0xFFFD, 2, 2}}},
+             {kMark + "\xC0\xAF", {{0xFFFD, 1, 1}, {0xFFFD, 1, 2}}},
+             {"\xED\xA0\x80", {{0xFFFD, 1, 1}, {0xFFFD, 1, 2}, {0xFFFD, 1, 3}}},
+         }) {
+      EXPECT_EQ(reader.read(c.text).rejects, c.rejects) << test::Show(c.text);
+    }
   }
 }
 
