@@ -407,22 +407,30 @@ class PartConverter {
   // A text element that holds elements or several pieces (no word processor
   // writes one) is left as it is with the whole run around it: rewriting it
   // would lose what it holds, and a new font would be wrong for it.
+  // A run this conversion can rewrite: its text elements hold only text, and
+  // its properties, which every piece of a split run gets a copy of, hold
+  // none. Any other run is left as it is, with a problem.
   bool PlainRun(pugi::xml_node run) {
-    for (pugi::xml_node child = run.first_child(); child; child = child.next_sibling()) {
-      if (!Named(child, "t") && !Named(child, "delText")) continue;
+    const auto is_text = [this](pugi::xml_node node) {
+      return Named(node, "t") || Named(node, "delText");
+    };
+    const char* odd = nullptr;
+    for (pugi::xml_node child = run.first_child(); child && !odd; child = child.next_sibling()) {
+      if (!is_text(child)) continue;
       const pugi::xml_node first = child.first_child();
       if (first && (first.type() != pugi::node_pcdata || first.next_sibling())) {
-        const FontTarget* target = nullptr;
-        for (const FontTarget* slot : FontsOf(run).target) target = target ? target : slot;
-        if (target != nullptr) {
-          AddProblem(report_,
-                     {part_, number_, target->source_font,
-                      "a text element that holds other markup; its run is left as it is", ""});
-        }
-        return false;
+        odd = "a text element that holds other markup; its run is left as it is";
       }
     }
-    return true;
+    const pugi::xml_node properties = run.child(r_pr_.c_str());
+    if (!odd && properties && properties.find_node(is_text)) {
+      odd = "run properties that hold a text element; the run is left as it is";
+    }
+    if (!odd) return true;
+    const FontTarget* target = nullptr;
+    for (const FontTarget* slot : FontsOf(run).target) target = target ? target : slot;
+    if (target != nullptr) AddProblem(report_, {part_, number_, target->source_font, odd, ""});
+    return false;
   }
 
   void Text(pugi::xml_node element, pugi::xml_node run, const RunFonts& fonts, bool deleted) {

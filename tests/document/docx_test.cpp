@@ -240,6 +240,10 @@ TEST(DocxSegments, ProblemsAreReportedAndTheTextKept) {
        "U+0915", "ab\u0915cd"},
       {Paragraph(odd + MakeRun(kVedic, "cd")), Marking(), "x<w:r><w:t>inner|ab|[Vedic:cd]|",
        "other markup", ""},
+      // Text inside the run properties would be copied into every piece of a
+      // split run.
+      {Paragraph("<w:r><w:rPr>" + kVedic + "<w:t>p</w:t></w:rPr><w:t>ab</w:t></w:r>"), Marking(),
+       "p|ab|", "run properties that hold", ""},
       {Paragraph(MakeRun(kVedic, "one two three")), dropping, "one two three|", "byte 32 (0x20)",
        "one two three"},
   };
