@@ -1047,8 +1047,11 @@ void MainWindow::ShowUnicodePreview(bool shown) {
     preview_->setAttribute(Qt::WA_ShowWithoutActivating);
     preview_->installEventFilter(this);
     // Beside the window where the screen has room, else over the lower right
-    // of the window, where the Devanagari box is, clear of the controls.
+    // of the window, where the Devanagari box is, clear of the controls and
+    // of the status bar, which says why the boxes show other letters.
     const QRect window = frameGeometry();
+    const int bottom =
+        statusBar()->isVisible() ? statusBar()->mapToGlobal(QPoint(0, 0)).y() - 1 : window.bottom();
     const QRect screen = this->screen() ? this->screen()->availableGeometry()
                                         : QRect(window.topLeft(), window.size());
     if (screen.right() - window.right() >= preview_->width()) {
@@ -1056,7 +1059,7 @@ void MainWindow::ShowUnicodePreview(bool shown) {
     } else {
       preview_->resize(std::min(preview_->width(), window.width() * 3 / 5),
                        std::min(preview_->height(), window.height() * 2 / 5));
-      preview_->move(window.right() - preview_->width(), window.bottom() - preview_->height());
+      preview_->move(window.right() - preview_->width(), bottom - preview_->height());
     }
   }
   preview_->show();
