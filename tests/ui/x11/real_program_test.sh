@@ -19,7 +19,10 @@ if [ "${SFC_REAL_PROGRAM_TEST_XVFB:-}" != 1 ]; then
       { echo "real_program_test: $tool is missing (scripts/setup-debian.sh installs it)" >&2; exit 1; }
   done
   export SFC_REAL_PROGRAM_TEST_XVFB=1
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" dbus-run-session -- "$0" "$@"
+  # -noreset: without it the server resets each time its last client leaves
+  # (xdpyinfo below, the accessibility bus launcher), and a program that
+  # connects during the reset is refused ("could not connect to display").
+  exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" dbus-run-session -- "$0" "$@"
 fi
 
 program=$1
