@@ -17,6 +17,7 @@
 #include "syllable_rows.h"
 #include "to_devanagari_buffers.h"
 #include "to_devanagari_dispatch.h"
+#include "whole_text.h"
 
 namespace sfc {
 
@@ -709,11 +710,6 @@ StreamEnd ToDevanagariStream::Finish() { return engine_->Finish(); }
 
 void ToDevanagariStream::Restart() { engine_->Restart(); }
 
-namespace {
-// The whole text is fed in blocks of this size.
-constexpr std::size_t kWholeTextBlock = std::size_t{1} << 16;
-}  // namespace
-
 ConversionResult ConvertToDevanagari(ConverterState& state, std::string_view input,
                                      bool shift_m_to_n, const InputBox& input_box) {
   ConversionResult result;
@@ -731,20 +727,13 @@ void ConvertToDevanagariInto(ConverterState& state, std::string_view input, bool
       state, shift_m_to_n, input_box,
       [&result](std::string_view piece) { result.output.append(piece); }, options);
   // In blocks, as a stream is fed: the work buffer stays small.
-  for (std::size_t at = 0; at < input.size(); at += kWholeTextBlock) {
-    stream.Feed(input.substr(at, kWholeTextBlock));
-  }
+  FeedWholeText(stream, input, result.padded_input);
   StreamEnd end = stream.Finish();
   result.completed = end.completed;
   result.input_boxes = std::move(end.input_boxes);
   ClipboardTextInto(result.output, end, result.clipboard);
   result.dropped = std::move(end.dropped);
   result.stop = std::move(end.stop);
-  result.padded_input.clear();
-  result.padded_input.reserve(input.size() + 2);
-  result.padded_input += ' ';
-  result.padded_input += input;
-  result.padded_input += ' ';
 }
 
 }  // namespace sfc

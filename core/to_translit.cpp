@@ -34,6 +34,7 @@
 #include "to_translit_rules.h"
 #include "to_translit_tables.h"
 #include "translit_output.h"
+#include "whole_text.h"
 
 namespace sfc {
 
@@ -550,32 +551,6 @@ StreamEnd ToTranslitStream::Finish() { return engine_->Finish(); }
 
 void ToTranslitStream::Restart() { engine_ = std::make_unique<Engine>(std::move(*engine_)); }
 
-namespace {
-
-// The output with the edits undone from the last to the first, into
-// `clipboard`.
-void UndoEditsInto(std::string_view output, const std::vector<ClipboardEdit>& edits,
-                   std::string& clipboard) {
-  if (edits.empty()) {
-    clipboard.assign(output);
-    return;
-  }
-  std::uint64_t from = output.size();
-  for (const ClipboardEdit& edit : edits) from = std::min(from, edit.at);
-  const auto start = static_cast<std::size_t>(from);
-  std::string tail(output.substr(start));
-  for (auto edit = edits.rbegin(); edit != edits.rend(); ++edit) {
-    tail.replace(static_cast<std::size_t>(edit->at - from),
-                 static_cast<std::size_t>(edit->inserted), edit->removed);
-  }
-  clipboard.clear();
-  clipboard.reserve(start + tail.size());
-  clipboard += output.substr(0, start);
-  clipboard += tail;
-}
-
-}  // namespace
-
 ConversionResult ConvertDevanagariToTranslit(ConverterState& state, std::string_view input,
                                              const InputBox& input_box) {
   ConversionResult result;
@@ -585,25 +560,18 @@ ConversionResult ConvertDevanagariToTranslit(ConverterState& state, std::string_
 
 void ConvertDevanagariToTranslitInto(ConverterState& state, std::string_view input,
                                      ConversionResult& result, const InputBox& input_box) {
-  result.padded_input.clear();
-  result.padded_input.reserve(input.size() + 2);
-  result.padded_input += ' ';
-  result.padded_input += input;
-  result.padded_input += ' ';
-
   std::string& output = result.output;
   output.clear();
   output.reserve(input.size() + input.size() / 2 + 2);
   ToTranslitStream stream(state, input_box, [&output](std::string_view piece) { output += piece; },
                           {.clipboard = true});
-  stream.Feed(input);
+  FeedWholeText(stream, input, result.padded_input);
   StreamEnd end = stream.Finish();
   result.completed = end.completed;
   result.input_boxes = std::move(end.input_boxes);
   result.dropped = std::move(end.dropped);
   result.stop = std::move(end.stop);
-  result.clipboard.clear();
-  if (end.clipboard_set) UndoEditsInto(output, end.clipboard_edits, result.clipboard);
+  ClipboardTextInto(output, end, result.clipboard);
 }
 
 ConversionResult RunDevanagariToTranslitCommand(ConverterState& state, std::string_view input,
