@@ -254,7 +254,9 @@ def make_odt(c, out_dir):
     doc.automaticstyles.addElement(layout)
     master = MasterPage(name="Standard", pagelayoutname=layout)
     header = Header()
-    header.addElement(P(stylename=verse, text=as_text(c.vedic[0][:24].rstrip(b" "), True)))
+    header_bytes = c.vedic[0][:24].rstrip(b" ")
+    header.addElement(P(stylename=verse, text=as_text(header_bytes, True)))
+    c.expect(as_text(header_bytes, True), "Vedic", header_bytes)
     master.addElement(header)
     doc.masterstyles.addElement(master)
 
@@ -280,9 +282,18 @@ def make_odt(c, out_dir):
         p.addElement(Span(stylename=translit_span, text=t))
         doc.text.addElement(p)
     doc.save(f"{out_dir}/gita.odt")
-    rows = [[teletype.extractText(p)] + c.row(teletype.extractText(p))
-            for p in load(f"{out_dir}/gita.odt").text.childNodes]
+    saved = load(f"{out_dir}/gita.odt")
+    rows = {part: [[teletype.extractText(p)] + c.row(teletype.extractText(p)) for p in paragraphs]
+            for part, paragraphs in odt_paragraphs(saved).items()}
     json.dump(rows, open(f"{out_dir}/expected-odt.json", "w", encoding="utf-8"), ensure_ascii=False)
+
+
+def odt_paragraphs(document):
+    """The paragraphs of an .odt's body and of its master pages' headers, by part."""
+    from odf.style import Header
+    return {"content.xml": list(document.text.childNodes),
+            "styles.xml": [p for header in document.getElementsByType(Header)
+                           for p in header.childNodes]}
 
 
 if __name__ == "__main__":
