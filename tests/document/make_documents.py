@@ -9,7 +9,7 @@ hyperlink, a text box and w:sym characters. gita.odt (python-odf): verses
 through a paragraph style and its parent, through spans (some bold) and a
 font declaration named unlike its family ("Vedic1"), and a header.
 
-expected.json (by part) and expected-odt.json list every paragraph in order:
+expected.json and expected-odt.json (both by part) list every paragraph in order:
 its text as written, as `sfconv convert` gives it, its legacy font ("" when
 it must not change) and, for .docx, whether it is in a text box.
 
