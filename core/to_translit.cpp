@@ -229,12 +229,10 @@ class ToTranslitStream::Engine {
     return p;
   }
 
-  // The run's state in the short way: the state bits, the "a"s at the
-  // output's end (up to kDoubleA) and the steps for which the stroke flag
-  // stays set (one bit each, the next step's lowest).
+  // The run's state in the short way: the state bits and the steps for
+  // which the stroke flag stays set (one bit each, the next step's lowest).
   struct ShortState {
     std::uint32_t bits = 0;
-    std::uint32_t final_as = 0;
     std::uint32_t stroke = 0;
   };
 
@@ -250,7 +248,6 @@ class ToTranslitStream::Engine {
       const Byte* const chunk_stop = StopWithRoom(p, stop);
       char* w = out_.End();
       std::uint32_t state = st.bits;
-      std::uint32_t final_as = st.final_as;
       std::uint32_t stroke = st.stroke;
       // The short way removes at most a character of the held text (a final
       // "a" it wrote itself, the long a before o and au); with fewer than two
@@ -280,24 +277,18 @@ class ToTranslitStream::Engine {
         char* const i_at = w + (pair.advance - (write_i & pair.final_a));
         *i_at = 'i';
         w = i_at + write_i;
-        final_as = pair.final_as[final_as] & (write_i - 1);
         state = (state & pair.keep) | pair.set;
         if constexpr (kStroke) stroke >>= 1;
         ++p;
         previous = current;
         current = next;
-        if (final_as == pair.double_a) [[unlikely]] {
-          st = ReplaceDoubleAAt(w, {state, final_as, stroke}, p);
-          w = out_.End();
-          break;
-        }
       }
       out_.SetEnd(w);
       if (!full_step) {
-        if (p == chunk_stop) st = {state, final_as, stroke};
+        st = {state, stroke};
         continue;
       }
-      if (!StepShortWayCannot(p, end, {state, final_as, stroke}, st)) break;
+      if (!StepShortWayCannot(p, end, {state, stroke}, st)) break;
     }
     StoreState(st);
     return p;
@@ -314,16 +305,6 @@ class ToTranslitStream::Engine {
     return stop - p > static_cast<std::ptrdiff_t>(fit) ? p + fit : stop;
   }
 
-  // A final "aa" that the short way wrote (its end at `w`, its state `run`)
-  // becomes the long a; returns the state for the window `p`. Kept out of
-  // the short way's loop, which it would otherwise crowd.
-  [[gnu::noinline]] ShortState ReplaceDoubleAAt(char* w, const ShortState& run, const Byte* p) {
-    out_.SetEnd(w);
-    StoreState(run);
-    ReplaceDoubleA();
-    return LoadState(p);
-  }
-
   // The step at `p` that the short way could not take, from its state `run`;
   // `st` becomes the state after it. False when the run ends there (`st` is
   // left as it was). Inline in each short way, as when written there.
@@ -335,7 +316,7 @@ class ToTranslitStream::Engine {
       if (!(run.bits & kEditsBit)) out_.ClearEdits();
       out_.InsertBeforeLastConsonants('r', 0, translit_output::kBackRScan);
       ++p;
-      st = {run.bits & ~std::uint32_t{kNextSlowBit}, run.final_as, run.stroke >> 1};
+      st = {run.bits & ~std::uint32_t{kNextSlowBit}, run.stroke >> 1};
       if (out_.HasEdits()) st.bits |= kEditsBit;
       if (t_.flags_[p[0]] & t_.slow_previous_[p[1]]) st.bits |= kNextSlowBit;
       return true;
@@ -359,7 +340,6 @@ class ToTranslitStream::Engine {
     if (short_i_pending_) st.bits |= kPendingIBit;
     if (out_.appended()) st.bits |= kAppendedBit;
     if (out_.HasEdits()) st.bits |= kEditsBit;
-    st.final_as = out_.EndsWith('a') ? (out_.EndsWith("aa") ? 2 : 1) : 0;
     // The flag is cleared at the start of the step that counts it past 2.
     if (stroke_flag_) st.stroke = (1U << (2 - stroke_steps_)) - 1;
     return st;

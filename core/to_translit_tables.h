@@ -92,10 +92,10 @@ struct Glyph {
 // text is appended, without its final "a" (drops) before a glyph with the
 // inherent-vowel flag; a pending short i is written in place of a final "a"
 // (writes_pending_i) before a glyph that ends it; the run's state bits are
-// kept (keep) and set (set); a final "aa" becomes the long a (double_a). The
-// full step is taken instead when the run's state has a bit of slow_state,
-// the next glyph a flag of slow_next or the glyph before a flag of
-// slow_previous.
+// kept (keep) and set (set); a final "aa" becomes the long a (double_a: the
+// full step is taken where the text can leave one, see BasePair). The full
+// step is taken instead when the run's state has a bit of slow_state, the
+// next glyph a flag of slow_next or the glyph before a flag of slow_previous.
 struct ShortWay {
   bool fast = false;
   std::uint16_t drops = 0;  // the flag of the next glyph that drops the final "a"
@@ -115,11 +115,6 @@ inline constexpr std::uint16_t kNextClassFlags =
     kEndsShortIPendingFlag | kInherentVowelFlag | kBackRInherentVowelFlag | kRow169AfterLaFlag |
     kRow169AfterLongAFlag | kKtAfterTtGlyphFlag | kLongASignFlag | kJoinsFullVowelFlag | kStopFlag;
 
-// The count of "a"s at the output's end that makes the short way replace
-// them, and one it never reaches.
-inline constexpr std::uint32_t kDoubleA = 2;
-inline constexpr std::uint8_t kNoDoubleA = 3;
-
 // A step's short way for one current glyph and one class of next glyphs,
 // worked out when the stream is made: the text to copy (a whole block of
 // kInlineText) and how far the end moves, and the bits of ShortWay.
@@ -129,15 +124,11 @@ struct Pair {
   std::uint8_t slow_state = 0xff;
   std::uint8_t keep = 0xff;
   std::uint8_t set = 0;
-  std::uint8_t writes_i = 0;           // kPendingIBit: a pending short i is written
-  std::uint8_t final_a = 0;            // 1: the text as written ends in "a"
-  std::uint8_t double_a = kNoDoubleA;  // kDoubleA: a final "aa" becomes the long a
-  // The "a"s at the output's end (up to kDoubleA) after the text, by their
-  // count before it.
-  std::array<std::uint8_t, 3> final_as{};
-  std::uint8_t back = 0;    // characters removed from the end before the text
-  std::int8_t advance = 0;  // size less back
-  std::array<std::uint8_t, 4> unused{};
+  std::uint8_t writes_i = 0;  // kPendingIBit: a pending short i is written
+  std::uint8_t final_a = 0;   // 1: the text as written ends in "a"
+  std::uint8_t back = 0;      // characters removed from the end before the text
+  std::int8_t advance = 0;    // size less back
+  std::array<std::uint8_t, 8> unused{};
 };
 static_assert(sizeof(Pair) == 32);
 
@@ -498,17 +489,13 @@ class GlyphTables {
     pair.advance = static_cast<std::int8_t>(pair.size - 1);
     // With the stroke flag set the two stay apart: the full step.
     pair.slow_state |= kStrokeBit;
-    SetFinalAs(pair);
   }
 
-  static void SetFinalAs(Pair& pair) {
-    const std::string_view text(pair.text.data(), pair.size);
-    const std::size_t not_a = text.find_last_not_of('a');
-    for (std::size_t before = 0; before <= kDoubleA; ++before) {
-      const std::size_t count =
-          not_a == std::string_view::npos ? before + text.size() : text.size() - 1 - not_a;
-      pair.final_as[before] = static_cast<std::uint8_t>(std::min<std::size_t>(count, kDoubleA));
-    }
+  // Whether the output can end in "aa" after the text: when the text ends so,
+  // or is made of "a"s alone (an empty text included) and the output before
+  // it may end so.
+  static bool MayEndInDoubleA(std::string_view text) {
+    return text.ends_with("aa") || text.find_last_not_of('a') == std::string_view::npos;
   }
 
   // A glyph's pair before any next glyph: the text, without its final "a"
@@ -527,8 +514,11 @@ class GlyphTables {
     pair.final_a = pair.size > 0 && pair.text[pair.size - 1U] == 'a' ? 1 : 0;
     pair.keep = static_cast<std::uint8_t>(way.keep & ~kNextSlowBit);
     pair.set = way.set;
-    pair.double_a = way.double_a ? kDoubleA : kNoDoubleA;
-    SetFinalAs(pair);
+    // The short way does not look at the output before the text: where the
+    // rule that makes a final "aa" the long a may apply, the full step.
+    if (way.double_a && MayEndInDoubleA(std::string_view(pair.text.data(), pair.size))) {
+      pair.slow_state |= kAlwaysBit;
+    }
     return pair;
   }
 
