@@ -323,7 +323,12 @@ class ToTranslitStream::Engine {
     }
     // The full step.
     StoreState(run);
-    if (!Step<false>(p, end)) {
+    // The step moves a copy: the window of the short way's loop stays in a
+    // register.
+    const Byte* at = p;
+    const bool stepped = Step<false>(at, end);
+    p = at;
+    if (!stepped) {
       stopped_ = true;
       return false;
     }
