@@ -210,9 +210,7 @@ class ToTranslitStream::Engine {
     if constexpr (!kAtEnd) {
       // Reading as written looks at more than the short way's pairs know.
       if (options_.read_as_written || options_.full_steps) return RunFullSteps<false>(p, stop, end);
-      if (!t_.makes_o_au_) return RunShortWay<false, false>(p, stop, end);
-      return t_.sets_stroke_ ? RunShortWay<true, true>(p, stop, end)
-                             : RunShortWay<true, false>(p, stop, end);
+      return t_.makes_o_au_ ? RunShortWay<true>(p, stop, end) : RunShortWay<false>(p, stop, end);
     }
     return RunFullSteps<kAtEnd>(p, stop, end);
   }
@@ -239,20 +237,19 @@ class ToTranslitStream::Engine {
   // The main loop before the end of the input. Most steps take the short
   // way: straight-line code driven by a Pair, with the output's end and the
   // run's state in locals. The rest take the full step.
-  // kOAu: the font's e and ai signs make o and au after a long-a sign;
-  // kStroke: its glyphs set the stroke flag.
-  template <bool kOAu, bool kStroke>
+  // kOAu: the font's e and ai signs make o and au after a long-a sign.
+  template <bool kOAu>
   const Byte* RunShortWay(const Byte* p, const Byte* stop, const Byte* end) {
     ShortState st = LoadState(p);
     while (p < stop) {
       const Byte* const chunk_stop = StopWithRoom(p, stop);
       char* w = out_.End();
       std::uint32_t state = st.bits;
-      std::uint32_t stroke = st.stroke;
+      const Byte* const start = p;
       // The short way removes at most a character of the held text (a final
       // "a" it wrote itself, the long a before o and au); with fewer than two
       // held before the end the full step, which checks, is taken.
-      bool full_step = out_.End() - out_.Start() < 2;
+      bool full_step = out_.End() - out_.Start() < 2 || StrokeKeepsApart(p, st.stroke);
       // The tables and the window in registers: a char written may alias
       // anything, so nothing is read again through `this`.
       const Pair* const pairs = t_.pairs_.data();
@@ -263,11 +260,9 @@ class ToTranslitStream::Engine {
       while (!full_step && p < chunk_stop) {
         const std::size_t next = p[2];
         std::size_t index = next_offset[next] + current;
-        std::uint32_t test = state;
         if constexpr (kOAu) index += previous_half[previous];
-        if constexpr (kStroke) test |= stroke << 7;  // kStrokeBit
         const Pair& pair = pairs[index];
-        if (test & pair.slow_state) [[unlikely]] {
+        if (state & pair.slow_state) [[unlikely]] {
           full_step = true;
           break;
         }
@@ -278,20 +273,28 @@ class ToTranslitStream::Engine {
         *i_at = 'i';
         w = i_at + write_i;
         state = (state & pair.keep) | pair.set;
-        if constexpr (kStroke) stroke >>= 1;
         ++p;
         previous = current;
         current = next;
       }
       out_.SetEnd(w);
+      const auto steps = static_cast<std::size_t>(p - start);
+      const ShortState run = {state, steps < 2 ? st.stroke >> steps : 0};
       if (!full_step) {
-        st = {state, stroke};
+        st = run;
         continue;
       }
-      if (!StepShortWayCannot(p, end, {state, stroke}, st)) break;
+      if (!StepShortWayCannot(p, end, run, st)) break;
     }
     StoreState(st);
     return p;
+  }
+
+  // Whether the stroke flag, set for the next steps (`stroke`), keeps an e
+  // or ai sign apart from the long-a sign before it in one of them. The
+  // short way does not look at the flag: such a step is taken the full way.
+  bool StrokeKeepsApart(const Byte* p, std::uint32_t stroke) const {
+    return ((stroke & 1) && t_.MakesOAu(p[0], p[1])) || ((stroke & 2) && t_.MakesOAu(p[1], p[2]));
   }
 
   // The end of the steps that the room at the end of the output surely

@@ -77,9 +77,6 @@ inline constexpr std::uint8_t kAlwaysBit = 1 << 1;
 inline constexpr std::uint8_t kAppendedBit = 1 << 2;
 inline constexpr std::uint8_t kEditsBit = 1 << 3;
 inline constexpr std::uint8_t kNextSlowBit = 1 << 4;
-// Not kept in the state but or-ed into it for the test: the stroke flag is set
-// for this step.
-inline constexpr std::uint8_t kStrokeBit = 1 << 7;
 
 struct Glyph {
   std::array<char, kInlineText> text{};  // a longer text is in long_texts_
@@ -402,9 +399,6 @@ class GlyphTables {
     FillPairs(ways, members);
     for (std::size_t code = 0; code < kByteValues; ++code) {
       if (IsEOrAiSign(code)) makes_o_au_ = true;
-      if (glyphs_[code].action == Action::kJoinsLongA || (flags_[code] & kStrokeSetterFlag)) {
-        sets_stroke_ = true;
-      }
     }
     // The pairs after a long-a sign differ where an e or ai sign makes o or
     // au; fonts without such signs need none.
@@ -487,8 +481,13 @@ class GlyphTables {
     pair.size = static_cast<std::uint8_t>(piece.size());
     pair.back = 1;
     pair.advance = static_cast<std::int8_t>(pair.size - 1);
-    // With the stroke flag set the two stay apart: the full step.
-    pair.slow_state |= kStrokeBit;
+  }
+
+  // Whether the glyph `code` after `previous` is an e or ai sign after a
+  // long-a sign, which the pairs make o or au (with the stroke flag set the
+  // two stay apart: the engine takes the full step then).
+  bool MakesOAu(std::size_t previous, std::size_t code) const {
+    return makes_o_au_ && (flags_[previous] & kLongASignFlag) && IsEOrAiSign(code);
   }
 
   // Whether the output can end in "aa" after the text: when the text ends so,
@@ -586,7 +585,6 @@ class GlyphTables {
   // With makes_o_au_, a second half after a long-a sign, where previous_half_
   // of the glyph before points.
   bool makes_o_au_ = false;
-  bool sets_stroke_ = false;  // some glyph sets the stroke flag
   std::array<std::uint32_t, kByteValues> previous_half_{};
   std::array<std::string, kByteValues> long_texts_;
   std::array<std::string, kByteValues> full_vowels_;    // class 6: " " and the text
