@@ -269,7 +269,7 @@ class ToTranslitStream::Engine {
         std::memcpy(kOAu ? w - pair.back : w, pair.text.data(), kInlineText);
         // A pending short i takes the place of the syllable's final "a".
         const std::uint32_t write_i = state & pair.writes_i;
-        char* const i_at = w + (pair.advance - (write_i & pair.final_a));
+        char* const i_at = w + pair.i_at[write_i];
         *i_at = 'i';
         w = i_at + write_i;
         state = (state & pair.keep) | pair.set;

@@ -122,12 +122,17 @@ struct Pair {
   std::uint8_t keep = 0xff;
   std::uint8_t set = 0;
   std::uint8_t writes_i = 0;  // kPendingIBit: a pending short i is written
-  std::uint8_t final_a = 0;   // 1: the text as written ends in "a"
   std::uint8_t back = 0;      // characters removed from the end before the text
-  std::int8_t advance = 0;    // size less back
+  // Where an "i" is written, from the end before the text, by whether a
+  // pending short i is written (0 or 1): the end after the text (the "i" is
+  // not taken in), or the place of the text's final "a" or that end (the
+  // end moves past the "i").
+  std::array<std::int8_t, 2> i_at{};
   std::array<std::uint8_t, 8> unused{};
 };
 static_assert(sizeof(Pair) == 32);
+// The pending short i's bit, and-ed with writes_i, indexes i_at.
+static_assert(kPendingIBit == 1);
 
 // The characters the back-r insertion counts as vowel marks; the kt scan
 // uses the same without the apostrophe.
@@ -480,7 +485,7 @@ class GlyphTables {
     std::copy(piece.begin(), piece.end(), pair.text.begin());
     pair.size = static_cast<std::uint8_t>(piece.size());
     pair.back = 1;
-    pair.advance = static_cast<std::int8_t>(pair.size - 1);
+    pair.i_at.fill(static_cast<std::int8_t>(pair.size - 1));
   }
 
   // Whether the glyph `code` after `previous` is an e or ai sign after a
@@ -509,8 +514,9 @@ class GlyphTables {
     }
     pair.text = glyph.text;
     pair.size = static_cast<std::uint8_t>(glyph.size - (drop ? 1 : 0));
-    pair.advance = static_cast<std::int8_t>(pair.size);
-    pair.final_a = pair.size > 0 && pair.text[pair.size - 1U] == 'a' ? 1 : 0;
+    const bool final_a = pair.size > 0 && pair.text[pair.size - 1U] == 'a';
+    pair.i_at = {static_cast<std::int8_t>(pair.size),
+                 static_cast<std::int8_t>(pair.size - (final_a ? 1 : 0))};
     pair.keep = static_cast<std::uint8_t>(way.keep & ~kNextSlowBit);
     pair.set = way.set;
     // The short way does not look at the output before the text: where the
