@@ -244,7 +244,8 @@ class ToTranslitStream::Engine {
     while (p < stop) {
       const Byte* const chunk_stop = StopWithRoom(p, stop);
       char* w = out_.End();
-      std::uint32_t state = st.bits;
+      // Word-sized, so that the pending bit indexes without a zero extension.
+      std::size_t state = st.bits;
       const Byte* const start = p;
       // The short way removes at most a character of the held text (a final
       // "a" it wrote itself, the long a before o and au); with fewer than two
@@ -268,7 +269,7 @@ class ToTranslitStream::Engine {
         }
         std::memcpy(kOAu ? w - pair.back : w, pair.text.data(), kInlineText);
         // A pending short i takes the place of the syllable's final "a".
-        const std::uint32_t write_i = state & pair.writes_i;
+        const std::size_t write_i = state & pair.writes_i;
         char* const i_at = w + pair.i_at[write_i];
         *i_at = 'i';
         w = i_at + write_i;
@@ -279,7 +280,8 @@ class ToTranslitStream::Engine {
       }
       out_.SetEnd(w);
       const auto steps = static_cast<std::size_t>(p - start);
-      const ShortState run = {state, steps < 2 ? st.stroke >> steps : 0};
+      const ShortState run = {static_cast<std::uint32_t>(state),
+                              steps < 2 ? st.stroke >> steps : 0};
       if (!full_step) {
         st = run;
         continue;
