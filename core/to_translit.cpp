@@ -253,16 +253,15 @@ class ToTranslitStream::Engine {
       bool full_step = out_.End() - out_.Start() < 2 || StrokeKeepsApart(p, st.stroke);
       // The tables and the window in registers: a char written may alias
       // anything, so nothing is read again through `this`.
-      const Pair* const pairs = t_.pairs_.data();
-      const std::uint32_t* const next_offset = t_.next_offset_.data();
+      const Pair* const* const next_pairs = t_.next_pairs_.data();
       const std::uint32_t* const previous_half = t_.previous_half_.data();
       std::size_t previous = p[0];
       std::size_t current = p[1];
       while (!full_step && p < chunk_stop) {
         const std::size_t next = p[2];
-        std::size_t index = next_offset[next] + current;
+        std::size_t index = current;
         if constexpr (kOAu) index += previous_half[previous];
-        const Pair& pair = pairs[index];
+        const Pair& pair = next_pairs[next][index];
         if (state & pair.slow_state) [[unlikely]] {
           full_step = true;
           break;

@@ -181,6 +181,9 @@ class GlyphTables {
     // only when the letters inserted are consonants to both scans.
     inserts_consonants_ = !back_r_marks_[ByteOf('r')] && !back_r_marks_[ByteOf('k')];
   }
+  // next_pairs_ points into pairs_.
+  GlyphTables(const GlyphTables&) = delete;
+  GlyphTables& operator=(const GlyphTables&) = delete;
 
  private:
   friend class sfc::ToTranslitStream::Engine;
@@ -408,6 +411,9 @@ class GlyphTables {
     // The pairs after a long-a sign differ where an e or ai sign makes o or
     // au; fonts without such signs need none.
     if (makes_o_au_) AddPairsAfterLongA(members.size());
+    for (std::size_t code = 0; code < kByteValues; ++code) {
+      next_pairs_[code] = pairs_.data() + next_offset_[code];
+    }
   }
 
   bool IsEOrAiSign(std::size_t code) const {
@@ -587,6 +593,7 @@ class GlyphTables {
   std::array<std::uint16_t, kByteValues> flags_{};  // the glyphs' flags, together
   std::array<std::uint16_t, kByteValues> slow_previous_{};
   std::array<std::uint32_t, kByteValues> next_offset_{};  // the next glyph's class in pairs_
+  std::array<const Pair*, kByteValues> next_pairs_{};     // where that class's pairs start
   std::vector<Pair> pairs_;  // by class of the next glyph, then current glyph
   // With makes_o_au_, a second half after a long-a sign, where previous_half_
   // of the glyph before points.
