@@ -266,7 +266,7 @@ class ToTranslitStream::Engine {
           full_step = true;
           break;
         }
-        std::memcpy(kOAu ? w - pair.back : w, pair.text.data(), kInlineText);
+        std::memcpy(w, pair.text.data(), kInlineText);
         // A pending short i takes the place of the syllable's final "a".
         const std::size_t write_i = state & pair.writes_i;
         char* const i_at = w + pair.i_at[write_i];
@@ -276,6 +276,12 @@ class ToTranslitStream::Engine {
         ++p;
         previous = current;
         current = next;
+      }
+      if (kOAu && !(state & kWholeBit)) {
+        // The last step wrote a long-a sign without its last character.
+        const Glyph& long_a = t_.glyphs_[p[0]];
+        *w++ = long_a.text[long_a.size - 1U];
+        state |= kWholeBit;
       }
       out_.SetEnd(w);
       const auto steps = static_cast<std::size_t>(p - start);
@@ -344,7 +350,7 @@ class ToTranslitStream::Engine {
   // `p` is the window of the next step.
   ShortState LoadState(const Byte* p) const {
     ShortState st;
-    st.bits = kAlwaysBit;
+    st.bits = kAlwaysBit | kWholeBit;
     if (t_.flags_[p[0]] & t_.slow_previous_[p[1]]) st.bits |= kNextSlowBit;
     if (short_i_pending_) st.bits |= kPendingIBit;
     if (out_.appended()) st.bits |= kAppendedBit;

@@ -71,12 +71,15 @@ inline constexpr std::size_t kStepRoom = 4 * kInlineText;
 // The bits of the run's state that the short way of a step reads and writes:
 // a short i waits for its syllable; always set (glyphs without a short way
 // test it); something was appended (the clipboard was set); edits were made
-// since the last append; the glyph before sends this step the full way.
+// since the last append; the glyph before sends this step the full way; the
+// output's end is whole (clear only between a long-a sign written without its
+// last character and the e or ai sign after it, which makes o or au there).
 inline constexpr std::uint8_t kPendingIBit = 1 << 0;
 inline constexpr std::uint8_t kAlwaysBit = 1 << 1;
 inline constexpr std::uint8_t kAppendedBit = 1 << 2;
 inline constexpr std::uint8_t kEditsBit = 1 << 3;
 inline constexpr std::uint8_t kNextSlowBit = 1 << 4;
+inline constexpr std::uint8_t kWholeBit = 1 << 5;
 
 struct Glyph {
   std::array<char, kInlineText> text{};  // a longer text is in long_texts_
@@ -122,13 +125,12 @@ struct Pair {
   std::uint8_t keep = 0xff;
   std::uint8_t set = 0;
   std::uint8_t writes_i = 0;  // kPendingIBit: a pending short i is written
-  std::uint8_t back = 0;      // characters removed from the end before the text
   // Where an "i" is written, from the end before the text, by whether a
   // pending short i is written (0 or 1): the end after the text (the "i" is
   // not taken in), or the place of the text's final "a" or that end (the
   // end moves past the "i").
   std::array<std::int8_t, 2> i_at{};
-  std::array<std::uint8_t, 8> unused{};
+  std::array<std::uint8_t, 9> unused{};
 };
 static_assert(sizeof(Pair) == 32);
 // The pending short i's bit, and-ed with writes_i, indexes i_at.
@@ -427,8 +429,10 @@ class GlyphTables {
     std::vector<std::uint32_t> classes;  // the class's flags, and what it tests before it
     std::vector<std::size_t> members;
     for (std::size_t code = 0; code < kByteValues; ++code) {
+      // An e or ai sign after a long-a sign makes o or au with it.
       const std::uint32_t key = (flags_[code] & kNextClassFlags) |
-                                (static_cast<std::uint32_t>(ways[code].slow_previous) << 16);
+                                (static_cast<std::uint32_t>(ways[code].slow_previous) << 16) |
+                                (IsEOrAiSign(code) ? 1U << 31 : 0U);
       const auto found = std::find(classes.begin(), classes.end(), key);
       next_offset_[code] = static_cast<std::uint32_t>(found - classes.begin()) * kByteValues;
       if (found == classes.end()) {
@@ -479,7 +483,9 @@ class GlyphTables {
   }
 
   // An e or ai sign after a long-a sign: the long a's last character goes,
-  // o or au (with the anusvara for the signs that carry it) is appended.
+  // o or au (with the anusvara for the signs that carry it) is appended. The
+  // long-a sign's pair before it left out that character (kWholeBit clear,
+  // see MakePair); after any other step, the full step.
   void MakeOAu(std::size_t code, Pair& pair) const {
     std::string piece = (flags_[code] & kESignFlag) ? "o" : "au";
     if (flags_[code] & kSignWithAnusvaraFlag) piece += letters_.anusvara;
@@ -490,8 +496,9 @@ class GlyphTables {
     pair.text = {};
     std::copy(piece.begin(), piece.end(), pair.text.begin());
     pair.size = static_cast<std::uint8_t>(piece.size());
-    pair.back = 1;
-    pair.i_at.fill(static_cast<std::int8_t>(pair.size - 1));
+    pair.i_at.fill(static_cast<std::int8_t>(pair.size));
+    pair.slow_state |= kWholeBit;
+    pair.set |= kWholeBit;
   }
 
   // Whether the glyph `code` after `previous` is an e or ai sign after a
@@ -551,6 +558,14 @@ class GlyphTables {
       pair.keep &= static_cast<std::uint8_t>(~kPendingIBit);
     }
     if (glyphs_[code].flags & next_way.slow_previous) pair.set |= kNextSlowBit;
+    // A long-a sign before an e or ai sign leaves its last character out of
+    // the output's end: the o or au after it is written in its place. The
+    // character stays written just past the end.
+    if ((flags_[code] & kLongASignFlag) && IsEOrAiSign(next) && !(pair.slow_state & kAlwaysBit) &&
+        pair.size > 0 && pair.writes_i == 0) {
+      pair.i_at.fill(static_cast<std::int8_t>(pair.size - 1));
+      pair.keep &= static_cast<std::uint8_t>(~kWholeBit);
+    }
   }
 
   // Class 5: the roles in the order the rules test them. Pieces are written
