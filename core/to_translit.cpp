@@ -244,7 +244,9 @@ class ToTranslitStream::Engine {
     while (p < stop) {
       const Byte* const chunk_stop = StopWithRoom(p, stop);
       char* w = out_.End();
-      // Word-sized, so that the pending bit indexes without a zero extension.
+      // Word-sized, so that the pending bit indexes without a zero extension
+      // (measured: as 32 bits, Dev Natraj ITR and Sanskrit 99 take 1.5 M more
+      // instructions a megabyte, Vedic 0.8 M fewer).
       std::size_t state = st.bits;
       const Byte* const start = p;
       // The short way removes at most a character of the held text (a final

@@ -120,17 +120,18 @@ inline constexpr std::uint16_t kNextClassFlags =
 // kInlineText) and how far the end moves, and the bits of ShortWay.
 struct Pair {
   std::array<char, kInlineText> text{};
-  std::uint8_t size = 0;  // of the text as written
-  std::uint8_t slow_state = 0xff;
-  std::uint8_t keep = 0xff;
-  std::uint8_t set = 0;
+  // The state bits, as wide as the state: the loop ands and ors them from
+  // memory.
+  std::uint32_t slow_state = 0xff;
+  std::uint32_t keep = 0xff;
+  std::uint32_t set = 0;
+  std::uint8_t size = 0;      // of the text as written
   std::uint8_t writes_i = 0;  // kPendingIBit: a pending short i is written
   // Where an "i" is written, from the end before the text, by whether a
   // pending short i is written (0 or 1): the end after the text (the "i" is
   // not taken in), or the place of the text's final "a" or that end (the
   // end moves past the "i").
   std::array<std::int8_t, 2> i_at{};
-  std::array<std::uint8_t, 9> unused{};
 };
 static_assert(sizeof(Pair) == 32);
 // The pending short i's bit, and-ed with writes_i, indexes i_at.
