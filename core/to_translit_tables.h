@@ -120,17 +120,14 @@ inline constexpr std::uint16_t kNextClassFlags =
 // kInlineText) and how far the end moves, and the bits of ShortWay.
 struct Pair {
   std::array<char, kInlineText> text{};
-  // The state bits, as wide as the state: the loop ands and ors them from
-  // memory.
+  // The state bits in 32 bits: the loop ands, ors and tests them from memory.
   std::uint32_t slow_state = 0xff;
   std::uint32_t keep = 0xff;
   std::uint32_t set = 0;
   std::uint8_t size = 0;      // of the text as written
   std::uint8_t writes_i = 0;  // kPendingIBit: a pending short i is written
-  // Where an "i" is written, from the end before the text, by whether a
-  // pending short i is written (0 or 1): the end after the text (the "i" is
-  // not taken in), or the place of the text's final "a" or that end (the
-  // end moves past the "i").
+  // Where an "i" goes, from the end before, by whether a pending short i is
+  // written: past the text (not taken in), or on its final "a" or after it.
   std::array<std::int8_t, 2> i_at{};
 };
 static_assert(sizeof(Pair) == 32);
@@ -509,13 +506,6 @@ class GlyphTables {
     return makes_o_au_ && (flags_[previous] & kLongASignFlag) && IsEOrAiSign(code);
   }
 
-  // Whether the output can end in "aa" after the text: when the text ends so,
-  // or is made of "a"s alone (an empty text included) and the output before
-  // it may end so.
-  static bool MayEndInDoubleA(std::string_view text) {
-    return text.ends_with("aa") || text.find_last_not_of('a') == std::string_view::npos;
-  }
-
   // A glyph's pair before any next glyph: the text, without its final "a"
   // when `drop`.
   Pair BasePair(std::size_t code, const ShortWay& way, bool drop) const {
@@ -534,8 +524,10 @@ class GlyphTables {
     pair.keep = static_cast<std::uint8_t>(way.keep & ~kNextSlowBit);
     pair.set = way.set;
     // The short way does not look at the output before the text: where the
-    // rule that makes a final "aa" the long a may apply, the full step.
-    if (way.double_a && MayEndInDoubleA(std::string_view(pair.text.data(), pair.size))) {
+    // rule that makes a final "aa" the long a may apply (the text ends in
+    // "aa" or is all "a"s, empty included), the full step.
+    const std::string_view text(pair.text.data(), pair.size);
+    if (way.double_a && (text.ends_with("aa") || text.find_last_not_of('a') == text.npos)) {
       pair.slow_state |= kAlwaysBit;
     }
     return pair;
