@@ -71,15 +71,15 @@ inline constexpr std::size_t kStepRoom = 4 * kInlineText;
 // The bits of the run's state that the short way of a step reads and writes:
 // a short i waits for its syllable; always set (glyphs without a short way
 // test it); something was appended (the clipboard was set); edits were made
-// since the last append; the glyph before sends this step the full way.
+// since the last append; the glyph before sends this step the full way; the
+// output's end is whole (clear only between a long-a sign written without its
+// last character and the e or ai sign after it, which makes o or au there).
 inline constexpr std::uint8_t kPendingIBit = 1 << 0;
 inline constexpr std::uint8_t kAlwaysBit = 1 << 1;
 inline constexpr std::uint8_t kAppendedBit = 1 << 2;
 inline constexpr std::uint8_t kEditsBit = 1 << 3;
 inline constexpr std::uint8_t kNextSlowBit = 1 << 4;
-// Not kept in the state but or-ed into it for the test: the stroke flag is set
-// for this step.
-inline constexpr std::uint8_t kStrokeBit = 1 << 7;
+inline constexpr std::uint8_t kWholeBit = 1 << 5;
 
 struct Glyph {
   std::array<char, kInlineText> text{};  // a longer text is in long_texts_
@@ -92,10 +92,10 @@ struct Glyph {
 // text is appended, without its final "a" (drops) before a glyph with the
 // inherent-vowel flag; a pending short i is written in place of a final "a"
 // (writes_pending_i) before a glyph that ends it; the run's state bits are
-// kept (keep) and set (set); a final "aa" becomes the long a (double_a). The
-// full step is taken instead when the run's state has a bit of slow_state,
-// the next glyph a flag of slow_next or the glyph before a flag of
-// slow_previous.
+// kept (keep) and set (set); a final "aa" becomes the long a (double_a: the
+// full step is taken where the text can leave one, see BasePair). The full
+// step is taken instead when the run's state has a bit of slow_state, the
+// next glyph a flag of slow_next or the glyph before a flag of slow_previous.
 struct ShortWay {
   bool fast = false;
   std::uint16_t drops = 0;  // the flag of the next glyph that drops the final "a"
@@ -115,31 +115,24 @@ inline constexpr std::uint16_t kNextClassFlags =
     kEndsShortIPendingFlag | kInherentVowelFlag | kBackRInherentVowelFlag | kRow169AfterLaFlag |
     kRow169AfterLongAFlag | kKtAfterTtGlyphFlag | kLongASignFlag | kJoinsFullVowelFlag | kStopFlag;
 
-// The count of "a"s at the output's end that makes the short way replace
-// them, and one it never reaches.
-inline constexpr std::uint32_t kDoubleA = 2;
-inline constexpr std::uint8_t kNoDoubleA = 3;
-
 // A step's short way for one current glyph and one class of next glyphs,
 // worked out when the stream is made: the text to copy (a whole block of
 // kInlineText) and how far the end moves, and the bits of ShortWay.
 struct Pair {
   std::array<char, kInlineText> text{};
-  std::uint8_t size = 0;  // of the text as written
-  std::uint8_t slow_state = 0xff;
-  std::uint8_t keep = 0xff;
-  std::uint8_t set = 0;
-  std::uint8_t writes_i = 0;           // kPendingIBit: a pending short i is written
-  std::uint8_t final_a = 0;            // 1: the text as written ends in "a"
-  std::uint8_t double_a = kNoDoubleA;  // kDoubleA: a final "aa" becomes the long a
-  // The "a"s at the output's end (up to kDoubleA) after the text, by their
-  // count before it.
-  std::array<std::uint8_t, 3> final_as{};
-  std::uint8_t back = 0;    // characters removed from the end before the text
-  std::int8_t advance = 0;  // size less back
-  std::array<std::uint8_t, 4> unused{};
+  // The state bits in 32 bits: the loop ands, ors and tests them from memory.
+  std::uint32_t slow_state = 0xff;
+  std::uint32_t keep = 0xff;
+  std::uint32_t set = 0;
+  std::uint8_t size = 0;      // of the text as written
+  std::uint8_t writes_i = 0;  // kPendingIBit: a pending short i is written
+  // Where an "i" goes, from the end before, by whether a pending short i is
+  // written: past the text (not taken in), or on its final "a" or after it.
+  std::array<std::int8_t, 2> i_at{};
 };
 static_assert(sizeof(Pair) == 32);
+// The pending short i's bit, and-ed with writes_i, indexes i_at.
+static_assert(kPendingIBit == 1);
 
 // The characters the back-r insertion counts as vowel marks; the kt scan
 // uses the same without the apostrophe.
@@ -188,6 +181,9 @@ class GlyphTables {
     // only when the letters inserted are consonants to both scans.
     inserts_consonants_ = !back_r_marks_[ByteOf('r')] && !back_r_marks_[ByteOf('k')];
   }
+  // next_pairs_ points into pairs_.
+  GlyphTables(const GlyphTables&) = delete;
+  GlyphTables& operator=(const GlyphTables&) = delete;
 
  private:
   friend class sfc::ToTranslitStream::Engine;
@@ -411,13 +407,13 @@ class GlyphTables {
     FillPairs(ways, members);
     for (std::size_t code = 0; code < kByteValues; ++code) {
       if (IsEOrAiSign(code)) makes_o_au_ = true;
-      if (glyphs_[code].action == Action::kJoinsLongA || (flags_[code] & kStrokeSetterFlag)) {
-        sets_stroke_ = true;
-      }
     }
     // The pairs after a long-a sign differ where an e or ai sign makes o or
     // au; fonts without such signs need none.
     if (makes_o_au_) AddPairsAfterLongA(members.size());
+    for (std::size_t code = 0; code < kByteValues; ++code) {
+      next_pairs_[code] = pairs_.data() + next_offset_[code];
+    }
   }
 
   bool IsEOrAiSign(std::size_t code) const {
@@ -431,8 +427,10 @@ class GlyphTables {
     std::vector<std::uint32_t> classes;  // the class's flags, and what it tests before it
     std::vector<std::size_t> members;
     for (std::size_t code = 0; code < kByteValues; ++code) {
+      // An e or ai sign after a long-a sign makes o or au with it.
       const std::uint32_t key = (flags_[code] & kNextClassFlags) |
-                                (static_cast<std::uint32_t>(ways[code].slow_previous) << 16);
+                                (static_cast<std::uint32_t>(ways[code].slow_previous) << 16) |
+                                (IsEOrAiSign(code) ? 1U << 31 : 0U);
       const auto found = std::find(classes.begin(), classes.end(), key);
       next_offset_[code] = static_cast<std::uint32_t>(found - classes.begin()) * kByteValues;
       if (found == classes.end()) {
@@ -483,7 +481,9 @@ class GlyphTables {
   }
 
   // An e or ai sign after a long-a sign: the long a's last character goes,
-  // o or au (with the anusvara for the signs that carry it) is appended.
+  // o or au (with the anusvara for the signs that carry it) is appended. The
+  // long-a sign's pair before it left out that character (kWholeBit clear,
+  // see MakePair); after any other step, the full step.
   void MakeOAu(std::size_t code, Pair& pair) const {
     std::string piece = (flags_[code] & kESignFlag) ? "o" : "au";
     if (flags_[code] & kSignWithAnusvaraFlag) piece += letters_.anusvara;
@@ -494,21 +494,16 @@ class GlyphTables {
     pair.text = {};
     std::copy(piece.begin(), piece.end(), pair.text.begin());
     pair.size = static_cast<std::uint8_t>(piece.size());
-    pair.back = 1;
-    pair.advance = static_cast<std::int8_t>(pair.size - 1);
-    // With the stroke flag set the two stay apart: the full step.
-    pair.slow_state |= kStrokeBit;
-    SetFinalAs(pair);
+    pair.i_at.fill(static_cast<std::int8_t>(pair.size));
+    pair.slow_state |= kWholeBit;
+    pair.set |= kWholeBit;
   }
 
-  static void SetFinalAs(Pair& pair) {
-    const std::string_view text(pair.text.data(), pair.size);
-    const std::size_t not_a = text.find_last_not_of('a');
-    for (std::size_t before = 0; before <= kDoubleA; ++before) {
-      const std::size_t count =
-          not_a == std::string_view::npos ? before + text.size() : text.size() - 1 - not_a;
-      pair.final_as[before] = static_cast<std::uint8_t>(std::min<std::size_t>(count, kDoubleA));
-    }
+  // Whether the glyph `code` after `previous` is an e or ai sign after a
+  // long-a sign, which the pairs make o or au (with the stroke flag set the
+  // two stay apart: the engine takes the full step then).
+  bool MakesOAu(std::size_t previous, std::size_t code) const {
+    return makes_o_au_ && (flags_[previous] & kLongASignFlag) && IsEOrAiSign(code);
   }
 
   // A glyph's pair before any next glyph: the text, without its final "a"
@@ -523,12 +518,18 @@ class GlyphTables {
     }
     pair.text = glyph.text;
     pair.size = static_cast<std::uint8_t>(glyph.size - (drop ? 1 : 0));
-    pair.advance = static_cast<std::int8_t>(pair.size);
-    pair.final_a = pair.size > 0 && pair.text[pair.size - 1U] == 'a' ? 1 : 0;
+    const bool final_a = pair.size > 0 && pair.text[pair.size - 1U] == 'a';
+    pair.i_at = {static_cast<std::int8_t>(pair.size),
+                 static_cast<std::int8_t>(pair.size - (final_a ? 1 : 0))};
     pair.keep = static_cast<std::uint8_t>(way.keep & ~kNextSlowBit);
     pair.set = way.set;
-    pair.double_a = way.double_a ? kDoubleA : kNoDoubleA;
-    SetFinalAs(pair);
+    // The short way does not look at the output before the text: where the
+    // rule that makes a final "aa" the long a may apply (the text ends in
+    // "aa" or is all "a"s, empty included), the full step.
+    const std::string_view text(pair.text.data(), pair.size);
+    if (way.double_a && (text.ends_with("aa") || text.find_last_not_of('a') == text.npos)) {
+      pair.slow_state |= kAlwaysBit;
+    }
     return pair;
   }
 
@@ -550,6 +551,14 @@ class GlyphTables {
       pair.keep &= static_cast<std::uint8_t>(~kPendingIBit);
     }
     if (glyphs_[code].flags & next_way.slow_previous) pair.set |= kNextSlowBit;
+    // A long-a sign before an e or ai sign leaves its last character out of
+    // the output's end: the o or au after it is written in its place. The
+    // character stays written just past the end.
+    if ((flags_[code] & kLongASignFlag) && IsEOrAiSign(next) && !(pair.slow_state & kAlwaysBit) &&
+        pair.size > 0 && pair.writes_i == 0) {
+      pair.i_at.fill(static_cast<std::int8_t>(pair.size - 1));
+      pair.keep &= static_cast<std::uint8_t>(~kWholeBit);
+    }
   }
 
   // Class 5: the roles in the order the rules test them. Pieces are written
@@ -592,11 +601,11 @@ class GlyphTables {
   std::array<std::uint16_t, kByteValues> flags_{};  // the glyphs' flags, together
   std::array<std::uint16_t, kByteValues> slow_previous_{};
   std::array<std::uint32_t, kByteValues> next_offset_{};  // the next glyph's class in pairs_
+  std::array<const Pair*, kByteValues> next_pairs_{};     // where that class's pairs start
   std::vector<Pair> pairs_;  // by class of the next glyph, then current glyph
   // With makes_o_au_, a second half after a long-a sign, where previous_half_
   // of the glyph before points.
   bool makes_o_au_ = false;
-  bool sets_stroke_ = false;  // some glyph sets the stroke flag
   std::array<std::uint32_t, kByteValues> previous_half_{};
   std::array<std::string, kByteValues> long_texts_;
   std::array<std::string, kByteValues> full_vowels_;    // class 6: " " and the text
