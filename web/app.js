@@ -626,6 +626,11 @@ async function main() {
     say(`The converter could not start: ${error.message}`, true);
     return;
   }
+  // The module reports every error in what it is asked by value; anything
+  // else it throws (memory used up, a fault) is said here, not lost.
+  window.addEventListener('error', (event) => {
+    say(`The converter stopped: ${event.message || event.error}. Reload the page to go on.`, true);
+  });
   fillChoosers();
   $('from').value = 'iast';
   $('to').value = 'devanagari';

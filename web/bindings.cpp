@@ -14,6 +14,7 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <charconv>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -22,7 +23,6 @@
 #include <sstream>
 #include <string>
 #include <string_view>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -48,9 +48,10 @@ constexpr std::size_t kPositionsListed = 10000;
 // How much of the input is looked at to tell Unicode text from font bytes.
 constexpr std::size_t kLookedAt = 64 * 1024;
 
-struct UsageError {
-  std::string message;
-};
+// What went wrong with a call's options, for the page to show; empty when
+// nothing did. Built without exception support, the module reports every
+// such error by value.
+using Error = std::string;
 
 val Bytes(std::string_view bytes) {
   // A copy: the view into the module's memory would not outlive the call.
@@ -94,9 +95,8 @@ struct RunOptions {
   std::vector<std::pair<int, std::string>> answers;  // --answer CODE=TEXT
 };
 
-RunOptions ReadOptions(const val& options) {
-  RunOptions run;
-  if (options.isUndefined() || options.isNull()) return run;
+Error ReadOptions(const val& options, RunOptions& run) {
+  if (options.isUndefined() || options.isNull()) return {};
   run.command = Text(options, "command", run.command);
   run.from = Text(options, "from");
   run.to = Text(options, "to");
@@ -109,7 +109,7 @@ RunOptions ReadOptions(const val& options) {
   run.shift_m_to_n = Flag(options, "shiftMToN");
   if (!options["dashMode"].isUndefined()) run.dash_mode = options["dashMode"].as<int>();
   if (run.dash_mode != kDashAddAspirata && run.dash_mode != kDashSkip) {
-    throw UsageError{"the dash mode is 1 or 2"};
+    return "the dash mode is 1 or 2";
   }
   const val answers = options["answers"];
   if (!answers.isUndefined() && !answers.isNull()) {
@@ -118,19 +118,18 @@ RunOptions ReadOptions(const val& options) {
     for (int i = 0; i < count; ++i) {
       const std::string key = keys[i].as<std::string>();
       int code = -1;
-      try {
-        code = std::stoi(key);
-      } catch (...) {
+      const auto [end, failure] = std::from_chars(key.data(), key.data() + key.size(), code);
+      if (failure != std::errc() || end != key.data() + key.size() || code < 0 || code > 255) {
+        return "an answer's glyph code is 0 to 255";
       }
-      if (code < 0 || code > 255) throw UsageError{"an answer's glyph code is 0 to 255"};
       run.answers.emplace_back(code, ReadBytes(answers[key]));
     }
   }
   if (run.command != "convert" && run.command != "to-devanagari" && run.command != "to-translit" &&
       run.command != "tables") {
-    throw UsageError{"unknown command \"" + run.command + "\""};
+    return "unknown command \"" + run.command + "\"";
   }
-  return run;
+  return {};
 }
 
 val ProblemsToJs(const std::vector<TableProblem>& problems) {
@@ -195,14 +194,14 @@ class Converter {
   void ForgetTables() { loaded_.reset(); }
 
   // The session of a conversion in one direction, as sfconv builds it.
-  Session MakeSession(Direction direction, const std::string& translit_font,
-                      const std::string& devanagari_font, bool loaded,
-                      const RunOptions& run) const {
-    Session session;
+  Error MakeSession(Direction direction, const std::string& translit_font,
+                    const std::string& devanagari_font, bool loaded, const RunOptions& run,
+                    Session& session) const {
+    session = Session();
     if (run.startup) {
       // as the window starts, before any font button
     } else if (loaded) {
-      if (!loaded_) throw UsageError{"no code tables are loaded"};
+      if (!loaded_) return "no code tables are loaded";
       session = *loaded_;
       session.ChooseTranslitFontName(translit_font);
       session.ChooseDevanagariFontName(devanagari_font);
@@ -210,117 +209,132 @@ class Converter {
       const std::optional<DevanagariFont> devanagari = FindDevanagariFont(devanagari_font);
       const std::optional<TranslitFont> translit = FindTranslitFont(translit_font);
       if (!devanagari) {
-        throw UsageError{"unknown Devanagari font \"" + devanagari_font +
-                         "\" (load code tables for other fonts)"};
+        return "unknown Devanagari font \"" + devanagari_font +
+               "\" (load code tables for other fonts)";
       }
-      if (!translit) throw UsageError{"unknown transliteration font \"" + translit_font + "\""};
+      if (!translit) return "unknown transliteration font \"" + translit_font + "\"";
       session.PressDevanagariFontButton(*devanagari);
       session.PressTranslitFontButton(*translit);
     }
     session.ChooseDirection(direction);
     session.SetDashMode(run.dash_mode);
     session.SetShiftMToN(run.shift_m_to_n);
-    return session;
+    return {};
+  }
+
+  // The session whose tables the tables calls show: to Devanagari, with the
+  // options' fonts.
+  Error MakeTablesSession(const RunOptions& run, Session& session) const {
+    return MakeSession(Direction::kToDevanagari, run.translit_font.value_or("Sanskrit-Times"),
+                       run.devanagari_font, run.loaded, run, session);
   }
 
   // What an end of a convert chain is.
-  std::pair<TextForm, std::string> ClassifyEnd(const std::string& name, const char* which) const {
-    if (name == "iast") return {TextForm::kIast, name};
-    if (name == "devanagari") return {TextForm::kDevanagariUnicode, name};
-    if (FindTranslitFont(name)) return {TextForm::kTranslitFont, name};
-    if (FindDevanagariFont(name) || (loaded_ && !name.empty())) {
-      return {TextForm::kDevanagariFont, name};
+  Error ClassifyEnd(const std::string& name, const char* which, TextForm& form,
+                    std::string& font) const {
+    font = name;
+    if (name == "iast") {
+      form = TextForm::kIast;
+    } else if (name == "devanagari") {
+      form = TextForm::kDevanagariUnicode;
+    } else if (FindTranslitFont(name)) {
+      form = TextForm::kTranslitFont;
+    } else if (FindDevanagariFont(name) || (loaded_ && !name.empty())) {
+      form = TextForm::kDevanagariFont;
+    } else {
+      return std::string(which) + ": \"" + name +
+             "\" is neither iast, devanagari nor a font name (load code tables for other "
+             "Devanagari fonts)";
     }
-    throw UsageError{std::string(which) + ": \"" + name +
-                     "\" is neither iast, devanagari nor a font name (load code tables for other "
-                     "Devanagari fonts)"};
+    return {};
   }
 
-  ChainPlan PlanChain(const RunOptions& run) const {
-    ChainPlan plan;
-    std::tie(plan.from, plan.from_font) = ClassifyEnd(run.from, "from");
-    std::tie(plan.to, plan.to_font) = ClassifyEnd(run.to, "to");
+  Error PlanChain(const RunOptions& run, ChainPlan& plan) const {
+    if (Error error = ClassifyEnd(run.from, "from", plan.from, plan.from_font); !error.empty()) {
+      return error;
+    }
+    if (Error error = ClassifyEnd(run.to, "to", plan.to, plan.to_font); !error.empty()) {
+      return error;
+    }
     if (plan.to == TextForm::kTranslitFont) {
       plan.pivot = *FindTranslitFont(plan.to_font);
     } else if (plan.from == TextForm::kTranslitFont) {
       plan.pivot = *FindTranslitFont(plan.from_font);
     } else if (run.translit_font) {
       const std::optional<TranslitFont> pivot = FindTranslitFont(*run.translit_font);
-      if (!pivot) throw UsageError{"the transliteration font between the ends is a built-in one"};
+      if (!pivot) return "the transliteration font between the ends is a built-in one";
       plan.pivot = *pivot;
     }
     plan.keep_blanks = true;
-    return plan;
+    return {};
   }
 
   // The tables in force for a pair of fonts, as rows.
   val Tables(const val& options) const {
-    try {
-      const RunOptions run = ReadOptions(options);
-      const Session session =
-          MakeSession(Direction::kToDevanagari, run.translit_font.value_or("Sanskrit-Times"),
-                      run.devanagari_font, run.loaded, run);
-      const ConverterState& state = session.state();
-      val result = val::object();
-      result.set("dump", Bytes(DumpTables(state)));
-      val syllables = val::array();
-      for (int row = 1; row < kSyllableTableSize; ++row) {
-        const auto r = static_cast<std::size_t>(row);
-        val item = val::object();
-        item.set("row", row);
-        item.set("name",
-                 r < kSyllableRowNames.size() ? std::string(kSyllableRowNames[r]) : std::string());
-        item.set("key", Bytes(state.sanideva.key[r]));
-        item.set("full", Bytes(state.sanideva.full[r]));
-        item.set("half", Bytes(state.sanideva.half[r]));
-        syllables.call<void>("push", item);
-      }
-      val short_i = val::array();
-      for (int code = 1; code < kShortIMapSize; ++code) {
-        short_i.call<void>("push", state.short_i[static_cast<std::size_t>(code)]);
-      }
-      val glyphs = val::array();
-      for (int code = 1; code < kGlyphTableSize; ++code) {
-        glyphs.call<void>("push", Bytes(state.devitran[static_cast<std::size_t>(code)]));
-      }
-      result.set("syllables", syllables);
-      result.set("shortI", short_i);
-      result.set("glyphs", glyphs);
-      return result;
-    } catch (const UsageError& error) {
-      val result = val::object();
-      result.set("error", error.message);
+    val result = val::object();
+    RunOptions run;
+    Session session;
+    Error error = ReadOptions(options, run);
+    if (error.empty()) error = MakeTablesSession(run, session);
+    if (!error.empty()) {
+      result.set("error", error);
       return result;
     }
+    const ConverterState& state = session.state();
+    result.set("dump", Bytes(DumpTables(state)));
+    val syllables = val::array();
+    for (int row = 1; row < kSyllableTableSize; ++row) {
+      const auto r = static_cast<std::size_t>(row);
+      val item = val::object();
+      item.set("row", row);
+      item.set("name",
+               r < kSyllableRowNames.size() ? std::string(kSyllableRowNames[r]) : std::string());
+      item.set("key", Bytes(state.sanideva.key[r]));
+      item.set("full", Bytes(state.sanideva.full[r]));
+      item.set("half", Bytes(state.sanideva.half[r]));
+      syllables.call<void>("push", item);
+    }
+    val short_i = val::array();
+    for (int code = 1; code < kShortIMapSize; ++code) {
+      short_i.call<void>("push", state.short_i[static_cast<std::size_t>(code)]);
+    }
+    val glyphs = val::array();
+    for (int code = 1; code < kGlyphTableSize; ++code) {
+      glyphs.call<void>("push", Bytes(state.devitran[static_cast<std::size_t>(code)]));
+    }
+    result.set("syllables", syllables);
+    result.set("shortI", short_i);
+    result.set("glyphs", glyphs);
+    return result;
   }
 
   // The tables in force as the three code-table files, as tables --export
   // writes them: {files: {"sanideva.cod": bytes, ...}, problems}.
   val ExportTables(const val& options) const {
     val result = val::object();
-    try {
-      const RunOptions run = ReadOptions(options);
-      const Session session =
-          MakeSession(Direction::kToDevanagari, run.translit_font.value_or("Sanskrit-Times"),
-                      run.devanagari_font, run.loaded, run);
-      const std::filesystem::path dir = "/tmp/export-tables";
-      std::error_code ec;
-      std::filesystem::remove_all(dir, ec);
-      const std::vector<TableProblem> problems = ExportCodeTables(session.state(), dir);
-      val files = val::object();
-      for (const char* name : {kSyllableFileName, kShortIFileName, kGlyphFileName}) {
-        std::ifstream in(dir / name, std::ios::binary);
-        if (!in) continue;
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        files.set(name, Bytes(bytes.str()));
-      }
-      result.set("files", files);
-      result.set("problems", ProblemsToJs(problems));
-      if (HasError(problems)) result.set("error", "the tables could not be written");
-    } catch (const UsageError& error) {
-      result.set("error", error.message);
+    RunOptions run;
+    Session session;
+    Error error = ReadOptions(options, run);
+    if (error.empty()) error = MakeTablesSession(run, session);
+    if (!error.empty()) {
+      result.set("error", error);
+      return result;
     }
+    const std::filesystem::path dir = "/tmp/export-tables";
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+    const std::vector<TableProblem> problems = ExportCodeTables(session.state(), dir);
+    val files = val::object();
+    for (const char* name : {kSyllableFileName, kShortIFileName, kGlyphFileName}) {
+      std::ifstream in(dir / name, std::ios::binary);
+      if (!in) continue;
+      std::ostringstream bytes;
+      bytes << in.rdbuf();
+      files.set(name, Bytes(bytes.str()));
+    }
+    result.set("files", files);
+    result.set("problems", ProblemsToJs(problems));
+    if (HasError(problems)) result.set("error", "the tables could not be written");
     return result;
   }
 
@@ -330,67 +344,82 @@ class Converter {
   // same one by one, the words in IAST; `summary` the counts.
   val Check(const val& bytes, const val& options) const {
     val result = val::object();
-    try {
-      const RunOptions run = ReadOptions(options);
-      const std::string translit = run.translit_font.value_or("Sanskrit-Times");
-      std::vector<std::string> args = {"check", "-t", translit, "-d", run.devanagari_font};
-      if (run.loaded) {
-        if (!loaded_) throw UsageError{"no code tables are loaded"};
-        const std::filesystem::path dir = "/tmp/loaded-tables";
-        for (const TableProblem& problem : ExportCodeTables(loaded_->state(), dir)) {
-          if (problem.severity == Severity::kError) throw UsageError{FormatProblem(problem)};
-        }
-        args.push_back("--tables");
-        args.push_back(dir.string());
-      }
-      const std::string text = ReadBytes(bytes);
-      std::istringstream in(text);
-      std::ostringstream out;
-      std::ostringstream err;
-      const int status = RunSfconv(args, in, out, err);
-      result.set("report", Bytes(out.str()));
-      result.set("messages", err.str());
-      if (status != kExitOk) {
-        result.set("error", err.str());
+    RunOptions run;
+    if (Error error = ReadOptions(options, run); !error.empty()) {
+      result.set("error", error);
+      return result;
+    }
+    const std::string translit = run.translit_font.value_or("Sanskrit-Times");
+    // The sessions first: they refuse the names sfconv would refuse.
+    RunOptions plain = run;
+    plain.shift_m_to_n = false;
+    plain.dash_mode = kDashAddAspirata;
+    Session to_devanagari;
+    Session to_translit;
+    Error error = MakeSession(Direction::kToDevanagari, translit, run.devanagari_font, run.loaded,
+                              plain, to_devanagari);
+    if (error.empty()) {
+      error = MakeSession(Direction::kToTranslit, translit, run.devanagari_font, run.loaded, plain,
+                          to_translit);
+    }
+    if (!error.empty()) {
+      result.set("error", error);
+      return result;
+    }
+    std::vector<std::string> args = {"check", "-t", translit, "-d", run.devanagari_font};
+    if (run.loaded) {
+      if (!loaded_) {
+        result.set("error", "no code tables are loaded");
         return result;
       }
-
-      RunOptions plain = run;
-      plain.shift_m_to_n = false;
-      plain.dash_mode = kDashAddAspirata;
-      Session to_devanagari =
-          MakeSession(Direction::kToDevanagari, translit, run.devanagari_font, run.loaded, plain);
-      Session to_translit =
-          MakeSession(Direction::kToTranslit, translit, run.devanagari_font, run.loaded, plain);
-      const FontLetters letters(
-          GetTranslitLetters(FindTranslitFont(to_devanagari.state().translit_box_font)
-                                 .value_or(TranslitFont::kSanskritTimes)));
-      val differences = val::array();
-      std::uint64_t listed = 0;
-      WordCheck check(to_devanagari, to_translit, InputBox{},
-                      [&](std::uint64_t line, const WordDifference& difference) {
-                        if (++listed > kPositionsListed) return;
-                        val item = val::object();
-                        item.set("line", static_cast<double>(line));
-                        item.set("column", static_cast<double>(difference.column));
-                        item.set("before", FontToIast(difference.before, letters));
-                        item.set("after", FontToIast(difference.after, letters));
-                        differences.call<void>("push", item);
-                      });
-      check.Feed(text);
-      const WordCheckSummary summary = check.Finish();
-      val counts = val::object();
-      counts.set("lines", static_cast<double>(summary.lines));
-      counts.set("words", static_cast<double>(summary.words.words_before));
-      counts.set("matched", static_cast<double>(summary.words.matched));
-      counts.set("differences", static_cast<double>(summary.words.differences));
-      counts.set("sharePercent", summary.words.SharePercent());
-      counts.set("linesCutShort", static_cast<double>(summary.lines_cut_short));
-      result.set("differences", differences);
-      result.set("summary", counts);
-    } catch (const UsageError& error) {
-      result.set("error", error.message);
+      const std::filesystem::path dir = "/tmp/loaded-tables";
+      for (const TableProblem& problem : ExportCodeTables(loaded_->state(), dir)) {
+        if (problem.severity == Severity::kError) {
+          result.set("error", FormatProblem(problem));
+          return result;
+        }
+      }
+      args.push_back("--tables");
+      args.push_back(dir.string());
     }
+    const std::string text = ReadBytes(bytes);
+    std::istringstream in(text);
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunSfconv(args, in, out, err);
+    result.set("report", Bytes(out.str()));
+    result.set("messages", err.str());
+    if (status != kExitOk) {
+      result.set("error", err.str());
+      return result;
+    }
+
+    const FontLetters letters(
+        GetTranslitLetters(FindTranslitFont(to_devanagari.state().translit_box_font)
+                               .value_or(TranslitFont::kSanskritTimes)));
+    val differences = val::array();
+    std::uint64_t listed = 0;
+    WordCheck check(to_devanagari, to_translit, InputBox{},
+                    [&](std::uint64_t line, const WordDifference& difference) {
+                      if (++listed > kPositionsListed) return;
+                      val item = val::object();
+                      item.set("line", static_cast<double>(line));
+                      item.set("column", static_cast<double>(difference.column));
+                      item.set("before", FontToIast(difference.before, letters));
+                      item.set("after", FontToIast(difference.after, letters));
+                      differences.call<void>("push", item);
+                    });
+    check.Feed(text);
+    const WordCheckSummary summary = check.Finish();
+    val counts = val::object();
+    counts.set("lines", static_cast<double>(summary.lines));
+    counts.set("words", static_cast<double>(summary.words.words_before));
+    counts.set("matched", static_cast<double>(summary.words.matched));
+    counts.set("differences", static_cast<double>(summary.words.differences));
+    counts.set("sharePercent", summary.words.SharePercent());
+    counts.set("linesCutShort", static_cast<double>(summary.lines_cut_short));
+    result.set("differences", differences);
+    result.set("summary", counts);
     return result;
   }
 
@@ -405,11 +434,9 @@ class Converter {
 class Stream {
  public:
   Stream(const Converter& converter, const val& options) {
-    try {
-      Start(converter, ReadOptions(options));
-    } catch (const UsageError& error) {
-      error_ = error.message;
-    }
+    RunOptions run;
+    error_ = ReadOptions(options, run);
+    if (error_.empty()) error_ = Start(converter, run);
   }
 
   // The output that became final with this block.
@@ -482,8 +509,8 @@ class Stream {
   const std::string& error() const { return error_; }
 
  private:
-  void Start(const Converter& converter, const RunOptions& run) {
-    if (run.command == "tables") throw UsageError{"tables is no conversion"};
+  Error Start(const Converter& converter, const RunOptions& run) {
+    if (run.command == "tables") return "tables is no conversion";
     answers_ = run.answers;
     const OutputSink sink = [this](std::string_view piece) { output_.append(piece); };
     const InputBox box = [this](const InputBoxRequest& request) {
@@ -497,7 +524,8 @@ class Stream {
       return request.default_text;
     };
     if (run.command == "convert") {
-      const ChainPlan plan = converter.PlanChain(run);
+      ChainPlan plan;
+      if (Error error = converter.PlanChain(run, plan); !error.empty()) return error;
       font_input_ = plan.from == TextForm::kTranslitFont || plan.from == TextForm::kDevanagariFont;
       chain_ = std::make_unique<ConversionChain>(
           sink,
@@ -513,27 +541,37 @@ class Stream {
           [this](unsigned char byte, InputPosition at, bool in_input) {
             Drop(byte, at, !in_input);
           });
-      const SessionMaker maker = [&converter, run](Direction direction,
-                                                   const std::string& devanagari,
-                                                   TranslitFont translit) {
+      // The plan named only fonts there are, so no session here fails;
+      // should one, the run ends with its error.
+      Error chain_error;
+      const SessionMaker maker = [&converter, &chain_error, run](Direction direction,
+                                                                 const std::string& devanagari,
+                                                                 TranslitFont translit) {
         const bool loaded = !FindDevanagariFont(devanagari);
-        return converter.MakeSession(direction, std::string(FontName(translit)), devanagari, loaded,
-                                     run);
+        Session session;
+        Error error = converter.MakeSession(direction, std::string(FontName(translit)), devanagari,
+                                            loaded, run, session);
+        if (chain_error.empty()) chain_error = std::move(error);
+        return session;
       };
       BuildChain(*chain_, plan, maker, box);
-      return;
+      return chain_error;
     }
     const Direction direction =
         run.command == "to-translit" ? Direction::kToTranslit : Direction::kToDevanagari;
     font_input_ = true;
-    session_ = std::make_unique<Session>(
-        converter.MakeSession(direction, run.translit_font.value_or("Sanskrit-Times"),
-                              run.devanagari_font, run.loaded, run));
+    session_ = std::make_unique<Session>();
+    if (Error error = converter.MakeSession(direction, run.translit_font.value_or("Sanskrit-Times"),
+                                            run.devanagari_font, run.loaded, run, *session_);
+        !error.empty()) {
+      return error;
+    }
     StreamOptions stream_options;
     stream_options.on_drop = [this](unsigned char byte, InputPosition at) {
       Drop(byte, at, false);
     };
     stream_ = session_->BeginConversion(box, sink, std::move(stream_options));
+    return {};
   }
 
   void Drop(unsigned char byte, InputPosition at, bool between) {

@@ -141,6 +141,8 @@ test('wrong names and options give a clear error, not an exception', async () =>
     [{command: 'translate'}, /unknown command "translate"/],
     [{command: 'to-translit', loaded: true}, /no code tables are loaded/],
     [{command: 'convert', from: 'iast', to: 'Vedic', answers: {300: 'x'}}, /glyph code is 0 to 255/],
+    [{command: 'convert', from: 'iast', to: 'Vedic', answers: {'12x': 'x'}}, /glyph code is 0 to 255/],
+    [{command: 'tables'}, /tables is no conversion/],
   ];
   for (const [options, message] of cases) {
     const result = converter.convert(new Uint8Array([97]), options);
@@ -148,4 +150,12 @@ test('wrong names and options give a clear error, not an exception', async () =>
     assert.strictEqual(result.output.length, 0);
   }
   assert.match(converter.tables({devanagariFont: 'Nope'}).error, /unknown Devanagari font/);
+  assert.match(converter.exportTables({translitFont: 'Nope'}).error, /unknown transliteration font/);
+  // check runs sfconv's own command: the names are refused before it runs.
+  assert.match(converter.check(new Uint8Array([97]), {translitFont: 'Nope'}).error, /unknown transliteration font/);
+  assert.match(converter.check(new Uint8Array([97]), {devanagariFont: 'Nope'}).error, /unknown Devanagari font/);
+  // The module is still whole: the highest glyph code is an answer, and it converts.
+  const fine = converter.convert(new Uint8Array([97]), {command: 'to-devanagari', answers: {255: 'x'}});
+  assert.strictEqual(fine.error, undefined);
+  assert.ok(fine.output.length > 0);
 });
