@@ -224,7 +224,9 @@ class Converter {
 
   // The session whose tables the tables calls show: to Devanagari, with the
   // options' fonts.
-  Error MakeTablesSession(const RunOptions& run, Session& session) const {
+  Error TablesSession(const val& options, Session& session) const {
+    RunOptions run;
+    if (Error error = ReadOptions(options, run); !error.empty()) return error;
     return MakeSession(Direction::kToDevanagari, run.translit_font.value_or("Sanskrit-Times"),
                        run.devanagari_font, run.loaded, run, session);
   }
@@ -272,11 +274,8 @@ class Converter {
   // The tables in force for a pair of fonts, as rows.
   val Tables(const val& options) const {
     val result = val::object();
-    RunOptions run;
     Session session;
-    Error error = ReadOptions(options, run);
-    if (error.empty()) error = MakeTablesSession(run, session);
-    if (!error.empty()) {
+    if (Error error = TablesSession(options, session); !error.empty()) {
       result.set("error", error);
       return result;
     }
@@ -312,11 +311,8 @@ class Converter {
   // writes them: {files: {"sanideva.cod": bytes, ...}, problems}.
   val ExportTables(const val& options) const {
     val result = val::object();
-    RunOptions run;
     Session session;
-    Error error = ReadOptions(options, run);
-    if (error.empty()) error = MakeTablesSession(run, session);
-    if (!error.empty()) {
+    if (Error error = TablesSession(options, session); !error.empty()) {
       result.set("error", error);
       return result;
     }
