@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The desktop program's command line: --help and --version answer on standard
-# output without a display, an unknown option or an argument is refused with
-# status 2 before any window opens, and Qt's own options are left to Qt.
+# The desktop program's command line: --help and --version need no display;
+# an unknown option or an argument is refused with status 2 before any window
+# opens; Qt's own options are left to Qt.
 #
 # usage: program_options_test.sh PROGRAM VERSION
 set -uo pipefail
@@ -32,13 +32,11 @@ expect() {
   fi
 }
 
-# No display at all: the answers must not need one.
 headless=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program")
 offscreen=(env QT_QPA_PLATFORM=offscreen "$program")
 expect "--help" 0 '^usage: sanskrit-font-converter' '' -- "${headless[@]}" --help
 expect "-h" 0 '^  -v, --version' '' -- "${headless[@]}" -h
 expect "--version" 0 "^sanskrit-font-converter $version\$" '' -- "${headless[@]}" --version
-# Refused without a window (offscreen, so that no display is needed).
 expect "misspelt option" 2 '' 'unknown option "--hepl"' -- "${offscreen[@]}" --hepl
 expect "argument" 2 '' 'unexpected argument "file.txt"' -- "${offscreen[@]}" file.txt
 # Qt takes its own options (and their values) first: only the rest is refused.

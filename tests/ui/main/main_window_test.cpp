@@ -24,12 +24,11 @@ class MainWindowTest : public QObject, WindowTest {
     // The greeting, and the instruction naming the data directory in use.
     QCOMPARE(BoxBytes(*window_, "Text1"), std::string("namaste    "));
     QCOMPARE(BoxBytes(*window_, "Text2"), sfc::StartupGreeting());
-    const QString instruction = Find<QPlainTextEdit>(*window_, "Text3")->toPlainText();
-    QVERIFY(instruction.startsWith(" Paste your text into the white field"));
-    QVERIFY(instruction.endsWith(
+    QVERIFY(Instruction().startsWith(" Paste your text into the white field"));
+    QVERIFY(Instruction().endsWith(
         QString::fromStdString((sfc::DataDirectory() / sfc::kInputFileName).string()) +
         QStringLiteral(" ) and then press LOAD button.")));
-    // The title lines stay through repaints and a conversion until cleared.
+    // The title lines stay through repaints and a conversion.
     const auto& lines = window_->surface()->printed();
     QCOMPARE(lines.size(), std::size_t{8});
     QCOMPARE(lines[1].text, QStringLiteral("Devanagari to Transliteration "));
@@ -37,8 +36,6 @@ class MainWindowTest : public QObject, WindowTest {
     window_->repaint();
     QVERIFY(ClickStartAndWait(*window_));
     QCOMPARE(window_->surface()->printed().size(), std::size_t{8});
-    window_->ClearPrinted();
-    QVERIFY(window_->surface()->printed().empty());
   }
 
   void directionButtonsAndStartSwitchBoxesAndBrowserLabels() {
@@ -51,11 +48,6 @@ class MainWindowTest : public QObject, WindowTest {
       }
       QCOMPARE(Find(*window_, "Label3")->isVisible(), to_translit);
       QCOMPARE(Find(*window_, "Label4")->isVisible(), to_translit);
-      QCOMPARE(Text("Label1_0"), to_translit ? QStringLiteral("karalipi position")
-                                             : QStringLiteral("lipikara position"));
-      QCOMPARE(Find<QRadioButton>(*window_, "Option1_1")->isChecked(), to_translit);
-      QCOMPARE(Find<QRadioButton>(*window_, "Option1_0")->isChecked(), !to_translit);
-      QVERIFY(Find(*window_, "Label2_0")->isVisible() && Find(*window_, "Command1")->isVisible());
     };
     check(false);
     Click("Option1_1");
@@ -91,8 +83,7 @@ class MainWindowTest : public QObject, WindowTest {
   }
 
   void everyControlHasAnAccessibleName() {
-    // Show everything a user can reach: both directions' controls, the font
-    // lists and the progress bar.
+    // Both directions' controls, the font lists and the progress bar shown.
     for (QWidget* widget : window_->centralWidget()->findChildren<QWidget*>()) {
       if (!widget->objectName().isEmpty() &&
           !widget->objectName().startsWith(QLatin1String("qt_"))) {
@@ -105,8 +96,7 @@ class MainWindowTest : public QObject, WindowTest {
       QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
       if (!accessible) continue;
       const QAccessible::Role role = accessible->role();
-      // Containers and scroll machinery of the toolkit speak through the
-      // controls that hold them.
+      // The toolkit's containers speak through the controls they hold.
       if (QList<QAccessible::Role>{QAccessible::Client, QAccessible::ScrollBar, QAccessible::Pane,
                                    QAccessible::Window, QAccessible::Separator, QAccessible::NoRole,
                                    QAccessible::Border, QAccessible::Grip}
@@ -115,10 +105,7 @@ class MainWindowTest : public QObject, WindowTest {
       }
       ++checked;
       QVERIFY2(!accessible->text(QAccessible::Name).trimmed().isEmpty(),
-               qPrintable(QStringLiteral("%1 (%2, role %3) has no accessible name")
-                              .arg(widget->objectName(),
-                                   QString::fromLatin1(widget->metaObject()->className()))
-                              .arg(role)));
+               widget->metaObject()->className());
     }
     QVERIFY(checked >= 30);
   }
@@ -137,24 +124,20 @@ class MainWindowTest : public QObject, WindowTest {
     Step("Command2_2");
     QCOMPARE(Text("Label2_0"), QStringLiteral("255"));
     QCOMPARE(Text("Label2_1"), QString());
-    for (int i = 0; i < 7; ++i) Step("Command2_1");
-    // Row 7 has no Vedic glyph: its key alone.
-    QCOMPARE(Text("Label2_0"), QStringLiteral("7"));
-    QVERIFY(!Text("Label2_1").isEmpty());
-    QCOMPARE(Text("Label2_2") + Text("Label2_3"), QString());
-    // Every row once round: the number and the letters are named with their
-    // values, the glyphs by their Unicode reading, never by the Latin letters
-    // of the font's bytes.
+    // Every row once round: the number and the glyphs are named with what
+    // they show, "none" where a row has no glyph.
+    int empty = 0;
     for (int step = 0; step < 255; ++step) {
       Step("Command2_1");
       QCOMPARE(Name("Label2_0"), QStringLiteral("Browser row number: ") + Text("Label2_0"));
       for (const char* glyphs : {"Label2_2", "Label2_3"}) {
-        QVERIFY2(Text(glyphs).isEmpty() == Name(glyphs).endsWith(QStringLiteral(": none")),
-                 qPrintable(Name(glyphs)));
+        empty += Text(glyphs).isEmpty();
+        QCOMPARE(Text(glyphs).isEmpty(), Name(glyphs).endsWith(QStringLiteral(": none")));
       }
     }
+    QVERIFY(empty > 0);
     // Row 22, "dh", as a screen reader reads it.
-    for (int step = 0; step < 15; ++step) Step("Command2_1");
+    for (int step = 0; step < 22; ++step) Step("Command2_1");
     const std::pair<const char*, QString> row_dh[] = {
         {"Label2_0", QStringLiteral("Browser row number: 22")},
         {"Label2_1", QStringLiteral("Browser letters: dh")},
@@ -162,8 +145,8 @@ class MainWindowTest : public QObject, WindowTest {
         {"Label2_3", QStringLiteral("Browser half glyphs: ध् dh")},
     };
     for (const auto& [label, name] : row_dh) QCOMPARE(Name(label), name);
-    // The other direction, chosen as a screen reader's "toggle" does (no
-    // click): the caption, and the glyph codes from 33.
+    // The other direction, chosen as a screen reader's "toggle" does: the
+    // caption, and the glyph codes from 33.
     Find<QRadioButton>(*window_, "Option1_1")->toggle();
     QCOMPARE(window_->session().direction(), sfc::Direction::kToTranslit);
     QCOMPARE(Name("Label1_0"), QStringLiteral("karalipi position"));
@@ -208,8 +191,7 @@ class MainWindowTest : public QObject, WindowTest {
     QCOMPARE(window_->session().state().dash_mode, sfc::kDashAddAspirata);
     Trigger("fgg_2");
     QCOMPARE(window_->session().state().dash_mode, sfc::kDashSkip);
-    // Exit opens the farewell window, whose show runs only while it is shown;
-    // back in the main window the dash mode is still the one chosen.
+    // Exit opens the farewell window; the dash mode stays as chosen.
     FarewellWindow* farewell = window_->farewellWindow();
     QVERIFY(farewell && !farewell->isVisible());
     Trigger("defe");
@@ -229,8 +211,7 @@ class MainWindowTest : public QObject, WindowTest {
     QVERIFY(Find(*help, "Command1_0")->isVisible());
     Trigger("asde");
     QCOMPARE(window_->helpWindow(), help);
-    // Contact, even after Instruction: the same window, small, with the
-    // project's name and no page buttons.
+    // Contact, after Instruction: the same window, small, with no page buttons.
     Trigger("asa");
     QVERIFY(help->isVisible() && !help->isMaximized());
     QVERIFY(!Find(*help, "Command1_0")->isVisible());
@@ -278,8 +259,7 @@ class MainWindowTest : public QObject, WindowTest {
     Box(*window_, "Text1")->clear();
     QApplication::clipboard()->setText(QStringLiteral("dharmakṣetre"));
     Trigger("PasteUnicode");
-    QCOMPARE(BoxBytes(*window_, "Text1"), std::string("dharmak\x90"
-                                                      "etre"));
+    QCOMPARE(BoxBytes(*window_, "Text1"), std::string("dharmak\x90") + "etre");
   }
 
   void previewShowsBothBoxesAsUnicodeAfterEveryConversion() {
@@ -308,13 +288,10 @@ class MainWindowTest : public QObject, WindowTest {
     QCOMPARE(preview->iastText(), QStringLiteral("rama"));
     Trigger("CopyUnicode");
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("रम "));  // the blank stays
-    // Copy gives what the preview shows: blanks in odd places and a verse
-    // line, both directions.
+    // Copy gives what the preview shows, blanks in odd places too.
     Box(*window_, "Text1")
-        ->SetBytes(
-            "  dharmak\x90"
-            "etre  kuruk\x90"
-            "etre\tsamavet\x80 yuyutsava\x83 \n rama ");
+        ->SetBytes(std::string("  dharmak\x90") + "etre  kuruk\x90" +
+                   "etre\tsamavet\x80 yuyutsava\x83 \n rama ");
     QVERIFY(ClickStartAndWait(*window_));
     Trigger("CopyUnicode");
     QCOMPARE(QApplication::clipboard()->text(), preview->devanagariText());

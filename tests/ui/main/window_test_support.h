@@ -1,5 +1,4 @@
-// Driving the main window in tests as a user would, and reading what the
-// user sees.
+// Driving the main window as a user would, and reading what the user sees.
 #pragma once
 
 #include <QtTest>
@@ -27,7 +26,6 @@ inline ByteTextBox* Box(const QWidget& window, const char* object_name) {
   return Find<ByteTextBox>(window, object_name);
 }
 
-// The bytes a text box holds.
 inline std::string BoxBytes(const QWidget& window, const char* object_name) {
   return Box(window, object_name)->Bytes().bytes;
 }
@@ -44,8 +42,7 @@ inline bool ClickStartAndWait(MainWindow& window, int timeout_ms = 30000) {
   return !finished.isEmpty() || finished.wait(timeout_ms);
 }
 
-// Answers the next modal input dialog with `answer` once it shows, without
-// blocking the event loop that shows it.
+// Answers the next modal input dialog once it shows, without blocking.
 template <typename Answer>
 void WhenDialogShows(QObject* context, Answer answer) {
   auto* poll = new QTimer(context);
@@ -59,13 +56,12 @@ void WhenDialogShows(QObject* context, Answer answer) {
   poll->start(10);
 }
 
-// Whether two states hold the same tables.
 inline bool SameTables(const sfc::ConverterState& a, const sfc::ConverterState& b) {
   return a.sanideva.key == b.sanideva.key && a.sanideva.full == b.sanideva.full &&
          a.sanideva.half == b.sanideva.half && a.short_i == b.short_i && a.devitran == b.devitran;
 }
 
-// Clicks "Load code table  from disk" and waits until the tables are read.
+// Clicks "Load code table from disk" and waits until the tables are read.
 inline bool LoadTablesAndWait(MainWindow& window, int timeout_ms = 30000) {
   QSignalSpy loaded(&window, &MainWindow::tablesLoaded);
   QTest::mouseClick(Find(window, "Option5"), Qt::LeftButton);
@@ -83,9 +79,8 @@ inline std::string Sfconv(const QStringList& arguments, std::string_view input) 
   return std::string(output.constData(), static_cast<std::size_t>(output.size()));
 }
 
-// Whether a browser glyph label's font is right: the designed size in the
-// Devanagari box's font, or where that font is missing a system font whose
-// line fits the label's height.
+// A browser glyph label has the designed size in the Devanagari box's font,
+// or where that is missing a system font whose line fits the label.
 inline bool GlyphLabelFontFits(const MainWindow& window, const char* name, double designed) {
   const QWidget* label = Find(window, name);
   const QFont font = label->font();
@@ -107,12 +102,9 @@ inline bool HasAll(const QString& text, const QStringList& parts) {
   return true;
 }
 
-// Twips to pixels on the window, as the window places its controls.
 inline int Px(const QWidget& window, int twips) { return Twips(twips, window.logicalDpiX()); }
 
-// A fresh main window for each test (init, cleanup), with the data
-// directory of its own when the test asks for one, and what a user does to
-// it and reads from it.
+// A fresh main window for each test, with its own data directory if asked.
 class WindowTest {
  protected:
   bool OpenWindow(bool own_data_directory) {

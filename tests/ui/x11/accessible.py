@@ -1,12 +1,8 @@
 #!/usr/bin/env python3
 """accessible.py PID [--press NAME]...: reads the accessibility tree (AT-SPI) of
-the program with process id PID, as a screen reader does, through gdbus on
-the session's accessibility bus.
-
-Each --press NAME presses the first control named NAME (its "Press" action,
-as a click does, else its first action). Then it prints every control of the
-program, one a line, as "ROLE<TAB>NAME". Exits 1 when the program is not on
-the bus or a control to press is missing."""
+process PID as a screen reader does, through gdbus. Each --press NAME presses
+the first control named NAME (its "Press" action, else its first). Then prints
+every control as "ROLE<TAB>NAME"."""
 import re
 import subprocess
 import sys

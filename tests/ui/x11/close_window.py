@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
-"""close_window.py WINDOW-ID: asks an X window to close, as a window manager's
-close button does (a WM_DELETE_WINDOW client message), so that the program
-ends through its own shutdown path. Needs only libX11."""
+"""close_window.py WINDOW-ID: asks an X window to close as a window manager's
+close button does (a WM_DELETE_WINDOW client message)."""
 import ctypes
 import ctypes.util
 import sys

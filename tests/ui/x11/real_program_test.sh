@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
 # The desktop program under a real X server (xvfb-run, with a D-Bus session
-# of its own for the accessibility bus): a line typed into its box and START
-# give on the clipboard what sfconv writes, byte for byte; a Devanagari text
-# that cuts the run short makes the START button say "ERROR" through the
-# accessibility tree (AT-SPI), as a screen reader reads it; closed as a window
-# manager closes it, the program ends cleanly.
+# for the accessibility bus): a line typed and START give on the clipboard
+# what sfconv writes; a run cut short makes START read "ERROR" to a screen
+# reader (AT-SPI); closed as a window manager closes it, it ends cleanly.
 #
 # usage: real_program_test.sh PROGRAM SFCONV
 set -euo pipefail
@@ -27,7 +25,6 @@ fi
 
 program=$1
 sfconv=$2
-# The first line of the Gita in plain ASCII letters.
 line="dharmaksetre kuruksetre samaveta yuyutsavah"
 
 scratch=$(mktemp -d)
@@ -42,9 +39,8 @@ trap cleanup EXIT
 mkdir -p "$scratch/home" "$scratch/lipikara" "$scratch/runtime"
 chmod 700 "$scratch/runtime"
 export HOME="$scratch/home" LIPIKARA_DIR="$scratch/lipikara" XDG_RUNTIME_DIR="$scratch/runtime"
-# The program speaks to the accessibility bus as it does under a screen reader.
+# On the accessibility bus as under a screen reader, on the real X11 plugin.
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-# The real X11 platform plugin, whatever the caller's environment says.
 unset QT_QPA_PLATFORM
 
 log() { echo "real_program_test: [${SECONDS}s] $*"; }
@@ -64,8 +60,8 @@ fail() {
   exit 1
 }
 
-# The clipboard's text as bytes (Windows-1252, the five bytes it leaves
-# undefined as themselves), into file $1; empty when there is none.
+# The clipboard's text as Windows-1252 bytes (the five undefined bytes as
+# themselves) into file $1.
 read_clipboard() {
   timeout 5 xclip -o -selection clipboard -t UTF8_STRING 2>/dev/null | python3 -c '
 import sys
@@ -74,8 +70,8 @@ sys.stdout.buffer.write(b"".join(bytes([ord(c)]) if ord(c) in (0x81, 0x8D, 0x8F,
                                  else c.encode("cp1252") for c in text))' >"$1" || : >"$1"
 }
 
-# Waits up to $1 seconds for the clipboard to hold bytes that are neither empty
-# nor the same as file $2; leaves them in file $3.
+# Waits up to $1 s for the clipboard to differ from file $2 and not be empty;
+# leaves it in file $3.
 wait_for_clipboard_change() {
   local deadline=$((SECONDS + $1))
   while ((SECONDS < deadline)); do
@@ -86,17 +82,14 @@ wait_for_clipboard_change() {
   return 1
 }
 
-# xvfb-run may start the command before its server takes connections (seen
-# under load): wait until the display answers.
+# xvfb-run may start the command before its server takes connections.
 for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 xdpyinfo >/dev/null 2>&1 || fail "the X server on $DISPLAY does not answer"
-# The accessibility bus, before the program looks for it.
 timeout 20 gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus \
   --method org.a11y.Bus.GetAddress >/dev/null ||
   fail "no accessibility bus (at-spi-bus-launcher) on the D-Bus session"
 
-# A sanitizer build reports leaks when the program ends; lsan.supp lists the
-# ones of the libraries underneath it.
+# lsan.supp: leaks of the libraries underneath, for a sanitizer build.
 LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$here/../lsan.supp" \
   "$program" >"$scratch/program.log" 2>&1 &
 pid=$!
@@ -108,10 +101,9 @@ for _ in $(seq 1 300); do
 done
 [ -n "$wid" ] || fail "no window titled 'OM  SRI ...' within 30 s"
 
-# Places in pixels from the window's top-left corner (no window manager, no
-# frame): below the menu bar (20 to 30 px), the transliteration box spans 123
-# to 352 px, the START button 86 to 109 px down and 212 to 361 px across.
-# The line typed is copied back to check that every key arrived.
+# Pixels from the window's corner (no window manager): the transliteration
+# box 123 to 352 px down, START 86 to 109 down and 212 to 361 across. The line
+# typed is copied back to check that every key arrived.
 printf '%s' "$line" >"$scratch/typed.bin"
 for attempt in 1 2 3; do
   xdotool windowfocus --sync "$wid" 2>/dev/null || true
@@ -139,14 +131,12 @@ if ! cmp -s "$scratch/clipboard.bin" "$scratch/expected.bin"; then
   fail "the clipboard (first above) differs from sfconv to-devanagari --startup"
 fi
 
-# A Devanagari text with a glyph the table has no entry for (byte 0): the
-# other direction, LOAD, START, chosen through the accessibility tree as a
-# screen reader user does (the option button by its "toggle" action).
+# A Devanagari glyph with no table entry (byte 0): the other direction, LOAD
+# and START pressed through the accessibility tree, as a screen reader does.
 printf 'k\0k' >"$LIPIKARA_DIR/sanskrit.txt"
 python3 "$here/accessible.py" "$pid" --press "Devanagari to Transliteration" --press LOAD \
   --press "START CONVERSION" >/dev/null ||
   fail "the controls could not be pressed through the accessibility tree"
-# The run ends with its output on the clipboard.
 wait_for_clipboard_change 15 "$scratch/clipboard.bin" "$scratch/cut-short.bin" ||
   fail "no conversion on the clipboard after LOAD and START"
 for _ in 1 2 3; do
@@ -159,8 +149,7 @@ grep -qx $'push button\tERROR' "$scratch/tree.txt" && ! grep -q 'START CONVERSIO
 grep -qx $'label\tkaralipi position' "$scratch/tree.txt" ||
   fail "the browser's caption is not named karalipi position"
 
-# Close the window as a window manager's close button does; the program must
-# end by itself, with status 0 (a sanitizer build reports leaks here).
+# Closed as a window manager's close button does, it ends with status 0.
 python3 "$here/close_window.py" "$wid"
 for _ in $(seq 1 200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$pid" 2>/dev/null && fail "the program is still running 20 s after its window was closed"
