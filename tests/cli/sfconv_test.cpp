@@ -3,14 +3,7 @@
 
 #include "sfconv.h"
 
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/inotify.h>
-#include <sys/syscall.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -23,8 +16,6 @@
 #include "atomic_file.h"
 #include "run_sfconv.h"
 #include "test_support.h"
-
-extern char** environ;
 
 namespace sfc {
 namespace {
@@ -227,72 +218,21 @@ TEST(SfconvProgram, AWriteErrorOrRunningOutOfMemoryIsOneMessageAndStatusOne) {
   EXPECT_EQ(Names(dir.path() / "out"), Args{"out.txt"});
 }
 
-// Starts the program with the given standard input and output, standard error
-// to a file, and the default actions for the signals it changes.
-pid_t Start(const Args& args, int in, int out, const std::filesystem::path& err) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, in, 0);
-  posix_spawn_file_actions_adddup2(&actions, out, 1);
-  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  sigset_t defaults;
-  sigemptyset(&defaults);
-  sigaddset(&defaults, SIGPIPE);
-  sigaddset(&defaults, SIGTERM);
-  posix_spawnattr_setsigdefault(&attributes, &defaults);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
-  Args words = {SFC_SFCONV_PATH};
-  words.insert(words.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
-  pid_t pid = -1;
-  const int error = posix_spawn(&pid, SFC_SFCONV_PATH, &actions, &attributes, argv.data(), environ);
-  posix_spawnattr_destroy(&attributes);
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(in);
-  ::close(out);
-  return error == 0 ? pid : -1;
-}
-
-int Wait(pid_t pid) {
-  int status = 0;
-  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
-  return status;
-}
-
+// Terminated while it waits for the rest of its input, once its temporary
+// file is there (or it has ended, which fails the test).
 TEST(SfconvProgram, ATerminatedRunLeavesNoTemporaryFile) {
   TempDir dir;
-  const std::filesystem::path out = dir.path() / "out";
-  std::filesystem::create_directory(out);
+  const std::string d = dir.path().string();
+  std::filesystem::create_directory(dir.path() / "out");
   dir.Write("out/out.txt", "old");
-  const int created = ::inotify_init1(IN_CLOEXEC);
-  ASSERT_GE(::inotify_add_watch(created, out.c_str(), IN_CREATE), 0);
-  int input[2];
-  ASSERT_EQ(::pipe2(input, O_CLOEXEC), 0);
-  const pid_t pid = Start({"to-devanagari", "-o", (out / "out.txt").string()}, input[0],
-                          ::open("/dev/null", O_WRONLY | O_CLOEXEC), dir.path() / "err.txt");
-  ASSERT_GT(pid, 0);
-  const int ended = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
-  ASSERT_GE(ended, 0);
-  EXPECT_EQ(::write(input[1], "ka", 2), 2);
-  // The temporary file appears while the program waits for the rest of its
-  // input; an end of the program first is a failure, not a hang.
-  pollfd events[] = {{created, POLLIN, 0}, {ended, POLLIN, 0}};
-  while (::poll(events, 2, -1) < 0 && errno == EINTR) {
-  }
-  EXPECT_EQ(Names(out).size(), 2u);
-  ::kill(pid, SIGTERM);
-  const int status = Wait(pid);
-  ::close(input[1]);
-  ::close(created);
-  ::close(ended);
-  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
-  EXPECT_EQ(ReadFileBytes(out / "out.txt"), "old");
-  EXPECT_EQ(Names(out), Args{"out.txt"});
+  const int status = RunScript(
+      "cd " + d + " && mkfifo in && { $SFCONV to-devanagari -o out/out.txt < in & } && " +
+      "exec 3> in && printf ka >&3 && " +
+      "while kill -0 $! 2> /dev/null && [ $(ls -A out | wc -l) -lt 2 ]; do sleep 0.01; done; " +
+      "kill -TERM $! && wait $!");
+  EXPECT_EQ(status, 128 + SIGTERM);
+  EXPECT_EQ(ReadFileBytes(dir.path() / "out" / "out.txt"), "old");
+  EXPECT_EQ(Names(dir.path() / "out"), Args{"out.txt"});
 }
 
 TEST(SfconvDash, NamesStandardInputAndOutput) {
