@@ -63,12 +63,9 @@ std::optional<Counts> Difflib(const std::string& before, const std::string& afte
   test::TempDir dir;
   dir.Write("before.txt", before);
   dir.Write("after.txt", after);
-  const std::string command =
-      "python3 '" + std::string(SFC_SOURCE_DIR) + "/tests/cli/difflib_words.py' '" +
-      (dir.path() / "before.txt").string() + "' '" + (dir.path() / "after.txt").string() + "' > '" +
-      (dir.path() / "counts.txt").string() + "'";
-  const int status = std::system(command.c_str());
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
+  const std::string command = "cd '" + dir.path().string() + "' && python3 '" + SFC_SOURCE_DIR +
+                              "/tests/cli/difflib_words.py' before.txt after.txt > counts.txt";
+  EXPECT_EQ(test::RunScript(command), 0) << command;
   Counts counts;
   std::istringstream(test::ReadFileBytes(dir.path() / "counts.txt")) >> counts.matched >>
       counts.words >> counts.differences;
