@@ -232,34 +232,30 @@ TEST(LoadMissingFiles, AFileThatCannotBeOpenedIsNotedAndLeavesItsTable) {
            " is a directory, not a file; the short-i map keeps its contents"},
   };
   EXPECT_EQ(report.problems, notes);
-  // A device or an unreadable file is noted too (root reads files whatever
-  // their permissions).
-  std::filesystem::remove(dir.path() / kGlyphFileName);
-  std::filesystem::create_symlink("/dev/zero", dir.path() / kGlyphFileName);
-  TempDir unreadable;
+  // A device, an unreadable file, and one that opens but cannot be read (a
+  // process's memory); root reads files whatever their permissions.
+  TempDir device, unreadable, memory;
+  std::filesystem::create_symlink("/dev/zero", device.path() / kGlyphFileName);
   unreadable.Write(kGlyphFileName, "ka1");
   std::filesystem::permissions(unreadable.path() / kGlyphFileName, std::filesystem::perms::none);
+  std::filesystem::create_symlink("/proc/self/mem", memory.path() / kGlyphFileName);
   const bool root = std::ifstream(unreadable.path() / kGlyphFileName).is_open();
-  for (const auto& [path, why] : {std::pair{dir.path(), "not a regular file"},
-                                  std::pair{unreadable.path(), "Permission denied"}}) {
-    if (root && path == unreadable.path()) continue;
+  const std::string keeps = "; the glyph code table keeps its contents";
+  for (const auto& [at, note] : std::vector<std::pair<const TempDir*, std::string>>{
+           {&device, " cannot be opened (not a regular file)" + keeps},
+           {&unreadable, " cannot be opened (Permission denied)" + keeps},
+           {&memory,
+            " could not be read to its end; the rows read before stay in the glyph code "
+            "table"},
+       }) {
+    if (root && at == &unreadable) continue;
     ConverterState again = MakeStartupState();
-    const LoadReport told = LoadCodeTables(again, path);
+    const LoadReport told = LoadCodeTables(again, at->path());
     ASSERT_EQ(told.problems.size(), 3u);
-    EXPECT_EQ(FormatProblem(told.problems[2]), "devitran.cod: " + (path / kGlyphFileName).string() +
-                                                   " cannot be opened (" + why +
-                                                   "); the glyph code table keeps its contents");
+    EXPECT_EQ(FormatProblem(told.problems[2]),
+              "devitran.cod: " + (at->path() / kGlyphFileName).string() + note);
     EXPECT_EQ(again.devitran[1], MakeStartupState().devitran[1]);
   }
-  // A file that opens but cannot be read: a process's memory.
-  std::filesystem::remove(dir.path() / kGlyphFileName);
-  std::filesystem::create_symlink("/proc/self/mem", dir.path() / kGlyphFileName);
-  ConverterState again = MakeStartupState();
-  const LoadReport told = LoadCodeTables(again, dir.path());
-  ASSERT_EQ(told.problems.size(), 3u);
-  EXPECT_EQ(FormatProblem(told.problems[2]),
-            "devitran.cod: " + (dir.path() / kGlyphFileName).string() +
-                " could not be read to its end; the rows read before stay in the glyph code table");
 }
 
 TEST(LoadTwice, TheSecondLoadOverwritesOnlyTheRowsItReachesAndResetsEveryPosition) {
