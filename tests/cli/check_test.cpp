@@ -26,6 +26,8 @@ TEST(CheckCommand, ListsTheWordsThatDoNotComeBackInIastAndTheShareThatDoes) {
   EXPECT_NE(run.out.find("\n2:6: kaii -> "), std::string::npos) << run.out;
   EXPECT_TRUE(run.out.ends_with("\n3 of 5 words (60.0%) come back unchanged; 2 differences\n"))
       << run.out;
+  EXPECT_EQ(Sfconv({"check"}, "rama\n").out,
+            "1 of 1 words (100.0%) come back unchanged; 0 differences\n");
   // The 13th verse of the Gita in Sanskrit-Times bytes, listed in IAST.
   run = Sfconv({"check", "-t", "Sanskrit-Times", "-d", "Dev Natraj ITR"},
                test::ReadLines(test::TestDataDir() / "gita.sanskrit-times.txt")[12] + "\n");

@@ -266,8 +266,11 @@ TEST(SfconvUnicodeInput, IsToldOncePerRun) {
   run = Sfconv({"to-devanagari"}, B({0xEF, 0xBB, 0xBF, "ka"}));
   EXPECT_NE(run.err.find("input looks like UTF-8 Unicode"), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("3 bytes had no rule"), std::string::npos) << run.err;
-  run = Sfconv({"to-devanagari"}, B({0xFF, 0xFE, "k", 0, "a", 0}));
-  EXPECT_NE(run.err.find("input looks like UTF-16 Unicode"), std::string::npos) << run.err;
+  for (const std::string& utf16 :
+       {B({0xFF, 0xFE, "k", 0, "a", 0}), B({0xFE, 0xFF, 0, "k", 0, "a"})}) {
+    run = Sfconv({"to-devanagari"}, utf16);
+    EXPECT_NE(run.err.find("input looks like UTF-16 Unicode"), std::string::npos) << run.err;
+  }
   run = Sfconv({"to-translit"}, test::ReadFileBytes(test::TestDataDir() / "gita.devanagari.txt"));
   EXPECT_NE(run.err.find("for Unicode Devanagari use 'sfconv convert --from devanagari'"),
             std::string::npos)
