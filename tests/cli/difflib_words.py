@@ -1,14 +1,8 @@
 #!/usr/bin/env python3
-"""Compares two texts line by line, word by word, with difflib.
-
-    difflib_words.py BEFORE AFTER
-
-Line n of BEFORE goes with line n of AFTER (lines end at LF; a CR before
-the LF is not part of the line). Words are runs of bytes other than space,
-TAB, CR and LF. Prints "MATCHED WORDS_BEFORE DIFFERENCES": the sizes of
-SequenceMatcher's matching blocks added up, the words of BEFORE, and its
-opcodes other than "equal", over all lines.
-"""
+"""difflib_words.py BEFORE AFTER: line n of BEFORE against line n of AFTER,
+word by word (words: runs of bytes other than space, TAB, CR, LF), with
+difflib. Prints the matched words, the words of BEFORE and the opcodes
+other than "equal", added up over all lines."""
 import difflib
 import re
 import sys

@@ -3,18 +3,12 @@
 
 #include "sfconv.h"
 
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/inotify.h>
-#include <sys/syscall.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <functional>
 #include <new>
 #include <stdexcept>
 #include <streambuf>
@@ -22,8 +16,6 @@
 #include "atomic_file.h"
 #include "run_sfconv.h"
 #include "test_support.h"
-
-extern char** environ;
 
 namespace sfc {
 namespace {
@@ -67,6 +59,9 @@ TEST(Sfconv, OptionsReachTheConversion) {
 }
 
 TEST(Sfconv, UsageErrorsExitWithTwoAndNothingOnStandardOutput) {
+  TempDir dir;
+  const std::string d = dir.path().string();
+  const std::string out = (dir.path() / "out.txt").string();
   for (const Args& args : std::vector<Args>{
            {},
            {"convert"},
@@ -92,28 +87,28 @@ TEST(Sfconv, UsageErrorsExitWithTwoAndNothingOnStandardOutput) {
            {"convert", "--from", "iast", "--to", "auto"},
            {"convert", "--from", "iast", "--to", "Vedic", "-d", "Vedic"},
            {"convert", "--from", "iast", "--to", "Klingon"},
+           {"tables", "--check", d, "-o", out},
+           {"tables", "-o", out, "--check", d},
+           {"tables", "--export", d, "-o", out},
+           {"tables", "-o", out, "--export", d},
+           {"tables", "--export", d, "-o", "-"},
        }) {
     const Outcome run = Sfconv(args, "ka");
     EXPECT_EQ(run.status, kExitUsage) << testing::PrintToString(args);
     EXPECT_EQ(run.out, "") << testing::PrintToString(args);
     EXPECT_NE(run.err.find("usage:"), std::string::npos);
+    if (args.size() == 5 && args[0] == "tables") {
+      EXPECT_TRUE(
+          run.err.starts_with("sfconv: option -o does not go with tables --check or --export\n"))
+          << run.err;
+    }
   }
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
   EXPECT_NE(Sfconv({"convert", "--from", "iast", "--to", "Klingon"}).err.find("\"Klingon\""),
             std::string::npos);
   const Outcome help = Sfconv({"to-translit", "--help"});
   EXPECT_EQ(help.status, kExitOk);
   EXPECT_NE(help.out.find("usage:"), std::string::npos);
-}
-
-TEST(SfconvFiles, InputAndOutputFilesPassBytesUnchanged) {
-  TempDir dir;
-  const std::string input = B({"ka\r\nga", 0, 255, "\n"});
-  dir.Write("in.txt", input);
-  const std::string out = (dir.path() / "out.txt").string();
-  const Outcome run = Sfconv({"to-devanagari", "-i", (dir.path() / "in.txt").string(), "-o", out});
-  EXPECT_EQ(run.status, kExitOk);
-  EXPECT_EQ(run.out, "");
-  EXPECT_BYTES(Sfconv({"to-devanagari"}, input).out, ReadFileBytes(out));
 }
 
 TEST(SfconvFiles, AFailedRunExitsWithOneAndLeavesTheOutputFileAsItWas) {
@@ -138,16 +133,23 @@ TEST(SfconvFiles, AFailedRunExitsWithOneAndLeavesTheOutputFileAsItWas) {
   EXPECT_EQ(Names(dir.path()), (Args{"out.txt", "sub"}));
 }
 
-TEST(SfconvFiles, TheOutputFileMayBeTheInputFile) {
+// Bytes pass unchanged; the output file may be the input file; a file named
+// "-" is written by another name for it.
+TEST(SfconvFiles, InputAndOutputFiles) {
   TempDir dir;
   std::filesystem::create_directory(dir.path() / "sub");
+  const std::string input = B({"ka\r\nga", 0, 255, "\n"});
   const std::string verse = (dir.path() / "verse.txt").string();
-  for (const std::string& same : {verse, (dir.path() / "sub" / ".." / "verse.txt").string()}) {
-    dir.Write("verse.txt", "namaste");
-    EXPECT_EQ(Sfconv({"to-devanagari", "-i", verse, "-o", same}).status, kExitOk);
-    EXPECT_BYTES("nmSte ", ReadFileBytes(verse));
+  const std::string out = (dir.path() / "out.txt").string();
+  for (const std::string& to : {out, (dir.path() / "-").string(), verse,
+                                (dir.path() / "sub" / ".." / "verse.txt").string()}) {
+    dir.Write("verse.txt", input);
+    const Outcome run = Sfconv({"to-devanagari", "-i", verse, "-o", to});
+    EXPECT_EQ(run.status, kExitOk);
+    EXPECT_EQ(run.out, "");
+    EXPECT_BYTES(Sfconv({"to-devanagari"}, input).out, ReadFileBytes(to));
   }
-  EXPECT_EQ(Names(dir.path()), (Args{"sub", "verse.txt"}));
+  EXPECT_EQ(Names(dir.path()), (Args{"-", "out.txt", "sub", "verse.txt"}));
 }
 
 // ---- the program ----
@@ -192,6 +194,10 @@ TEST(SfconvProgram, AWriteErrorOrRunningOutOfMemoryIsOneMessageAndStatusOne) {
       // A file size limit stands in for a full disk.
       {"ulimit -f 1; $SFCONV to-devanagari -i " + d + "/big.txt -o " + d + "/out/out.txt",
        "sfconv: cannot write "},
+      // A pipe whose reader has gone.
+      {"mkfifo " + d + "/fifo; exec 3<>" + d + "/fifo 4>" + d +
+           "/fifo 3<&-; $SFCONV to-devanagari -i " + d + "/in.txt >&4",
+       "sfconv: cannot write standard output" + SystemReason(EPIPE) + "\n"},
   };
   for (const char* help : {"--help", "tables --help", "to-devanagari --help"}) {
     cases.push_back({"$SFCONV " + std::string(help) + " > /dev/full",
@@ -203,7 +209,7 @@ TEST(SfconvProgram, AWriteErrorOrRunningOutOfMemoryIsOneMessageAndStatusOne) {
        "sfconv: out of memory\n"});
 #endif
   for (const Case& c : cases) {
-    EXPECT_EQ(RunScript(c.script + " 2> " + d + "/err.txt"), kExitFileError) << c.script;
+    EXPECT_EQ(RunScript("(" + c.script + ") 2> " + d + "/err.txt"), kExitFileError) << c.script;
     const std::string err = ReadFileBytes(dir.path() / "err.txt");
     EXPECT_TRUE(err.starts_with(c.err)) << err;
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
@@ -212,89 +218,21 @@ TEST(SfconvProgram, AWriteErrorOrRunningOutOfMemoryIsOneMessageAndStatusOne) {
   EXPECT_EQ(Names(dir.path() / "out"), Args{"out.txt"});
 }
 
-// Starts the program with the given standard input and output, standard error
-// to a file, and the default actions for the signals it changes.
-pid_t Start(const Args& args, int in, int out, const std::filesystem::path& err) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, in, 0);
-  posix_spawn_file_actions_adddup2(&actions, out, 1);
-  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  sigset_t defaults;
-  sigemptyset(&defaults);
-  sigaddset(&defaults, SIGPIPE);
-  sigaddset(&defaults, SIGTERM);
-  posix_spawnattr_setsigdefault(&attributes, &defaults);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
-  Args words = {SFC_SFCONV_PATH};
-  words.insert(words.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
-  pid_t pid = -1;
-  const int error = posix_spawn(&pid, SFC_SFCONV_PATH, &actions, &attributes, argv.data(), environ);
-  posix_spawnattr_destroy(&attributes);
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(in);
-  ::close(out);
-  return error == 0 ? pid : -1;
-}
-
-int Wait(pid_t pid) {
-  int status = 0;
-  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
-  return status;
-}
-
-TEST(SfconvProgram, AClosedPipeOnStandardOutputIsAWriteError) {
-  TempDir dir;
-  dir.Write("in.txt", "namaste");
-  int output[2];
-  ASSERT_EQ(::pipe2(output, O_CLOEXEC), 0);
-  ::close(output[0]);
-  const pid_t pid =
-      Start({"to-devanagari", "-i", (dir.path() / "in.txt").string()},
-            ::open("/dev/null", O_RDONLY | O_CLOEXEC), output[1], dir.path() / "err.txt");
-  ASSERT_GT(pid, 0);
-  const int status = Wait(pid);
-  ASSERT_TRUE(WIFEXITED(status)) << status;
-  EXPECT_EQ(WEXITSTATUS(status), kExitFileError);
-  EXPECT_EQ(ReadFileBytes(dir.path() / "err.txt"),
-            "sfconv: cannot write standard output" + SystemReason(EPIPE) + "\n");
-}
-
+// Terminated while it waits for the rest of its input, once its temporary
+// file is there (or it has ended, which fails the test).
 TEST(SfconvProgram, ATerminatedRunLeavesNoTemporaryFile) {
   TempDir dir;
-  const std::filesystem::path out = dir.path() / "out";
-  std::filesystem::create_directory(out);
+  const std::string d = dir.path().string();
+  std::filesystem::create_directory(dir.path() / "out");
   dir.Write("out/out.txt", "old");
-  const int created = ::inotify_init1(IN_CLOEXEC);
-  ASSERT_GE(::inotify_add_watch(created, out.c_str(), IN_CREATE), 0);
-  int input[2];
-  ASSERT_EQ(::pipe2(input, O_CLOEXEC), 0);
-  const pid_t pid = Start({"to-devanagari", "-o", (out / "out.txt").string()}, input[0],
-                          ::open("/dev/null", O_WRONLY | O_CLOEXEC), dir.path() / "err.txt");
-  ASSERT_GT(pid, 0);
-  const int ended = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
-  ASSERT_GE(ended, 0);
-  EXPECT_EQ(::write(input[1], "ka", 2), 2);
-  // The temporary file appears while the program waits for the rest of its
-  // input; an end of the program first is a failure, not a hang.
-  pollfd events[] = {{created, POLLIN, 0}, {ended, POLLIN, 0}};
-  while (::poll(events, 2, -1) < 0 && errno == EINTR) {
-  }
-  EXPECT_EQ(Names(out).size(), 2u);
-  ::kill(pid, SIGTERM);
-  const int status = Wait(pid);
-  ::close(input[1]);
-  ::close(created);
-  ::close(ended);
-  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
-  EXPECT_EQ(ReadFileBytes(out / "out.txt"), "old");
-  EXPECT_EQ(Names(out), Args{"out.txt"});
+  const int status = RunScript(
+      "cd " + d + " && mkfifo in && { $SFCONV to-devanagari -o out/out.txt < in & } && " +
+      "exec 3> in && printf ka >&3 && " +
+      "while kill -0 $! 2> /dev/null && [ $(ls -A out | wc -l) -lt 2 ]; do sleep 0.01; done; " +
+      "kill -TERM $! && wait $!");
+  EXPECT_EQ(status, 128 + SIGTERM);
+  EXPECT_EQ(ReadFileBytes(dir.path() / "out" / "out.txt"), "old");
+  EXPECT_EQ(Names(dir.path() / "out"), Args{"out.txt"});
 }
 
 TEST(SfconvDash, NamesStandardInputAndOutput) {
@@ -315,93 +253,69 @@ TEST(SfconvDash, NamesStandardInputAndOutput) {
   EXPECT_NE(Sfconv({"check", "-"}, "namaste").out.find("1 of 1 words"), std::string::npos);
 }
 
-TEST(SfconvDash, AFileNamedDashIsWrittenAsDotSlashDash) {
-  TempDir dir;
-  const std::filesystem::path previous = std::filesystem::current_path();
-  std::filesystem::current_path(dir.path());
-  const Outcome run = Sfconv({"to-devanagari", "-o", "./-"}, "ka");
-  std::filesystem::current_path(previous);
-  EXPECT_EQ(run.status, kExitOk);
-  EXPECT_EQ(run.out, "");
-  EXPECT_BYTES("k ", test::ReadFileBytes(dir.path() / "-"));
-}
-
-TEST(SfconvTables, AnOutputFileDoesNotGoWithCheckOrExport) {
-  TempDir dir;
-  const std::string d = dir.path().string();
-  const std::string out = (dir.path() / "out.txt").string();
-  for (const Args& args : std::vector<Args>{{"tables", "--check", d, "-o", out},
-                                            {"tables", "-o", out, "--check", d},
-                                            {"tables", "--export", d, "-o", out},
-                                            {"tables", "-o", out, "--export", d},
-                                            {"tables", "--export", d, "-o", "-"}}) {
-    const Outcome run = Sfconv(args);
-    EXPECT_EQ(run.status, kExitUsage) << testing::PrintToString(args);
-    EXPECT_TRUE(
-        run.err.starts_with("sfconv: option -o does not go with tables --check or --export\n"))
-        << run.err;
-    EXPECT_EQ(run.out, "");
-  }
-  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
-}
-
+// A directory in the place of the last file, or a full disk while it is written.
 TEST(SfconvTables, AFailedExportChangesNothingInTheDirectory) {
-  TempDir dir;
-  dir.Write("sanideva.cod", "old syllables");
-  dir.Write("lipikara.mmy", "old map");
-  std::filesystem::create_directory(dir.path() / "devitran.cod");
-  const auto before = Contents(dir.path());
-  const Outcome run = Sfconv({"tables", "-d", "Sanskrit 99", "--export", dir.path().string()});
-  EXPECT_EQ(run.status, kExitFileError);
-  EXPECT_EQ(run.err, "sfconv: devitran.cod: cannot write \"" +
-                         (dir.path() / "devitran.cod").string() + "\"" + SystemReason(EISDIR) +
-                         "\n");
-  EXPECT_EQ(Contents(dir.path()), before);
+  for (const bool full : {false, true}) {
+    TempDir dir;
+    const std::filesystem::path glyphs = dir.path() / "devitran.cod";
+    dir.Write("sanideva.cod", "old syllables");
+    dir.Write("lipikara.mmy", "old map");
+    if (full) {
+      std::filesystem::create_symlink("/dev/full", glyphs);
+    } else {
+      std::filesystem::create_directory(glyphs);
+    }
+    const auto before = Contents(dir.path());
+    const Outcome run = Sfconv({"tables", "-d", "Sanskrit 99", "--export", dir.path().string()});
+    EXPECT_EQ(run.status, kExitFileError);
+    EXPECT_EQ(run.err, "sfconv: devitran.cod: cannot write \"" + glyphs.string() + "\"" +
+                           SystemReason(full ? ENOSPC : EISDIR) + "\n");
+    EXPECT_EQ(Contents(dir.path()), before);
+  }
 }
 
-// A standard input that fails with the given exception after its first
-// bytes, as if memory ran out in the middle of a run.
-template <typename Failure>
+// A standard input that calls `fail` after its first bytes, as when memory
+// runs out in the middle of a run.
 class FailingInput : public std::streambuf {
  public:
-  explicit FailingInput(std::string first) : first_(std::move(first)) {
+  FailingInput(std::string first, std::function<void()> fail)
+      : first_(std::move(first)), fail_(std::move(fail)) {
     setg(first_.data(), first_.data(), first_.data() + first_.size());
   }
 
  protected:
-  int_type underflow() override { throw Failure("in the middle of the run"); }
+  int_type underflow() override {
+    fail_();
+    return traits_type::eof();
+  }
 
  private:
   std::string first_;
+  std::function<void()> fail_;
 };
 
-struct OutOfMemory : std::bad_alloc {
-  explicit OutOfMemory(const char*) {}
-};
-
-template <typename Failure>
-void ExpectFailureLeavesTheOutputFile(const std::string& message) {
+TEST(SfconvFailures, AFailureMidRunIsOneMessageAndLeavesTheOutputFile) {
   TempDir dir;
   const std::string out = (dir.path() / "out.txt").string();
   dir.Write("out.txt", "old");
-  for (const Args& args :
-       std::vector<Args>{{"to-devanagari", "-o", out},
-                         {"convert", "--from", "iast", "--to", "Vedic", "-o", out},
-                         {"check", "-", "-o", out}}) {
-    FailingInput<Failure> source(std::string(100000, 'k'));
-    std::istream in(&source);
-    in.exceptions(std::ios::badbit);  // the failure itself reaches the tool
-    const Outcome run = Sfconv(args, in);
-    EXPECT_EQ(run.status, kExitFileError) << testing::PrintToString(args);
-    EXPECT_EQ(run.err, message) << testing::PrintToString(args);
-    EXPECT_EQ(Contents(dir.path()), (std::map<std::string, std::string>{{"out.txt", "old"}}));
+  for (const auto& [fail, message] : std::vector<std::pair<std::function<void()>, std::string>>{
+           {[] { throw std::bad_alloc(); }, "sfconv: out of memory\n"},
+           {[] { throw std::logic_error("in the middle of the run"); },
+            "sfconv: stopped by an unexpected error: in the middle of the run\n"},
+       }) {
+    for (const Args& args :
+         std::vector<Args>{{"to-devanagari", "-o", out},
+                           {"convert", "--from", "iast", "--to", "Vedic", "-o", out},
+                           {"check", "-", "-o", out}}) {
+      FailingInput source(std::string(100000, 'k'), fail);
+      std::istream in(&source);
+      in.exceptions(std::ios::badbit);  // the failure itself reaches the tool
+      const Outcome run = Sfconv(args, in);
+      EXPECT_EQ(run.status, kExitFileError) << testing::PrintToString(args);
+      EXPECT_EQ(run.err, message) << testing::PrintToString(args);
+      EXPECT_EQ(Contents(dir.path()), (std::map<std::string, std::string>{{"out.txt", "old"}}));
+    }
   }
-}
-
-TEST(SfconvFailures, AFailureMidRunIsOneMessageAndLeavesTheOutputFile) {
-  ExpectFailureLeavesTheOutputFile<OutOfMemory>("sfconv: out of memory\n");
-  ExpectFailureLeavesTheOutputFile<std::logic_error>(
-      "sfconv: stopped by an unexpected error: in the middle of the run\n");
 }
 
 }  // namespace

@@ -20,6 +20,17 @@ using test::Names;
 using test::ReadFileBytes;
 using Strings = std::vector<std::string>;
 
+// The message of the IoError that `run` throws.
+template <typename Run>
+std::string ErrorOf(Run run) {
+  try {
+    run();
+  } catch (const IoError& error) {
+    return error.what();
+  }
+  return "no error";
+}
+
 TEST(AtomicFileTest, TheTargetChangesOnlyAtCommitAndWithoutOneNothingIsLeft) {
   test::TempDir dir;
   dir.Write("out.txt", "old");
@@ -68,7 +79,7 @@ TEST(AtomicFileTest, KeepsThePermissionBitsAndTheLinkToTheReplacedFile) {
   EXPECT_EQ(Names(dir.path() / "sub"), Strings{"real.txt"});
 }
 
-TEST(AtomicFileTest, ADeviceOrDescriptorIsWrittenDirectlyAndAFullOneFails) {
+TEST(AtomicFileTest, ADeviceOrDescriptorIsWrittenDirectlyAndFailuresNameTheFile) {
   test::TempDir dir;
   dir.Write("log.txt", "old ");
   const int descriptor = ::open((dir.path() / "log.txt").c_str(), O_WRONLY | O_APPEND);
@@ -83,31 +94,20 @@ TEST(AtomicFileTest, ADeviceOrDescriptorIsWrittenDirectlyAndAFullOneFails) {
   ::close(descriptor);
   EXPECT_EQ(ReadFileBytes(dir.path() / "log.txt"), "old new");
   EXPECT_EQ(Names(dir.path()), Strings{"log.txt"});
-  AtomicFile finished("/dev/full");
-  finished.Write("bytes");
-  EXPECT_THROW(finished.Finish(), IoError);
-  try {
-    AtomicFile full("/dev/full");
-    full.Write("bytes");
-    full.Commit();
-    ADD_FAILURE() << "no error";
-  } catch (const IoError& error) {
-    EXPECT_EQ(std::string(error.what()), "cannot write \"/dev/full\"" + SystemReason(ENOSPC));
+  const std::string full = "cannot write \"/dev/full\"" + SystemReason(ENOSPC);
+  for (const bool commit : {false, true}) {
+    EXPECT_EQ(ErrorOf([commit] {
+                AtomicFile file("/dev/full");
+                file.Write("bytes");
+                commit ? file.Commit() : file.Finish();
+              }),
+              full);
   }
-}
-
-TEST(AtomicFileTest, FailuresNameTheFile) {
-  test::TempDir dir;
   const fs::path missing = dir.path() / "no" / "out.txt";
-  try {
-    AtomicFile file(missing);
-    ADD_FAILURE() << "no error";
-  } catch (const IoError& error) {
-    EXPECT_EQ(std::string(error.what()),
-              "cannot write \"" + missing.string() + "\": cannot create a temporary file in \"" +
-                  missing.parent_path().string() + "\"" + SystemReason(ENOENT));
-  }
-  EXPECT_THROW(AtomicFile file(dir.path()), IoError);
+  EXPECT_EQ(ErrorOf([&missing] { AtomicFile file(missing); }),
+            "cannot write \"" + missing.string() + "\": cannot create a temporary file in \"" +
+                missing.parent_path().string() + "\"" + SystemReason(ENOENT));
+  EXPECT_NE(ErrorOf([&dir] { AtomicFile file(dir.path()); }), "no error");
 }
 
 TEST(AtomicFileTest, ASignalHandlerCanRemoveTheTemporaryFile) {
@@ -130,10 +130,8 @@ void KillAndWait(pid_t& pid) {
   pid = -1;
 }
 
-// A writer in a child process: it writes part of its file, tells the parent
-// and waits. With `hand_on`, it first starts a grandchild that keeps the
-// open file (and so its lock) after the writer is killed. Both are killed
-// at the end of the test at the latest.
+// A writer in a child process that writes part of its file and waits; with
+// `hand_on`, a grandchild keeps the open file (and its lock) after it.
 struct ChildWriter {
   ChildWriter(const fs::path& target, bool hand_on) {
     int ready[2];
@@ -163,9 +161,8 @@ struct ChildWriter {
   pid_t holder = -1;
 };
 
-// A writer killed with SIGKILL cannot remove its temporary file; the next
-// writer to the same target does, but never the file of a writer that is
-// still at work.
+// The next writer removes what a killed writer left, never the file of a
+// writer at work.
 TEST(AtomicFileTest, TheNextWriterRemovesWhatAKilledWriterLeft) {
   struct Case {
     const char* name;
@@ -198,8 +195,7 @@ TEST(AtomicFileTest, TheNextWriterRemovesWhatAKilledWriterLeft) {
   }
 }
 
-// Only the temporary files of the same target are looked at, and only
-// files named as this program names them.
+// Only temporary files of the same target, named as this program names them.
 TEST(AtomicFileTest, OtherFilesAreNotRemoved) {
   test::TempDir dir;
   ChildWriter writer(dir.path() / "out.txt.bak", false);

@@ -1,9 +1,6 @@
 // Writing the tables in force as the three files: loading them back into a
 // fresh start-up state gives the same tables byte for byte.
 
-#include <cerrno>
-
-#include "atomic_file.h"
 #include "code_table_files.h"
 #include "test_support.h"
 
@@ -11,13 +8,11 @@ namespace sfc {
 namespace {
 
 using test::B;
-using test::Contents;
 using test::DumpRows;
 using test::TempDir;
 using Problems = std::vector<TableProblem>;
 
-// What `sfconv --tables DIR -t ... -d ...` sets up: start-up, the load, the
-// two font lists.
+// What `sfconv --tables DIR -t ... -d ...` sets up.
 ConverterState LoadedAs(const std::filesystem::path& dir, std::string translit_font,
                         std::string devanagari_font) {
   ConverterState state = MakeStartupState();
@@ -149,29 +144,6 @@ TEST(ExportTables, ItCreatesTheDirectoryAndSaysWhenItCannotWrite) {
       ExportCodeTables(state, dir.path() / "plain"),
       (Problems{{Severity::kError, "", 0, 0,
                  "cannot write into " + (dir.path() / "plain").string() + ": not a directory"}}));
-}
-
-TEST(ExportTables, AFailureLeavesTheDirectoryAsItWas) {
-  const ConverterState state = test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kVedic);
-  TempDir dir;
-  dir.Write(kSyllableFileName, "old syllables");
-  dir.Write(kShortIFileName, "old map");
-  // The disk fills while the last file is written: it names a device that
-  // takes no byte.
-  std::filesystem::create_symlink("/dev/full", dir.path() / kGlyphFileName);
-  const auto full_before = Contents(dir.path());
-  const Problems problems = ExportCodeTables(state, dir.path());
-  ASSERT_EQ(problems.size(), 1u);
-  EXPECT_EQ(problems[0].file, kGlyphFileName);
-  EXPECT_EQ(problems[0].message, "cannot write \"" + (dir.path() / kGlyphFileName).string() + "\"" +
-                                     SystemReason(ENOSPC));
-  EXPECT_EQ(Contents(dir.path()), full_before);
-
-  // When all three can be written, all three change.
-  std::filesystem::remove(dir.path() / kGlyphFileName);
-  EXPECT_EQ(ExportCodeTables(state, dir.path()), Problems{});
-  EXPECT_NE(test::ReadFileBytes(dir.path() / kSyllableFileName), "old syllables");
-  EXPECT_EQ(Contents(dir.path()).size(), 3u);
 }
 
 }  // namespace

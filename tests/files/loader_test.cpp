@@ -1,6 +1,5 @@
-// Loading the three code-table files into the tables, rule by rule. Each
-// case loads whole files into the start-up state and compares every table
-// row with the start-up tables plus the rows the files should change.
+// Loading the three code-table files: every table row compared with the
+// start-up tables plus the rows the files should change.
 
 #include <fstream>
 
@@ -207,14 +206,8 @@ TEST(LoadPositions, SpecialEntriesRecordTheirRows) {
 
 TEST(LoadPositions, TheLongAAndVocalicRSignsAreNamedByKeyRowsAsTheSyllableFileLeftThem) {
   std::string sanideva = "A,a,a\n" + Repeat(",,\n", 108) + "R,r,r\n";  // rows 1 and 110
-  const ConverterState loaded = LoadedStartup({sanideva, "",
-                                               GlyphFile(
-                                                   {
-                                                       {1, "A3"},
-                                                       {2, "R3"},
-                                                       {3, B({128, "3"})},
-                                                   },
-                                                   3)});
+  const std::string devitran = GlyphFile({{1, "A3"}, {2, "R3"}, {3, B({128, "3"})}}, 3);
+  const ConverterState loaded = LoadedStartup({sanideva, "", devitran});
   SpecialGlyphPositions expected = ResetPositions();
   expected.vocalic_r_sign_pos = 2;
   expected.vowel_sign_positions[0] = 3;  // the Sanskrit-Times ā is an ordinary sign now
@@ -239,34 +232,30 @@ TEST(LoadMissingFiles, AFileThatCannotBeOpenedIsNotedAndLeavesItsTable) {
            " is a directory, not a file; the short-i map keeps its contents"},
   };
   EXPECT_EQ(report.problems, notes);
-  // A device or an unreadable file is noted too.
-  std::filesystem::remove(dir.path() / kGlyphFileName);
-  std::filesystem::create_symlink("/dev/zero", dir.path() / kGlyphFileName);
-  TempDir unreadable;
+  // A device, an unreadable file, and one that opens but cannot be read (a
+  // process's memory); root reads files whatever their permissions.
+  TempDir device, unreadable, memory;
+  std::filesystem::create_symlink("/dev/zero", device.path() / kGlyphFileName);
   unreadable.Write(kGlyphFileName, "ka1");
   std::filesystem::permissions(unreadable.path() / kGlyphFileName, std::filesystem::perms::none);
+  std::filesystem::create_symlink("/proc/self/mem", memory.path() / kGlyphFileName);
   const bool root = std::ifstream(unreadable.path() / kGlyphFileName).is_open();
-  for (const auto& [path, why] : {std::pair{dir.path(), "not a regular file"},
-                                  std::pair{unreadable.path(), "Permission denied"}}) {
-    if (root && path == unreadable.path()) continue;  // root reads files whatever their permissions
+  const std::string keeps = "; the glyph code table keeps its contents";
+  for (const auto& [at, note] : std::vector<std::pair<const TempDir*, std::string>>{
+           {&device, " cannot be opened (not a regular file)" + keeps},
+           {&unreadable, " cannot be opened (Permission denied)" + keeps},
+           {&memory,
+            " could not be read to its end; the rows read before stay in the glyph code "
+            "table"},
+       }) {
+    if (root && at == &unreadable) continue;
     ConverterState again = MakeStartupState();
-    const LoadReport told = LoadCodeTables(again, path);
+    const LoadReport told = LoadCodeTables(again, at->path());
     ASSERT_EQ(told.problems.size(), 3u);
-    EXPECT_EQ(FormatProblem(told.problems[2]), "devitran.cod: " + (path / kGlyphFileName).string() +
-                                                   " cannot be opened (" + why +
-                                                   "); the glyph code table keeps its contents");
+    EXPECT_EQ(FormatProblem(told.problems[2]),
+              "devitran.cod: " + (at->path() / kGlyphFileName).string() + note);
     EXPECT_EQ(again.devitran[1], MakeStartupState().devitran[1]);
   }
-  // A file that opens but cannot be read: a process's memory reads as a
-  // regular file of no size, and reading its first page fails.
-  std::filesystem::remove(dir.path() / kGlyphFileName);
-  std::filesystem::create_symlink("/proc/self/mem", dir.path() / kGlyphFileName);
-  ConverterState again = MakeStartupState();
-  const LoadReport told = LoadCodeTables(again, dir.path());
-  ASSERT_EQ(told.problems.size(), 3u);
-  EXPECT_EQ(FormatProblem(told.problems[2]),
-            "devitran.cod: " + (dir.path() / kGlyphFileName).string() +
-                " could not be read to its end; the rows read before stay in the glyph code table");
 }
 
 TEST(LoadTwice, TheSecondLoadOverwritesOnlyTheRowsItReachesAndResetsEveryPosition) {

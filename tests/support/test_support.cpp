@@ -71,15 +71,9 @@ std::string ReadFileBytes(const std::filesystem::path& path) {
 }
 
 std::vector<std::string> ReadLines(const std::filesystem::path& path) {
-  const std::string text = ReadFileBytes(path);
+  std::istringstream text(ReadFileBytes(path));
   std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
+  for (std::string line; std::getline(text, line);) lines.push_back(line);
   return lines;
 }
 

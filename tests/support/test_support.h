@@ -35,12 +35,10 @@ inline void PrintTo(const TableProblem& problem, std::ostream* out) {
 
 namespace sfc::test {
 
-// Bytes as text for failure messages, in full, the way messages to users
-// show them (ShownBytes).
+// Bytes in full as messages to users show them (ShownBytes).
 std::string Show(std::string_view bytes);
 
-// Compares two byte strings and, on a mismatch, prints both in Show() form
-// with the offset of the first difference.
+// On a mismatch, both in Show() form around the first difference.
 ::testing::AssertionResult BytesEqual(std::string_view expected, std::string_view actual);
 #define EXPECT_BYTES(expected, actual) EXPECT_TRUE(::sfc::test::BytesEqual((expected), (actual)))
 
@@ -54,8 +52,7 @@ struct Piece {
 };
 std::string B(std::initializer_list<Piece> pieces);
 
-// A directory of its own under the system's temporary directory, removed
-// with everything in it at the end of its scope.
+// A temporary directory, removed with everything in it at the end of its scope.
 class TempDir {
  public:
   TempDir();
@@ -77,8 +74,8 @@ std::string ReadFileBytes(const std::filesystem::path& path);
 std::vector<std::string> ReadLines(const std::filesystem::path& path);
 // The first `count` lines of a file of the test data, each with its line feed.
 std::string DataLines(std::string_view file, std::size_t count);
-// The names in a directory, sorted; and what each entry holds (a link shown
-// as "-> path", a directory as "(not a file)").
+// The sorted names in a directory; what each entry holds (a link as
+// "-> path", a directory as "(not a file)").
 std::vector<std::string> Names(const std::filesystem::path& dir);
 std::map<std::string, std::string> Contents(const std::filesystem::path& dir);
 std::string Repeat(std::string_view piece, int times);
@@ -98,8 +95,7 @@ struct TableFiles {
 };
 void WriteTableFiles(const TempDir& dir, const TableFiles& files);
 
-// The tables listing without its font line and positions: what a load is
-// expected to reproduce.
+// The tables listing without its font line and positions.
 std::string DumpRows(const ConverterState& state);
 
 }  // namespace sfc::test
