@@ -6,11 +6,7 @@ const assert = require('node:assert');
 const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
-const {execFileSync} = require('node:child_process');
-const {newConverter, kForms, readRepo, batchPath, sfconvPath, runNative, equalBytes} = require('./support.js');
-
-const skipNative = !(fs.existsSync(batchPath) && fs.existsSync(sfconvPath)) && 'native sfconv is not built';
-const sfconv = (args, input) => execFileSync(sfconvPath, args, {input});
+const {skipNative, newConverter, kForms, readRepo, sfconv, runNative, equalBytes} = require('./support.js');
 
 // A text in each form: the Gita's first lines in that form, made by sfconv.
 function inputFor(form) {
