@@ -1,14 +1,12 @@
 #!/bin/sh
 # Documents written by python-docx and python-odf from the Gita corpus,
 # converted by `sfconv document`, and read back by python-docx, python-odf
-# and LibreOffice, which also opens every converted document and makes a PDF
-# of it.
+# and LibreOffice, which also makes a PDF of every converted document.
 # usage: document_test.sh SFCONV TEST_DIR DATA_DIR [no-office]
 set -eu
 SFCONV=$1 HERE=$2 DATA=$3 OFFICE=${4:-office}
-# The sanitizer build (no-office) starts sfconv for every passage slowly: fewer verses.
 VERSES=60
-[ "$OFFICE" = no-office ] && VERSES=16
+[ "$OFFICE" = no-office ] && VERSES=16  # the sanitizer build starts sfconv slowly
 PY=""
 for candidate in python3 /usr/bin/python3; do
   "$candidate" -c 'import docx, lxml, odf' 2>/dev/null && PY=$candidate && break

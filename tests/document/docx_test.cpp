@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -34,11 +35,6 @@ Conversion Marking(std::vector<std::string> fonts = {"Vedic", "Sanskrit-Times"})
   return conversion;
 }
 
-std::string Styles(const std::string& body) {
-  return R"(<w:styles xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main">)" +
-         body + "</w:styles>";
-}
-
 struct Converted {
   std::string xml;
   DocumentReport report;
@@ -54,19 +50,12 @@ Converted Convert(const std::string& body, const std::string& styles = "",
   return out;
 }
 
-// The text of every w:t in order.
+// The text of every w:t in order, each followed by "|".
 std::string Texts(const std::string& xml) {
+  static const std::regex kText(R"(<w:t(?:\s[^>]*)?>(.*?)</w:t>)");
   std::string text;
-  std::size_t at = 0;
-  while ((at = xml.find("<w:t", at)) != std::string::npos) {
-    const std::size_t close = xml.find('>', at);
-    if (xml[close - 1] == '/' || (xml[at + 4] != '>' && xml[at + 4] != ' ')) {
-      at = close;
-      continue;
-    }
-    const std::size_t end = xml.find("</w:t>", close);
-    text += xml.substr(close + 1, end - close - 1) + "|";
-    at = end;
+  for (std::sregex_iterator it(xml.begin(), xml.end(), kText), end; it != end; ++it) {
+    text += (*it)[1].str() + "|";
   }
   return text;
 }
@@ -86,7 +75,8 @@ std::string Ab(const std::string& properties, const std::string& style = "") {
 }
 
 TEST(DocxResolution, EachLevelNamesTheFont) {
-  const std::string styles = Styles(
+  const std::string styles =
+      R"(<w:styles xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main">)"
       R"(<w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:asciiTheme="minorHAnsi" w:hAnsiTheme="minorHAnsi"/></w:rPr></w:rPrDefault></w:docDefaults>)"
       R"(<w:style w:type="paragraph" w:default="1" w:styleId="Normal"><w:rPr>)" +
       Fonts("Times") +
@@ -98,7 +88,7 @@ TEST(DocxResolution, EachLevelNamesTheFont) {
       R"(<w:style w:type="paragraph" w:styleId="Plain"><w:basedOn w:val="Nothing"/></w:style>)"
       R"(<w:style w:type="character" w:styleId="Tr"><w:basedOn w:val="Tr0"/></w:style>)"
       R"(<w:style w:type="character" w:styleId="Tr0"><w:rPr>)" +
-      Fonts("Sanskrit-Times") + R"(</w:rPr></w:style>)");
+      Fonts("Sanskrit-Times") + R"(</w:rPr></w:style></w:styles>)";
   const std::string theme =
       R"(<a:theme xmlns:a="http://schemas.openxmlformats.org/drawingml/2006/main"><a:themeElements><a:fontScheme>)"
       R"(<a:majorFont><a:latin typeface="Vedic"/></a:majorFont><a:minorFont><a:latin typeface="Sanskrit-Times"/><a:cs typeface="Vedic"/></a:minorFont>)"
@@ -120,6 +110,9 @@ TEST(DocxResolution, EachLevelNamesTheFont) {
       {"theme over plain at one level",
        Ab(R"(<w:rFonts w:ascii="Times" w:asciiTheme="majorHAnsi"/>)"), "[Vedic:ab]|"},
       {"defaults through the theme", Ab("", "Plain"), "[Sanskrit-Times:ab]|"},
+      {"a run in another legacy font closes the stretch",
+       Paragraph(MakeRun(Fonts("Vedic"), "ab") + MakeRun(Fonts("Sanskrit-Times"), "cd")),
+       "[Vedic:ab]|[Sanskrit-Times:cd]|"},
       {"ascii and hAnsi slots",
        Paragraph(MakeRun(R"(<w:rFonts w:ascii="Vedic" w:hAnsi="Times"/>)", "a\u00E9b")),
        "[Vedic:a]|\u00E9|[Vedic:b]|"},

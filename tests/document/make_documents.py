@@ -1,17 +1,16 @@
 #!/usr/bin/env python3
 """Builds test documents from the Gita corpus with independent writers.
 
-gita.docx (python-docx): verses in the Vedic font (bytes of `sfconv
-to-devanagari`, stored as U+F0xx or as Windows-1252 text) cut into runs at
-random places, their transliteration in Sanskrit-Times, fonts on runs and
-through styles, English in Times New Roman, a table, a header, a footnote, a
-hyperlink, a text box and w:sym characters. gita.odt (python-odf): verses
-through a paragraph style and its parent, through spans (some bold) and a
-font declaration named unlike its family ("Vedic1"), and a header.
+gita.docx (python-docx): verses in the Vedic font (as U+F0xx or Windows-1252
+text) in runs cut at random places, their transliteration in Sanskrit-Times,
+fonts on runs and through styles, English in Times New Roman, a table, a
+header, a footnote, a hyperlink, a text box and w:sym characters. gita.odt
+(python-odf): verses through a paragraph style and its parent, through spans
+and a font declaration named unlike its family ("Vedic1"), and a header.
 
-expected.json and expected-odt.json (both by part) list every paragraph in order:
-its text as written, as `sfconv convert` gives it, its legacy font ("" when
-it must not change) and, for .docx, whether it is in a text box.
+expected.json and expected-odt.json list every paragraph by part: its text as
+written, as `sfconv convert` gives it, its legacy font ("" when it must not
+change) and, for .docx, whether it is in a text box.
 
 usage: make_documents.py SFCONV DATA_DIR OUT_DIR [VERSES]
 """
@@ -81,8 +80,7 @@ def paragraph_text(p):
 
 
 def add_footnote(path, text):
-    """Adds word/footnotes.xml (the two separators and footnote 1, `text` in
-    the Vedic font) with its relationship and content type."""
+    """Adds word/footnotes.xml, footnote 1 `text` in the Vedic font."""
     with zipfile.ZipFile(path) as package:
         parts = {name: package.read(name) for name in package.namelist()}
     notes = xml('<w:footnotes><w:footnote w:type="separator" w:id="-1"><w:p><w:r><w:separator/>'
@@ -106,7 +104,7 @@ def add_footnote(path, text):
 
 
 class Corpus:
-    """The first verses in Sanskrit-Times and in Vedic, and the text each
+    """The first verses in Sanskrit-Times and in Vedic, and what each
     paragraph must read as after the conversion."""
 
     def __init__(self, sfconv, data_dir, verses):
@@ -117,10 +115,13 @@ class Corpus:
                       for line in self.translit]
         self.to_unicode = {}  # the text as written -> as it must come out, and its font
 
-    def expect(self, text, form, data, prefix=""):
+    def expect(self, data, form, symbol=False, prefix=""):
+        """The text a word processor stores for `data`, noted with what it must become."""
+        text = as_text(data, symbol)
         out = run_sfconv(self.sfconv, ["convert", "--from", form, "--to",
                                        "devanagari" if form == "Vedic" else "iast"], data)
         self.to_unicode[prefix + text] = (prefix + out.decode("utf-8"), form)
+        return text
 
     def row(self, before):
         return list(self.to_unicode.get(before, (before, "")))
@@ -144,47 +145,40 @@ def make_docx(c, out_dir):
         p.add_run(text).font.name = "Times New Roman"
         return p
 
-    header_bytes = vedic[0][:24].rstrip(b" ")
-    split_runs(document.sections[0].header.paragraphs[0], as_text(header_bytes, False), "Vedic", rng)
-    expect(as_text(header_bytes, False), "Vedic", header_bytes)
+    header = expect(vedic[0][:24].rstrip(b" "), "Vedic")
+    split_runs(document.sections[0].header.paragraphs[0], header, "Vedic", rng)
 
     document.add_heading("The Bhagavadgita in legacy fonts", level=1)
     for i, ref in enumerate(refs):
         english(f"Verse {ref}, in the Vedic font and in transliteration.")
-        text = as_text(vedic[i], i % 2 == 0)
-        expect(text, "Vedic", vedic[i])
+        text = expect(vedic[i], "Vedic", i % 2 == 0)
         if i % 3 == 0:
             split_runs(document.add_paragraph(style=verse_style), text, None, rng, i % 2 == 1)
         else:
             split_runs(document.add_paragraph(), text, "Vedic", rng, i % 4 == 1)
-        t = as_text(translit[i], False)
-        expect(t, "Sanskrit-Times", translit[i])
+        t = expect(translit[i], "Sanskrit-Times")
         if i % 2 == 0:
             split_runs(document.add_paragraph(), t, None, rng, style=translit_style)
         else:
             split_runs(document.add_paragraph(), t, "Sanskrit-Times", rng)
 
     # A paragraph in two fonts.
-    text = as_text(vedic[0], True)
+    text = expect(vedic[0], "Vedic", True, prefix="Verse 1.1 reads: ")
     split_runs(english("Verse 1.1 reads: "), text, "Vedic", rng)
-    expect(text, "Vedic", vedic[0], prefix="Verse 1.1 reads: ")
 
     table = document.add_table(rows=2, cols=2)
     for row in range(2):
         english(f"Verse {refs[row]}", table.cell(row, 0).paragraphs[0])
-        text = as_text(vedic[row], row == 1)
-        split_runs(table.cell(row, 1).paragraphs[0], text, "Vedic", rng)
-        expect(text, "Vedic", vedic[row])
+        split_runs(table.cell(row, 1).paragraphs[0], expect(vedic[row], "Vedic", row == 1), "Vedic",
+                   rng)
 
     # A hyperlink whose text is in the Vedic font, in two runs.
-    link_bytes = vedic[1][:20].rstrip(b" ")
-    text = as_text(link_bytes, False)
+    text = expect(vedic[1][:20].rstrip(b" "), "Vedic")
     link = xml('<w:hyperlink r:id="%s"/>' % document.part.relate_to(
         "https://example.org/gita", RELATIONSHIP_TYPE.HYPERLINK, is_external=True))
     link.append(vedic_run(text[:7]))
     link.append(vedic_run(text[7:]))
     document.add_paragraph()._p.append(link)
-    expect(text, "Vedic", link_bytes)
 
     # w:sym characters in the Vedic font after a text run of it.
     p = document.add_paragraph()._p
@@ -192,22 +186,20 @@ def make_docx(c, out_dir):
     p.append(vedic_run(as_text(word[:2], True)))
     for b in word[2:]:
         p.append(xml('<w:r><w:sym w:font="Vedic" w:char="F0%02X"/></w:r>' % b))
-    expect(as_text(word, True), "Vedic", word)
+    expect(word, "Vedic", True)
 
     # A text box (VML) with a verse.
-    text = as_text(vedic[3], False)
     english("A text box follows. ")._p.append(xml(
         '<w:r><w:pict><v:shape id="box1" style="width:360pt;height:80pt" type="#_x0000_t202">'
         '<v:textbox><w:txbxContent><w:p><w:r>' + VEDIC_RPR + '<w:t xml:space="preserve"></w:t>'
-        '</w:r></w:p></w:txbxContent></v:textbox></v:shape></w:pict></w:r>', text))
-    expect(text, "Vedic", vedic[3])
+        '</w:r></w:p></w:txbxContent></v:textbox></v:shape></w:pict></w:r>',
+        expect(vedic[3], "Vedic")))
 
     # A footnote with a verse: python-docx writes no footnotes; the reference
     # goes into the body here and the part into the package below.
     english("A footnote follows.")._p.append(xml(
         '<w:r><w:rPr><w:vertAlign w:val="superscript"/></w:rPr><w:footnoteReference w:id="1"/></w:r>'))
-    note = as_text(vedic[4 % len(vedic)], False)
-    expect(note, "Vedic", vedic[4 % len(vedic)])
+    note = expect(vedic[4 % len(vedic)], "Vedic")
 
     document.save(f"{out_dir}/gita.docx")
     add_footnote(f"{out_dir}/gita.docx", note)
@@ -254,9 +246,8 @@ def make_odt(c, out_dir):
     doc.automaticstyles.addElement(layout)
     master = MasterPage(name="Standard", pagelayoutname=layout)
     header = Header()
-    header_bytes = c.vedic[0][:24].rstrip(b" ")
-    header.addElement(P(stylename=verse, text=as_text(header_bytes, True)))
-    c.expect(as_text(header_bytes, True), "Vedic", header_bytes)
+    header.addElement(P(stylename=verse, text=c.expect(c.vedic[0][:24].rstrip(b" "), "Vedic",
+                                                       True)))
     master.addElement(header)
     doc.masterstyles.addElement(master)
 
@@ -265,8 +256,7 @@ def make_odt(c, out_dir):
         doc.text.addElement(P(stylename=english, text=f"Verse {ref}."))
         # The symbol way throughout: python-odf writes the C1 controls that
         # some Windows-1252 bytes stand for as U+FFFD.
-        text = as_text(c.vedic[i], True)
-        c.expect(text, "Vedic", c.vedic[i])
+        text = c.expect(c.vedic[i], "Vedic", True)
         if i % 3 == 0:
             doc.text.addElement(P(stylename=verse if i % 2 else verse2, text=text))
         else:
@@ -276,9 +266,8 @@ def make_odt(c, out_dir):
                 span = vedic_bold if i % 4 == 1 and k % 2 else vedic_span
                 p.addElement(Span(stylename=span, text=text[start:end]))
             doc.text.addElement(p)
-        t = as_text(c.translit[i], True)
-        c.expect(t, "Sanskrit-Times", c.translit[i])
         p = P(stylename=english)
+        t = c.expect(c.translit[i], "Sanskrit-Times", True)
         p.addElement(Span(stylename=translit_span, text=t))
         doc.text.addElement(p)
     doc.save(f"{out_dir}/gita.odt")

@@ -3,8 +3,8 @@
 only a symbol character map (platform 3, encoding 0, format 4) that maps
 U+F020..U+F0FF to glyphs "b32".."b255".
 
-Glyph order: .notdef is glyph 0 and byte b (32..255) is glyph b - 31. Each
-glyph is a rectangle 2*b units wide, so no two glyphs look alike.
+.notdef is glyph 0 and byte b (32..255) is glyph b - 31, a rectangle 2*b
+units wide, so no two glyphs look alike.
 
 Usage: make_symbol_font.py OUTPUT.ttf
 """
@@ -16,12 +16,8 @@ from fontTools.pens.ttGlyphPen import TTGlyphPen
 from fontTools.ttLib import newTable
 from fontTools.ttLib.tables._c_m_a_p import CmapSubtable
 
-FAMILY = "SFC Symbol Test"
-FIRST_BYTE = 0x20
-LAST_BYTE = 0xFF
-UNITS_PER_EM = 1000
-ASCENT = 800
-DESCENT = 200
+BYTES = range(0x20, 0x100)
+ASCENT, DESCENT = 800, 200
 
 
 def rectangle(width, height):
@@ -34,58 +30,34 @@ def rectangle(width, height):
     return pen.glyph()
 
 
-def byte_glyph_name(b):
-    return "b%d" % b
-
-
 def build(path):
-    names = [".notdef"] + [byte_glyph_name(b) for b in range(FIRST_BYTE, LAST_BYTE + 1)]
-    builder = FontBuilder(UNITS_PER_EM, isTTF=True)
-    builder.setupGlyphOrder(names)
-
-    glyphs = {".notdef": rectangle(400, 700)}
-    metrics = {".notdef": (500, 50)}
-    for b in range(FIRST_BYTE, LAST_BYTE + 1):
-        width = 2 * b
-        glyphs[byte_glyph_name(b)] = rectangle(width, 600)
-        metrics[byte_glyph_name(b)] = (width + 100, 50)
-    builder.setupGlyf(glyphs)
-    builder.setupHorizontalMetrics(metrics)
+    builder = FontBuilder(1000, isTTF=True)
+    builder.setupGlyphOrder([".notdef"] + ["b%d" % b for b in BYTES])
+    builder.setupGlyf({".notdef": rectangle(400, 700),
+                       **{"b%d" % b: rectangle(2 * b, 600) for b in BYTES}})
+    builder.setupHorizontalMetrics({".notdef": (500, 50),
+                                    **{"b%d" % b: (2 * b + 100, 50) for b in BYTES}})
     builder.setupHorizontalHeader(ascent=ASCENT, descent=-DESCENT)
 
     # The symbol map alone; FontBuilder.setupCharacterMap would add Unicode maps.
     symbol = CmapSubtable.newSubtable(4)
-    symbol.platformID = 3
-    symbol.platEncID = 0
-    symbol.language = 0
-    symbol.cmap = {0xF000 + b: byte_glyph_name(b) for b in range(FIRST_BYTE, LAST_BYTE + 1)}
-    cmap = newTable("cmap")
+    symbol.platformID, symbol.platEncID, symbol.language = 3, 0, 0
+    symbol.cmap = {0xF000 + b: "b%d" % b for b in BYTES}
+    cmap = builder.font["cmap"] = newTable("cmap")
     cmap.tableVersion = 0
     cmap.tables = [symbol]
-    builder.font["cmap"] = cmap
 
-    builder.setupNameTable({"familyName": FAMILY, "styleName": "Regular"}, mac=False)
-    builder.setupOS2(
-        sTypoAscender=ASCENT,
-        sTypoDescender=-DESCENT,
-        usWinAscent=ASCENT,
-        usWinDescent=DESCENT,
-        usFirstCharIndex=0xF000 + FIRST_BYTE,
-        usLastCharIndex=0xF000 + LAST_BYTE,
-        ulCodePageRange1=1 << 31,  # symbol character set
-        ulCodePageRange2=0,
-    )
+    builder.setupNameTable({"familyName": "SFC Symbol Test", "styleName": "Regular"}, mac=False)
+    builder.setupOS2(sTypoAscender=ASCENT, sTypoDescender=-DESCENT, usWinAscent=ASCENT,
+                     usWinDescent=DESCENT, usFirstCharIndex=0xF000 + BYTES[0],
+                     usLastCharIndex=0xF000 + BYTES[-1],
+                     ulCodePageRange1=1 << 31,  # symbol character set
+                     ulCodePageRange2=0)
     builder.setupPost()
     builder.save(path)
 
 
-def main(argv):
-    if len(argv) != 2:
-        sys.stderr.write(__doc__)
-        return 2
-    build(argv[1])
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main(sys.argv))
+    if len(sys.argv) != 2:
+        sys.exit(__doc__)
+    build(sys.argv[1])

@@ -31,6 +31,14 @@ def wait(condition, what, timeout=30):
     raise TimeoutError("timed out waiting for " + what)
 
 
+def answers(url):
+    try:
+        urllib.request.urlopen(url, timeout=1).close()
+        return True
+    except OSError:
+        return False
+
+
 @contextlib.contextmanager
 def serve(directory=SITE):
     """python3 -m http.server on 127.0.0.1 and a free port; yields the base URL."""
@@ -41,15 +49,8 @@ def serve(directory=SITE):
         [sys.executable, "-m", "http.server", str(port), "--bind", "127.0.0.1",
          "--directory", str(directory)], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     url = f"http://127.0.0.1:{port}/"
-
-    def answers():
-        try:
-            urllib.request.urlopen(url, timeout=1).close()
-            return True
-        except OSError:
-            return False
     try:
-        wait(answers, "the local server", timeout=5)
+        wait(lambda: answers(url), "the local server", timeout=5)
         yield url
     finally:
         server.terminate()
@@ -58,26 +59,23 @@ def serve(directory=SITE):
 
 @contextlib.contextmanager
 def chromium(width=1280, height=1000):
-    """Headless Chromium with a fresh profile and a download folder of its own;
-    yields (driver, download_dir)."""
+    """Headless Chromium with a fresh profile; yields (driver, download folder)."""
     with tempfile.TemporaryDirectory(prefix="sfc-web-") as scratch:
-        downloads = str(pathlib.Path(scratch) / "downloads")
-        os.mkdir(downloads)
+        downloads = pathlib.Path(scratch) / "downloads"
+        downloads.mkdir()
         options = webdriver.ChromeOptions()
         for flag in ["headless", "no-sandbox", "disable-gpu", "no-first-run", "disable-sync",
                      "disable-background-networking", "disable-component-update",
                      f"user-data-dir={scratch}/profile", f"window-size={width},{height}"]:
             options.add_argument("--" + flag)
-        options.add_experimental_option("prefs", {"download.default_directory": downloads,
-                                                  "download.prompt_for_download": False})
         options.binary_location = shutil.which("chromium") or "/usr/bin/chromium"
         driver = webdriver.Chrome(
             service=Service(shutil.which("chromedriver") or "/usr/bin/chromedriver"),
             options=options)
         try:
             driver.execute_cdp_cmd("Browser.setDownloadBehavior",
-                                   {"behavior": "allow", "downloadPath": downloads})
-            yield driver, pathlib.Path(downloads)
+                                   {"behavior": "allow", "downloadPath": str(downloads)})
+            yield driver, downloads
         finally:
             driver.quit()
 
@@ -99,11 +97,6 @@ def put_text(driver, data):
     driver.execute_script(
         "const b = document.getElementById('input'); b.value = arguments[0];"
         "b.dispatchEvent(new Event('input', {bubbles: true}));", cp1252(data))
-
-
-def grant_clipboard(driver, url):
-    driver.execute_cdp_cmd("Browser.grantPermissions", {
-        "origin": url.rstrip("/"), "permissions": ["clipboardReadWrite", "clipboardSanitizedWrite"]})
 
 
 def sfconv(*args, input_bytes=b""):

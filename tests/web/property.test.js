@@ -1,12 +1,9 @@
 // Random inputs through the WebAssembly module: no exception, and the same
-// output, completion and dropped bytes as native sfconv on the same input
-// with the same options. Native sfconv runs all cases in one process
-// (sfc_sfconv_batch), so the test stays quick.
+// output, completion and dropped bytes as native sfconv with the same options.
 'use strict';
 const test = require('node:test');
 const assert = require('node:assert');
-const fs = require('node:fs');
-const {newConverter, kForms, readRepo, batchPath, optionsOf, runNative, equalBytes} = require('./support.js');
+const {skipNative, newConverter, kForms, readRepo, optionsOf, runNative, equalBytes} = require('./support.js');
 
 const kCases = Number(process.env.SFC_WEB_PROPERTY_CASES || 2000);
 
@@ -27,6 +24,7 @@ const sources = [
   new TextEncoder().encode('śrī bhagavān uvāca\nकर्मण्येवाधिकारस्ते मा फलेषु कदाचन\n'),
 ];
 
+// Random bytes, a slice of a source, or a slice with a few bytes changed.
 function randomInput(next) {
   const kind = next(3);
   const length = next(200);
@@ -57,18 +55,14 @@ function randomArgs(next) {
   return args;
 }
 
-// "sfconv: line 3, column 14[ of the text between]: NAME had no rule ..."
+// "sfconv: line 3, column 14[ of the text between]: NAME had no rule ..." as "3:14[ between]".
 function reportedDrops(stderr) {
-  const drops = [];
   const pattern = /^sfconv: line (\d+), column (\d+)( of the text between)?: .* had no rule and was left out$/;
-  for (const line of stderr.split('\n')) {
-    const match = pattern.exec(line);
-    if (match) drops.push(`${match[1]}:${match[2]}${match[3] ? ' between' : ''}`);
-  }
-  return drops;
+  return stderr.split('\n').map((line) => pattern.exec(line)).filter(Boolean)
+      .map((m) => `${m[1]}:${m[2]}${m[3] ? ' between' : ''}`);
 }
 
-test('random inputs give what native sfconv gives', {skip: !fs.existsSync(batchPath) && 'sfc_sfconv_batch is not built'}, async () => {
+test('random inputs give what native sfconv gives', {skip: skipNative}, async () => {
   const {converter} = await newConverter();
   const next = generator(Number(process.env.SFC_WEB_PROPERTY_SEED || 20));
   const cases = Array.from({length: kCases}, () => ({input: randomInput(next), args: randomArgs(next)}));
