@@ -1,5 +1,4 @@
-// The window's entry point: one method per user action, both conversions
-// called the same way.
+// The window's entry point: one method per user action.
 
 #include "session.h"
 
@@ -69,9 +68,6 @@ TEST(Session, LoadAndFontListsReplaceTheButtons) {
   session.ChooseTranslitFontName("");
   EXPECT_EQ(session.state().devanagari_font_name, "My Font");
   EXPECT_EQ(session.state().translit_box_font, "Sanskrit-Times");
-  // A transliteration button puts the built-in Vedic tables back.
-  session.PressTranslitFontButton(TranslitFont::kItrTransTimes);
-  EXPECT_EQ(session.state().devanagari_button, DevanagariFont::kVedic);
 }
 
 // Steps the browser forward to the row or glyph after `position`.
