@@ -1,7 +1,5 @@
-// The three ways of a step of the conversion to Devanagari (the fast way,
-// the short way and the full way) write the same bytes: random texts of the
-// fonts' letters, every font and option, compared with every step taken the
-// full way.
+// The fast and short ways of a step to Devanagari write what the full way
+// writes, over random texts of the fonts' letters in every font and option.
 
 #include <gtest/gtest.h>
 
