@@ -44,10 +44,10 @@ struct Streamed {
 };
 
 Streamed Stream(ConverterState state, std::string_view input, const Cuts& cuts,
-                StreamOptions options, const InputBox& input_box = Answer) {
+                StreamOptions options) {
   Streamed streamed;
   ToTranslitStream stream(
-      state, input_box, [&](std::string_view piece) { streamed.output += piece; }, options);
+      state, Answer, [&](std::string_view piece) { streamed.output += piece; }, options);
   std::size_t at = 0;
   for (const std::size_t block : cuts) {
     stream.Feed(input.substr(at, block));
@@ -91,10 +91,10 @@ void ExpectSame(const ConversionResult& whole, const Streamed& streamed, bool wi
 }
 
 void ExpectStreamsAsWhole(const ConverterState& state, std::string_view input,
-                          const std::vector<Cuts>& cut_ways, const InputBox& input_box = Answer) {
+                          const std::vector<Cuts>& cut_ways) {
   SCOPED_TRACE(test::Show(input.substr(0, 200)));
   ConverterState whole_state = state;
-  const ConversionResult whole = ConvertDevanagariToTranslit(whole_state, input, input_box);
+  const ConversionResult whole = ConvertDevanagariToTranslit(whole_state, input, Answer);
   // The glyph asked about stands at the offset given, after the padding.
   for (const AskedInputBox& box : whole.input_boxes) {
     const InputBoxRequest& r = box.request;
@@ -103,13 +103,11 @@ void ExpectStreamsAsWhole(const ConverterState& state, std::string_view input,
     EXPECT_EQ(static_cast<unsigned char>(whole.padded_input[r.offset + 1]), r.glyph_code);
   }
   for (const Cuts& cuts : cut_ways) {
-    ExpectSame(whole, Stream(state, input, cuts, {.clipboard = true}, input_box), true);
-    ExpectSame(whole, Stream(state, input, cuts, {}, input_box), false);
-    ExpectSame(whole,
-               Stream(state, input, cuts, {.clipboard = true, .hold_output = true}, input_box),
-               true);
+    ExpectSame(whole, Stream(state, input, cuts, {.clipboard = true}), true);
+    ExpectSame(whole, Stream(state, input, cuts, {}), false);
+    ExpectSame(whole, Stream(state, input, cuts, {.clipboard = true, .hold_output = true}), true);
   }
-  const Streamed once = Stream(state, input, {input.size()}, {.clipboard = true}, input_box);
+  const Streamed once = Stream(state, input, {input.size()}, {.clipboard = true});
   EXPECT_EQ(once.font_name, whole_state.devanagari_font_name);
 }
 
