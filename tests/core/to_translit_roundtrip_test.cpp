@@ -1,6 +1,5 @@
-// Devanagari to transliteration over real text: the Gita through both
-// directions for every font pair and chained conversions between Devanagari
-// fonts. (Tables loaded from disk: tests/files/loaded_tables_test.cpp.)
+// The Gita there and back in every font pair, and chained between
+// Devanagari fonts.
 
 #include <cstdio>
 #include <map>

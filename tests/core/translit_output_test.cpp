@@ -1,6 +1,5 @@
-// The output text of the Devanagari-to-transliteration conversion against a
-// plain string that scans back character by character, over random edits of
-// the kinds the rules make, with the text passed on at every safe point.
+// The output text of the conversion to transliteration against a plain
+// string, over random edits, passed on at every safe point.
 
 #include "translit_output.h"
 

@@ -1,8 +1,4 @@
-// Lines compared word by word: matching as a longest common subsequence,
-// one difference per run of unmatched words, the same result for any way the
-// lines are fed, long lines in bounded windows. The round trip check built on
-// it: conversions restarted per line behave as new ones, a split word is one
-// difference, and any cut of the input into blocks gives the same report.
+// Lines compared word by word, and the round trip check built on it.
 
 #include "word_check.h"
 
