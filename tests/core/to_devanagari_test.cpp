@@ -71,7 +71,6 @@ TEST(ToDevanagari, TheRulesWriteTheseGlyphs) {
            {"r after a line feed opens a syllable", "\nrama", "\nrm "},
            {"r after CR LF", "\r\nrama", "\r\nrm "},
            {"tt retroflex", B({152, 152, "a"}), B({175, " "})},
-           {"Sanskrit 99 reads chru as chr and u", "chru", "D+u ", kS},
            {"pr", "pra", "p[ "},
            {"jr", "jra", "j^ "},
            {"jr at the end", "jr", "j^( "},
