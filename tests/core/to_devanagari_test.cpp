@@ -211,10 +211,7 @@ StreamRun Stream(const Settings& settings, std::string_view input,
 }
 
 StreamRun Held(const Settings& settings, std::string_view input) {
-  StreamOptions options;
-  options.hold_output = true;
-  options.clipboard = true;
-  return Stream(settings, input, {}, options);
+  return Stream(settings, input, {}, {.clipboard = true, .hold_output = true});
 }
 
 void ExpectSameRun(const StreamRun& expected, const StreamRun& actual) {
@@ -256,12 +253,7 @@ std::vector<Settings> AllSettings() {
   return all;
 }
 
-StreamOptions PassOnAtOnce() {
-  StreamOptions options;
-  options.pass_on_threshold = 1;
-  options.clipboard = true;
-  return options;
-}
+StreamOptions PassOnAtOnce() { return {.clipboard = true, .pass_on_threshold = 1}; }
 
 TEST(Stream, GitaInBlocksGivesTheWholeTextOutput) {
   for (const Settings& settings : AllSettings()) {
