@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "session.h"
+#include "syllable_rows.h"
 #include "test_support.h"
 #include "word_diff.h"
 
@@ -287,6 +288,18 @@ TEST(WordCheck, AnyCutOfTheInputGivesTheSameReport) {
   }
   // Line ends with CR read as those without.
   EXPECT_EQ(Check(crlf, 5).listed, Check(text, 5).listed);
+}
+
+TEST(WordCheck, LinesCutShortAreCounted) {
+  Session forth;
+  forth.LoadTables([](ConverterState& state) { state.sanideva.full[Row::kUnderscore].clear(); });
+  Session back;
+  back.ChooseDirection(Direction::kToTranslit);
+  WordCheck check(forth, back, {}, {});
+  check.Feed("ka\n_-ka\nka\n");
+  const WordCheckSummary summary = check.Finish();
+  EXPECT_EQ(summary.lines, 3u);
+  EXPECT_EQ(summary.lines_cut_short, 1u);
 }
 
 TEST(WordCheck, SessionsMustBeInTheirDirections) {
