@@ -11,7 +11,6 @@ namespace sfc {
 namespace {
 
 using test::B;
-using Positions = std::vector<InputPosition>;
 
 // Every drop the handler is told of, with the byte in front.
 struct Told {
@@ -80,7 +79,7 @@ TEST(DroppedBytes, AreLeftOutAndCountedWithTheirFirstPositions) {
     std::uint64_t total;
     unsigned char byte;  // one of them, with its count and first positions
     std::uint64_t count;
-    Positions first;
+    std::vector<InputPosition> first;
   };
   constexpr TranslitFont kTimes = TranslitFont::kSanskritTimes;
   const std::string many(1000, '\xCC');
@@ -155,15 +154,9 @@ TEST(DroppedBytes, PositionsHoldAcrossBlocksInBothDirections) {
   EXPECT_EQ(Streamed<ToDevanagariStream>(Times(), long_input, 4096).told, expected);
 }
 
-TEST(DroppedBytes, OrdinaryTextDropsNothingAndTheAspirataSignIsARule) {
-  const std::string text = test::ReadFileBytes(test::GitaFile(TranslitFont::kSanskritTimes));
-  for (const DevanagariFont font : kDevanagariFonts) {
-    ConverterState state = Times(font);
-    const ConversionResult there = ConvertToDevanagari(state, text, false);
-    EXPECT_EQ(there.dropped.total, 0u);
-    EXPECT_EQ(RunDevanagariToTranslitCommand(state, there.output).dropped.total, 0u);
-  }
-  // The aspirata sign reads as nothing by a rule of its own: not counted.
+// The aspirata sign reads as nothing by a rule of its own: not counted.
+// (Ordinary text drops nothing: the round trips of the Gita.)
+TEST(DroppedBytes, TheAspirataSignIsARule) {
   ConverterState state = Times();
   const ConversionResult there = ConvertToDevanagari(state, "vak ", false);
   EXPECT_EQ(RunDevanagariToTranslitCommand(state, there.output).dropped.total, 0u);

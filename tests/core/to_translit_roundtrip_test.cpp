@@ -1,5 +1,5 @@
-// The Gita there and back in every font pair, and chained between
-// Devanagari fonts.
+// The Gita there and back in every font pair, every byte read, and chained
+// between Devanagari fonts.
 
 #include <cstdio>
 #include <map>
@@ -27,12 +27,14 @@ struct WordShare {
 std::string ToDevanagari(ConverterState& state, std::string_view line) {
   const ConversionResult result = ConvertToDevanagari(state, line, false);
   EXPECT_TRUE(result.completed) << test::Show(line);
+  EXPECT_EQ(result.dropped.total, 0u) << test::Show(line);
   return result.output;
 }
 
 std::string ToTranslit(ConverterState& state, std::string_view devanagari) {
   const ConversionResult result = RunDevanagariToTranslitCommand(state, devanagari);
   EXPECT_TRUE(result.completed) << test::Show(devanagari);
+  EXPECT_EQ(result.dropped.total, 0u) << test::Show(devanagari);
   return result.output;
 }
 
