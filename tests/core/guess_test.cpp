@@ -3,8 +3,7 @@
 
 #include "unicode/guess.h"
 
-#include <cctype>
-#include <map>
+#include <random>
 
 #include "code_table_files.h"
 #include "session.h"
@@ -29,14 +28,18 @@ const std::vector<CorpusForm> kCorpusForms = {
     {{TextForm::kDevanagariFont, "Sanskrit 99"}, ""},
 };
 
+std::string InFont(DevanagariFont font, std::string_view translit) {
+  Session session;
+  session.PressDevanagariFontButton(font);
+  return session.Convert(translit).output;
+}
+
 // The Gita in `form`: a file of the test data, or for a Devanagari font the
 // Sanskrit-Times file converted into it.
 std::string CorpusText(const CorpusForm& corpus) {
   if (*corpus.file != '\0') return test::ReadFileBytes(test::TestDataDir() / corpus.file);
-  Session session;
-  session.PressDevanagariFontButton(*FindDevanagariFont(corpus.form.font));
-  return session.Convert(test::ReadFileBytes(test::TestDataDir() / "gita.sanskrit-times.txt"))
-      .output;
+  return InFont(*FindDevanagariFont(corpus.form.font),
+                test::ReadFileBytes(test::TestDataDir() / "gita.sanskrit-times.txt"));
 }
 
 std::vector<std::string_view> Lines(std::string_view text) {
@@ -82,46 +85,16 @@ TEST_P(GuessCorpusTest, TheWholeFileIsSureOfItsFormAndLongLinesFindIt) {
   // counts as right: either form converts it alike.
   std::size_t lines = 0;
   std::size_t right = 0;
-  std::map<std::string, int> taken_for;
   std::size_t number = 0;
   for (const std::string_view line : Lines(text)) {
     if (line.size() < 40 || number++ % kLineStep != 0) continue;
     ++lines;
     const FormGuess alone = GuessForm(line);
-    if (alone.best().form == corpus.form ||
-        alone.best().reading == ScoreOf(alone, corpus.form).reading) {
-      ++right;
-    } else {
-      ++taken_for[DescribeForm(alone.best().form)];
-    }
+    right += alone.best().form == corpus.form ||
+             alone.best().reading == ScoreOf(alone, corpus.form).reading;
   }
-  std::string misses;
-  for (const auto& [form, count] : taken_for) misses += " " + form + " " + std::to_string(count);
   EXPECT_GE(static_cast<double>(right), 0.95 * static_cast<double>(lines))
-      << right << " of " << lines << " lines; taken for" << misses;
-}
-
-// Texts the guess must not be sure about, and what it says.
-struct DoubtfulText {
-  const char* what;
-  std::string text;
-  GuessDoubt doubt;
-};
-
-std::string VedicOf(std::string_view translit) {
-  Session session;
-  session.PressDevanagariFontButton(DevanagariFont::kVedic);
-  return session.Convert(translit).output;
-}
-
-std::string RandomBytes(std::size_t size) {
-  std::string bytes;
-  std::uint32_t state = 12345;
-  while (bytes.size() < size) {
-    state = state * 1103515245u + 12345u;
-    bytes.push_back(static_cast<char>(state >> 24));
-  }
-  return bytes;
+      << right << " of " << lines << " lines";
 }
 
 TEST(GuessDoubtTest, ShortOrMixedTextIsUnsure) {
@@ -129,8 +102,16 @@ TEST(GuessDoubtTest, ShortOrMixedTextIsUnsure) {
       test::ReadLines(test::TestDataDir() / "gita.sanskrit-times.txt");
   std::string mixed;
   for (std::size_t k = 0; k < 20; ++k) {
-    mixed += (k % 2 == 0 ? times[k] : VedicOf(times[k])) + "\n";
+    mixed += (k % 2 == 0 ? times[k] : InFont(DevanagariFont::kVedic, times[k])) + "\n";
   }
+  std::string random_bytes(600, ' ');
+  std::mt19937 random(12345);
+  for (char& c : random_bytes) c = static_cast<char>(random());
+  struct DoubtfulText {
+    const char* what;
+    std::string text;
+    GuessDoubt doubt;
+  };
   const std::vector<DoubtfulText> cases = {
       {"one word", "rAma", GuessDoubt::kTooShort},
       {"empty", "", GuessDoubt::kTooShort},
@@ -138,7 +119,7 @@ TEST(GuessDoubtTest, ShortOrMixedTextIsUnsure) {
       {"lines in two fonts", mixed, GuessDoubt::kReadsPoorly},
       {"English", "The quick brown fox jumps over the lazy dog again and again and again.",
        GuessDoubt::kReadsPoorly},
-      {"random bytes", RandomBytes(600), GuessDoubt::kReadsPoorly},
+      {"random bytes", random_bytes, GuessDoubt::kReadsPoorly},
       {"ASCII that reads about as well in Vedic glyphs", "sahasrayugaparyantam",
        GuessDoubt::kClose},
   };
@@ -183,7 +164,8 @@ TEST(GuessLoadedTablesTest, TheLoadedFontIsTried) {
   options.loaded_tables = &loaded;
   options.loaded_font = "My Vedic";
   const std::string text =
-      VedicOf(test::ReadFileBytes(test::TestDataDir() / "gita.sanskrit-times.txt").substr(0, 3000));
+      InFont(DevanagariFont::kVedic,
+             test::ReadFileBytes(test::TestDataDir() / "gita.sanskrit-times.txt").substr(0, 3000));
   const FormGuess guess = GuessForm(text, options);
   ASSERT_EQ(guess.ranked.size(), 4u);
   const FormName mine{TextForm::kDevanagariFont, "My Vedic"};
@@ -227,14 +209,7 @@ TEST(LetterModelTest, LettersAreReadAsUnits) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Gita, GuessCorpusTest, ::testing::ValuesIn(kCorpusForms),
-                         [](const ::testing::TestParamInfo<CorpusForm>& param) {
-                           std::string name;
-                           for (char c : DescribeForm(param.param.form)) {
-                             if (std::isalnum(static_cast<unsigned char>(c))) name += c;
-                           }
-                           return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Gita, GuessCorpusTest, ::testing::ValuesIn(kCorpusForms));
 
 }  // namespace
 }  // namespace sfc

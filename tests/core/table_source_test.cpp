@@ -147,12 +147,6 @@ TEST(TableSource, RejectsMistakesWithTheirLine) {
   }
 }
 
-TEST(TableSource, RowConstantNames) {
-  EXPECT_EQ(tables::RowConstantName("kta_end"), "kKtaEnd");
-  EXPECT_EQ(tables::RowConstantName("digit_0"), "kDigit0");
-  EXPECT_EQ(tables::RowConstantName("a"), "kA");
-}
-
 // The committed data source, parsed here, holds what the build compiled.
 TEST(TableSource, CommittedDataMatchesTheCompiledTables) {
   std::ifstream in(SFC_TABLES_DATA_FILE, std::ios::binary);

@@ -1,6 +1,4 @@
-// Transliteration to Devanagari: whole conversions checked byte for byte,
-// and the streaming face, whose any cut of the input into blocks, with
-// output passed on as soon as it is final, gives what the whole text gives.
+// Transliteration to Devanagari byte for byte, whole and streamed.
 
 #include <random>
 
@@ -72,6 +70,7 @@ TEST(ToDevanagari, TheRulesWriteTheseGlyphs) {
            {"the pending repha is written once", "rk ka", "k(R k "},
            {"r after a line feed opens a syllable", "\nrama", "\nrm "},
            {"r after CR LF", "\r\nrama", "\r\nrm "},
+           {"tt retroflex", B({152, 152, "a"}), B({175, " "})},
            {"pr", "pra", "p[ "},
            {"jr", "jra", "j^ "},
            {"jr at the end", "jr", "j^( "},
@@ -105,9 +104,7 @@ TEST(ToDevanagari, TheRulesWriteTheseGlyphs) {
   EXPECT_BYTES("k ", Convert("kaa", kV, true).clipboard);
 }
 
-// kkṣ, kkṛ, kkr, jjñ and jjh: the same glyphs from every transliteration
-// font, whose ṣ, ṛ and ñ lie at bytes of their own (the URW Palladio IT ṣ is
-// the Sanskrit-Times ñ).
+// kkṣ, kkṛ, kkr, jjñ and jjh: the same glyphs from every transliteration font.
 TEST(ToDevanagari, DoubledConsonantsBeforeLettersOfEveryTransliterationFont) {
   struct Glyphs {
     DevanagariFont font;
@@ -158,8 +155,6 @@ TEST(ToDevanagari, DddAsksTheUserAndTheDashStateOutlivesTheRun) {
   EXPECT_BYTES(B({"t(", 158, "k "}), ConvertToDevanagari(state, "t-ka", false).output);
 }
 
-// Any bytes end in a defined result; a run that is cut short leaves at
-// least three letters unread, which needs a failing step.
 TEST(ToDevanagari, RandomBytesNeverBreakTheConversion) {
   std::mt19937 random(20261206);
   const std::string letters = B({"aeioukgcjtdnpbmyrlvsh '-_/\r\n", kLongA, kLongU, kVocalicR,
@@ -216,10 +211,7 @@ StreamRun Stream(const Settings& settings, std::string_view input,
 }
 
 StreamRun Held(const Settings& settings, std::string_view input) {
-  StreamOptions options;
-  options.hold_output = true;
-  options.clipboard = true;
-  return Stream(settings, input, {}, options);
+  return Stream(settings, input, {}, {.clipboard = true, .hold_output = true});
 }
 
 void ExpectSameRun(const StreamRun& expected, const StreamRun& actual) {
@@ -244,9 +236,8 @@ std::vector<Settings> AllSettings() {
                  kDashAddAspirata});
   all.push_back({test::StateFor(TranslitFont::kItrTransTimes, DevanagariFont::kSanskrit99), false,
                  kDashSkip});
-  // Tables as a load from disk leaves them: read under a font name of their
-  // own; one whose removals write nothing in place of what they remove, and
-  // one whose short-i map has no syllable glyph (both hold the whole output).
+  // Loaded tables under a name of their own; with removals that write
+  // nothing, and with no syllable glyph in the short-i map (both hold).
   Settings own{test::StateFor(TranslitFont::kUrwPalladioIt, DevanagariFont::kDevNatrajItr), false,
                kDashAddAspirata};
   SetDevanagariBoxFont(own.state, "My Font");
@@ -262,12 +253,7 @@ std::vector<Settings> AllSettings() {
   return all;
 }
 
-StreamOptions PassOnAtOnce() {
-  StreamOptions options;
-  options.pass_on_threshold = 1;
-  options.clipboard = true;
-  return options;
-}
+StreamOptions PassOnAtOnce() { return {.clipboard = true, .pass_on_threshold = 1}; }
 
 TEST(Stream, GitaInBlocksGivesTheWholeTextOutput) {
   for (const Settings& settings : AllSettings()) {
@@ -291,7 +277,6 @@ TEST(Stream, GitaInBlocksGivesTheWholeTextOutput) {
   }
 }
 
-// Random text over the letters the rules look at, cut at random places.
 TEST(Stream, RandomTextInRandomBlocks) {
   const std::string alphabet = B({"aaaiiiuueokgjtdnpbmyrlvsh  -_'/", 128, 133, 153, 141, 136, 131,
                                   137, 152, 129, 138, 143, 144, 150, 160, 10, "[", "~"});
@@ -307,10 +292,7 @@ TEST(Stream, RandomTextInRandomBlocks) {
   }
 }
 
-// Short texts cut every way in two, and in blocks of 100: a long run of
-// half forms before short i signs (held back, then put where the whole text
-// puts them) and runs that end early (a removal with no output left; later
-// blocks count as letters left unread).
+// Half forms held back before short i signs, and runs that end early.
 TEST(Stream, ShortTextsInEveryCut) {
   const Settings settings{test::StateFor(TranslitFont::kSanskritTimes, DevanagariFont::kVedic),
                           false, kDashAddAspirata};

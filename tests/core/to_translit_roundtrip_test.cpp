@@ -1,6 +1,5 @@
-// Devanagari to transliteration over real text: the Gita through both
-// directions for every font pair and chained conversions between Devanagari
-// fonts. (Tables loaded from disk: tests/files/loaded_tables_test.cpp.)
+// The Gita there and back in every font pair, every byte read, and chained
+// between Devanagari fonts.
 
 #include <cstdio>
 #include <map>
@@ -28,12 +27,14 @@ struct WordShare {
 std::string ToDevanagari(ConverterState& state, std::string_view line) {
   const ConversionResult result = ConvertToDevanagari(state, line, false);
   EXPECT_TRUE(result.completed) << test::Show(line);
+  EXPECT_EQ(result.dropped.total, 0u) << test::Show(line);
   return result.output;
 }
 
 std::string ToTranslit(ConverterState& state, std::string_view devanagari) {
   const ConversionResult result = RunDevanagariToTranslitCommand(state, devanagari);
   EXPECT_TRUE(result.completed) << test::Show(devanagari);
+  EXPECT_EQ(result.dropped.total, 0u) << test::Show(devanagari);
   return result.output;
 }
 

@@ -1,8 +1,4 @@
-// Lines compared word by word: matching as a longest common subsequence,
-// one difference per run of unmatched words, the same result for any way the
-// lines are fed, long lines in bounded windows. The round trip check built on
-// it: conversions restarted per line behave as new ones, a split word is one
-// difference, and any cut of the input into blocks gives the same report.
+// Lines compared word by word, and the round trip check built on it.
 
 #include "word_check.h"
 
@@ -11,6 +7,7 @@
 #include <stdexcept>
 
 #include "session.h"
+#include "syllable_rows.h"
 #include "test_support.h"
 #include "word_diff.h"
 
@@ -163,11 +160,28 @@ std::pair<std::vector<std::string>, std::vector<std::string>> Edited(std::size_t
   return {before, after};
 }
 
+// Short lines with any share of edits; long lines, aligned in windows, with a
+// few edits, with every other word lost and with no word shared. Any cut
+// gives the same differences.
 TEST(WordDiff, MatchesAsManyWordsAsALongestCommonSubsequence) {
   std::mt19937 random(17);
+  std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> lines;
+  lines.reserve(205);
   for (int round = 0; round < 200; ++round) {
-    const std::size_t count = random() % 60;
-    const auto [before, after] = Edited(count, static_cast<int>(random() % 101), random);
+    lines.push_back(Edited(random() % 60, static_cast<int>(random() % 101), random));
+  }
+  for (const int percent : {0, 2, 10}) {
+    lines.push_back(Edited(3 * WordAligner::kWindow + 77, percent, random));
+  }
+  auto& [every_other_before, every_other_after] = lines.emplace_back();
+  auto& [unrelated_before, unrelated_after] = lines.emplace_back();
+  for (std::size_t i = 0; i < 4 * WordAligner::kWindow; ++i) {
+    every_other_before.push_back("w" + std::to_string(random() % 1000));
+    if (i % 2 == 1) every_other_after.push_back(every_other_before.back());
+    unrelated_before.push_back("w" + std::to_string(random() % 1000));
+    if (i % 3 == 0) unrelated_after.push_back("a" + std::to_string(random() % 50000));
+  }
+  for (const auto& [before, after] : lines) {
     const std::string before_line = Join(before, random);
     const std::string after_line = Join(after, random);
     const Result whole = AlignLine(before_line, after_line);
@@ -176,46 +190,10 @@ TEST(WordDiff, MatchesAsManyWordsAsALongestCommonSubsequence) {
     EXPECT_EQ(whole.tally.words_after, after.size());
     EXPECT_EQ(whole.tally.matched + whole.words_before_told, before.size());
     EXPECT_EQ(whole.tally.matched + whole.words_after_told, after.size());
-    const Result cut = Align({{before_line, after_line}}, 1 + random() % 5);
+    const std::size_t piece = before.size() < 100 ? 1 + random() % 5 : 4093;
+    const Result cut = Align({{before_line, after_line}}, piece);
     EXPECT_EQ(cut.told, whole.told);
     EXPECT_EQ(cut.tally, whole.tally);
-  }
-}
-
-TEST(WordDiff, ALongLineIsAlignedInWindowsAndLosesNoMatchOfOrdinaryText) {
-  std::mt19937 random(5);
-  for (const int percent : {0, 2, 10}) {
-    const auto [before, after] = Edited(3 * WordAligner::kWindow + 77, percent, random);
-    const std::string before_line = Join(before, random);
-    const std::string after_line = Join(after, random);
-    const Result whole = AlignLine(before_line, after_line);
-    EXPECT_EQ(whole.tally.matched, LcsLength(before, after)) << percent << "% edited";
-    EXPECT_EQ(whole.tally.matched + whole.words_before_told, before.size());
-    EXPECT_EQ(whole.tally.matched + whole.words_after_told, after.size());
-    const Result cut = Align({{before_line, after_line}}, 4093);
-    EXPECT_EQ(cut.told, whole.told) << percent << "% edited";
-    EXPECT_EQ(cut.tally, whole.tally);
-  }
-}
-
-TEST(WordDiff, LongLinesThatLoseEveryOtherWordOrShareNoneEndWithConsistentCounts) {
-  std::mt19937 random(3);
-  for (const bool related : {true, false}) {
-    std::vector<std::string> before;
-    std::vector<std::string> after;
-    for (std::size_t i = 0; i < 4 * WordAligner::kWindow; ++i) {
-      before.push_back("w" + std::to_string(random() % 1000));
-      if (!related) {
-        after.push_back("a" + std::to_string(random() % 50000));
-      } else if (i % 2 == 1) {
-        after.push_back(before.back());
-      }
-    }
-    if (!related) after.resize(after.size() / 3);
-    const Result result = AlignLine(Join(before, random), Join(after, random));
-    EXPECT_EQ(result.tally.matched, related ? after.size() : 0u);
-    EXPECT_EQ(result.words_before_told, before.size() - result.tally.matched);
-    EXPECT_EQ(result.words_after_told, after.size() - result.tally.matched);
   }
 }
 
@@ -236,35 +214,27 @@ std::vector<std::string> SomeLines(TranslitFont font) {
   return lines;
 }
 
+// Each line to Devanagari, then its output back.
 TEST(RestartedConversion, ConvertsEachTextAsANewStreamWould) {
   for (const DevanagariFont devanagari : kDevanagariFonts) {
     for (const TranslitFont translit : kTranslitFonts) {
-      const std::string pair =
-          std::string(FontName(devanagari)) + " with " + std::string(FontName(translit));
-      Session fresh_forth = FontSession(Direction::kToDevanagari, devanagari, translit);
-      Session fresh_back = FontSession(Direction::kToTranslit, devanagari, translit);
-      Session forth = FontSession(Direction::kToDevanagari, devanagari, translit);
-      Session back = FontSession(Direction::kToTranslit, devanagari, translit);
-      std::string forth_out;
-      std::string back_out;
-      const auto forth_stream =
-          forth.BeginConversion({}, [&](std::string_view piece) { forth_out += piece; });
-      const auto back_stream =
-          back.BeginConversion({}, [&](std::string_view piece) { back_out += piece; });
-      for (const std::string& line : SomeLines(translit)) {
-        const ConversionResult expected = fresh_forth.Convert(line);
-        forth_out.clear();
-        forth_stream->Feed(line);
-        EXPECT_EQ(forth_stream->Finish().completed, expected.completed) << pair << ": " << line;
-        EXPECT_BYTES(expected.output, forth_out);
-        forth_stream->Restart();
-
-        const ConversionResult expected_back = fresh_back.Convert(expected.output);
-        back_out.clear();
-        back_stream->Feed(expected.output);
-        EXPECT_EQ(back_stream->Finish().completed, expected_back.completed) << pair << ": " << line;
-        EXPECT_BYTES(expected_back.output, back_out);
-        back_stream->Restart();
+      SCOPED_TRACE(std::string(FontName(devanagari)) + " with " + std::string(FontName(translit)));
+      std::vector<std::string> texts = SomeLines(translit);
+      for (const Direction direction : {Direction::kToDevanagari, Direction::kToTranslit}) {
+        Session fresh = FontSession(direction, devanagari, translit);
+        Session restarted = FontSession(direction, devanagari, translit);
+        std::string out;
+        const auto stream =
+            restarted.BeginConversion({}, [&](std::string_view piece) { out += piece; });
+        for (std::string& text : texts) {
+          const ConversionResult expected = fresh.Convert(text);
+          out.clear();
+          stream->Feed(text);
+          EXPECT_EQ(stream->Finish().completed, expected.completed) << test::Show(text);
+          EXPECT_BYTES(expected.output, out);
+          stream->Restart();
+          text = expected.output;
+        }
       }
     }
   }
@@ -318,6 +288,18 @@ TEST(WordCheck, AnyCutOfTheInputGivesTheSameReport) {
   }
   // Line ends with CR read as those without.
   EXPECT_EQ(Check(crlf, 5).listed, Check(text, 5).listed);
+}
+
+TEST(WordCheck, LinesCutShortAreCounted) {
+  Session forth;
+  forth.LoadTables([](ConverterState& state) { state.sanideva.full[Row::kUnderscore].clear(); });
+  Session back;
+  back.ChooseDirection(Direction::kToTranslit);
+  WordCheck check(forth, back, {}, {});
+  check.Feed("ka\n_-ka\nka\n");
+  const WordCheckSummary summary = check.Finish();
+  EXPECT_EQ(summary.lines, 3u);
+  EXPECT_EQ(summary.lines_cut_short, 1u);
 }
 
 TEST(WordCheck, SessionsMustBeInTheirDirections) {

@@ -1,14 +1,9 @@
 #!/bin/sh
-# Counts the lines of the Gita corpus that the IAST <-> Devanagari conversion
-# reproduces, beside the counts of the reference transliterator
-# @indic-transliteration/sanscript (npm), in both directions. Fails when ours
-# is below the reference in either direction; exits 77 (skipped) when npm
-# cannot reach its registry.
-#
+# Lines of the Gita corpus that the IAST <-> Devanagari conversion reproduces,
+# beside those of the reference transliterator @indic-transliteration/sanscript
+# (npm, installed into <build dir>/reference); fails when ours are fewer in
+# either direction, exits 77 (skipped) when npm cannot reach its registry.
 #   compare_with_reference.sh <build dir> <sfc_unicode_tool>
-#
-# The reference is installed into <build dir>/reference (never into the
-# source tree).
 set -eu
 
 build_dir=$1

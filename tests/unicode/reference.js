@@ -1,12 +1,10 @@
 // Runs the reference transliterator over text files.
 //   node reference.js <module dir> count <iast file> <devanagari file>
 //     prints "iast_to_devanagari <n> <lines>" and "devanagari_to_iast <n> <lines>":
-//     how many lines of one file it turns into the same line of the other
-//     (hyphens are removed from both sides before comparing: in the corpus they
-//     mark where a printed line was wrapped).
+//     how many lines of one file it turns into the same line of the other,
+//     hyphens (where a printed line was wrapped) left out.
 //   node reference.js - agree <converted file> <expected file>
-//     prints how many lines of the first file equal the same line of the
-//     second, compared the same way (no module needed).
+//     the same count for a file converted otherwise (no module needed).
 //   node reference.js <module dir> bench <file> devanagari|iast
 //     converts the whole file to the given script; prints "<bytes> <seconds>"
 //     (the best of 5 runs after a warm-up run).
@@ -28,27 +26,27 @@ function lines(file) {
 
 const strip = (s) => s.split('-').join('');
 
-if (mode === 'count') {
-  const [iastFile, devaFile] = rest;
-  const iast = lines(iastFile);
-  const deva = lines(devaFile);
-  let toDeva = 0;
-  let toIast = 0;
-  for (let i = 0; i < iast.length; ++i) {
-    if (strip(Sanscript.t(iast[i], 'iast', 'devanagari')) === strip(deva[i])) ++toDeva;
-    if (strip(Sanscript.t(deva[i], 'devanagari', 'iast')) === strip(iast[i])) ++toIast;
-  }
-  console.log(`iast_to_devanagari ${toDeva} ${iast.length}`);
-  console.log(`devanagari_to_iast ${toIast} ${deva.length}`);
-} else if (mode === 'agree') {
-  const [convertedFile, expectedFile] = rest;
-  const converted = lines(convertedFile);
-  const expected = lines(expectedFile);
+// How many lines of `converted` equal the same line of `expected`.
+function agreeing(converted, expected) {
   let agreeing = 0;
   for (let i = 0; i < expected.length; ++i) {
     if (i < converted.length && strip(converted[i]) === strip(expected[i])) ++agreeing;
   }
-  console.log(`${agreeing} ${expected.length}`);
+  return agreeing;
+}
+
+if (mode === 'count') {
+  const [iastFile, devaFile] = rest;
+  const iast = lines(iastFile);
+  const deva = lines(devaFile);
+  const toDeva = agreeing(iast.map((line) => Sanscript.t(line, 'iast', 'devanagari')), deva);
+  const toIast = agreeing(deva.map((line) => Sanscript.t(line, 'devanagari', 'iast')), iast);
+  console.log(`iast_to_devanagari ${toDeva} ${iast.length}`);
+  console.log(`devanagari_to_iast ${toIast} ${deva.length}`);
+} else if (mode === 'agree') {
+  const [convertedFile, expectedFile] = rest;
+  const expected = lines(expectedFile);
+  console.log(`${agreeing(lines(convertedFile), expected)} ${expected.length}`);
 } else if (mode === 'bench') {
   const [file, to] = rest;
   const text = fs.readFileSync(file, 'utf8');
