@@ -550,8 +550,16 @@ class Stream {
         if (chain_error.empty()) chain_error = std::move(error);
         return session;
       };
-      BuildChain(*chain_, plan, maker, box);
-      return chain_error;
+      // Loaded tables whose letters cannot be told would give wrong letters
+      // in silence: nothing is converted, as sfconv refuses them.
+      const std::string problem = BuildChain(*chain_, plan, maker, box);
+      if (!chain_error.empty()) return chain_error;
+      if (!problem.empty()) {
+        return problem +
+               "; nothing was converted (the files must write the special letters ā ī ū ṛ ... "
+               "alike, as a transliteration font does)";
+      }
+      return {};
     }
     const Direction direction =
         run.command == "to-translit" ? Direction::kToTranslit : Direction::kToDevanagari;

@@ -87,6 +87,19 @@ test('a load without a file notes it, and a field too long for any cell is cut w
                              .map((p) => [p.file, p.line]), [['sanideva.cod', 1]]);
 });
 
+test('tables whose letters cannot be told convert nothing, as sfconv refuses them', async () => {
+  const {converter} = await newConverter();
+  const exported = converter.exportTables({devanagariFont: 'Vedic'});
+  const syllables = exported.files['sanideva.cod'];
+  assert.deepStrictEqual([...syllables.subarray(0, 2)], [0x80, 0x2c]);  // the key of ā, the first row
+  converter.loadTables(syllables.subarray(1), exported.files['lipikara.mmy'], exported.files['devitran.cod']);
+  for (const [from, to] of [['iast', 'My Font'], ['My Font', 'devanagari']]) {
+    const result = converter.convert(new TextEncoder().encode('karma'), {command: 'convert', from, to});
+    assert.match(result.error, /cannot be told.*nothing was converted/, `${from} -> ${to}`);
+    assert.strictEqual(result.output.length, 0);
+  }
+});
+
 test('the tables as rows agree with the dump', async () => {
   const {converter} = await newConverter();
   const tables = converter.tables({translitFont: 'ITRTransTimes', devanagariFont: 'Vedic'});
