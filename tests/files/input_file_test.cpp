@@ -47,6 +47,15 @@ TEST(InputFile, EveryFieldIsFollowedByOneCommaUpToTheBound) {
 }
 
 #ifndef _WIN32
+// The check names an entry past a list's end by its ordinal ("the 13th").
+TEST(MessageText, OrdinalsTakeTheirEnglishEndings) {
+  std::string ordinals;
+  for (const int n : {1, 2, 3, 4, 11, 12, 13, 21, 22, 23, 101, 111, 113}) {
+    ordinals += Ordinal(n) + " ";
+  }
+  EXPECT_EQ(ordinals, "1st 2nd 3rd 4th 11th 12th 13th 21st 22nd 23rd 101st 111th 113th ");
+}
+
 TEST(DataDirectoryTest, TheEnvironmentNamesItElseItIsLipikaraInTheHomeDirectory) {
   const char* old_dir = std::getenv("LIPIKARA_DIR");
   const char* old_home = std::getenv("HOME");
