@@ -64,16 +64,13 @@ bool LooksLikeUtf8Text(std::string_view bytes) {
   return beyond_ascii;
 }
 
-std::string ClipboardText(std::string_view output, const StreamEnd& end) {
-  std::string text;
-  ClipboardTextInto(output, end, text);
-  return text;
-}
+namespace {
 
-void ClipboardTextInto(std::string_view output, const StreamEnd& end, std::string& text) {
-  text.clear();
-  if (!end.clipboard_set) return;
-  const auto& edits = end.clipboard_edits;
+// The output with the edits undone, from the last to the first.
+std::string UndoClipboardEdits(std::string_view output, bool set,
+                               const std::vector<ClipboardEdit>& edits) {
+  std::string text;
+  if (!set) return text;
   // Bytes written apart from the clipboard, in order: leave them out in one pass.
   bool only_insertions_in_order = true;
   for (std::size_t i = 0; i < edits.size() && only_insertions_in_order; ++i) {
@@ -90,14 +87,25 @@ void ClipboardTextInto(std::string_view output, const StreamEnd& end, std::strin
       from = static_cast<std::size_t>(edit.at + edit.inserted);
     }
     text.append(output.substr(from));
-    return;
+    return text;
   }
   text.assign(output);
-  for (auto edit = end.clipboard_edits.rbegin(); edit != end.clipboard_edits.rend(); ++edit) {
+  for (auto edit = edits.rbegin(); edit != edits.rend(); ++edit) {
     const auto at = static_cast<std::size_t>(std::min<std::uint64_t>(edit->at, text.size()));
     const auto inserted = static_cast<std::size_t>(edit->inserted);
     text.replace(at, inserted, edit->removed);
   }
+  return text;
+}
+
+}  // namespace
+
+std::string ClipboardText(std::string_view output, const StreamEnd& end) {
+  return UndoClipboardEdits(output, end.clipboard_set, end.clipboard_edits);
+}
+
+std::string ConversionResult::Clipboard() const {
+  return UndoClipboardEdits(output, clipboard_set, clipboard_edits);
 }
 
 // One line for all the bytes no rule took, the most frequent first:

@@ -100,22 +100,6 @@ std::string DescribeDropped(const DroppedBytes& dropped, std::string_view where 
 // of the bytes looked at counts as valid). Looks at the first 64 KB only.
 bool LooksLikeUtf8Text(std::string_view bytes);
 
-struct ConversionResult {
-  std::string output;        // the text of the output box
-  std::string clipboard;     // the text the clipboard holds at the end
-  bool completed = false;    // false: the run was cut short ("ERROR")
-  std::string padded_input;  // the input box's text: the input with a space on each side
-  std::vector<AskedInputBox> input_boxes;  // in the order they were asked
-  DroppedBytes dropped;                    // the input bytes no rule took
-  std::optional<RunStop> stop;             // where a run that was cut short stopped
-};
-
-// ---- The streaming face (the command-line tool) ----
-
-// Receives the output in order, in pieces, as it becomes final; the pieces
-// joined are the output text.
-using OutputSink = std::function<void(std::string_view)>;
-
 // One change made to the output since the clipboard was last set to it:
 // `inserted` bytes at offset `at` replaced `removed`. Undoing them from the
 // last to the first gives the clipboard's text.
@@ -124,6 +108,27 @@ struct ClipboardEdit {
   std::uint64_t inserted = 0;
   std::string removed;
 };
+
+struct ConversionResult {
+  std::string output;                      // the text of the output box
+  bool completed = false;                  // false: the run was cut short ("ERROR")
+  std::vector<AskedInputBox> input_boxes;  // in the order they were asked
+  DroppedBytes dropped;                    // the input bytes no rule took
+  std::optional<RunStop> stop;             // where a run that was cut short stopped
+  // Whether the run set the clipboard, and the edits to undo on the output to
+  // get its text. Kept as edits, so that a conversion whose clipboard no one
+  // reads copies no text the size of the output.
+  bool clipboard_set = false;
+  std::vector<ClipboardEdit> clipboard_edits;
+  // The text the clipboard holds at the end (empty when it was never set).
+  std::string Clipboard() const;
+};
+
+// ---- The streaming face (the command-line tool) ----
+
+// Receives the output in order, in pieces, as it becomes final; the pieces
+// joined are the output text.
+using OutputSink = std::function<void(std::string_view)>;
 
 struct StreamOptions {
   // Record what the clipboard's text would be (the whole-text face needs it).
@@ -225,8 +230,6 @@ class ToTranslitStream {
 // The clipboard's text at the end of a run that wrote `output`: the output
 // with the run's clipboard edits undone (empty when it was never set).
 std::string ClipboardText(std::string_view output, const StreamEnd& end);
-// The same into `text`, which keeps its memory.
-void ClipboardTextInto(std::string_view output, const StreamEnd& end, std::string& text);
 
 // Transliteration bytes to Devanagari glyph bytes. Reads the tables and the
 // Devanagari box's font; reads and writes state.dash_state.

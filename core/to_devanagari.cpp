@@ -551,14 +551,8 @@ void ConvertToDevanagariInto(ConverterState& state, std::string_view input, bool
   ToDevanagariStream stream(
       state, shift_m_to_n, input_box,
       [&result](std::string_view piece) { result.output.append(piece); }, options);
-  // In blocks, as a stream is fed: the work buffer stays small.
-  FeedWholeText(stream, input, result.padded_input);
-  StreamEnd end = stream.Finish();
-  result.completed = end.completed;
-  result.input_boxes = std::move(end.input_boxes);
-  ClipboardTextInto(result.output, end, result.clipboard);
-  result.dropped = std::move(end.dropped);
-  result.stop = std::move(end.stop);
+  FeedWholeText(stream, input);
+  KeepEnd(stream.Finish(), result);
 }
 
 }  // namespace sfc

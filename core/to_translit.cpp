@@ -562,13 +562,8 @@ void ConvertDevanagariToTranslitInto(ConverterState& state, std::string_view inp
   output.reserve(input.size() + input.size() / 2 + 2);
   ToTranslitStream stream(state, input_box, [&output](std::string_view piece) { output += piece; },
                           {.clipboard = true});
-  FeedWholeText(stream, input, result.padded_input);
-  StreamEnd end = stream.Finish();
-  result.completed = end.completed;
-  result.input_boxes = std::move(end.input_boxes);
-  result.dropped = std::move(end.dropped);
-  result.stop = std::move(end.stop);
-  ClipboardTextInto(output, end, result.clipboard);
+  FeedWholeText(stream, input);
+  KeepEnd(stream.Finish(), result);
 }
 
 ConversionResult RunDevanagariToTranslitCommand(ConverterState& state, std::string_view input,

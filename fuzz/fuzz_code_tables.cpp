@@ -280,6 +280,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view text = parts[3].value_or("");
   const sfc::ConversionResult there = sfc::ConvertToDevanagari(state, text, (options & 2) != 0);
   const sfc::ConversionResult back = sfc::RunDevanagariToTranslitCommand(state, there.output);
-  Require(back.padded_input.size() == there.output.size() + 2);
+  Require(back.completed || back.stop.has_value());
   return 0;
 }

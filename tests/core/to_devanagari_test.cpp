@@ -101,7 +101,7 @@ TEST(ToDevanagari, TheRulesWriteTheseGlyphs) {
     EXPECT_BYTES(c.expected, result.output);
   }
   // The mark of a separate a is not on the clipboard.
-  EXPECT_BYTES("k ", Convert("kaa", kV, true).clipboard);
+  EXPECT_BYTES("k ", Convert("kaa", kV, true).Clipboard());
 }
 
 // kkṣ, kkṛ, kkr, jjñ and jjh: the same glyphs from every transliteration font.
@@ -273,7 +273,7 @@ TEST(Stream, GitaInBlocksGivesTheWholeTextOutput) {
     state.dash_mode = settings.dash_mode;
     const ConversionResult result = ConvertToDevanagari(state, gita, settings.shift_m_to_n);
     EXPECT_BYTES(whole.output, result.output);
-    EXPECT_BYTES(ClipboardText(whole.output, whole.end), result.clipboard);
+    EXPECT_BYTES(ClipboardText(whole.output, whole.end), result.Clipboard());
   }
 }
 
