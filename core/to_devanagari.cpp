@@ -49,9 +49,9 @@ class ToDevanagariStream::Engine {
     opens_ya_first_ =
         FirstBytesOf({Row::kVelarNa, Row::kCha, Row::kRetroflexDa, Row::kDa, Row::kRa,
                       Row::kRetroflexDha, Row::kJha, Row::kRetroflexTa, Row::kRetroflexTha});
-    ReadVowelSigns();
     dash_['-'] = dash_[150] = true;
     word_break_['\n'] = word_break_['\r'] = word_break_[' '] = true;
+    ReadVowelSigns();
     std::size_t longest_key = 0;
     for (const std::string& key : table_.key) longest_key = std::max(longest_key, key.size());
     look_ahead_ = longest_key + 8;
@@ -221,6 +221,7 @@ class ToDevanagariStream::Engine {
   const unsigned char* FastSteps(const unsigned char* p, const unsigned char* stop, char*& out);
   std::size_t FastCluster(const unsigned char* p, Dispatch d, FastRun& run);
   bool FastLetter(const unsigned char* p, Dispatch d, FastRun& run);
+  bool FastVowelSign(const unsigned char* p, bool armed, FastRun& run);
   bool FastA(const unsigned char* p, bool begins_word, FastRun& run);
   bool FastUO(Rule rule, bool begins_word, FastRun& run);
   bool FastY(const unsigned char* p, bool begins_word, FastRun& run);
@@ -471,6 +472,13 @@ class ToDevanagariStream::Engine {
     const Cell* after_consonant = nullptr;
   };
   std::array<VowelCells, 256> vowel_cells_{};
+  // After a consonant: the sign each vowel letter writes the fast way (an
+  // empty cell for "a"), null for the others; which letters are "a"; which
+  // letters before a vowel make it a sign (not a word break, dash or vowel).
+  std::array<const Cell*, 256> vowel_sign_{};
+  std::array<bool, 256> a_letter_{};
+  std::array<bool, 256> consonant_before_{};
+  Cell no_sign_;
   bool fast_ = false;        // the repha, "a" and visarga cells are short
   int half_ra_byte_ = -2;    // the half ra when it is one byte
   int kt_end_byte_ = kNone;  // the kt ending, as the syllable marks read it

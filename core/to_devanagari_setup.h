@@ -89,6 +89,13 @@ inline void ToDevanagariStream::Engine::ReadVowelSigns() {
       if (rule == vowel) set(letter, FullCell(row), HalfCell(row));
     }
   }
+  for (std::size_t c = 0; c < 256; ++c) {
+    a_letter_[c] = dispatch_[c].rule == Rule::kA;
+    const Cell* const sign = a_letter_[c] ? &no_sign_ : vowel_cells_[c].after_consonant;
+    if (sign != nullptr && sign->size <= Cell::kInline) vowel_sign_[c] = sign;
+    const bool vowel = c == 'a' || c == 'e' || c == 'i' || c == 'o' || c == 'u';
+    consonant_before_[c] = !word_break_[c] && !dash_[c] && !vowel;
+  }
 }
 
 // The dispatch table: for every byte the first rule that matches it.

@@ -149,6 +149,8 @@ SFC_ALWAYS_INLINE const unsigned char* ToDevanagariStream::Engine::FastSteps(
       const std::size_t taken = FastCluster(p, d, run);
       if (taken == 0) break;
       p += taken - 1;
+      // The commonest syllable, a cluster and its vowel, in one step.
+      if (p + 1 < stop && FastVowelSign(p + 1, armed, run)) ++p;
     } else if (!FastLetter(p, d, run)) {
       break;
     }
@@ -180,6 +182,24 @@ SFC_ALWAYS_INLINE std::size_t ToDevanagariStream::Engine::FastCluster(const unsi
   if (doubled || after == AfterCluster::kFullWay || cell.size > Cell::kInline) return 0;
   PutCell(run.out, cell);
   return taken;
+}
+
+// The vowel letter right after a cluster, as FastA and FastVowel would take
+// it, without their switch: "a" (not "ai" nor "au") writes nothing and ends
+// the word's start, the vowels with one sign after a consonant write it; the
+// repha held back follows. False, with nothing changed, for any other letter.
+SFC_ALWAYS_INLINE bool ToDevanagariStream::Engine::FastVowelSign(const unsigned char* p, bool armed,
+                                                                 FastRun& run) {
+  const Cell* const sign = vowel_sign_[p[1]];
+  const bool a = a_letter_[p[1]];
+  if (sign == nullptr || !consonant_before_[p[0]] || (dash_[p[3]] && armed) ||
+      (a && (p[2] == 'i' || p[2] == 'u'))) {
+    return false;
+  }
+  run.word_start = run.word_start && !a;
+  PutCell(run.out, *sign);
+  PutRepha(run.out, run.repha);
+  return true;
 }
 
 // Any other letter the fast way: false when it does not take it.
