@@ -170,7 +170,8 @@ class PageTest(unittest.TestCase):
     def test_check_lists_what_sfconv_check_lists(self):
         text = gita_lines("gita.sanskrit-times.txt", 40)
         self.paste(text, "Sanskrit-Times", "Sanskrit 99")
-        browser.wait(lambda: self.value("input") != "", "the pasted text")
+        # The live conversion first: the output it fills moves the button down.
+        self.expect(text, "--from", "Sanskrit-Times", "--to", "Sanskrit 99")
         self.el("check").click()
         expected = browser.sfconv("check", "-t", "Sanskrit-Times", "-d", "Sanskrit 99",
                                   input_bytes=text).decode()
