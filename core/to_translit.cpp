@@ -211,7 +211,7 @@ class ToTranslitStream::Engine {
     if constexpr (!kAtEnd) {
       // Reading as written looks at more than the short way's pairs know.
       if (options_.read_as_written || options_.full_steps) return RunFullSteps<false>(p, stop, end);
-      return t_.makes_o_au_ ? RunShortWay<true>(p, stop, end) : RunShortWay<false>(p, stop, end);
+      return t_.by_previous_ ? RunShortWay<true>(p, stop, end) : RunShortWay<false>(p, stop, end);
     }
     return RunFullSteps<kAtEnd>(p, stop, end);
   }
@@ -238,8 +238,10 @@ class ToTranslitStream::Engine {
   // The main loop before the end of the input. Most steps take the short
   // way: straight-line code driven by a Pair, with the output's end and the
   // run's state in locals. The rest take the full step.
-  // kOAu: the font's e and ai signs make o and au after a long-a sign.
-  template <bool kOAu>
+  // kByPrevious: the pairs depend on the glyph before (the font's e and ai
+  // signs make o and au after a long-a sign, or a half syllable joins the
+  // long-a sign after it).
+  template <bool kByPrevious>
   const Byte* RunShortWay(const Byte* p, const Byte* stop, const Byte* end) {
     ShortState st = LoadState(p);
     while (p < stop) {
@@ -249,7 +251,8 @@ class ToTranslitStream::Engine {
       // (measured: as 32 bits, Dev Natraj ITR and Sanskrit 99 take 1.5 M more
       // instructions a megabyte, Vedic 0.8 M fewer).
       std::size_t state = st.bits;
-      const Byte* const start = p;
+      // Where the steps counted for the stroke flag start.
+      const Byte* start = p;
       // The short way removes at most a character of the held text (a final
       // "a" it wrote itself, the long a before o and au); with fewer than two
       // held before the end the full step, which checks, is taken.
@@ -263,7 +266,7 @@ class ToTranslitStream::Engine {
       while (!full_step && p < chunk_stop) {
         const std::size_t next = p[2];
         std::size_t index = current;
-        if constexpr (kOAu) index += previous_half[previous];
+        if constexpr (kByPrevious) index += previous_half[previous];
         const Pair& pair = next_pairs[next][index];
         if (state & pair.slow_state) [[unlikely]] {
           full_step = true;
@@ -280,17 +283,26 @@ class ToTranslitStream::Engine {
         previous = current;
         current = next;
       }
-      if (kOAu && !(state & kWholeBit)) {
+      // Out of the loop, so that it keeps its registers: the long-a sign after
+      // a half syllable that joins it.
+      if (kByPrevious && full_step && (state & kJoinedBit) &&
+          TakeJoinedSign(p, w, state, start, st.stroke)) {
+        full_step = false;
+      }
+      if (kByPrevious && !(state & kWholeBit)) {
         // The last step wrote a long-a sign without its last character.
         const Glyph& long_a = t_.glyphs_[p[0]];
         *w++ = long_a.text[long_a.size - 1U];
         state |= kWholeBit;
       }
       out_.SetEnd(w);
-      const auto steps = static_cast<std::size_t>(p - start);
+      // A half syllable written, its long-a sign not: their step (FinishJoin)
+      // is counted from before the syllable.
+      const bool joined = kByPrevious && (state & kJoinedBit);
+      const auto steps = static_cast<std::size_t>(p - start) - (joined ? 1 : 0);
       const ShortState run = {static_cast<std::uint32_t>(state),
                               steps < 2 ? st.stroke >> steps : 0};
-      if (!full_step) {
+      if (!full_step && !joined) {
         st = run;
         continue;
       }
@@ -299,6 +311,11 @@ class ToTranslitStream::Engine {
     StoreState(st);
     return p;
   }
+
+  // The long-a sign after a half syllable that joins it, the short way
+  // (to_translit_steps.h).
+  [[gnu::always_inline]] bool TakeJoinedSign(const Byte*& p, char*& w, std::size_t& state,
+                                             const Byte*& start, std::uint32_t& stroke) const;
 
   // Whether the stroke flag, set for the next steps (`stroke`), keeps an e
   // or ai sign apart from the long-a sign before it in one of them. The
@@ -323,6 +340,12 @@ class ToTranslitStream::Engine {
   // left as it was). Inline in each short way, as when written there.
   [[gnu::always_inline]] bool StepShortWayCannot(const Byte*& p, const Byte* end,
                                                  const ShortState& run, ShortState& st) {
+    if (run.bits & kJoinedBit) {
+      FinishJoin(p, run);
+      ++p;
+      st = LoadState(p);
+      return true;
+    }
     if (t_.glyphs_[p[1]].action == Action::kBackR) {
       // The back-r glyph changes neither the end of the output nor the
       // state: only the insertion.
@@ -350,10 +373,14 @@ class ToTranslitStream::Engine {
     return true;
   }
 
+  // The rest of the step of a half syllable and its long-a sign, the full
+  // way (to_translit_steps.h).
+  void FinishJoin(const Byte* p, const ShortState& before);
+
   // `p` is the window of the next step.
   ShortState LoadState(const Byte* p) const {
     ShortState st;
-    st.bits = kAlwaysBit | kWholeBit;
+    st.bits = kAlwaysBit | kWholeBit | kPlainBit;
     if (t_.flags_[p[0]] & t_.slow_previous_[p[1]]) st.bits |= kNextSlowBit;
     if (short_i_pending_) st.bits |= kPendingIBit;
     if (out_.appended()) st.bits |= kAppendedBit;

@@ -1,7 +1,8 @@
 // Part of to_translit.cpp, which alone includes it, after the engine's
 // class: one step the full way, by the action of the current glyph (text
 // and taken-as-is glyphs, syllables, vowel signs and full vowels, the r
-// forms and the consonants written apart).
+// forms and the consonants written apart), and the half syllable's long-a
+// sign after the short way.
 #pragma once
 
 namespace sfc {
@@ -362,6 +363,48 @@ inline void ToTranslitStream::Engine::AskUser(int code, const Byte* p) {
   std::string answer = input_box_ ? input_box_(request) : request.default_text;
   out_.Append(answer);
   asked_.push_back({std::move(request), std::move(answer)});
+}
+
+// The long-a sign at `p` after the half syllable that joins it, written
+// the step before, the short way: its pair (JoinedLongAPair) written at
+// `w`. In the full way the two are one step, which sets the stroke flag:
+// `stroke` becomes the flag's steps after the sign, counted from `start`.
+// False (nothing changed) where the pair cannot be taken or the flag keeps
+// an e or ai sign apart in the next steps, which the short way does not
+// look at.
+inline bool ToTranslitStream::Engine::TakeJoinedSign(const Byte*& p, char*& w, std::size_t& state,
+                                                     const Byte*& start,
+                                                     std::uint32_t& stroke) const {
+  const Pair& pair = t_.next_pairs_[p[2]][p[1] + t_.previous_half_[p[0]]];
+  if (state & pair.slow_state & ~std::size_t{kJoinedBit}) return false;
+  const auto before = static_cast<std::size_t>(p - 1 - start);
+  const std::uint32_t at_syllable = before < 2 ? stroke >> before : 0;
+  // As CountStrokeStep, then the flag set without a new count.
+  const std::uint32_t after = at_syllable != 0 ? at_syllable >> 1 : 3;
+  if (StrokeKeepsApart(p + 1, after)) return false;
+  stroke = after;
+  std::memcpy(w, pair.text.data(), kInlineText);
+  const std::size_t write_i = state & pair.writes_i;
+  char* const i_at = w + pair.i_at[write_i];
+  *i_at = 'i';
+  w = i_at + write_i;
+  state = (state & pair.keep) | pair.set;
+  ++p;
+  start = p;
+  return true;
+}
+
+// The long-a sign at `p` after the half syllable that the short way wrote
+// the step before: the rest of their step (JoinsLongA), from the state
+// before it (`before`).
+inline void ToTranslitStream::Engine::FinishJoin(const Byte* p, const ShortState& before) {
+  StoreState(before);
+  CountStrokeStep();
+  stroke_flag_ = true;
+  out_.Reserve(kStepRoom);
+  const int after = p[2];
+  if (!(Flags(after) & kInherentVowelFlag)) out_.Append("a");
+  WritePendingI(after);
 }
 
 }  // namespace sfc

@@ -73,13 +73,17 @@ inline constexpr std::size_t kStepRoom = 4 * kInlineText;
 // test it); something was appended (the clipboard was set); edits were made
 // since the last append; the glyph before sends this step the full way; the
 // output's end is whole (clear only between a long-a sign written without its
-// last character and the e or ai sign after it, which makes o or au there).
+// last character and the e or ai sign after it, which makes o or au there); a
+// half syllable was written whose long-a sign is the next step (joined); the
+// next step is not such a sign (plain: clear only while joined is set).
 inline constexpr std::uint8_t kPendingIBit = 1 << 0;
 inline constexpr std::uint8_t kAlwaysBit = 1 << 1;
 inline constexpr std::uint8_t kAppendedBit = 1 << 2;
 inline constexpr std::uint8_t kEditsBit = 1 << 3;
 inline constexpr std::uint8_t kNextSlowBit = 1 << 4;
 inline constexpr std::uint8_t kWholeBit = 1 << 5;
+inline constexpr std::uint8_t kJoinedBit = 1 << 6;
+inline constexpr std::uint8_t kPlainBit = 1 << 7;
 
 struct Glyph {
   std::array<char, kInlineText> text{};  // a longer text is in long_texts_
@@ -96,8 +100,12 @@ struct Glyph {
 // full step is taken where the text can leave one, see BasePair). The full
 // step is taken instead when the run's state has a bit of slow_state, the
 // next glyph a flag of slow_next or the glyph before a flag of slow_previous.
+// A half syllable that joins the long-a sign after it (joins_long_a) writes
+// its text and leaves the sign's step to the pairs after it
+// (AddPairsAfterHalfSyllable).
 struct ShortWay {
   bool fast = false;
+  bool joins_long_a = false;
   std::uint16_t drops = 0;  // the flag of the next glyph that drops the final "a"
   bool writes_pending_i = false;
   bool pending_i_unless_dropped = false;  // else only before a glyph that ends it
@@ -345,7 +353,11 @@ class GlyphTables {
         way.slow_next = kKtAfterTtGlyphFlag;
         return true;
       case Action::kJoinsLongA:
-        way.slow_next = kLongASignFlag;
+        if (JoinsShortWay(glyph)) {
+          way.joins_long_a = true;
+        } else {
+          way.slow_next = kLongASignFlag;
+        }
         return true;
       case Action::kTakenAsIs:
         if (class8_writes_pending_i_) way.slow_state |= kPendingIBit;
@@ -353,6 +365,13 @@ class GlyphTables {
       default:
         return false;
     }
+  }
+
+  // A half syllable whose step with the long-a sign after it the short way
+  // takes in two: its text fits a pair, and as a glyph before it selects no
+  // other pairs (those after a long-a sign).
+  static bool JoinsShortWay(const Glyph& glyph) {
+    return glyph.size != kLongText && !(glyph.flags & kLongASignFlag);
   }
 
   // Syllables drop their final "a" before a glyph that brings its own vowel
@@ -411,6 +430,10 @@ class GlyphTables {
     // The pairs after a long-a sign differ where an e or ai sign makes o or
     // au; fonts without such signs need none.
     if (makes_o_au_) AddPairsAfterLongA(members.size());
+    const bool joins =
+        std::any_of(ways.begin(), ways.end(), [](const ShortWay& way) { return way.joins_long_a; });
+    if (joins) AddPairsAfterHalfSyllable(ways, members);
+    by_previous_ = makes_o_au_ || joins;
     for (std::size_t code = 0; code < kByteValues; ++code) {
       next_pairs_[code] = pairs_.data() + next_offset_[code];
     }
@@ -480,6 +503,54 @@ class GlyphTables {
     }
   }
 
+  // One more part of the table, after a half syllable that joins a long-a
+  // sign: there the sign writes the syllable's "a" (JoinedLongAPair), every
+  // other glyph as after any glyph.
+  void AddPairsAfterHalfSyllable(const std::array<ShortWay, kByteValues>& ways,
+                                 const std::vector<std::size_t>& members) {
+    const std::size_t part = members.size() * kByteValues;
+    const std::size_t start = pairs_.size();
+    pairs_.resize(start + part);
+    std::copy_n(pairs_.begin(), part, pairs_.begin() + static_cast<std::ptrdiff_t>(start));
+    for (std::size_t code = 0; code < kByteValues; ++code) {
+      if (ways[code].joins_long_a) previous_half_[code] = static_cast<std::uint32_t>(start);
+    }
+    for (std::size_t k = 0; k < members.size(); ++k) {
+      for (std::size_t code = 0; code < kByteValues; ++code) {
+        if (flags_[code] & kLongASignFlag) {
+          pairs_[start + k * kByteValues + code] = JoinedLongAPair(code, members[k]);
+        }
+      }
+    }
+  }
+
+  // The long-a sign `sign` after the half syllable that joins it, before
+  // `next`: the syllable's "a", which goes before a glyph that brings its own
+  // vowel, with a pending short i in its place before a glyph that ends it;
+  // none of the sign's own rules. The pair needs kJoinedBit, which the
+  // syllable's pair set: the run's loop counts the two as one step (the
+  // stroke flag). Without it (the syllable read in the step before), the
+  // full step.
+  Pair JoinedLongAPair(std::size_t sign, std::size_t next) const {
+    const std::uint16_t next_flags = flags_[next];
+    const bool drop = (next_flags & kInherentVowelFlag) != 0;
+    Pair pair;
+    pair.text[0] = 'a';
+    pair.size = drop ? 0 : 1;
+    pair.i_at = {static_cast<std::int8_t>(pair.size), 0};
+    pair.slow_state = kJoinedBit | kPlainBit | kNextSlowBit;
+    pair.keep = static_cast<std::uint8_t>(~(kEditsBit | kJoinedBit | kNextSlowBit));
+    pair.set = kAppendedBit | kPlainBit;
+    if (next_flags & kEndsShortIPendingFlag) {
+      pair.writes_i = kPendingIBit;
+      // Nothing written: the character before decides (the full step).
+      if (drop) pair.slow_state |= kPendingIBit;
+      pair.keep &= static_cast<std::uint8_t>(~kPendingIBit);
+    }
+    if (flags_[sign] & slow_previous_[next]) pair.set |= kNextSlowBit;
+    return pair;
+  }
+
   // An e or ai sign after a long-a sign: the long a's last character goes,
   // o or au (with the anusvara for the signs that carry it) is appended. The
   // long-a sign's pair before it left out that character (kWholeBit clear,
@@ -541,6 +612,12 @@ class GlyphTables {
     if (next_flags & way.slow_next) return;
     const bool drop = (next_flags & way.drops) != 0;
     std::memcpy(&pair, &drops[drop], sizeof(Pair));
+    if (way.joins_long_a && (next_flags & kLongASignFlag)) {
+      // The sign's step follows (JoinedLongAPair); its own rules do not.
+      pair.keep &= static_cast<std::uint8_t>(~kPlainBit);
+      pair.set |= kJoinedBit;
+      return;
+    }
     if (way.writes_pending_i &&
         (way.pending_i_unless_dropped ? !drop : (next_flags & kEndsShortIPendingFlag))) {
       pair.writes_i = kPendingIBit;
@@ -606,6 +683,9 @@ class GlyphTables {
   // With makes_o_au_, a second half after a long-a sign, where previous_half_
   // of the glyph before points.
   bool makes_o_au_ = false;
+  // The pairs depend on the glyph before: after a long-a sign, or after a
+  // half syllable that joins one (a third part, also by previous_half_).
+  bool by_previous_ = false;
   std::array<std::uint32_t, kByteValues> previous_half_{};
   std::array<std::string, kByteValues> long_texts_;
   std::array<std::string, kByteValues> full_vowels_;    // class 6: " " and the text
