@@ -283,18 +283,7 @@ class ToTranslitStream::Engine {
         previous = current;
         current = next;
       }
-      // Out of the loop, so that it keeps its registers: the long-a sign after
-      // a half syllable that joins it.
-      if (kByPrevious && full_step && (state & kJoinedBit) &&
-          TakeJoinedSign(p, w, state, start, st.stroke)) {
-        full_step = false;
-      }
-      if (kByPrevious && !(state & kWholeBit)) {
-        // The last step wrote a long-a sign without its last character.
-        const Glyph& long_a = t_.glyphs_[p[0]];
-        *w++ = long_a.text[long_a.size - 1U];
-        state |= kWholeBit;
-      }
+      full_step = AfterLoop<kByPrevious>(p, w, state, start, st.stroke, full_step);
       out_.SetEnd(w);
       // A half syllable written, its long-a sign not: their step (FinishJoin)
       // is counted from before the syllable.
@@ -310,6 +299,28 @@ class ToTranslitStream::Engine {
     }
     StoreState(st);
     return p;
+  }
+
+  // After the short way's loop, outside it so that the loop keeps its
+  // registers: the long-a sign after a half syllable that joins it, and the
+  // last character of a long-a sign written without it. Whether the full
+  // step is still needed.
+  template <bool kByPrevious>
+  [[gnu::always_inline]] bool AfterLoop(const Byte*& p, char*& w, std::size_t& state,
+                                        const Byte*& start, std::uint32_t& stroke,
+                                        bool full_step) const {
+    if constexpr (kByPrevious) {
+      if (full_step && (state & kJoinedBit) && TakeJoinedSign(p, w, state, start, stroke)) {
+        full_step = false;
+      }
+      if (!(state & kWholeBit)) {
+        // The last step wrote a long-a sign without its last character.
+        const Glyph& long_a = t_.glyphs_[p[0]];
+        *w++ = long_a.text[long_a.size - 1U];
+        state |= kWholeBit;
+      }
+    }
+    return full_step;
   }
 
   // The long-a sign after a half syllable that joins it, the short way
