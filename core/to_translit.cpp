@@ -272,13 +272,7 @@ class ToTranslitStream::Engine {
           full_step = true;
           break;
         }
-        std::memcpy(w, pair.text.data(), kInlineText);
-        // A pending short i takes the place of the syllable's final "a".
-        const std::size_t write_i = state & pair.writes_i;
-        char* const i_at = w + pair.i_at[write_i];
-        *i_at = 'i';
-        w = i_at + write_i;
-        state = (state & pair.keep) | pair.set;
+        WritePair(pair, w, state);
         ++p;
         previous = current;
         current = next;
@@ -299,6 +293,17 @@ class ToTranslitStream::Engine {
     }
     StoreState(st);
     return p;
+  }
+
+  // A step's pair at `w`, and the run's state after it.
+  [[gnu::always_inline]] static void WritePair(const Pair& pair, char*& w, std::size_t& state) {
+    std::memcpy(w, pair.text.data(), kInlineText);
+    // A pending short i takes the place of the syllable's final "a".
+    const std::size_t write_i = state & pair.writes_i;
+    char* const i_at = w + pair.i_at[write_i];
+    *i_at = 'i';
+    w = i_at + write_i;
+    state = (state & pair.keep) | pair.set;
   }
 
   // After the short way's loop, outside it so that the loop keeps its

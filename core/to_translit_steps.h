@@ -383,12 +383,7 @@ inline bool ToTranslitStream::Engine::TakeJoinedSign(const Byte*& p, char*& w, s
   const std::uint32_t after = at_syllable != 0 ? at_syllable >> 1 : 3;
   if (StrokeKeepsApart(p + 1, after)) return false;
   stroke = after;
-  std::memcpy(w, pair.text.data(), kInlineText);
-  const std::size_t write_i = state & pair.writes_i;
-  char* const i_at = w + pair.i_at[write_i];
-  *i_at = 'i';
-  w = i_at + write_i;
-  state = (state & pair.keep) | pair.set;
+  WritePair(pair, w, state);
   ++p;
   start = p;
   return true;
