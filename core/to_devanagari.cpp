@@ -477,6 +477,8 @@ class ToDevanagariStream::Engine {
   // letters before a vowel make it a sign (not a word break, dash or vowel).
   std::array<const Cell*, 256> vowel_sign_{};
   std::array<bool, 256> a_letter_{};
+  std::array<bool, 256> u_joins_{};  // u, in a font that joins it to one glyph
+  std::array<bool, 256> i_letter_{};
   std::array<bool, 256> consonant_before_{};
   Cell no_sign_;
   bool fast_ = false;        // the repha, "a" and visarga cells are short

@@ -184,20 +184,31 @@ SFC_ALWAYS_INLINE std::size_t ToDevanagariStream::Engine::FastCluster(const unsi
   return taken;
 }
 
-// The vowel letter right after a cluster, as FastA and FastVowel would take
-// it, without their switch: "a" (not "ai" nor "au") writes nothing and ends
-// the word's start, the vowels with one sign after a consonant write it; the
-// repha held back follows. False, with nothing changed, for any other letter.
+// The vowel letter right after a cluster, as FastA, FastUO, FastVowel and
+// the short i would take it, without FastLetter's switch: "a" (not "ai" nor
+// "au") writes nothing and ends the word's start, the vowels with one sign
+// after a consonant write it, the short-i sign goes in front of the cluster;
+// the repha held back follows. False, with nothing changed, for any other
+// letter and where those would not take it.
 SFC_ALWAYS_INLINE bool ToDevanagariStream::Engine::FastVowelSign(const unsigned char* p, bool armed,
                                                                  FastRun& run) {
-  const Cell* const sign = vowel_sign_[p[1]];
-  const bool a = a_letter_[p[1]];
-  if (sign == nullptr || !consonant_before_[p[0]] || (dash_[p[3]] && armed) ||
-      (a && (p[2] == 'i' || p[2] == 'u'))) {
-    return false;
+  const unsigned char letter = p[1];
+  const Cell* const sign = vowel_sign_[letter];
+  if (!consonant_before_[p[0]] || (dash_[p[3]] && armed)) return false;
+  if (sign == nullptr) {
+    if (!i_letter_[letter] || !ShortIIn(run.out_begin, run.out)) return false;
+  } else {
+    // One branch for the rare refusals: the tests below are bitwise, so that
+    // the letter's kind picks no way of its own.
+    const bool a = a_letter_[letter];
+    const int last = run.Last();
+    if ((a & ((p[2] == 'i') | (p[2] == 'u'))) |
+        (u_joins_[letter] & ((last < 0) | (last == joins_.u_after)))) {
+      return false;
+    }
+    run.word_start = run.word_start & !a;
+    PutCell(run.out, *sign);
   }
-  run.word_start = run.word_start && !a;
-  PutCell(run.out, *sign);
   PutRepha(run.out, run.repha);
   return true;
 }
