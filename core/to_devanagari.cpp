@@ -473,11 +473,13 @@ class ToDevanagariStream::Engine {
   };
   std::array<VowelCells, 256> vowel_cells_{};
   // After a consonant: the sign each vowel letter writes the fast way (an
-  // empty cell for "a"), null for the others; which letters are "a"; which
-  // letters before a vowel make it a sign (not a word break, dash or vowel).
+  // empty cell for "a"; u and o too), null for the others; which letters are
+  // "a"; the u when the font joins it to one glyph; the short i, whose sign
+  // goes in front; which letters before a vowel make it a sign (not a word
+  // break, dash or vowel).
   std::array<const Cell*, 256> vowel_sign_{};
   std::array<bool, 256> a_letter_{};
-  std::array<bool, 256> u_joins_{};  // u, in a font that joins it to one glyph
+  std::array<bool, 256> u_joins_{};
   std::array<bool, 256> i_letter_{};
   std::array<bool, 256> consonant_before_{};
   Cell no_sign_;

@@ -90,11 +90,12 @@ inline void ToDevanagariStream::Engine::ReadVowelSigns() {
     }
   }
   for (std::size_t c = 0; c < 256; ++c) {
-    a_letter_[c] = dispatch_[c].rule == Rule::kA;
     const Rule rule = dispatch_[c].rule;
+    a_letter_[c] = rule == Rule::kA;
     const Cell* sign = a_letter_[c] ? &no_sign_ : vowel_cells_[c].after_consonant;
-    if (rule == Rule::kO || rule == Rule::kU)
+    if (rule == Rule::kO || rule == Rule::kU) {  // as FastUO writes them after a consonant
       sign = &HalfCell(rule == Rule::kO ? Row::kO : Row::kU);
+    }
     u_joins_[c] = rule == Rule::kU && joins_.u_after != kNone;
     i_letter_[c] = rule == Rule::kI;
     if (sign != nullptr && sign->size <= Cell::kInline) vowel_sign_[c] = sign;
