@@ -177,9 +177,11 @@ SFC_ALWAYS_INLINE std::size_t ToDevanagariStream::Engine::FastCluster(const unsi
     ++taken;
   }
   const AfterCluster after = after_cluster_[p[taken + 1]];
+  if (after == AfterCluster::kFullWay) return 0;  // which has no cell to read
+  // Bitwise, so that the cluster's length picks no branch here.
   const bool doubled = (taken == 2) & (p[2] == current);
   const Cell& cell = CellOf(after, matched);
-  if (doubled | (after == AfterCluster::kFullWay) | (cell.size > Cell::kInline)) return 0;
+  if (doubled | (cell.size > Cell::kInline)) return 0;
   PutCell(run.out, cell);
   return taken;
 }
