@@ -140,6 +140,7 @@ class ToDevanagariStream::Engine {
   // ---- what a stream works out once (to_devanagari_setup.h) ----
   void ReadLetters();
   void ReadVowelSigns();
+  void ReadSignsAfterCluster();
   void BuildDispatch();
   std::vector<DispatchEntry> RuleOrder() const;
   static void AddSignsAndPunctuation(std::vector<DispatchEntry>& order);

@@ -89,6 +89,12 @@ inline void ToDevanagariStream::Engine::ReadVowelSigns() {
       if (rule == vowel) set(letter, FullCell(row), HalfCell(row));
     }
   }
+  ReadSignsAfterCluster();
+}
+
+// What FastVowelSign reads: the sign each letter writes right after a
+// cluster, and the letters that need a closer look there.
+inline void ToDevanagariStream::Engine::ReadSignsAfterCluster() {
   for (std::size_t c = 0; c < 256; ++c) {
     const Rule rule = dispatch_[c].rule;
     a_letter_[c] = rule == Rule::kA;
