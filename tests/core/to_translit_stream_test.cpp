@@ -104,10 +104,13 @@ void ExpectStreamsAsWhole(const ConverterState& state, std::string_view input,
     ASSERT_LT(r.offset + 1, padded.size());
     EXPECT_EQ(static_cast<unsigned char>(padded[r.offset + 1]), r.glyph_code);
   }
-  for (const Cuts& cuts : cut_ways) {
-    ExpectSame(whole, Stream(state, input, cuts, {.clipboard = true}), true);
-    ExpectSame(whole, Stream(state, input, cuts, {}), false);
-    ExpectSame(whole, Stream(state, input, cuts, {.clipboard = true, .hold_output = true}), true);
+  // With many cuts each takes one of the ways of streaming in turn.
+  const StreamOptions ways[] = {{.clipboard = true}, {}, {.clipboard = true, .hold_output = true}};
+  for (std::size_t k = 0; k < cut_ways.size(); ++k) {
+    for (std::size_t way = 0; way < 3; ++way) {
+      if (cut_ways.size() > 3 && way != k % 3) continue;
+      ExpectSame(whole, Stream(state, input, cut_ways[k], ways[way]), ways[way].clipboard);
+    }
   }
   const Streamed once = Stream(state, input, {input.size()}, {.clipboard = true});
   EXPECT_EQ(once.font_name, whole_state.devanagari_font_name);
