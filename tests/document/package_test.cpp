@@ -72,6 +72,17 @@ std::string VedicParagraph(const std::string& text) {
          "</w:t></w:r></w:p>";
 }
 
+// The styles with the fonts of style V; the font table with the charset of the new font.
+std::string Styles(const std::string& fonts) {
+  return R"(<w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:ascii="Times" w:hAnsi="Times"/></w:rPr></w:rPrDefault></w:docDefaults>)"
+         R"(<w:style w:type="paragraph" w:styleId="V"><w:rPr><w:rFonts )" +
+         fonts + "/></w:rPr></w:style>";
+}
+std::string FontTable(const std::string& charset) {
+  return R"(<w:font w:name="Vedic"><w:charset w:val="02"/></w:font><w:font w:name="Noto Serif Devanagari"><w:charset w:val=")" +
+         charset + R"("/></w:font>)";
+}
+
 Entries Document() {
   return {
       {"[Content_Types].xml", "<Types/>"},
@@ -86,14 +97,8 @@ Entries Document() {
                                              {"comments", "../word/comments.xml"},
                                              {"image", "media/picture.png"}})},
       {"word/styles.xml",
-       Part(
-           "styles",
-           R"(<w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:ascii="Times" w:hAnsi="Times"/></w:rPr></w:rPrDefault></w:docDefaults>)"
-           R"(<w:style w:type="paragraph" w:styleId="V"><w:rPr><w:rFonts w:ascii="Vedic" w:hAnsiTheme="minorHAnsi" w:hAnsi="Vedic"/></w:rPr></w:style>)")},
-      {"word/fontTable.xml",
-       Part(
-           "fonts",
-           R"(<w:font w:name="Vedic"><w:charset w:val="02"/></w:font><w:font w:name="Noto Serif Devanagari"><w:charset w:val="02"/></w:font>)")},
+       Part("styles", Styles("w:ascii=\"Vedic\" w:hAnsiTheme=\"minorHAnsi\" w:hAnsi=\"Vedic\""))},
+      {"word/fontTable.xml", Part("fonts", FontTable("02"))},
       {"word/header1.xml", Part("hdr", VedicParagraph("header"))},
       {"word/footer1.xml", Part("ftr", VedicParagraph("footer"))},
       {"word/footnotes.xml",
@@ -150,17 +155,11 @@ TEST(DocxPackage, EveryTextPartIsConvertedAndTheRestCopied) {
        {"[Content_Types].xml", "word/media/picture.png", "word/_rels/document.xml.rels"}) {
     EXPECT_EQ(Find(after, same), Find(before, same)) << same;
   }
-  EXPECT_EQ(
-      Find(after, "word/styles.xml"),
-      Part(
-          "styles",
-          R"(<w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:ascii="Times" w:hAnsi="Times"/></w:rPr></w:rPrDefault></w:docDefaults>)"
-          R"(<w:style w:type="paragraph" w:styleId="V"><w:rPr><w:rFonts w:ascii="Noto Serif Devanagari" w:hAnsi="Noto Serif Devanagari" w:eastAsia="Noto Serif Devanagari" w:cs="Noto Serif Devanagari"/></w:rPr></w:style>)"));
-  EXPECT_EQ(
-      Find(after, "word/fontTable.xml"),
-      Part(
-          "fonts",
-          R"(<w:font w:name="Vedic"><w:charset w:val="02"/></w:font><w:font w:name="Noto Serif Devanagari"><w:charset w:val="00"/></w:font>)"));
+  const std::string noto = "\"Noto Serif Devanagari\"";
+  EXPECT_EQ(Find(after, "word/styles.xml"),
+            Part("styles", Styles("w:ascii=" + noto + " w:hAnsi=" + noto + " w:eastAsia=" + noto +
+                                  " w:cs=" + noto)));
+  EXPECT_EQ(Find(after, "word/fontTable.xml"), Part("fonts", FontTable("00")));
   EXPECT_EQ(out.report.converted.at("Vedic").segments, 6u);
 }
 
