@@ -1,5 +1,5 @@
-// The module's faces beside native sfconv: the stream,
-// code tables loaded as bytes, the tables as rows, dropped bytes, check, errors.
+// The module's faces beside native sfconv: the stream, code tables loaded as
+// bytes, the tables as rows, dropped bytes, check, errors.
 'use strict';
 const test = require('node:test');
 const assert = require('node:assert');
