@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -17,20 +18,26 @@ constexpr const char* kOpen =
     R"(xmlns:mc="http://schemas.openxmlformats.org/markup-compatibility/2006"><w:body>)";
 constexpr const char* kClose = "</w:body></w:document>";
 
-Conversion Marking(std::vector<std::string> fonts = {"Vedic", "Sanskrit-Times"}) {
+// Each stretch as "[font:bytes]"; Keep gives the bytes back as they were.
+SegmentResult Mark(const FontTarget& target, std::string_view bytes) {
+  SegmentResult result;
+  result.text = "[" + target.source_font + ":" + std::string(bytes) + "]";
+  return result;
+}
+SegmentResult Keep(const FontTarget&, std::string_view bytes) {
+  SegmentResult result;
+  result.text = std::string(bytes);
+  return result;
+}
+
+// Vedic and Sanskrit-Times to "U-Vedic" and "U-Sanskrit-Times", or to themselves.
+Conversion Marking(SegmentConvert convert = Mark, bool same_font = false) {
   Conversion conversion;
-  for (const std::string& font : fonts) {
-    FontTarget target;
-    target.source_font = font;
-    target.unicode = true;
-    target.output_font = "U-" + font;
-    conversion.targets.push_back(target);
+  conversion.convert = std::move(convert);
+  for (const std::string font : {"Vedic", "Sanskrit-Times"}) {
+    conversion.targets.emplace_back().source_font = font;
+    conversion.targets.back().output_font = same_font ? font : "U-" + font;
   }
-  conversion.convert = [](const FontTarget& target, std::string_view bytes) {
-    SegmentResult result;
-    result.text = "[" + target.source_font + ":" + std::string(bytes) + "]";
-    return result;
-  };
   return conversion;
 }
 
@@ -51,18 +58,10 @@ Converted Convert(const std::string& body, const std::string& styles = "",
 
 // The text of every w:t in order, each followed by "|".
 std::string Texts(const std::string& xml) {
+  static const std::regex kText("<w:t(?: [^>]*[^/])?>(.*?)</w:t>");
   std::string text;
-  std::size_t at = 0;
-  while ((at = xml.find("<w:t", at)) != std::string::npos) {
-    const std::size_t close = xml.find('>', at);
-    if (xml[close - 1] == '/' || (xml[at + 4] != '>' && xml[at + 4] != ' ')) {
-      at = close;
-      continue;
-    }
-    const std::size_t end = xml.find("</w:t>", close);
-    text += xml.substr(close + 1, end - close - 1) + "|";
-    at = end;
-  }
+  for (std::sregex_iterator it(xml.begin(), xml.end(), kText), end; it != end; ++it)
+    text += (*it)[1].str() + "|";
   return text;
 }
 
@@ -199,29 +198,11 @@ TEST(DocxSegments, JoinedAcrossRunsAndGivenBack) {
   }
 }
 
-TEST(DocxSegments, NothingChangesWhenTheOutputIsTheInput) {
-  Conversion same = Marking();
-  for (FontTarget& target : same.targets) target.output_font = target.source_font;
-  same.convert = [](const FontTarget&, std::string_view bytes) {
-    SegmentResult result;
-    result.text = std::string(bytes);
-    return result;
-  };
-  const std::string body =
-      Paragraph(MakeRun(kVedic, "ab") + "<w:proofErr/>" + MakeRun(kBold, "c d"));
-  DocumentReport report;
-  const std::string xml = kOpen + body + kClose;
-  EXPECT_EQ(ConvertTextPart(xml, "", "", same, report), xml);
-}
-
 TEST(DocxSegments, ProblemsAreReportedAndTheTextKept) {
-  Conversion dropping = Marking();
-  dropping.convert = [](const FontTarget&, std::string_view bytes) {
-    SegmentResult result;
-    result.text = std::string(bytes);
-    result.dropped.push_back({static_cast<unsigned char>(bytes[3]), 3});
-    return result;
-  };
+  const Conversion dropping = Marking([](const FontTarget&, std::string_view bytes) {
+    return SegmentResult{.text = std::string(bytes),
+                         .dropped = {{static_cast<unsigned char>(bytes[3]), 3}}};
+  });
   // No word processor writes elements inside w:t; such a run, and everything
   // it holds, stays as read.
   const std::string odd = "<w:r><w:rPr>" + kVedic +
@@ -304,6 +285,10 @@ TEST(DocxXml, WhatIsNotConvertedIsWrittenAsItWasRead) {
       expected.find(kVedic), kVedic.size(),
       R"(<w:rFonts w:ascii="U-Vedic" w:hAnsi="U-Vedic" w:eastAsia="U-Vedic" w:cs="U-Vedic"/>)");
   EXPECT_EQ(out, expected);
+  // When every font stays itself, not even the runs of a stretch are joined.
+  const std::string same =
+      kOpen + Paragraph(MakeRun(kVedic, "ab") + "<w:proofErr/>" + MakeRun(kBold, "c d")) + kClose;
+  EXPECT_EQ(ConvertTextPart(same, "", "", Marking(Keep, true), report), same);
 }
 
 }  // namespace

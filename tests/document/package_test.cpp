@@ -16,13 +16,11 @@ namespace {
 
 using Entries = std::vector<std::pair<std::string, std::string>>;
 
-// A zip of the entries, in order; `stored` entries are not compressed.
+// A zip of the entries, in order; the entry named `encrypt` encrypted.
 std::string MakeZip(const Entries& entries, const std::string& encrypt = "") {
-  zip_error_t error;
-  zip_error_init(&error);
-  zip_source_t* source = zip_source_buffer_create(nullptr, 0, 0, &error);
-  zip_t* zip = zip_open_from_source(source, ZIP_TRUNCATE, &error);
-  zip_source_keep(source);
+  const test::TempDir dir;
+  const std::string path = (dir.path() / "a.zip").string();
+  zip_t* zip = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, nullptr);
   for (const auto& [name, bytes] : entries) {
     zip_source_t* part = zip_source_buffer(zip, bytes.data(), bytes.size(), 0);
     const zip_int64_t index = zip_file_add(zip, name.c_str(), part, ZIP_FL_ENC_UTF_8);
@@ -30,15 +28,7 @@ std::string MakeZip(const Entries& entries, const std::string& encrypt = "") {
       zip_file_set_encryption(zip, static_cast<zip_uint64_t>(index), ZIP_EM_AES_256, "pw");
   }
   zip_close(zip);
-  zip_source_open(source);
-  zip_stat_t stat;
-  zip_source_stat(source, &stat);
-  std::string out(static_cast<std::size_t>(stat.size), '\0');
-  zip_source_read(source, out.data(), stat.size);
-  zip_source_close(source);
-  zip_source_free(source);
-  zip_error_fini(&error);
-  return out;
+  return test::ReadFileBytes(path);
 }
 
 // The entries of a zip, as stored (name and decompressed bytes).
@@ -72,6 +62,17 @@ std::string VedicParagraph(const std::string& text) {
          "</w:t></w:r></w:p>";
 }
 
+// The styles with the fonts of style V; the font table with the charset of the new font.
+std::string Styles(const std::string& fonts) {
+  return R"(<w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:ascii="Times" w:hAnsi="Times"/></w:rPr></w:rPrDefault></w:docDefaults>)"
+         R"(<w:style w:type="paragraph" w:styleId="V"><w:rPr><w:rFonts )" +
+         fonts + "/></w:rPr></w:style>";
+}
+std::string FontTable(const std::string& charset) {
+  return R"(<w:font w:name="Vedic"><w:charset w:val="02"/></w:font><w:font w:name="Noto Serif Devanagari"><w:charset w:val=")" +
+         charset + R"("/></w:font>)";
+}
+
 Entries Document() {
   return {
       {"[Content_Types].xml", "<Types/>"},
@@ -86,14 +87,8 @@ Entries Document() {
                                              {"comments", "../word/comments.xml"},
                                              {"image", "media/picture.png"}})},
       {"word/styles.xml",
-       Part(
-           "styles",
-           R"(<w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:ascii="Times" w:hAnsi="Times"/></w:rPr></w:rPrDefault></w:docDefaults>)"
-           R"(<w:style w:type="paragraph" w:styleId="V"><w:rPr><w:rFonts w:ascii="Vedic" w:hAnsiTheme="minorHAnsi" w:hAnsi="Vedic"/></w:rPr></w:style>)")},
-      {"word/fontTable.xml",
-       Part(
-           "fonts",
-           R"(<w:font w:name="Vedic"><w:charset w:val="02"/></w:font><w:font w:name="Noto Serif Devanagari"><w:charset w:val="02"/></w:font>)")},
+       Part("styles", Styles("w:ascii=\"Vedic\" w:hAnsiTheme=\"minorHAnsi\" w:hAnsi=\"Vedic\""))},
+      {"word/fontTable.xml", Part("fonts", FontTable("02"))},
       {"word/header1.xml", Part("hdr", VedicParagraph("header"))},
       {"word/footer1.xml", Part("ftr", VedicParagraph("footer"))},
       {"word/footnotes.xml",
@@ -150,17 +145,11 @@ TEST(DocxPackage, EveryTextPartIsConvertedAndTheRestCopied) {
        {"[Content_Types].xml", "word/media/picture.png", "word/_rels/document.xml.rels"}) {
     EXPECT_EQ(Find(after, same), Find(before, same)) << same;
   }
-  EXPECT_EQ(
-      Find(after, "word/styles.xml"),
-      Part(
-          "styles",
-          R"(<w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:ascii="Times" w:hAnsi="Times"/></w:rPr></w:rPrDefault></w:docDefaults>)"
-          R"(<w:style w:type="paragraph" w:styleId="V"><w:rPr><w:rFonts w:ascii="Noto Serif Devanagari" w:hAnsi="Noto Serif Devanagari" w:eastAsia="Noto Serif Devanagari" w:cs="Noto Serif Devanagari"/></w:rPr></w:style>)"));
-  EXPECT_EQ(
-      Find(after, "word/fontTable.xml"),
-      Part(
-          "fonts",
-          R"(<w:font w:name="Vedic"><w:charset w:val="02"/></w:font><w:font w:name="Noto Serif Devanagari"><w:charset w:val="00"/></w:font>)"));
+  const std::string noto = "\"Noto Serif Devanagari\"";
+  EXPECT_EQ(Find(after, "word/styles.xml"),
+            Part("styles", Styles("w:ascii=" + noto + " w:hAnsi=" + noto + " w:eastAsia=" + noto +
+                                  " w:cs=" + noto)));
+  EXPECT_EQ(Find(after, "word/fontTable.xml"), Part("fonts", FontTable("00")));
   EXPECT_EQ(out.report.converted.at("Vedic").segments, 6u);
 }
 
@@ -319,25 +308,24 @@ TEST_F(DocumentCommand, BadInputWritesNothing) {
     int status;
     std::string message;
   };
+  const std::string bad = Path("bad.docx"), out = Path("new.docx");
   const std::vector<Case> cases = {
-      {{Path("bad.docx"), "-o", Path("new.docx")}, 1, "is not a document (not a zip package)"},
-      {{Path("bad.docx"), "-o", Path("old.docx")}, 1, "is not a document"},
-      {{Path("missing.docx"), "-o", Path("new.docx")}, 1, "cannot read"},
-      {{Path("bad.txt"), "-o", Path("new.docx")}, 1, "the format is not known"},
-      {{Path("bad.docx")}, 2, "document needs -o OUT"},
-      {{Path("bad.docx"), "--dry-run", "-o", Path("new.docx")}, 2, "does not go with -o"},
-      {{Path("bad.docx"), "-o", Path("new.docx"), "--map", "Vedic"}, 2, "--map takes FONT=FORM"},
-      {{Path("bad.docx"), "-o", Path("new.docx"), "--map", "Arial=iast"},
-       2,
-       "no known legacy font"},
-      {{Path("bad.docx"), "-o", Path("new.docx"), "--map", "Vedic=klingon"}, 2, "neither iast"},
-      {{Path("bad.docx"), "-o", Path("bad.docx")}, 2, "-o names the input document"},
+      {{bad, "-o", out}, 1, "is not a document (not a zip package)"},
+      {{bad, "-o", Path("old.docx")}, 1, "is not a document"},
+      {{Path("missing.docx"), "-o", out}, 1, "cannot read"},
+      {{Path("bad.txt"), "-o", out}, 1, "the format is not known"},
+      {{bad}, 2, "document needs -o OUT"},
+      {{bad, "--dry-run", "-o", out}, 2, "does not go with -o"},
+      {{bad, "-o", out, "--map", "Vedic"}, 2, "--map takes FONT=FORM"},
+      {{bad, "-o", out, "--map", "Arial=iast"}, 2, "no known legacy font"},
+      {{bad, "-o", out, "--map", "Vedic=klingon"}, 2, "neither iast"},
+      {{bad, "-o", bad}, 2, "-o names the input document"},
   };
   for (const Case& c : cases) {
     const auto [status, err] = Run(c.args);
     EXPECT_EQ(status, c.status) << err;
     EXPECT_NE(err.find(c.message), std::string::npos) << err;
-    EXPECT_FALSE(std::filesystem::exists(Path("new.docx")));
+    EXPECT_FALSE(std::filesystem::exists(out));
     EXPECT_EQ(ReadBack("old.docx"), "kept");
     EXPECT_EQ(ReadBack("bad.docx"), "not a zip");
   }

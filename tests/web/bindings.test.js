@@ -1,32 +1,12 @@
-// The module's faces beside native sfconv: every pair of forms, the stream,
-// code tables loaded as bytes, the tables as rows, dropped bytes, check, errors.
+// The module's faces beside native sfconv: the stream, code tables loaded as
+// bytes, the tables as rows, dropped bytes, check, errors.
 'use strict';
 const test = require('node:test');
 const assert = require('node:assert');
 const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
-const {skipNative, newConverter, kForms, readRepo, sfconv, runNative, equalBytes} = require('./support.js');
-
-// A text in each form: the Gita's first lines in that form, made by sfconv.
-function inputFor(form) {
-  const gita = readRepo('tests/data/gita.sanskrit-times.txt').subarray(0, 4000);
-  return sfconv(['convert', '--from', 'Sanskrit-Times', '--to', form], gita.subarray(0, gita.lastIndexOf(10) + 1));
-}
-
-test('every pair of forms converts as sfconv convert does', {skip: skipNative}, async () => {
-  const {converter} = await newConverter();
-  const runs = [];
-  for (const from of kForms) {
-    const input = inputFor(from);
-    for (const to of kForms) runs.push({args: ['convert', '--from', from, '--to', to], input, from, to});
-  }
-  const expected = runNative(runs);
-  runs.forEach(({input, from, to}, i) => {
-    const {output, error} = converter.convert(input, {command: 'convert', from, to});
-    assert.ok(error === undefined && output.length > 0 && equalBytes(output, expected[i].output), `${from} -> ${to}`);
-  });
-});
+const {skipNative, newConverter, readRepo, gita, sfconv, equalBytes} = require('./support.js');
 
 test('a stream fed in blocks gives the whole text\'s output', async () => {
   const {m, converter} = await newConverter();
@@ -61,7 +41,7 @@ test('code tables exported by sfconv load as bytes and convert as sfconv --table
     assert.deepStrictEqual(
         converter.loadTables(file('sanideva.cod'), file('lipikara.mmy'), file('devitran.cod')), []);
     assert.strictEqual(converter.hasLoadedTables(), true);
-    const input = inputFor('Sanskrit-Times');
+    const input = gita('sanskrit-times');
     // The loaded font as sfconv --tables converts it; a built-in one as sfconv alone.
     for (const [to, tables] of [['My Font', ['--tables', dir]], ['Vedic', []]]) {
       const ours = converter.convert(input, {command: 'convert', from: 'Sanskrit-Times', to});

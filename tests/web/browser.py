@@ -4,13 +4,12 @@ driven browser, shared by the browser tests and the screenshot command."""
 import contextlib
 import os
 import pathlib
+import re
 import shutil
-import socket
 import subprocess
 import sys
 import tempfile
 import time
-import urllib.request
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -31,27 +30,16 @@ def wait(condition, what, timeout=30):
     raise TimeoutError("timed out waiting for " + what)
 
 
-def answers(url):
-    try:
-        urllib.request.urlopen(url, timeout=1).close()
-        return True
-    except OSError:
-        return False
-
-
 @contextlib.contextmanager
 def serve(directory=SITE):
-    """python3 -m http.server on 127.0.0.1 and a free port; yields the base URL."""
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        port = s.getsockname()[1]
+    """python3 -m http.server on 127.0.0.1 and a free port; yields the base URL
+    once the server has said that it listens."""
     server = subprocess.Popen(
-        [sys.executable, "-m", "http.server", str(port), "--bind", "127.0.0.1",
-         "--directory", str(directory)], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    url = f"http://127.0.0.1:{port}/"
+        [sys.executable, "-u", "-m", "http.server", "0", "--bind", "127.0.0.1",
+         "--directory", str(directory)], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
     try:
-        wait(lambda: answers(url), "the local server", timeout=5)
-        yield url
+        port = re.search(r" port (\d+) ", server.stdout.readline()).group(1)
+        yield f"http://127.0.0.1:{port}/"
     finally:
         server.terminate()
         server.wait(timeout=10)

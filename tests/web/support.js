@@ -26,6 +26,12 @@ const kForms = ['iast', 'devanagari', 'Sanskrit-Times', 'ITRTransTimes', 'URW Pa
 
 function readRepo(relative) { return new Uint8Array(fs.readFileSync(path.join(root, relative))); }
 
+// The first lines (about `size` bytes) of tests/data/gita.NAME.txt.
+function gita(name, size = 4000) {
+  const text = readRepo(`tests/data/gita.${name}.txt`).subarray(0, size);
+  return text.subarray(0, text.lastIndexOf(10) + 1);
+}
+
 const sfconv = (args, input) => execFileSync(sfconvPath, args, {input});
 
 // tests/golden/cases.txt: name, input file (or "-") and runs of arguments parted by "|".
@@ -43,21 +49,17 @@ function goldenCases() {
 }
 
 // sfconv's arguments as the module's options.
+const kValueOptions = {'-t': 'translitFont', '-d': 'devanagariFont', '--from': 'from', '--to': 'to'};
+const kFlagOptions = {'--shift-m-to-n': 'shiftMToN', '--startup': 'startup', '--tables': 'loaded', '--export': 'export'};
 function optionsOf(args) {
   const options = {command: args[0]};
   for (let i = 1; i < args.length; ++i) {
     const arg = args[i];
-    const value = () => args[++i];
-    if (arg === '-t') options.translitFont = value();
-    else if (arg === '-d') options.devanagariFont = value();
-    else if (arg === '--dash-mode') options.dashMode = Number(value());
-    else if (arg === '--shift-m-to-n') options.shiftMToN = true;
-    else if (arg === '--from') options.from = value();
-    else if (arg === '--to') options.to = value();
-    else if (arg === '--startup') options.startup = true;
-    else if (arg === '--tables') { value(); options.loaded = true; }
-    else if (arg === '--export') { value(); options.export = true; }
+    if (arg in kValueOptions) options[kValueOptions[arg]] = args[++i];
+    else if (arg === '--dash-mode') options.dashMode = Number(args[++i]);
+    else if (arg in kFlagOptions) options[kFlagOptions[arg]] = true;
     else throw new Error('no module option for ' + arg);
+    if (arg === '--tables' || arg === '--export') ++i;  // the folder is given as bytes
   }
   return options;
 }
@@ -81,5 +83,5 @@ function runNative(runs) {
 
 function equalBytes(a, b) { return Buffer.from(a).equals(Buffer.from(b)); }
 
-module.exports = {skipNative, newConverter, kForms, readRepo, sfconv, goldenCases, optionsOf, runNative,
+module.exports = {skipNative, newConverter, kForms, readRepo, gita, sfconv, goldenCases, optionsOf, runNative,
                   equalBytes};
