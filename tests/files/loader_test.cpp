@@ -107,20 +107,6 @@ TEST(LoadBounds, EachFileStopsAtTheLastRowOfItsTable) {
   EXPECT_BYTES(DumpRows(expected), DumpRows(loaded));
 }
 
-TEST(LoadBounds, ACellThatCannotBeReadStillGoesThroughTheEscape) {
-  TempDir dir;
-  ConverterState state = MakeStartupState();
-  // "!033!" makes the cell start with an "!" that a later escape step reads.
-  test::WriteTableFiles(dir, {"k,!033!065!x,!033!066!", "", ""});
-  LoadCodeTables(state, dir.path());
-  EXPECT_EQ(state.sanideva.full[1], "!065!x");
-  test::WriteTableFiles(dir, {"k2,f2", "", ""});
-  LoadCodeTables(state, dir.path());
-  EXPECT_EQ(state.sanideva.key[1], "k2");
-  EXPECT_EQ(state.sanideva.full[1], "f2");
-  EXPECT_EQ(state.sanideva.half[1], "B");
-}
-
 SpecialGlyphPositions ResetPositions() {
   SpecialGlyphPositions p;
   p.half_r_pos = p.half_r_upper_pos = p.half_rr_pos = p.mr_pos = p.tt_pos = 256;
@@ -256,25 +242,6 @@ TEST(LoadMissingFiles, AFileThatCannotBeOpenedIsNotedAndLeavesItsTable) {
               "devitran.cod: " + (at->path() / kGlyphFileName).string() + note);
     EXPECT_EQ(again.devitran[1], MakeStartupState().devitran[1]);
   }
-}
-
-TEST(LoadTwice, TheSecondLoadOverwritesOnlyTheRowsItReachesAndResetsEveryPosition) {
-  TempDir dir;
-  ConverterState state = MakeStartupState();
-  test::WriteTableFiles(dir, {Repeat("k,f,h\n", 200), Repeat("n\n", 255),
-                              GlyphFile({{10, "r2"}, {11, "r2"}, {12, "r2"}, {90, "nam5"}}, 280)});
-  LoadCodeTables(state, dir.path());
-  ConverterState expected = state;
-
-  test::WriteTableFiles(dir, {"K,F,H\n", "y\n", GlyphFile({{3, "r2"}}, 5)});
-  LoadCodeTables(state, dir.path());
-  SetRow(expected, 1, "K", "F", "H");
-  expected.short_i[1] = "y";
-  for (int row = 1; row <= 5; ++row) expected.devitran[row] = row == 3 ? "r2" : "x8";
-  EXPECT_BYTES(DumpRows(expected), DumpRows(state));
-  SpecialGlyphPositions positions = ResetPositions();
-  positions.r_positions[0] = 3;  // the slots of the first load are gone
-  EXPECT_EQ(state.positions, positions);
 }
 
 TEST(LoadFromBytes, TheFilesAsBytesLoadAsFromADirectoryWithTheirWarnings) {
