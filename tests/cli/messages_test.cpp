@@ -207,28 +207,23 @@ std::size_t Occurrences(const std::string& text, const std::string& part) {
 TEST(SfconvUnicodeInput, IsToldOncePerRun) {
   const std::string iast = test::ReadFileBytes(test::TestDataDir() / "gita.iast.txt");
   ASSERT_GT(iast.size(), 64u * 1024);  // more than one block
-  Outcome run = Sfconv({"to-devanagari"}, iast);
-  EXPECT_EQ(Occurrences(run.err,
-                        "sfconv: input looks like UTF-8 Unicode; for IAST use 'sfconv "
-                        "convert --from iast'\n"),
-            1u)
-      << run.err;
-  EXPECT_TRUE(run.err.starts_with("sfconv: input looks like")) << run.err;
-  run = Sfconv({"to-devanagari"}, B({0xEF, 0xBB, 0xBF, "ka"}));
-  EXPECT_NE(run.err.find("input looks like UTF-8 Unicode"), std::string::npos) << run.err;
-  EXPECT_NE(run.err.find("3 bytes had no rule"), std::string::npos) << run.err;
-  for (const std::string& utf16 :
-       {B({0xFF, 0xFE, "k", 0, "a", 0}), B({0xFE, 0xFF, 0, "k", 0, "a"})}) {
-    run = Sfconv({"to-devanagari"}, utf16);
-    EXPECT_NE(run.err.find("input looks like UTF-16 Unicode"), std::string::npos) << run.err;
+  const std::string utf8 = "sfconv: input looks like UTF-8 Unicode; ";
+  for (const auto& [line, input, told] : std::vector<std::array<std::string, 3>>{
+           {"to-devanagari", iast, utf8 + "for IAST use 'sfconv convert --from iast'\n"},
+           {"to-devanagari", B({0xEF, 0xBB, 0xBF, "ka"}), utf8},
+           {"to-devanagari", B({0xFF, 0xFE, "k", 0, "a", 0}), "input looks like UTF-16 Unicode"},
+           {"to-devanagari", B({0xFE, 0xFF, 0, "k", 0, "a"}), "input looks like UTF-16 Unicode"},
+           {"to-translit", test::ReadFileBytes(test::TestDataDir() / "gita.devanagari.txt"),
+            "for Unicode Devanagari use 'sfconv convert --from devanagari'"},
+           // Font bytes, and Unicode where the conversion expects it, are not told.
+           {"to-devanagari", test::DataLines("gita.sanskrit-times.txt", 701), ""},
+           {"convert --from iast --to Sanskrit-Times", "r\xC4\x81ma", ""}}) {
+    const std::string err = Sfconv(Words(line), input).err;
+    EXPECT_TRUE(told.empty() ? err.empty() : Occurrences(err, told) == 1) << err;  // once
   }
-  run = Sfconv({"to-translit"}, test::ReadFileBytes(test::TestDataDir() / "gita.devanagari.txt"));
-  EXPECT_NE(run.err.find("for Unicode Devanagari use 'sfconv convert --from devanagari'"),
-            std::string::npos)
-      << run.err;
-  // Font bytes, and Unicode where the conversion expects it, are not told.
-  EXPECT_EQ(Sfconv({"to-devanagari"}, test::DataLines("gita.sanskrit-times.txt", 701)).err, "");
-  EXPECT_EQ(Sfconv({"convert", "--from", "iast", "--to", "Sanskrit-Times"}, "r\xC4\x81ma").err, "");
+  EXPECT_TRUE(Sfconv({"to-devanagari"}, iast).err.starts_with(utf8));
+  EXPECT_NE(Sfconv({"to-devanagari"}, B({0xEF, 0xBB, 0xBF, "ka"})).err.find("3 bytes had no rule"),
+            std::string::npos);
 }
 
 TEST(SfconvGlyphAnswers, AGlyphWithoutAnswerIsToldOnceWithItsCount) {
