@@ -107,14 +107,21 @@ TEST(LoadBounds, EachFileStopsAtTheLastRowOfItsTable) {
   EXPECT_BYTES(DumpRows(expected), DumpRows(loaded));
 }
 
-SpecialGlyphPositions ResetPositions() {
+// Every position at `code`.
+SpecialGlyphPositions AllAt(int code) {
   SpecialGlyphPositions p;
-  p.half_r_pos = p.half_r_upper_pos = p.half_rr_pos = p.mr_pos = p.tt_pos = 256;
-  p.vocalic_r_sign_pos = 256;
-  p.short_i_sign_positions.fill(256);
-  p.vowel_sign_positions.fill(256);
-  p.aspirata_positions.fill(256);
-  p.r_positions.fill(256);
+  p.half_r_pos = p.half_r_upper_pos = p.half_rr_pos = p.mr_pos = p.tt_pos = code;
+  p.vocalic_r_sign_pos = p.nam_pos = p.kt_pos = p.la_pos = p.open_y_pos = p.apostrophe_pos = code;
+  p.short_i_sign_positions.fill(code);
+  p.vowel_sign_positions.fill(code);
+  p.aspirata_positions.fill(code);
+  p.r_positions.fill(code);
+  return p;
+}
+
+SpecialGlyphPositions ResetPositions() {
+  SpecialGlyphPositions p = AllAt(256);
+  p.nam_pos = p.kt_pos = p.la_pos = p.open_y_pos = p.apostrophe_pos = 0;
   return p;
 }
 
@@ -134,7 +141,7 @@ TEST(LoadPositions, ALoadResetsThePositionsAndClearsEveryButtonButUrwPalladioIt)
     for (DevanagariFont devanagari : kDevanagariFonts) {
       SCOPED_TRACE(std::string(FontName(translit)) + " / " + std::string(FontName(devanagari)));
       ConverterState state = test::StateFor(translit, devanagari);
-      state.positions.r_positions = {82, 156, 179, 220};  // as an earlier load left them
+      state.positions = AllAt(7);  // as an earlier load left them
       LoadCodeTables(state, dir.path());
       EXPECT_EQ(state.positions, ResetPositions());
       EXPECT_EQ(state.translit_button,
