@@ -107,6 +107,20 @@ TEST(LoadBounds, EachFileStopsAtTheLastRowOfItsTable) {
   EXPECT_BYTES(DumpRows(expected), DumpRows(loaded));
 }
 
+TEST(LoadBounds, ACellThatCannotBeReadStillGoesThroughTheEscape) {
+  TempDir dir;
+  ConverterState state = MakeStartupState();
+  // "!033!" makes the cell start with an "!" that a later escape step reads.
+  test::WriteTableFiles(dir, {"k,!033!065!x,!033!066!", "", ""});
+  LoadCodeTables(state, dir.path());
+  EXPECT_EQ(state.sanideva.full[1], "!065!x");
+  test::WriteTableFiles(dir, {"k2,f2", "", ""});
+  LoadCodeTables(state, dir.path());
+  EXPECT_EQ(state.sanideva.key[1], "k2");
+  EXPECT_EQ(state.sanideva.full[1], "f2");
+  EXPECT_EQ(state.sanideva.half[1], "B");
+}
+
 // Every position at `code`.
 SpecialGlyphPositions AllAt(int code) {
   SpecialGlyphPositions p;
