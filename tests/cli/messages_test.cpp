@@ -78,7 +78,7 @@ TEST(SfconvMessages, StrictCountsEveryCharacterLeftOutOrReplaced) {
     EXPECT_BYTES(Sfconv(args, word).out, marked.out);
   }
   const Outcome listed =
-      Sfconv({"convert", "--from", "iast", "--to", "Vedic", "--report"}, "rama\xC3 rama\n");
+      Sfconv(Words("convert --from iast --to Vedic --report"), "rama\xC3 rama\n");
   EXPECT_EQ(listed.err,
             "sfconv: line 1, column 5: U+FFFD (or a byte that is not UTF-8) did not convert\n");
 }
@@ -139,9 +139,7 @@ TEST(SfconvMessages, DamagedTablesAreToldByEveryCommandThatLoadsThem) {
       EXPECT_EQ(outcome.err.find(told, 1), std::string::npos) << "told once";
     }
     // A conversion between built-in fonts does not load the tables.
-    EXPECT_EQ(
-        Sfconv({"convert", "--tables", d, "--from", "iast", "--to", "Vedic", "--strict"}, "ka").err,
-        "");
+    EXPECT_EQ(Sfconv(Words("convert --from iast --to Vedic --strict --tables " + d), "ka").err, "");
   }
 }
 
