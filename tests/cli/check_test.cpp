@@ -14,8 +14,9 @@ using test::Outcome;
 using test::Sfconv;
 
 TEST(CheckCommand, ListsTheWordsThatDoNotComeBackInIastAndTheShareThatDoes) {
-  Outcome run = Sfconv({"check", "-t", "Sanskrit-Times", "-d", "Dev Natraj ITR"},
-                       "rama\nsa tumulo'bhavat iti\n");
+  const std::vector<std::string> natraj =
+      test::Words("check -t Sanskrit-Times -d 'Dev Natraj ITR'");
+  Outcome run = Sfconv(natraj, "rama\nsa tumulo'bhavat iti\n");
   EXPECT_EQ(run.status, kExitOk) << run.err;
   EXPECT_EQ(run.out,
             "2:4: tumulo'bhavat -> tumulo 'bhavat\n"
@@ -29,8 +30,7 @@ TEST(CheckCommand, ListsTheWordsThatDoNotComeBackInIastAndTheShareThatDoes) {
   EXPECT_EQ(Sfconv({"check"}, "rama\n").out,
             "1 of 1 words (100.0%) come back unchanged; 0 differences\n");
   // The 13th verse of the Gita in Sanskrit-Times bytes, listed in IAST.
-  run = Sfconv({"check", "-t", "Sanskrit-Times", "-d", "Dev Natraj ITR"},
-               test::ReadLines(test::TestDataDir() / "gita.sanskrit-times.txt")[12] + "\n");
+  run = Sfconv(natraj, test::ReadLines(test::TestDataDir() / "gita.sanskrit-times.txt")[12] + "\n");
   EXPECT_NE(run.out.find("1:73: śabdastumulo'bhavat -> śabdastumulo 'bhavat\n"), std::string::npos)
       << run.out;
 }

@@ -29,26 +29,20 @@ struct GoldenCase {
 
 void PrintTo(const GoldenCase& golden, std::ostream* out) { *out << golden.name; }
 
-// The fields of a line of cases.txt: separated by tabs, empty ones skipped.
-std::vector<std::string> Fields(const std::string& line) {
-  std::vector<std::string> fields;
-  std::istringstream in(line);
-  for (std::string field; std::getline(in, field, '\t');) {
-    if (!field.empty()) fields.push_back(field);
-  }
-  return fields;
-}
-
 // Read while the tests are registered: a file that cannot be read gives no
-// case, which GoldenFiles.EveryFileBelongsToACase reports.
+// case, which GoldenFiles.EveryFileBelongsToACase reports. Fields are
+// separated by tabs, empty ones skipped.
 std::vector<GoldenCase> ReadCases() {
   std::vector<GoldenCase> cases;
   std::ifstream file(GoldenDir() / "cases.txt", std::ios::binary);
-  std::string line;
-  while (std::getline(file, line)) {
+  for (std::string line; std::getline(file, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty() || line[0] == '#') continue;
-    std::vector<std::string> fields = Fields(line);
+    std::vector<std::string> fields;
+    std::istringstream in(line);
+    for (std::string field; std::getline(in, field, '\t');) {
+      if (!field.empty()) fields.push_back(field);
+    }
     if (fields.empty()) continue;
     GoldenCase golden{fields[0], fields.size() > 1 ? fields[1] : "", {{}}};
     for (std::size_t i = 2; i < fields.size(); ++i) {

@@ -3,10 +3,12 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <istream>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "sfconv.h"
@@ -18,6 +20,20 @@ struct Outcome {
   std::string out;
   std::string err;
 };
+
+// The arguments of a command line: the words between blanks, a word in
+// quotation marks ('Dev Natraj ITR') whole.
+inline std::vector<std::string> Words(std::string_view line) {
+  std::vector<std::string> words;
+  for (std::size_t at = line.find_first_not_of(' '); at < line.size();
+       at = line.find_first_not_of(' ', at)) {
+    const bool quoted = line[at] == '\'';
+    const std::size_t end = std::min(line.find(quoted ? '\'' : ' ', at + quoted), line.size());
+    words.emplace_back(line.substr(at + quoted, end - at - quoted));
+    at = end + quoted;
+  }
+  return words;
+}
 
 inline Outcome Sfconv(const std::vector<std::string>& args, std::istream& in) {
   std::ostringstream out;

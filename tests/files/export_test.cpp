@@ -86,10 +86,8 @@ TEST(ExportTables, AwkwardCellsAreEscapedOrQuotedAndComeBack) {
   EXPECT_EQ(syllables[254], "!187!,,");
   const std::vector<std::string> short_i = FileLines(dir.path() / kShortIFileName);
   ASSERT_EQ(short_i.size(), 255u);
-  EXPECT_EQ(short_i[0], "\" y\"");
-  EXPECT_EQ(short_i[1], "\"y,n\"");
-  EXPECT_EQ(short_i[2], "!121!");
-  EXPECT_EQ(short_i[3], "y");
+  EXPECT_EQ(std::vector(short_i.begin(), short_i.begin() + 4),
+            (std::vector<std::string>{"\" y\"", "\"y,n\"", "!121!", "y"}));
   const std::string glyphs = test::ReadFileBytes(dir.path() / kGlyphFileName);
   const std::string glyphs_start =
       "!032!8\r\n!034!8\r\n\"a\r\nb\rc\n1\"\r\n!010!8\r\n!300!8\r\n!8\r\n\"!034!,a8\"\r\n\r\n";

@@ -121,14 +121,21 @@ TEST(LoadBounds, ACellThatCannotBeReadStillGoesThroughTheEscape) {
   EXPECT_EQ(state.sanideva.half[1], "B");
 }
 
-SpecialGlyphPositions ResetPositions() {
+// Every position at `code`.
+SpecialGlyphPositions AllAt(int code) {
   SpecialGlyphPositions p;
-  p.half_r_pos = p.half_r_upper_pos = p.half_rr_pos = p.mr_pos = p.tt_pos = 256;
-  p.vocalic_r_sign_pos = 256;
-  p.short_i_sign_positions.fill(256);
-  p.vowel_sign_positions.fill(256);
-  p.aspirata_positions.fill(256);
-  p.r_positions.fill(256);
+  p.half_r_pos = p.half_r_upper_pos = p.half_rr_pos = p.mr_pos = p.tt_pos = code;
+  p.vocalic_r_sign_pos = p.nam_pos = p.kt_pos = p.la_pos = p.open_y_pos = p.apostrophe_pos = code;
+  p.short_i_sign_positions.fill(code);
+  p.vowel_sign_positions.fill(code);
+  p.aspirata_positions.fill(code);
+  p.r_positions.fill(code);
+  return p;
+}
+
+SpecialGlyphPositions ResetPositions() {
+  SpecialGlyphPositions p = AllAt(256);
+  p.nam_pos = p.kt_pos = p.la_pos = p.open_y_pos = p.apostrophe_pos = 0;
   return p;
 }
 
@@ -148,7 +155,7 @@ TEST(LoadPositions, ALoadResetsThePositionsAndClearsEveryButtonButUrwPalladioIt)
     for (DevanagariFont devanagari : kDevanagariFonts) {
       SCOPED_TRACE(std::string(FontName(translit)) + " / " + std::string(FontName(devanagari)));
       ConverterState state = test::StateFor(translit, devanagari);
-      state.positions.r_positions = {82, 156, 179, 220};  // as an earlier load left them
+      state.positions = AllAt(7);  // as an earlier load left them
       LoadCodeTables(state, dir.path());
       EXPECT_EQ(state.positions, ResetPositions());
       EXPECT_EQ(state.translit_button,
@@ -256,25 +263,6 @@ TEST(LoadMissingFiles, AFileThatCannotBeOpenedIsNotedAndLeavesItsTable) {
               "devitran.cod: " + (at->path() / kGlyphFileName).string() + note);
     EXPECT_EQ(again.devitran[1], MakeStartupState().devitran[1]);
   }
-}
-
-TEST(LoadTwice, TheSecondLoadOverwritesOnlyTheRowsItReachesAndResetsEveryPosition) {
-  TempDir dir;
-  ConverterState state = MakeStartupState();
-  test::WriteTableFiles(dir, {Repeat("k,f,h\n", 200), Repeat("n\n", 255),
-                              GlyphFile({{10, "r2"}, {11, "r2"}, {12, "r2"}, {90, "nam5"}}, 280)});
-  LoadCodeTables(state, dir.path());
-  ConverterState expected = state;
-
-  test::WriteTableFiles(dir, {"K,F,H\n", "y\n", GlyphFile({{3, "r2"}}, 5)});
-  LoadCodeTables(state, dir.path());
-  SetRow(expected, 1, "K", "F", "H");
-  expected.short_i[1] = "y";
-  for (int row = 1; row <= 5; ++row) expected.devitran[row] = row == 3 ? "r2" : "x8";
-  EXPECT_BYTES(DumpRows(expected), DumpRows(state));
-  SpecialGlyphPositions positions = ResetPositions();
-  positions.r_positions[0] = 3;  // the slots of the first load are gone
-  EXPECT_EQ(state.positions, positions);
 }
 
 TEST(LoadFromBytes, TheFilesAsBytesLoadAsFromADirectoryWithTheirWarnings) {
