@@ -220,18 +220,6 @@ class MainWindowTest : public QObject, WindowTest {
         [](const auto& line) { return line.text.contains("Sanskrit Font Converter"); }));
   }
 
-  void closingTheMainWindowEndsTheProgramWithItsOtherWindows() {
-    QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("SFC_MAIN_WINDOW_CHILD"), QStringLiteral("close"));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    child.setProcessEnvironment(environment);
-    child.start(QCoreApplication::applicationFilePath(), {});
-    QVERIFY(child.waitForFinished(20000));
-    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(child.exitCode(), 0);
-  }
-
   void unicodeIsPastedInTheChosenFonts() {
     // IAST pasted with Ctrl+V becomes the bytes of the transliteration font.
     Click("Option4");  // the built-in Vedic tables, as sfconv uses them
@@ -303,6 +291,15 @@ class MainWindowTest : public QObject, WindowTest {
     QVERIFY(!preview->isVisible());
   }
 
+  // Last: the program's event loop ends here.
+  void closingTheMainWindowEndsTheProgramWithItsOtherWindows() {
+    Trigger("asde");
+    Trigger("defe");
+    QTimer::singleShot(200, window_, &QWidget::close);
+    QTimer::singleShot(20000, window_, [] { QCoreApplication::exit(3); });
+    QCOMPARE(QApplication::exec(), 0);
+  }
+
  private:
   void Step(const char* name) {
     QTest::mousePress(Find(*window_, name), Qt::LeftButton);
@@ -321,25 +318,5 @@ class MainWindowTest : public QObject, WindowTest {
   }
 };
 
-// The child: the main window with the help and farewell windows open, closed
-// as a user closes it.
-int RunClosingChild(int argc, char* argv[]) {
-  QApplication app(argc, argv);
-  MainWindow window;
-  window.show();
-  window.instructionAction()->trigger();
-  window.exitAction()->trigger();
-  QTimer::singleShot(200, &window, &QWidget::close);
-  return QApplication::exec();
-}
-
-int main(int argc, char* argv[]) {
-  if (qEnvironmentVariable("SFC_MAIN_WINDOW_CHILD") == QLatin1String("close")) {
-    return RunClosingChild(argc, argv);
-  }
-  QApplication app(argc, argv);
-  MainWindowTest test;
-  QTEST_SET_MAIN_SOURCE_PATH
-  return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(MainWindowTest)
 #include "main_window_test.moc"
