@@ -20,10 +20,10 @@ class MainWindowTest : public QObject, WindowTest {
     // The text boxes lie in the client area below the menu bar.
     QCOMPARE(window_->centralWidget()->mapTo(window_, QPoint(0, 0)).y(),
              window_->menuBar()->height());
-    QVERIFY(GlyphLabelFontFits(*window_, "Label4", 39.0));
+    QVERIFY(GlyphLabelFontFits("Label4", 39.0));
     // The greeting, and the instruction naming the data directory in use.
-    QCOMPARE(BoxBytes(*window_, "Text1"), std::string("namaste    "));
-    QCOMPARE(BoxBytes(*window_, "Text2"), sfc::StartupGreeting());
+    QCOMPARE(BoxBytes("Text1"), std::string("namaste    "));
+    QCOMPARE(BoxBytes("Text2"), sfc::StartupGreeting());
     QVERIFY(Instruction().startsWith(" Paste your text into the white field"));
     QVERIFY(Instruction().endsWith(
         QString::fromStdString((sfc::DataDirectory() / sfc::kInputFileName).string()) +
@@ -34,38 +34,38 @@ class MainWindowTest : public QObject, WindowTest {
     QCOMPARE(lines[1].text, QStringLiteral("Devanagari to Transliteration "));
     QCOMPARE(lines[3].text, QStringLiteral("Transliteration to Devanagari "));
     window_->repaint();
-    QVERIFY(ClickStartAndWait(*window_));
+    QVERIFY(StartAndWait());
     QCOMPARE(window_->surface()->printed().size(), std::size_t{8});
   }
 
   void directionButtonsAndStartSwitchBoxesAndBrowserLabels() {
     const auto check = [&](bool to_translit) {
-      QCOMPARE(Box(*window_, "Text1")->isVisible(), !to_translit);
-      QCOMPARE(Box(*window_, "Text2")->isVisible(), to_translit);
+      QCOMPARE(Box("Text1")->isVisible(), !to_translit);
+      QCOMPARE(Box("Text2")->isVisible(), to_translit);
       for (const char* name :
            {"Check1", "Label2_1", "Label2_2", "Label2_3", "Label1_1", "Label1_2", "Label1_3"}) {
-        QCOMPARE(Find(*window_, name)->isVisible(), !to_translit);
+        QCOMPARE(Find(name)->isVisible(), !to_translit);
       }
-      QCOMPARE(Find(*window_, "Label3")->isVisible(), to_translit);
-      QCOMPARE(Find(*window_, "Label4")->isVisible(), to_translit);
+      QCOMPARE(Find("Label3")->isVisible(), to_translit);
+      QCOMPARE(Find("Label4")->isVisible(), to_translit);
     };
     check(false);
     Click("Option1_1");
     check(true);
     // START shows both boxes and hides the font lists; the check box and the
     // browser labels stay as the direction left them.
-    Find(*window_, "Combo1")->show();
-    Find(*window_, "Combo3")->show();
-    QVERIFY(ClickStartAndWait(*window_));
-    QVERIFY(Box(*window_, "Text1")->isVisible() && Box(*window_, "Text2")->isVisible());
-    QVERIFY(!Find(*window_, "Combo1")->isVisible() && !Find(*window_, "Combo3")->isVisible());
-    QVERIFY(!Find(*window_, "Check1")->isVisible() && Find(*window_, "Label3")->isVisible());
+    Find("Combo1")->show();
+    Find("Combo3")->show();
+    QVERIFY(StartAndWait());
+    QVERIFY(Box("Text1")->isVisible() && Box("Text2")->isVisible());
+    QVERIFY(!Find("Combo1")->isVisible() && !Find("Combo3")->isVisible());
+    QVERIFY(!Find("Check1")->isVisible() && Find("Label3")->isVisible());
     Click("Option1_0");
     check(false);
   }
 
   void resolutionMenuResizesTheBoxes() {
-    const auto geometry = [&](const char* name) { return Find(*window_, name)->geometry(); };
+    const auto geometry = [&](const char* name) { return Find(name)->geometry(); };
     const auto twips = [&](int left, int top, int width, int height) {
       return QRect(Px(*window_, left), Px(*window_, top), Px(*window_, width),
                    Px(*window_, height));
@@ -111,9 +111,9 @@ class MainWindowTest : public QObject, WindowTest {
   }
 
   void browserStepsOnePerPressAndNamesWhatItShows() {
-    QTest::mousePress(Find(*window_, "Command2_1"), Qt::LeftButton);  // the press steps
+    QTest::mousePress(Find("Command2_1"), Qt::LeftButton);  // the press steps
     QCOMPARE(Text("Label2_0"), QStringLiteral("3"));
-    QTest::mouseRelease(Find(*window_, "Command2_1"), Qt::LeftButton);  // the release does not
+    QTest::mouseRelease(Find("Command2_1"), Qt::LeftButton);  // the release does not
     QCOMPARE(Text("Label2_0"), QStringLiteral("3"));
     QCOMPARE(TranslitTextToBytes(Text("Label2_1")).bytes, std::string("ai"));
     Step("Command2_2");
@@ -147,7 +147,7 @@ class MainWindowTest : public QObject, WindowTest {
     for (const auto& [label, name] : row_dh) QCOMPARE(Name(label), name);
     // The other direction, chosen as a screen reader's "toggle" does: the
     // caption, and the glyph codes from 33.
-    Find<QRadioButton>(*window_, "Option1_1")->toggle();
+    Find<QRadioButton>("Option1_1")->toggle();
     QCOMPARE(window_->session().direction(), sfc::Direction::kToTranslit);
     QCOMPARE(Name("Label1_0"), QStringLiteral("karalipi position"));
     Step("Command2_1");
@@ -170,7 +170,7 @@ class MainWindowTest : public QObject, WindowTest {
   }
 
   void browserAutoStepsWithTheTimerUntilStopped() {
-    auto* button = Find<QPushButton>(*window_, "Command5");
+    auto* button = Find<QPushButton>("Command5");
     auto* timer = window_->findChild<QTimer*>(QStringLiteral("Timer1"));
     QVERIFY(timer && !timer->isActive());
     QTest::mouseClick(button, Qt::LeftButton);
@@ -208,13 +208,13 @@ class MainWindowTest : public QObject, WindowTest {
     HelpWindow* help = window_->helpWindow();
     QVERIFY(help && help->isVisible() && help->isMaximized());
     QVERIFY(window_->surface()->printed().empty());
-    QVERIFY(Find(*help, "Command1_0")->isVisible());
+    QVERIFY(test::Find(*help, "Command1_0")->isVisible());
     Trigger("asde");
     QCOMPARE(window_->helpWindow(), help);
     // Contact, after Instruction: the same window, small, with no page buttons.
     Trigger("asa");
     QVERIFY(help->isVisible() && !help->isMaximized());
-    QVERIFY(!Find(*help, "Command1_0")->isVisible());
+    QVERIFY(!test::Find(*help, "Command1_0")->isVisible());
     QVERIFY(std::any_of(
         help->surface()->printed().begin(), help->surface()->printed().end(),
         [](const auto& line) { return line.text.contains("Sanskrit Font Converter"); }));
@@ -226,28 +226,24 @@ class MainWindowTest : public QObject, WindowTest {
     const QString iast = QStringLiteral("kṛṣṇa arjuna");
     for (const char* font : {"Option3", "Option33"}) {
       Click(font);
-      ByteTextBox* box = Box(*window_, "Text1");
-      box->clear();
-      box->setFocus();
-      QApplication::clipboard()->setText(iast);
-      QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
-      QCOMPARE(
-          BoxBytes(*window_, "Text1"),
-          Sfconv({"convert", "--from", "iast", "--to", box->font().family()}, iast.toStdString()));
+      Paste(iast);
+      QCOMPARE(BoxBytes("Text1"),
+               Sfconv({"convert", "--from", "iast", "--to", Box("Text1")->font().family()},
+                      iast.toStdString()));
     }
     // Paste Unicode fills the input box of the direction, in the chosen fonts.
     Click("Option1_1");
     Click("Option6");
-    Box(*window_, "Text2")->clear();
+    Box("Text2")->clear();
     QApplication::clipboard()->setText(QStringLiteral("धर्मक्षेत्रे कुरुक्षेत्रे"));
     Trigger("PasteUnicode");
-    QCOMPARE(BoxBytes(*window_, "Text2"),
+    QCOMPARE(BoxBytes("Text2"),
              Sfconv({"convert", "--from", "devanagari", "--to", "Sanskrit 99"}, "धर्मक्षेत्रे कुरुक्षेत्रे"));
     Click("Option1_0");
-    Box(*window_, "Text1")->clear();
+    Box("Text1")->clear();
     QApplication::clipboard()->setText(QStringLiteral("dharmakṣetre"));
     Trigger("PasteUnicode");
-    QCOMPARE(BoxBytes(*window_, "Text1"), std::string("dharmak\x90") + "etre");
+    QCOMPARE(BoxBytes("Text1"), std::string("dharmak\x90") + "etre");
   }
 
   void previewShowsBothBoxesAsUnicodeAfterEveryConversion() {
@@ -255,8 +251,8 @@ class MainWindowTest : public QObject, WindowTest {
     auto* action = window_->findChild<QAction*>(QStringLiteral("ShowUnicodePreview"));
     const bool vedic = Vedic();
     QVERIFY(!window_->unicodePreview());
-    Box(*window_, "Text1")->SetBytes("rama");
-    QVERIFY(ClickStartAndWait(*window_));
+    Box("Text1")->SetBytes("rama");
+    QVERIFY(StartAndWait());
     // Without the Devanagari font the preview opens by itself, once, and the
     // main window keeps the focus.
     UnicodePreview* preview = window_->unicodePreview();
@@ -265,26 +261,25 @@ class MainWindowTest : public QObject, WindowTest {
       QVERIFY(window_->isActiveWindow());
       preview->close();
       QVERIFY(!action->isChecked());
-      QVERIFY(ClickStartAndWait(*window_));
+      QVERIFY(StartAndWait());
       QVERIFY(!preview->isVisible());
     }
     Trigger("ShowUnicodePreview");
     preview = window_->unicodePreview();
     QVERIFY(preview && preview->isVisible());
-    QVERIFY(ClickStartAndWait(*window_));
+    QVERIFY(StartAndWait());
     QCOMPARE(preview->devanagariText(), QStringLiteral("रम "));
     QCOMPARE(preview->iastText(), QStringLiteral("rama"));
     Trigger("CopyUnicode");
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("रम "));  // the blank stays
     // Copy gives what the preview shows, blanks in odd places too.
-    Box(*window_, "Text1")
-        ->SetBytes(std::string("  dharmak\x90") + "etre  kuruk\x90" +
-                   "etre\tsamavet\x80 yuyutsava\x83 \n rama ");
-    QVERIFY(ClickStartAndWait(*window_));
+    Box("Text1")->SetBytes(std::string("  dharmak\x90") + "etre  kuruk\x90" +
+                           "etre\tsamavet\x80 yuyutsava\x83 \n rama ");
+    QVERIFY(StartAndWait());
     Trigger("CopyUnicode");
     QCOMPARE(QApplication::clipboard()->text(), preview->devanagariText());
     Click("Option1_1");
-    QVERIFY(ClickStartAndWait(*window_));
+    QVERIFY(StartAndWait());
     Trigger("CopyUnicode");
     QCOMPARE(QApplication::clipboard()->text(), preview->iastText());
     Trigger("ShowUnicodePreview");
@@ -302,11 +297,11 @@ class MainWindowTest : public QObject, WindowTest {
 
  private:
   void Step(const char* name) {
-    QTest::mousePress(Find(*window_, name), Qt::LeftButton);
-    QTest::mouseRelease(Find(*window_, name), Qt::LeftButton);
+    QTest::mousePress(Find(name), Qt::LeftButton);
+    QTest::mouseRelease(Find(name), Qt::LeftButton);
   }
-  QString Text(const char* name) { return Find<QLabel>(*window_, name)->text(); }
-  QString Name(const char* name) { return Find(*window_, name)->accessibleName(); }
+  QString Text(const char* name) { return Find<QLabel>(name)->text(); }
+  QString Name(const char* name) { return Find(name)->accessibleName(); }
   // The glyph labels show the font's bytes, or where the font is missing
   // their Unicode reading.
   bool Vedic() { return IsFontInstalled(QStringLiteral("Vedic")); }
