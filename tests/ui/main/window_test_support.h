@@ -70,8 +70,6 @@ inline bool HasAll(const QString& text, const QStringList& parts) {
   return true;
 }
 
-inline int Px(const QWidget& window, int twips) { return Twips(twips, window.logicalDpiX()); }
-
 // A fresh main window for each test, with its own data directory if asked.
 class WindowTest {
  protected:
