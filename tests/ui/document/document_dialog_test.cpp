@@ -8,7 +8,6 @@
 #include <memory>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "byte_text.h"
 #include "package.h"
@@ -16,17 +15,6 @@
 using sfc::ui::DocumentDialog;
 
 namespace {
-
-// Writes a package of the given parts to `path`.
-bool WriteZip(const QString& path, const std::vector<std::pair<std::string, std::string>>& parts) {
-  zip_t* zip = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, nullptr);
-  if (!zip) return false;
-  for (const auto& [name, bytes] : parts) {
-    zip_file_add(zip, name.c_str(), zip_source_buffer(zip, bytes.data(), bytes.size(), 0),
-                 ZIP_FL_ENC_UTF_8);
-  }
-  return zip_close(zip) == 0;
-}
 
 std::string ReadFile(const QString& path) {
   QFile file(path);
@@ -46,6 +34,8 @@ std::string Run(const std::string& font, const std::string& text) {
          "\"/></w:rPr><w:t xml:space=\"preserve\">" + text + "</w:t></w:r>";
 }
 
+// Writes a small .docx to `path`: a line in Times New Roman, words in
+// Sanskrit-Times split across two runs, a word in Vedic.
 bool WriteDocx(const QString& path) {
   const std::string rels =
       "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
@@ -56,16 +46,20 @@ bool WriteDocx(const QString& path) {
                            "</w:p><w:p>" + Run("Sanskrit-Times", times.substr(0, 5)) +
                            Run("Sanskrit-Times", times.substr(5)) + "</w:p><w:p>" +
                            Run("Vedic", kVedicBytes) + "</w:p>";
-  return WriteZip(
-      path,
-      {
-          {"[Content_Types].xml", "<Types/>"},
-          {"_rels/.rels", rels},
-          {"word/document.xml",
-           "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
-           "<w:body>" +
-               body + "</w:body></w:document>"},
-      });
+  const std::pair<std::string, std::string> parts[] = {
+      {"[Content_Types].xml", "<Types/>"},
+      {"_rels/.rels", rels},
+      {"word/document.xml",
+       "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
+       "<w:body>" +
+           body + "</w:body></w:document>"}};
+  zip_t* zip = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, nullptr);
+  if (!zip) return false;
+  for (const auto& [name, bytes] : parts) {
+    zip_file_add(zip, name.c_str(), zip_source_buffer(zip, bytes.data(), bytes.size(), 0),
+                 ZIP_FL_ENC_UTF_8);
+  }
+  return zip_close(zip) == 0;
 }
 
 std::string DocumentXml(const QString& path) {
