@@ -36,6 +36,14 @@ QStringList LeftOut(const DecodedBytes& decoded) {
   return places;
 }
 
+// What a text box gives back as bytes for `text` set in it.
+std::string ThroughBox(const QString& text) {
+  QPlainTextEdit box;
+  box.setPlainText(text);
+  const DecodedBytes back = GlyphTextToBytes(BoxText(*box.document()));
+  return back.left_out.empty() ? back.bytes : "(left out)";
+}
+
 QFont SymbolFont() {
   QFont font(QString::fromLatin1(kSymbolFamily));
   font.setPixelSize(20);
@@ -154,16 +162,11 @@ class ByteTextTest : public QObject {
     std::string but_cr = Bytes();
     but_cr.erase(13, 1);
     for (const bool symbol_map : {false, true}) {
-      QPlainTextEdit box;
-      box.setPlainText(GlyphBytesToText(but_cr, symbol_map));
-      const DecodedBytes back = GlyphTextToBytes(BoxText(*box.document()));
-      COMPARE_BYTES(back.bytes, but_cr);
-      QVERIFY(back.left_out.empty());
+      COMPARE_BYTES(ThroughBox(GlyphBytesToText(but_cr, symbol_map)), but_cr);
       QApplication::clipboard()->setText(GlyphBytesToText(Bytes(), symbol_map));
       COMPARE_BYTES(GlyphTextToBytes(QApplication::clipboard()->text()).bytes, Bytes());
       // Every line end comes back as LF.
-      box.setPlainText(GlyphBytesToText("1\r2\r\n3\n4\r\r\n5", symbol_map));
-      COMPARE_BYTES(GlyphTextToBytes(BoxText(*box.document())).bytes,
+      COMPARE_BYTES(ThroughBox(GlyphBytesToText("1\r2\r\n3\n4\r\r\n5", symbol_map)),
                     std::string("1\n2\n3\n4\n\n5"));
     }
     // BoxText keeps byte 160, which toPlainText() makes a space; its
@@ -174,13 +177,11 @@ class ByteTextTest : public QObject {
     QCOMPARE(BoxText(*box.document()), QStringLiteral("a\u00A0z"));
     box.setPlainText(GlyphBytesToText("a\xA0z", true));
     COMPARE_BYTES(GlyphTextToBytes(box.toPlainText()).bytes, std::string("a\xA0z"));
-    box.setPlainText(QStringLiteral("a\u2028b"));
-    COMPARE_BYTES(TranslitTextToBytes(BoxText(*box.document())).bytes, std::string("a\nb"));
+    COMPARE_BYTES(ThroughBox(QStringLiteral("a\u2028b")), std::string("a\nb"));
     // Text whose line ends were all CR LF gets them back.
     const std::string crlf = "first line\r\n\r\nthird, \xE9\xA0\x97 line\r\n";
     QCOMPARE(LineEndOf(crlf), LineEnd::kCrLf);
-    box.setPlainText(TranslitBytesToText(crlf));
-    std::string back = TranslitTextToBytes(BoxText(*box.document())).bytes;
+    std::string back = ThroughBox(TranslitBytesToText(crlf));
     SetLineEnd(back, LineEndOf(crlf));
     COMPARE_BYTES(back, crlf);
     // Anything else comes back as LF; a CR already before an LF is not doubled.

@@ -1,11 +1,9 @@
-// The farewell window; its endings run in a child process (this executable
-// with SFC_FAREWELL_CHILD set).
+// The farewell window: its cards, its show and its endings.
 #include "farewell_window.h"
 
 #include <QtTest>
 #include <QtWidgets>
 #include <array>
-#include <cstdio>
 #include <set>
 
 #include "byte_text.h"
@@ -18,7 +16,6 @@ using namespace sfc::ui;
 namespace {
 
 constexpr quint32 kSeed = 20240611;
-const char *const kChildVariable = "SFC_FAREWELL_CHILD";
 
 // The label colours (background, text) of each scheme for the English,
 // transliteration and Devanagari labels.
@@ -52,28 +49,6 @@ int VisibleCards(const FarewellWindow &window) {
     if (window.card_frame(index)->isVisible()) ++count;
   }
   return count;
-}
-
-// The child process: opens the window and ends it as `how` says ("namaste"
-// or "close"); prints "endRequested" when the window signals the end.
-int RunChild(int argc, char *argv[], const QByteArray &how) {
-  QApplication app(argc, argv);
-  FarewellWindow window(kSeed);
-  QObject::connect(&window, &FarewellWindow::endRequested, [] {
-    std::fputs("endRequested\n", stdout);
-    std::fflush(stdout);
-  });
-  window.Open();
-  QTimer::singleShot(100, &window, [&window, how] {
-    if (how == "namaste") {
-      MouseOver(Button(window, "Command1"));
-    } else {
-      window.close();
-    }
-  });
-  // A child that does not end on its own fails.
-  QTimer::singleShot(10000, &app, [] { QCoreApplication::exit(3); });
-  return QApplication::exec();
 }
 
 }  // namespace
@@ -287,42 +262,29 @@ class FarewellWindowTest : public QObject {
     QVERIFY(wait->isVisible() && !resume->isVisible());
   }
 
-  void namasteSignalsTheEndOnceAfterAPause() {
-    FarewellWindow window(kSeed);
-    window.Open();
-    QSignalSpy ended(&window, &FarewellWindow::endRequested);
-    MouseOver(Button(window, "Command1"));
-    QCOMPARE(ended.count(), 0);  // not at once: the user sees the word said
-    QVERIFY(ended.wait(3000));
-    // Saying it twice ends once.
-    MouseOver(Button(window, "Command1"));
-    QTest::qWait(kFarewellEndDelayMs + 100);
-    QCOMPARE(ended.count(), 1);
-  }
-
-  void namasteOrClosingEndsTheProgram() {
-    for (const QString how : {"namaste", "close"}) {
-      QProcess child;
-      QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-      environment.insert(QString::fromLatin1(kChildVariable), how);
-      environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-      child.setProcessEnvironment(environment);
-      child.start(QCoreApplication::applicationFilePath(), {});
-      QVERIFY(child.waitForFinished(8000));
-      QVERIFY(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0);
-      QVERIFY(child.readAllStandardOutput().contains("endRequested"));
+  // Namaste, after a pause in which the user sees the word said, or closing
+  // signals the end once and ends the program's event loop.
+  void namasteOrClosingEndsTheProgramOnce() {
+    for (const bool namaste : {true, false}) {
+      FarewellWindow window(kSeed);
+      window.Open();
+      QSignalSpy ended(&window, &FarewellWindow::endRequested);
+      if (namaste) {
+        MouseOver(Button(window, "Command1"));
+        QCOMPARE(ended.count(), 0);  // not at once
+      } else {
+        QTimer::singleShot(0, &window, &QWidget::close);
+      }
+      QTimer::singleShot(10000, &window, [] { QCoreApplication::exit(3); });
+      QCOMPARE(QApplication::exec(), 0);
+      QCOMPARE(ended.count(), 1);
+      // Said again afterwards, it ends no second time.
+      MouseOver(Button(window, "Command1"));
+      QTest::qWait(kFarewellEndDelayMs + 100);
+      QCOMPARE(ended.count(), 1);
     }
   }
 };
 
-// As QTEST_MAIN, but the same executable also serves as the child process.
-int main(int argc, char *argv[]) {
-  const QByteArray child = qgetenv(kChildVariable);
-  if (!child.isEmpty()) return RunChild(argc, argv, child);
-  QApplication app(argc, argv);
-  FarewellWindowTest test;
-  QTEST_SET_MAIN_SOURCE_PATH
-  return QTest::qExec(&test, argc, argv);
-}
-
+QTEST_MAIN(FarewellWindowTest)
 #include "farewell_window_test.moc"

@@ -48,42 +48,39 @@ class MainWindowAbuseTest : public QObject, WindowTest {
   void twentyMegabytesOfRandomBytesConvertInBothDirections() {
     for (const bool to_translit : {false, true}) {
       if (to_translit) Click("Option1_1");
-      ByteTextBox* input = Box(*window_, to_translit ? "Text2" : "Text1");
-      input->clear();
-      input->setFocus();
-      QApplication::clipboard()->setText(to_translit
-                                             ? GlyphBytesToText(RandomBytes(kRandomSize, 7), false)
-                                             : TranslitBytesToText(RandomBytes(kRandomSize, 11)));
-      QTest::keyClick(input, Qt::Key_V, Qt::ControlModifier);
-      const std::string pasted = input->Bytes().bytes;
+      const char* input = to_translit ? "Text2" : "Text1";
+      Paste(to_translit ? GlyphBytesToText(RandomBytes(kRandomSize, 7), false)
+                        : TranslitBytesToText(RandomBytes(kRandomSize, 11)),
+            input);
+      const std::string pasted = BoxBytes(input);
       QVERIFY(pasted.size() > kRandomSize / 2);
       // The output box is emptied at the start and filled once at the end.
       int changes = 0;
       QObject counting;  // ends the count with this round
-      QObject::connect(Box(*window_, to_translit ? "Text1" : "Text2"), &QPlainTextEdit::textChanged,
+      QObject::connect(Box(to_translit ? "Text1" : "Text2"), &QPlainTextEdit::textChanged,
                        &counting, [&changes] { ++changes; });
       Ticker ticker(*window_);
-      QVERIFY(ClickStartAndWait(*window_, 600000));
+      QVERIFY(StartAndWait(600000));
       QVERIFY2(ticker.ticks > 1, "the window froze");
-      QVERIFY(!Find(*window_, "ConversionProgress")->isVisible());
+      QVERIFY(!Find("ConversionProgress")->isVisible());
       QCOMPARE(changes, 2);
-      QVERIFY(input->Bytes().bytes == pasted);  // the input is left as it was
+      QVERIFY(BoxBytes(input) == pasted);  // the input is left as it was
     }
   }
 
   void startPressedAgainAndAgainGivesTheSameResult() {
     std::string text;
     while (text.size() < 3'000'000) text += "dharmaksetre kuruksetre samaveta yuyutsavah\n";
-    Box(*window_, "Text1")->SetBytes(text);
+    Box("Text1")->SetBytes(text);
     QSignalSpy finished(window_, &MainWindow::conversionFinished);
     for (int i = 0; i < 20; ++i) {
-      QTest::mouseClick(Find(*window_, "Command1"), Qt::LeftButton);
+      QTest::mouseClick(Find("Command1"), Qt::LeftButton);
       QTest::qWait(5);
     }
     QTRY_VERIFY_WITH_TIMEOUT(!window_->converting(), 60000);
-    QCOMPARE(BoxBytes(*window_, "Text2"),
+    QCOMPARE(BoxBytes("Text2"),
              Sfconv({QStringLiteral("to-devanagari"), QStringLiteral("--startup")}, text));
-    QCOMPARE(BoxBytes(*window_, "Text1"), text);
+    QCOMPARE(BoxBytes("Text1"), text);
   }
 
   void fontsAndDirectionsSwitchedBetweenRuns() {
@@ -95,7 +92,7 @@ class MainWindowAbuseTest : public QObject, WindowTest {
         {"Option33", kSanskritTimes}, {"Option3", kItrTransTimes}, {"Option2", kUrwPalladioIt}};
     sfc::Session reference;
     QRandomGenerator random(5);
-    Box(*window_, "Text1")->SetBytes("namaste dharmaksetre kuruksetre");
+    Box("Text1")->SetBytes("namaste dharmaksetre kuruksetre");
     for (int round = 0; round < 12; ++round) {
       const int d = static_cast<int>(random.bounded(3));
       const int t = static_cast<int>(random.bounded(3));
@@ -106,11 +103,11 @@ class MainWindowAbuseTest : public QObject, WindowTest {
       const bool back = random.bounded(2) == 1;
       Click(back ? "Option1_1" : "Option1_0");
       reference.ChooseDirection(back ? sfc::Direction::kToTranslit : sfc::Direction::kToDevanagari);
-      const std::string input = BoxBytes(*window_, back ? "Text2" : "Text1");
-      QVERIFY(ClickStartAndWait(*window_));
+      const std::string input = BoxBytes(back ? "Text2" : "Text1");
+      QVERIFY(StartAndWait());
       const sfc::ConversionResult expected = reference.Convert(input);
-      QVERIFY(BoxBytes(*window_, back ? "Text1" : "Text2") == expected.output);
-      QVERIFY(BoxBytes(*window_, back ? "Text2" : "Text1") == input);
+      QVERIFY(BoxBytes(back ? "Text1" : "Text2") == expected.output);
+      QVERIFY(BoxBytes(back ? "Text2" : "Text1") == input);
       QVERIFY(SameTables(window_->session().state(), reference.state()));
     }
   }
@@ -123,9 +120,9 @@ class MainWindowAbuseTest : public QObject, WindowTest {
           RandomBytes(300'000, static_cast<quint32>(qHash(QByteArray(name))));
       file.write(garbage.data(), static_cast<qint64>(garbage.size()));
     }
-    QVERIFY(LoadTablesAndWait(*window_));
-    Box(*window_, "Text1")->SetBytes("namaste");
-    QVERIFY(ClickStartAndWait(*window_));  // any tables convert to a defined end
+    QVERIFY(LoadTablesAndWait());
+    Box("Text1")->SetBytes("namaste");
+    QVERIFY(StartAndWait());  // any tables convert to a defined end
     Click("Option44");
     sfc::Session reference;
     reference.LoadTables([this](sfc::ConverterState& state) {
@@ -146,7 +143,7 @@ class MainWindowAbuseTest : public QObject, WindowTest {
     }
     const sfc::DevitranTable before = window_->session().state().devitran;
     Ticker ticker(*window_);
-    QVERIFY(LoadTablesAndWait(*window_, 600000));
+    QVERIFY(LoadTablesAndWait(600000));
     QVERIFY2(ticker.ticks > 1, "the window froze");
     // lipikara.mmy and devitran.cod are missing, so their tables stay.
     QVERIFY(window_->session().state().devitran == before);

@@ -22,25 +22,12 @@ T* Find(const QWidget& window, const char* object_name) {
   return found;
 }
 
-inline ByteTextBox* Box(const QWidget& window, const char* object_name) {
-  return Find<ByteTextBox>(window, object_name);
-}
-
-inline std::string BoxBytes(const QWidget& window, const char* object_name) {
-  return Box(window, object_name)->Bytes().bytes;
-}
-
 // The clipboard's text read back as bytes (Windows-1252).
 inline std::string ClipboardBytes() {
   return TranslitTextToBytes(QApplication::clipboard()->text()).bytes;
 }
 
-// Clicks START and waits for the run to end.
-inline bool ClickStartAndWait(MainWindow& window, int timeout_ms = 30000) {
-  QSignalSpy finished(&window, &MainWindow::conversionFinished);
-  QTest::mouseClick(Find<QPushButton>(window, "Command1"), Qt::LeftButton);
-  return !finished.isEmpty() || finished.wait(timeout_ms);
-}
+inline void CtrlV(QWidget* box) { QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier); }
 
 // Answers the next modal input dialog once it shows, without blocking.
 template <typename Answer>
@@ -61,13 +48,6 @@ inline bool SameTables(const sfc::ConverterState& a, const sfc::ConverterState& 
          a.sanideva.half == b.sanideva.half && a.short_i == b.short_i && a.devitran == b.devitran;
 }
 
-// Clicks "Load code table from disk" and waits until the tables are read.
-inline bool LoadTablesAndWait(MainWindow& window, int timeout_ms = 30000) {
-  QSignalSpy loaded(&window, &MainWindow::tablesLoaded);
-  QTest::mouseClick(Find(window, "Option5"), Qt::LeftButton);
-  return !loaded.isEmpty() || loaded.wait(timeout_ms);
-}
-
 // What sfconv writes for the input with the given arguments.
 inline std::string Sfconv(const QStringList& arguments, std::string_view input) {
   QProcess process;
@@ -77,18 +57,6 @@ inline std::string Sfconv(const QStringList& arguments, std::string_view input) 
   process.waitForFinished(60000);
   const QByteArray output = process.readAllStandardOutput();
   return std::string(output.constData(), static_cast<std::size_t>(output.size()));
-}
-
-// A browser glyph label has the designed size in the Devanagari box's font,
-// or where that is missing a system font whose line fits the label.
-inline bool GlyphLabelFontFits(const MainWindow& window, const char* name, double designed) {
-  const QWidget* label = Find(window, name);
-  const QFont font = label->font();
-  if (IsFontInstalled(QString::fromStdString(window.session().state().devanagari_box_font))) {
-    return font.pointSizeF() == designed;
-  }
-  return font.family() == UnicodeDevanagariFamily() && font.pointSizeF() < designed &&
-         QFontMetrics(font).height() <= label->height();
 }
 
 // Whether `text` holds every one of `parts`; prints it where it does not.
@@ -101,8 +69,6 @@ inline bool HasAll(const QString& text, const QStringList& parts) {
   }
   return true;
 }
-
-inline int Px(const QWidget& window, int twips) { return Twips(twips, window.logicalDpiX()); }
 
 // A fresh main window for each test, with its own data directory if asked.
 class WindowTest {
@@ -122,12 +88,47 @@ class WindowTest {
     data_dir_.reset();
   }
 
-  void Click(const char* name) { QTest::mouseClick(Find(*window_, name), Qt::LeftButton); }
+  template <typename T = QWidget>
+  T* Find(const char* name) const {
+    return test::Find<T>(*window_, name);
+  }
+  ByteTextBox* Box(const char* name) const { return Find<ByteTextBox>(name); }
+  std::string BoxBytes(const char* name) const { return Box(name)->Bytes().bytes; }
+  void Click(const char* name) { QTest::mouseClick(Find(name), Qt::LeftButton); }
+  // Clicks START, or "Load code table from disk", and waits until it is done.
+  bool StartAndWait(int timeout_ms = 30000) {
+    QSignalSpy finished(window_, &MainWindow::conversionFinished);
+    Click("Command1");
+    return !finished.isEmpty() || finished.wait(timeout_ms);
+  }
+  bool LoadTablesAndWait(int timeout_ms = 30000) {
+    QSignalSpy loaded(window_, &MainWindow::tablesLoaded);
+    Click("Option5");
+    return !loaded.isEmpty() || loaded.wait(timeout_ms);
+  }
+  // A browser glyph label has the designed size in the Devanagari box's font,
+  // or where that is missing a system font whose line fits the label.
+  bool GlyphLabelFontFits(const char* name, double designed) {
+    const QWidget* label = Find(name);
+    const QFont font = label->font();
+    if (IsFontInstalled(QString::fromStdString(window_->session().state().devanagari_box_font))) {
+      return font.pointSizeF() == designed;
+    }
+    return font.family() == UnicodeDevanagariFamily() && font.pointSizeF() < designed &&
+           QFontMetrics(font).height() <= label->height();
+  }
+  // Empties a box and pastes `text` into it, with Ctrl+V or as `how` does.
+  void Paste(const QString& text, const char* box = "Text1", void (*how)(QWidget*) = CtrlV) {
+    Box(box)->clear();
+    Box(box)->setFocus();
+    QApplication::clipboard()->setText(text);
+    how(Box(box));
+  }
   void Trigger(const char* name) {
     window_->findChild<QAction*>(QString::fromLatin1(name))->trigger();
   }
-  bool Checked(const char* name) { return Find<QRadioButton>(*window_, name)->isChecked(); }
-  QString Instruction() { return Find<QPlainTextEdit>(*window_, "Text3")->toPlainText(); }
+  bool Checked(const char* name) { return Find<QRadioButton>(name)->isChecked(); }
+  QString Instruction() { return Find<QPlainTextEdit>("Text3")->toPlainText(); }
 
   std::unique_ptr<QTemporaryDir> data_dir_;
   MainWindow* window_ = nullptr;
