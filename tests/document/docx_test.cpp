@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -58,10 +57,18 @@ Converted Convert(const std::string& body, const std::string& styles = "",
 
 // The text of every w:t in order, each followed by "|".
 std::string Texts(const std::string& xml) {
-  static const std::regex kText("<w:t(?: [^>]*[^/])?>(.*?)</w:t>");
   std::string text;
-  for (std::sregex_iterator it(xml.begin(), xml.end(), kText), end; it != end; ++it)
-    text += (*it)[1].str() + "|";
+  std::size_t at = 0;
+  while ((at = xml.find("<w:t", at)) != std::string::npos) {
+    const std::size_t close = xml.find('>', at);
+    if (xml[close - 1] == '/' || (xml[at + 4] != '>' && xml[at + 4] != ' ')) {
+      at = close;
+      continue;
+    }
+    const std::size_t end = xml.find("</w:t>", close);
+    text += xml.substr(close + 1, end - close - 1) + "|";
+    at = end;
+  }
   return text;
 }
 
