@@ -222,12 +222,13 @@ void BM_ToTranslitLongRun(benchmark::State& bench, LongRun run, std::size_t mega
 // Transliteration to Devanagari through the stream, in blocks of 64 KB, into
 // a sink that only counts.
 void StreamToDevanagari(benchmark::State& bench, const sfc::ConverterState& state,
-                        const std::string& input) {
+                        const std::string& input, sfc::StreamOptions options = {}) {
   for (auto _ : bench) {
     sfc::ConverterState run_state = state;
     std::size_t written = 0;
-    sfc::ToDevanagariStream stream(run_state, false, {},
-                                   [&written](std::string_view piece) { written += piece.size(); });
+    sfc::ToDevanagariStream stream(
+        run_state, false, {}, [&written](std::string_view piece) { written += piece.size(); },
+        options);
     const sfc::StreamEnd end = FeedInBlocks(stream, input);
     benchmark::DoNotOptimize(written);
     if (!end.completed) bench.SkipWithError("cut short");
@@ -241,6 +242,11 @@ void BM_ToDevanagariStream(benchmark::State& bench, sfc::DevanagariFont font) {
 
 void BM_ToDevanagariStreamLoaded(benchmark::State& bench) {
   StreamToDevanagari(bench, LoadedVedicState(), GitaTranslit());
+}
+
+// The fast way alone, without the letter table: what the table gains.
+void BM_ToDevanagariStreamNoTable(benchmark::State& bench, sfc::DevanagariFont font) {
+  StreamToDevanagari(bench, StateFor(font), GitaTranslit(), {.letter_table = false});
 }
 
 // Inputs where the short-i sign reaches back far, at 1 and 10 MB: "b" n times
@@ -269,6 +275,12 @@ BENCHMARK_CAPTURE(BM_ToDevanagariStream, DevNatrajItr, DevanagariFont::kDevNatra
 BENCHMARK_CAPTURE(BM_ToDevanagariStream, Sanskrit99, DevanagariFont::kSanskrit99)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ToDevanagariStreamLoaded)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ToDevanagariStreamNoTable, Vedic, DevanagariFont::kVedic)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ToDevanagariStreamNoTable, DevNatrajItr, DevanagariFont::kDevNatrajItr)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ToDevanagariStreamNoTable, Sanskrit99, DevanagariFont::kSanskrit99)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ToDevanagariLongRun, HalfFormsThenI_1MB, ShortIRun::kHalfFormsThenI, 1)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ToDevanagariLongRun, HalfFormsThenI_10MB, ShortIRun::kHalfFormsThenI, 10)

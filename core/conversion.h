@@ -153,6 +153,10 @@ struct StreamOptions {
   // Every step the full way, none the short or the fast way: the same output
   // by design, which tests compare.
   bool full_steps = false;
+  // (Transliteration to Devanagari) The fast way's steps taken from a table
+  // of moves, one letter each, made as the text needs them: the same output
+  // by design, which tests compare with the fast way alone.
+  bool letter_table = true;
 };
 
 struct StreamEnd {

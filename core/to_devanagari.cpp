@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <optional>
 #include <span>
@@ -52,6 +53,7 @@ class ToDevanagariStream::Engine {
     dash_['-'] = dash_[150] = true;
     word_break_['\n'] = word_break_['\r'] = word_break_[' '] = true;
     ReadVowelSigns();
+    ReadLetterTable();
     std::size_t longest_key = 0;
     for (const std::string& key : table_.key) longest_key = std::max(longest_key, key.size());
     look_ahead_ = longest_key + 8;
@@ -219,7 +221,8 @@ class ToDevanagariStream::Engine {
   // How a run of steps ends.
   enum class StepsEnd { kLookAheadUsed, kFullWay, kRunEnds };
   StepsEnd RunSteps();
-  const unsigned char* FastSteps(const unsigned char* p, const unsigned char* stop, char*& out);
+  const unsigned char* FastSteps(const unsigned char* p, const unsigned char* stop,
+                                 const char* out_begin, char*& out);
   std::size_t FastCluster(const unsigned char* p, Dispatch d, FastRun& run);
   bool FastLetter(const unsigned char* p, Dispatch d, FastRun& run);
   bool FastVowelSign(const unsigned char* p, bool armed, FastRun& run);
@@ -229,6 +232,61 @@ class ToDevanagariStream::Engine {
   bool FastR(const unsigned char* p, FastRun& run);
   bool FastVowel(unsigned char letter, bool begins_word, FastRun& run);
   bool ShortIIn(const char* begin, char*& out);
+
+  // ---- the letter table (to_devanagari_table.h) ----
+  // A state: the letter before the open step and the open step's letters
+  // (for a cluster, a 0 in place of the letter before, which it never
+  // reads), and what the steps read of the output and the run.
+  struct LetterState {
+    enum Open : unsigned char { kNone, kCluster, kLetter };
+    std::string letters;
+    Open open = kNone;
+    int node = 0;   // a cluster's node in its key tree
+    int last = -1;  // the last byte written (one of its kind), -1 for none
+    bool word_start = false;
+    bool repha = false;
+  };
+  // What to write for a letter and the state after it.
+  struct LetterMove {
+    std::uint32_t row = kEscapeRow;  // the next state's first move
+    std::uint16_t text = 0;          // in texts_
+    std::uint8_t size = 0;           // the text's bytes that count
+    std::uint8_t flags = 0;
+  };
+  struct LetterTrial {
+    bool ok = false;
+    std::string written;
+    bool word_start = false;
+    bool repha = false;
+    bool short_i = false;
+  };
+  static constexpr std::uint32_t kEscapeRow = 0;       // the fast way takes the open step
+  static constexpr std::uint32_t kUnknownRow = 1;      // the move is still to be made
+  static constexpr std::uint8_t kStepOpened = 1;       // a step starts at this letter
+  static constexpr std::uint8_t kStepsClosed = 2;      // and ends with it
+  static constexpr std::uint8_t kShortISign = 4;       // a short-i sign was written
+  static constexpr std::uint8_t kShortIAfter = 8;      // the short i's step follows on the output
+  static constexpr std::uint8_t kRephaAfter = 16;      // and the repha held back after it
+  static constexpr std::uint8_t kWordStartAfter = 32;  // the word-start flag after the move
+  static constexpr std::size_t kMostLetterStates = 1 << 14;
+  int PreviousKind(unsigned char c) const;
+  int LastKind(unsigned char b) const;
+  unsigned char PreviousLike(unsigned char c) const { return previous_byte_[previous_index_[c]]; }
+  unsigned char LastLike(unsigned char b) const { return last_byte_[last_index_[b]]; }
+  void ReadLetterTable();
+  std::uint32_t RowOf(const LetterState& state);
+  std::uint32_t EntryRow(unsigned char previous, int last, bool word_start, bool repha);
+  LetterTrial TryLetters(const LetterState& state, unsigned char letter, bool then_letter,
+                         unsigned char filler);
+  std::optional<LetterTrial> TryLettersAlone(const LetterState& state, unsigned char letter,
+                                             bool then_letter);
+  void MakeMove(std::uint32_t row, std::size_t column, unsigned char letter);
+  LetterMove MoveOn(const LetterState& state, unsigned char letter);
+  int LastAfter(const LetterTrial& trial, int last) const;
+  std::uint16_t TextOf(const std::string& text);
+  const unsigned char* TableEnd(const unsigned char* first, const unsigned char* stop) const;
+  const unsigned char* TableSteps(const unsigned char* p, const unsigned char* end,
+                                  const char* out_begin, char*& out);
 
   // A cluster the short way: the letters it takes, or 0 for the full way
   // (a doubled consonant; a dash, an underscore or a hard space after it; an
@@ -524,6 +582,20 @@ class ToDevanagariStream::Engine {
   Cell word_start_o_;
   Cell word_start_ai_;
   Cell word_start_au_;
+
+  bool letter_table_ = false;
+  std::array<unsigned char, 256> letter_column_{};
+  std::size_t columns_ = 1;
+  std::array<unsigned char, 256> previous_index_{};  // the kind of a letter before a step
+  std::vector<unsigned char> previous_byte_;         // a letter of each kind
+  std::array<unsigned char, 256> last_index_{};      // the kind of a last byte written
+  std::vector<unsigned char> last_byte_;             // a byte of each kind
+  std::vector<std::uint32_t> entry_rows_;            // by those kinds and the run's flags
+  std::vector<LetterMove> moves_;                    // by row and column
+  std::vector<LetterState> letter_states_;           // by row / columns_
+  std::map<std::string, std::uint32_t> state_rows_;
+  std::vector<std::array<char, Cell::kInline>> texts_;
+  std::map<std::string, std::uint16_t> text_index_;
 };
 
 }  // namespace sfc
@@ -532,6 +604,7 @@ class ToDevanagariStream::Engine {
 #include "to_devanagari_letters.h"
 #include "to_devanagari_setup.h"
 #include "to_devanagari_steps.h"
+#include "to_devanagari_table.h"
 
 namespace sfc {
 

@@ -113,8 +113,21 @@ inline ToDevanagariStream::Engine::StepsEnd ToDevanagariStream::Engine::RunSteps
     // A step may start while the buffer holds the look-ahead.
     const std::size_t steps = fast_ ? std::min(size - look_ahead_ + 1, kMostSteps) : 0;
     const unsigned char* const stop = first + steps;
-    char* out = output_.EndWithRoom(steps * kStepRoom);
-    const unsigned char* const p = FastSteps(first, stop, out);
+    char* out = output_.EndWithRoom(steps * kStepRoom + 2 * Cell::kInline);
+    const char* const out_begin = out;
+    const unsigned char* p = first;
+    if (letter_table_ && steps > 0) {
+      // The table, and the fast way for each step it leaves.
+      const unsigned char* const end = TableEnd(first, stop);
+      for (const unsigned char* fast = nullptr; p != fast;) {
+        p = TableSteps(p, end, out_begin, out);
+        if (p >= stop) break;
+        fast = p;
+        p = FastSteps(p, p + 1, out_begin, out);
+      }
+    } else {
+      p = FastSteps(first, stop, out_begin, out);
+    }
     work_.RemoveFirst(static_cast<std::size_t>(p - first));
     output_.SetEnd(out);
     if (steps > 0 && p == first + steps) {  // a full run: look at the held output
@@ -128,15 +141,15 @@ inline ToDevanagariStream::Engine::StepsEnd ToDevanagariStream::Engine::RunSteps
 }
 
 // The fast way: the commonest steps (a cluster the short way, "a", a space, a
-// line end or digit, the danda, the visarga, the short i, the anusvara, u, o, y, r after
-// a vowel, a vowel sign that joins nothing) from `p` to `stop`, the output
-// written at `out`, with room for two short cells a step. Returns where it
-// stopped: at `stop` or before a step it does not take. This is the hot loop:
-// its parts are inline, so that the buffer's front, the output's end, the
-// repha held back and the word-start flag stay in registers.
+// line end or digit, the danda, the visarga, the apostrophe, the short i, the
+// anusvara, u, o, y, r after a vowel, a vowel sign that joins nothing) from `p` to `stop`, the
+// output written at `out` (it reads nothing before `out_begin`), with room for two short cells a
+// step. Returns where it stopped: at `stop` or before a step it does not take. This is the hot
+// loop: its parts are inline, so that the buffer's front, the output's end, the repha held back and
+// the word-start flag stay in registers.
 SFC_ALWAYS_INLINE const unsigned char* ToDevanagariStream::Engine::FastSteps(
-    const unsigned char* p, const unsigned char* stop, char*& out) {
-  FastRun run{out, out, pending_repha_, word_start_};
+    const unsigned char* p, const unsigned char* stop, const char* out_begin, char*& out) {
+  FastRun run{out, out_begin, pending_repha_, word_start_};
   // The dash look-ahead may act at a step whose fourth letter is a dash: the
   // step goes the short way, which leaves it to the full way. No fast step
   // changes the dash state.
@@ -234,6 +247,12 @@ SFC_ALWAYS_INLINE bool ToDevanagariStream::Engine::FastLetter(const unsigned cha
     case Rule::kVisarga:
       PutCell(run.out, FullCell(Row::kVisarga));
       return true;
+    case Rule::kApostrophe: {  // not after a space, which it takes the place of
+      const Cell& apostrophe = FullCell(Row::kApostrophe);
+      if (run.Last() < 0 || run.Last() == ' ' || apostrophe.size > Cell::kInline) return false;
+      PutCell(run.out, apostrophe);
+      return true;
+    }
     case Rule::kSlash: {  // the danda, which the Gita has at every half verse
       const Cell& slash = FullCell(Row::kSlash);
       if (slash.size > Cell::kInline) return false;

@@ -20,14 +20,17 @@ struct Converted {
   StreamEnd end;
 };
 
-Converted Convert(ConverterState state, bool shift_m_to_n, std::string_view input,
-                  bool full_steps) {
+enum class Way { kFull, kFast, kTable };
+
+Converted Convert(ConverterState state, bool shift_m_to_n, std::string_view input, Way way) {
   Converted run;
   // Passed on often: the fast way stops for it.
   ToDevanagariStream stream(
       state, shift_m_to_n, [](const InputBoxRequest&) { return std::string("x"); },
       [&run](std::string_view piece) { run.output.append(piece); },
-      {.pass_on_threshold = 64, .full_steps = full_steps});
+      {.pass_on_threshold = 64,
+       .full_steps = way == Way::kFull,
+       .letter_table = way == Way::kTable});
   for (std::size_t at = 0; at < input.size(); at += 777) stream.Feed(input.substr(at, 777));
   run.end = stream.Finish();
   return run;
@@ -82,13 +85,16 @@ TEST(ToDevanagariWays, TheFastAndShortWaysWriteWhatTheFullWayWrites) {
         // The short-i sign before "[" and after it, then random text.
         const std::string text =
             "katki tkitki kartki " + RandomText(random, letters, 1 + random() % 3000);
-        const Converted fast = Convert(run_state, shift, text, false);
-        const Converted full = Convert(run_state, shift, text, true);
+        const Converted full = Convert(run_state, shift, text, Way::kFull);
         SCOPED_TRACE(test::Show(text));
-        EXPECT_BYTES(full.output, fast.output);
-        EXPECT_EQ(full.end.completed, fast.end.completed);
-        EXPECT_EQ(full.end.input_boxes.size(), fast.end.input_boxes.size());
-        if (HasFailure()) return;
+        for (const Way way : {Way::kFast, Way::kTable}) {
+          SCOPED_TRACE(way == Way::kFast ? "the fast way" : "the letter table");
+          const Converted fast = Convert(run_state, shift, text, way);
+          EXPECT_BYTES(full.output, fast.output);
+          EXPECT_EQ(full.end.completed, fast.end.completed);
+          EXPECT_EQ(full.end.input_boxes.size(), fast.end.input_boxes.size());
+          if (HasFailure()) return;
+        }
       }
     }
   }
