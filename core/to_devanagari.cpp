@@ -87,6 +87,7 @@ class ToDevanagariStream::Engine {
   // engine has them; the tables worked out for the stream are kept.
   void Restart() {
     work_.Clear();
+    ForgetDashes();
     work_.Append(" ");
     appended_ = 1;
     ended_ = false;
@@ -238,9 +239,9 @@ class ToDevanagariStream::Engine {
   // (for a cluster, a 0 in place of the letter before, which it never
   // reads), and what the steps read of the output and the run.
   struct LetterState {
-    enum Open : unsigned char { kNone, kCluster, kLetter };
+    enum Open : unsigned char { kNothingOpen, kOpenCluster, kOpenLetter };
     std::string letters;
-    Open open = kNone;
+    Open open = kNothingOpen;
     int node = 0;   // a cluster's node in its key tree
     int last = -1;  // the last byte written (one of its kind), -1 for none
     bool word_start = false;
@@ -284,7 +285,7 @@ class ToDevanagariStream::Engine {
   LetterMove MoveOn(const LetterState& state, unsigned char letter);
   int LastAfter(const LetterTrial& trial, int last) const;
   std::uint16_t TextOf(const std::string& text);
-  const unsigned char* TableEnd(const unsigned char* first, const unsigned char* stop) const;
+  const unsigned char* TableEnd(const unsigned char* first, const unsigned char* stop);
   const unsigned char* TableSteps(const unsigned char* p, const unsigned char* end,
                                   const char* out_begin, char*& out);
 
@@ -335,6 +336,7 @@ class ToDevanagariStream::Engine {
     letter_events_.push_back({at, true});
     ++inserted_;
     work_.Insert(3, letter);
+    ForgetDashes();
   }
   void EraseLetter() {
     const std::uint64_t at = StreamFront() + 3;
@@ -345,6 +347,7 @@ class ToDevanagariStream::Engine {
     letter_events_.push_back({at, false});
     ++erased_;
     work_.Erase(3);
+    ForgetDashes();
   }
 
   // Drops to come lie at the current letter or after it.
@@ -596,6 +599,15 @@ class ToDevanagariStream::Engine {
   std::map<std::string, std::uint32_t> state_rows_;
   std::vector<std::array<char, Cell::kInline>> texts_;
   std::map<std::string, std::uint16_t> text_index_;
+  // The first dash at or after the last scan's start, by stream position,
+  // and where the scanning has reached.
+  static constexpr std::uint64_t kNoDash = ~std::uint64_t{0};
+  std::uint64_t next_dash_ = kNoDash;
+  std::uint64_t dash_scanned_to_ = 0;
+  void ForgetDashes() {
+    next_dash_ = kNoDash;
+    dash_scanned_to_ = 0;
+  }
 };
 
 }  // namespace sfc

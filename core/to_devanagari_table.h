@@ -173,7 +173,7 @@ ToDevanagariStream::Engine::TryLettersAlone(const LetterState& state, unsigned c
 SFC_NO_INLINE void ToDevanagariStream::Engine::MakeMove(std::uint32_t row, std::size_t column,
                                                         unsigned char letter) {
   const LetterState state = letter_states_[row / columns_];
-  if (state.open == LetterState::kCluster) {
+  if (state.open == LetterState::kOpenCluster) {
     const auto first = static_cast<unsigned char>(state.letters[1]);
     const KeyTree& tree = TreeFor(static_cast<ClusterLetter>(dispatch_[first].arg), first);
     const int child = tree.Child(static_cast<std::size_t>(state.node), letter);
@@ -218,7 +218,7 @@ inline ToDevanagariStream::Engine::LetterMove ToDevanagariStream::Engine::MoveOn
     const bool cluster = d.rule == Rule::kCluster;
     next.letters.assign(1, static_cast<char>(cluster ? 0 : PreviousLike(before)));
     next.letters += static_cast<char>(letter);
-    next.open = cluster ? LetterState::kCluster : LetterState::kLetter;
+    next.open = cluster ? LetterState::kOpenCluster : LetterState::kOpenLetter;
     next.last = LastAfter(*trial, state.last);
     move.flags = kStepOpened;
   } else {
@@ -256,17 +256,37 @@ inline std::uint16_t ToDevanagariStream::Engine::TextOf(const std::string& text)
 // but one is a dash goes the fast way; a step may close at its own letter,
 // so the table then reads no letter whose next but one is a dash.
 inline const unsigned char* ToDevanagariStream::Engine::TableEnd(const unsigned char* first,
-                                                                 const unsigned char* stop) const {
+                                                                 const unsigned char* stop) {
   const unsigned char* end = stop + 1;
   if (state_.dash_state != kDashArmed) return end;
-  for (const int dash : {int{'-'}, 150}) {
-    const void* found = std::memchr(first + 1, dash, static_cast<std::size_t>(end + 2 - first - 1));
-    if (found != nullptr) {
-      const auto at = static_cast<std::size_t>(static_cast<const unsigned char*>(found) - first);
-      end = at < 3 ? first : std::min(end, first + (at - 2));
-    }
+  // The first dash from the letter after `first` up to two after `end`, found
+  // once: what was scanned is kept by stream position until the letters
+  // move (InsertLetter, EraseLetter) or the run starts again.
+  const std::uint64_t front = StreamFront();
+  const std::uint64_t from = front + 1;
+  const std::uint64_t to = front + static_cast<std::uint64_t>(end + 2 - first);
+  if (next_dash_ < from) {  // the dash found is behind: look again
+    next_dash_ = kNoDash;
+    dash_scanned_to_ = from;
   }
-  return end;
+  if (next_dash_ == kNoDash && dash_scanned_to_ < to) {  // up to the buffer's end
+    const std::uint64_t scan = std::max(from, dash_scanned_to_);
+    const unsigned char* const begin = first + (scan - front);
+    const std::uint64_t scan_to = front + work_.size();
+    const auto length = static_cast<std::size_t>(scan_to - scan);
+    next_dash_ = kNoDash;
+    for (const int dash : {int{'-'}, 150}) {
+      if (const void* found = std::memchr(begin, dash, length)) {
+        const auto at =
+            static_cast<std::uint64_t>(static_cast<const unsigned char*>(found) - first);
+        next_dash_ = std::min(next_dash_, front + at);
+      }
+    }
+    dash_scanned_to_ = scan_to;
+  }
+  if (next_dash_ >= to) return end;
+  const std::uint64_t at = next_dash_ - front;
+  return at < 3 ? first : first + (at - 2);
 }
 
 // The steps from `p` (the letter before the first), reading letters before

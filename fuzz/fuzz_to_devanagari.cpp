@@ -1,7 +1,8 @@
 // Any bytes, any font pair, any options: the conversion ends in a defined
 // result, the same input gives the same output, and the input cut into
 // blocks (with output passed on as soon as it is final) gives what the whole
-// text at once gives.
+// text at once gives, and the letter table, the fast way and the short way
+// write what the full way writes.
 
 #include <cstdint>
 #include <cstdlib>
@@ -22,10 +23,11 @@ struct Streamed {
 
 // The second byte sets the block length (0: the whole text at once).
 Streamed Run(sfc::ConverterState state, std::string_view input, bool shift_m_to_n,
-             std::size_t block, bool hold) {
+             std::size_t block, bool hold, bool full_steps = false) {
   Streamed run;
   sfc::StreamOptions options;
   options.hold_output = hold;
+  options.full_steps = full_steps;
   options.pass_on_threshold = 1;
   sfc::ToDevanagariStream stream(
       state, shift_m_to_n, [](const sfc::InputBoxRequest& r) { return r.prompt.substr(0, 3); },
@@ -62,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Streamed whole = Run(state, input, shift_m_to_n, 0, true);
   const Streamed again = Run(state, input, shift_m_to_n, 0, true);
   const Streamed cut = Run(state, input, shift_m_to_n, block, false);
-  for (const Streamed* other : {&again, &cut}) {
+  const Streamed full = Run(state, input, shift_m_to_n, block, false, true);
+  for (const Streamed* other : {&again, &cut, &full}) {
     if (other->output != whole.output || other->end.completed != whole.end.completed ||
         other->end.input_boxes.size() != whole.end.input_boxes.size() ||
         other->dash_state != whole.dash_state) {
