@@ -225,9 +225,10 @@ class ToDevanagariStream::Engine {
   const unsigned char* FastSteps(const unsigned char* p, const unsigned char* stop,
                                  const char* out_begin, char*& out);
   std::size_t FastCluster(const unsigned char* p, Dispatch d, FastRun& run);
-  bool FastLetter(const unsigned char* p, Dispatch d, FastRun& run);
+  std::size_t FastLetter(const unsigned char* p, Dispatch d, FastRun& run);
   bool FastVowelSign(const unsigned char* p, bool armed, FastRun& run);
-  bool FastA(const unsigned char* p, bool begins_word, FastRun& run);
+  std::size_t FastA(const unsigned char* p, bool begins_word, FastRun& run);
+  std::size_t FastAiAu(unsigned char next, bool starts, FastRun& run);
   bool FastUO(Rule rule, bool begins_word, FastRun& run);
   bool FastY(const unsigned char* p, bool begins_word, FastRun& run);
   bool FastR(const unsigned char* p, FastRun& run);
@@ -256,6 +257,7 @@ class ToDevanagariStream::Engine {
   };
   struct LetterTrial {
     bool ok = false;
+    bool took_letter = false;  // the open step took the letter after it too
     std::string written;
     bool word_start = false;
     bool repha = false;

@@ -164,8 +164,10 @@ SFC_ALWAYS_INLINE const unsigned char* ToDevanagariStream::Engine::FastSteps(
       p += taken - 1;
       // The commonest syllable, a cluster and its vowel, in one step.
       if (p + 1 < stop && FastVowelSign(p + 1, armed, run)) ++p;
-    } else if (!FastLetter(p, d, run)) {
-      break;
+    } else {
+      const std::size_t taken = FastLetter(p, d, run);
+      if (taken == 0) break;
+      p += taken - 1;
     }
   }
   out = run.out;
@@ -228,9 +230,9 @@ SFC_ALWAYS_INLINE bool ToDevanagariStream::Engine::FastVowelSign(const unsigned 
   return true;
 }
 
-// Any other letter the fast way: false when it does not take it.
-SFC_ALWAYS_INLINE bool ToDevanagariStream::Engine::FastLetter(const unsigned char* p, Dispatch d,
-                                                              FastRun& run) {
+// Any other letter the fast way: the letters it takes, 0 when it does not.
+SFC_ALWAYS_INLINE std::size_t ToDevanagariStream::Engine::FastLetter(const unsigned char* p,
+                                                                     Dispatch d, FastRun& run) {
   const unsigned char previous = p[0];
   const bool begins_word = word_break_[previous];
   switch (d.rule) {
@@ -239,38 +241,38 @@ SFC_ALWAYS_INLINE bool ToDevanagariStream::Engine::FastLetter(const unsigned cha
     case Rule::kSpace:
       PutRepha(run.out, run.repha);
       *run.out++ = ' ';
-      return true;
+      return 1;
     case Rule::kLineEnd:
     case Rule::kDigit:
       *run.out++ = static_cast<char>(p[1]);
-      return true;
+      return 1;
     case Rule::kVisarga:
       PutCell(run.out, FullCell(Row::kVisarga));
-      return true;
+      return 1;
     case Rule::kApostrophe: {  // not after a space, which it takes the place of
       const Cell& apostrophe = FullCell(Row::kApostrophe);
-      if (run.Last() < 0 || run.Last() == ' ' || apostrophe.size > Cell::kInline) return false;
+      if (run.Last() < 0 || run.Last() == ' ' || apostrophe.size > Cell::kInline) return 0;
       PutCell(run.out, apostrophe);
-      return true;
+      return 1;
     }
     case Rule::kSlash: {  // the danda, which the Gita has at every half verse
       const Cell& slash = FullCell(Row::kSlash);
-      if (slash.size > Cell::kInline) return false;
+      if (slash.size > Cell::kInline) return 0;
       PutCell(run.out, slash);
-      return true;
+      return 1;
     }
     case Rule::kI:
       if (begins_word) {
         PutCell(run.out, FullCell(Row::kI));
-        return true;
+        return 1;
       }
-      if (!ShortIIn(run.out_begin, run.out)) return false;
+      if (!ShortIIn(run.out_begin, run.out)) return 0;
       PutRepha(run.out, run.repha);
-      return true;
+      return 1;
     case Rule::kAnusvara:  // not after a half ra, which it joins
-      if (run.Last() < 0 || run.Last() == half_ra_byte_) return false;
+      if (run.Last() < 0 || run.Last() == half_ra_byte_) return 0;
       PutCell(run.out, HalfCell(Row::kAnusvara));
-      return true;
+      return 1;
     case Rule::kU:
     case Rule::kO:
       return FastUO(d.rule, begins_word, run);
@@ -283,28 +285,42 @@ SFC_ALWAYS_INLINE bool ToDevanagariStream::Engine::FastLetter(const unsigned cha
   }
 }
 
-// LetterA without "ai", "au" and a separately written "a".
-SFC_ALWAYS_INLINE bool ToDevanagariStream::Engine::FastA(const unsigned char* p, bool begins_word,
-                                                         FastRun& run) {
+// LetterA without a separately written "a": the letters it takes (two for
+// "ai" and "au"), 0 when it does not.
+SFC_ALWAYS_INLINE std::size_t ToDevanagariStream::Engine::FastA(const unsigned char* p,
+                                                                bool begins_word, FastRun& run) {
   const unsigned char previous = p[0];
   const unsigned char next = p[2];
-  if (next == 'i' || next == 'u') return false;
   bool starts = run.word_start;
   if (begins_word || IsDash(previous)) {
     starts = true;
   } else if (previous == 'a' || previous == 'e' || previous == 'i' || previous == 'o' ||
              previous == 'u') {
-    if (shift_m_to_n_) return false;
+    if (shift_m_to_n_) return 0;
   } else {
     starts = false;
   }
+  if (next == 'i' || next == 'u') return FastAiAu(next, starts, run);
   run.word_start = starts;
   if (starts) {
     PutCell(run.out, FullCell(Row::kA));
     run.repha = nullptr;  // a word's first "a" drops a repha held back
   }
   PutRepha(run.out, run.repha);
-  return true;
+  return 1;
+}
+
+// "ai" and "au": at a word's start their own cells, else the sign and then
+// the repha held back.
+SFC_ALWAYS_INLINE std::size_t ToDevanagariStream::Engine::FastAiAu(unsigned char next, bool starts,
+                                                                   FastRun& run) {
+  const Cell& cell = starts ? (next == 'i' ? word_start_ai_ : word_start_au_)
+                            : HalfCell(next == 'i' ? Row::kAi : Row::kAu);
+  if (cell.size > Cell::kInline) return 0;
+  run.word_start = starts;
+  PutCell(run.out, cell);
+  if (!starts) PutRepha(run.out, run.repha);
+  return 2;
 }
 
 // LetterU, not after the glyph a u joins; LetterO after a consonant.

@@ -133,14 +133,16 @@ inline ToDevanagariStream::Engine::LetterTrial ToDevanagariStream::Engine::TryLe
   const unsigned char* p = letters.data();
   const std::size_t open = state.letters.size() - 1;
   bool ok = true;
-  if (open > 0) {
+  std::size_t taken = 0;
+  if (open > 0) {  // "ai" and "au" take the letter too
     const Dispatch d = dispatch_[p[1]];
-    ok = d.rule == Rule::kCluster ? FastCluster(p, d, run) == open
-                                  : open == 1 && FastLetter(p, d, run);
+    taken = d.rule == Rule::kCluster ? FastCluster(p, d, run) : FastLetter(p, d, run);
+    ok = taken == open || (taken == open + 1 && !then_letter);
     p += open;
   }
-  if (ok && then_letter) ok = FastLetter(p, dispatch_[letter], run);
+  if (ok && then_letter) ok = FastLetter(p, dispatch_[letter], run) == 1;
   LetterTrial trial;
+  trial.took_letter = open > 0 && taken == open + 1;
   trial.ok = ok && run.out - from <= static_cast<std::ptrdiff_t>(Cell::kInline);
   trial.short_i = off_clipboard_.empty();
   off_clipboard_ = std::move(edits);
@@ -161,7 +163,8 @@ ToDevanagariStream::Engine::TryLettersAlone(const LetterState& state, unsigned c
   for (const unsigned char filler : {' ', 'i', 'u', '-'}) {
     const LetterTrial other = TryLetters(state, letter, then_letter, filler);
     if (!other.ok || other.written != first.written || other.word_start != first.word_start ||
-        other.repha != first.repha || other.short_i != first.short_i) {
+        other.repha != first.repha || other.short_i != first.short_i ||
+        other.took_letter != first.took_letter) {
       return std::nullopt;
     }
   }
@@ -194,16 +197,21 @@ inline ToDevanagariStream::Engine::LetterMove ToDevanagariStream::Engine::MoveOn
     const LetterState& state, unsigned char letter) {
   const Dispatch d = dispatch_[letter];
   const auto before = static_cast<unsigned char>(state.letters.back());
+  std::optional<LetterTrial> trial = TryLettersAlone(state, letter, false);
+  if (!trial) return LetterMove{};
   LetterState next;
   LetterMove move;
-  std::optional<LetterTrial> trial;
-  if (d.rule != Rule::kCluster) trial = TryLettersAlone(state, letter, true);
-  if (trial) {
+  std::optional<LetterTrial> both;
+  if (trial->took_letter) {  // the open step took the letter too
     next.letters.assign(1, static_cast<char>(PreviousLike(letter)));
     next.last = LastAfter(*trial, state.last);
     move.flags = kStepsClosed;
-  } else if (d.rule == Rule::kI && !word_break_[before] &&
-             (trial = TryLettersAlone(state, letter, false))) {
+  } else if (d.rule != Rule::kCluster && (both = TryLettersAlone(state, letter, true))) {
+    trial = both;  // the letter's own step follows at once
+    next.letters.assign(1, static_cast<char>(PreviousLike(letter)));
+    next.last = LastAfter(*trial, state.last);
+    move.flags = kStepsClosed;
+  } else if (d.rule == Rule::kI && !word_break_[before]) {
     // The short-i sign goes in front of output that the state does not
     // keep: the move writes what closes the open step, then the sign goes
     // in as the fast way puts it (ShortIIn), on the output itself, and the
@@ -214,15 +222,13 @@ inline ToDevanagariStream::Engine::LetterMove ToDevanagariStream::Engine::MoveOn
     move.flags = kStepsClosed | kShortIAfter | (trial->repha ? kRephaAfter : 0) |
                  (trial->word_start ? kWordStartAfter : 0);
     trial->repha = false;
-  } else if ((trial = TryLettersAlone(state, letter, false))) {
+  } else {  // the letter opens the next step
     const bool cluster = d.rule == Rule::kCluster;
     next.letters.assign(1, static_cast<char>(cluster ? 0 : PreviousLike(before)));
     next.letters += static_cast<char>(letter);
     next.open = cluster ? LetterState::kOpenCluster : LetterState::kOpenLetter;
     next.last = LastAfter(*trial, state.last);
     move.flags = kStepOpened;
-  } else {
-    return LetterMove{};
   }
   next.word_start = trial->word_start;
   next.repha = trial->repha;
