@@ -232,6 +232,7 @@ class ToDevanagariStream::Engine {
   bool FastUO(Rule rule, bool begins_word, FastRun& run);
   bool FastY(const unsigned char* p, bool begins_word, FastRun& run);
   bool FastR(const unsigned char* p, FastRun& run);
+  bool FastRJoins(unsigned char next, FastRun& run);
   bool FastVowel(unsigned char letter, bool begins_word, FastRun& run);
   bool ShortIIn(const char* begin, char*& out);
 
@@ -555,8 +556,11 @@ class ToDevanagariStream::Engine {
   std::array<bool, 256> skipped_before_i_{};  // an r or kt ending the short-i sign goes before
   std::array<bool, 256> ya_full_before_{};    // letters before which a y is written full
   std::array<bool, 256> r_plain_before_{};    // letters before which an r after a vowel is plain
-  std::array<bool, 256> dash_{};              // the two dashes
-  std::array<bool, 256> word_break_{};        // a line end or a space: a word starts after it
+  std::array<bool, 256> r_below_{};           // glyphs that take an r as the half-r sign
+  std::array<const Cell*, 256> r_form_{};     // a glyph's own form with r, if any
+  std::vector<Cell> r_forms_;
+  std::array<bool, 256> dash_{};        // the two dashes
+  std::array<bool, 256> word_break_{};  // a line end or a space: a word starts after it
   std::vector<HeldOutput::Offset> off_clipboard_;
   int doubled_ = 0;                      // the letter of a cluster key of two equal letters, else 0
   const Cell* pending_repha_ = nullptr;  // the repha held back, if any

@@ -61,6 +61,12 @@ inline void ToDevanagariStream::Engine::ReadVowelSigns() {
                            Equals(byte, Full(Row::kHalfR));
   }
   half_ra_byte_ = Half(Row::kRa).size() == 1 ? static_cast<unsigned char>(Half(Row::kRa)[0]) : -2;
+  for (const char glyph : joins_.r_below) r_below_[static_cast<unsigned char>(glyph)] = true;
+  r_forms_.reserve(joins_.r_forms.size());
+  for (const GlyphWithR& form : joins_.r_forms) {
+    r_forms_.emplace_back(std::string(form.with_r));
+    r_form_[static_cast<std::size_t>(form.glyph)] = &r_forms_.back();
+  }
   // LetterY writes the full ya before these letters; LetterR after a vowel
   // writes the full ra before a vowel other than u and ū and holds the
   // repha back before any other letter but a space, an underscore and a dash.

@@ -355,18 +355,42 @@ SFC_ALWAYS_INLINE bool ToDevanagariStream::Engine::FastY(const unsigned char* p,
 }
 
 // LetterR after a vowel, a space or an apostrophe, before a vowel other than
-// u and ū or before a consonant.
+// u and ū or before a consonant; after a consonant, unless its glyph is the n
+// that the r turns into the nra row.
 SFC_ALWAYS_INLINE bool ToDevanagariStream::Engine::FastR(const unsigned char* p, FastRun& run) {
   const unsigned char previous = p[0];
   const bool after_vowel = previous == 13 || previous == 10 || previous == '\'' ||
                            previous == ' ' || vowel_letter_[previous];
   const unsigned char next = p[2];
-  if (!after_vowel || !r_plain_before_[next]) return false;
+  if (!after_vowel) return previous != '_' && FastRJoins(next, run);
+  if (!r_plain_before_[next]) return false;
   if (vowel_letter_[next]) {
     PutCell(run.out, FullCell(Row::kRa));
   } else {
     run.repha = &HalfCell(Row::kRa);
   }
+  return true;
+}
+
+// An r that joins the cluster before it: the half-r sign below the glyphs
+// that take it, the font's own form of a glyph with r, else the upper half
+// r (the ra after a dash); the aspirata sign after it before a consonant.
+SFC_ALWAYS_INLINE bool ToDevanagariStream::Engine::FastRJoins(unsigned char next, FastRun& run) {
+  const int g = run.Last();
+  if (g < 0 || (g == joins_.n_before_r && Full(Row::kNra) != " ")) return false;
+  const auto glyph = static_cast<std::size_t>(g);
+  const Cell* r = r_form_[glyph];
+  if (r_below_[glyph]) {
+    r = &FullCell(Row::kHalfR);
+  } else if (r == nullptr) {
+    r = Equals(g, Full(Row::kDash)) ? &FullCell(Row::kRa) : &FullCell(Row::kHalfRUpper);
+  }
+  const bool aspirata = !vowel_letter_[next];
+  if (r->size > Cell::kInline || (aspirata && FullCell(Row::kAspirata1).size > Cell::kInline)) {
+    return false;
+  }
+  PutCell(run.out, *r);
+  if (aspirata) PutCell(run.out, FullCell(Row::kAspirata1));
   return true;
 }
 

@@ -31,11 +31,13 @@ inline int ToDevanagariStream::Engine::PreviousKind(unsigned char c) const {
 }
 
 // What the fast way reads of the last byte written: the short-i sign's
-// marks, and the glyphs the anusvara, u, y and the apostrophe look at.
+// marks, and the glyphs the anusvara, u, y, r and the apostrophe look at.
 inline int ToDevanagariStream::Engine::LastKind(unsigned char b) const {
   return short_i_syllable_[b] | (b == half_ra_byte_) << 1 | (b == joins_.u_after) << 2 |
          aspirata_first_[b] << 3 | (b == kt_end_byte_) << 4 | (b == '[') << 5 |
-         skipped_before_i_[b] << 6 | (b == ' ') << 7;
+         skipped_before_i_[b] << 6 | (b == ' ') << 7 | r_below_[b] << 8 |
+         (b == joins_.n_before_r) << 9 | Equals(b, Full(Row::kDash)) << 10 |
+         (r_form_[b] != nullptr ? 256 + b : 0) << 11;  // a form of its own: a kind of its own
 }
 
 // The letters the table reads (each its own column) and, for the letters
@@ -184,11 +186,13 @@ SFC_NO_INLINE void ToDevanagariStream::Engine::MakeMove(std::uint32_t row, std::
       LetterState next = state;
       next.letters += static_cast<char>(letter);
       next.node = child;
-      moves_[row + column] = LetterMove{RowOf(next), 0, 0, 0};
+      const std::uint32_t next_row = RowOf(next);  // which may move the rows
+      moves_[row + column] = LetterMove{next_row, 0, 0, 0};
       return;
     }
   }
-  moves_[row + column] = MoveOn(state, letter);
+  const LetterMove move = MoveOn(state, letter);  // which may move the rows
+  moves_[row + column] = move;
 }
 
 // The open step closes on `letter`, which then takes its own step or opens
