@@ -231,7 +231,7 @@ class ToDevanagariStream::Engine {
   std::size_t FastAiAu(unsigned char next, bool starts, FastRun& run);
   bool FastUO(Rule rule, bool begins_word, FastRun& run);
   bool FastY(const unsigned char* p, bool begins_word, FastRun& run);
-  bool FastR(const unsigned char* p, FastRun& run);
+  std::size_t FastR(const unsigned char* p, FastRun& run);
   bool FastRJoins(unsigned char next, FastRun& run);
   bool FastVowel(unsigned char letter, bool begins_word, FastRun& run);
   bool ShortIIn(const char* begin, char*& out);
@@ -556,6 +556,7 @@ class ToDevanagariStream::Engine {
   std::array<bool, 256> skipped_before_i_{};  // an r or kt ending the short-i sign goes before
   std::array<bool, 256> ya_full_before_{};    // letters before which a y is written full
   std::array<bool, 256> r_plain_before_{};    // letters before which an r after a vowel is plain
+  std::array<bool, 256> doubled_rule_{};      // c, j, k, d: twice, a rule of their own
   std::array<bool, 256> r_below_{};           // glyphs that take an r as the half-r sign
   std::array<const Cell*, 256> r_form_{};     // a glyph's own form with r, if any
   std::vector<Cell> r_forms_;

@@ -62,6 +62,7 @@ inline void ToDevanagariStream::Engine::ReadVowelSigns() {
   }
   half_ra_byte_ = Half(Row::kRa).size() == 1 ? static_cast<unsigned char>(Half(Row::kRa)[0]) : -2;
   for (const char glyph : joins_.r_below) r_below_[static_cast<unsigned char>(glyph)] = true;
+  for (const unsigned char letter : {'c', 'j', 'k', 'd'}) doubled_rule_[letter] = true;
   r_forms_.reserve(joins_.r_forms.size());
   for (const GlyphWithR& form : joins_.r_forms) {
     r_forms_.emplace_back(std::string(form.with_r));

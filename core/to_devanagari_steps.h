@@ -193,8 +193,9 @@ SFC_ALWAYS_INLINE std::size_t ToDevanagariStream::Engine::FastCluster(const unsi
   }
   const AfterCluster after = after_cluster_[p[taken + 1]];
   if (after == AfterCluster::kFullWay) return 0;  // which has no cell to read
-  // Bitwise, so that the cluster's length picks no branch here.
-  const bool doubled = (taken == 2) & (p[2] == current);
+  // Bitwise, so that the cluster's length picks no branch here. Of the
+  // doubled consonants, cc, jj, kk and dd have rules of their own.
+  const bool doubled = (taken == 2) & (p[2] == current) & doubled_rule_[current];
   const Cell& cell = CellOf(after, matched);
   if (doubled | (cell.size > Cell::kInline)) return 0;
   PutCell(run.out, cell);
@@ -354,22 +355,35 @@ SFC_ALWAYS_INLINE bool ToDevanagariStream::Engine::FastY(const unsigned char* p,
   return true;
 }
 
-// LetterR after a vowel, a space or an apostrophe, before a vowel other than
-// u and ū or before a consonant; after a consonant, unless its glyph is the n
-// that the r turns into the nra row.
-SFC_ALWAYS_INLINE bool ToDevanagariStream::Engine::FastR(const unsigned char* p, FastRun& run) {
+// LetterR: the letters it takes (two for "ru" and "rū"), 0 when it does not.
+// After a vowel, a space or an apostrophe: not before an underscore or a
+// dash; after a consonant, unless its glyph is the n that the r turns into
+// the nra row.
+SFC_ALWAYS_INLINE std::size_t ToDevanagariStream::Engine::FastR(const unsigned char* p,
+                                                                FastRun& run) {
   const unsigned char previous = p[0];
   const bool after_vowel = previous == 13 || previous == 10 || previous == '\'' ||
                            previous == ' ' || vowel_letter_[previous];
   const unsigned char next = p[2];
   if (!after_vowel) return previous != '_' && FastRJoins(next, run);
-  if (!r_plain_before_[next]) return false;
-  if (vowel_letter_[next]) {
+  if (!r_plain_before_[next]) {
+    const Cell* ru = next == 'u' ? &FullCell(Row::kRu) : nullptr;
+    if (next == long_u_) ru = &FullCell(Row::kRLongU);
+    if (ru != nullptr && ru->size <= Cell::kInline) {
+      PutCell(run.out, *ru);
+      return 2;
+    }
+    if (next != ' ' || FullCell(Row::kRa).size + FullCell(Row::kAspirata1).size > Cell::kInline) {
+      return 0;
+    }
+    PutCell(run.out, FullCell(Row::kRa));
+    PutCell(run.out, FullCell(Row::kAspirata1));
+  } else if (vowel_letter_[next]) {
     PutCell(run.out, FullCell(Row::kRa));
   } else {
     run.repha = &HalfCell(Row::kRa);
   }
-  return true;
+  return 1;
 }
 
 // An r that joins the cluster before it: the half-r sign below the glyphs
