@@ -272,7 +272,7 @@ class ToDevanagariStream::Engine {
   static constexpr std::uint8_t kShortIAfter = 8;      // the short i's step follows on the output
   static constexpr std::uint8_t kRephaAfter = 16;      // and the repha held back after it
   static constexpr std::uint8_t kWordStartAfter = 32;  // the word-start flag after the move
-  static constexpr std::size_t kMostLetterStates = 1 << 14;
+  static constexpr std::size_t kMostLetterStates = 1 << 12;  // rows of some 500 bytes
   int PreviousKind(unsigned char c) const;
   int LastKind(unsigned char b) const;
   unsigned char PreviousLike(unsigned char c) const { return previous_byte_[previous_index_[c]]; }

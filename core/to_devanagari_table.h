@@ -120,8 +120,7 @@ inline std::uint32_t ToDevanagariStream::Engine::EntryRow(unsigned char previous
 // letter read beyond them is `filler`.
 inline ToDevanagariStream::Engine::LetterTrial ToDevanagariStream::Engine::TryLetters(
     const LetterState& state, unsigned char letter, bool then_letter, unsigned char filler) {
-  std::array<unsigned char, 32> letters{};
-  letters.fill(filler);
+  std::vector<unsigned char> letters(state.letters.size() + 16, filler);
   std::memcpy(letters.data(), state.letters.data(), state.letters.size());
   letters[state.letters.size()] = letter;
   std::array<char, 8 * Cell::kInline> written{};

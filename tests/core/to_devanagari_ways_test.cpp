@@ -28,12 +28,22 @@ Converted Convert(ConverterState state, bool shift_m_to_n, std::string_view inpu
   ToDevanagariStream stream(
       state, shift_m_to_n, [](const InputBoxRequest&) { return std::string("x"); },
       [&run](std::string_view piece) { run.output.append(piece); },
-      {.pass_on_threshold = 64,
+      {.clipboard = true,
+       .pass_on_threshold = 64,
        .full_steps = way == Way::kFull,
        .letter_table = way == Way::kTable});
   for (std::size_t at = 0; at < input.size(); at += 777) stream.Feed(input.substr(at, 777));
   run.end = stream.Finish();
   return run;
+}
+
+// The clipboard's text at the end: the output with the edits undone.
+std::string Clipboard(const Converted& run) {
+  ConversionResult result;
+  result.output = run.output;
+  result.clipboard_set = run.end.clipboard_set;
+  result.clipboard_edits = run.end.clipboard_edits;
+  return result.Clipboard();
 }
 
 // Text of the letters a transliteration font writes, with the marks that
@@ -93,6 +103,7 @@ TEST(ToDevanagariWays, TheFastAndShortWaysWriteWhatTheFullWayWrites) {
           EXPECT_BYTES(full.output, fast.output);
           EXPECT_EQ(full.end.completed, fast.end.completed);
           EXPECT_EQ(full.end.input_boxes.size(), fast.end.input_boxes.size());
+          EXPECT_EQ(Clipboard(full), Clipboard(fast));
           if (HasFailure()) return;
         }
       }
