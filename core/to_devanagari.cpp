@@ -18,6 +18,7 @@
 #include "syllable_rows.h"
 #include "to_devanagari_buffers.h"
 #include "to_devanagari_dispatch.h"
+#include "to_devanagari_moves.h"
 #include "whole_text.h"
 
 namespace sfc {
@@ -237,41 +238,6 @@ class ToDevanagariStream::Engine {
   bool ShortIIn(const char* begin, char*& out);
 
   // ---- the letter table (to_devanagari_table.h) ----
-  // A state: the letter before the open step and the open step's letters
-  // (for a cluster, a 0 in place of the letter before, which it never
-  // reads), and what the steps read of the output and the run.
-  struct LetterState {
-    enum Open : unsigned char { kNothingOpen, kOpenCluster, kOpenLetter };
-    std::string letters;
-    Open open = kNothingOpen;
-    int node = 0;   // a cluster's node in its key tree
-    int last = -1;  // the last byte written (one of its kind), -1 for none
-    bool word_start = false;
-    bool repha = false;
-  };
-  // What to write for a letter and the state after it.
-  struct LetterMove {
-    std::uint32_t row = kEscapeRow;  // the next state's first move
-    std::uint16_t text = 0;          // in texts_
-    std::uint8_t size = 0;           // the text's bytes that count
-    std::uint8_t flags = 0;
-  };
-  struct LetterTrial {
-    bool ok = false;
-    bool took_letter = false;  // the open step took the letter after it too
-    std::string written;
-    bool word_start = false;
-    bool repha = false;
-    bool short_i = false;
-  };
-  static constexpr std::uint32_t kEscapeRow = 0;       // the fast way takes the open step
-  static constexpr std::uint32_t kUnknownRow = 1;      // the move is still to be made
-  static constexpr std::uint8_t kStepOpened = 1;       // a step starts at this letter
-  static constexpr std::uint8_t kStepsClosed = 2;      // and ends with it
-  static constexpr std::uint8_t kShortISign = 4;       // a short-i sign was written
-  static constexpr std::uint8_t kShortIAfter = 8;      // the short i's step follows on the output
-  static constexpr std::uint8_t kRephaAfter = 16;      // and the repha held back after it
-  static constexpr std::uint8_t kWordStartAfter = 32;  // the word-start flag after the move
   static constexpr std::size_t kMostLetterStates = 1 << 12;  // rows of some 500 bytes
   int PreviousKind(unsigned char c) const;
   int LastKind(unsigned char b) const;

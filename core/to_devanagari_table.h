@@ -118,8 +118,9 @@ inline std::uint32_t ToDevanagariStream::Engine::EntryRow(unsigned char previous
 // The fast way's steps on the letters of a state and the letter after
 // them: the open step, then (when `then_letter`) the letter's own step. Any
 // letter read beyond them is `filler`.
-inline ToDevanagariStream::Engine::LetterTrial ToDevanagariStream::Engine::TryLetters(
-    const LetterState& state, unsigned char letter, bool then_letter, unsigned char filler) {
+inline LetterTrial ToDevanagariStream::Engine::TryLetters(const LetterState& state,
+                                                          unsigned char letter, bool then_letter,
+                                                          unsigned char filler) {
   std::vector<unsigned char> letters(state.letters.size() + 16, filler);
   std::memcpy(letters.data(), state.letters.data(), state.letters.size());
   letters[state.letters.size()] = letter;
@@ -156,9 +157,8 @@ inline ToDevanagariStream::Engine::LetterTrial ToDevanagariStream::Engine::TryLe
 
 // The same trial with the letters after it told apart: nullopt when they
 // would change its outcome, or the fast way refuses it.
-inline std::optional<ToDevanagariStream::Engine::LetterTrial>
-ToDevanagariStream::Engine::TryLettersAlone(const LetterState& state, unsigned char letter,
-                                            bool then_letter) {
+inline std::optional<LetterTrial> ToDevanagariStream::Engine::TryLettersAlone(
+    const LetterState& state, unsigned char letter, bool then_letter) {
   const LetterTrial first = TryLetters(state, letter, then_letter, 'k');
   if (!first.ok) return std::nullopt;
   for (const unsigned char filler : {' ', 'i', 'u', '-'}) {
@@ -196,8 +196,8 @@ SFC_NO_INLINE void ToDevanagariStream::Engine::MakeMove(std::uint32_t row, std::
 
 // The open step closes on `letter`, which then takes its own step or opens
 // the next one; an escape where the fast way would refuse either.
-inline ToDevanagariStream::Engine::LetterMove ToDevanagariStream::Engine::MoveOn(
-    const LetterState& state, unsigned char letter) {
+inline LetterMove ToDevanagariStream::Engine::MoveOn(const LetterState& state,
+                                                     unsigned char letter) {
   const Dispatch d = dispatch_[letter];
   const auto before = static_cast<unsigned char>(state.letters.back());
   std::optional<LetterTrial> trial = TryLettersAlone(state, letter, false);
