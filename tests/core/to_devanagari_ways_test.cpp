@@ -91,10 +91,13 @@ TEST(ToDevanagariWays, TheFastAndShortWaysWriteWhatTheFullWayWrites) {
           run_state.short_i[static_cast<unsigned char>('[')] = "n";
           run_state.sanideva.full[Row::kISignWide] = "\xfe";  // the wide sign told apart
         }
+        if (round % 4 == 2) run_state.sanideva.full[Row::kNra] = "\xfd";  // an n that an r takes
         const bool shift = round % 3 == 2;
-        // The short-i sign before "[" and after it, then random text.
-        const std::string text =
-            "katki tkitki kartki " + RandomText(random, letters, 1 + random() % 3000);
+        // The short-i sign before "[" and after it; with the m shifted, an "a"
+        // written apart and off the clipboard until a short-i sign; an r after
+        // an n; then random text.
+        const std::string text = "katki tkitki kartki kea kiti anra " +
+                                 RandomText(random, letters, 1 + random() % 3000);
         const Converted full = Convert(run_state, shift, text, Way::kFull);
         SCOPED_TRACE(test::Show(text));
         for (const Way way : {Way::kFast, Way::kTable}) {
