@@ -96,8 +96,8 @@ TEST(ToDevanagariWays, TheFastAndShortWaysWriteWhatTheFullWayWrites) {
         // The short-i sign before "[" and after it; with the m shifted, an "a"
         // written apart and off the clipboard until a short-i sign; an r after
         // an n; then random text.
-        const std::string text = "katki tkitki kartki kea kiti anra " +
-                                 RandomText(random, letters, 1 + random() % 3000);
+        const std::string text =
+            "katki tkitki kartki kea kiti anra " + RandomText(random, letters, 1 + random() % 3000);
         const Converted full = Convert(run_state, shift, text, Way::kFull);
         SCOPED_TRACE(test::Show(text));
         for (const Way way : {Way::kFast, Way::kTable}) {
