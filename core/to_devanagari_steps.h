@@ -116,7 +116,7 @@ inline ToDevanagariStream::Engine::StepsEnd ToDevanagariStream::Engine::RunSteps
     char* out = output_.EndWithRoom(steps * kStepRoom + 2 * Cell::kInline);
     const char* const out_begin = out;
     const unsigned char* p = first;
-    if (letter_table_ && steps > 0) {
+    if (letter_table_ && steps > 0 && appended_ > options_.letter_table_after) {
       // The table, and the fast way for each step it leaves.
       const unsigned char* const end = TableEnd(first, stop);
       for (const unsigned char* fast = nullptr; p != fast;) {

@@ -28,6 +28,7 @@ Streamed Run(sfc::ConverterState state, std::string_view input, bool shift_m_to_
   sfc::StreamOptions options;
   options.hold_output = hold;
   options.full_steps = full_steps;
+  options.letter_table_after = 0;
   options.pass_on_threshold = 1;
   sfc::ToDevanagariStream stream(
       state, shift_m_to_n, [](const sfc::InputBoxRequest& r) { return r.prompt.substr(0, 3); },

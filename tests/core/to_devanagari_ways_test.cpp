@@ -31,7 +31,8 @@ Converted Convert(ConverterState state, bool shift_m_to_n, std::string_view inpu
       {.clipboard = true,
        .pass_on_threshold = 64,
        .full_steps = way == Way::kFull,
-       .letter_table = way == Way::kTable});
+       .letter_table = way == Way::kTable,
+       .letter_table_after = 0});
   for (std::size_t at = 0; at < input.size(); at += 777) stream.Feed(input.substr(at, 777));
   run.end = stream.Finish();
   return run;
@@ -109,6 +110,32 @@ TEST(ToDevanagariWays, TheFastAndShortWaysWriteWhatTheFullWayWrites) {
           EXPECT_EQ(Clipboard(full), Clipboard(fast));
           if (HasFailure()) return;
         }
+      }
+    }
+  }
+}
+
+// Real text: the Gita in each transliteration font to each Devanagari font,
+// the letter table from the first letter, with the m shifted and without.
+TEST(ToDevanagariWays, TheLetterTableWritesWhatTheFullWayWritesForTheGita) {
+  const std::pair<TranslitFont, const char*> kGitas[] = {
+      {TranslitFont::kSanskritTimes, "gita.sanskrit-times.txt"},
+      {TranslitFont::kItrTransTimes, "gita.itrtranstimes.txt"},
+      {TranslitFont::kUrwPalladioIt, "gita.urw-palladio-it.txt"}};
+  for (const auto& [translit, file] : kGitas) {
+    const std::string gita = test::ReadFileBytes(test::TestDataDir() / file);
+    for (const DevanagariFont font :
+         {DevanagariFont::kVedic, DevanagariFont::kDevNatrajItr, DevanagariFont::kSanskrit99}) {
+      ConverterState state = MakeStartupState();
+      PressDevanagariFontButton(state, font);
+      PressTranslitFontButton(state, translit);
+      for (const bool shift : {false, true}) {
+        SCOPED_TRACE(std::string(file) + " to " + std::string(FontName(font)));
+        const Converted full = Convert(state, shift, gita, Way::kFull);
+        const Converted table = Convert(state, shift, gita, Way::kTable);
+        EXPECT_BYTES(full.output, table.output);
+        EXPECT_EQ(Clipboard(full), Clipboard(table));
+        if (HasFailure()) return;
       }
     }
   }
