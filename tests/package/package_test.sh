@@ -39,7 +39,7 @@ echo "package: $(basename "$deb")"
 
 # Control fields, each a pattern.
 for check in Package=sanskrit-font-converter "Version=$version-1" Section=text Priority=optional \
-  "Maintainer=Sanskrit Font Converter project <*>" "Depends=*libqt6widgets6*"; do
+  "Maintainer=Sanskrit Font Converter project <*>" "Depends=*libqt6widgets6*" "Depends=*libzip4*"; do
   value=$(dpkg-deb -f "$deb" "${check%%=*}")
   # shellcheck disable=SC2053
   [[ $value == ${check#*=} ]] || fail "${check%%=*} is $value, not ${check#*=}"
