@@ -21,6 +21,10 @@ namespace sfc {
 namespace {
 
 constexpr std::size_t kBufferSize = 64 * 1024;
+// A temporary file's bytes start on their way to the disk each time this
+// many more are written, so that the fsync() at the end waits only for the
+// last of them.
+constexpr std::uint64_t kWritebackStep = 1024 * 1024;
 
 // Temporary files are named ".NAME.PID.SUFFIX.tmp": NAME the target's
 // file name (cut to kNameKept bytes), PID the writer's process, SUFFIX
@@ -285,7 +289,16 @@ void AtomicFile::WriteOut(std::string_view bytes) {
     if (written < 0) Fail("cannot write", errno);
     if (written == 0) Fail("cannot write", ENOSPC);
     bytes.remove_prefix(static_cast<std::size_t>(written));
+    written_ += static_cast<std::uint64_t>(written);
   }
+#ifdef SYNC_FILE_RANGE_WRITE
+  if (!temporary_.empty() && written_ - written_back_ >= kWritebackStep) {
+    // Only a hint: a failure shows again at the fsync().
+    ::sync_file_range(fd_, static_cast<off_t>(written_back_),
+                      static_cast<off_t>(written_ - written_back_), SYNC_FILE_RANGE_WRITE);
+    written_back_ = written_;
+  }
+#endif
 }
 
 void AtomicFile::Fail(const std::string& what, int error_number) {

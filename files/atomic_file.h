@@ -1,6 +1,7 @@
 // Writing a file so that it is replaced whole or not at all.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -77,6 +78,8 @@ class AtomicFile {
   int signal_slot_ = -1;
   bool finished_ = false;
   std::string buffer_;
+  std::uint64_t written_ = 0;       // bytes written to the file
+  std::uint64_t written_back_ = 0;  // of which on their way to the disk
 };
 
 // Removes the temporary files of every AtomicFile not yet committed or
