@@ -572,6 +572,10 @@ class ToDevanagariStream::Engine {
   std::map<std::string, std::uint32_t> state_rows_;
   std::vector<std::array<char, Cell::kInline>> texts_;
   std::map<std::string, std::uint16_t> text_index_;
+  // What a trial reads and the clipboard's edits while it runs, kept so
+  // that the thousands of trials of a stream allocate nothing.
+  std::vector<unsigned char> trial_letters_;
+  std::vector<HeldOutput::Offset> trial_clipboard_;
   // The first dash at or after the last scan's start, by stream position,
   // and where the scanning has reached.
   static constexpr std::uint64_t kNoDash = ~std::uint64_t{0};

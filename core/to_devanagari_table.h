@@ -121,7 +121,8 @@ inline std::uint32_t ToDevanagariStream::Engine::EntryRow(unsigned char previous
 inline LetterTrial ToDevanagariStream::Engine::TryLetters(const LetterState& state,
                                                           unsigned char letter, bool then_letter,
                                                           unsigned char filler) {
-  std::vector<unsigned char> letters(state.letters.size() + 16, filler);
+  std::vector<unsigned char>& letters = trial_letters_;
+  letters.assign(state.letters.size() + 16, filler);
   std::memcpy(letters.data(), state.letters.data(), state.letters.size());
   letters[state.letters.size()] = letter;
   std::array<char, 8 * Cell::kInline> written{};
@@ -130,7 +131,7 @@ inline LetterTrial ToDevanagariStream::Engine::TryLetters(const LetterState& sta
   char* const from = begin + (state.last >= 0 ? 1 : 0);
   FastRun run{from, begin, state.repha ? &HalfCell(Row::kRa) : nullptr, state.word_start};
   // ShortIIn clears the clipboard's edits: the trial keeps them, and tells.
-  std::vector<HeldOutput::Offset> edits = std::move(off_clipboard_);
+  std::swap(off_clipboard_, trial_clipboard_);
   off_clipboard_.assign(1, 0);
   const unsigned char* p = letters.data();
   const std::size_t open = state.letters.size() - 1;
@@ -147,7 +148,7 @@ inline LetterTrial ToDevanagariStream::Engine::TryLetters(const LetterState& sta
   trial.took_letter = open > 0 && taken == open + 1;
   trial.ok = ok && run.out - from <= static_cast<std::ptrdiff_t>(Cell::kInline);
   trial.short_i = off_clipboard_.empty();
-  off_clipboard_ = std::move(edits);
+  std::swap(off_clipboard_, trial_clipboard_);
   if (!trial.ok) return trial;
   trial.written.assign(from, run.out);
   trial.word_start = run.word_start;
