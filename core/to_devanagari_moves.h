@@ -17,6 +17,7 @@ constexpr std::uint8_t kShortISign = 4;       // a short-i sign was written
 constexpr std::uint8_t kShortIAfter = 8;      // the short i's step follows on the output
 constexpr std::uint8_t kRephaAfter = 16;      // and the repha held back after it
 constexpr std::uint8_t kWordStartAfter = 32;  // the word-start flag after the move
+constexpr std::uint8_t kStop = 64;            // an escape, or a move still to be made
 
 // A state: the letter before the open step and the open step's letters
 // (for a cluster, a 0 in place of the letter before, which it never
@@ -35,7 +36,7 @@ struct LetterMove {
   std::uint32_t row = kEscapeRow;  // the next state's first move
   std::uint16_t text = 0;          // the index of the text written
   std::uint8_t size = 0;           // the text's bytes that count
-  std::uint8_t flags = 0;          // kStepOpened, ...
+  std::uint8_t flags = kStop;      // kStepOpened, ...
 };
 // What the fast way wrote on the letters of a state (TryLetters).
 struct LetterTrial {
