@@ -251,6 +251,9 @@ class ToDevanagariStream::Engine {
   std::optional<LetterTrial> TryLettersAlone(const LetterState& state, unsigned char letter,
                                              bool then_letter);
   void MakeMove(std::uint32_t row, std::size_t column, unsigned char letter);
+  LetterMove& MoveAt(std::uint32_t row, std::size_t column) {
+    return moves_[(row + column) / sizeof(LetterMove)];
+  }
   LetterMove MoveOn(const LetterState& state, unsigned char letter);
   int LastAfter(const LetterTrial& trial, int last) const;
   std::uint16_t TextOf(const std::string& text);
@@ -560,7 +563,7 @@ class ToDevanagariStream::Engine {
   Cell word_start_au_;
 
   bool letter_table_ = false;
-  std::array<unsigned char, 256> letter_column_{};
+  std::array<std::uint16_t, 256> letter_column_{};  // in bytes within a row
   std::size_t columns_ = 1;
   std::array<unsigned char, 256> previous_index_{};  // the kind of a letter before a step
   std::vector<unsigned char> previous_byte_;         // a letter of each kind
@@ -568,7 +571,8 @@ class ToDevanagariStream::Engine {
   std::vector<unsigned char> last_byte_;             // a byte of each kind
   std::vector<std::uint32_t> entry_rows_;            // by those kinds and the run's flags
   std::vector<LetterMove> moves_;                    // by row and column
-  std::vector<LetterState> letter_states_;           // by row / columns_
+  std::vector<LetterState> letter_states_;           // by row / RowSize()
+  std::size_t RowSize() const { return columns_ * sizeof(LetterMove); }
   std::map<std::string, std::uint32_t> state_rows_;
   std::vector<std::array<char, Cell::kInline>> texts_;
   std::map<std::string, std::uint16_t> text_index_;

@@ -31,9 +31,11 @@ struct LetterState {
   bool word_start = false;
   bool repha = false;
 };
-// What to write for a letter and the state after it.
+// What to write for a letter and the state after it. A row is where a
+// state's moves start, in bytes from the first move, and a letter's column
+// its offset in bytes within a row: the next move is one load away.
 struct LetterMove {
-  std::uint32_t row = kEscapeRow;  // the next state's first move
+  std::uint32_t row = kEscapeRow;  // the next state's row
   std::uint16_t text = 0;          // the index of the text written
   std::uint8_t size = 0;           // the text's bytes that count
   std::uint8_t flags = kStop;      // kStepOpened, ...

@@ -60,7 +60,7 @@ inline void ToDevanagariStream::Engine::ReadLetterTable() {
         letter_column_[c] = 0;
         break;
       default:
-        letter_column_[c] = static_cast<unsigned char>(columns++);
+        letter_column_[c] = static_cast<std::uint16_t>(columns++ * sizeof(LetterMove));
     }
     const auto [p, new_previous] =
         previous.try_emplace(PreviousKind(byte), static_cast<unsigned char>(previous.size()));
@@ -85,7 +85,8 @@ inline std::uint32_t ToDevanagariStream::Engine::RowOf(const LetterState& state)
   key += static_cast<char>(state.last < 0 ? 0 : 1);
   key += static_cast<char>(state.last);
   key += static_cast<char>(state.word_start | state.repha << 1);
-  const auto [it, added] = state_rows_.try_emplace(key, static_cast<std::uint32_t>(moves_.size()));
+  const auto [it, added] =
+      state_rows_.try_emplace(key, static_cast<std::uint32_t>(moves_.size() * sizeof(LetterMove)));
   if (!added) return it->second;
   if (letter_states_.size() >= kMostLetterStates) {
     state_rows_.erase(it);
@@ -93,7 +94,7 @@ inline std::uint32_t ToDevanagariStream::Engine::RowOf(const LetterState& state)
   }
   letter_states_.push_back(state);
   moves_.resize(moves_.size() + columns_, LetterMove{kUnknownRow, 0, 0, kStop});
-  moves_[it->second] = LetterMove{};  // column 0 escapes
+  MoveAt(it->second, 0) = LetterMove{};  // column 0 escapes
   return it->second;
 }
 
@@ -177,7 +178,7 @@ inline std::optional<LetterTrial> ToDevanagariStream::Engine::TryLettersAlone(
 // the fast way's steps.
 SFC_NO_INLINE void ToDevanagariStream::Engine::MakeMove(std::uint32_t row, std::size_t column,
                                                         unsigned char letter) {
-  const LetterState state = letter_states_[row / columns_];
+  const LetterState state = letter_states_[row / RowSize()];
   if (state.open == LetterState::kOpenCluster) {
     const auto first = static_cast<unsigned char>(state.letters[1]);
     const KeyTree& tree = TreeFor(static_cast<ClusterLetter>(dispatch_[first].arg), first);
@@ -187,12 +188,12 @@ SFC_NO_INLINE void ToDevanagariStream::Engine::MakeMove(std::uint32_t row, std::
       next.letters += static_cast<char>(letter);
       next.node = child;
       const std::uint32_t next_row = RowOf(next);  // which may move the rows
-      moves_[row + column] = LetterMove{next_row, 0, 0, 0};
+      MoveAt(row, column) = LetterMove{next_row, 0, 0, 0};
       return;
     }
   }
   const LetterMove move = MoveOn(state, letter);  // which may move the rows
-  moves_[row + column] = move;
+  MoveAt(row, column) = move;
 }
 
 // The open step closes on `letter`, which then takes its own step or opens
@@ -312,19 +313,21 @@ SFC_ALWAYS_INLINE const unsigned char* ToDevanagariStream::Engine::TableSteps(
   std::uint32_t row = EntryRow(p[0], out > out_begin ? static_cast<unsigned char>(out[-1]) : -1,
                                word_start_, pending_repha_ != nullptr);
   if (row == kEscapeRow) return p;
-  const LetterMove* moves = moves_.data();
+  const char* moves = reinterpret_cast<const char*>(moves_.data());
   const std::array<char, Cell::kInline>* texts = texts_.data();
   const unsigned char* q = p + 1;
   char* o = out;
   unsigned flags = 0;
   while (q < end) {
     const std::size_t column = letter_column_[*q];
-    const LetterMove move = moves[row + column];
+    const char* const column_moves = moves + column;  // whatever the row, which comes later
+    LetterMove move;
+    std::memcpy(&move, column_moves + row, sizeof move);
     if ((move.flags & (kStop | kShortIAfter)) != 0) [[unlikely]] {
       if (move.row == kEscapeRow) break;
       if (move.row == kUnknownRow) {
         MakeMove(row, column, *q);
-        moves = moves_.data();
+        moves = reinterpret_cast<const char*>(moves_.data());
         texts = texts_.data();
         continue;
       }
@@ -340,7 +343,7 @@ SFC_ALWAYS_INLINE const unsigned char* ToDevanagariStream::Engine::TableSteps(
       const std::uint32_t known = EntryRow(*q, static_cast<unsigned char>(o[-1]),
                                            (move.flags & kWordStartAfter) != 0, false);
       row = known != kEscapeRow ? known : move.row;
-      moves = moves_.data();  // a new state moves the rows
+      moves = reinterpret_cast<const char*>(moves_.data());  // a new state moves the rows
       flags |= move.flags;
       ++q;
       continue;
@@ -351,7 +354,7 @@ SFC_ALWAYS_INLINE const unsigned char* ToDevanagariStream::Engine::TableSteps(
     row = move.row;
     ++q;
   }
-  const LetterState& state = letter_states_[row / columns_];
+  const LetterState& state = letter_states_[row / RowSize()];
   out = o;
   word_start_ = state.word_start;
   pending_repha_ = state.repha ? &HalfCell(Row::kRa) : nullptr;
