@@ -18,6 +18,7 @@
 #include "syllable_rows.h"
 #include "to_devanagari_buffers.h"
 #include "to_devanagari_dispatch.h"
+#include "to_devanagari_keys.h"
 #include "to_devanagari_moves.h"
 #include "whole_text.h"
 
@@ -376,35 +377,6 @@ class ToDevanagariStream::Engine {
   // of its own for the pair.
   const std::string_view* RForm(int g) const;
 
-  // The keys of a letter group as a tree: the root stands for the group's
-  // first letter, every node for that letter and the bytes on the way to it.
-  // A node's row is the first row of the range whose key it is (0 when no
-  // key of the range is that string). Rows whose glyphs are a single space
-  // (combinations the font does not have) are left out.
-  struct KeyNode {
-    int row = 0;
-    std::vector<std::pair<unsigned char, int>> children;  // byte, node index
-  };
-  struct KeyTree {
-    bool built = false;
-    int base = 0;
-    std::vector<KeyNode> nodes;
-    // For every node and letter, the node the letter leads to when its key
-    // is in the range, else -1: one look-up per letter on the hot path.
-    std::vector<int> moves;
-
-    int Child(std::size_t node, unsigned char letter) const { return moves[node * 256 + letter]; }
-
-    void FillMoves() {
-      moves.assign(nodes.size() * 256, -1);
-      for (std::size_t node = 0; node < nodes.size(); ++node) {
-        for (const auto& [byte, index] : nodes[node].children) {
-          if (nodes[static_cast<std::size_t>(index)].row != 0) moves[node * 256 + byte] = index;
-        }
-      }
-    }
-  };
-
   SFC_ALWAYS_INLINE const KeyTree& TreeFor(ClusterLetter letter, unsigned char first_letter);
 
   SFC_NO_INLINE const KeyTree& BuildTree(KeyTree& tree, ClusterLetter letter,
@@ -425,30 +397,13 @@ class ToDevanagariStream::Engine {
   // ---- passing on what is final ----
 
   // The kt ending as the byte the short-i map's syllables are read with.
-  static int KtEndByte(const SanidevaTable& table) {
-    const std::string& kt_end = table.full[Row::kKtaEnd];
-    return kt_end.size() == 1 && kt_end[0] != ' ' ? static_cast<unsigned char>(kt_end[0]) : kNone;
-  }
-
+  static int KtEndByte(const SanidevaTable& table);
   // A rule that removes the last glyph writes at least one glyph in its
   // place, so no later rule removes a glyph written before the last one.
-  bool RemovalsReplaceWhatTheyRemove() const {
-    for (int row : {Row::kApostrophe, Row::kRephaAnusvara, Row::kOpenYa, Row::kDash, Row::kNra}) {
-      if (Full(row).empty()) return false;
-    }
-    return true;
-  }
-
+  bool RemovalsReplaceWhatTheyRemove() const;
   // The short-i sign holds a syllable glyph, so that inserting it never moves
   // the next insertion further back.
-  bool ShortISignCountsAsSyllable() const {
-    for (const std::string* sign : {&Half(Row::kI), &Full(Row::kISignWide)}) {
-      bool syllable = false;
-      for (const char c : *sign) syllable |= short_i_syllable_[static_cast<unsigned char>(c)];
-      if (!syllable) return false;
-    }
-    return true;
-  }
+  bool ShortISignCountsAsSyllable() const;
 
   // Output before the fourth syllable glyph from the end, and not among the
   // last few glyphs, is final: the short-i sign goes after the second

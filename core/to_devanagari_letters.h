@@ -202,15 +202,15 @@ inline const std::string_view* ToDevanagariStream::Engine::RForm(int g) const {
   return nullptr;
 }
 
-inline const ToDevanagariStream::Engine::KeyTree& ToDevanagariStream::Engine::TreeFor(
-    ClusterLetter letter, unsigned char first_letter) {
+inline const KeyTree& ToDevanagariStream::Engine::TreeFor(ClusterLetter letter,
+                                                          unsigned char first_letter) {
   KeyTree& tree = trees_[static_cast<std::size_t>(letter)];
   if (tree.built) return tree;
   return BuildTree(tree, letter, first_letter);
 }
 
-const ToDevanagariStream::Engine::KeyTree& ToDevanagariStream::Engine::BuildTree(
-    KeyTree& tree, ClusterLetter letter, unsigned char first_letter) {
+const KeyTree& ToDevanagariStream::Engine::BuildTree(KeyTree& tree, ClusterLetter letter,
+                                                     unsigned char first_letter) {
   const LetterGroupRange range = GroupRange(letter, profile_);
   tree.built = true;
   tree.base = range.base;

@@ -6,6 +6,33 @@
 
 namespace sfc {
 
+// The kt ending as the byte the short-i map's syllables are read with.
+inline int ToDevanagariStream::Engine::KtEndByte(const SanidevaTable& table) {
+  const std::string& kt_end = table.full[Row::kKtaEnd];
+  return kt_end.size() == 1 && kt_end[0] != ' ' ? static_cast<unsigned char>(kt_end[0]) : kNone;
+}
+
+// Output is passed on early only where no later rule can change it (see
+// MaybePassOn): a rule that removes the last glyph writes at least one glyph
+// in its place, so no later rule removes a glyph written before the last one.
+inline bool ToDevanagariStream::Engine::RemovalsReplaceWhatTheyRemove() const {
+  for (int row : {Row::kApostrophe, Row::kRephaAnusvara, Row::kOpenYa, Row::kDash, Row::kNra}) {
+    if (Full(row).empty()) return false;
+  }
+  return true;
+}
+
+// And the short-i sign holds a syllable glyph, so that inserting it never
+// moves the next insertion further back.
+inline bool ToDevanagariStream::Engine::ShortISignCountsAsSyllable() const {
+  for (const std::string* sign : {&Half(Row::kI), &Full(Row::kISignWide)}) {
+    bool syllable = false;
+    for (const char c : *sign) syllable |= short_i_syllable_[static_cast<unsigned char>(c)];
+    if (!syllable) return false;
+  }
+  return true;
+}
+
 // The special letters of the transliteration font in force, when they are
 // one byte, and the cells of every row for each way a cluster is written.
 inline void ToDevanagariStream::Engine::ReadLetters() {
