@@ -8,12 +8,14 @@
 
 namespace sfc::document {
 
-ZipLibrary::ZipLibrary() {
-  handle_ = ::dlopen(SFC_LIBZIP_SONAME, RTLD_NOW | RTLD_LOCAL);
+ZipLibrary::ZipLibrary() : ZipLibrary(SFC_LIBZIP_SONAME) {}
+
+ZipLibrary::ZipLibrary(const char* file) {
+  handle_ = ::dlopen(file, RTLD_NOW | RTLD_LOCAL);
   if (handle_ == nullptr) {
     const char* reason = ::dlerror();
     throw DocumentError(std::string("documents cannot be read or written: the zip library (") +
-                        SFC_LIBZIP_SONAME + ") cannot be loaded" +
+                        file + ") cannot be loaded" +
                         (reason != nullptr ? std::string(" (") + reason + ")" : std::string()));
   }
   const char* missing = nullptr;
@@ -25,7 +27,7 @@ ZipLibrary::ZipLibrary() {
   if (missing != nullptr) {
     ::dlclose(handle_);
     throw DocumentError(std::string("documents cannot be read or written: the zip library (") +
-                        SFC_LIBZIP_SONAME + ") has no " + missing);
+                        file + ") has no " + missing);
   }
 }
 

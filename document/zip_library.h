@@ -9,19 +9,22 @@
 namespace sfc::document {
 
 // The libzip functions a package uses.
-#define SFC_ZIP_FUNCTIONS(X)                                                                    \
-  X(close)                                                                                      \
-  X(discard) X(error_code_zip) X(error_fini) X(error_init) X(error_strerror) X(fclose)          \
-      X(file_get_error) X(file_replace) X(fopen_index) X(fread) X(get_error) X(get_num_entries) \
-          X(open_from_source) X(set_file_compression) X(source_buffer) X(source_buffer_create)  \
-              X(source_close) X(source_free) X(source_keep) X(source_open) X(source_read)       \
-                  X(source_stat) X(stat_index) X(stat_init)
+#define SFC_ZIP_FUNCTIONS(X)                                                                      \
+  X(close)                                                                                        \
+  X(discard)                                                                                      \
+  X(error_code_zip) X(error_fini) X(error_init) X(error_strerror) X(fclose) X(file_get_error)     \
+      X(file_replace) X(fopen_index) X(fread) X(get_error) X(get_num_entries) X(open_from_source) \
+          X(set_file_compression) X(source_buffer) X(source_buffer_create) X(source_close)        \
+              X(source_free) X(source_keep) X(source_open) X(source_read) X(source_stat)          \
+                  X(stat_index) X(stat_init)
 
 // The library, open while the object lives; each member calls zip_NAME.
 class ZipLibrary {
  public:
-  // Throws DocumentError when the library cannot be loaded.
+  // Throws DocumentError when the library cannot be loaded: the one the
+  // program was built with, or the file named.
   ZipLibrary();
+  explicit ZipLibrary(const char* file);
   ~ZipLibrary();
   ZipLibrary(const ZipLibrary&) = delete;
   ZipLibrary& operator=(const ZipLibrary&) = delete;

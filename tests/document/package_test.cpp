@@ -10,6 +10,7 @@
 #include "document.h"
 #include "sfconv.h"
 #include "test_support.h"
+#include "zip_library.h"
 
 namespace sfc::document {
 namespace {
@@ -227,6 +228,23 @@ TEST(Package, BadInputIsRefusedWithTheFileAndThePart) {
       ADD_FAILURE() << c.name << ": not refused";
     } catch (const DocumentError& error) {
       EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos) << error.what();
+    }
+  }
+}
+
+// libzip is opened when a document is; without it, documents are refused
+// with the reason, and a library without its functions is not used.
+TEST(Package, AZipLibraryThatCannotBeLoadedIsNamed) {
+  for (const auto& [file, message] : std::vector<std::pair<const char*, std::string>>{
+           {"libzip-not-here.so.4",
+            "documents cannot be read or written: the zip library (libzip-not-here.so.4) cannot "
+            "be loaded ("},
+           {"libz.so.1", "the zip library (libz.so.1) has no zip_close"}}) {
+    try {
+      ZipLibrary library(file);
+      ADD_FAILURE() << file << ": loaded";
+    } catch (const DocumentError& error) {
+      EXPECT_NE(std::string(error.what()).find(message), std::string::npos) << error.what();
     }
   }
 }
