@@ -11,8 +11,6 @@ namespace {
 
 constexpr std::uint32_t kEscapeRow = 0;       // the fast way takes the open step
 constexpr std::uint32_t kUnknownRow = 1;      // the move is still to be made
-constexpr std::uint8_t kStepOpened = 1;       // a step starts at this letter
-constexpr std::uint8_t kStepsClosed = 2;      // and ends with it
 constexpr std::uint8_t kShortISign = 4;       // a short-i sign was written
 constexpr std::uint8_t kShortIAfter = 8;      // the short i's step follows on the output
 constexpr std::uint8_t kRephaAfter = 16;      // and the repha held back after it
@@ -38,7 +36,7 @@ struct LetterMove {
   std::uint32_t row = kEscapeRow;  // the next state's row
   std::uint16_t text = 0;          // the index of the text written
   std::uint8_t size = 0;           // the text's bytes that count
-  std::uint8_t flags = kStop;      // kStepOpened, ...
+  std::uint8_t flags = kStop;      // kShortISign, ...
 };
 // What the fast way wrote on the letters of a state (TryLetters).
 struct LetterTrial {

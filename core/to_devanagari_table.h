@@ -210,12 +210,12 @@ inline LetterMove ToDevanagariStream::Engine::MoveOn(const LetterState& state,
   if (trial->took_letter) {  // the open step took the letter too
     next.letters.assign(1, static_cast<char>(PreviousLike(letter)));
     next.last = LastAfter(*trial, state.last);
-    move.flags = kStepsClosed;
+    move.flags = 0;
   } else if (d.rule != Rule::kCluster && (both = TryLettersAlone(state, letter, true))) {
     trial = both;  // the letter's own step follows at once
     next.letters.assign(1, static_cast<char>(PreviousLike(letter)));
     next.last = LastAfter(*trial, state.last);
-    move.flags = kStepsClosed;
+    move.flags = 0;
   } else if (d.rule == Rule::kI && !word_break_[before]) {
     // The short-i sign goes in front of output that the state does not
     // keep: the move writes what closes the open step, then the sign goes
@@ -224,8 +224,8 @@ inline LetterMove ToDevanagariStream::Engine::MoveOn(const LetterState& state,
     // table with the last byte written (or, failing that, one that knows
     // no last byte).
     next.letters.assign(1, static_cast<char>(PreviousLike(letter)));
-    move.flags = kStepsClosed | kShortIAfter | (trial->repha ? kRephaAfter : 0) |
-                 (trial->word_start ? kWordStartAfter : 0);
+    move.flags =
+        kShortIAfter | (trial->repha ? kRephaAfter : 0) | (trial->word_start ? kWordStartAfter : 0);
     trial->repha = false;
   } else {  // the letter opens the next step
     const bool cluster = d.rule == Rule::kCluster;
@@ -233,7 +233,7 @@ inline LetterMove ToDevanagariStream::Engine::MoveOn(const LetterState& state,
     next.letters += static_cast<char>(letter);
     next.open = cluster ? LetterState::kOpenCluster : LetterState::kOpenLetter;
     next.last = LastAfter(*trial, state.last);
-    move.flags = kStepOpened;
+    move.flags = 0;
   }
   next.word_start = trial->word_start;
   next.repha = trial->repha;
