@@ -291,14 +291,17 @@ void AtomicFile::WriteOut(std::string_view bytes) {
     bytes.remove_prefix(static_cast<std::size_t>(written));
     written_ += static_cast<std::uint64_t>(written);
   }
-#ifdef SYNC_FILE_RANGE_WRITE
-  if (!temporary_.empty() && written_ - written_back_ >= kWritebackStep) {
-    // Only a hint: a failure shows again at the fsync().
-    ::sync_file_range(fd_, static_cast<off_t>(written_back_),
-                      static_cast<off_t>(written_ - written_back_), SYNC_FILE_RANGE_WRITE);
-    written_back_ = written_;
-  }
+  StartWriteback();
+}
+
+void AtomicFile::StartWriteback() {
+  if (temporary_.empty() || written_ - written_back_ < kWritebackStep) return;
+#if defined(SYNC_FILE_RANGE_WRITE) && !defined(__EMSCRIPTEN__)  // the call is Linux's own
+  // Only a hint: a failure shows again at the fsync().
+  ::sync_file_range(fd_, static_cast<off_t>(written_back_),
+                    static_cast<off_t>(written_ - written_back_), SYNC_FILE_RANGE_WRITE);
 #endif
+  written_back_ = written_;
 }
 
 void AtomicFile::Fail(const std::string& what, int error_number) {

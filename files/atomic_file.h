@@ -68,6 +68,8 @@ class AtomicFile {
  private:
   void Flush();
   void WriteOut(std::string_view bytes);
+  // Starts the disk writes of a temporary file's bytes, a megabyte at a time.
+  void StartWriteback();
   [[noreturn]] void Fail(const std::string& what, int error_number);
   void Discard() noexcept;
 
