@@ -109,6 +109,7 @@ TEST(ToTranslitRules, GlyphsReadByTheRulesOfTheirClasses) {
            {"la", kV, "l", "la "},
            {"la before a sign", kV, "l;", B({"l", kLongA, " "})},
            {"la and O", kV, "lO", B({kVocalicL, " "})},
+           {"la and 171 of Sanskrit 99", kS, B({"l", 171}), B({kVocalicL, " "})},
            {"half_r", kV, "p[", "pra "},
            {"half_r before a sign", kV, "p[e", "pre "},
            {"half_rr", kV, B({"p", 137}), "pra "},
