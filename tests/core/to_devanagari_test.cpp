@@ -68,6 +68,7 @@ TEST(ToDevanagari, TheRulesWriteTheseGlyphs) {
            {"kt after yu", "yukti", B({"yu", 178, 255, "_ "})},
            {"r opens a syllable", "rka", "kR "},
            {"the pending repha is written once", "rk ka", "k(R k "},
+           {"y before a blank writes the repha before its sign", "ry", "yR( "},
            {"r after a line feed opens a syllable", "\nrama", "\nrm "},
            {"r after CR LF", "\r\nrama", "\r\nrm "},
            {"tt retroflex", B({152, 152, "a"}), B({175, " "})},
