@@ -81,6 +81,8 @@ TEST(ToTranslitRules, GlyphsReadByTheRulesOfTheirClasses) {
            {"mr glyph after a long a", kV, B({"k;y", 124}),
             B({"k", kLongA, "rya", kAnusvara, " "})},
            {"mr glyph, Sanskrit 99", kS, B({"sv", 161}), B({"sarva", kAnusvara, " "})},
+           {"mr glyph counts from the letter before the last", kV, B({"kK", 124}),
+            B({"rkak", kAnusvara, " "})},
            {"half forms as they stand", kV, "KTy", "ktya "},
            {"tt before the long-a sign", kV, B({255, ";"}), B({"tt", kLongA, " "})},
            {"tt before a consonant", kV, B({"s", 255, "v"}), "sattva "},
