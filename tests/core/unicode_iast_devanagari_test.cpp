@@ -87,9 +87,14 @@ TEST(IastDevanagariTest, CharactersWithoutPlaceAreReported) {
             {{U'f', 2, 1}, {U'q', 2, 4}, {0x00E9, 2, 5}, {0x015F, 2, 7}}},
            // Nukta and joiners are left out.
            {false,
-            "\u0958 \u095B क्\u200Dष क\u093C",
-            "ka ja kṣa ka",
-            {{0x0958, 1, 1}, {0x095B, 1, 3}, {0x200D, 1, 7}, {0x093C, 1, 11}}},
+            "\u0958 \u095B क्\u200Dष क\u093C \u0934 \u095F",
+            "ka ja kṣa ka ḻa ya",
+            {{0x0958, 1, 1},
+             {0x095B, 1, 3},
+             {0x200D, 1, 7},
+             {0x093C, 1, 11},
+             {0x0934, 1, 13},
+             {0x095F, 1, 15}}},
            // Signs without a consonant.
            {false, "ा क्् ि", "ā k i", {{0x093E, 1, 1}, {0x094D, 1, 5}, {0x093F, 1, 7}}},
            // Other characters are kept.
