@@ -138,6 +138,10 @@ TEST(DocxResolution, EachLevelNamesTheFont) {
   for (const Case& c : cases) {
     EXPECT_EQ(Texts(Convert(c.body, styles, theme).xml), c.texts) << c.name;
   }
+  // w:default="true" names the default paragraph style as "1" does.
+  std::string styles_true = styles;
+  styles_true.replace(styles_true.find(R"(w:default="1")"), 13, R"(w:default="true")");
+  EXPECT_EQ(Texts(Convert(Ab(""), styles_true, theme).xml), "ab|");
 }
 
 const std::string kVedic = Fonts("Vedic");
@@ -184,6 +188,11 @@ TEST(DocxSegments, JoinedAcrossRunsAndGivenBack) {
        Paragraph(deleted + kVedic + "</w:rPr><w:delText>ab</w:delText></w:r></w:del>" +
                  MakeRun(kVedic, "cd")),
        Paragraph(deleted + u + "</w:rPr><w:delText>[Vedic:ab]</w:delText></w:r></w:del>" +
+                 run("[Vedic:cd]"))},
+      {"moved-away text is a stretch of its own",
+       Paragraph(R"(<w:moveFrom w:id="2">)" + MakeRun(kVedic, "ab") + "</w:moveFrom>" +
+                 MakeRun(kVedic, "cd")),
+       Paragraph(R"(<w:moveFrom w:id="2">)" + run("[Vedic:ab]") + "</w:moveFrom>" +
                  run("[Vedic:cd]"))},
       {"a symbol in the font joins; its code is the low byte",
        Paragraph(MakeRun(kVedic, "ab") + R"(<w:r><w:sym w:font="Vedic" w:char="F0E9"/></w:r>)"),
@@ -296,6 +305,11 @@ TEST(DocxXml, WhatIsNotConvertedIsWrittenAsItWasRead) {
   const std::string same =
       kOpen + Paragraph(MakeRun(kVedic, "ab") + "<w:proofErr/>" + MakeRun(kBold, "c d")) + kClose;
   EXPECT_EQ(ConvertTextPart(same, "", "", Marking(Keep, true), report), same);
+  // Text that converts to itself still moves to the output font.
+  EXPECT_EQ(Convert(Paragraph(MakeRun(kVedic, "12")), "", "", Marking(Keep)).xml,
+            Paragraph(R"(<w:r><w:rPr><w:rFonts w:ascii="U-Vedic" w:hAnsi="U-Vedic" )"
+                      R"(w:eastAsia="U-Vedic" w:cs="U-Vedic"/></w:rPr>)"
+                      R"(<w:t xml:space="preserve">12</w:t></w:r>)"));
 }
 
 }  // namespace
