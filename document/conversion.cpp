@@ -126,7 +126,20 @@ BatchConvert ChainConvertAll(SessionMaker make_session) {
 
 void AddProblem(DocumentReport& report, DocumentProblem problem) {
   ++report.problem_count;
-  if (report.problems.size() < kKeptProblems) report.problems.push_back(std::move(problem));
+  report.problems.push_back(std::move(problem));
+  if (report.problems.size() >= 2 * kKeptProblems) OrderPartProblems(report);
+}
+
+void OrderPartProblems(DocumentReport& report) {
+  std::vector<DocumentProblem>& problems = report.problems;
+  if (problems.empty()) return;
+  // The part's problems follow those of the parts before it.
+  std::size_t start = problems.size() - 1;
+  while (start > 0 && problems[start - 1].part == problems.back().part) --start;
+  std::stable_sort(
+      problems.begin() + static_cast<std::ptrdiff_t>(start), problems.end(),
+      [](const DocumentProblem& a, const DocumentProblem& b) { return a.paragraph < b.paragraph; });
+  if (problems.size() > kKeptProblems) problems.resize(kKeptProblems);
 }
 
 }  // namespace sfc::document

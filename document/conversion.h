@@ -115,8 +115,16 @@ struct DocumentReport {
 };
 
 // A problem is kept in the report up to this many; beyond, only counted.
+// The kept ones are the first of the document, in its order.
 inline constexpr std::size_t kKeptProblems = 200;
 
+// A part's paragraphs are converted from the last to the first, so its
+// problems come in about the reverse order. AddProblem keeps them all for
+// a while; OrderPartProblems, called when a part is done (and by AddProblem
+// on the way, so that the memory stays bounded), puts the problems of the
+// part last reported in the order of its paragraphs and keeps the first
+// kKeptProblems of the report.
 void AddProblem(DocumentReport& report, DocumentProblem problem);
+void OrderPartProblems(DocumentReport& report);
 
 }  // namespace sfc::document

@@ -803,7 +803,6 @@ PartOutcome ConvertPart(std::string xml, const StyleSheet& sheet, const Conversi
     }
   }
   PartConverter converter(n, sheet, conversion, report, std::string(part));
-  const std::size_t kept = report.problems.size();
   // From the last: a paragraph inside a run (a text box) is done before the
   // run that holds it may be rewritten.
   // The stretches are converted in batches of about 2 MB: a batch
@@ -816,9 +815,7 @@ PartOutcome ConvertPart(std::string xml, const StyleSheet& sheet, const Conversi
   }
   converter.Write();
   converter.Finish();
-  std::stable_sort(
-      report.problems.begin() + static_cast<std::ptrdiff_t>(kept), report.problems.end(),
-      [](const DocumentProblem& a, const DocumentProblem& b) { return a.paragraph < b.paragraph; });
+  OrderPartProblems(report);
   if (!converter.changed()) return {};
   // The converted part is about as long as the original (the text
   // in the 8-bit fonts grows a little in UTF-8, joined runs shrink it).

@@ -163,6 +163,7 @@ class OdtPart {
     }
     // From the last: a paragraph in a note is done before the one holding it.
     for (std::size_t i = paragraphs.size(); i-- > 0;) Paragraph(paragraphs[i], i + 1);
+    OrderPartProblems(report_);
     for (const auto& [font, count] : others_) report_.left_as_they_are[font] += count;
     return changed_;
   }

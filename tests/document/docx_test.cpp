@@ -254,6 +254,18 @@ TEST(DocxSegments, ProblemsAreReportedAndTheTextKept) {
     EXPECT_EQ(problem.font, "Vedic");
     EXPECT_TRUE(c.context.empty() || problem.context == c.context) << problem.context;
   }
+  // Of more problems than are kept, the report keeps the first of the
+  // document, in its order (the paragraphs are converted from the last).
+  std::string body;
+  for (std::size_t k = 0; k < kKeptProblems + 50; ++k) {
+    body += Paragraph(MakeRun(kVedic, "one two"));
+  }
+  const Converted many = Convert(body, "", "", dropping);
+  ASSERT_EQ(many.report.problems.size(), kKeptProblems);
+  EXPECT_EQ(many.report.problem_count, kKeptProblems + 50);
+  for (std::size_t k = 0; k < kKeptProblems; ++k) {
+    EXPECT_EQ(many.report.problems[k].paragraph, k + 1);
+  }
 }
 
 TEST(DocxPlaces, TextIsFoundWhereverItLives) {

@@ -255,16 +255,20 @@ TEST(OdtPackage, FontsThroughDeclarationsStylesAndParents) {
       R"(xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0" )"
       R"(xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" )"
       R"(xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0" )"
-      R"(xmlns:fo="urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0")";
+      R"(xmlns:fo="urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0" )"
+      R"(xmlns:xlink="http://www.w3.org/1999/xlink")";
   const std::string styles =
       "<office:document-styles " + ns +
       R"(><office:font-face-decls><style:font-face style:name="Vedic1" svg:font-family="'Vedic'"/></office:font-face-decls>)"
       R"(<office:styles><style:style style:name="Verse" style:family="paragraph"><style:text-properties style:font-name="Vedic1"/></style:style>)"
-      R"(<style:style style:name="Verse2" style:family="paragraph" style:parent-style-name="Verse"/></office:styles></office:document-styles>)";
+      R"(<style:style style:name="Verse2" style:family="paragraph" style:parent-style-name="Verse"/>)"
+      R"(<style:default-style style:family="paragraph"><style:text-properties style:font-name="Vedic1"/></style:default-style>)"
+      R"(</office:styles></office:document-styles>)";
   const std::string content =
       "<office:document-content " + ns +
       R"(><office:automatic-styles><style:style style:name="T1" style:family="text"><style:text-properties fo:font-family="Times"/></style:style></office:automatic-styles>)"
-      R"(<office:body><office:text><text:p text:style-name="Verse2">ab<text:span text:style-name="T1">x</text:span>cd</text:p></office:text></office:body></office:document-content>)";
+      R"(<office:body><office:text><text:p text:style-name="Verse2">ab<text:span text:style-name="T1">x</text:span>cd</text:p>)"
+      R"(<text:p>e<text:a xlink:href="#x">f</text:a><text:soft-page-break/>g</text:p></office:text></office:body></office:document-content>)";
   const Entries entries = {{"mimetype", "application/vnd.oasis.opendocument.text"},
                            {"content.xml", content},
                            {"styles.xml", styles}};
@@ -278,7 +282,10 @@ TEST(OdtPackage, FontsThroughDeclarationsStylesAndParents) {
       const char* expected :
       {R"(<text:p text:style-name="Verse2"><text:span text:style-name="SfcFont1">&lt;ab&gt;</text:span><text:span text:style-name="T1">x</text:span><text:span text:style-name="SfcFont1">&lt;cd&gt;</text:span></text:p>)",
        R"(<style:style style:name="SfcFont1" style:family="text"><style:text-properties style:font-name="Noto Serif Devanagari")",
-       R"(<style:font-face style:name="Noto Serif Devanagari" svg:font-family="'Noto Serif Devanagari'"/>)"}) {
+       R"(<style:font-face style:name="Noto Serif Devanagari" svg:font-family="'Noto Serif Devanagari'"/>)",
+       // The default paragraph style's font; a link and a page break inside a
+       // word, whose text goes to where the word begins.
+       R"(<text:p><text:span text:style-name="SfcFont1">&lt;efg&gt;</text:span><text:a xlink:href="#x"/><text:soft-page-break/></text:p>)"}) {
     EXPECT_NE(converted.find(expected), std::string::npos) << converted;
   }
   EXPECT_EQ(out.report.left_as_they_are.at("Times"), 1u);
@@ -295,10 +302,14 @@ TEST(OdtPackage, FontsThroughDeclarationsStylesAndParents) {
   };
   const ConvertedDocument kept =
       ConvertDocument(MakeZip(entries), "a.odt", DocumentFormat::kOdt, troubled);
-  ASSERT_EQ(kept.report.problems.size(), 4u);
+  ASSERT_EQ(kept.report.problems.size(), 6u);  // two for each stretch
   EXPECT_EQ(kept.report.problems[0].what, "byte 98 (0x62) had no rule and was left out");
   EXPECT_EQ(kept.report.problems[1].what, "2 character(s) between the conversions had no place");
   EXPECT_EQ(kept.report.problems[1].context, "ab");
+  // Text that stays as it was still takes the output font.
+  EXPECT_NE(Find(ReadZip(kept.bytes), "content.xml")
+                .find(R"(<text:span text:style-name="SfcFont1">ab</text:span>)"),
+            std::string::npos);
 }
 
 // ---- the command ----
