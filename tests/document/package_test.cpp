@@ -259,7 +259,7 @@ TEST(OdtPackage, FontsThroughDeclarationsStylesAndParents) {
       R"(xmlns:xlink="http://www.w3.org/1999/xlink")";
   const std::string styles =
       "<office:document-styles " + ns +
-      R"(><office:font-face-decls><style:font-face style:name="Vedic1" svg:font-family="'Vedic'"/></office:font-face-decls>)"
+      R"(><office:font-face-decls><style:font-face style:name="Vedic1" svg:font-family="'Vedic', serif"/></office:font-face-decls>)"
       R"(<office:styles><style:style style:name="Verse" style:family="paragraph"><style:text-properties style:font-name="Vedic1"/></style:style>)"
       R"(<style:style style:name="Verse2" style:family="paragraph" style:parent-style-name="Verse"/>)"
       R"(<style:default-style style:family="paragraph"><style:text-properties style:font-name="Vedic1"/></style:default-style>)"
