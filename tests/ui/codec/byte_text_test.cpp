@@ -178,6 +178,13 @@ class ByteTextTest : public QObject {
     box.setPlainText(GlyphBytesToText("a\xA0z", true));
     COMPARE_BYTES(GlyphTextToBytes(box.toPlainText()).bytes, std::string("a\xA0z"));
     COMPARE_BYTES(ThroughBox(QStringLiteral("a\u2028b")), std::string("a\nb"));
+    // So do the start and the end of a frame (a table pasted in).
+    QTextDocument framed;
+    QTextCursor cursor(&framed);
+    cursor.insertText(QStringLiteral("a"));
+    cursor.insertFrame(QTextFrameFormat());
+    cursor.insertText(QStringLiteral("b"));
+    QCOMPARE(BoxText(framed), QStringLiteral("a\nb\n"));
     // Text whose line ends were all CR LF gets them back.
     const std::string crlf = "first line\r\n\r\nthird, \xE9\xA0\x97 line\r\n";
     QCOMPARE(LineEndOf(crlf), LineEnd::kCrLf);
